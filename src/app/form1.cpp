@@ -1,0 +1,92 @@
+#include "form1.h"
+
+#include "../link/countcommand.h"
+#include "../link/portcontrol.h"
+#include "../link/serialcontrol.h"
+#include "../panel/panel.h"
+#include "../receive/monitor.h"
+#include "../receive/receiver.h"
+#include "messagesink.h"
+#include "startup.h"
+
+#include <QIcon>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+const QString Form1::kCaption = QStringLiteral("Test af VornS88 indgangsmodul");
+
+Form1::Form1(SerialControl& serial, SettingsStore& settings, MessageSink& messages,
+             std::function<void()> quit, QWidget* parent)
+    : QWidget(parent), m_controls(layout::build(*this)), m_serial(serial), m_messages(messages) {
+    setWindowTitle(kCaption);
+    setWindowIcon(QIcon(QStringLiteral(":/icon.xpm")));
+    setObjectName(QStringLiteral("Form1"));
+
+    Controls& c = m_controls;
+    m_monitor = std::make_unique<Monitor>(*c.Text4);
+    m_panel = std::make_unique<Panel>(m_state, *c.Text5, c.Lampe);
+    m_receiver = std::make_unique<Receiver>(m_state, serial, *m_monitor, *m_panel);
+    std::array<QAbstractButton*, 8> options{};
+    std::copy(c.Option1.begin(), c.Option1.end(), options.begin());
+    m_portControl = std::make_unique<PortControl>(m_state, *c.Shape1, serial, options, messages,
+                                                  std::move(quit));
+    m_countCommand = std::make_unique<CountCommand>(m_state, *c.Text1, *c.Text2, *c.Text3, serial,
+                                                    settings, messages);
+    m_startup = std::make_unique<Startup>(m_state, *c.Shape1, *c.Text1, *c.Text2, *c.Text3,
+                                          settings, messages);
+    connectHandlers();
+}
+
+Form1::~Form1() = default;
+
+void Form1::Form_Load() {
+    run([this] { m_startup->Form_Load(); });
+}
+
+void Form1::connectHandlers() {
+    Controls& c = m_controls;
+    connect(c.Command3, &QPushButton::clicked, this,
+            [this] { run([this] { m_portControl->Command3_Click(); }); });
+    connect(c.Command4, &QPushButton::clicked, this,
+            [this] { run([this] { m_portControl->Command4_Click(); }); });
+    connect(c.Command5, &QPushButton::clicked, this,
+            [this] { run([this] { m_portControl->Command5_Click(); }); });
+    connect(c.Command1, &QPushButton::clicked, this,
+            [this] { run([this] { m_countCommand->Command1_Click(); }); });
+    for (int i = 0; i < int(c.Option1.size()); ++i) {
+        // Only the button that becomes selected reports a click, as with the classic control.
+        connect(c.Option1[std::size_t(i)], &QRadioButton::toggled, this, [this, i](bool on) {
+            if (on)
+                run([this, i] { m_portControl->Option1_Click(i); });
+        });
+    }
+    connect(&m_serial, &SerialControl::OnComm, this,
+            [this] { run([this] { m_receiver->MSComm1_OnComm(); }); });
+    connect(&m_serial, &SerialControl::PortLost, this, [this](const QString& error) {
+        run([this, error] { m_portControl->MSComm1_PortLost(error); });
+    });
+}
+
+void Form1::run(const std::function<void()>& handler) {
+    try {
+        handler();
+    } catch (const SerialError& e) {
+        m_messages.MsgBox(e.message());
+    } catch (const std::exception& e) {
+        m_messages.MsgBox(QString::fromLocal8Bit(e.what()));
+    }
+}
+
+void Form1::setPortDescriptions(const std::function<QString(int)>& describe) {
+    for (int i = 0; i < int(m_controls.Option1.size()); ++i)
+        m_controls.Option1[std::size_t(i)]->setToolTip(describe(i + 1));
+}
+
+void Form1::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (!m_shown) {
+        m_shown = true;
+        m_controls.Command3->setFocus(Qt::OtherFocusReason);
+    }
+}

@@ -1,0 +1,39 @@
+#include "startup.h"
+
+#include "../link/portcontrol.h"
+#include "../link/shape.h"
+#include "messagesink.h"
+#include "settingsstore.h"
+
+#include <QLineEdit>
+
+Startup::Startup(FormState& state, Shape& indicator, QLineEdit& left, QLineEdit& mid,
+                 QLineEdit& right, SettingsStore& settings, MessageSink& messages)
+    : m_state(state), m_indicator(indicator), m_left(left), m_mid(mid), m_right(right),
+      m_settings(settings), m_messages(messages) {}
+
+void Startup::Form_Load() {
+    FormState& s = m_state;
+    for (s.LoopCounter = 1; s.LoopCounter < FormState::kFlagCount; ++s.LoopCounter)
+        s.Flags[std::size_t(s.LoopCounter)] = false;
+    for (s.LoopCounter = 1; s.LoopCounter <= FormState::kLastInput; ++s.LoopCounter) {
+        s.InputState[std::size_t(s.LoopCounter)] = false;
+        s.LastState[std::size_t(s.LoopCounter)] = false;
+    }
+    m_indicator.setFillColor(PortControl::kNotStarted);
+    s.PortStarted = 0;
+
+    using namespace settings_keys;
+    loadCount(kLeft, m_left, QStringLiteral("Left"));
+    loadCount(kMid, m_mid, QStringLiteral("Mid"));
+    loadCount(kRight, m_right, QStringLiteral("Right"));
+}
+
+void Startup::loadCount(const QString& section, QLineEdit& box, const QString& chain) {
+    using namespace settings_keys;
+    m_state.SettingValue = m_settings.GetSetting(kApp, section, kCount, kAbsent);
+    if (m_state.SettingValue != kAbsent)
+        box.setText(m_state.SettingValue);
+    else
+        m_messages.MsgBox(QStringLiteral("Husk at angive antal moduler (%1)").arg(chain));
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include "../app/formstate.h"
+
+class MessageSink;
+class QLineEdit;
+class SerialControl;
+class SettingsStore;
+
+// "Indsæt (s)": sends the three module counts to the module and remembers them.
+class CountCommand {
+public:
+    CountCommand(FormState& state, QLineEdit& left, QLineEdit& mid, QLineEdit& right,
+                 SerialControl& serial, SettingsStore& settings, MessageSink& messages);
+
+    void Command1_Click();
+
+private:
+    void send();
+
+    FormState& m_state;
+    QLineEdit& m_left;
+    QLineEdit& m_mid;
+    QLineEdit& m_right;
+    SerialControl& m_serial;
+    SettingsStore& m_settings;
+    MessageSink& m_messages;
+};

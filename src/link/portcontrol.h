@@ -1,0 +1,38 @@
+#pragma once
+
+#include "../app/formstate.h"
+
+#include <QAbstractButton>
+#include <array>
+#include <functional>
+
+class MessageSink;
+class SerialControl;
+class Shape;
+
+// Start, Stop, Afslut and the choice of port, with the link indicator.
+class PortControl {
+public:
+    static constexpr int kNotStarted = 255; // red
+    static constexpr int kStarted = 32768;  // dark green
+    static constexpr int kStopped = 2303;   // red-orange
+
+    PortControl(FormState& state, Shape& indicator, SerialControl& serial,
+                std::array<QAbstractButton*, 8> options, MessageSink& messages,
+                std::function<void()> quit);
+
+    void Command3_Click(); // Start
+    void Command4_Click(); // Stop
+    void Command5_Click(); // Afslut
+    void Option1_Click(int index);
+    // The open port failed underneath: the link stops, the lamps stay as they are.
+    void MSComm1_PortLost(const QString& error);
+
+private:
+    FormState& m_state;
+    Shape& m_indicator;
+    SerialControl& m_serial;
+    std::array<QAbstractButton*, 8> m_options;
+    MessageSink& m_messages;
+    std::function<void()> m_quit;
+};

@@ -1,0 +1,105 @@
+#include "qtserialcontrol.h"
+
+#include "protocol.h"
+
+#include <limits>
+
+QtSerialControl::QtSerialControl(DeviceResolver resolver, QObject* parent)
+    : SerialControl(parent), m_resolver(std::move(resolver)), m_port(this) {
+    connect(&m_port, &QSerialPort::readyRead, this, &QtSerialControl::onReadyRead);
+    connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialControl::onError);
+}
+
+void QtSerialControl::setCommPort(int port) {
+    if (port < protocol::kFirstPort || port > protocol::kLastPort)
+        throw SerialError(QStringLiteral("Ugyldigt portnummer %1").arg(port));
+    m_commPort = port;
+}
+
+void QtSerialControl::setPortOpen(bool open) {
+    if (!open) {
+        m_port.close();
+        m_lost = false;
+        return;
+    }
+    if (m_port.isOpen())
+        return;
+    const QString device = m_resolver ? m_resolver(m_commPort) : QString();
+    if (device.isEmpty())
+        throw SerialError(QStringLiteral("Port %1: ingen enhed fundet").arg(m_commPort));
+    m_port.setPortName(device);
+    m_port.setBaudRate(protocol::kBaudRate);
+    m_port.setDataBits(QSerialPort::Data8);
+    m_port.setParity(QSerialPort::NoParity);
+    m_port.setStopBits(QSerialPort::OneStop);
+    m_port.setFlowControl(QSerialPort::NoFlowControl);
+    m_lost = false;
+    if (!m_port.open(QIODevice::ReadWrite)) {
+        const QString why = m_port.errorString();
+        m_port.clearError();
+        throw SerialError(QStringLiteral("Port %1 (%2): %3").arg(m_commPort).arg(device, why));
+    }
+}
+
+void QtSerialControl::Output(const QByteArray& bytes) {
+    if (!PortOpen())
+        throw SerialError(QStringLiteral("Porten er ikke åben"));
+    if (m_port.write(bytes) != bytes.size())
+        throw SerialError(m_port.errorString());
+}
+
+int QtSerialControl::InBufferCount() const {
+    if (!PortOpen())
+        return 0;
+    const qint64 n = m_port.bytesAvailable();
+    return n > std::numeric_limits<int>::max() ? std::numeric_limits<int>::max() : int(n);
+}
+
+char QtSerialControl::takeOne() {
+    char c = 0;
+    m_port.getChar(&c);
+    return c;
+}
+
+bool QtSerialControl::WaitForInput(int msecs) {
+    if (InBufferCount() > 0)
+        return true;
+    if (!PortOpen())
+        return false;
+    m_waiting = true;
+    m_port.waitForReadyRead(msecs);
+    m_waiting = false;
+    const bool ready = InBufferCount() > 0;
+    // Outside a drain nobody else would pick up what arrived during the wait.
+    if (ready && !draining())
+        scheduleDrain();
+    return ready;
+}
+
+void QtSerialControl::onReadyRead() {
+    if (!m_waiting)
+        drain();
+}
+
+void QtSerialControl::onError(QSerialPort::SerialPortError error) {
+    if (error != QSerialPort::ResourceError && error != QSerialPort::ReadError)
+        return;
+    if (!m_port.isOpen() || m_lost)
+        return;
+    // This may be raised from inside QSerialPort (even within a wait in a handler), so the
+    // close and the report happen from the event loop.
+    m_lost = true;
+    const QString why = QStringLiteral("Port %1 (%2): %3")
+                            .arg(m_commPort)
+                            .arg(m_port.portName(), m_port.errorString());
+    QMetaObject::invokeMethod(
+        this,
+        [this, why] {
+            if (!m_lost)
+                return; // closed or reopened by the user meanwhile
+            m_port.close();
+            m_lost = false;
+            emit PortLost(why);
+        },
+        Qt::QueuedConnection);
+}

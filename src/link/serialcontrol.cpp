@@ -1,0 +1,37 @@
+#include "serialcontrol.h"
+
+#include <QElapsedTimer>
+
+void SerialControl::drain() {
+    if (m_draining)
+        return; // a wait inside a handler; the outer loop carries on when the handler returns
+    m_draining = true;
+    QElapsedTimer budget;
+    budget.start();
+    // A handler run may legitimately take nothing (a burst of zero reports), but never twice
+    // in a row while input waits; stop rather than spin if it ever does.
+    int idleRuns = 0;
+    while (InBufferCount() > 0 && PortOpen() && idleRuns < 2) {
+        const quint64 before = m_taken;
+        emit OnComm();
+        idleRuns = (m_taken == before) ? idleRuns + 1 : 0;
+        if (InBufferCount() > 0 && budget.elapsed() >= kDrainBudgetMs) {
+            scheduleDrain();
+            break;
+        }
+    }
+    m_draining = false;
+}
+
+void SerialControl::scheduleDrain() {
+    if (m_continuationQueued)
+        return;
+    m_continuationQueued = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_continuationQueued = false;
+            drain();
+        },
+        Qt::QueuedConnection);
+}

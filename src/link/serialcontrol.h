@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <stdexcept>
+
+// A failure of the serial layer; the text is the layer's own words.
+class SerialError : public std::exception {
+public:
+    explicit SerialError(QString message)
+        : m_message(std::move(message)), m_utf8(m_message.toUtf8()) {}
+    const char* what() const noexcept override { return m_utf8.constData(); }
+    const QString& message() const { return m_message; }
+
+private:
+    QString m_message;
+    QByteArray m_utf8;
+};
+
+// The serial-communications control: a port number, an open state, output, and input read
+// one character at a time. OnComm is raised while characters wait unread: after a handler
+// run that left characters waiting, it is raised again.
+class SerialControl : public QObject {
+    Q_OBJECT
+
+public:
+    using QObject::QObject;
+
+    virtual int CommPort() const = 0;
+    virtual void setCommPort(int port) = 0; // throws SerialError
+    virtual bool PortOpen() const = 0;
+    virtual void setPortOpen(bool open) = 0; // throws SerialError
+    // Queues the bytes for sending in one piece; throws SerialError on a closed port.
+    virtual void Output(const QByteArray& bytes) = 0;
+    virtual int InBufferCount() const = 0;
+    // Takes one waiting character. Only called when InBufferCount() > 0.
+    char Input() {
+        ++m_taken;
+        return takeOne();
+    }
+    // Waits at most `msecs` for input without returning to the event loop; true when a
+    // character is waiting. OnComm is not raised from inside the wait.
+    virtual bool WaitForInput(int msecs) = 0;
+
+    // How long one round of OnComm events may keep the event loop waiting before the rest is
+    // left to a queued continuation.
+    static constexpr int kDrainBudgetMs = 4;
+
+signals:
+    void OnComm();
+    // The open port failed underneath (device unplugged, peer gone). The port is closed
+    // already; raised once, from the event loop.
+    void PortLost(const QString& error);
+
+protected:
+    virtual char takeOne() = 0;
+    // Raises OnComm while characters wait, within the drain budget; what is left over is
+    // picked up by a queued continuation so the window keeps painting and taking clicks.
+    // Safe against re-entry from a wait inside a handler.
+    void drain();
+    // Queues one drain for when control returns to the event loop.
+    void scheduleDrain();
+    bool draining() const { return m_draining; }
+
+private:
+    quint64 m_taken = 0;
+    bool m_draining = false;
+    bool m_continuationQueued = false;
+};

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QWidget>
+
+// A rectangle with a thin black border and a solid fill: the link indicator.
+// Colours are 24-bit values with red in the low byte (blue * 65536 + green * 256 + red).
+class Shape final : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit Shape(QWidget* parent = nullptr);
+
+    int FillColor() const { return m_fillColor; }
+    void setFillColor(int value);
+
+    static QColor toColor(int value);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    int m_fillColor = 0;
+};

@@ -1,0 +1,33 @@
+#include "panel.h"
+
+#include "lamp.h"
+
+#include <QLineEdit>
+#include <algorithm>
+
+Panel::Panel(FormState& state, QLineEdit& lastChanged,
+             std::array<Lamp*, FormState::kLampCount> lamps)
+    : m_state(state), m_text5(lastChanged), m_lamps(lamps) {}
+
+void Panel::arbejd() {
+    FormState& s = m_state;
+    // The common case, an echoed byte, changes nothing. Entry 0 is no input.
+    if (std::equal(s.InputState.begin() + 1, s.InputState.end(), s.LastState.begin() + 1)) {
+        s.LoopCounter = FormState::kLastInput + 1;
+        return;
+    }
+    int changed = 0;
+    for (s.LoopCounter = 1; s.LoopCounter <= FormState::kLastInput; ++s.LoopCounter) {
+        const auto i = std::size_t(s.LoopCounter);
+        if (s.InputState[i] == s.LastState[i])
+            continue;
+        changed = s.LoopCounter;
+        s.LastState[i] = s.InputState[i];
+        if (i <= std::size_t(FormState::kLampCount))
+            m_lamps[i - 1]->setActive(s.InputState[i]);
+    }
+    // Written once with the last (highest) change instead of once per change.
+    const QString text = QLatin1Char(' ') + QString::number(changed);
+    if (m_text5.text() != text)
+        m_text5.setText(text);
+}

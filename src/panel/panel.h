@@ -1,0 +1,24 @@
+#pragma once
+
+#include "../app/formstate.h"
+
+#include <array>
+
+class Lamp;
+class QLineEdit;
+
+// Brings the lamps and the last-changed-input box in line with the input states.
+class Panel {
+public:
+    Panel(FormState& state, QLineEdit& lastChanged, std::array<Lamp*, FormState::kLampCount> lamps);
+
+    // After the call, LastState equals InputState, lamp n is green exactly when input n is
+    // active, and Text5 names the highest-numbered input (1..200) that changed since the
+    // previous refresh, or keeps its text if none did. Only what changed is touched.
+    void arbejd();
+
+private:
+    FormState& m_state;
+    QLineEdit& m_text5;
+    std::array<Lamp*, FormState::kLampCount> m_lamps;
+};

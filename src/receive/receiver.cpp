@@ -1,0 +1,74 @@
+#include "receiver.h"
+
+#include "../link/protocol.h"
+#include "../link/serialcontrol.h"
+#include "../panel/panel.h"
+#include "decoder.h"
+#include "monitor.h"
+
+Receiver::Receiver(FormState& state, SerialControl& serial, Monitor& monitor, Panel& panel)
+    : m_state(state), m_serial(serial), m_monitor(monitor), m_panel(panel) {}
+
+void Receiver::take(char c) {
+    m_state.RxText = c;
+    m_state.RxChar = c;
+    m_state.RxValue = qint16(quint8(c));
+}
+
+// Reads the pending burst's reports, waiting for bytes that have not arrived yet. False when
+// the line fell silent for too long in the middle.
+bool Receiver::readBurst() {
+    FormState& s = m_state;
+    for (s.LoopCounter = 1; s.LoopCounter <= s.ReportCount; ++s.LoopCounter) {
+        int position = 1;
+        while (position < 4) {
+            if (m_serial.InBufferCount() == 0) {
+                if (!m_serial.WaitForInput(kBurstSilenceMs))
+                    return false;
+                continue;
+            }
+            take(m_serial.Input());
+            const qint16 value = *s.RxValue;
+            m_monitor.append(quint8(value), Monitor::Separator::Burst);
+            if (position == 1) {
+                s.ReportModule = value;
+            } else if (position == 2) {
+                s.ReportHigh = value;
+            } else {
+                s.ReportLow = value;
+                S88(s.InputState, s.ReportModule, s.ReportHigh, s.ReportLow);
+            }
+            ++position;
+        }
+    }
+    return true;
+}
+
+void Receiver::MSComm1_OnComm() {
+    FormState& s = m_state;
+    bool complete = true;
+    if (!s.Flags[2]) {
+        if (m_serial.InBufferCount() != 0) {
+            take(m_serial.Input());
+            m_monitor.append(quint8(*s.RxValue), Monitor::Separator::Echo);
+        }
+    } else {
+        complete = readBurst();
+    }
+    s.Flags[2] = false;
+    if (!complete) {
+        // Given up mid-burst: back to idle. Reports already decoded stay decoded.
+        s.Flags[1] = false;
+    } else {
+        if (s.Flags[1]) {
+            s.ReportCount = s.RxValue.value_or(0);
+            s.Flags[1] = false;
+            s.Flags[2] = true;
+        }
+        if (s.RxChar == protocol::kBurstStart) {
+            s.Flags[1] = true;
+            s.Flags[10] = false;
+        }
+    }
+    m_panel.arbejd();
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include "../app/formstate.h"
+
+class Monitor;
+class Panel;
+class SerialControl;
+
+// The receive state machine, run on every OnComm of the serial control. Between events its
+// state is Flags(1) (a count byte is expected) and Flags(2) (a burst is pending):
+//   idle --'i'--> count expected --count--> burst pending --reports--> idle
+// Every byte is echoed to the monitor; every event ends with the panel refresh.
+class Receiver {
+public:
+    // Longest silence tolerated inside an announced burst. A 9600-baud byte takes about a
+    // millisecond and USB adapters batch bytes every few; half a second of nothing means the
+    // module has stopped mid-burst, so the burst is given up and the machine returns to idle.
+    static constexpr int kBurstSilenceMs = 500;
+
+    Receiver(FormState& state, SerialControl& serial, Monitor& monitor, Panel& panel);
+
+    void MSComm1_OnComm();
+
+private:
+    void take(char c);
+    bool readBurst();
+
+    FormState& m_state;
+    SerialControl& m_serial;
+    Monitor& m_monitor;
+    Panel& m_panel;
+};

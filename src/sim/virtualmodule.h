@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <memory>
+
+// A virtual interface module on the far side of a pseudo terminal: the program opens
+// devicePath() like any serial port, and the module answers there as a real one would.
+// It runs on its own thread, so a handler that waits for bytes never stalls it.
+class VirtualModule final {
+public:
+    struct Options {
+        quint32 seed = 1;
+        int baudRate = 9600;       // bytes are paced at baudRate / 10 per second; 0: unpaced
+        int burstIntervalMs = 100; // from the end of one burst to the start of the next
+    };
+
+    explicit VirtualModule(Options options);
+    VirtualModule() : VirtualModule(Options{}) {}
+    ~VirtualModule();
+    VirtualModule(const VirtualModule&) = delete;
+    VirtualModule& operator=(const VirtualModule&) = delete;
+
+    // False when pseudo terminals are not available on this platform.
+    static bool available();
+    // Opens the pseudo terminal and starts the module; false with a reason on failure.
+    bool start(QString* error = nullptr);
+    void stop();
+    // The device the program opens, for example /dev/pts/3.
+    QString devicePath() const;
+
+private:
+    class Impl;
+    std::unique_ptr<Impl> m_impl;
+};

@@ -1,0 +1,47 @@
+#include "testsupport.h"
+
+void ScriptedSerialControl::deliver(const QByteArray& bytes) {
+    m_input.append(bytes);
+    drain();
+}
+
+void ScriptedSerialControl::lose(const QString& error) {
+    m_open = false;
+    emit PortLost(error);
+}
+
+void ScriptedSerialControl::setPortOpen(bool open) {
+    if (open) {
+        if (failOpen)
+            throw SerialError(*failOpen);
+        ++opens;
+        openedPorts << m_port;
+    } else {
+        if (failClose)
+            throw SerialError(*failClose);
+        ++closes;
+    }
+    m_open = open;
+}
+
+void ScriptedSerialControl::Output(const QByteArray& bytes) {
+    if (!m_open)
+        throw SerialError(QStringLiteral("port closed"));
+    if (failOutput)
+        throw SerialError(*failOutput);
+    output.append(bytes);
+}
+
+bool ScriptedSerialControl::WaitForInput(int) {
+    ++m_waits;
+    if (!m_arrivals.isEmpty())
+        m_input.append(m_arrivals.takeFirst());
+    return InBufferCount() > 0;
+}
+
+QByteArray bytes(std::initializer_list<int> values) {
+    QByteArray out;
+    for (int v : values)
+        out.append(char(v));
+    return out;
+}

@@ -1,0 +1,84 @@
+#pragma once
+
+#include "../../src/app/messagesink.h"
+#include "../../src/app/settingsstore.h"
+#include "../../src/link/serialcontrol.h"
+
+#include <QByteArray>
+#include <QList>
+#include <QMap>
+#include <QStringList>
+
+#include <deque>
+#include <optional>
+
+// A serial control driven by the test: bytes are delivered on cue, output is recorded, and
+// opening, closing and output can be made to fail.
+class ScriptedSerialControl final : public SerialControl {
+    Q_OBJECT
+
+public:
+    explicit ScriptedSerialControl(QObject* parent = nullptr) : SerialControl(parent) {}
+
+    // Adds bytes to the input and raises OnComm while they wait, as the real control does.
+    void deliver(const QByteArray& bytes);
+    // Adds bytes to the input without raising anything.
+    void queue(const QByteArray& bytes) { m_input.append(bytes); }
+    // Chunks that arrive one per WaitForInput call; a wait with none left times out at once.
+    void arriveDuringWaits(const QList<QByteArray>& chunks) { m_arrivals = chunks; }
+    int waits() const { return m_waits; }
+    // Closes the port as a vanished device would and reports it.
+    void lose(const QString& error);
+
+    std::optional<QString> failOpen;  // the next opens fail with this text
+    std::optional<QString> failClose; // the next closes fail with this text
+    std::optional<QString> failOutput;
+    QByteArray output;
+    int opens = 0;
+    int closes = 0;
+    QList<int> openedPorts;
+
+    int CommPort() const override { return m_port; }
+    void setCommPort(int port) override { m_port = port; }
+    bool PortOpen() const override { return m_open; }
+    void setPortOpen(bool open) override;
+    void Output(const QByteArray& bytes) override;
+    int InBufferCount() const override { return int(m_input.size() - m_read); }
+    bool WaitForInput(int msecs) override;
+
+protected:
+    char takeOne() override { return m_input.at(m_read++); }
+
+private:
+    QByteArray m_input;
+    qsizetype m_read = 0;
+    QList<QByteArray> m_arrivals;
+    int m_waits = 0;
+    int m_port = 1;
+    bool m_open = false;
+};
+
+class CapturedMessages final : public MessageSink {
+public:
+    void MsgBox(const QString& text) override { shown << text; }
+    QStringList shown;
+};
+
+class MemorySettings final : public SettingsStore {
+public:
+    QString GetSetting(const QString& app, const QString& section, const QString& key,
+                       const QString& fallback) override {
+        return values.value(app + u'/' + section + u'/' + key, fallback);
+    }
+    void SaveSetting(const QString& app, const QString& section, const QString& key,
+                     const QString& text) override {
+        if (failWrites)
+            throw SettingsError(QStringLiteral("store not writable"));
+        values[app + u'/' + section + u'/' + key] = text;
+    }
+    QMap<QString, QString> values;
+    bool failWrites = false;
+};
+
+// Bytes from a list of values, for readable test tables.
+QByteArray bytes(std::initializer_list<int> values);

@@ -8,7 +8,6 @@
 #include <QList>
 #include <QMap>
 #include <QStringList>
-
 #include <deque>
 #include <optional>
 

@@ -1,0 +1,68 @@
+#include "ptypair.h"
+
+#include <QElapsedTimer>
+#include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
+
+PtyPair::PtyPair() {
+    char name[256] = {};
+    if (openpty(&m_master, &m_slave, name, nullptr, nullptr) != 0) {
+        m_master = m_slave = -1;
+        return;
+    }
+    termios raw{};
+    tcgetattr(m_slave, &raw);
+    cfmakeraw(&raw);
+    tcsetattr(m_slave, TCSANOW, &raw);
+    m_path = QString::fromLocal8Bit(name);
+}
+
+PtyPair::~PtyPair() {
+    closeMaster();
+    if (m_slave >= 0)
+        ::close(m_slave);
+}
+
+bool PtyPair::write(const QByteArray& bytes) {
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(m_master, bytes.constData() + done, size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
+QByteArray PtyPair::read(int atLeast, int msecs) {
+    QByteArray out;
+    QElapsedTimer timer;
+    timer.start();
+    while (out.size() < atLeast && m_master >= 0) {
+        const qint64 left = msecs - timer.elapsed();
+        if (left <= 0)
+            break;
+        pollfd p{m_master, POLLIN, 0};
+        if (::poll(&p, 1, int(left)) <= 0)
+            continue;
+        char buffer[4096];
+        const ssize_t n = ::read(m_master, buffer, sizeof buffer);
+        if (n > 0)
+            out.append(buffer, n);
+        else if (n < 0 && errno != EINTR && errno != EAGAIN)
+            break;
+    }
+    return out;
+}
+
+void PtyPair::closeMaster() {
+    if (m_master >= 0)
+        ::close(m_master);
+    m_master = -1;
+}

@@ -33,6 +33,8 @@ public:
     // Queues the bytes for sending in one piece; throws SerialError on a closed port.
     virtual void Output(const QByteArray& bytes) = 0;
     virtual int InBufferCount() const = 0;
+    // How many characters Input() has taken since the control was made.
+    quint64 charactersTaken() const { return m_taken; }
     // Takes one waiting character. Only called when InBufferCount() > 0.
     char Input() {
         ++m_taken;

@@ -41,8 +41,12 @@ int main(int argc, char* argv[]) {
         QStringLiteral("simulate"),
         QStringLiteral("Port 1 opens a built-in virtual interface module (needs pseudo "
                        "terminals): press Start, then Indsæt (s)."));
+    // For the start-up benchmark: leave as soon as the window has been shown.
+    QCommandLineOption exitWhenShown(QStringLiteral("exit-when-shown"));
+    exitWhenShown.setFlags(QCommandLineOption::HiddenFromHelp);
     parser.addOption(portOption);
     parser.addOption(simulateOption);
+    parser.addOption(exitWhenShown);
     parser.process(app);
 
     PortMap ports;
@@ -75,5 +79,7 @@ int main(int argc, char* argv[]) {
     form.setPortDescriptions([&ports](int port) { return ports.describe(port); });
     form.Form_Load();
     form.show();
+    if (parser.isSet(exitWhenShown))
+        QMetaObject::invokeMethod(&app, &QCoreApplication::quit, Qt::QueuedConnection);
     return QApplication::exec();
 }

@@ -38,7 +38,9 @@ Form1::Form1(SerialControl& serial, SettingsStore& settings, MessageSink& messag
     connectHandlers();
 }
 
-Form1::~Form1() = default;
+Form1::~Form1() {
+    m_serial.setOnCommHandler({});
+}
 
 void Form1::Form_Load() {
     run([this] { m_startup->Form_Load(); });
@@ -61,8 +63,7 @@ void Form1::connectHandlers() {
                 run([this, i] { m_portControl->Option1_Click(i); });
         });
     }
-    connect(&m_serial, &SerialControl::OnComm, this,
-            [this] { run([this] { m_receiver->MSComm1_OnComm(); }); });
+    m_serial.setOnCommHandler([this] { run([this] { m_receiver->MSComm1_OnComm(); }); });
     connect(&m_serial, &SerialControl::PortLost, this, [this](const QString& error) {
         run([this, error] { m_portControl->MSComm1_PortLost(error); });
     });

@@ -2,12 +2,20 @@
 
 #include "protocol.h"
 
+#include <algorithm>
 #include <limits>
 
 QtSerialControl::QtSerialControl(DeviceResolver resolver, QObject* parent)
     : SerialControl(parent), m_resolver(std::move(resolver)), m_port(this) {
     connect(&m_port, &QSerialPort::readyRead, this, &QtSerialControl::onReadyRead);
     connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialControl::onError);
+    m_port.setReadBufferSize(kReadBlock);
+    m_block.reserve(kReadBlock);
+}
+
+void QtSerialControl::discardInput() {
+    m_block.clear();
+    m_next = 0;
 }
 
 void QtSerialControl::setCommPort(int port) {
@@ -19,6 +27,7 @@ void QtSerialControl::setCommPort(int port) {
 void QtSerialControl::setPortOpen(bool open) {
     if (!open) {
         m_port.close();
+        discardInput(); // like the classic control, closing empties the input buffer
         m_lost = false;
         return;
     }
@@ -34,6 +43,7 @@ void QtSerialControl::setPortOpen(bool open) {
     m_port.setStopBits(QSerialPort::OneStop);
     m_port.setFlowControl(QSerialPort::NoFlowControl);
     m_lost = false;
+    discardInput();
     if (!m_port.open(QIODevice::ReadWrite)) {
         const QString why = m_port.errorString();
         m_port.clearError();
@@ -51,17 +61,24 @@ void QtSerialControl::Output(const QByteArray& bytes) {
 int QtSerialControl::InBufferCount() const {
     if (!PortOpen())
         return 0;
-    const qint64 n = m_port.bytesAvailable();
+    const qint64 n = (m_block.size() - m_next) + m_port.bytesAvailable();
     return n > std::numeric_limits<int>::max() ? std::numeric_limits<int>::max() : int(n);
 }
 
 char QtSerialControl::takeOne() {
-    char c = 0;
-    m_port.getChar(&c);
-    return c;
+    if (m_next == m_block.size()) {
+        const qint64 want = std::min(kReadBlock, m_port.bytesAvailable());
+        m_block.resize(qsizetype(want));
+        const qint64 got = m_port.read(m_block.data(), want);
+        m_block.resize(qsizetype(std::max<qint64>(got, 0)));
+        m_next = 0;
+        if (m_block.isEmpty())
+            return 0; // only when called with nothing waiting
+    }
+    return m_block.at(m_next++);
 }
 
-bool QtSerialControl::WaitForInput(int msecs) {
+bool QtSerialControl::waitForInput(int msecs) {
     if (InBufferCount() > 0)
         return true;
     if (!PortOpen())
@@ -98,6 +115,7 @@ void QtSerialControl::onError(QSerialPort::SerialPortError error) {
             if (!m_lost)
                 return; // closed or reopened by the user meanwhile
             m_port.close();
+            discardInput();
             m_lost = false;
             emit PortLost(why);
         },

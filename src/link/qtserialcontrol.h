@@ -20,19 +20,28 @@ public:
     void setPortOpen(bool open) override;
     void Output(const QByteArray& bytes) override;
     int InBufferCount() const override;
-    bool WaitForInput(int msecs) override;
+
+    // How much the control reads from the device at once. Reading ahead in blocks keeps the
+    // per-character cost to an index step; the bound keeps a fast peer from filling memory
+    // (the device is not read while the block waits, so the peer is held back by the line).
+    static constexpr qint64 kReadBlock = 16 * 1024;
 
     QString deviceName() const { return m_port.portName(); }
 
 protected:
     char takeOne() override;
+    bool waitForInput(int msecs) override;
 
 private:
     void onReadyRead();
     void onError(QSerialPort::SerialPortError error);
 
     DeviceResolver m_resolver;
+    void discardInput();
+
     QSerialPort m_port;
+    QByteArray m_block; // read from the device, not yet taken
+    qsizetype m_next = 0;
     int m_commPort = 1;
     bool m_waiting = false;
     bool m_lost = false; // failed underneath; closed from the event loop

@@ -11,11 +11,18 @@ void SerialControl::drain() {
     // A handler run may legitimately take nothing (a burst of zero reports), but never twice
     // in a row while input waits; stop rather than spin if it ever does.
     int idleRuns = 0;
-    while (InBufferCount() > 0 && PortOpen() && idleRuns < 2) {
+    for (unsigned runs = 1; InBufferCount() > 0 && PortOpen() && idleRuns < 2; ++runs) {
         const quint64 before = m_taken;
-        emit OnComm();
+        if (m_handler)
+            m_handler();
+        else
+            emit OnComm();
         idleRuns = (m_taken == before) ? idleRuns + 1 : 0;
-        if (InBufferCount() > 0 && budget.elapsed() >= kDrainBudgetMs) {
+        // Reading the clock costs more than a handler run; look at it every 64 runs, or
+        // after a run that waited for input.
+        const bool look = runs % 64 == 0 || m_waited;
+        m_waited = false;
+        if (look && InBufferCount() > 0 && budget.elapsed() >= kDrainBudgetMs) {
             scheduleDrain();
             break;
         }

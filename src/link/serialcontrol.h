@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <stdexcept>
 
 // A failure of the serial layer; the text is the layer's own words.
@@ -42,11 +43,18 @@ public:
     }
     // Waits at most `msecs` for input without returning to the event loop; true when a
     // character is waiting. OnComm is not raised from inside the wait.
-    virtual bool WaitForInput(int msecs) = 0;
+    bool WaitForInput(int msecs) {
+        m_waited = true;
+        return waitForInput(msecs);
+    }
 
     // How long one round of OnComm events may keep the event loop waiting before the rest is
     // left to a queued continuation.
     static constexpr int kDrainBudgetMs = 4;
+
+    // The receive handler, called directly for each OnComm instead of the signal: at full
+    // line speed there is one event per byte, and a direct call costs a fraction of a signal.
+    void setOnCommHandler(std::function<void()> handler) { m_handler = std::move(handler); }
 
 signals:
     void OnComm();
@@ -56,6 +64,7 @@ signals:
 
 protected:
     virtual char takeOne() = 0;
+    virtual bool waitForInput(int msecs) = 0;
     // Raises OnComm while characters wait, within the drain budget; what is left over is
     // picked up by a queued continuation so the window keeps painting and taking clicks.
     // Safe against re-entry from a wait inside a handler.
@@ -65,7 +74,9 @@ protected:
     bool draining() const { return m_draining; }
 
 private:
+    std::function<void()> m_handler;
     quint64 m_taken = 0;
+    bool m_waited = false;
     bool m_draining = false;
     bool m_continuationQueued = false;
 };

@@ -2,7 +2,10 @@
 
 #include "../app/formstate.h"
 
+#include <QElapsedTimer>
+#include <QTimer>
 #include <array>
+#include <bitset>
 
 class Lamp;
 class QLineEdit;
@@ -17,8 +20,16 @@ public:
     // previous refresh, or keeps its text if none did. Only what changed is touched.
     void arbejd();
 
+    // The lamps are repainted at most this often; a change after a quiet spell shows at once.
+    static constexpr int kFrameMs = 16;
+
 private:
+    void repaintChanged();
+
     FormState& m_state;
     QLineEdit& m_text5;
     std::array<Lamp*, FormState::kLampCount> m_lamps;
+    std::bitset<FormState::kLampCount> m_changed; // switched, not yet repainted
+    QTimer m_frame;
+    QElapsedTimer m_sincePaint;
 };

@@ -19,26 +19,15 @@ const Table& table() {
     static const Table t;
     return t;
 }
-
-// Start of the first entry at or after `from`: a digit following a separator's blank.
-qsizetype entryStart(const QString& text, qsizetype from) {
-    for (qsizetype i = std::max<qsizetype>(from, 1); i < text.size(); ++i) {
-        if (text[i - 1] == QLatin1Char(' ') && text[i].isDigit())
-            return i;
-    }
-    return text.size();
-}
 } // namespace
 
-Monitor::Monitor(QPlainTextEdit& view, QObject* parent) : QObject(parent), m_view(view) {
-    m_text.reserve(2 * kKeep + 16);
-    m_pending.reserve(4096);
+Monitor::Monitor(QPlainTextEdit& view, QObject* parent)
+    : QObject(parent), m_view(view), m_ring(std::size_t(kKeepEntries)) {
     m_frame.setSingleShot(true);
     m_frame.setInterval(kFrameMs);
     connect(&m_frame, &QTimer::timeout, this, &Monitor::flush);
     m_view.setLineWrapMode(QPlainTextEdit::NoWrap);
-    // Enough lines for the kept stream; the widget drops the oldest beyond that.
-    m_view.setMaximumBlockCount(4000);
+    m_view.setMaximumBlockCount(kWidgetLines);
     measure();
 }
 
@@ -49,36 +38,39 @@ void Monitor::measure() {
     for (int s = 0; s < 2; ++s)
         m_separatorWidth[std::size_t(s)] =
             metrics.horizontalAdvance(table().separator[std::size_t(s)]);
+    m_widestEntry = *std::max_element(m_valueWidth.begin(), m_valueWidth.end()) +
+                    *std::max_element(m_separatorWidth.begin(), m_separatorWidth.end());
 }
 
-void Monitor::append(quint8 value, Separator separator) {
-    const auto sep = std::size_t(separator);
-    m_text += table().value[value];
-    m_text += table().separator[sep];
-    if (m_text.size() > 2 * kKeep) // amortised: one move per kKeep characters appended
-        m_text.remove(0, entryStart(m_text, m_text.size() - kKeep));
-
-    // Entries that would scroll out of the widget before the next frame need not reach it.
-    if (m_pending.size() >= std::size_t(kKeep / 4))
-        m_pending.erase(m_pending.begin(), m_pending.begin() + std::ptrdiff_t(kKeep / 8));
-    m_pending.push_back(quint16(value | (sep << 8)));
-    if (!m_frame.isActive())
-        m_frame.start();
+int Monitor::lineWidth() const {
+    return std::max(40,
+                    m_view.viewport()->width() - 2 * int(m_view.document()->documentMargin()) - 4);
 }
 
-void Monitor::flush() {
-    m_frame.stop();
-    if (m_pending.empty())
-        return;
-    m_maxLineWidth =
-        std::max(40, m_view.viewport()->width() - 2 * int(m_view.document()->documentMargin()) - 4);
-    m_chunk.clear();
-    for (const quint16 entry : m_pending) {
+QString Monitor::text() const {
+    const quint64 first = m_appended > quint64(kKeepEntries) ? m_appended - kKeepEntries : 0;
+    QString out;
+    out.reserve(qsizetype(m_appended - first) * 8);
+    for (quint64 i = first; i < m_appended; ++i) {
+        const quint16 entry = m_ring[std::size_t(i % kKeepEntries)];
+        out += table().value[entry & 0xff];
+        out += table().separator[entry >> 8];
+    }
+    return out;
+}
+
+// Appends entries [from, to) to m_chunk, breaking lines between entries where the next one
+// would not fit the widget's width.
+void Monitor::render(quint64 from, quint64 to, bool freshLine) {
+    const int maxWidth = lineWidth();
+    if (freshLine)
+        m_lineWidth = 0;
+    for (quint64 i = from; i < to; ++i) {
+        const quint16 entry = m_ring[std::size_t(i % kKeepEntries)];
         const auto value = std::size_t(entry & 0xff);
         const auto sep = std::size_t(entry >> 8);
-        // The value and its separator stay on one line.
         const int width = m_valueWidth[value] + m_separatorWidth[sep];
-        if (m_lineWidth > 0 && m_lineWidth + width > m_maxLineWidth) {
+        if (m_lineWidth > 0 && m_lineWidth + width > maxWidth) {
             m_chunk += QLatin1Char('\n');
             m_lineWidth = 0;
         }
@@ -86,13 +78,28 @@ void Monitor::flush() {
         m_chunk += table().separator[sep];
         m_lineWidth += width;
     }
-    m_pending.clear();
+}
 
+void Monitor::flush() {
+    m_frame.stop();
+    if (m_shown == m_appended)
+        return;
+    const quint64 pending = m_appended - m_shown;
+    // Entries that surely fill kLinesPerFrame lines, however wide they are.
+    const quint64 fit = quint64(kLinesPerFrame) * quint64(std::max(1, lineWidth() / m_widestEntry));
+    m_chunk.clear();
     QScrollBar* bar = m_view.verticalScrollBar();
     const bool follow = bar->value() == bar->maximum();
-    QTextCursor end(m_view.document());
-    end.movePosition(QTextCursor::End);
-    end.insertText(m_chunk); // at the end, whatever the user did with the caret
+    if (pending > fit) {
+        render(m_appended - fit, m_appended, true);
+        m_view.setPlainText(m_chunk);
+    } else {
+        render(m_shown, m_appended, m_view.document()->isEmpty());
+        QTextCursor end(m_view.document());
+        end.movePosition(QTextCursor::End);
+        end.insertText(m_chunk); // at the end, whatever the user did with the caret
+    }
+    m_shown = m_appended;
     if (follow)
         bar->setValue(bar->maximum());
 }

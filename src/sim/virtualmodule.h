@@ -13,6 +13,7 @@ public:
         quint32 seed = 1;
         int baudRate = 9600;       // bytes are paced at baudRate / 10 per second; 0: unpaced
         int burstIntervalMs = 100; // from the end of one burst to the start of the next
+        int idleIntervalMs = 1000; // between the empty bursts sent while no module is counted
     };
 
     explicit VirtualModule(Options options);
@@ -26,8 +27,13 @@ public:
     // Opens the pseudo terminal and starts the module; false with a reason on failure.
     bool start(QString* error = nullptr);
     void stop();
-    // The device the program opens, for example /dev/pts/3.
+    // The device the program opens, for example /dev/pts/3; empty while stopped.
     QString devicePath() const;
+
+    // What the module has done so far; safe to read from any thread.
+    int moduleCount() const;      // modules reported per burst, from the last command
+    quint64 commandCount() const; // module-count commands understood
+    quint64 burstCount() const;   // bursts begun, including those nobody heard
 
 private:
     class Impl;

@@ -32,7 +32,7 @@ void ScriptedSerialControl::Output(const QByteArray& bytes) {
     output.append(bytes);
 }
 
-bool ScriptedSerialControl::WaitForInput(int) {
+bool ScriptedSerialControl::waitForInput(int) {
     ++m_waits;
     if (!m_arrivals.isEmpty())
         m_input.append(m_arrivals.takeFirst());

@@ -43,10 +43,10 @@ public:
     void setPortOpen(bool open) override;
     void Output(const QByteArray& bytes) override;
     int InBufferCount() const override { return int(m_input.size() - m_read); }
-    bool WaitForInput(int msecs) override;
 
 protected:
     char takeOne() override { return m_input.at(m_read++); }
+    bool waitForInput(int msecs) override;
 
 private:
     QByteArray m_input;

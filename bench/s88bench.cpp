@@ -1,0 +1,457 @@
+// Speed, cost and memory of the monitor, each figure measured in one run and, where it is a
+// ratio, against a reference measured in the same run. Prints one table; figures are
+// reported, never judged: a missed goal is marked, not failed.
+//
+//   s88bench [--quick] [--plot FILE.png] [--program PATH-TO-s88monitor]
+#include "../src/app/form1.h"
+#include "../src/link/qtserialcontrol.h"
+#include "../src/panel/lamp.h"
+#include "../src/receive/monitor.h"
+#include "../src/sim/virtualmodule.h"
+#include "../tests/support/ptypair.h"
+#include "../tests/support/testsupport.h"
+
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QImage>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QProcess>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QSerialPort>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <ctime>
+#include <thread>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Row {
+    QString figure, value, goal;
+    bool met;
+};
+QList<Row> rows;
+
+void report(const QString& figure, const QString& value, const QString& goal, bool met) {
+    rows << Row{figure, value, goal, met};
+    std::printf("%-58s %-22s %-16s %s\n", qPrintable(figure), qPrintable(value), qPrintable(goal),
+                met ? "met" : "MISSED");
+    std::fflush(stdout);
+}
+
+// Runs the event loop until `done` holds or `msecs` pass; false on time-out.
+bool spinUntil(const std::function<bool()>& done, int msecs) {
+    if (done())
+        return true;
+    QElapsedTimer timer;
+    timer.start();
+    QEventLoop loop;
+    QTimer check;
+    check.setInterval(1);
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if (done() || timer.elapsed() > msecs)
+            loop.quit();
+    });
+    check.start();
+    loop.exec();
+    return done();
+}
+
+// Lets the event loop run for `msecs` without doing anything of its own.
+void idle(int msecs) {
+    QEventLoop loop;
+    QTimer::singleShot(msecs, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+double threadCpuSeconds() {
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) + double(ts.tv_nsec) / 1e9;
+}
+
+long peakRssKb() {
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    }
+    return -1;
+}
+
+// A realistic stream: bursts of ten modules with changing inputs, a few stray bytes between
+// them. No data byte is 105, so every burst is read as one.
+QByteArray traffic(qsizetype size, quint32 seed) {
+    QRandomGenerator random(seed);
+    QByteArray out;
+    out.reserve(size + 64);
+    auto dataByte = [&] {
+        const char b = char(random.bounded(256));
+        return b == 'i' ? char(0) : b;
+    };
+    while (out.size() < size) {
+        out.append('i');
+        out.append(char(10));
+        for (int m = 1; m <= 10; ++m) {
+            out.append(char(m));
+            out.append(dataByte());
+            out.append(dataByte());
+        }
+        for (int k = int(random.bounded(3)); k > 0; --k)
+            out.append(dataByte());
+    }
+    return out;
+}
+
+// Writes `stream` into the pty from another thread, as fast as the reader takes it.
+std::thread writer(PtyPair& pty, const QByteArray& stream) {
+    return std::thread([&pty, &stream] {
+        for (qsizetype at = 0; at < stream.size(); at += 4096)
+            pty.write(stream.mid(at, 4096));
+    });
+}
+
+struct Window {
+    PtyPair pty;
+    QtSerialControl serial{[this](int) { return pty.devicePath(); }};
+    MemorySettings settings;
+    CapturedMessages messages;
+    Form1 form{serial, settings, messages, [] {}};
+    Window() {
+        settings.values[QStringLiteral("Gen_Vorn_S88/S88Left/Antal")] = QStringLiteral("10");
+        settings.values[QStringLiteral("Gen_Vorn_S88/S88Mid/Antal")] = QStringLiteral("0");
+        settings.values[QStringLiteral("Gen_Vorn_S88/S88Right/Antal")] = QStringLiteral("0");
+        form.Form_Load();
+        form.show();
+        form.controls().Command3->click();
+    }
+};
+
+void throughput(qsizetype size) {
+    const QByteArray stream = traffic(size, 7);
+
+    // Reference: a plain QSerialPort reader taking everything from a pty.
+    double rawRate = 0;
+    {
+        PtyPair pty;
+        QSerialPort port(pty.devicePath());
+        port.open(QIODevice::ReadOnly);
+        qsizetype got = 0;
+        QObject::connect(&port, &QSerialPort::readyRead, [&] { got += port.readAll().size(); });
+        QElapsedTimer timer;
+        timer.start();
+        std::thread w = writer(pty, stream);
+        spinUntil([&] { return got >= stream.size(); }, 120000);
+        rawRate = double(got) / (double(timer.nsecsElapsed()) / 1e9);
+        w.join();
+    }
+
+    double windowRate = 0;
+    {
+        Window window;
+        const quint64 start = window.serial.charactersTaken();
+        QElapsedTimer timer;
+        timer.start();
+        std::thread w = writer(window.pty, stream);
+        spinUntil([&] { return window.serial.charactersTaken() - start >= quint64(stream.size()); },
+                  300000);
+        windowRate =
+            double(window.serial.charactersTaken() - start) / (double(timer.nsecsElapsed()) / 1e9);
+        w.join();
+    }
+    const double ratio = windowRate / rawRate;
+    report(QStringLiteral("1. Throughput: window / plain QSerialPort reader"),
+           QStringLiteral("%1 / %2 MB/s = %3")
+               .arg(windowRate / 1e6, 0, 'f', 2)
+               .arg(rawRate / 1e6, 0, 'f', 2)
+               .arg(ratio, 0, 'f', 2),
+           QStringLiteral(">= 0.5"), ratio >= 0.5);
+}
+
+void cpuAtLineRate(int seconds) {
+    VirtualModule module(VirtualModule::Options{3, 9600, 100});
+    QString why;
+    if (!module.start(&why)) {
+        report(QStringLiteral("2. Processor share at 9600 baud"), QStringLiteral("n/a: ") + why,
+               QStringLiteral("<= 1 %"), false);
+        return;
+    }
+    QtSerialControl serial([&](int) { return module.devicePath(); });
+    MemorySettings settings;
+    CapturedMessages messages;
+    Form1 form(serial, settings, messages, [] {});
+    form.Form_Load();
+    form.show();
+    form.controls().Text1->setText(QStringLiteral("4"));
+    form.controls().Text2->setText(QStringLiteral("3"));
+    form.controls().Text3->setText(QStringLiteral("3"));
+    form.controls().Command3->click();
+    form.controls().Command1->click();
+    idle(1000); // let the first bursts arrive
+    const quint64 before = serial.charactersTaken();
+    const double cpu0 = threadCpuSeconds();
+    QElapsedTimer wall;
+    wall.start();
+    idle(seconds * 1000);
+    const double share = (threadCpuSeconds() - cpu0) / (double(wall.nsecsElapsed()) / 1e9);
+    const quint64 bytes = serial.charactersTaken() - before;
+    report(QStringLiteral("2. Processor share at 9600 baud, 10 modules, %1 s").arg(seconds),
+           QStringLiteral("%1 % (%2 bytes/s)")
+               .arg(share * 100, 0, 'f', 2)
+               .arg(double(bytes) / seconds, 0, 'f', 0),
+           QStringLiteral("<= 1 %"), share <= 0.01);
+}
+
+// Latency from a burst's last byte leaving the writer to the lamp painted in its new state.
+QList<double> latency(int bursts) {
+    Window window;
+    Lamp* lamp = window.form.controls().Lampe[0];
+    std::atomic<qint64> lastByteNs{0};
+    QList<double> samples;
+    qint64 waitingSince = -1;
+    struct PaintWatch : QObject {
+        std::function<void()> painted;
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::Paint)
+                painted();
+            return false;
+        }
+    } watch;
+    bool expected = false;
+    watch.painted = [&] {
+        if (waitingSince >= 0 && lamp->isElementVisible(1) == expected) {
+            const qint64 now = Clock::now().time_since_epoch().count();
+            samples << double(now - lastByteNs.load()) / 1e6;
+            waitingSince = -1;
+        }
+    };
+    lamp->installEventFilter(&watch);
+
+    for (int b = 0; b < bursts; ++b) {
+        expected = (b % 2) == 0;
+        QByteArray burst;
+        burst.append('i');
+        burst.append(char(10));
+        for (int m = 1; m <= 10; ++m) {
+            burst.append(char(m));
+            burst.append(char(0));
+            burst.append(char(m == 1 && expected ? 1 : 0));
+        }
+        // 9600 baud: one byte every 1.04 ms.
+        std::thread w([&] {
+            auto next = Clock::now();
+            for (const char c : burst) {
+                std::this_thread::sleep_until(next);
+                window.pty.write(QByteArray(1, c));
+                next += std::chrono::microseconds(1042);
+            }
+            lastByteNs = Clock::now().time_since_epoch().count();
+        });
+        waitingSince = 0;
+        spinUntil([&] { return waitingSince < 0; }, 5000);
+        w.join();
+    }
+    return samples;
+}
+
+double percentile(QList<double> v, double p) {
+    std::sort(v.begin(), v.end());
+    return v.isEmpty() ? 0 : v[qsizetype(p * double(v.size() - 1))];
+}
+
+void memory(qsizetype total) {
+    Window window;
+    // Both streams exist before the first reading, so only the program's growth is measured.
+    const QByteArray first = traffic(1'000'000, 11);
+    const QByteArray chunk = traffic(10'000'000, 12);
+    const quint64 start = window.serial.charactersTaken();
+    std::thread w1 = writer(window.pty, first);
+    spinUntil([&] { return window.serial.charactersTaken() - start >= quint64(first.size()); },
+              120000);
+    w1.join();
+    window.form.monitor().flush();
+    const long after1 = peakRssKb();
+
+    for (qsizetype sent = first.size(); sent < total; sent += chunk.size()) {
+        const quint64 at = window.serial.charactersTaken();
+        std::thread w = writer(window.pty, chunk);
+        spinUntil([&] { return window.serial.charactersTaken() - at >= quint64(chunk.size()); },
+                  300000);
+        w.join();
+    }
+    window.form.monitor().flush();
+    const long afterAll = peakRssKb();
+    const double growth = double(afterAll - after1) / double(after1);
+    report(QStringLiteral("4. Peak memory after 1 MB / %1 MB of traffic").arg(total / 1'000'000),
+           QStringLiteral("%1 / %2 MB (%3%4 %)")
+               .arg(double(after1) / 1024, 0, 'f', 1)
+               .arg(double(afterAll) / 1024, 0, 'f', 1)
+               .arg(growth >= 0 ? "+" : "")
+               .arg(growth * 100, 0, 'f', 1),
+           QStringLiteral("< 80 MB, +-10 %"), afterAll < 80 * 1024 && std::abs(growth) <= 0.10);
+}
+
+void startup(const QString& program, int runs) {
+    if (program.isEmpty() || !QFile::exists(program)) {
+        report(QStringLiteral("5. Start-up to window shown"), QStringLiteral("n/a: no program"),
+               QStringLiteral("< 300 ms"), false);
+        return;
+    }
+    QTemporaryDir config;
+    QDir(config.path()).mkpath(QStringLiteral("."));
+    QFile conf(config.filePath(QStringLiteral("Gen_Vorn_S88.conf")));
+    conf.open(QIODevice::WriteOnly);
+    conf.write("[S88Left]\nAntal=1\n[S88Mid]\nAntal=0\n[S88Right]\nAntal=0\n");
+    conf.close();
+    QList<double> times;
+    for (int i = 0; i < runs; ++i) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+        p.setProcessEnvironment(env);
+        QElapsedTimer timer;
+        timer.start();
+        p.start(program, {QStringLiteral("--exit-when-shown")});
+        p.waitForFinished(30000);
+        times << double(timer.nsecsElapsed()) / 1e6;
+    }
+    const double median = percentile(times, 0.5);
+    report(QStringLiteral("5. Start-up to window shown, median of %1").arg(runs),
+           QStringLiteral("%1 ms").arg(median, 0, 'f', 0), QStringLiteral("< 300 ms"),
+           median < 300);
+}
+
+// Cost of one monitor append (with its share of the frame flushes), early and late.
+void monitorCost(qsizetype total) {
+    QPlainTextEdit view;
+    view.resize(313, 121);
+    Monitor monitor(view);
+    QRandomGenerator random(5);
+    auto batch = [&](int entries) {
+        QElapsedTimer timer;
+        timer.start();
+        for (int i = 0; i < entries; ++i) {
+            monitor.append(quint8(random.bounded(256)),
+                           (i % 3) ? Monitor::Separator::Burst : Monitor::Separator::Echo);
+            if (i % 16384 == 16383)
+                monitor.flush(); // about one frame's worth of bytes at full speed
+        }
+        monitor.flush();
+        return double(timer.nsecsElapsed()) / entries;
+    };
+    constexpr int kEntries = 200'000; // about 1 MB of monitor text
+    const double early = batch(kEntries);
+    qsizetype written = 0;
+    while (written < total) {
+        batch(kEntries);
+        written += 1'000'000;
+    }
+    const double late = batch(kEntries);
+    const double ratio = late / early;
+    report(QStringLiteral("6. Monitor append cost after %1 MB / after 1 MB").arg(total / 1'000'000),
+           QStringLiteral("%1 / %2 ns = %3")
+               .arg(late, 0, 'f', 0)
+               .arg(early, 0, 'f', 0)
+               .arg(ratio, 0, 'f', 2),
+           QStringLiteral("<= 1.2"), ratio <= 1.2);
+}
+
+void plot(const QList<double>& samples, const QString& file) {
+    constexpr int W = 640, H = 360, left = 60, bottom = 40, top = 30, right = 20;
+    QImage image(W, H, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    const double maxMs = std::max(16.0, percentile(samples, 1.0) * 1.1);
+    constexpr int kBins = 64;
+    QList<int> bins(kBins, 0);
+    for (double s : samples)
+        ++bins[std::min(kBins - 1, int(s / maxMs * kBins))];
+    const int peak = std::max(1, *std::max_element(bins.begin(), bins.end()));
+    const int plotW = W - left - right, plotH = H - top - bottom;
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(40, 120, 40));
+    for (int b = 0; b < kBins; ++b) {
+        const int h = int(double(bins[b]) / peak * plotH);
+        p.drawRect(left + b * plotW / kBins, H - bottom - h, plotW / kBins - 1, h);
+    }
+    p.setPen(QPen(Qt::red, 1, Qt::DashLine));
+    const int frameX = left + int(16.0 / maxMs * plotW);
+    p.drawLine(frameX, top, frameX, H - bottom);
+    p.setPen(Qt::black);
+    p.drawLine(left, H - bottom, W - right, H - bottom);
+    p.drawLine(left, top, left, H - bottom);
+    for (int t = 0; t <= 4; ++t) {
+        const double ms = maxMs * t / 4;
+        p.drawText(left + t * plotW / 4 - 15, H - bottom + 16, QString::number(ms, 'f', 1));
+    }
+    p.drawText(W / 2 - 120, H - 8,
+               QStringLiteral("ms from a burst's last byte to the lamp painted"));
+    p.drawText(frameX + 4, top + 12, QStringLiteral("one frame (16 ms)"));
+    p.drawText(
+        left, 18,
+        QStringLiteral("Latency at 9600 baud, %1 bursts: median %2 ms, 99th percentile %3 ms")
+            .arg(samples.size())
+            .arg(percentile(samples, 0.5), 0, 'f', 2)
+            .arg(percentile(samples, 0.99), 0, 'f', 2));
+    p.end();
+    image.save(file);
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.addHelpOption();
+    const QCommandLineOption quick(QStringLiteral("quick"), QStringLiteral("Smaller volumes."));
+    const QCommandLineOption plotFile(QStringLiteral("plot"), QStringLiteral("Latency plot."),
+                                      QStringLiteral("file"));
+    const QCommandLineOption program(QStringLiteral("program"),
+                                     QStringLiteral("The s88monitor to start."),
+                                     QStringLiteral("path"));
+    parser.addOptions({quick, plotFile, program});
+    parser.process(app);
+    const bool small = parser.isSet(quick);
+    const QString only = qEnvironmentVariable("S88BENCH_ONLY"); // e.g. "1" to profile one figure
+
+    std::printf("%-58s %-22s %-16s %s\n", "figure", "measured", "goal", "");
+    if (only == QLatin1String("1")) {
+        throughput(small ? 2'000'000 : 20'000'000);
+        return 0;
+    }
+    if (only == QLatin1String("6")) {
+        monitorCost(small ? 10'000'000 : 100'000'000);
+        return 0;
+    }
+    throughput(small ? 2'000'000 : 20'000'000);
+    cpuAtLineRate(small ? 5 : 20);
+    const QList<double> samples = latency(small ? 100 : 1000);
+    report(QStringLiteral("3. Latency, last byte to lamp painted, %1 bursts").arg(samples.size()),
+           QStringLiteral("median %1 ms, p99 %2 ms")
+               .arg(percentile(samples, 0.5), 0, 'f', 2)
+               .arg(percentile(samples, 0.99), 0, 'f', 2),
+           QStringLiteral("p99 <= 16 ms"), percentile(samples, 0.99) <= 16);
+    if (parser.isSet(plotFile))
+        plot(samples, parser.value(plotFile));
+    memory(small ? 10'000'000 : 100'000'000);
+    startup(parser.value(program), 10);
+    monitorCost(small ? 10'000'000 : 100'000'000);
+    return 0;
+}

@@ -1,0 +1,262 @@
+#include "../src/app/form1.h"
+#include "../src/app/settingsstore.h"
+#include "../src/link/countcommand.h"
+#include "support/testsupport.h"
+
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+const QString kReminder = QStringLiteral("Husk at aktiver start");
+const QString kLeftKey = QStringLiteral("Gen_Vorn_S88/S88Left/Antal");
+const QString kMidKey = QStringLiteral("Gen_Vorn_S88/S88Mid/Antal");
+const QString kRightKey = QStringLiteral("Gen_Vorn_S88/S88Right/Antal");
+
+// What an earlier run left in the store; a click that must not store leaves exactly this.
+QMap<QString, QString> earlierValues() {
+    return {{kLeftKey, QStringLiteral("old left")},
+            {kMidKey, QStringLiteral("old mid")},
+            {kRightKey, QStringLiteral("old right")}};
+}
+
+// The command with its three boxes and test doubles; the store defaults to an in-memory one.
+struct Rig {
+    explicit Rig(SettingsStore* store = nullptr)
+        : command(state, left, mid, right, serial, store ? *store : settings, messages) {
+        settings.values = earlierValues();
+    }
+    void type(const QString& l, const QString& m, const QString& r) {
+        left.setText(l);
+        mid.setText(m);
+        right.setText(r);
+    }
+    QStringList boxes() const { return {left.text(), mid.text(), right.text()}; }
+
+    FormState state;
+    QLineEdit left, mid, right;
+    ScriptedSerialControl serial;
+    MemorySettings settings;
+    CapturedMessages messages;
+    CountCommand command;
+};
+
+// Records every write with the number of bytes sent by then, and can refuse the n-th write.
+class RecordingStore final : public SettingsStore {
+public:
+    QString GetSetting(const QString&, const QString&, const QString&,
+                       const QString& fallback) override {
+        return fallback;
+    }
+    void SaveSetting(const QString& app, const QString& section, const QString& key,
+                     const QString& text) override {
+        if (++m_writes == failWrite)
+            throw SettingsError(QStringLiteral("disk full"));
+        writes << QStringLiteral("%1/%2/%3=%4 after %5 bytes")
+                      .arg(app, section, key, text)
+                      .arg(serial ? serial->output.size() : -1);
+    }
+    const ScriptedSerialControl* serial = nullptr;
+    int failWrite = 0; // 1-based; 0 never fails
+    QStringList writes;
+
+private:
+    int m_writes = 0;
+};
+
+} // namespace
+
+class TestCountCommand : public QObject {
+    Q_OBJECT
+
+private slots:
+    void sendsAndStoresCounts_data();
+    void sendsAndStoresCounts();
+    void failedSendStoresNothing();
+    void failedStoreAfterSendKeepsWhatWasDone_data();
+    void failedStoreAfterSendKeepsWhatWasDone();
+    void unwritableSettingsFileAfterSend();
+    void buttonOnWindowRunsCommand_data();
+    void buttonOnWindowRunsCommand();
+};
+
+void TestCountCommand::sendsAndStoresCounts_data() {
+    QTest::addColumn<QStringList>("texts"); // Left, Mid, Right as typed
+    QTest::addColumn<bool>("portOpen");
+    QTest::addColumn<int>("portStarted");
+    QTest::addColumn<QByteArray>("sent"); // empty: nothing may be sent or stored
+
+    const QByteArray none;
+    QTest::newRow("port closed") << QStringList{"2", "0", "1"} << false << 0 << none;
+    QTest::newRow("port closed although marked started")
+        << QStringList{"2", "0", "1"} << false << 1 << none;
+    QTest::newRow("port closed and a text that is no count")
+        << QStringList{"256", "0", "1"} << false << 0 << none;
+    QTest::newRow("2, 0, 1") << QStringList{"2", "0", "1"} << true << 1
+                             << bytes({115, 2, 0, 1, 13});
+    QTest::newRow("open port sends although not marked started")
+        << QStringList{"2", "0", "1"} << true << 0 << bytes({115, 2, 0, 1, 13});
+    QTest::newRow("halves go to the even neighbour")
+        << QStringList{"2.5", "3.5", "0.5"} << true << 1 << bytes({115, 2, 4, 0, 13});
+    QTest::newRow("letters and empty box send 0, leading number kept")
+        << QStringList{"abc", "", "12abc"} << true << 1 << bytes({115, 0, 0, 12, 13});
+    QTest::newRow("blank inside, hex and octal")
+        << QStringList{"1 0", "&H0A", "&O17"} << true << 1 << bytes({115, 10, 10, 15, 13});
+    QTest::newRow("counts beyond the lamps are sent as they are")
+        << QStringList{"255", "11", "0"} << true << 1 << bytes({115, 255, 11, 0, 13});
+    QTest::newRow("Danish text sends 0")
+        << QStringList{"æøå", "0", "0"} << true << 1 << bytes({115, 0, 0, 0, 13});
+    QTest::newRow("256 on the left") << QStringList{"256", "0", "1"} << true << 1 << none;
+    QTest::newRow("-1 in the middle") << QStringList{"2", "-1", "1"} << true << 1 << none;
+    QTest::newRow("255.5 on the right rounds to 256")
+        << QStringList{"2", "0", "255.5"} << true << 1 << none;
+    QTest::newRow("1E10 beyond 32 bits") << QStringList{"1E10", "0", "1"} << true << 1 << none;
+    QTest::newRow("&HFFFF reads as -1") << QStringList{"2", "&HFFFF", "1"} << true << 1 << none;
+    QTest::newRow("only the last box fails") << QStringList{"2", "0", "300"} << true << 1 << none;
+}
+
+void TestCountCommand::sendsAndStoresCounts() {
+    QFETCH(QStringList, texts);
+    QFETCH(bool, portOpen);
+    QFETCH(int, portStarted);
+    QFETCH(QByteArray, sent);
+
+    Rig rig;
+    rig.type(texts[0], texts[1], texts[2]);
+    rig.serial.setPortOpen(portOpen);
+    rig.state.PortStarted = portStarted;
+    rig.state.Flags.fill(true);
+    const FormState before = rig.state;
+
+    rig.command.Command1_Click();
+
+    QCOMPARE(rig.serial.output, sent);
+    if (sent.isEmpty()) {
+        QCOMPARE(rig.messages.shown, QStringList{kReminder});
+        QCOMPARE(rig.settings.values, earlierValues());
+    } else {
+        QCOMPARE(rig.messages.shown, QStringList{});
+        const QMap<QString, QString> stored = {
+            {kLeftKey, texts[0]}, {kMidKey, texts[1]}, {kRightKey, texts[2]}};
+        QCOMPARE(rig.settings.values, stored);
+    }
+    QCOMPARE(rig.boxes(), texts);
+    QCOMPARE(rig.serial.PortOpen(), portOpen);
+
+    // Only Flags(10) is touched; the link and receive state stay as they were.
+    QVERIFY(!rig.state.Flags[10]);
+    for (int n = 0; n < FormState::kFlagCount; ++n) {
+        if (n != 10)
+            QVERIFY2(rig.state.Flags[std::size_t(n)],
+                     qPrintable(QStringLiteral("Flags(%1)").arg(n)));
+    }
+    QCOMPARE(rig.state.PortStarted, before.PortStarted);
+    QCOMPARE(rig.state.InputState, before.InputState);
+    QCOMPARE(rig.state.LastState, before.LastState);
+}
+
+void TestCountCommand::failedSendStoresNothing() {
+    Rig rig;
+    rig.type("2", "0", "1");
+    rig.serial.setPortOpen(true);
+    rig.serial.failOutput = QStringLiteral("write failed");
+
+    rig.command.Command1_Click();
+
+    QCOMPARE(rig.messages.shown, QStringList{kReminder});
+    QCOMPARE(rig.settings.values, earlierValues());
+    QCOMPARE(rig.boxes(), (QStringList{"2", "0", "1"}));
+}
+
+void TestCountCommand::failedStoreAfterSendKeepsWhatWasDone_data() {
+    QTest::addColumn<int>("failWrite");
+    QTest::addColumn<QStringList>("writes");
+
+    const QString left = QStringLiteral("Gen_Vorn_S88/S88Left/Antal=7 after 5 bytes");
+    const QString mid = QStringLiteral("Gen_Vorn_S88/S88Mid/Antal= 8x after 5 bytes");
+    const QString right = QStringLiteral("Gen_Vorn_S88/S88Right/Antal=9.5 after 5 bytes");
+    QTest::newRow("every write succeeds") << 0 << QStringList{left, mid, right};
+    QTest::newRow("first write refused") << 1 << QStringList{};
+    QTest::newRow("second write refused") << 2 << QStringList{left};
+    QTest::newRow("third write refused") << 3 << QStringList{left, mid};
+}
+
+void TestCountCommand::failedStoreAfterSendKeepsWhatWasDone() {
+    QFETCH(int, failWrite);
+    QFETCH(QStringList, writes);
+
+    RecordingStore store;
+    store.failWrite = failWrite;
+    Rig rig(&store);
+    store.serial = &rig.serial;
+    rig.type("7", " 8x", "9.5");
+    rig.serial.setPortOpen(true);
+
+    rig.command.Command1_Click();
+
+    // The send is not undone, and what was stored before the refusal stays stored.
+    QCOMPARE(rig.serial.output, bytes({115, 7, 8, 10, 13}));
+    QCOMPARE(store.writes, writes);
+    QCOMPARE(rig.messages.shown, failWrite ? QStringList{kReminder} : QStringList{});
+    QCOMPARE(rig.boxes(), (QStringList{"7", " 8x", "9.5"}));
+}
+
+void TestCountCommand::unwritableSettingsFileAfterSend() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
+    // A directory where the settings file belongs cannot be written on any account.
+    QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("Gen_Vorn_S88.conf"))));
+
+    QtSettingsStore store;
+    Rig rig(&store);
+    rig.type("2", "0", "1");
+    rig.serial.setPortOpen(true);
+
+    rig.command.Command1_Click();
+
+    QCOMPARE(rig.serial.output, bytes({115, 2, 0, 1, 13}));
+    QCOMPARE(rig.messages.shown, QStringList{kReminder});
+    QCOMPARE(rig.boxes(), (QStringList{"2", "0", "1"}));
+}
+
+void TestCountCommand::buttonOnWindowRunsCommand_data() {
+    QTest::addColumn<bool>("start");
+    QTest::addColumn<QByteArray>("sent");
+    QTest::addColumn<QStringList>("messages");
+
+    QTest::newRow("after Start") << true << bytes({115, 3, 4, 5, 13}) << QStringList{};
+    QTest::newRow("without Start") << false << QByteArray() << QStringList{kReminder};
+}
+
+void TestCountCommand::buttonOnWindowRunsCommand() {
+    QFETCH(bool, start);
+    QFETCH(QByteArray, sent);
+    QFETCH(QStringList, messages);
+
+    ScriptedSerialControl serial;
+    MemorySettings settings;
+    CapturedMessages shown;
+    Form1 form(serial, settings, shown, [] {});
+    form.Form_Load();
+    shown.shown.clear(); // the start-up reminders are not what this is about
+    if (start)
+        form.controls().Command3->click();
+    form.controls().Text1->setText("3");
+    form.controls().Text2->setText("4");
+    form.controls().Text3->setText("5");
+
+    form.controls().Command1->click();
+
+    QCOMPARE(serial.output, sent);
+    QCOMPARE(shown.shown, messages);
+    QCOMPARE(settings.values.value(kMidKey), start ? QStringLiteral("4") : QString());
+}
+
+QTEST_MAIN(TestCountCommand)
+#include "test_countcommand.moc"

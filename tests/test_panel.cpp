@@ -1,0 +1,261 @@
+#include "../src/app/form1.h"
+#include "../src/panel/lamp.h"
+#include "../src/panel/panel.h"
+#include "support/testsupport.h"
+
+#include <QLineEdit>
+#include <QRandomGenerator>
+#include <QTest>
+
+namespace {
+
+struct Window {
+    ScriptedSerialControl serial;
+    MemorySettings settings;
+    CapturedMessages messages;
+    Form1 form{serial, settings, messages, [] {}};
+
+    Window() {
+        form.Form_Load();
+        serial.setPortOpen(true);
+    }
+    FormState& state() { return form.state(); }
+    QString text5() const { return form.controls().Text5->text(); }
+    void refresh() { form.panel().arbejd(); }
+};
+
+// The lamps showing green; -n marks a lamp that shows both discs or neither.
+QList<int> greenLamps(const Form1& form) {
+    QList<int> green;
+    for (int n = 1; n <= FormState::kLampCount; ++n) {
+        const Lamp* lamp = form.controls().Lampe[std::size_t(n - 1)];
+        const bool red = lamp->isElementVisible(0);
+        const bool on = lamp->isElementVisible(1);
+        if (red == on)
+            green << -n;
+        else if (on)
+            green << n;
+    }
+    return green;
+}
+
+QList<int> lampInputsActive(const FormState& s) {
+    QList<int> active;
+    for (int n = 1; n <= FormState::kLampCount; ++n) {
+        if (s.InputState[std::size_t(n)])
+            active << n;
+    }
+    return active;
+}
+
+bool lastStateMatches(const FormState& s) {
+    return std::equal(s.InputState.begin() + 1, s.InputState.end(), s.LastState.begin() + 1);
+}
+
+} // namespace
+
+class TestPanel : public QObject {
+    Q_OBJECT
+
+private slots:
+    void reportsHighestChangedInput_data();
+    void reportsHighestChangedInput();
+    void inputGoingInactiveIsReportedAndTurnsRed();
+    void inputWithoutLampIsReportedWithoutLampChange();
+    void onlyTheActiveInputsLampIsGreen_data();
+    void onlyTheActiveInputsLampIsGreen();
+    void refreshWithoutChangeChangesNothing();
+    void changeUndoneWithinOneEventIsNotReported();
+    void followsEveryStateAfterEachRefresh();
+    void loopCounterEndsAt201_data();
+    void loopCounterEndsAt201();
+    void entryZeroIsNoInput();
+    void moduleZeroReportIsNotShown();
+};
+
+void TestPanel::reportsHighestChangedInput_data() {
+    QTest::addColumn<QList<int>>("before");
+    QTest::addColumn<QList<int>>("after");
+    QTest::addColumn<QString>("text5");
+
+    QTest::newRow("inputs 3 and 17 set")
+        << QList<int>{} << QList<int>{3, 17} << QStringLiteral(" 17");
+    QTest::newRow("input 17 set, input 3 cleared")
+        << QList<int>{3} << QList<int>{17} << QStringLiteral(" 17");
+    QTest::newRow("one-digit input") << QList<int>{} << QList<int>{7} << QStringLiteral(" 7");
+    QTest::newRow("three-digit input") << QList<int>{} << QList<int>{153} << QStringLiteral(" 153");
+    QTest::newRow("first input") << QList<int>{} << QList<int>{1} << QStringLiteral(" 1");
+    QTest::newRow("last lamp input") << QList<int>{} << QList<int>{160} << QStringLiteral(" 160");
+    QTest::newRow("last input") << QList<int>{} << QList<int>{200} << QStringLiteral(" 200");
+    QTest::newRow("unchanged higher input is not reported")
+        << QList<int>{150} << QList<int>{20, 150} << QStringLiteral(" 20");
+    QTest::newRow("input past the lamps beats a lamp input")
+        << QList<int>{} << QList<int>{60, 190} << QStringLiteral(" 190");
+}
+
+void TestPanel::reportsHighestChangedInput() {
+    QFETCH(QList<int>, before);
+    QFETCH(QList<int>, after);
+    QFETCH(QString, text5);
+    Window w;
+    FormState& s = w.state();
+    for (int n : before)
+        s.InputState[std::size_t(n)] = true;
+    w.refresh();
+    s.InputState.fill(false);
+    for (int n : after)
+        s.InputState[std::size_t(n)] = true;
+
+    w.refresh();
+
+    QCOMPARE(w.text5(), text5);
+    QVERIFY(lastStateMatches(s));
+    QCOMPARE(greenLamps(w.form), lampInputsActive(s));
+}
+
+void TestPanel::inputGoingInactiveIsReportedAndTurnsRed() {
+    Window w;
+    FormState& s = w.state();
+    s.InputState[5] = true;
+    s.InputState[2] = true;
+    w.refresh();
+    QCOMPARE(greenLamps(w.form), (QList<int>{2, 5}));
+
+    s.InputState[5] = false;
+    w.refresh();
+
+    QCOMPARE(w.text5(), QStringLiteral(" 5"));
+    QCOMPARE(greenLamps(w.form), QList<int>{2});
+    const Lamp* lamp5 = w.form.controls().Lampe[4];
+    QVERIFY(lamp5->isElementVisible(0));
+    QVERIFY(!lamp5->isElementVisible(1));
+}
+
+void TestPanel::inputWithoutLampIsReportedWithoutLampChange() {
+    Window w;
+    FormState& s = w.state();
+    s.InputState[10] = true;
+    s.InputState[160] = true;
+    w.refresh();
+    const QList<int> lampsBefore = greenLamps(w.form);
+
+    s.InputState[180] = true;
+    w.refresh();
+
+    QCOMPARE(w.text5(), QStringLiteral(" 180"));
+    QCOMPARE(greenLamps(w.form), lampsBefore);
+}
+
+void TestPanel::onlyTheActiveInputsLampIsGreen_data() {
+    QTest::addColumn<int>("input");
+
+    for (int n : {1, 8, 9, 42, 145, 159, 160})
+        QTest::addRow("input %d", n) << n;
+}
+
+void TestPanel::onlyTheActiveInputsLampIsGreen() {
+    QFETCH(int, input);
+    Window w;
+    w.state().InputState[std::size_t(input)] = true;
+
+    w.refresh();
+
+    QCOMPARE(greenLamps(w.form), QList<int>{input});
+}
+
+void TestPanel::refreshWithoutChangeChangesNothing() {
+    Window w;
+    FormState& s = w.state();
+    s.InputState[33] = true;
+    s.InputState[199] = true;
+    w.refresh();
+    const QString text = w.text5();
+    const QList<int> lamps = greenLamps(w.form);
+    const auto last = s.LastState;
+
+    w.refresh();
+
+    QCOMPARE(w.text5(), text);
+    QCOMPARE(greenLamps(w.form), lamps);
+    QVERIFY(s.LastState == last);
+
+    // Whatever the box shows stays, also a text the refresh did not write.
+    w.form.controls().Text5->setText(QStringLiteral("x"));
+    w.refresh();
+    QCOMPARE(w.text5(), QStringLiteral("x"));
+}
+
+void TestPanel::changeUndoneWithinOneEventIsNotReported() {
+    Window w;
+    w.serial.deliver(bytes({105, 1, 1, 0, 64})); // input 7
+    QTRY_COMPARE(w.serial.InBufferCount(), 0);
+    QCOMPARE(w.text5(), QStringLiteral(" 7"));
+
+    // Module 1 twice in one burst: input 4 set by the first report and cleared by the second.
+    w.serial.deliver(bytes({105, 2, 1, 0, 64 + 8, 1, 0, 64}));
+    QTRY_COMPARE(w.serial.InBufferCount(), 0);
+
+    QVERIFY(!w.state().Flags[2]);
+    QCOMPARE(w.text5(), QStringLiteral(" 7"));
+    QCOMPARE(greenLamps(w.form), QList<int>{7});
+}
+
+void TestPanel::followsEveryStateAfterEachRefresh() {
+    Window w;
+    FormState& s = w.state();
+    QRandomGenerator random(88);
+    for (int round = 0; round < 50; ++round) {
+        // Sparse and dense patterns alike, with runs of unchanged refreshes in between.
+        const int density = int(random.bounded(5));
+        if (round % 3 != 2) {
+            for (int n = 1; n <= FormState::kLastInput; ++n)
+                s.InputState[std::size_t(n)] = int(random.bounded(4)) < density;
+        }
+        w.refresh();
+        QVERIFY2(lastStateMatches(s), qPrintable(QStringLiteral("round %1").arg(round)));
+        QCOMPARE(greenLamps(w.form), lampInputsActive(s));
+    }
+}
+
+void TestPanel::loopCounterEndsAt201_data() {
+    QTest::addColumn<bool>("change");
+
+    QTest::newRow("an input changed") << true;
+    QTest::newRow("nothing changed") << false;
+}
+
+void TestPanel::loopCounterEndsAt201() {
+    QFETCH(bool, change);
+    Window w;
+    w.state().LoopCounter = 3;
+    w.state().InputState[12] = change;
+
+    w.refresh();
+
+    QCOMPARE(w.state().LoopCounter, 201);
+}
+
+void TestPanel::entryZeroIsNoInput() {
+    Window w;
+    FormState& s = w.state();
+    s.InputState[0] = true;
+
+    w.refresh();
+
+    QCOMPARE(w.text5(), QString());
+    QCOMPARE(greenLamps(w.form), QList<int>{});
+    QVERIFY(!s.LastState[0]);
+}
+
+void TestPanel::moduleZeroReportIsNotShown() {
+    Window w;
+    w.serial.deliver(bytes({105, 1, 0, 255, 255}));
+    QTRY_COMPARE(w.serial.InBufferCount(), 0);
+
+    QVERIFY(w.state().InputState[0]);
+    QCOMPARE(w.text5(), QString());
+    QCOMPARE(greenLamps(w.form), QList<int>{});
+}
+
+QTEST_MAIN(TestPanel)
+#include "test_panel.moc"

@@ -1,0 +1,322 @@
+#include "../src/app/form1.h"
+#include "../src/link/portcontrol.h"
+#include "../src/link/shape.h"
+#include "../src/panel/lamp.h"
+#include "support/testsupport.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+
+namespace {
+
+constexpr int kRed = 255;
+constexpr int kGreen = 32768;
+constexpr int kRedOrange = 2303;
+
+struct Window {
+    ScriptedSerialControl serial;
+    MemorySettings settings;
+    CapturedMessages messages;
+    int quits = 0;
+    Form1 form{serial, settings, messages, [this] { ++quits; }};
+
+    Window() {
+        form.Form_Load();
+        messages.shown.clear(); // the reminders for the empty settings store
+    }
+
+    void start() { form.controls().Command3->click(); }
+    void stop() { form.controls().Command4->click(); }
+    void quit() { form.controls().Command5->click(); }
+    void choosePort(int index) { form.controls().Option1[std::size_t(index)]->click(); }
+
+    // Brings the link into "not started", "started" or "stopped".
+    void enter(const QString& linkState) {
+        if (linkState == QLatin1String("started")) {
+            start();
+        } else if (linkState == QLatin1String("stopped")) {
+            start();
+            stop();
+        }
+    }
+
+    int portStarted() const { return form.state().PortStarted; }
+    int indicator() const { return form.controls().Shape1->FillColor(); }
+};
+
+} // namespace
+
+class TestPortControl : public QObject {
+    Q_OBJECT
+
+private slots:
+    void startsNotStarted();
+    void operationFromEachState_data();
+    void operationFromEachState();
+    void portChangeRestartsStartedLinkOnNewPort();
+    void optionButtonChoosesPort_data();
+    void optionButtonChoosesPort();
+    void refusedOpenIsReportedAndProgramGoesOn_data();
+    void refusedOpenIsReportedAndProgramGoesOn();
+    void refusedReopenOnPortChangeLeavesLinkNotStarted();
+    void refusedCloseLeavesStateAsItStood_data();
+    void refusedCloseLeavesStateAsItStood();
+    void lostPortStopsTheLinkAndKeepsLamps();
+    void lostPortAfterStopIsNotReported();
+};
+
+void TestPortControl::startsNotStarted() {
+    Window w;
+    QCOMPARE(w.portStarted(), 0);
+    QCOMPARE(w.indicator(), kRed);
+    QVERIFY(!w.serial.PortOpen());
+    QCOMPARE(w.serial.CommPort(), 1);
+    QVERIFY(w.form.controls().Option1[0]->isChecked());
+}
+
+void TestPortControl::operationFromEachState_data() {
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<int>("portStarted");
+    QTest::addColumn<int>("indicator");
+    QTest::addColumn<bool>("open");
+    QTest::addColumn<int>("opens");
+    QTest::addColumn<int>("closes");
+    QTest::addColumn<int>("port");
+    QTest::addColumn<bool>("quits");
+
+    const QString notStarted = QStringLiteral("not started");
+    const QString started = QStringLiteral("started");
+    const QString stopped = QStringLiteral("stopped");
+    const QString start = QStringLiteral("Start");
+    const QString stop = QStringLiteral("Stop");
+    const QString change = QStringLiteral("port change");
+    const QString quit = QStringLiteral("Afslut");
+
+    // opens and closes count what the operation itself did.
+    QTest::newRow("not started, Start opens")
+        << notStarted << start << 1 << kGreen << true << 1 << 0 << 1 << false;
+    QTest::newRow("not started, Stop closes nothing")
+        << notStarted << stop << 0 << kRedOrange << false << 0 << 0 << 1 << false;
+    QTest::newRow("not started, port change only changes the number")
+        << notStarted << change << 0 << kRed << false << 0 << 0 << 5 << false;
+    QTest::newRow("not started, Afslut ends without closing")
+        << notStarted << quit << 0 << kRed << false << 0 << 0 << 1 << true;
+
+    QTest::newRow("started, Start does not open again")
+        << started << start << 1 << kGreen << true << 0 << 0 << 1 << false;
+    QTest::newRow("started, Stop closes")
+        << started << stop << 0 << kRedOrange << false << 0 << 1 << 1 << false;
+    QTest::newRow("started, port change restarts on the new port")
+        << started << change << 1 << kGreen << true << 1 << 1 << 5 << false;
+    QTest::newRow("started, Afslut closes and ends")
+        << started << quit << 0 << kGreen << false << 0 << 1 << 1 << true;
+
+    QTest::newRow("stopped, Start opens")
+        << stopped << start << 1 << kGreen << true << 1 << 0 << 1 << false;
+    QTest::newRow("stopped, Stop closes nothing")
+        << stopped << stop << 0 << kRedOrange << false << 0 << 0 << 1 << false;
+    QTest::newRow("stopped, port change only changes the number")
+        << stopped << change << 0 << kRedOrange << false << 0 << 0 << 5 << false;
+    QTest::newRow("stopped, Afslut ends without closing")
+        << stopped << quit << 0 << kRedOrange << false << 0 << 0 << 1 << true;
+}
+
+void TestPortControl::operationFromEachState() {
+    QFETCH(QString, from);
+    QFETCH(QString, operation);
+    QFETCH(int, portStarted);
+    QFETCH(int, indicator);
+    QFETCH(bool, open);
+    QFETCH(int, opens);
+    QFETCH(int, closes);
+    QFETCH(int, port);
+    QFETCH(bool, quits);
+
+    Window w;
+    w.enter(from);
+    const int opensBefore = w.serial.opens;
+    const int closesBefore = w.serial.closes;
+
+    if (operation == QLatin1String("Start"))
+        w.start();
+    else if (operation == QLatin1String("Stop"))
+        w.stop();
+    else if (operation == QLatin1String("port change"))
+        w.choosePort(4);
+    else
+        w.quit();
+
+    QCOMPARE(w.portStarted(), portStarted);
+    QCOMPARE(w.indicator(), indicator);
+    QCOMPARE(w.serial.PortOpen(), open);
+    QCOMPARE(w.serial.opens - opensBefore, opens);
+    QCOMPARE(w.serial.closes - closesBefore, closes);
+    QCOMPARE(w.serial.CommPort(), port);
+    QCOMPARE(w.quits, quits ? 1 : 0);
+    QCOMPARE(w.messages.shown, QStringList());
+}
+
+void TestPortControl::portChangeRestartsStartedLinkOnNewPort() {
+    Window w;
+    w.start();
+    w.choosePort(2);
+    w.choosePort(7);
+
+    QCOMPARE(w.serial.openedPorts, (QList<int>{1, 3, 8}));
+    QCOMPARE(w.serial.closes, 2);
+    QVERIFY(w.serial.PortOpen());
+    QCOMPARE(w.portStarted(), 1);
+    QCOMPARE(w.indicator(), kGreen);
+}
+
+void TestPortControl::optionButtonChoosesPort_data() {
+    QTest::addColumn<QList<int>>("clicks");
+    QTest::addColumn<int>("port");
+
+    for (int i = 1; i < 8; ++i)
+        QTest::addRow("Option1(%d)", i) << QList<int>{i} << i + 1;
+    QTest::newRow("back to Option1(0)") << QList<int>{5, 0} << 1;
+    QTest::newRow("Option1(2) after Option1(6)") << QList<int>{6, 2} << 3;
+}
+
+void TestPortControl::optionButtonChoosesPort() {
+    QFETCH(QList<int>, clicks);
+    QFETCH(int, port);
+    Window w;
+    for (int i : clicks)
+        w.choosePort(i);
+
+    QCOMPARE(w.serial.CommPort(), port);
+    QVERIFY(w.form.controls().Option1[std::size_t(port - 1)]->isChecked());
+    QCOMPARE(w.serial.opens, 0);
+}
+
+void TestPortControl::refusedOpenIsReportedAndProgramGoesOn_data() {
+    QTest::addColumn<QString>("from");
+    QTest::addColumn<int>("indicator");
+
+    QTest::newRow("not started") << QStringLiteral("not started") << kRed;
+    QTest::newRow("stopped") << QStringLiteral("stopped") << kRedOrange;
+}
+
+void TestPortControl::refusedOpenIsReportedAndProgramGoesOn() {
+    QFETCH(QString, from);
+    QFETCH(int, indicator);
+    Window w;
+    w.enter(from);
+    const int opensBefore = w.serial.opens;
+    w.serial.failOpen = QStringLiteral("no such device");
+
+    w.start();
+
+    QCOMPARE(w.messages.shown, QStringList{QStringLiteral("no such device")});
+    QCOMPARE(w.quits, 0);
+    QCOMPARE(w.indicator(), indicator);
+    QCOMPARE(w.portStarted(), 0);
+    QVERIFY(!w.serial.PortOpen());
+    QCOMPARE(w.serial.opens, opensBefore);
+
+    // Once the device is there, Start works.
+    w.serial.failOpen.reset();
+    w.start();
+    QCOMPARE(w.portStarted(), 1);
+    QCOMPARE(w.indicator(), kGreen);
+    QVERIFY(w.serial.PortOpen());
+}
+
+void TestPortControl::refusedReopenOnPortChangeLeavesLinkNotStarted() {
+    Window w;
+    w.start();
+    w.serial.failOpen = QStringLiteral("no such device");
+
+    w.choosePort(3);
+
+    QCOMPARE(w.messages.shown, QStringList{QStringLiteral("no such device")});
+    QCOMPARE(w.quits, 0);
+    QVERIFY(!w.serial.PortOpen());
+    QCOMPARE(w.serial.closes, 1);
+    QCOMPARE(w.serial.CommPort(), 4);
+    QCOMPARE(w.indicator(), kRed);
+    QCOMPARE(w.portStarted(), 0);
+}
+
+void TestPortControl::refusedCloseLeavesStateAsItStood_data() {
+    QTest::addColumn<QString>("operation");
+
+    QTest::newRow("Stop") << QStringLiteral("Stop");
+    QTest::newRow("port change") << QStringLiteral("port change");
+    QTest::newRow("Afslut") << QStringLiteral("Afslut");
+}
+
+void TestPortControl::refusedCloseLeavesStateAsItStood() {
+    QFETCH(QString, operation);
+    Window w;
+    w.start();
+    w.serial.failClose = QStringLiteral("device busy");
+
+    if (operation == QLatin1String("Stop"))
+        w.stop();
+    else if (operation == QLatin1String("port change"))
+        w.choosePort(5);
+    else
+        w.quit();
+
+    // Each handler stops at the refused close, before anything after it.
+    QCOMPARE(w.messages.shown, QStringList{QStringLiteral("device busy")});
+    QCOMPARE(w.quits, 0);
+    QVERIFY(w.serial.PortOpen());
+    QCOMPARE(w.portStarted(), 1);
+    QCOMPARE(w.indicator(), kGreen);
+    QCOMPARE(w.serial.CommPort(), 1);
+    QCOMPARE(w.serial.opens, 1);
+}
+
+void TestPortControl::lostPortStopsTheLinkAndKeepsLamps() {
+    Window w;
+    w.start();
+    w.serial.deliver(bytes({105, 1, 1, 0, 5})); // inputs 1 and 3
+    QTRY_COMPARE(w.serial.InBufferCount(), 0);
+    const auto& lamps = w.form.controls().Lampe;
+    QVERIFY(lamps[0]->isElementVisible(1));
+    QVERIFY(lamps[2]->isElementVisible(1));
+
+    w.serial.lose(QStringLiteral("gone"));
+
+    QCOMPARE(w.portStarted(), 0);
+    QCOMPARE(w.indicator(), kRedOrange);
+    QCOMPARE(w.messages.shown, QStringList{QStringLiteral("gone")});
+    QCOMPARE(w.quits, 0);
+    QVERIFY(lamps[0]->isElementVisible(1));
+    QVERIFY(!lamps[0]->isElementVisible(0));
+    QVERIFY(lamps[2]->isElementVisible(1));
+    QVERIFY(!lamps[1]->isElementVisible(1));
+    QCOMPARE(w.form.controls().Text5->text(), QStringLiteral(" 3"));
+
+    // Stop then changes nothing more; Start opens the port again.
+    w.stop();
+    QCOMPARE(w.serial.closes, 0);
+    w.start();
+    QCOMPARE(w.serial.opens, 2);
+    QVERIFY(w.serial.PortOpen());
+    QCOMPARE(w.portStarted(), 1);
+    QCOMPARE(w.indicator(), kGreen);
+    QCOMPARE(w.messages.shown.size(), 1);
+}
+
+void TestPortControl::lostPortAfterStopIsNotReported() {
+    Window w;
+    w.start();
+    w.stop();
+
+    w.serial.lose(QStringLiteral("gone"));
+
+    QCOMPARE(w.messages.shown, QStringList());
+    QCOMPARE(w.portStarted(), 0);
+    QCOMPARE(w.indicator(), kRedOrange);
+}
+
+QTEST_MAIN(TestPortControl)
+#include "test_portcontrol.moc"

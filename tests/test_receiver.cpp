@@ -1,0 +1,441 @@
+#include "../src/app/form1.h"
+#include "../src/panel/lamp.h"
+#include "../src/receive/monitor.h"
+#include "../src/receive/receiver.h"
+#include "support/testsupport.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+// The whole window on a scripted serial control whose port is already open.
+struct Window {
+    ScriptedSerialControl serial;
+    MemorySettings settings;
+    CapturedMessages messages;
+    bool quit = false;
+    Form1 form{serial, settings, messages, [this] { quit = true; }};
+
+    Window() {
+        form.Form_Load();
+        serial.setPortOpen(true);
+    }
+    FormState& state() { return form.state(); }
+};
+
+// Events the control could not raise within its time budget are raised from the event loop.
+bool drained(const ScriptedSerialControl& serial) {
+    return QTest::qWaitFor([&] { return serial.InBufferCount() == 0; }, 5000);
+}
+
+QList<int> activeInputs(const FormState& s) {
+    QList<int> active;
+    for (int n = 1; n <= FormState::kLastInput; ++n) {
+        if (s.InputState[std::size_t(n)])
+            active << n;
+    }
+    return active;
+}
+
+// The lamps showing green; -n marks a lamp that shows both discs or neither.
+QList<int> greenLamps(const Form1& form) {
+    QList<int> green;
+    for (int n = 1; n <= FormState::kLampCount; ++n) {
+        const Lamp* lamp = form.controls().Lampe[std::size_t(n - 1)];
+        const bool red = lamp->isElementVisible(0);
+        const bool on = lamp->isElementVisible(1);
+        if (red == on)
+            green << -n;
+        else if (on)
+            green << n;
+    }
+    return green;
+}
+
+QString echoed(std::initializer_list<int> values) {
+    QString text;
+    for (int v : values)
+        text += QString::number(v) + QStringLiteral(" - - ");
+    return text;
+}
+
+QString burst(std::initializer_list<int> values) {
+    QString text;
+    for (int v : values)
+        text += QString::number(v) + QStringLiteral(" + ");
+    return text;
+}
+
+} // namespace
+
+class TestReceiver : public QObject {
+    Q_OBJECT
+
+private slots:
+    void exampleStream_data();
+    void exampleStream();
+    void transition_data();
+    void transition();
+    void eventWithNothingWaitingWhileIdleStillRefreshes();
+    void eventWithNothingWaitingTakesTheHeldIAsCount();
+    void countZeroReadsNoReports_data();
+    void countZeroReadsNoReports();
+    void count105ReadsThatManyReports();
+    void burstEndingIn105ExpectsACount();
+    void iInsideABurstIsData();
+    void upperCaseIChangesNothing();
+    void echoShowsDecimalValue_data();
+    void echoShowsDecimalValue();
+    void everyByteValueIsEchoed();
+    void stopAndStartBetweenIAndCount();
+    void stalledBurstIsGivenUp_data();
+    void stalledBurstIsGivenUp();
+    void bytesArrivingWhileWaitingCompleteTheBurst();
+};
+
+void TestReceiver::exampleStream_data() {
+    QTest::addColumn<QList<QByteArray>>("deliveries");
+    QTest::addColumn<QList<QByteArray>>("duringWaits");
+
+    QTest::newRow("one chunk") << QList<QByteArray>{bytes({105, 2, 1, 0, 3, 2, 128, 0})}
+                               << QList<QByteArray>{};
+    QTest::newRow("header, then all reports")
+        << QList<QByteArray>{bytes({105, 2}), bytes({1, 0, 3, 2, 128, 0})} << QList<QByteArray>{};
+    QTest::newRow("i, then count and reports")
+        << QList<QByteArray>{bytes({105}), bytes({2, 1, 0, 3, 2, 128, 0})} << QList<QByteArray>{};
+    QTest::newRow("second report arriving while the burst waits")
+        << QList<QByteArray>{bytes({105, 2}), bytes({1, 0, 3})}
+        << QList<QByteArray>{bytes({2, 128, 0})};
+    QTest::newRow("byte by byte") << QList<QByteArray>{bytes({105}), bytes({2}), bytes({1})}
+                                  << QList<QByteArray>{bytes({0}), bytes({3}), bytes({2}),
+                                                       bytes({128}), bytes({0})};
+}
+
+void TestReceiver::exampleStream() {
+    QFETCH(QList<QByteArray>, deliveries);
+    QFETCH(QList<QByteArray>, duringWaits);
+    Window w;
+    w.serial.arriveDuringWaits(duringWaits);
+    for (const QByteArray& chunk : deliveries) {
+        w.serial.deliver(chunk);
+        QVERIFY(drained(w.serial));
+    }
+
+    QCOMPARE(w.form.monitor().text(), QStringLiteral("105 - - 2 - - 1 + 0 + 3 + 2 + 128 + 0 + "));
+    QCOMPARE(activeInputs(w.state()), (QList<int>{1, 2, 32}));
+    QCOMPARE(greenLamps(w.form), (QList<int>{1, 2, 32}));
+    QCOMPARE(w.form.controls().Text5->text(), QStringLiteral(" 32"));
+    QVERIFY(!w.state().Flags[1]);
+    QVERIFY(!w.state().Flags[2]);
+}
+
+void TestReceiver::transition_data() {
+    QTest::addColumn<bool>("countExpected");
+    QTest::addColumn<bool>("burstPending");
+    QTest::addColumn<int>("reportCount");
+    QTest::addColumn<QByteArray>("input");
+    QTest::addColumn<bool>("countExpectedAfter");
+    QTest::addColumn<bool>("burstPendingAfter");
+    QTest::addColumn<int>("reportCountAfter");
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("idle, other byte: idle")
+        << false << false << 0 << bytes({7}) << false << false << 0 << echoed({7});
+    QTest::newRow("idle, i: count expected")
+        << false << false << 0 << bytes({105}) << true << false << 0 << echoed({105});
+    QTest::newRow("count expected, count: burst pending")
+        << true << false << 0 << bytes({3}) << false << true << 3 << echoed({3});
+    QTest::newRow("count expected, i as count: burst pending, count after it")
+        << true << false << 0 << bytes({105}) << true << true << 105 << echoed({105});
+    QTest::newRow("burst pending, last byte other: idle")
+        << false << true << 1 << bytes({1, 0, 6}) << false << false << 1 << burst({1, 0, 6});
+    QTest::newRow("burst pending, last byte i: count expected")
+        << false << true << 1 << bytes({1, 0, 105}) << true << false << 1 << burst({1, 0, 105});
+    QTest::newRow("burst pending with count after it, last byte other: burst pending")
+        << true << true << 1 << bytes({1, 0, 6}) << false << true << 6 << burst({1, 0, 6});
+    QTest::newRow("burst pending with count after it, last byte i: unchanged")
+        << true << true << 1 << bytes({1, 0, 105}) << true << true << 105 << burst({1, 0, 105});
+}
+
+void TestReceiver::transition() {
+    QFETCH(bool, countExpected);
+    QFETCH(bool, burstPending);
+    QFETCH(int, reportCount);
+    QFETCH(QByteArray, input);
+    QFETCH(bool, countExpectedAfter);
+    QFETCH(bool, burstPendingAfter);
+    QFETCH(int, reportCountAfter);
+    QFETCH(QString, shown);
+
+    Window w;
+    FormState& s = w.state();
+    s.Flags[1] = countExpected;
+    s.Flags[2] = burstPending;
+    s.ReportCount = qint16(reportCount);
+    if (countExpected) { // a count is expected only after an 'i'
+        s.RxChar = 'i';
+        s.RxValue = 105;
+    }
+    w.serial.queue(input);
+
+    w.form.receiver().MSComm1_OnComm();
+
+    QCOMPARE(s.Flags[1], countExpectedAfter);
+    QCOMPARE(s.Flags[2], burstPendingAfter);
+    QCOMPARE(int(s.ReportCount), reportCountAfter);
+    QCOMPARE(w.form.monitor().text(), shown);
+    QCOMPARE(w.serial.InBufferCount(), 0);
+}
+
+void TestReceiver::eventWithNothingWaitingWhileIdleStillRefreshes() {
+    Window w;
+    w.state().InputState[7] = true;
+
+    w.form.receiver().MSComm1_OnComm();
+
+    QCOMPARE(w.form.monitor().text(), QString());
+    QVERIFY(!w.state().Flags[1]);
+    QVERIFY(!w.state().Flags[2]);
+    QCOMPARE(greenLamps(w.form), QList<int>{7});
+    QCOMPARE(w.form.controls().Text5->text(), QStringLiteral(" 7"));
+}
+
+void TestReceiver::eventWithNothingWaitingTakesTheHeldIAsCount() {
+    Window w;
+    w.serial.deliver(bytes({105}));
+    QVERIFY(w.state().Flags[1]);
+
+    w.form.receiver().MSComm1_OnComm();
+
+    QCOMPARE(int(w.state().ReportCount), 105);
+    QVERIFY(w.state().Flags[1]);
+    QVERIFY(w.state().Flags[2]);
+    QCOMPARE(w.form.monitor().text(), echoed({105}));
+}
+
+void TestReceiver::countZeroReadsNoReports_data() {
+    QTest::addColumn<QByteArray>("next");
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("next event with nothing waiting") << QByteArray() << echoed({105, 0});
+    QTest::newRow("next byte is echoed") << bytes({7}) << echoed({105, 0, 7});
+    QTest::newRow("next i starts a burst")
+        << bytes({105, 1, 1, 0, 1}) << echoed({105, 0, 105, 1}) + burst({1, 0, 1});
+}
+
+void TestReceiver::countZeroReadsNoReports() {
+    QFETCH(QByteArray, next);
+    QFETCH(QString, shown);
+    Window w;
+    w.serial.deliver(bytes({105, 0}));
+    QVERIFY(w.state().Flags[2]);
+    QCOMPARE(int(w.state().ReportCount), 0);
+
+    if (next.isEmpty())
+        w.form.receiver().MSComm1_OnComm();
+    else
+        w.serial.deliver(next);
+    QVERIFY(drained(w.serial));
+
+    QVERIFY(!w.state().Flags[1]);
+    QVERIFY(!w.state().Flags[2]);
+    QCOMPARE(w.form.monitor().text(), shown);
+    QCOMPARE(w.serial.waits(), 0);
+}
+
+void TestReceiver::count105ReadsThatManyReports() {
+    Window w;
+    w.serial.deliver(bytes({105, 105}));
+    QVERIFY(w.state().Flags[1]);
+    QVERIFY(w.state().Flags[2]);
+    QCOMPARE(int(w.state().ReportCount), 105);
+
+    // 104 reports for a module beyond the panel, then one that lights input 3 and ends in 4.
+    QByteArray reports;
+    for (int i = 0; i < 104; ++i)
+        reports += bytes({14, 255, 255});
+    reports += bytes({1, 0, 4});
+    w.serial.deliver(reports);
+    QVERIFY(drained(w.serial));
+
+    QCOMPARE(w.serial.waits(), 0);
+    QCOMPARE(w.form.monitor().text().count(QStringLiteral(" + ")), 105 * 3);
+    QVERIFY(w.form.monitor().text().endsWith(burst({1, 0, 4})));
+    QCOMPARE(activeInputs(w.state()), QList<int>{3});
+    QCOMPARE(greenLamps(w.form), QList<int>{3});
+    // The burst's last byte became the next count.
+    QVERIFY(!w.state().Flags[1]);
+    QVERIFY(w.state().Flags[2]);
+    QCOMPARE(int(w.state().ReportCount), 4);
+}
+
+void TestReceiver::burstEndingIn105ExpectsACount() {
+    Window w;
+    w.serial.deliver(bytes({105, 1, 1, 0, 105}));
+    QVERIFY(drained(w.serial));
+    QVERIFY(w.state().Flags[1]);
+    QVERIFY(!w.state().Flags[2]);
+    QCOMPARE(activeInputs(w.state()), (QList<int>{1, 4, 6, 7})); // 105 = 64 + 32 + 8 + 1
+
+    w.serial.deliver(bytes({2}));
+
+    QVERIFY(!w.state().Flags[1]);
+    QVERIFY(w.state().Flags[2]);
+    QCOMPARE(int(w.state().ReportCount), 2);
+    QCOMPARE(w.form.monitor().text(), echoed({105, 1}) + burst({1, 0, 105}) + echoed({2}));
+}
+
+void TestReceiver::iInsideABurstIsData() {
+    Window w;
+    w.serial.deliver(bytes({105, 2, 1, 105, 0, 105, 0, 1}));
+    QVERIFY(drained(w.serial));
+
+    // Module 1's high byte 105 lights inputs 9, 12, 14 and 15; module 105 is beyond every input.
+    QCOMPARE(activeInputs(w.state()), (QList<int>{9, 12, 14, 15}));
+    QCOMPARE(greenLamps(w.form), (QList<int>{9, 12, 14, 15}));
+    QVERIFY(!w.state().Flags[1]);
+    QVERIFY(!w.state().Flags[2]);
+    QCOMPARE(w.form.monitor().text(), echoed({105, 2}) + burst({1, 105, 0, 105, 0, 1}));
+}
+
+void TestReceiver::upperCaseIChangesNothing() {
+    Window w;
+    w.serial.deliver(bytes({73, 5, 1, 0, 1}));
+    QVERIFY(drained(w.serial));
+
+    QCOMPARE(w.form.monitor().text(), echoed({73, 5, 1, 0, 1}));
+    QVERIFY(!w.state().Flags[1]);
+    QVERIFY(!w.state().Flags[2]);
+    QCOMPARE(activeInputs(w.state()), QList<int>{});
+}
+
+void TestReceiver::echoShowsDecimalValue_data() {
+    QTest::addColumn<int>("value");
+    QTest::addColumn<QString>("shown");
+
+    QTest::newRow("zero") << 0 << QStringLiteral("0 - - ");
+    QTest::newRow("one digit") << 9 << QStringLiteral("9 - - ");
+    QTest::newRow("two digits") << 10 << QStringLiteral("10 - - ");
+    QTest::newRow("highest seven-bit value") << 127 << QStringLiteral("127 - - ");
+    QTest::newRow("lowest eight-bit value") << 128 << QStringLiteral("128 - - ");
+    QTest::newRow("carriage return") << 13 << QStringLiteral("13 - - ");
+    QTest::newRow("highest value") << 255 << QStringLiteral("255 - - ");
+}
+
+void TestReceiver::echoShowsDecimalValue() {
+    QFETCH(int, value);
+    QFETCH(QString, shown);
+    Window w;
+    w.serial.deliver(bytes({value}));
+    QCOMPARE(w.form.monitor().text(), shown);
+}
+
+void TestReceiver::everyByteValueIsEchoed() {
+    Window w;
+    QByteArray all;
+    QString expected;
+    for (int v = 0; v < 256; ++v) {
+        if (v == 105) // would start a burst
+            continue;
+        all.append(char(v));
+        expected += QString::number(v) + QStringLiteral(" - - ");
+    }
+    w.serial.deliver(all);
+    QVERIFY(drained(w.serial));
+    QCOMPARE(w.form.monitor().text(), expected);
+    QVERIFY(!w.state().Flags[1]);
+    QVERIFY(!w.state().Flags[2]);
+}
+
+void TestReceiver::stopAndStartBetweenIAndCount() {
+    ScriptedSerialControl serial;
+    MemorySettings settings;
+    CapturedMessages messages;
+    Form1 form(serial, settings, messages, [] {});
+    form.Form_Load();
+    messages.shown.clear();
+    form.controls().Command3->click(); // Start
+    serial.deliver(bytes({105}));
+    form.controls().Command4->click(); // Stop
+    QVERIFY(!serial.PortOpen());
+    form.controls().Command3->click();
+    QVERIFY(serial.PortOpen());
+
+    serial.deliver(bytes({2}));
+    QVERIFY(form.state().Flags[2]);
+    QCOMPARE(int(form.state().ReportCount), 2);
+    serial.deliver(bytes({1, 0, 3, 2, 128, 0}));
+    QVERIFY(drained(serial));
+
+    QCOMPARE(form.monitor().text(), QStringLiteral("105 - - 2 - - 1 + 0 + 3 + 2 + 128 + 0 + "));
+    QCOMPARE(greenLamps(form), (QList<int>{1, 2, 32}));
+    QCOMPARE(messages.shown, QStringList());
+}
+
+void TestReceiver::stalledBurstIsGivenUp_data() {
+    QTest::addColumn<QByteArray>("stream");
+    QTest::addColumn<QList<int>>("decoded");
+    QTest::addColumn<QString>("text5");
+
+    QTest::newRow("second report missing")
+        << bytes({105, 2, 1, 0, 3}) << QList<int>{1, 2} << QStringLiteral(" 2");
+    QTest::newRow("second report cut after its module byte")
+        << bytes({105, 2, 1, 0, 3, 2}) << QList<int>{1, 2} << QStringLiteral(" 2");
+    QTest::newRow("first report cut after its high byte")
+        << bytes({105, 2, 1, 0}) << QList<int>{} << QString();
+    QTest::newRow("burst whose count was an i")
+        << bytes({105, 105, 1, 0, 3}) << QList<int>{1, 2} << QStringLiteral(" 2");
+    QTest::newRow("a later burst read as reports")
+        << bytes({105, 3, 1, 0, 3, 105, 1, 2, 128, 0}) << QList<int>{1, 2} << QStringLiteral(" 2");
+}
+
+void TestReceiver::stalledBurstIsGivenUp() {
+    QFETCH(QByteArray, stream);
+    QFETCH(QList<int>, decoded);
+    QFETCH(QString, text5);
+    Window w;
+
+    w.serial.deliver(stream);
+    QVERIFY(drained(w.serial));
+
+    QVERIFY(w.serial.waits() > 0);
+    QVERIFY(!w.state().Flags[1]);
+    QVERIFY(!w.state().Flags[2]);
+    QCOMPARE(activeInputs(w.state()), decoded);
+    QCOMPARE(greenLamps(w.form), decoded);
+    QCOMPARE(w.form.controls().Text5->text(), text5);
+    QVERIFY(w.form.monitor().text().endsWith(QString::number(quint8(stream.back())) +
+                                             QStringLiteral(" + ")));
+
+    // The next 'i' starts a burst as usual.
+    const QString before = w.form.monitor().text();
+    w.serial.deliver(bytes({105, 1, 4, 0, 1}));
+    QVERIFY(drained(w.serial));
+    QCOMPARE(w.form.monitor().text(), before + echoed({105, 1}) + burst({4, 0, 1}));
+    QVERIFY(activeInputs(w.state()).contains(49));
+    QCOMPARE(w.form.controls().Text5->text(), QStringLiteral(" 49"));
+    QVERIFY(!w.state().Flags[1]);
+    QVERIFY(!w.state().Flags[2]);
+}
+
+void TestReceiver::bytesArrivingWhileWaitingCompleteTheBurst() {
+    Window w;
+    w.serial.arriveDuringWaits({bytes({0}), bytes({3, 2}), bytes({128, 0})});
+
+    w.serial.deliver(bytes({105, 2, 1}));
+
+    // Nothing raises another event for bytes that come in during a wait, so the burst was
+    // read by the one event that waited for them.
+    QCOMPARE(w.serial.InBufferCount(), 0);
+    QCOMPARE(w.serial.waits(), 3);
+    QCOMPARE(w.form.monitor().text(), QStringLiteral("105 - - 2 - - 1 + 0 + 3 + 2 + 128 + 0 + "));
+    QCOMPARE(greenLamps(w.form), (QList<int>{1, 2, 32}));
+    QCOMPARE(w.form.controls().Text5->text(), QStringLiteral(" 32"));
+    QVERIFY(!w.state().Flags[1]);
+    QVERIFY(!w.state().Flags[2]);
+}
+
+QTEST_MAIN(TestReceiver)
+#include "test_receiver.moc"

@@ -92,26 +92,27 @@ long peakRssKb() {
     return -1;
 }
 
-// A realistic stream: bursts of ten modules with changing inputs, a few stray bytes between
-// them. No data byte is 105, so every burst is read as one.
+// A realistic stream: bursts of ten modules in which one or two inputs change from one burst
+// to the next (trains moving over occupancy sections), a few stray bytes between bursts.
+// No data byte is 105, so every burst is read as one.
 QByteArray traffic(qsizetype size, quint32 seed) {
     QRandomGenerator random(seed);
+    std::array<quint16, 10> inputs{};
     QByteArray out;
     out.reserve(size + 64);
-    auto dataByte = [&] {
-        const char b = char(random.bounded(256));
-        return b == 'i' ? char(0) : b;
-    };
+    auto safe = [](int b) { return char(b == 'i' ? 0 : b); };
     while (out.size() < size) {
+        for (int k = 1 + int(random.bounded(2)); k > 0; --k)
+            inputs[random.bounded(10)] ^= quint16(1u << random.bounded(16));
         out.append('i');
         out.append(char(10));
         for (int m = 1; m <= 10; ++m) {
             out.append(char(m));
-            out.append(dataByte());
-            out.append(dataByte());
+            out.append(safe(inputs[std::size_t(m - 1)] >> 8));
+            out.append(safe(inputs[std::size_t(m - 1)] & 0xff));
         }
         for (int k = int(random.bounded(3)); k > 0; --k)
-            out.append(dataByte());
+            out.append(safe(int(random.bounded(256))));
     }
     return out;
 }

@@ -5,6 +5,25 @@
 #include <algorithm>
 #include <limits>
 
+#ifdef Q_OS_UNIX
+#include <poll.h>
+#endif
+
+namespace {
+// Whether the device behind the open port has hung up or failed. Qt also reports a read that
+// found nothing as a read error, on a perfectly live line (a wake-up whose data a wait inside
+// a handler had already taken), so that error alone does not mean the line is gone.
+bool lineGone(const QSerialPort& port) {
+#ifdef Q_OS_UNIX
+    pollfd p{int(port.handle()), POLLIN, 0};
+    return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLHUP | POLLERR | POLLNVAL)) != 0;
+#else
+    Q_UNUSED(port);
+    return true;
+#endif
+}
+} // namespace
+
 QtSerialControl::QtSerialControl(DeviceResolver resolver, QObject* parent)
     : SerialControl(parent), m_resolver(std::move(resolver)), m_port(this) {
     connect(&m_port, &QSerialPort::readyRead, this, &QtSerialControl::onReadyRead);
@@ -37,6 +56,7 @@ void QtSerialControl::setPortOpen(bool open) {
     if (device.isEmpty())
         throw SerialError(QStringLiteral("Port %1: ingen enhed fundet").arg(m_commPort));
     m_port.setPortName(device);
+    m_device = device;
     m_port.setBaudRate(protocol::kBaudRate);
     m_port.setDataBits(QSerialPort::Data8);
     m_port.setParity(QSerialPort::NoParity);
@@ -103,12 +123,36 @@ void QtSerialControl::onError(QSerialPort::SerialPortError error) {
         return;
     if (!m_port.isOpen() || m_lost)
         return;
+    if (!lineGone(m_port)) {
+        m_port.clearError();
+        // With a leftover EAGAIN the empty read comes as a resource error, after which Qt has
+        // stopped reading; a read on the empty buffer starts it again and takes nothing.
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                if (!m_port.isOpen())
+                    return;
+                if (m_port.bytesAvailable() > 0) {
+                    scheduleDrain();
+                } else {
+                    char none;
+                    m_port.read(&none, 1);
+                }
+            },
+            Qt::QueuedConnection);
+        return;
+    }
     // This may be raised from inside QSerialPort (even within a wait in a handler), so the
     // close and the report happen from the event loop.
     m_lost = true;
-    const QString why = QStringLiteral("Port %1 (%2): %3")
+    // A hang-up shows as an empty read, for which Qt's error text is a leftover of some
+    // earlier call; only a real failure's text says anything.
+    const QString reason = error == QSerialPort::ReadError
+                               ? QStringLiteral("enheden er væk eller lukket")
+                               : m_port.errorString();
+    const QString why = QStringLiteral("Forbindelsen til port %1 (%2) er afbrudt: %3")
                             .arg(m_commPort)
-                            .arg(m_port.portName(), m_port.errorString());
+                            .arg(m_device, reason);
     QMetaObject::invokeMethod(
         this,
         [this, why] {

@@ -40,6 +40,7 @@ private:
     void discardInput();
 
     QSerialPort m_port;
+    QString m_device;   // as resolved when the port was opened
     QByteArray m_block; // read from the device, not yet taken
     qsizetype m_next = 0;
     int m_commPort = 1;

@@ -31,5 +31,7 @@ private:
     std::array<Lamp*, FormState::kLampCount> m_lamps;
     std::bitset<FormState::kLampCount> m_changed; // switched, not yet repainted
     QTimer m_frame;
+    int m_reported = 0; // the input last written into Text5, and its text
+    QString m_reportedText;
     QElapsedTimer m_sincePaint;
 };

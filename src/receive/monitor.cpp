@@ -86,12 +86,15 @@ void Monitor::flush() {
         return;
     const quint64 pending = m_appended - m_shown;
     // Entries that surely fill kLinesPerFrame lines, however wide they are.
-    const quint64 fit = quint64(kLinesPerFrame) * quint64(std::max(1, lineWidth() / m_widestEntry));
+    const quint64 perLine = quint64(std::max(1, lineWidth() / m_widestEntry));
+    const quint64 fit = quint64(kLinesPerFrame) * perLine;
     m_chunk.clear();
     QScrollBar* bar = m_view.verticalScrollBar();
     const bool follow = bar->value() == bar->maximum();
     if (pending > fit) {
-        render(m_appended - fit, m_appended, true);
+        // Nobody reads a flood line by line: what fills the box is enough.
+        const int visible = m_view.viewport()->height() / m_view.fontMetrics().lineSpacing() + 1;
+        render(m_appended - quint64(visible) * perLine, m_appended, true);
         m_view.setPlainText(m_chunk);
     } else {
         render(m_shown, m_appended, m_view.document()->isEmpty());

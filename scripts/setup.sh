@@ -7,7 +7,6 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-serialport-dev qt6-base-dev-tools libgl-dev
   fonts-liberation
-  xvfb xauth imagemagick
   clang libclang-rt-dev
 )
 

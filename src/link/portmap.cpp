@@ -32,12 +32,15 @@ void PortMap::setSystemPorts(const QStringList& devices) {
 }
 
 QString PortMap::systemPort(int port) const {
-    if (!m_system) {
-        QStringList names;
+    // Asked afresh each time (a port is resolved only when it is opened), so an adapter
+    // plugged in after the program started is found.
+    QStringList names;
+    if (m_system) {
+        names = *m_system;
+    } else {
         for (const QSerialPortInfo& info : QSerialPortInfo::availablePorts())
             names << info.systemLocation();
         std::sort(names.begin(), names.end());
-        m_system = names;
     }
     // Only the ports not taken by an explicit assignment are numbered from the system list.
     int n = 0;
@@ -45,7 +48,7 @@ QString PortMap::systemPort(int port) const {
         if (m_assigned[p - 1].device.isEmpty())
             ++n;
     }
-    return n >= 1 && n <= m_system->size() ? m_system->at(n - 1) : QString();
+    return n >= 1 && n <= names.size() ? names.at(n - 1) : QString();
 }
 
 QString PortMap::device(int port) const {

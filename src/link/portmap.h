@@ -22,7 +22,7 @@ public:
     // A line for the port's tooltip: the device it opens, or that there is none.
     QString describe(int port) const;
 
-    // Replaces the system's port list (tests; otherwise it is read when first needed).
+    // Replaces the system's port list (tests; otherwise it is read whenever needed).
     void setSystemPorts(const QStringList& devices);
 
 private:
@@ -33,5 +33,5 @@ private:
         QString description;
     };
     std::array<Entry, 8> m_assigned;
-    mutable std::optional<QStringList> m_system;
+    std::optional<QStringList> m_system;
 };

@@ -1,0 +1,783 @@
+// Faults on real pseudo terminals with the real serial control and the whole window: a peer
+// that goes away or falls silent in the middle of a burst, clicks hammered in while data
+// pours in, hostile count texts and hostile byte streams.
+
+#include "../src/app/form1.h"
+#include "../src/app/settingsstore.h"
+#include "../src/link/qtserialcontrol.h"
+#include "../src/link/shape.h"
+#include "../src/panel/lamp.h"
+#include "../src/receive/monitor.h"
+#include "../src/receive/receiver.h"
+#include "support/ptypair.h"
+#include "support/testsupport.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRandomGenerator>
+#include <QSerialPort>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <chrono>
+#include <fcntl.h>
+#include <functional>
+#include <poll.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+constexpr int kStarted = 32768;
+constexpr int kStopped = 2303;
+constexpr int kNotStarted = 255;
+// Generous: nothing here is expected to take anywhere near this long.
+constexpr int kPatienceMs = 10000;
+// Room on top of the burst bound for a loaded machine.
+constexpr int kSlackMs = 1500;
+
+const QString kReminder = QStringLiteral("Husk at aktiver start");
+
+struct Rig {
+    explicit Rig(QtSerialControl::DeviceResolver resolve, SettingsStore* store = nullptr)
+        : serial(std::move(resolve)),
+          form(serial, store ? *store : settings, messages, [this] { ++quits; }) {
+        form.Form_Load();
+        messages.shown.clear(); // reminders for counts not stored yet
+        form.show();
+    }
+    const Controls& c() const { return form.controls(); }
+    int indicator() const { return c().Shape1->FillColor(); }
+    int portStarted() const { return form.state().PortStarted; }
+    bool idle() const { return !form.state().Flags[1] && !form.state().Flags[2]; }
+    QString monitor() { return form.monitor().text(); }
+    quint64 entries() { return form.monitor().entries(); }
+
+    QtSerialControl serial;
+    MemorySettings settings;
+    CapturedMessages messages;
+    int quits = 0;
+    Form1 form;
+};
+
+QList<int> greenLamps(const Form1& form) {
+    QList<int> green;
+    for (int n = 1; n <= FormState::kLampCount; ++n) {
+        if (form.controls().Lampe[std::size_t(n - 1)]->isElementVisible(1))
+            green << n;
+    }
+    return green;
+}
+
+// What every refresh leaves behind: each lamp shows exactly one disc, the one of its input,
+// and the refresh has recorded every input it compared.
+QString panelInconsistency(const Form1& form) {
+    const FormState& s = form.state();
+    for (int n = 1; n <= FormState::kLampCount; ++n) {
+        const Lamp* lamp = form.controls().Lampe[std::size_t(n - 1)];
+        if (lamp->isElementVisible(0) == lamp->isElementVisible(1))
+            return QStringLiteral("lamp %1 shows both or neither disc").arg(n);
+        if (lamp->isElementVisible(1) != s.InputState[std::size_t(n)])
+            return QStringLiteral("lamp %1 does not show its input").arg(n);
+    }
+    for (int n = 1; n <= FormState::kLastInput; ++n) {
+        if (s.LastState[std::size_t(n)] != s.InputState[std::size_t(n)])
+            return QStringLiteral("LastState(%1) differs from InputState").arg(n);
+    }
+    return {};
+}
+
+// Runs `work` on a thread of its own, so the window's thread can sit in a wait meanwhile.
+class Peer {
+public:
+    explicit Peer(std::function<void()> work) : m_thread(std::move(work)) {}
+    ~Peer() { m_thread.join(); }
+
+private:
+    std::thread m_thread;
+};
+
+// Writes all of `data` to a non-blocking master, waiting while the line is full; gives up
+// when `stop` is raised, so a failed check never leaves a writer stuck on a full line.
+bool writeAll(int fd, QByteArrayView data, const std::atomic<bool>& stop) {
+    while (!data.isEmpty()) {
+        const ssize_t n = ::write(fd, data.data(), std::size_t(data.size()));
+        if (n > 0) {
+            data = data.sliced(n);
+        } else if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
+            if (stop)
+                return false;
+            pollfd p{fd, POLLOUT, 0};
+            ::poll(&p, 1, 50);
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+
+void setNonBlocking(const PtyPair& pty, bool on) {
+    const int flags = ::fcntl(pty.masterFd(), F_GETFL);
+    ::fcntl(pty.masterFd(), F_SETFL, on ? flags | O_NONBLOCK : flags & ~O_NONBLOCK);
+}
+
+// Writes `stream` in pieces of random size from a thread of its own.
+class Feeder {
+public:
+    Feeder(PtyPair& pty, const QByteArray& stream, quint32 seed) : m_pty(pty) {
+        setNonBlocking(pty, true);
+        m_thread = std::thread([this, stream, seed] {
+            QRandomGenerator random(seed);
+            for (qsizetype at = 0; at < stream.size() && !m_stop;) {
+                const qsizetype size =
+                    std::min(qsizetype(1 + random.bounded(2000)), stream.size() - at);
+                if (!writeAll(m_pty.masterFd(), QByteArrayView(stream).sliced(at, size), m_stop))
+                    m_failed = true;
+                at += size;
+            }
+            m_done = true;
+        });
+    }
+    ~Feeder() {
+        m_stop = true;
+        m_thread.join();
+        setNonBlocking(m_pty, false);
+    }
+    bool done() const { return m_done; }
+    bool failed() const { return m_failed; }
+
+private:
+    PtyPair& m_pty;
+    std::atomic<bool> m_stop{false};
+    std::atomic<bool> m_done{false};
+    std::atomic<bool> m_failed{false};
+    std::thread m_thread;
+};
+
+// Raises the flag when the scope is left, however it is left.
+struct RaiseOnExit {
+    std::atomic<bool>& flag;
+    ~RaiseOnExit() { flag = true; }
+};
+
+QByteArray readSent(PtyPair& pty, int atLeast, int msecs) {
+    QByteArray got;
+    QElapsedTimer timer;
+    timer.start();
+    while (got.size() < atLeast && timer.elapsed() < msecs) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        got += pty.read(1, 10);
+    }
+    return got;
+}
+
+// Waits until everything written so far has been taken and the line has been quiet a while.
+bool settle(Rig& rig) {
+    quint64 seen = rig.entries();
+    QElapsedTimer quiet;
+    quiet.start();
+    QElapsedTimer total;
+    total.start();
+    while (total.elapsed() < kPatienceMs) {
+        QTest::qWait(20);
+        if (rig.entries() != seen || rig.serial.InBufferCount() > 0) {
+            seen = rig.entries();
+            quiet.restart();
+        } else if (quiet.elapsed() >= 300) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// Brings the receive machine back to idle from whatever a stream left it in. A single 0 is
+// echoed when idle, becomes an empty count when a count is expected, and is taken as a report
+// byte when a burst is pending, after which the burst is given up for want of the rest.
+bool toIdle(Rig& rig, PtyPair& pty) {
+    for (int attempt = 0; attempt < 4 && !rig.idle(); ++attempt) {
+        const quint64 before = rig.entries();
+        if (!pty.write(bytes({0})))
+            return false;
+        if (!QTest::qWaitFor([&] { return rig.entries() > before; }, kPatienceMs))
+            return false;
+        if (!settle(rig))
+            return false;
+    }
+    return rig.idle();
+}
+
+// A burst of reports for modules 1..10 with random data that ends in no 105 (which would make
+// the next byte a count); `monitor` gets its entries and `inputs` its input states.
+QByteArray cleanBurst(QRandomGenerator& random, QString* monitor, QList<int>* green) {
+    QByteArray out = bytes({105, 10});
+    *monitor += QStringLiteral("105 - - 10 - - ");
+    green->clear();
+    for (int m = 1; m <= 10; ++m) {
+        const int high = int(random.bounded(256));
+        int low = int(random.bounded(256));
+        if (m == 10 && low == 105)
+            low = 104;
+        out += bytes({m, high, low});
+        *monitor += QStringLiteral("%1 + %2 + %3 + ").arg(m).arg(high).arg(low);
+        for (int bit = 0; bit < 8; ++bit) {
+            if ((low >> bit) & 1)
+                *green << (m - 1) * 16 + 1 + bit;
+        }
+        for (int bit = 0; bit < 8; ++bit) {
+            if ((high >> bit) & 1)
+                *green << (m - 1) * 16 + 9 + bit;
+        }
+    }
+    std::sort(green->begin(), green->end());
+    return out;
+}
+
+// The byte values in the monitor text, separators left out.
+QList<int> monitorValues(const QString& text) {
+    QList<int> values;
+    for (const QStringView token : QStringView(text).split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        if (token != u"-" && token != u"+")
+            values << token.toInt();
+    }
+    return values;
+}
+
+} // namespace
+
+class TestFaults : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void peerClosesMidBurst_data();
+    void peerClosesMidBurst();
+    void stalledBurstKeepsWindowAnswering_data();
+    void stalledBurstKeepsWindowAnswering();
+    void slowBurstIsNotGivenUp();
+    void readAheadOfNotificationIsNotALostLine_data();
+    void readAheadOfNotificationIsNotALostLine();
+    void clicksHammeredWhileDataPoursIn();
+    void hostileCountTexts_data();
+    void hostileCountTexts();
+    void hostileByteStreams_data();
+    void hostileByteStreams();
+};
+
+void TestFaults::init() {
+    PtyPair probe;
+    if (!probe.isValid())
+        QSKIP("no pseudo terminals here");
+}
+
+void TestFaults::peerClosesMidBurst_data() {
+    QTest::addColumn<QByteArray>("sent");
+    QTest::addColumn<QString>("monitor");
+    QTest::addColumn<QList<int>>("green");
+
+    QTest::newRow("inside the first report")
+        << bytes({105, 5, 1, 0}) << QStringLiteral("105 - - 5 - - 1 + 0 + ") << QList<int>{};
+    QTest::newRow("after the first report")
+        << bytes({105, 5, 1, 0, 3}) << QStringLiteral("105 - - 5 - - 1 + 0 + 3 + ")
+        << QList<int>{1, 2};
+    QTest::newRow("inside the second report")
+        << bytes({105, 5, 1, 0, 3, 2, 128})
+        << QStringLiteral("105 - - 5 - - 1 + 0 + 3 + 2 + 128 + ") << QList<int>{1, 2};
+}
+
+void TestFaults::peerClosesMidBurst() {
+    QFETCH(QByteArray, sent);
+    QFETCH(QString, monitor);
+    QFETCH(QList<int>, green);
+
+    auto pty = std::make_unique<PtyPair>();
+    QString device = pty->devicePath();
+    Rig rig([&](int port) { return port == 1 ? device : QString(); });
+    rig.c().Command3->click();
+    QCOMPARE(rig.indicator(), kStarted);
+
+    // The peer goes away while the window waits for the rest of the burst.
+    std::atomic<qint64> closedAt{0};
+    {
+        Peer peer([&] {
+            pty->write(sent);
+            std::this_thread::sleep_for(150ms);
+            pty->closeMaster();
+            closedAt = Clock::now().time_since_epoch().count();
+        });
+        QTRY_VERIFY_WITH_TIMEOUT(closedAt != 0 && rig.indicator() == kStopped, kPatienceMs);
+    }
+    const auto sinceClose = std::chrono::duration_cast<std::chrono::milliseconds>(
+        Clock::now().time_since_epoch() - Clock::duration(closedAt.load()));
+    QVERIFY2(sinceClose.count() < Receiver::kBurstSilenceMs + kSlackMs,
+             qPrintable(QStringLiteral("%1 ms").arg(sinceClose.count())));
+
+    QCOMPARE(rig.portStarted(), 0);
+    QVERIFY(!rig.serial.PortOpen());
+    QTRY_COMPARE_WITH_TIMEOUT(rig.messages.shown.size(), 1, kPatienceMs);
+    QTest::qWait(300);
+    QCOMPARE(rig.messages.shown.size(), 1);
+    QVERIFY(!rig.messages.shown[0].trimmed().isEmpty());
+    QCOMPARE(rig.quits, 0);
+    QCOMPARE(rig.monitor(), monitor);
+    QCOMPARE(greenLamps(rig.form), green);
+    QVERIFY(rig.idle());
+    QCOMPARE(panelInconsistency(rig.form), QString());
+
+    // A new line: Start opens it and the next burst is read from its start.
+    auto fresh = std::make_unique<PtyPair>();
+    device = fresh->devicePath();
+    rig.c().Command3->click();
+    QCOMPARE(rig.portStarted(), 1);
+    QCOMPARE(rig.indicator(), kStarted);
+    QVERIFY(fresh->write(bytes({105, 1, 1, 0, 4})));
+    QTRY_COMPARE_WITH_TIMEOUT(greenLamps(rig.form), QList<int>{3}, kPatienceMs);
+    QCOMPARE(rig.c().Text5->text(), QStringLiteral(" 3"));
+    QCOMPARE(rig.monitor(), monitor + QStringLiteral("105 - - 1 - - 1 + 0 + 4 + "));
+    QCOMPARE(rig.messages.shown.size(), 1);
+}
+
+void TestFaults::stalledBurstKeepsWindowAnswering_data() {
+    QTest::addColumn<QByteArray>("sent");
+    QTest::addColumn<QString>("monitor");
+    QTest::addColumn<QList<int>>("green");
+
+    QTest::newRow("after the first report byte")
+        << bytes({105, 3, 1}) << QStringLiteral("105 - - 3 - - 1 + ") << QList<int>{};
+    QTest::newRow("after a whole report")
+        << bytes({105, 3, 1, 0, 3}) << QStringLiteral("105 - - 3 - - 1 + 0 + 3 + ")
+        << QList<int>{1, 2};
+    QTest::newRow("one byte short of the last report")
+        << bytes({105, 3, 1, 0, 3, 2, 128, 0, 3, 255})
+        << QStringLiteral("105 - - 3 - - 1 + 0 + 3 + 2 + 128 + 0 + 3 + 255 + ")
+        << QList<int>{1, 2, 32};
+}
+
+void TestFaults::stalledBurstKeepsWindowAnswering() {
+    QFETCH(QByteArray, sent);
+    QFETCH(QString, monitor);
+    QFETCH(QList<int>, green);
+
+    PtyPair pty;
+    Rig rig([&](int port) { return port == 1 ? pty.devicePath() : QString(); });
+    rig.c().Command3->click();
+
+    // Falls due while the window waits for the missing bytes.
+    constexpr int kDueMs = 200;
+    QElapsedTimer clock;
+    clock.start();
+    qint64 firedAt = -1;
+    QString monitorWhenFired;
+    bool idleWhenFired = false;
+    QTimer::singleShot(kDueMs, &rig.form, [&] {
+        firedAt = clock.elapsed();
+        monitorWhenFired = rig.monitor();
+        idleWhenFired = rig.idle();
+    });
+    QVERIFY(pty.write(sent));
+    QTRY_VERIFY_WITH_TIMEOUT(firedAt >= 0, kPatienceMs);
+
+    QVERIFY2(firedAt < kDueMs + Receiver::kBurstSilenceMs + kSlackMs,
+             qPrintable(QStringLiteral("%1 ms").arg(firedAt)));
+    // It fired once the burst had been given up, not in the middle of it.
+    QCOMPARE(monitorWhenFired, monitor);
+    QVERIFY(idleWhenFired);
+    QCOMPARE(greenLamps(rig.form), green);
+    QCOMPARE(panelInconsistency(rig.form), QString());
+    QCOMPARE(rig.portStarted(), 1);
+    QCOMPARE(rig.indicator(), kStarted);
+
+    // Clicks are taken again, and the next burst decodes as usual.
+    rig.c().Command4->click();
+    QCOMPARE(rig.indicator(), kStopped);
+    rig.c().Command3->click();
+    QCOMPARE(rig.indicator(), kStarted);
+    QVERIFY(pty.write(bytes({105, 2, 1, 0, 16, 3, 0, 1})));
+    QTRY_COMPARE_WITH_TIMEOUT(rig.monitor(),
+                              monitor + QStringLiteral("105 - - 2 - - 1 + 0 + 16 + 3 + 0 + 1 + "),
+                              kPatienceMs);
+    QList<int> after = green;
+    after.removeIf([](int n) { return n <= 16; });
+    after << 5 << 33;
+    std::sort(after.begin(), after.end());
+    QCOMPARE(greenLamps(rig.form), after);
+    QVERIFY(rig.idle());
+    QVERIFY(rig.messages.shown.isEmpty());
+}
+
+void TestFaults::slowBurstIsNotGivenUp() {
+    // Every byte comes well within the bound, the whole burst takes longer than it.
+    PtyPair pty;
+    Rig rig([&](int port) { return port == 1 ? pty.devicePath() : QString(); });
+    rig.c().Command3->click();
+    const QList<QByteArray> pieces{bytes({105, 2}), bytes({1}),   bytes({0}), bytes({3}),
+                                   bytes({2}),      bytes({128}), bytes({0})};
+    std::atomic<bool> done{false};
+    Peer peer([&] {
+        for (const QByteArray& piece : pieces) {
+            pty.write(piece);
+            std::this_thread::sleep_for(std::chrono::milliseconds(Receiver::kBurstSilenceMs / 4));
+        }
+        done = true;
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(done, kPatienceMs);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        rig.monitor(), QStringLiteral("105 - - 2 - - 1 + 0 + 3 + 2 + 128 + 0 + "), kPatienceMs);
+    QCOMPARE(greenLamps(rig.form), (QList<int>{1, 2, 32}));
+    QCOMPARE(rig.c().Text5->text(), QStringLiteral(" 32"));
+    QVERIFY(rig.idle());
+}
+
+void TestFaults::readAheadOfNotificationIsNotALostLine_data() {
+    QTest::addColumn<int>("leftoverErrno"); // what the notification's empty read finds in errno
+
+    QTest::newRow("nothing left in errno") << 0;
+    QTest::newRow("EAGAIN left in errno") << EAGAIN;
+}
+
+void TestFaults::readAheadOfNotificationIsNotALostLine() {
+    QFETCH(int, leftoverErrno);
+
+    // A handler that waits for input in the same event-loop round as the line's read
+    // notification takes the bytes first; the notification then finds nothing to read.
+    PtyPair pty;
+    Rig rig([&](int port) { return port == 1 ? pty.devicePath() : QString(); });
+    rig.c().Command3->click();
+    QVERIFY(pty.write(bytes({7})));
+    std::this_thread::sleep_for(50ms); // readable before the event loop looks
+    bool waited = false;
+    QMetaObject::invokeMethod(
+        &rig.form,
+        [&] {
+            rig.serial.WaitForInput(100);
+            rig.form.receiver().MSComm1_OnComm();
+            waited = true;
+            errno = leftoverErrno;
+        },
+        Qt::QueuedConnection);
+    QTRY_VERIFY_WITH_TIMEOUT(waited, kPatienceMs);
+    QTRY_COMPARE_WITH_TIMEOUT(rig.monitor(), QStringLiteral("7 - - "), kPatienceMs);
+    QTest::qWait(200);
+    QVERIFY2(rig.messages.shown.isEmpty(), qPrintable(rig.messages.shown.join(u'\n')));
+    QCOMPARE(rig.portStarted(), 1);
+    QCOMPARE(rig.indicator(), kStarted);
+    QVERIFY(rig.serial.PortOpen());
+
+    // Reading goes on as before.
+    QVERIFY(pty.write(bytes({105, 1, 1, 0, 4})));
+    QTRY_COMPARE_WITH_TIMEOUT(greenLamps(rig.form), QList<int>{3}, kPatienceMs);
+    QCOMPARE(rig.monitor(), QStringLiteral("7 - - 105 - - 1 - - 1 + 0 + 4 + "));
+}
+
+void TestFaults::clicksHammeredWhileDataPoursIn() {
+    PtyPair pty1;
+    PtyPair pty2;
+    // Port 3 has no device, so its opens fail; the others are never chosen.
+    Rig rig([&](int port) {
+        switch (port) {
+        case 1:
+            return pty1.devicePath();
+        case 2:
+            return pty2.devicePath();
+        case 3:
+            return QStringLiteral("/dev/does-not-exist");
+        default:
+            return QString();
+        }
+    });
+    rig.c().Text1->setText(QStringLiteral("1"));
+    rig.c().Text2->setText(QStringLiteral("0"));
+    rig.c().Text3->setText(QStringLiteral("0"));
+
+    // Bursts of 0 to 12 reports and runs of any bytes at all, into both lines at once; a line
+    // nobody reads simply fills up.
+    std::atomic<bool> stop{false};
+    std::atomic<quint64> written{0};
+    setNonBlocking(pty1, true);
+    setNonBlocking(pty2, true);
+    {
+        Peer writer([&] {
+            QRandomGenerator random(4711);
+            QByteArray chunk;
+            while (!stop) {
+                chunk.clear();
+                while (chunk.size() < 1024) {
+                    if (random.bounded(3) != 0) {
+                        const int n = int(random.bounded(13));
+                        chunk.append('i').append(char(n));
+                        for (int m = 1; m <= n; ++m)
+                            chunk.append(char(m))
+                                .append(char(random.bounded(256)))
+                                .append(char(random.bounded(256)));
+                    } else {
+                        for (int k = int(1 + random.bounded(64)); k > 0; --k)
+                            chunk.append(char(random.bounded(256)));
+                    }
+                }
+                for (const PtyPair* pty : {&pty1, &pty2}) {
+                    const ssize_t n = ::write(pty->masterFd(), chunk.constData(), chunk.size());
+                    if (n > 0)
+                        written += quint64(n);
+                }
+                std::this_thread::sleep_for(1ms);
+            }
+        });
+        const RaiseOnExit stopWriter{stop};
+
+        // What the link must look like after each click.
+        struct Model {
+            int port = 1;
+            bool started = false;
+            int indicator = kNotStarted;
+            int messages = 0;
+        } model;
+        const auto opens = [](int port) { return port != 3; };
+        QRandomGenerator random(1729);
+        QElapsedTimer clock;
+        clock.start();
+        int clicks = 0;
+        while (clock.elapsed() < 3000) {
+            const int op = int(random.bounded(4));
+            QString what;
+            if (op == 0) {
+                what = QStringLiteral("Start");
+                rig.c().Command3->click();
+                if (!model.started) {
+                    if (opens(model.port)) {
+                        model.started = true;
+                        model.indicator = kStarted;
+                    } else {
+                        ++model.messages;
+                    }
+                }
+            } else if (op == 1) {
+                what = QStringLiteral("Stop");
+                rig.c().Command4->click();
+                model.started = false;
+                model.indicator = kStopped;
+            } else if (op == 2) {
+                what = QStringLiteral("Indsæt (s)");
+                rig.c().Command1->click();
+                if (!model.started)
+                    ++model.messages;
+            } else {
+                const int port = int(1 + random.bounded(3));
+                what = QStringLiteral("port %1").arg(port);
+                rig.c().Option1[std::size_t(port - 1)]->click();
+                // Choosing the port already chosen does nothing.
+                if (port != model.port) {
+                    model.port = port;
+                    if (model.started) {
+                        model.started = opens(port);
+                        model.indicator = opens(port) ? kStarted : kNotStarted;
+                        if (!opens(port))
+                            ++model.messages;
+                    }
+                }
+            }
+            ++clicks;
+            const QString at = QStringLiteral("click %1 (%2)").arg(clicks).arg(what);
+            QVERIFY2(rig.indicator() == model.indicator, qPrintable(at));
+            QVERIFY2(rig.portStarted() == (model.started ? 1 : 0), qPrintable(at));
+            QVERIFY2(rig.serial.PortOpen() == model.started, qPrintable(at));
+            QVERIFY2(rig.serial.CommPort() == model.port, qPrintable(at));
+            QVERIFY2(rig.c().Option1[std::size_t(model.port - 1)]->isChecked(), qPrintable(at));
+            QVERIFY2(panelInconsistency(rig.form).isEmpty(),
+                     qPrintable(at + u'\n' + panelInconsistency(rig.form)));
+            QVERIFY2(rig.messages.shown.size() == model.messages,
+                     qPrintable(at + u'\n' + rig.messages.shown.join(u'\n')));
+            QTest::qWait(int(random.bounded(16)));
+        }
+        for (const QString& m : std::as_const(rig.messages.shown))
+            QVERIFY2(m == kReminder || m.startsWith(QStringLiteral("Port 3")), qPrintable(m));
+        QCOMPARE(rig.quits, 0);
+        QVERIFY(written > 0);
+        QVERIFY(rig.entries() > 0);
+    }
+    setNonBlocking(pty1, false);
+    setNonBlocking(pty2, false);
+
+    // Back on a line that works, the program follows a clean burst exactly.
+    if (rig.serial.CommPort() == 3)
+        rig.c().Option1[0]->click();
+    if (rig.portStarted() == 0)
+        rig.c().Command3->click();
+    QCOMPARE(rig.indicator(), kStarted);
+    PtyPair& active = rig.serial.CommPort() == 1 ? pty1 : pty2;
+    QVERIFY(settle(rig));
+    QVERIFY(toIdle(rig, active));
+    QRandomGenerator random(99);
+    QString expected = rig.monitor();
+    QList<int> green;
+    const QByteArray burst = cleanBurst(random, &expected, &green);
+    QVERIFY(active.write(burst));
+    QTRY_VERIFY_WITH_TIMEOUT(rig.monitor().endsWith(expected.right(200)), kPatienceMs);
+    QCOMPARE(greenLamps(rig.form), green);
+    QCOMPARE(panelInconsistency(rig.form), QString());
+    QVERIFY(rig.idle());
+}
+
+void TestFaults::hostileCountTexts_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("count"); // -1: not a count
+
+#ifdef __SANITIZE_ADDRESS__
+    // Under the sanitizers laying out a megabyte in a text box takes minutes; a smaller
+    // "large" text exercises the same paths.
+    constexpr qsizetype kMegabyte = 64 * 1024;
+#else
+    constexpr qsizetype kMegabyte = 1024 * 1024;
+#endif
+    QTest::newRow("fullwidth digit") << QStringLiteral("１") << 0;
+    QTest::newRow("fullwidth digit after a digit") << QStringLiteral("2３") << 2;
+    QTest::newRow("Danish letters") << QStringLiteral("Æbleø på Åen") << 0;
+    QTest::newRow("count then Danish letters") << QStringLiteral("12æøå") << 12;
+    QTest::newRow("emoji") << QStringLiteral("🚂🚃🚃") << 0;
+    QTest::newRow("count then emoji") << QStringLiteral("7🚂") << 7;
+    QTest::newRow("lone surrogate half") << QString(QChar(0xd83d)) << 0;
+    QTest::newRow("1 MB of letters after a count")
+        << QStringLiteral("5") + QString(kMegabyte, QLatin1Char('x')) << 5;
+    QTest::newRow("1 MB of blanks before a count")
+        << QString(kMegabyte, QLatin1Char(' ')) + QStringLiteral("9") << 9;
+    QTest::newRow("1 MB of Danish letters") << QString(kMegabyte, QChar(0xf8)) << 0;
+    QTest::newRow("1 MB of emoji") << QStringLiteral("🚂").repeated(kMegabyte / 4) << 0;
+    QTest::newRow("1 MB of digits") << QString(kMegabyte, QLatin1Char('1')) << -1;
+    QTest::newRow("count out of range before Danish letters") << QStringLiteral("256ø") << -1;
+}
+
+void TestFaults::hostileCountTexts() {
+    QFETCH(QString, text);
+    QFETCH(int, count);
+
+    QTemporaryDir config;
+    QVERIFY(config.isValid());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
+    QtSettingsStore store;
+    PtyPair pty;
+    const auto resolve = [&](int port) { return port == 1 ? pty.devicePath() : QString(); };
+    // A lone surrogate cannot survive being stored as UTF-8; everything else must.
+    const bool storable = text.isValidUtf16();
+    {
+        Rig rig(resolve, &store);
+        rig.c().Command3->click();
+        rig.c().Text1->setText(text);
+        rig.c().Text2->setText(QStringLiteral("3"));
+        rig.c().Text3->setText(text + QStringLiteral("ø"));
+        QCOMPARE(rig.c().Text1->text(), text);
+        rig.c().Command1->click();
+
+        if (count < 0) {
+            QCOMPARE(rig.messages.shown, QStringList{kReminder});
+            QCOMPARE(readSent(pty, 1, 300), QByteArray());
+            QVERIFY(QSettings(QSettings::NativeFormat, QSettings::UserScope, settings_keys::kApp)
+                        .allKeys()
+                        .isEmpty());
+            QCOMPARE(rig.c().Text1->text(), text);
+            return;
+        }
+        QVERIFY2(rig.messages.shown.isEmpty(), qPrintable(rig.messages.shown.join(u'\n')));
+        const QByteArray sent = readSent(pty, 5, kPatienceMs);
+        QCOMPARE(sent, bytes({115, count, 3, count, 13}));
+        QCOMPARE(rig.c().Text1->text(), text);
+    }
+    if (!storable)
+        return;
+
+    // Stored as typed, not as the number sent...
+    {
+        QSettings file(QSettings::NativeFormat, QSettings::UserScope, settings_keys::kApp);
+        QCOMPARE(file.value(QStringLiteral("S88Left/Antal")).toString(), text);
+        QCOMPARE(file.value(QStringLiteral("S88Mid/Antal")).toString(), QStringLiteral("3"));
+        QCOMPARE(file.value(QStringLiteral("S88Right/Antal")).toString(),
+                 text + QStringLiteral("ø"));
+    }
+    // ... and put back as typed at the next start.
+    Rig next(resolve, &store);
+    QCOMPARE(next.c().Text1->text(), text);
+    QCOMPARE(next.c().Text2->text(), QStringLiteral("3"));
+    QCOMPARE(next.c().Text3->text(), text + QStringLiteral("ø"));
+}
+
+void TestFaults::hostileByteStreams_data() {
+    QTest::addColumn<QByteArray>("stream");
+    QTest::addColumn<bool>("echoOnly"); // no 105 in it: every byte is only echoed
+
+    QRandomGenerator random(8);
+    QByteArray everyValue;
+    for (int v = 0; v < 256; ++v)
+        everyValue.append(char(v));
+    const auto shuffled = [&](QByteArray values, int rounds) {
+        QByteArray out;
+        for (int r = 0; r < rounds; ++r) {
+            std::shuffle(values.begin(), values.end(), random);
+            out += values;
+        }
+        return out;
+    };
+    QByteArray allButI = everyValue;
+    allButI.remove(105, 1);
+
+    QTest::newRow("every value but i, shuffled") << shuffled(allButI, 1) << true;
+    QTest::newRow("every value but i, shuffled 300 times") << shuffled(allButI, 300) << true;
+    QTest::newRow("100000 zeros") << QByteArray(100000, '\0') << true;
+    QTest::newRow("100000 times 255") << QByteArray(100000, char(255)) << true;
+    QTest::newRow("every value, shuffled") << shuffled(everyValue, 1) << false;
+    QTest::newRow("every value, shuffled 300 times") << shuffled(everyValue, 300) << false;
+    QTest::newRow("100000 times i") << QByteArray(100000, 'i') << false;
+    QTest::newRow("i with count 255, repeated") << QByteArray("i\xff").repeated(50000) << false;
+}
+
+void TestFaults::hostileByteStreams() {
+    QFETCH(QByteArray, stream);
+    QFETCH(bool, echoOnly);
+
+    PtyPair pty;
+    Rig rig([&](int port) { return port == 1 ? pty.devicePath() : QString(); });
+    rig.c().Command3->click();
+    {
+        Feeder feeder(pty, stream, 5);
+        QTRY_VERIFY_WITH_TIMEOUT(feeder.done() && rig.entries() == quint64(stream.size()), 120000);
+        QVERIFY(!feeder.failed());
+    }
+    QVERIFY(settle(rig));
+    // Every byte is shown once, in order, whatever it meant.
+    QCOMPARE(rig.entries(), quint64(stream.size()));
+    const QList<int> shown = monitorValues(rig.monitor());
+    QCOMPARE(shown.size(), std::min<qsizetype>(stream.size(), Monitor::kKeepEntries));
+    const QByteArray tail = stream.right(shown.size());
+    for (qsizetype k = 0; k < shown.size(); ++k)
+        QVERIFY2(shown[k] == quint8(tail[k]), qPrintable(QStringLiteral("entry %1").arg(k)));
+
+    if (echoOnly) {
+        QString expected;
+        for (const char b : tail)
+            expected += QString::number(quint8(b)) + QStringLiteral(" - - ");
+        QCOMPARE(rig.monitor(), expected);
+        QVERIFY(rig.idle());
+        QCOMPARE(greenLamps(rig.form), QList<int>{});
+        QCOMPARE(rig.c().Text5->text(), QString());
+    }
+    QCOMPARE(panelInconsistency(rig.form), QString());
+    QVERIFY(rig.messages.shown.isEmpty());
+    QCOMPARE(rig.portStarted(), 1);
+
+    // The program still follows a clean burst once the stream's leftovers are cleared.
+    QVERIFY(toIdle(rig, pty));
+    QRandomGenerator random(3);
+    QString expected;
+    QList<int> green;
+    QVERIFY(pty.write(cleanBurst(random, &expected, &green)));
+    QTRY_VERIFY_WITH_TIMEOUT(rig.monitor().endsWith(expected), kPatienceMs);
+    QCOMPARE(greenLamps(rig.form), green);
+    QCOMPARE(panelInconsistency(rig.form), QString());
+    QVERIFY(rig.idle());
+}
+
+QTEST_MAIN(TestFaults)
+#include "test_faults.moc"

@@ -9,6 +9,7 @@
 #include "../src/panel/lamp.h"
 #include "../src/receive/monitor.h"
 #include "../src/receive/receiver.h"
+#include "support/formsupport.h"
 #include "support/ptypair.h"
 #include "support/testsupport.h"
 
@@ -66,15 +67,6 @@ struct Rig {
     int quits = 0;
     Form1 form;
 };
-
-QList<int> greenLamps(const Form1& form) {
-    QList<int> green;
-    for (int n = 1; n <= FormState::kLampCount; ++n) {
-        if (form.controls().Lampe[std::size_t(n - 1)]->isElementVisible(1))
-            green << n;
-    }
-    return green;
-}
 
 // What every refresh leaves behind: each lamp shows exactly one disc, the one of its input,
 // and the refresh has recorded every input it compared.

@@ -1,6 +1,7 @@
 #include "../src/app/form1.h"
 #include "../src/panel/lamp.h"
 #include "../src/panel/panel.h"
+#include "support/formsupport.h"
 #include "support/testsupport.h"
 
 #include <QLineEdit>
@@ -23,21 +24,6 @@ struct Window {
     QString text5() const { return form.controls().Text5->text(); }
     void refresh() { form.panel().arbejd(); }
 };
-
-// The lamps showing green; -n marks a lamp that shows both discs or neither.
-QList<int> greenLamps(const Form1& form) {
-    QList<int> green;
-    for (int n = 1; n <= FormState::kLampCount; ++n) {
-        const Lamp* lamp = form.controls().Lampe[std::size_t(n - 1)];
-        const bool red = lamp->isElementVisible(0);
-        const bool on = lamp->isElementVisible(1);
-        if (red == on)
-            green << -n;
-        else if (on)
-            green << n;
-    }
-    return green;
-}
 
 QList<int> lampInputsActive(const FormState& s) {
     QList<int> active;

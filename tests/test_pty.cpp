@@ -7,6 +7,7 @@
 #include "../src/panel/lamp.h"
 #include "../src/receive/monitor.h"
 #include "../src/receive/receiver.h"
+#include "support/formsupport.h"
 #include "support/ptypair.h"
 #include "support/testsupport.h"
 
@@ -50,19 +51,6 @@ struct Rig {
     int quits = 0;
     Form1 form;
 };
-
-QList<int> greenLamps(const Form1& form) {
-    QList<int> green;
-    for (int n = 1; n <= FormState::kLampCount; ++n) {
-        const Lamp* lamp = form.controls().Lampe[std::size_t(n - 1)];
-        // Exactly one of the two discs shows at a time.
-        if (lamp->isElementVisible(0) == lamp->isElementVisible(1))
-            return {-n};
-        if (lamp->isElementVisible(1))
-            green << n;
-    }
-    return green;
-}
 
 // Writes the chunks to the master side from a thread of its own, pausing between them, so the
 // window's thread can sit inside a burst waiting for the rest while it is still on its way.

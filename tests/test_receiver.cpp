@@ -2,6 +2,7 @@
 #include "../src/panel/lamp.h"
 #include "../src/receive/monitor.h"
 #include "../src/receive/receiver.h"
+#include "support/formsupport.h"
 #include "support/testsupport.h"
 
 #include <QLineEdit>
@@ -37,21 +38,6 @@ QList<int> activeInputs(const FormState& s) {
             active << n;
     }
     return active;
-}
-
-// The lamps showing green; -n marks a lamp that shows both discs or neither.
-QList<int> greenLamps(const Form1& form) {
-    QList<int> green;
-    for (int n = 1; n <= FormState::kLampCount; ++n) {
-        const Lamp* lamp = form.controls().Lampe[std::size_t(n - 1)];
-        const bool red = lamp->isElementVisible(0);
-        const bool on = lamp->isElementVisible(1);
-        if (red == on)
-            green << -n;
-        else if (on)
-            green << n;
-    }
-    return green;
 }
 
 QString echoed(std::initializer_list<int> values) {

@@ -1,0 +1,18 @@
+#include "formsupport.h"
+
+#include "../../src/app/form1.h"
+#include "../../src/panel/lamp.h"
+
+QList<int> greenLamps(const Form1& form) {
+    QList<int> green;
+    for (int n = 1; n <= FormState::kLampCount; ++n) {
+        const Lamp* lamp = form.controls().Lampe[std::size_t(n - 1)];
+        const bool red = lamp->isElementVisible(0);
+        const bool on = lamp->isElementVisible(1);
+        if (red == on)
+            green << -n;
+        else if (on)
+            green << n;
+    }
+    return green;
+}

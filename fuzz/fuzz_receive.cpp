@@ -54,6 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     auto& lamps = widgets->lamps;
     Monitor& monitor = widgets->monitor;
 
+    const quint64 entriesBefore = monitor.entries();
     FormState state;
     ScriptedSerialControl serial;
     Panel panel(state, widgets->text5, lamps);
@@ -105,8 +106,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         if (state.Flags[1] && state.Flags[2] && state.RxChar != 'i')
             fail("count expected and burst pending without an 'i' last");
-        if (monitor.text().size() > 2 * Monitor::kKeep + 16)
-            fail("monitor grew beyond its bound");
     }
+    const QString kept = monitor.text();
+    if (kept.size() > 2 * Monitor::kKeep + 16)
+        fail("monitor grew beyond its bound");
+    if (monitor.entries() != serial.charactersTaken() + entriesBefore)
+        fail("a byte taken from the line is missing from the monitor, or shown twice");
     return 0;
 }

@@ -4,6 +4,8 @@
 #include "pattern.h"
 
 #include <QElapsedTimer>
+#include <QMutex>
+#include <QRandomGenerator>
 #include <QSocketNotifier>
 #include <QThread>
 #include <QTimer>
@@ -29,11 +31,16 @@
 
 namespace {
 
-// What the module thread reports to the owner's thread.
+// What the module thread reports to the owner's thread, and what the owner asks of it.
 struct Counters {
     std::atomic<int> modules{0};
     std::atomic<quint64> commands{0};
     std::atomic<quint64> bursts{0};
+    std::atomic<quint64> sent{0};
+    std::atomic<int> garbagePercent{0};
+    std::atomic<int> allowance{-1}; // bursts still allowed; negative: no limit
+    mutable QMutex lastMutex;
+    QList<quint16> last; // guarded by lastMutex
 };
 
 #ifdef Q_OS_UNIX
@@ -49,7 +56,8 @@ class Line final : public QObject {
 public:
     Line(int master, const VirtualModule::Options& options, Counters& counters)
         : m_fd(master), m_options(options), m_counters(counters),
-          m_reader(master, QSocketNotifier::Read), m_pattern(options.seed) {
+          m_reader(master, QSocketNotifier::Read), m_pattern(options.seed),
+          m_garbage(options.seed ^ 0x5a5a5a5au) {
         m_pace.setTimerType(Qt::PreciseTimer);
         m_pace.setInterval(kPaceMs);
         m_next.setTimerType(Qt::PreciseTimer);
@@ -126,6 +134,10 @@ private:
     bool sending() const { return m_sent < m_out.size(); }
 
     void startBurst() {
+        if (m_counters.allowance.load() == 0) {
+            m_next.start(kProbeMs); // held: look again shortly
+            return;
+        }
         const quint64 step = quint64(m_clock.elapsed() / kStepMs);
         while (m_pattern.stepCount() < step)
             m_pattern.step();
@@ -140,7 +152,15 @@ private:
             endBurst(kProbeMs);
             return;
         }
+        if (!takeAllowance()) {
+            m_next.start(kProbeMs);
+            return;
+        }
+        appendGarbage(m_pattern.modules() * 3 + 2);
         m_pattern.appendBurst(m_out);
+        m_reported.clear();
+        for (int m = 1; m <= m_pattern.modules(); ++m)
+            m_reported.append(m_pattern.moduleInputs(m));
         m_credit = 1; // the first byte goes out at once
         m_lastTick.start();
         pump();
@@ -178,8 +198,37 @@ private:
             setListening(false);
             return;
         }
-        if (!sending())
+        if (!sending()) {
+            {
+                const QMutexLocker lock(&m_counters.lastMutex);
+                m_counters.last = m_reported;
+            }
+            m_counters.sent.fetch_add(1);
             endBurst();
+        }
+    }
+
+    bool takeAllowance() {
+        int left = m_counters.allowance.load();
+        while (left != 0) {
+            if (left < 0 || m_counters.allowance.compare_exchange_weak(left, left - 1))
+                return true;
+        }
+        return false;
+    }
+
+    void appendGarbage(int burstSize) {
+        const int percent = m_counters.garbagePercent.load();
+        if (percent <= 0)
+            return;
+        // On average `percent` per hundred burst bytes, in runs of varying length.
+        const int mean = std::max(1, burstSize * percent / 100);
+        for (int n = int(m_garbage.bounded(2 * mean + 1)); n > 0; --n) {
+            char b = char(m_garbage.bounded(255));
+            if (b == 'i')
+                b = char(255);
+            m_out.append(b);
+        }
     }
 
     void endBurst(int atLeastMs = 0) {
@@ -201,8 +250,10 @@ private:
     QElapsedTimer m_clock;
     QElapsedTimer m_lastTick;
     sim::Pattern m_pattern;
+    QRandomGenerator m_garbage;
     sim::CommandParser m_parser;
     QByteArray m_out;
+    QList<quint16> m_reported; // what the burst under way reports
     qsizetype m_sent = 0;
     double m_credit = 0;
     bool m_listening = false;
@@ -288,6 +339,7 @@ bool VirtualModule::Impl::start(QString* error) {
     m_master = master;
     m_path = QString::fromLocal8Bit(name);
     m_counters.modules.store(0);
+    m_counters.garbagePercent.store(m_options.garbagePercent);
     m_thread = std::make_unique<ModuleThread>(master, m_options, m_counters);
     m_thread->setObjectName(QStringLiteral("virtual module"));
     m_thread->start();
@@ -351,4 +403,21 @@ quint64 VirtualModule::commandCount() const {
 
 quint64 VirtualModule::burstCount() const {
     return m_impl->m_counters.bursts.load();
+}
+
+quint64 VirtualModule::burstsSent() const {
+    return m_impl->m_counters.sent.load();
+}
+
+QList<quint16> VirtualModule::lastSentStates() const {
+    const QMutexLocker lock(&m_impl->m_counters.lastMutex);
+    return m_impl->m_counters.last;
+}
+
+void VirtualModule::setGarbagePercent(int percent) {
+    m_impl->m_counters.garbagePercent.store(std::max(0, percent));
+}
+
+void VirtualModule::limitBursts(int count) {
+    m_impl->m_counters.allowance.store(count < 0 ? -1 : count);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <memory>
@@ -14,6 +15,9 @@ public:
         int baudRate = 9600;       // bytes are paced at baudRate / 10 per second; 0: unpaced
         int burstIntervalMs = 100; // from the end of one burst to the start of the next
         int idleIntervalMs = 1000; // between the empty bursts sent while no module is counted
+        // Line noise: before each burst, random bytes other than 'i' (so a host that is
+        // between bursts only echoes them), this many per hundred bytes of the burst.
+        int garbagePercent = 0;
     };
 
     explicit VirtualModule(Options options);
@@ -34,6 +38,15 @@ public:
     int moduleCount() const;      // modules reported per burst, from the last command
     quint64 commandCount() const; // module-count commands understood
     quint64 burstCount() const;   // bursts begun, including those nobody heard
+    quint64 burstsSent() const;   // bursts written to the line in full
+    // The inputs of modules 1..N (bit k = the module's input k + 1) as the last burst written
+    // in full reported them.
+    QList<quint16> lastSentStates() const;
+
+    // Safe to call from any thread; they take effect from the next burst.
+    void setGarbagePercent(int percent);
+    // At most `count` more bursts, then the module holds until given more; negative: no limit.
+    void limitBursts(int count);
 
 private:
     class Impl;

@@ -46,27 +46,7 @@ constexpr int kSlackMs = 1500;
 
 const QString kReminder = QStringLiteral("Husk at aktiver start");
 
-struct Rig {
-    explicit Rig(QtSerialControl::DeviceResolver resolve, SettingsStore* store = nullptr)
-        : serial(std::move(resolve)),
-          form(serial, store ? *store : settings, messages, [this] { ++quits; }) {
-        form.Form_Load();
-        messages.shown.clear(); // reminders for counts not stored yet
-        form.show();
-    }
-    const Controls& c() const { return form.controls(); }
-    int indicator() const { return c().Shape1->FillColor(); }
-    int portStarted() const { return form.state().PortStarted; }
-    bool idle() const { return !form.state().Flags[1] && !form.state().Flags[2]; }
-    QString monitor() { return form.monitor().text(); }
-    quint64 entries() { return form.monitor().entries(); }
-
-    QtSerialControl serial;
-    MemorySettings settings;
-    CapturedMessages messages;
-    int quits = 0;
-    Form1 form;
-};
+using Rig = WindowRig;
 
 // What every refresh leaves behind: each lamp shows exactly one disc, the one of its input,
 // and the refresh has recorded every input it compared.

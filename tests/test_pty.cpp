@@ -30,27 +30,7 @@ constexpr int kNotStarted = 255;
 // Generous: the program is never expected to take anywhere near this long.
 constexpr int kPatienceMs = 10000;
 
-// The program and its window on the real serial control; `resolve` says which device each port
-// number opens.
-struct Rig {
-    explicit Rig(QtSerialControl::DeviceResolver resolve)
-        : serial(std::move(resolve)), form(serial, settings, messages, [this] { ++quits; }) {
-        form.Form_Load();
-        messages.shown.clear(); // the reminders for the counts that are not stored yet
-        form.show();
-    }
-    void start() { form.controls().Command3->click(); }
-    void stop() { form.controls().Command4->click(); }
-    int indicator() const { return form.controls().Shape1->FillColor(); }
-    int portStarted() const { return form.state().PortStarted; }
-    QString monitor() { return form.monitor().text(); }
-
-    QtSerialControl serial;
-    MemorySettings settings;
-    CapturedMessages messages;
-    int quits = 0;
-    Form1 form;
-};
+using Rig = WindowRig;
 
 // Writes the chunks to the master side from a thread of its own, pausing between them, so the
 // window's thread can sit inside a burst waiting for the rest while it is still on its way.

@@ -16,6 +16,16 @@
 
 const QString Form1::kCaption = QStringLiteral("Test af VornS88 indgangsmodul");
 
+template <typename Handler> void Form1::run(Handler&& handler) {
+    try {
+        handler();
+    } catch (const SerialError& e) {
+        report(e.message());
+    } catch (const std::exception& e) {
+        report(QString::fromLocal8Bit(e.what()));
+    }
+}
+
 Form1::Form1(SerialControl& serial, SettingsStore& settings, MessageSink& messages,
              std::function<void()> quit, QWidget* parent)
     : QWidget(parent), m_controls(layout::build(*this)), m_serial(serial), m_messages(messages) {
@@ -69,14 +79,8 @@ void Form1::connectHandlers() {
     });
 }
 
-void Form1::run(const std::function<void()>& handler) {
-    try {
-        handler();
-    } catch (const SerialError& e) {
-        m_messages.MsgBox(e.message());
-    } catch (const std::exception& e) {
-        m_messages.MsgBox(QString::fromLocal8Bit(e.what()));
-    }
+void Form1::report(const QString& error) {
+    m_messages.MsgBox(error);
 }
 
 void Form1::setPortDescriptions(const std::function<QString(int)>& describe) {

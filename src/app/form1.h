@@ -61,7 +61,9 @@ protected:
 private:
     void connectHandlers();
     // Runs a handler; an error it does not handle itself is reported, and the program goes on.
-    void run(const std::function<void()>& handler);
+    // A template, so the once-per-byte receive handler is not wrapped in a std::function.
+    template <typename Handler> void run(Handler&& handler);
+    void report(const QString& error);
 
     FormState m_state;
     Controls m_controls;

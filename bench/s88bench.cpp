@@ -3,13 +3,14 @@
 // reported, never judged: a missed goal is marked, not failed.
 //
 //   s88bench [--quick] [--plot FILE.png] [--program PATH-TO-s88monitor]
-#include "../src/app/form1.h"
-#include "../src/link/qtserialcontrol.h"
-#include "../src/panel/lamp.h"
-#include "../src/receive/monitor.h"
-#include "../src/sim/virtualmodule.h"
-#include "../tests/support/ptypair.h"
-#include "../tests/support/testsupport.h"
+#include "app/form1.h"
+#include "link/qtserialcontrol.h"
+#include "panel/lamp.h"
+#include "panel/monitorview.h"
+#include "receive/monitor.h"
+#include "sim/virtualmodule.h"
+#include "support/ptypair.h"
+#include "support/testsupport.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -151,7 +152,8 @@ void throughput(qsizetype size) {
         QSerialPort port(pty.devicePath());
         port.open(QIODevice::ReadOnly);
         qsizetype got = 0;
-        QObject::connect(&port, &QSerialPort::readyRead, [&] { got += port.readAll().size(); });
+        QObject::connect(&port, &QSerialPort::readyRead, &port,
+                         [&] { got += port.readAll().size(); });
         QElapsedTimer timer;
         timer.start();
         std::thread w = writer(pty, stream);
@@ -287,7 +289,7 @@ void memory(qsizetype total) {
     spinUntil([&] { return window.serial.charactersTaken() - start >= quint64(first.size()); },
               120000);
     w1.join();
-    window.form.monitor().flush();
+    window.form.monitorView().flush();
     const long after1 = peakRssKb();
 
     for (qsizetype sent = first.size(); sent < total; sent += chunk.size()) {
@@ -297,7 +299,7 @@ void memory(qsizetype total) {
                   300000);
         w.join();
     }
-    window.form.monitor().flush();
+    window.form.monitorView().flush();
     const long afterAll = peakRssKb();
     const double growth = double(afterAll - after1) / double(after1);
     report(QStringLiteral("4. Peak memory after 1 MB / %1 MB of traffic").arg(total / 1'000'000),
@@ -344,7 +346,8 @@ void startup(const QString& program, int runs) {
 void monitorCost(qsizetype total) {
     QPlainTextEdit view;
     view.resize(313, 121);
-    Monitor monitor(view);
+    Monitor monitor;
+    MonitorView monitorView(monitor, view);
     QRandomGenerator random(5);
     auto batch = [&](int entries) {
         QElapsedTimer timer;
@@ -353,9 +356,9 @@ void monitorCost(qsizetype total) {
             monitor.append(quint8(random.bounded(256)),
                            (i % 3) ? Monitor::Separator::Burst : Monitor::Separator::Echo);
             if (i % 16384 == 16383)
-                monitor.flush(); // about one frame's worth of bytes at full speed
+                monitorView.flush(); // about one frame's worth of bytes at full speed
         }
-        monitor.flush();
+        monitorView.flush();
         return double(timer.nsecsElapsed()) / entries;
     };
     constexpr int kEntries = 200'000; // about 1 MB of monitor text

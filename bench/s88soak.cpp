@@ -5,13 +5,13 @@
 // comparison sets the exit code.
 //
 //   s88soak [--minutes M] [--garbage PERCENT] [--seed N] [--sample SECONDS] [--cycle SECONDS]
-#include "../src/app/form1.h"
-#include "../src/link/qtserialcontrol.h"
-#include "../src/panel/lamp.h"
-#include "../src/receive/monitor.h"
-#include "../src/receive/receiver.h"
-#include "../src/sim/virtualmodule.h"
-#include "../tests/support/testsupport.h"
+#include "app/form1.h"
+#include "link/qtserialcontrol.h"
+#include "panel/lamp.h"
+#include "receive/monitor.h"
+#include "receive/receiver.h"
+#include "sim/virtualmodule.h"
+#include "support/testsupport.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -98,7 +98,7 @@ public:
     LoopWatch() {
         m_beat.setTimerType(Qt::PreciseTimer);
         m_beat.setInterval(kBeatMs);
-        QObject::connect(&m_beat, &QTimer::timeout, [this] {
+        QObject::connect(&m_beat, &QTimer::timeout, &m_beat, [this] {
             const qint64 late = m_since.elapsed() - kBeatMs;
             m_since.restart();
             m_max = std::max(m_max, late);
@@ -186,7 +186,7 @@ int main(int argc, char* argv[]) {
     // Errors Qt reports on the open line; unless one is followed by a message, the line was
     // fine and reading went on.
     int lineErrors = 0;
-    QObject::connect(serial.findChild<QSerialPort*>(), &QSerialPort::errorOccurred,
+    QObject::connect(&serial.port(), &QSerialPort::errorOccurred, &form,
                      [&lineErrors](QSerialPort::SerialPortError e) {
                          if (e == QSerialPort::ReadError || e == QSerialPort::ResourceError)
                              ++lineErrors;

@@ -2,12 +2,13 @@
 // byte streams split into arbitrary reads, waits, empty events and port restarts, and checks
 // after every step what must always hold: the lamps show the inputs, the refresh has caught
 // up, the state flags are consistent and the monitor stays bounded.
-#include "../src/app/formstate.h"
-#include "../src/panel/lamp.h"
-#include "../src/panel/panel.h"
-#include "../src/receive/monitor.h"
-#include "../src/receive/receiver.h"
-#include "../tests/support/testsupport.h"
+#include "panel/lamp.h"
+#include "panel/monitorview.h"
+#include "panel/panel.h"
+#include "receive/monitor.h"
+#include "receive/receiver.h"
+#include "state/formstate.h"
+#include "support/testsupport.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -38,7 +39,8 @@ struct Widgets {
     QLineEdit text5;
     QWidget lampParent;
     std::array<Lamp*, FormState::kLampCount> lamps{};
-    Monitor monitor{text4};
+    Monitor monitor;
+    MonitorView monitorView{monitor, text4};
     Widgets() {
         const std::array<QPixmap, 2> pictures{QPixmap(16, 16), QPixmap(16, 16)};
         for (auto& lamp : lamps)
@@ -59,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ScriptedSerialControl serial;
     Panel panel(state, widgets->text5, lamps);
     Receiver receiver(state, serial, monitor, panel);
-    QObject::connect(&serial, &SerialControl::OnComm, [&] { receiver.MSComm1_OnComm(); });
+    serial.setOnCommHandler([&] { receiver.MSComm1_OnComm(); });
     serial.setPortOpen(true);
 
     // Each operation: one control byte, then its payload.
@@ -89,7 +91,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             serial.queue(chunk);
             break;
         case 7:
-            monitor.flush();
+            widgets->monitorView.flush();
             break;
         }
         // After any event: the refresh has run, the lamps follow the inputs.

@@ -1,9 +1,9 @@
 #include "app/form1.h"
-#include "app/messagesink.h"
-#include "app/settingsstore.h"
+#include "app/messageboxsink.h"
 #include "link/portmap.h"
 #include "link/qtserialcontrol.h"
 #include "sim/virtualmodule.h"
+#include "state/settingsstore.h"
 
 #include <QApplication>
 #include <QCommandLineParser>

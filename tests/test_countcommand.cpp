@@ -1,6 +1,6 @@
-#include "../src/app/form1.h"
-#include "../src/app/settingsstore.h"
-#include "../src/link/countcommand.h"
+#include "app/form1.h"
+#include "link/countcommand.h"
+#include "state/settingsstore.h"
 #include "support/testsupport.h"
 
 #include <QDir>
@@ -45,20 +45,24 @@ struct Rig {
     CountCommand command;
 };
 
-// Records every write with the number of bytes sent by then, and can refuse the n-th write.
+// Records every write with the number of bytes sent by then, and can refuse the n-th value;
+// like the real store, it writes a call's values together or not at all.
 class RecordingStore final : public SettingsStore {
 public:
     QString GetSetting(const QString&, const QString&, const QString&,
                        const QString& fallback) override {
         return fallback;
     }
-    void SaveSetting(const QString& app, const QString& section, const QString& key,
-                     const QString& text) override {
-        if (++m_writes == failWrite)
-            throw SettingsError(QStringLiteral("disk full"));
-        writes << QStringLiteral("%1/%2/%3=%4 after %5 bytes")
-                      .arg(app, section, key, text)
-                      .arg(serial ? serial->output.size() : -1);
+    void SaveSettings(const QString& app, const QList<Setting>& settings) override {
+        QStringList batch;
+        for (const Setting& s : settings) {
+            if (++m_writes == failWrite)
+                throw PlatformError(QStringLiteral("disk full"));
+            batch << QStringLiteral("%1/%2/%3=%4 after %5 bytes")
+                         .arg(app, s.section, s.key, s.text)
+                         .arg(serial ? serial->output.size() : -1);
+        }
+        writes << batch;
     }
     const ScriptedSerialControl* serial = nullptr;
     int failWrite = 0; // 1-based; 0 never fails
@@ -180,9 +184,10 @@ void TestCountCommand::failedStoreAfterSendKeepsWhatWasDone_data() {
     const QString mid = QStringLiteral("Gen_Vorn_S88/S88Mid/Antal= 8x after 5 bytes");
     const QString right = QStringLiteral("Gen_Vorn_S88/S88Right/Antal=9.5 after 5 bytes");
     QTest::newRow("every write succeeds") << 0 << QStringList{left, mid, right};
+    // The three counts are stored together or not at all.
     QTest::newRow("first write refused") << 1 << QStringList{};
-    QTest::newRow("second write refused") << 2 << QStringList{left};
-    QTest::newRow("third write refused") << 3 << QStringList{left, mid};
+    QTest::newRow("second write refused") << 2 << QStringList{};
+    QTest::newRow("third write refused") << 3 << QStringList{};
 }
 
 void TestCountCommand::failedStoreAfterSendKeepsWhatWasDone() {
@@ -198,7 +203,7 @@ void TestCountCommand::failedStoreAfterSendKeepsWhatWasDone() {
 
     rig.command.Command1_Click();
 
-    // The send is not undone, and what was stored before the refusal stays stored.
+    // The send is not undone, and no count is stored without the others.
     QCOMPARE(rig.serial.output, bytes({115, 7, 8, 10, 13}));
     QCOMPARE(store.writes, writes);
     QCOMPARE(rig.messages.shown, failWrite ? QStringList{kReminder} : QStringList{});

@@ -1,4 +1,4 @@
-#include "../src/link/countvalue.h"
+#include "link/countvalue.h"
 #include "support/testsupport.h"
 
 #include <QTest>

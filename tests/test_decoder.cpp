@@ -1,5 +1,5 @@
-#include "../src/app/formstate.h"
-#include "../src/receive/decoder.h"
+#include "receive/decoder.h"
+#include "state/formstate.h"
 
 #include <QList>
 #include <QStringList>

@@ -2,13 +2,13 @@
 // that goes away or falls silent in the middle of a burst, clicks hammered in while data
 // pours in, hostile count texts and hostile byte streams.
 
-#include "../src/app/form1.h"
-#include "../src/app/settingsstore.h"
-#include "../src/link/qtserialcontrol.h"
-#include "../src/link/shape.h"
-#include "../src/panel/lamp.h"
-#include "../src/receive/monitor.h"
-#include "../src/receive/receiver.h"
+#include "app/form1.h"
+#include "link/qtserialcontrol.h"
+#include "panel/lamp.h"
+#include "panel/shape.h"
+#include "receive/monitor.h"
+#include "receive/receiver.h"
+#include "state/settingsstore.h"
 #include "support/formsupport.h"
 #include "support/ptypair.h"
 #include "support/testsupport.h"

@@ -1,4 +1,5 @@
-#include "../src/receive/monitor.h"
+#include "panel/monitorview.h"
+#include "receive/monitor.h"
 
 #include <QPlainTextEdit>
 #include <QRegularExpression>
@@ -10,6 +11,21 @@ namespace {
 
 using Sep = Monitor::Separator;
 
+// The ring and its box as the window pairs them: each event's appends are followed by a
+// schedule of the box.
+struct ShownMonitor {
+    Monitor ring;
+    MonitorView view;
+    explicit ShownMonitor(QPlainTextEdit& box) : view(ring, box) {}
+    void append(quint8 value, Sep separator) {
+        ring.append(value, separator);
+        view.schedule();
+    }
+    QString text() const { return ring.text(); }
+    quint64 entries() const { return ring.entries(); }
+    void flush() { view.flush(); }
+};
+
 QString entry(int value, Sep separator) {
     return QString::number(value) +
            (separator == Sep::Echo ? QStringLiteral(" - - ") : QStringLiteral(" + "));
@@ -20,7 +36,7 @@ struct Stream {
     QString text;
     std::vector<bool> entryStarts;
 
-    void add(Monitor& monitor, int i) {
+    void add(ShownMonitor& monitor, int i) {
         const auto value = quint8((i * 37 + i / 7) % 256);
         const Sep separator = (i % 5 < 2) ? Sep::Burst : Sep::Echo;
         entryStarts.resize(std::size_t(text.size()) + 1, false);
@@ -93,7 +109,7 @@ void TestMonitor::entriesAreValueAndSeparator() {
     QFETCH(QList<int>, bursts);
     QFETCH(QString, text);
     View v;
-    Monitor monitor(v.view);
+    ShownMonitor monitor(v.view);
     for (qsizetype i = 0; i < values.size(); ++i)
         monitor.append(quint8(values[i]), bursts[i] ? Sep::Burst : Sep::Echo);
 
@@ -104,7 +120,7 @@ void TestMonitor::entriesAreValueAndSeparator() {
 
 void TestMonitor::widgetFollowsWithoutExplicitFlush() {
     View v;
-    Monitor monitor(v.view);
+    ShownMonitor monitor(v.view);
     Stream stream;
     for (int i = 0; i < 300; ++i)
         stream.add(monitor, i);
@@ -118,7 +134,7 @@ void TestMonitor::widgetFollowsWithoutExplicitFlush() {
 
 void TestMonitor::keepsNewestEntriesWithinBounds() {
     View v;
-    Monitor monitor(v.view);
+    ShownMonitor monitor(v.view);
     Stream stream;
     const qsizetype keep = Monitor::kKeep;
     int outOfBounds = 0;
@@ -141,7 +157,7 @@ void TestMonitor::keepsNewestEntriesWithinBounds() {
 
 void TestMonitor::linesBreakOnlyBetweenEntries() {
     View v;
-    Monitor monitor(v.view);
+    ShownMonitor monitor(v.view);
     Stream stream;
     // Several frames' worth, so lines also continue across flushes; each frame's share is
     // small enough to be added to the widget rather than replace it.
@@ -168,7 +184,7 @@ void TestMonitor::linesBreakOnlyBetweenEntries() {
 
 void TestMonitor::appendsGoAtEndAfterUserMovedCaret() {
     View v;
-    Monitor monitor(v.view);
+    ShownMonitor monitor(v.view);
     Stream stream;
     for (int i = 0; i < 50; ++i)
         stream.add(monitor, i);
@@ -188,7 +204,7 @@ void TestMonitor::appendsGoAtEndAfterUserMovedCaret() {
 
 void TestMonitor::widgetAgreesAfterLargeVolumeBetweenFrames() {
     View v;
-    Monitor monitor(v.view);
+    ShownMonitor monitor(v.view);
     Stream stream;
     int i = 0;
     for (; i < 100; ++i)
@@ -207,7 +223,7 @@ void TestMonitor::widgetAgreesAfterLargeVolumeBetweenFrames() {
 
 void TestMonitor::widgetStaysBounded() {
     View v;
-    Monitor monitor(v.view);
+    ShownMonitor monitor(v.view);
     Stream stream;
     int i = 0;
     auto feed = [&](int count) {

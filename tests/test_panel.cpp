@@ -1,6 +1,6 @@
-#include "../src/app/form1.h"
-#include "../src/panel/lamp.h"
-#include "../src/panel/panel.h"
+#include "app/form1.h"
+#include "panel/lamp.h"
+#include "panel/panel.h"
 #include "support/formsupport.h"
 #include "support/testsupport.h"
 

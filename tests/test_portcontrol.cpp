@@ -1,7 +1,7 @@
-#include "../src/app/form1.h"
-#include "../src/link/portcontrol.h"
-#include "../src/link/shape.h"
-#include "../src/panel/lamp.h"
+#include "app/form1.h"
+#include "link/portcontrol.h"
+#include "panel/lamp.h"
+#include "panel/shape.h"
 #include "support/testsupport.h"
 
 #include <QLineEdit>

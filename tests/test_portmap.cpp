@@ -1,4 +1,4 @@
-#include "../src/link/portmap.h"
+#include "link/portmap.h"
 
 #include <QTest>
 

@@ -1,12 +1,13 @@
 // End to end over pseudo terminals: the real serial control opens the slave side as its port,
 // the test plays the interface module on the master side, and the window is watched.
 
-#include "../src/app/form1.h"
-#include "../src/link/qtserialcontrol.h"
-#include "../src/link/shape.h"
-#include "../src/panel/lamp.h"
-#include "../src/receive/monitor.h"
-#include "../src/receive/receiver.h"
+#include "app/form1.h"
+#include "link/qtserialcontrol.h"
+#include "panel/lamp.h"
+#include "panel/monitorview.h"
+#include "panel/shape.h"
+#include "receive/monitor.h"
+#include "receive/receiver.h"
 #include "support/formsupport.h"
 #include "support/ptypair.h"
 #include "support/testsupport.h"
@@ -151,7 +152,7 @@ void TestPty::exampleBurst() {
     QVERIFY(!rig.form.state().Flags[2]);
 
     // The monitor box shows the same stream, broken into lines only between entries.
-    rig.form.monitor().flush();
+    rig.form.monitorView().flush();
     QCOMPARE(rig.form.controls().Text4->toPlainText().remove(QLatin1Char('\n')), kExampleMonitor);
     // The link stays up once the stream has gone quiet.
     QTest::qWait(200);
@@ -246,7 +247,7 @@ void TestPty::longStreamInArbitraryChunks() {
     QVERIFY(!rig.form.state().Flags[1]);
     QVERIFY(!rig.form.state().Flags[2]);
 
-    rig.form.monitor().flush();
+    rig.form.monitorView().flush();
     const QString shown = rig.form.controls().Text4->toPlainText().remove(QLatin1Char('\n'));
     // The box may hold less than the kept stream after a flood, but what it shows is the
     // stream's end, unbroken.

@@ -1,7 +1,7 @@
-#include "../src/app/form1.h"
-#include "../src/panel/lamp.h"
-#include "../src/receive/monitor.h"
-#include "../src/receive/receiver.h"
+#include "app/form1.h"
+#include "panel/lamp.h"
+#include "receive/monitor.h"
+#include "receive/receiver.h"
 #include "support/formsupport.h"
 #include "support/testsupport.h"
 

@@ -1,6 +1,6 @@
-#include "../src/sim/commandparser.h"
-#include "../src/sim/pattern.h"
-#include "../src/sim/virtualmodule.h"
+#include "sim/commandparser.h"
+#include "sim/pattern.h"
+#include "sim/virtualmodule.h"
 #include "support/testsupport.h"
 
 #include <QElapsedTimer>

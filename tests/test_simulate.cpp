@@ -1,8 +1,8 @@
-#include "../src/app/form1.h"
-#include "../src/link/qtserialcontrol.h"
-#include "../src/panel/lamp.h"
-#include "../src/receive/monitor.h"
-#include "../src/sim/virtualmodule.h"
+#include "app/form1.h"
+#include "link/qtserialcontrol.h"
+#include "panel/lamp.h"
+#include "receive/monitor.h"
+#include "sim/virtualmodule.h"
 #include "support/testsupport.h"
 
 #include <QLineEdit>

@@ -1,8 +1,8 @@
-#include "../src/app/form1.h"
-#include "../src/app/settingsstore.h"
-#include "../src/app/startup.h"
-#include "../src/link/shape.h"
-#include "../src/panel/lamp.h"
+#include "app/form1.h"
+#include "app/startup.h"
+#include "panel/lamp.h"
+#include "panel/shape.h"
+#include "state/settingsstore.h"
 #include "support/testsupport.h"
 
 #include <QDir>
@@ -173,7 +173,7 @@ void TestStartup::remindsBeforeReadingNextChain() {
             events << QStringLiteral("read ") + section;
             return fallback;
         }
-        void SaveSetting(const QString&, const QString&, const QString&, const QString&) override {
+        void SaveSettings(const QString&, const QList<Setting>&) override {
             events << QStringLiteral("write");
         }
         void MsgBox(const QString& text) override { events << text; }
@@ -425,7 +425,7 @@ void TestStartup::failedWriteThrows() {
 
     using namespace settings_keys;
     QtSettingsStore settings;
-    QVERIFY_THROWS_EXCEPTION(SettingsError,
+    QVERIFY_THROWS_EXCEPTION(PlatformError,
                              settings.SaveSetting(kApp, kLeft, kCount, QStringLiteral("2")));
 }
 

@@ -1,9 +1,9 @@
 // The window as laid out: every control's name, caption, place, font and colours, the keyboard
 // order, and what the rendered window shows at the lamps and the link indicator.
 
-#include "../src/app/form1.h"
-#include "../src/link/shape.h"
-#include "../src/panel/lamp.h"
+#include "app/form1.h"
+#include "panel/lamp.h"
+#include "panel/shape.h"
 #include "support/testsupport.h"
 
 #include <QAbstractButton>

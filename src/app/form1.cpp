@@ -1,13 +1,14 @@
-#include "form1.h"
+#include "app/form1.h"
 
-#include "../link/countcommand.h"
-#include "../link/portcontrol.h"
-#include "../link/serialcontrol.h"
-#include "../panel/panel.h"
-#include "../receive/monitor.h"
-#include "../receive/receiver.h"
-#include "messagesink.h"
-#include "startup.h"
+#include "app/startup.h"
+#include "link/countcommand.h"
+#include "link/portcontrol.h"
+#include "panel/monitorview.h"
+#include "panel/panel.h"
+#include "receive/monitor.h"
+#include "receive/receiver.h"
+#include "state/messagesink.h"
+#include "state/serialcontrol.h"
 
 #include <QIcon>
 #include <QLineEdit>
@@ -16,10 +17,24 @@
 
 const QString Form1::kCaption = QStringLiteral("Test af VornS88 indgangsmodul");
 
+// Every receive event ends with the panel refresh; the monitor's box follows within a frame.
+class WindowRefresh final : public Refresh {
+public:
+    WindowRefresh(Panel& panel, MonitorView& monitor) : m_panel(panel), m_monitor(monitor) {}
+    void arbejd() override {
+        m_panel.arbejd();
+        m_monitor.schedule();
+    }
+
+private:
+    Panel& m_panel;
+    MonitorView& m_monitor;
+};
+
 template <typename Handler> void Form1::run(Handler&& handler) {
     try {
         handler();
-    } catch (const SerialError& e) {
+    } catch (const PlatformError& e) {
         report(e.message());
     } catch (const std::exception& e) {
         report(QString::fromLocal8Bit(e.what()));
@@ -34,9 +49,11 @@ Form1::Form1(SerialControl& serial, SettingsStore& settings, MessageSink& messag
     setObjectName(QStringLiteral("Form1"));
 
     Controls& c = m_controls;
-    m_monitor = std::make_unique<Monitor>(*c.Text4);
+    m_monitor = std::make_unique<Monitor>();
+    m_monitorView = std::make_unique<MonitorView>(*m_monitor, *c.Text4);
     m_panel = std::make_unique<Panel>(m_state, *c.Text5, c.Lampe);
-    m_receiver = std::make_unique<Receiver>(m_state, serial, *m_monitor, *m_panel);
+    m_refresh = std::make_unique<WindowRefresh>(*m_panel, *m_monitorView);
+    m_receiver = std::make_unique<Receiver>(m_state, serial, *m_monitor, *m_refresh);
     std::array<QAbstractButton*, 8> options{};
     std::copy(c.Option1.begin(), c.Option1.end(), options.begin());
     m_portControl = std::make_unique<PortControl>(m_state, *c.Shape1, serial, options, messages,

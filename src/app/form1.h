@@ -3,18 +3,29 @@
 // The monitor window. Data flow:
 //
 //   serial control --OnComm--> Receiver --S88--> InputState --arbejd--> Panel (lamps, Text5)
-//                                  \--> Monitor (Text4)
+//                                  \--> Monitor ring --> MonitorView (Text4)
 //   Start/Stop/Afslut/Option1 --> PortControl --> serial control, indicator
 //   Indsæt (s) --> CountCommand --> serial control, settings store
 //   load --> Startup --> state, indicator, count boxes (from the settings store)
+//
+// Libraries under src/, each using only those below it:
+//
+//   app       main, this window, start-up, layout, resources
+//   diag      the window's diagnostics views               (uses history, panel)
+//   link      serial port, port control, count command     (uses panel, state)
+//   panel     lamps, indicator, refresh, monitor view      (uses receive, state)
+//   history   recordings, change history, statistics      (uses receive, state; Qt Core)
+//   receive   state machine, decoder, monitor ring         (uses state; Qt Core)
+//   sim       virtual interface module                     (uses state; Qt Core)
+//   state     form state, settings, serial and message interfaces, wire constants (Qt Core)
 //
 // Form1 owns the state and every control, builds the subsystems and connects the controls'
 // signals to their handlers; it holds no protocol logic itself. A handler that fails
 // without handling the failure itself ends in one place, which reports the error and keeps
 // the program running.
 
-#include "formstate.h"
-#include "layout.h"
+#include "app/layout.h"
+#include "state/formstate.h"
 
 #include <QWidget>
 #include <functional>
@@ -23,12 +34,14 @@
 class CountCommand;
 class MessageSink;
 class Monitor;
+class MonitorView;
 class Panel;
 class PortControl;
 class Receiver;
 class SerialControl;
 class SettingsStore;
 class Startup;
+class WindowRefresh;
 
 class Form1 final : public QWidget {
     Q_OBJECT
@@ -46,10 +59,9 @@ public:
     FormState& state() { return m_state; }
     const FormState& state() const { return m_state; }
     const Controls& controls() const { return m_controls; }
-    Monitor& monitor() { return *m_monitor; }
+    const Monitor& monitor() const { return *m_monitor; }
+    MonitorView& monitorView() { return *m_monitorView; }
     Receiver& receiver() { return *m_receiver; }
-    PortControl& portControl() { return *m_portControl; }
-    CountCommand& countCommand() { return *m_countCommand; }
     Panel& panel() { return *m_panel; }
 
     // Describes each port's device in its option button's tooltip.
@@ -70,7 +82,9 @@ private:
     SerialControl& m_serial;
     MessageSink& m_messages;
     std::unique_ptr<Monitor> m_monitor;
+    std::unique_ptr<MonitorView> m_monitorView;
     std::unique_ptr<Panel> m_panel;
+    std::unique_ptr<WindowRefresh> m_refresh;
     std::unique_ptr<Receiver> m_receiver;
     std::unique_ptr<PortControl> m_portControl;
     std::unique_ptr<CountCommand> m_countCommand;

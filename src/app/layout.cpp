@@ -1,7 +1,7 @@
-#include "layout.h"
+#include "app/layout.h"
 
-#include "../link/shape.h"
-#include "../panel/lamp.h"
+#include "panel/lamp.h"
+#include "panel/shape.h"
 
 #include <QGroupBox>
 #include <QLabel>

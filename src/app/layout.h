@@ -1,6 +1,6 @@
 #pragma once
 
-#include "formstate.h"
+#include "state/formstate.h"
 
 #include <QtGlobal>
 #include <array>

@@ -1,9 +1,9 @@
-#include "startup.h"
+#include "app/startup.h"
 
-#include "../link/portcontrol.h"
-#include "../link/shape.h"
-#include "messagesink.h"
-#include "settingsstore.h"
+#include "link/countcommand.h"
+#include "panel/shape.h"
+#include "state/messagesink.h"
+#include "state/settingsstore.h"
 
 #include <QLineEdit>
 
@@ -20,7 +20,7 @@ void Startup::Form_Load() {
         s.InputState[std::size_t(s.LoopCounter)] = false;
         s.LastState[std::size_t(s.LoopCounter)] = false;
     }
-    m_indicator.setFillColor(PortControl::kNotStarted);
+    m_indicator.setFillColor(Shape::kNotStarted);
     s.PortStarted = 0;
 
     using namespace settings_keys;
@@ -32,8 +32,10 @@ void Startup::Form_Load() {
 void Startup::loadCount(const QString& section, QLineEdit& box, const QString& chain) {
     using namespace settings_keys;
     m_state.SettingValue = m_settings.GetSetting(kApp, section, kCount, kAbsent);
-    if (m_state.SettingValue != kAbsent)
+    if (m_state.SettingValue != kAbsent) {
         box.setText(m_state.SettingValue);
-    else
+        if (m_state.SettingValue.size() > box.maxLength())
+            box.setProperty(CountCommand::kStoredText, m_state.SettingValue);
+    } else
         m_messages.MsgBox(QStringLiteral("Husk at angive antal moduler (%1)").arg(chain));
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "formstate.h"
+#include "state/formstate.h"
 
 class MessageSink;
 class QLineEdit;

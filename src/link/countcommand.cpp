@@ -1,23 +1,23 @@
-#include "countcommand.h"
+#include "link/countcommand.h"
 
-#include "../app/messagesink.h"
-#include "../app/settingsstore.h"
-#include "countvalue.h"
-#include "serialcontrol.h"
+#include "link/countvalue.h"
+#include "state/messagesink.h"
+#include "state/platformerror.h"
+#include "state/serialcontrol.h"
+#include "state/settingsstore.h"
 
 #include <QLineEdit>
 
 namespace {
 const QString kReminder = QStringLiteral("Husk at aktiver start");
 
-// A text that is not a count ends the command like any other failure.
-struct NotACount {};
-
-quint8 countOf(const QLineEdit& box) {
-    const std::optional<quint8> byte = countvalue::countByte(box.text());
-    if (!byte)
-        throw NotACount{};
-    return *byte;
+// The text to store for a box: what it shows, or, when it shows a stored text cut to the
+// box's length and the user has not touched it, the stored text whole.
+QString textToStore(const QLineEdit& box) {
+    const QString whole = box.property(CountCommand::kStoredText).toString();
+    if (!box.isModified() && box.text().size() == box.maxLength() && whole.startsWith(box.text()))
+        return whole;
+    return box.text();
 }
 } // namespace
 
@@ -28,23 +28,22 @@ CountCommand::CountCommand(FormState& state, QLineEdit& left, QLineEdit& mid, QL
 
 void CountCommand::Command1_Click() {
     m_state.Flags[10] = false;
+    const std::optional<quint8> left = countvalue::countByte(m_left.text());
+    const std::optional<quint8> mid = countvalue::countByte(m_mid.text());
+    const std::optional<quint8> right = countvalue::countByte(m_right.text());
+    if (!left || !mid || !right) {
+        m_messages.MsgBox(kReminder);
+        return;
+    }
     try {
-        send();
-    } catch (...) {
-        // Whatever went wrong (a text that is no count, a closed port, a store that cannot
-        // be written), the user gets one reminder; nothing already sent or stored is undone.
+        m_serial.Output(countvalue::countCommand(*left, *mid, *right));
+        using namespace settings_keys;
+        m_settings.SaveSettings(kApp, {{kLeft, kCount, textToStore(m_left)},
+                                       {kMid, kCount, textToStore(m_mid)},
+                                       {kRight, kCount, textToStore(m_right)}});
+    } catch (const PlatformError&) {
+        // A closed port or a store that cannot be written: the user gets one reminder;
+        // nothing already sent is undone.
         m_messages.MsgBox(kReminder);
     }
-}
-
-void CountCommand::send() {
-    const quint8 left = countOf(m_left);
-    const quint8 mid = countOf(m_mid);
-    const quint8 right = countOf(m_right);
-    m_serial.Output(countvalue::countCommand(left, mid, right));
-
-    using namespace settings_keys;
-    m_settings.SaveSetting(kApp, kLeft, kCount, m_left.text());
-    m_settings.SaveSetting(kApp, kMid, kCount, m_mid.text());
-    m_settings.SaveSetting(kApp, kRight, kCount, m_right.text());
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "../app/formstate.h"
+#include "state/formstate.h"
 
 class MessageSink;
 class QLineEdit;
@@ -10,14 +10,16 @@ class SettingsStore;
 // "Indsæt (s)": sends the three module counts to the module and remembers them.
 class CountCommand {
 public:
+    // A count box whose stored text was longer than the box holds keeps the whole text in
+    // this property, so that sending the counts stores it back unchanged.
+    static constexpr const char* kStoredText = "storedText";
+
     CountCommand(FormState& state, QLineEdit& left, QLineEdit& mid, QLineEdit& right,
                  SerialControl& serial, SettingsStore& settings, MessageSink& messages);
 
     void Command1_Click();
 
 private:
-    void send();
-
     FormState& m_state;
     QLineEdit& m_left;
     QLineEdit& m_mid;

@@ -1,6 +1,6 @@
-#include "countvalue.h"
+#include "link/countvalue.h"
 
-#include "protocol.h"
+#include "state/protocol.h"
 
 #include <charconv>
 #include <cmath>

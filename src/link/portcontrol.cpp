@@ -1,8 +1,8 @@
-#include "portcontrol.h"
+#include "link/portcontrol.h"
 
-#include "../app/messagesink.h"
-#include "serialcontrol.h"
-#include "shape.h"
+#include "panel/shape.h"
+#include "state/messagesink.h"
+#include "state/serialcontrol.h"
 
 PortControl::PortControl(FormState& state, Shape& indicator, SerialControl& serial,
                          std::array<QAbstractButton*, 8> options, MessageSink& messages,
@@ -16,14 +16,14 @@ PortControl::PortControl(FormState& state, Shape& indicator, SerialControl& seri
 void PortControl::Command3_Click() {
     if (m_state.PortStarted != 1)
         m_serial.setPortOpen(true);
-    m_indicator.setFillColor(kStarted);
+    m_indicator.setFillColor(Shape::kStarted);
     m_state.PortStarted = 1;
 }
 
 void PortControl::Command4_Click() {
     if (m_state.PortStarted != 0)
         m_serial.setPortOpen(false);
-    m_indicator.setFillColor(kStopped);
+    m_indicator.setFillColor(Shape::kStopped);
     m_state.PortStarted = 0;
 }
 
@@ -38,7 +38,7 @@ void PortControl::Option1_Click(int /*index*/) {
     bool restart = false;
     if (m_state.PortStarted == 1) {
         m_serial.setPortOpen(false);
-        m_indicator.setFillColor(kNotStarted);
+        m_indicator.setFillColor(Shape::kNotStarted);
         m_state.PortStarted = 0;
         restart = true;
     }
@@ -55,6 +55,6 @@ void PortControl::MSComm1_PortLost(const QString& error) {
     if (m_state.PortStarted == 0)
         return; // stopped by the user meanwhile
     m_state.PortStarted = 0;
-    m_indicator.setFillColor(kStopped);
+    m_indicator.setFillColor(Shape::kStopped);
     m_messages.MsgBox(error);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "../app/formstate.h"
+#include "state/formstate.h"
 
 #include <QAbstractButton>
 #include <array>
@@ -13,10 +13,6 @@ class Shape;
 // Start, Stop, Afslut and the choice of port, with the link indicator.
 class PortControl {
 public:
-    static constexpr int kNotStarted = 255; // red
-    static constexpr int kStarted = 32768;  // dark green
-    static constexpr int kStopped = 2303;   // red-orange
-
     PortControl(FormState& state, Shape& indicator, SerialControl& serial,
                 std::array<QAbstractButton*, 8> options, MessageSink& messages,
                 std::function<void()> quit);

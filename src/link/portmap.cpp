@@ -1,6 +1,6 @@
-#include "portmap.h"
+#include "link/portmap.h"
 
-#include "protocol.h"
+#include "state/protocol.h"
 
 #include <QSerialPortInfo>
 #include <algorithm>

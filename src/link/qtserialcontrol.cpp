@@ -1,6 +1,6 @@
-#include "qtserialcontrol.h"
+#include "link/qtserialcontrol.h"
 
-#include "protocol.h"
+#include "state/protocol.h"
 
 #include <algorithm>
 #include <limits>
@@ -39,7 +39,7 @@ void QtSerialControl::discardInput() {
 
 void QtSerialControl::setCommPort(int port) {
     if (port < protocol::kFirstPort || port > protocol::kLastPort)
-        throw SerialError(QStringLiteral("Ugyldigt portnummer %1").arg(port));
+        throw PlatformError(QStringLiteral("Ugyldigt portnummer %1").arg(port));
     m_commPort = port;
 }
 
@@ -54,28 +54,28 @@ void QtSerialControl::setPortOpen(bool open) {
         return;
     const QString device = m_resolver ? m_resolver(m_commPort) : QString();
     if (device.isEmpty())
-        throw SerialError(QStringLiteral("Port %1: ingen enhed fundet").arg(m_commPort));
+        throw PlatformError(QStringLiteral("Port %1: ingen enhed fundet").arg(m_commPort));
     m_port.setPortName(device);
     m_device = device;
     m_port.setBaudRate(protocol::kBaudRate);
-    m_port.setDataBits(QSerialPort::Data8);
+    m_port.setDataBits(QSerialPort::DataBits(protocol::kDataBits));
     m_port.setParity(QSerialPort::NoParity);
-    m_port.setStopBits(QSerialPort::OneStop);
+    m_port.setStopBits(QSerialPort::StopBits(protocol::kStopBits));
     m_port.setFlowControl(QSerialPort::NoFlowControl);
     m_lost = false;
     discardInput();
     if (!m_port.open(QIODevice::ReadWrite)) {
         const QString why = m_port.errorString();
         m_port.clearError();
-        throw SerialError(QStringLiteral("Port %1 (%2): %3").arg(m_commPort).arg(device, why));
+        throw PlatformError(QStringLiteral("Port %1 (%2): %3").arg(m_commPort).arg(device, why));
     }
 }
 
 void QtSerialControl::Output(const QByteArray& bytes) {
     if (!PortOpen())
-        throw SerialError(QStringLiteral("Porten er ikke åben"));
+        throw PlatformError(QStringLiteral("Porten er ikke åben"));
     if (m_port.write(bytes) != bytes.size())
-        throw SerialError(m_port.errorString());
+        throw PlatformError(m_port.errorString());
 }
 
 int QtSerialControl::InBufferCount() const {

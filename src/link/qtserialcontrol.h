@@ -1,6 +1,7 @@
 #pragma once
 
-#include "serialcontrol.h"
+#include "state/protocol.h"
+#include "state/serialcontrol.h"
 
 #include <QSerialPort>
 #include <functional>
@@ -26,7 +27,10 @@ public:
     // (the device is not read while the block waits, so the peer is held back by the line).
     static constexpr qint64 kReadBlock = 16 * 1024;
 
-    QString deviceName() const { return m_port.portName(); }
+    static_assert(kReadBlock >= protocol::kMaxBurstSize);
+
+    // The port itself, for tools that watch its errors.
+    const QSerialPort& port() const { return m_port; }
 
 protected:
     char takeOne() override;

@@ -1,4 +1,4 @@
-#include "lamp.h"
+#include "panel/lamp.h"
 
 #include <QPainter>
 

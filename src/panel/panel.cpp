@@ -1,6 +1,6 @@
-#include "panel.h"
+#include "panel/panel.h"
 
-#include "lamp.h"
+#include "panel/lamp.h"
 
 #include <QLineEdit>
 #include <algorithm>
@@ -10,7 +10,7 @@ Panel::Panel(FormState& state, QLineEdit& lastChanged,
              std::array<Lamp*, FormState::kLampCount> lamps)
     : m_state(state), m_text5(lastChanged), m_lamps(lamps) {
     m_frame.setSingleShot(true);
-    m_frame.callOnTimeout([this] { repaintChanged(); });
+    m_frame.callOnTimeout(&m_frame, [this] { repaintChanged(); });
 }
 
 void Panel::repaintChanged() {

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "../app/formstate.h"
+#include "receive/receiver.h"
+#include "state/formstate.h"
 
 #include <QElapsedTimer>
 #include <QTimer>
@@ -11,14 +12,14 @@ class Lamp;
 class QLineEdit;
 
 // Brings the lamps and the last-changed-input box in line with the input states.
-class Panel {
+class Panel final : public Refresh {
 public:
     Panel(FormState& state, QLineEdit& lastChanged, std::array<Lamp*, FormState::kLampCount> lamps);
 
     // After the call, LastState equals InputState, lamp n is green exactly when input n is
     // active, and Text5 names the highest-numbered input (1..200) that changed since the
     // previous refresh, or keeps its text if none did. Only what changed is touched.
-    void arbejd();
+    void arbejd() override;
 
     // The lamps are repainted at most this often; a change after a quiet spell shows at once.
     static constexpr int kFrameMs = 16;

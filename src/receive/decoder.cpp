@@ -1,4 +1,4 @@
-#include "decoder.h"
+#include "receive/decoder.h"
 
 namespace {
 void decodeByte(std::array<bool, FormState::kInputCount>& InputState, int base, int firstOffset,

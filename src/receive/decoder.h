@@ -1,6 +1,6 @@
 #pragma once
 
-#include "../app/formstate.h"
+#include "state/formstate.h"
 
 // Decodes one module report into the sixteen inputs of its module: the low byte carries the
 // module's inputs 1..8 (weight 1 = input 1), the high byte inputs 9..16. Module m owns

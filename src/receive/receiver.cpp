@@ -1,13 +1,12 @@
-#include "receiver.h"
+#include "receive/receiver.h"
 
-#include "../link/protocol.h"
-#include "../link/serialcontrol.h"
-#include "../panel/panel.h"
-#include "decoder.h"
-#include "monitor.h"
+#include "receive/decoder.h"
+#include "receive/monitor.h"
+#include "state/protocol.h"
+#include "state/serialcontrol.h"
 
-Receiver::Receiver(FormState& state, SerialControl& serial, Monitor& monitor, Panel& panel)
-    : m_state(state), m_serial(serial), m_monitor(monitor), m_panel(panel) {}
+Receiver::Receiver(FormState& state, SerialControl& serial, Monitor& monitor, Refresh& refresh)
+    : m_state(state), m_serial(serial), m_monitor(monitor), m_refresh(refresh) {}
 
 void Receiver::take(char c) {
     m_state.RxText = c;
@@ -70,5 +69,5 @@ void Receiver::MSComm1_OnComm() {
             s.Flags[10] = false;
         }
     }
-    m_panel.arbejd();
+    m_refresh.arbejd();
 }

@@ -1,10 +1,17 @@
 #pragma once
 
-#include "../app/formstate.h"
+#include "state/formstate.h"
 
 class Monitor;
-class Panel;
 class SerialControl;
+
+// What ends every receive event: the panel refresh in the window, nothing (or a record of the
+// states) elsewhere.
+class Refresh {
+public:
+    virtual ~Refresh() = default;
+    virtual void arbejd() = 0;
+};
 
 // The receive state machine, run on every OnComm of the serial control. Between events its
 // state is Flags(1) (a count byte is expected) and Flags(2) (a burst is pending):
@@ -17,7 +24,7 @@ public:
     // module has stopped mid-burst, so the burst is given up and the machine returns to idle.
     static constexpr int kBurstSilenceMs = 500;
 
-    Receiver(FormState& state, SerialControl& serial, Monitor& monitor, Panel& panel);
+    Receiver(FormState& state, SerialControl& serial, Monitor& monitor, Refresh& refresh);
 
     void MSComm1_OnComm();
 
@@ -28,5 +35,5 @@ private:
     FormState& m_state;
     SerialControl& m_serial;
     Monitor& m_monitor;
-    Panel& m_panel;
+    Refresh& m_refresh;
 };

@@ -1,6 +1,6 @@
-#include "commandparser.h"
+#include "sim/commandparser.h"
 
-#include "../link/protocol.h"
+#include "state/protocol.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "pattern.h"
+#include "sim/pattern.h"
 
-#include "../link/protocol.h"
+#include "state/protocol.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
-#include "virtualmodule.h"
+#include "sim/virtualmodule.h"
 
-#include "commandparser.h"
-#include "pattern.h"
+#include "sim/commandparser.h"
+#include "sim/pattern.h"
 
 #include <QElapsedTimer>
 #include <QMutex>

@@ -1,8 +1,8 @@
-#include "formsupport.h"
+#include "support/formsupport.h"
 
-#include "../../src/link/shape.h"
-#include "../../src/panel/lamp.h"
-#include "../../src/receive/monitor.h"
+#include "panel/lamp.h"
+#include "panel/shape.h"
+#include "receive/monitor.h"
 
 #include <QPushButton>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "../../src/app/form1.h"
-#include "../../src/link/qtserialcontrol.h"
-#include "testsupport.h"
+#include "app/form1.h"
+#include "link/qtserialcontrol.h"
+#include "support/testsupport.h"
 
 #include <QList>
 

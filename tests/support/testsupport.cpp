@@ -1,4 +1,4 @@
-#include "testsupport.h"
+#include "support/testsupport.h"
 
 void ScriptedSerialControl::deliver(const QByteArray& bytes) {
     m_input.append(bytes);
@@ -13,12 +13,12 @@ void ScriptedSerialControl::lose(const QString& error) {
 void ScriptedSerialControl::setPortOpen(bool open) {
     if (open) {
         if (failOpen)
-            throw SerialError(*failOpen);
+            throw PlatformError(*failOpen);
         ++opens;
         openedPorts << m_port;
     } else {
         if (failClose)
-            throw SerialError(*failClose);
+            throw PlatformError(*failClose);
         ++closes;
     }
     m_open = open;
@@ -26,9 +26,9 @@ void ScriptedSerialControl::setPortOpen(bool open) {
 
 void ScriptedSerialControl::Output(const QByteArray& bytes) {
     if (!m_open)
-        throw SerialError(QStringLiteral("port closed"));
+        throw PlatformError(QStringLiteral("port closed"));
     if (failOutput)
-        throw SerialError(*failOutput);
+        throw PlatformError(*failOutput);
     output.append(bytes);
 }
 

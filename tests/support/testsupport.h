@@ -1,8 +1,8 @@
 #pragma once
 
-#include "../../src/app/messagesink.h"
-#include "../../src/app/settingsstore.h"
-#include "../../src/link/serialcontrol.h"
+#include "state/messagesink.h"
+#include "state/serialcontrol.h"
+#include "state/settingsstore.h"
 
 #include <QByteArray>
 #include <QList>
@@ -69,11 +69,11 @@ public:
                        const QString& fallback) override {
         return values.value(app + u'/' + section + u'/' + key, fallback);
     }
-    void SaveSetting(const QString& app, const QString& section, const QString& key,
-                     const QString& text) override {
+    void SaveSettings(const QString& app, const QList<Setting>& settings) override {
         if (failWrites)
-            throw SettingsError(QStringLiteral("store not writable"));
-        values[app + u'/' + section + u'/' + key] = text;
+            throw PlatformError(QStringLiteral("store not writable"));
+        for (const Setting& s : settings)
+            values[app + u'/' + s.section + u'/' + s.key] = s.text;
     }
     QMap<QString, QString> values;
     bool failWrites = false;

@@ -8,6 +8,10 @@ class Shape final : public QWidget {
     Q_OBJECT
 
 public:
+    static constexpr int kNotStarted = 255; // red: the link has not been started
+    static constexpr int kStarted = 32768;  // dark green
+    static constexpr int kStopped = 2303;   // red-orange
+
     explicit Shape(QWidget* parent = nullptr);
 
     int FillColor() const { return m_fillColor; }

@@ -8,9 +8,7 @@ namespace protocol {
 // Line settings, fixed for the life of the program.
 inline constexpr int kBaudRate = 9600;
 inline constexpr int kDataBits = 8;
-inline constexpr int kStopBits = 1; // no parity
-inline constexpr int kInputBufferSize = 1024;
-inline constexpr int kOutputBufferSize = 512;
+inline constexpr int kStopBits = 1; // no parity, no flow control
 
 // Module-count command, host to module: 's', Left, Mid, Right, CR.
 inline constexpr char kCountCommand = 's';
@@ -21,8 +19,7 @@ inline constexpr int kCountCommandSize = 5;
 inline constexpr char kBurstStart = 'i';
 inline constexpr int kReportSize = 3;
 inline constexpr int kMaxReports = 255;
-inline constexpr int kMaxBurstSize = 2 + kReportSize * kMaxReports; // 767, within the input buffer
-static_assert(kMaxBurstSize <= kInputBufferSize);
+inline constexpr int kMaxBurstSize = 2 + kReportSize * kMaxReports; // 767
 
 inline constexpr int kFirstPort = 1;
 inline constexpr int kLastPort = 8;

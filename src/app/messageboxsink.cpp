@@ -1,4 +1,4 @@
-#include "messagesink.h"
+#include "app/messageboxsink.h"
 
 #include <QMessageBox>
 

@@ -1,4 +1,4 @@
-#include "serialcontrol.h"
+#include "state/serialcontrol.h"
 
 #include <QElapsedTimer>
 
@@ -15,8 +15,6 @@ void SerialControl::drain() {
         const quint64 before = m_taken;
         if (m_handler)
             m_handler();
-        else
-            emit OnComm();
         idleRuns = (m_taken == before) ? idleRuns + 1 : 0;
         // Reading the clock costs more than a handler run; look at it every 64 runs, or
         // after a run that waited for input.

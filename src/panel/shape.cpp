@@ -1,4 +1,4 @@
-#include "shape.h"
+#include "panel/shape.h"
 
 #include <QPainter>
 

@@ -1,32 +1,28 @@
 #pragma once
 
+#include <QList>
 #include <QString>
-#include <memory>
-
-class QSettings;
 
 // The per-user store of the module counts, addressed by application, section and key.
 class SettingsStore {
 public:
+    struct Setting {
+        QString section;
+        QString key;
+        QString text;
+    };
+
     virtual ~SettingsStore() = default;
     // The stored text, or `fallback` when there is none.
     virtual QString GetSetting(const QString& app, const QString& section, const QString& key,
                                const QString& fallback) = 0;
-    // Stores the text; throws SettingsError when the store cannot be written.
-    virtual void SaveSetting(const QString& app, const QString& section, const QString& key,
-                             const QString& text) = 0;
-};
-
-class SettingsError : public std::exception {
-public:
-    explicit SettingsError(QString message)
-        : m_message(std::move(message)), m_utf8(m_message.toUtf8()) {}
-    const char* what() const noexcept override { return m_utf8.constData(); }
-    const QString& message() const { return m_message; }
-
-private:
-    QString m_message;
-    QByteArray m_utf8;
+    // Stores the texts together: all of them or, when the store cannot be written, none, and
+    // throws PlatformError.
+    virtual void SaveSettings(const QString& app, const QList<Setting>& settings) = 0;
+    void SaveSetting(const QString& app, const QString& section, const QString& key,
+                     const QString& text) {
+        SaveSettings(app, {{section, key, text}});
+    }
 };
 
 // QSettings in the platform's native per-user location: one file or registry key per
@@ -35,8 +31,7 @@ class QtSettingsStore final : public SettingsStore {
 public:
     QString GetSetting(const QString& app, const QString& section, const QString& key,
                        const QString& fallback) override;
-    void SaveSetting(const QString& app, const QString& section, const QString& key,
-                     const QString& text) override;
+    void SaveSettings(const QString& app, const QList<Setting>& settings) override;
 };
 
 namespace settings_keys {

@@ -1,17 +1,10 @@
 #pragma once
 
-#include <QString>
+#include "state/messagesink.h"
 
 class QWidget;
 
-// Where the program's messages go: a modal box in the program, a list in tests.
-class MessageSink {
-public:
-    virtual ~MessageSink() = default;
-    // Shows the text with one OK button and returns when it has been closed.
-    virtual void MsgBox(const QString& text) = 0;
-};
-
+// The program's messages as modal boxes with the window's caption and one OK button.
 class MessageBoxSink final : public MessageSink {
 public:
     explicit MessageBoxSink(QString title) : m_title(std::move(title)) {}

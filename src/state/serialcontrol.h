@@ -1,22 +1,10 @@
 #pragma once
 
+#include "state/platformerror.h"
+
 #include <QObject>
 #include <QString>
 #include <functional>
-#include <stdexcept>
-
-// A failure of the serial layer; the text is the layer's own words.
-class SerialError : public std::exception {
-public:
-    explicit SerialError(QString message)
-        : m_message(std::move(message)), m_utf8(m_message.toUtf8()) {}
-    const char* what() const noexcept override { return m_utf8.constData(); }
-    const QString& message() const { return m_message; }
-
-private:
-    QString m_message;
-    QByteArray m_utf8;
-};
 
 // The serial-communications control: a port number, an open state, output, and input read
 // one character at a time. OnComm is raised while characters wait unread: after a handler
@@ -28,10 +16,10 @@ public:
     using QObject::QObject;
 
     virtual int CommPort() const = 0;
-    virtual void setCommPort(int port) = 0; // throws SerialError
+    virtual void setCommPort(int port) = 0; // throws PlatformError
     virtual bool PortOpen() const = 0;
-    virtual void setPortOpen(bool open) = 0; // throws SerialError
-    // Queues the bytes for sending in one piece; throws SerialError on a closed port.
+    virtual void setPortOpen(bool open) = 0; // throws PlatformError
+    // Queues the bytes for sending in one piece; throws PlatformError on a closed port.
     virtual void Output(const QByteArray& bytes) = 0;
     virtual int InBufferCount() const = 0;
     // How many characters Input() has taken since the control was made.
@@ -52,12 +40,11 @@ public:
     // left to a queued continuation.
     static constexpr int kDrainBudgetMs = 4;
 
-    // The receive handler, called directly for each OnComm instead of the signal: at full
-    // line speed there is one event per byte, and a direct call costs a fraction of a signal.
+    // The receive handler, called directly for each OnComm: at full line speed there is one
+    // event per byte, and a direct call costs a fraction of a signal.
     void setOnCommHandler(std::function<void()> handler) { m_handler = std::move(handler); }
 
 signals:
-    void OnComm();
     // The open port failed underneath (device unplugged, peer gone). The port is closed
     // already; raised once, from the event loop.
     void PortLost(const QString& error);

@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+
+// Where the program's messages go: a modal box in the program, a list in tests.
+class MessageSink {
+public:
+    virtual ~MessageSink() = default;
+    // Shows the text with one OK button and returns when it has been closed.
+    virtual void MsgBox(const QString& text) = 0;
+};

@@ -36,6 +36,8 @@ bool Receiver::readBurst() {
             } else {
                 s.ReportLow = value;
                 S88(s.InputState, s.ReportModule, s.ReportHigh, s.ReportLow);
+                if (m_observer)
+                    m_observer->reportDecoded(s.ReportModule);
             }
             ++position;
         }
@@ -50,9 +52,13 @@ void Receiver::MSComm1_OnComm() {
         if (m_serial.InBufferCount() != 0) {
             take(m_serial.Input());
             m_monitor.append(quint8(*s.RxValue), Monitor::Separator::Echo);
+            if (m_observer && !s.Flags[1] && s.RxChar != protocol::kBurstStart)
+                m_observer->strayByte(quint8(*s.RxValue));
         }
     } else {
         complete = readBurst();
+        if (m_observer)
+            m_observer->burstEnded(complete);
     }
     s.Flags[2] = false;
     if (!complete) {

@@ -17,6 +17,19 @@ public:
 // state is Flags(1) (a count byte is expected) and Flags(2) (a burst is pending):
 //   idle --'i'--> count expected --count--> burst pending --reports--> idle
 // Every byte is echoed to the monitor; every event ends with the panel refresh.
+// Who wants to know what the state machine made of the stream beyond the form state: the
+// change history and the recording. Called on the receive path, so it must be cheap.
+class ReceiveObserver {
+public:
+    virtual ~ReceiveObserver() = default;
+    // A report was decoded into InputState (module as received, 0..255).
+    virtual void reportDecoded(qint16 module) = 0;
+    // A burst's reports all arrived (complete) or it was given up part-way.
+    virtual void burstEnded(bool complete) = 0;
+    // A byte outside a burst that neither starts one nor is its count.
+    virtual void strayByte(quint8 value) = 0;
+};
+
 class Receiver {
 public:
     // Longest silence tolerated inside an announced burst. A 9600-baud byte takes about a
@@ -28,6 +41,9 @@ public:
 
     void MSComm1_OnComm();
 
+    // At most one; null for none.
+    void setObserver(ReceiveObserver* observer) { m_observer = observer; }
+
 private:
     void take(char c);
     bool readBurst();
@@ -36,4 +52,5 @@ private:
     SerialControl& m_serial;
     Monitor& m_monitor;
     Refresh& m_refresh;
+    ReceiveObserver* m_observer = nullptr;
 };

@@ -2,6 +2,15 @@
 
 #include <QElapsedTimer>
 
+qint64 SerialControl::clockMs() const {
+    static const QElapsedTimer since = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
+    return since.elapsed();
+}
+
 void SerialControl::drain() {
     if (m_draining)
         return; // a wait inside a handler; the outer loop carries on when the handler returns

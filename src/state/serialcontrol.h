@@ -36,6 +36,11 @@ public:
         return waitForInput(msecs);
     }
 
+    // Milliseconds on the control's own monotonic clock: real time on a real port, the
+    // recorded time of the byte being taken when a recording is played back, a scripted
+    // time in tests. Time-outs of the receive path are measured on it.
+    virtual qint64 clockMs() const;
+
     // How long one round of OnComm events may keep the event loop waiting before the rest is
     // left to a queued continuation.
     static constexpr int kDrainBudgetMs = 4;

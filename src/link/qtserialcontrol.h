@@ -28,6 +28,10 @@ public:
 
     QString deviceName() const { return m_port.portName(); }
 
+    // The message for a port that would not open, from Qt's error and its text.
+    static QString openFailure(int port, const QString& device, QSerialPort::SerialPortError error,
+                               const QString& why);
+
 protected:
     char takeOne() override;
     bool waitForInput(int msecs) override;

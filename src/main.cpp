@@ -32,6 +32,8 @@ int main(int argc, char* argv[]) {
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("s88monitor"));
+    // Ties the window to its menu entry and icon.
+    QApplication::setDesktopFileName(QStringLiteral(S88_APP_ID));
     QApplication::setApplicationDisplayName(Form1::kCaption);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build, the tests and the program need, if any is missing.
 # Runs apt-get as root directly, or through sudo for a normal user.
+# Usage: scripts/setup.sh [more packages a task needs, as scripts/package.sh asks for its tools]
 set -euo pipefail
 
 packages=(
@@ -10,6 +11,7 @@ packages=(
   clang libclang-rt-dev
 )
 
+packages+=("$@")
 missing=()
 for p in "${packages[@]}"; do
   if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then

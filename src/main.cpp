@@ -1,3 +1,4 @@
+#include "app/commandline.h"
 #include "app/form1.h"
 #include "app/messageboxsink.h"
 #include "link/portmap.h"
@@ -6,7 +7,6 @@
 #include "state/settingsstore.h"
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QStyleFactory>
 #include <cstdio>
 #include <memory>
@@ -21,45 +21,28 @@ int fail(const QString& text) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // Read before the application object exists, which needs a display.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const CommandLine commandLine = CommandLine::parse(arguments);
+    if (commandLine.run == CommandLine::Run::Print)
+        return commandLine.print();
+    const CommandLine::Window& options = commandLine.window;
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("s88monitor"));
+    // Ties the window to its menu entry and icon.
+    QApplication::setDesktopFileName(QStringLiteral(S88_APP_ID));
     QApplication::setApplicationDisplayName(Form1::kCaption);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
 
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Test and monitor tool for the Vorn S88 feedback interface module.\n\n"
-        "Port numbers 1 to 8 are the serial ports the system reports, sorted by name "
-        "(a single USB adapter is port 1); ports given with --port come first and the "
-        "others are numbered on from the system's list."));
-    parser.addHelpOption();
-    const QCommandLineOption portOption(
-        QStringLiteral("port"),
-        QStringLiteral("Port N (1 to 8) opens DEVICE, for example 1=/dev/ttyUSB0. Repeatable."),
-        QStringLiteral("N=DEVICE"));
-    const QCommandLineOption simulateOption(
-        QStringLiteral("simulate"),
-        QStringLiteral("Port 1 opens a built-in virtual interface module (needs pseudo "
-                       "terminals): press Start, then Indsæt (s)."));
-    // For the start-up benchmark: leave as soon as the window has been shown.
-    QCommandLineOption exitWhenShown(QStringLiteral("exit-when-shown"));
-    exitWhenShown.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOption(portOption);
-    parser.addOption(simulateOption);
-    parser.addOption(exitWhenShown);
-    parser.process(app);
-
     PortMap ports;
-    for (const QString& value : parser.values(portOption)) {
-        const std::optional<PortMap::Assignment> a = PortMap::parse(value);
-        if (!a)
-            return fail(
-                QStringLiteral("--port %1: expected N=DEVICE with N from 1 to 8").arg(value));
-        ports.assign(a->port, a->device);
-    }
+    for (const PortMap::Assignment& a : options.ports)
+        ports.assign(a.port, a.device);
 
     std::unique_ptr<VirtualModule> module;
-    if (parser.isSet(simulateOption)) {
+    if (options.simulate) {
         if (!VirtualModule::available())
             return fail(QStringLiteral("--simulate needs pseudo terminals, which this platform "
                                        "does not have."));
@@ -79,7 +62,7 @@ int main(int argc, char* argv[]) {
     form.setPortDescriptions([&ports](int port) { return ports.describe(port); });
     form.Form_Load();
     form.show();
-    if (parser.isSet(exitWhenShown))
+    if (options.exitWhenShown)
         QMetaObject::invokeMethod(&app, &QCoreApplication::quit, Qt::QueuedConnection);
     return QApplication::exec();
 }

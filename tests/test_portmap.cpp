@@ -1,6 +1,8 @@
 #include "link/portmap.h"
+#include "link/qtserialcontrol.h"
 
 #include <QTest>
+#include <cerrno>
 
 class TestPortMap : public QObject {
     Q_OBJECT
@@ -10,6 +12,8 @@ private slots:
     void parse();
     void numbering_data();
     void numbering();
+    void openFailure_data();
+    void openFailure();
 };
 
 void TestPortMap::parse_data() {
@@ -84,6 +88,31 @@ void TestPortMap::numbering() {
                                               : tip.contains(expected[port - 1]),
                  qPrintable(tip));
     }
+}
+
+void TestPortMap::openFailure_data() {
+    QTest::addColumn<int>("error");
+    QTest::addColumn<int>("errnoValue"); // whose text Qt gives; 0: a text of Qt's own
+    QTest::addColumn<bool>("namesGroup");
+
+    QTest::newRow("permission denied") << int(QSerialPort::PermissionError) << EACCES << true;
+    // Qt files a device in use under the same error.
+    QTest::newRow("device busy") << int(QSerialPort::PermissionError) << EBUSY << false;
+    QTest::newRow("lock file held") << int(QSerialPort::PermissionError) << 0 << false;
+    QTest::newRow("no such device") << int(QSerialPort::DeviceNotFoundError) << ENOENT << false;
+}
+
+void TestPortMap::openFailure() {
+    QFETCH(int, error);
+    QFETCH(int, errnoValue);
+    QFETCH(bool, namesGroup);
+    const QString why = errnoValue != 0
+                            ? qt_error_string(errnoValue)
+                            : QStringLiteral("Permission error while locking the device");
+    const QString text = QtSerialControl::openFailure(3, QStringLiteral("/dev/ttyUSB0"),
+                                                      QSerialPort::SerialPortError(error), why);
+    QVERIFY2(text.startsWith(QStringLiteral("Port 3 (/dev/ttyUSB0): ") + why), qPrintable(text));
+    QCOMPARE(text.contains(QStringLiteral("gruppen dialout")), namesGroup);
 }
 
 QTEST_GUILESS_MAIN(TestPortMap)

@@ -21,6 +21,8 @@
 #include <QtTest>
 #include <atomic>
 #include <chrono>
+#include <memory>
+#include <optional>
 #include <thread>
 
 namespace {
@@ -400,16 +402,27 @@ void TestPty::portChangeToMissingDevice() {
 void TestPty::startOnUnusablePort_data() {
     QTest::addColumn<QString>("device");
     QTest::addColumn<bool>("stopFirst");
+    QTest::addColumn<bool>("denied"); // a device whose permissions shut the user out
 
-    QTest::newRow("missing device node") << "/dev/does-not-exist" << false;
-    QTest::newRow("missing device node, after stop") << "/dev/does-not-exist" << true;
-    QTest::newRow("no device for the port") << QString() << false;
+    QTest::newRow("missing device node") << "/dev/does-not-exist" << false << false;
+    QTest::newRow("missing device node, after stop") << "/dev/does-not-exist" << true << false;
+    QTest::newRow("no device for the port") << QString() << false << false;
+    QTest::newRow("device without permission") << QString() << false << true;
 }
 
 void TestPty::startOnUnusablePort() {
     QFETCH(QString, device);
     QFETCH(bool, stopFirst);
+    QFETCH(bool, denied);
 
+    std::unique_ptr<PtyPair> shut;
+    std::optional<FilePermissionsApply> asUser;
+    if (denied) {
+        shut = std::make_unique<PtyPair>();
+        QVERIFY(shut->denyAccess());
+        device = shut->devicePath();
+        asUser.emplace();
+    }
     PtyPair pty;
     Rig rig([&](int port) {
         return port == 1 ? pty.devicePath() : port == 3 ? device : QString();
@@ -432,6 +445,9 @@ void TestPty::startOnUnusablePort() {
         QVERIFY2(rig.messages.shown[0].contains(same.errorString()),
                  qPrintable(rig.messages.shown[0]));
     }
+    // Only a refusal for want of permission points to the group that has it.
+    QCOMPARE(rig.messages.shown[0].contains(QStringLiteral("gruppen dialout")), denied);
+    asUser.reset();
     QCOMPARE(rig.quits, 0);
     QCOMPARE(rig.indicator(), indicatorBefore);
     QCOMPARE(rig.portStarted(), 0);

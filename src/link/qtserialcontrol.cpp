@@ -3,6 +3,7 @@
 #include "state/protocol.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <limits>
 
 #ifdef Q_OS_UNIX
@@ -65,10 +66,26 @@ void QtSerialControl::setPortOpen(bool open) {
     m_lost = false;
     discardInput();
     if (!m_port.open(QIODevice::ReadWrite)) {
-        const QString why = m_port.errorString();
+        const QString text = openFailure(m_commPort, device, m_port.error(), m_port.errorString());
         m_port.clearError();
-        throw PlatformError(QStringLiteral("Port %1 (%2): %3").arg(m_commPort).arg(device, why));
+        throw PlatformError(text);
     }
+}
+
+QString QtSerialControl::openFailure(int port, const QString& device,
+                                     QSerialPort::SerialPortError error, const QString& why) {
+    QString text = QStringLiteral("Port %1 (%2): %3").arg(port).arg(device, why);
+#ifdef Q_OS_LINUX
+    // Serial devices belong to the group dialout, which a new user is not in. Qt reports a
+    // device in use the same way, but with the system's own words for that.
+    if (error == QSerialPort::PermissionError && why == qt_error_string(EACCES))
+        text += QStringLiteral(
+            ". Husk at tilføje dig selv til gruppen dialout (sudo usermod -aG dialout $USER) og "
+            "at logge ind igen.");
+#else
+    Q_UNUSED(error);
+#endif
+    return text;
 }
 
 void QtSerialControl::Output(const QByteArray& bytes) {

@@ -32,6 +32,10 @@ public:
     // The port itself, for tools that watch its errors.
     const QSerialPort& port() const { return m_port; }
 
+    // The message for a port that would not open, from Qt's error and its text.
+    static QString openFailure(int port, const QString& device, QSerialPort::SerialPortError error,
+                               const QString& why);
+
 protected:
     char takeOne() override;
     bool waitForInput(int msecs) override;

@@ -3,8 +3,11 @@
 #include <QElapsedTimer>
 #include <cerrno>
 #include <fcntl.h>
+#include <linux/capability.h>
 #include <poll.h>
 #include <pty.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -65,4 +68,35 @@ void PtyPair::closeMaster() {
     if (m_master >= 0)
         ::close(m_master);
     m_master = -1;
+}
+
+bool PtyPair::denyAccess() {
+    return m_slave >= 0 && ::fchmod(m_slave, 0) == 0;
+}
+
+namespace {
+constexpr unsigned kOverrides = (1U << CAP_DAC_OVERRIDE) | (1U << CAP_DAC_READ_SEARCH);
+
+// Raw system calls: capabilities are per thread, and libcap is not needed for two bits.
+bool capabilities(__user_cap_data_struct (&data)[2], bool set) {
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    return ::syscall(set ? SYS_capset : SYS_capget, &header, data) == 0;
+}
+} // namespace
+
+FilePermissionsApply::FilePermissionsApply() {
+    __user_cap_data_struct data[2] = {};
+    if (!capabilities(data, false) || (data[0].effective & kOverrides) == 0)
+        return;
+    m_effective = data[0].effective;
+    data[0].effective &= ~kOverrides;
+    m_changed = capabilities(data, true);
+}
+
+FilePermissionsApply::~FilePermissionsApply() {
+    __user_cap_data_struct data[2] = {};
+    if (m_changed && capabilities(data, false)) {
+        data[0].effective = m_effective;
+        capabilities(data, true);
+    }
 }

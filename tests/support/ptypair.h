@@ -22,9 +22,25 @@ public:
     QByteArray read(int atLeast, int msecs);
     // Closes the master side: the program's port sees the line go away.
     void closeMaster();
+    // Takes every permission from the device node, as for a user outside its group.
+    bool denyAccess();
 
 private:
     int m_master = -1;
     int m_slave = -1; // kept open so the pair stays usable between the program's opens
     QString m_path;
+};
+
+// While it lives, the calling thread is held to the file permissions even when it runs as root
+// (the capabilities that override them are set aside), so a denied device is denied.
+class FilePermissionsApply {
+public:
+    FilePermissionsApply();
+    ~FilePermissionsApply();
+    FilePermissionsApply(const FilePermissionsApply&) = delete;
+    FilePermissionsApply& operator=(const FilePermissionsApply&) = delete;
+
+private:
+    unsigned m_effective = 0; // as it was, restored at the end
+    bool m_changed = false;
 };

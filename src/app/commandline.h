@@ -1,0 +1,36 @@
+#pragma once
+
+#include "link/portmap.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+// The command line, read before any application object exists: help, version, a mistyped
+// option and every action that needs no window must work without a display.
+struct CommandLine {
+    enum class Run {
+        Window, // open the window with `window`
+        Print,  // write `text` (stdout if `exitCode` is 0, else stderr) and end
+        // An action that needs no window (a report on a file, say) gets its own value here,
+        // its arguments a field below, and a case in main, which runs it under a
+        // QCoreApplication.
+    };
+
+    // What the window is opened with.
+    struct Window {
+        QList<PortMap::Assignment> ports; // --port N=DEVICE, in the order given
+        bool simulate = false;
+        bool exitWhenShown = false;
+    };
+
+    Run run = Run::Window;
+    int exitCode = 0;
+    QString text;
+    Window window;
+
+    // arguments[0] is the program as started.
+    static CommandLine parse(const QStringList& arguments);
+    // Writes `text` where it belongs and returns `exitCode`.
+    int print() const;
+};

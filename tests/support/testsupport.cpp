@@ -1,5 +1,9 @@
 #include "support/testsupport.h"
 
+#include <QElapsedTimer>
+#include <QTest>
+#include <algorithm>
+
 void ScriptedSerialControl::deliver(const QByteArray& bytes) {
     m_input.append(bytes);
     drain();
@@ -44,4 +48,51 @@ QByteArray bytes(std::initializer_list<int> values) {
     for (int v : values)
         out.append(char(v));
     return out;
+}
+
+QByteArray burstOf(const QList<Report>& reports) {
+    QByteArray out = bytes({'i', int(reports.size())});
+    for (const Report& r : reports)
+        out += bytes({r.module, r.inputs >> 8, r.inputs & 0xff});
+    return out;
+}
+
+QList<int> reportedInputs(const QByteArray& burst) {
+    QList<int> active;
+    for (qsizetype at = 2; at + 2 < burst.size(); at += 3) {
+        const int first = (quint8(burst[at]) - 1) * 16 + 1;
+        const int inputs = quint8(burst[at + 1]) << 8 | quint8(burst[at + 2]);
+        for (int bit = 0; bit < 16; ++bit) {
+            if ((inputs >> bit) & 1)
+                active << first + bit;
+        }
+    }
+    std::sort(active.begin(), active.end());
+    active.erase(std::unique(active.begin(), active.end()), active.end());
+    return active;
+}
+
+QString shownBurst(const QByteArray& burst) {
+    QString text;
+    for (qsizetype at = 0; at < burst.size(); ++at)
+        text += QString::number(quint8(burst[at])) +
+                (at < 2 ? QStringLiteral(" - - ") : QStringLiteral(" + "));
+    return text;
+}
+
+bool waitWhileProgressing(const std::function<bool()>& done,
+                          const std::function<quint64()>& progress, int stallMs) {
+    quint64 last = progress();
+    QElapsedTimer still;
+    still.start();
+    while (!done()) {
+        if (still.elapsed() > stallMs)
+            return false;
+        QTest::qWait(20);
+        if (const quint64 now = progress(); now != last) {
+            last = now;
+            still.restart();
+        }
+    }
+    return true;
 }

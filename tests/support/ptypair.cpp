@@ -63,6 +63,11 @@ QByteArray PtyPair::read(int atLeast, int msecs) {
     return out;
 }
 
+void PtyPair::setNonBlocking(bool on) {
+    const int flags = ::fcntl(m_master, F_GETFL);
+    ::fcntl(m_master, F_SETFL, on ? flags | O_NONBLOCK : flags & ~O_NONBLOCK);
+}
+
 void PtyPair::closeMaster() {
     if (m_master >= 0)
         ::close(m_master);
@@ -99,16 +104,11 @@ bool writeAll(int fd, QByteArrayView data, const std::atomic<bool>& stop) {
     }
     return true;
 }
-
-void setNonBlocking(int fd, bool on) {
-    const int flags = ::fcntl(fd, F_GETFL);
-    ::fcntl(fd, F_SETFL, on ? flags | O_NONBLOCK : flags & ~O_NONBLOCK);
-}
 } // namespace
 
 Feeder::Feeder(PtyPair& pty, QList<QByteArray> chunks, std::chrono::milliseconds pause)
     : m_pty(pty) {
-    setNonBlocking(pty.masterFd(), true);
+    pty.setNonBlocking(true);
     m_thread = std::thread([this, chunks = std::move(chunks), pause] {
         for (qsizetype i = 0; i < chunks.size() && !m_stop; ++i) {
             if (i > 0 && pause.count() > 0)
@@ -123,7 +123,7 @@ Feeder::Feeder(PtyPair& pty, QList<QByteArray> chunks, std::chrono::milliseconds
 Feeder::~Feeder() {
     m_stop = true;
     m_thread.join();
-    setNonBlocking(m_pty.masterFd(), false);
+    m_pty.setNonBlocking(false);
 }
 
 QList<QByteArray> randomPieces(const QByteArray& stream, quint32 seed, int maxSize) {

@@ -31,6 +31,8 @@ public:
     bool write(const QByteArray& bytes);
     // Reads what the program wrote, waiting up to `msecs` for at least `atLeast` bytes.
     QByteArray read(int atLeast, int msecs);
+    // Writes to a full line fail at once instead of waiting.
+    void setNonBlocking(bool on);
     // Closes the master side: the program's port sees the line go away.
     void closeMaster();
 

@@ -57,6 +57,15 @@ QByteArray burstOf(const QList<Report>& reports) {
     return out;
 }
 
+QByteArray randomBurst(QRandomGenerator& random, const QList<int>& modules) {
+    QList<Report> reports;
+    for (const int module : modules)
+        reports << Report{module, quint16(random.bounded(65536))};
+    if (!reports.isEmpty() && (reports.back().inputs & 0xff) == 105)
+        reports.back().inputs ^= 1;
+    return burstOf(reports);
+}
+
 QList<int> reportedInputs(const QByteArray& burst) {
     QList<int> active;
     for (qsizetype at = 2; at + 2 < burst.size(); at += 3) {

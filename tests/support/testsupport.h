@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QMap>
+#include <QRandomGenerator>
 #include <QStringList>
 #include <deque>
 #include <functional>
@@ -115,6 +116,9 @@ struct Report {
 // The burst as the module sends it: 'i', the number of reports, then per report the module
 // number, the inputs 9..16 and the inputs 1..8.
 QByteArray burstOf(const QList<Report>& reports);
+// A burst for these modules, in this order, with random inputs; its last byte is never 105,
+// which would make the byte after the burst a count.
+QByteArray randomBurst(QRandomGenerator& random, const QList<int>& modules);
 // The inputs a burst reports active, ascending (read by the wire layout, not by the program).
 QList<int> reportedInputs(const QByteArray& burst);
 // What the monitor shows for a whole burst: 'i' and the count echoed, the reports as data.

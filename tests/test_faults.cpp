@@ -98,8 +98,6 @@ bool toIdle(Rig& rig, PtyPair& pty) {
     return rig.idle();
 }
 
-const QList<int> kTenModules{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
-
 // The byte values in the monitor text, separators left out.
 QList<int> monitorValues(const QString& text) {
     QList<int> values;
@@ -467,7 +465,7 @@ void TestFaults::clicksHammeredWhileDataPoursIn() {
     QVERIFY(settle(rig));
     QVERIFY(toIdle(rig, active));
     QRandomGenerator random(99);
-    const QByteArray burst = randomBurst(random, kTenModules);
+    const QByteArray burst = randomBurst(random, oneTo(10));
     const QString expected = rig.monitor() + shownBurst(burst);
     QVERIFY(active.write(burst));
     QTRY_VERIFY_WITH_TIMEOUT(rig.monitor().endsWith(expected.right(200)), kPatienceMs);
@@ -624,7 +622,7 @@ void TestFaults::hostileByteStreams() {
     // The program still follows a clean burst once the stream's leftovers are cleared.
     QVERIFY(toIdle(rig, pty));
     QRandomGenerator random(3);
-    const QByteArray burst = randomBurst(random, kTenModules);
+    const QByteArray burst = randomBurst(random, oneTo(10));
     QVERIFY(pty.write(burst));
     QTRY_VERIFY_WITH_TIMEOUT(rig.monitor().endsWith(shownBurst(burst)), kPatienceMs);
     QCOMPARE(greenLamps(rig.form), reportedInputs(burst));

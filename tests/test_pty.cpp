@@ -130,7 +130,7 @@ void TestPty::longStreamInArbitraryChunks() {
     QByteArray stream;
     QString expected;
     QList<int> beforeLast, last;
-    QList<int> modules{1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+    QList<int> modules = oneTo(10);
     for (int b = 0; b < 2000; ++b) {
         std::shuffle(modules.begin(), modules.end(), random);
         const QByteArray burst = randomBurst(random, modules);

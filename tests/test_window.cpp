@@ -4,7 +4,7 @@
 #include "app/form1.h"
 #include "panel/lamp.h"
 #include "panel/shape.h"
-#include "support/testsupport.h"
+#include "support/formsupport.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -56,15 +56,8 @@ const QColor kRed(255, 0, 0);
 const QColor kGreen(0, 255, 0);
 const QColor kGrey(192, 192, 192);
 
-// A window on a scripted serial control, loaded from an empty store.
-struct Window {
-    Window() : form(serial, settings, messages, [this] { quitCalled = true; }) {}
-    ScriptedSerialControl serial;
-    MemorySettings settings;
-    CapturedMessages messages;
-    bool quitCalled = false;
-    Form1 form;
-};
+// The window as the program creates it, before it is loaded and shown.
+const RigSetup kAsCreated{.load = false, .show = false};
 
 } // namespace
 
@@ -158,7 +151,7 @@ void TestWindow::captions() {
     QFETCH(QString, container);
     QFETCH(QString, expected);
 
-    Window w;
+    ScriptedWindow w(kAsCreated);
     const auto* control = w.form.findChild<QWidget*>(name);
     QVERIFY2(control, qPrintable(name));
     QCOMPARE(control->parentWidget()->objectName(), container);
@@ -213,7 +206,7 @@ void TestWindow::geometry() {
     QFETCH(QRect, twips);
     QFETCH(bool, mayWiden);
 
-    Window w;
+    ScriptedWindow w(kAsCreated);
     const auto* control = w.form.findChild<QWidget*>(name);
     QVERIFY2(control, qPrintable(name));
     const QRect expected = pxRect(twips.x(), twips.y(), twips.width(), twips.height());
@@ -275,7 +268,7 @@ void TestWindow::cards() {
     QFETCH(int, labelWidth);
     QFETCH(QString, labelCaption);
 
-    Window w;
+    ScriptedWindow w(kAsCreated);
     const QString frameName = QString::fromLatin1(kCardFrames[std::size_t(k - 1)]);
     const auto* frame = w.form.findChild<QGroupBox*>(frameName);
     QVERIFY2(frame, qPrintable(frameName));
@@ -295,7 +288,7 @@ void TestWindow::cards() {
 }
 
 void TestWindow::lampsSitInTheirCards() {
-    Window w;
+    ScriptedWindow w(kAsCreated);
     QCOMPARE(w.form.findChildren<Lamp*>().size(), 160);
     for (int n = 1; n <= 160; ++n) {
         const auto* lamp = w.form.findChild<Lamp*>(QStringLiteral("Lampe%1").arg(n));
@@ -311,7 +304,7 @@ void TestWindow::lampsSitInTheirCards() {
 }
 
 void TestWindow::windowTitleAndFixedSize() {
-    Window w;
+    ScriptedWindow w(kAsCreated);
     QCOMPARE(w.form.windowTitle(), QStringLiteral("Test af VornS88 indgangsmodul"));
     QCOMPARE(w.form.size(), QSize(844, 543));
     QCOMPARE(w.form.minimumSize(), QSize(844, 543));
@@ -333,9 +326,7 @@ void TestWindow::initialContents_data() {
 void TestWindow::initialContents() {
     QFETCH(bool, load);
 
-    Window w;
-    if (load)
-        w.form.Form_Load();
+    ScriptedWindow w({.load = load, .show = false});
     const Controls& c = w.form.controls();
     QCOMPARE(c.Text1->text(), QString());
     QCOMPARE(c.Text2->text(), QStringLiteral("0"));
@@ -354,9 +345,7 @@ void TestWindow::initialContents() {
 }
 
 void TestWindow::tabOrder() {
-    Window w;
-    w.form.Form_Load();
-    w.form.show();
+    ScriptedWindow w;
     QVERIFY(QTest::qWaitForWindowExposed(&w.form));
 
     QWidget* start = w.form.controls().Command3;
@@ -378,9 +367,7 @@ void TestWindow::tabOrder() {
 }
 
 void TestWindow::focusOnStartWhenShown() {
-    Window w;
-    w.form.Form_Load();
-    w.form.show();
+    ScriptedWindow w;
     QVERIFY(QTest::qWaitForWindowExposed(&w.form));
     QTRY_COMPARE(w.form.focusWidget(), static_cast<QWidget*>(w.form.controls().Command3));
 }
@@ -405,7 +392,7 @@ void TestWindow::fonts() {
     QFETCH(qreal, points);
     QFETCH(bool, bold);
 
-    Window w;
+    ScriptedWindow w(kAsCreated);
     const auto* control = w.form.findChild<QWidget*>(name);
     QVERIFY2(control, qPrintable(name));
     const QFont font = control->font();
@@ -427,7 +414,7 @@ void TestWindow::fonts() {
 }
 
 void TestWindow::colours() {
-    Window w;
+    ScriptedWindow w(kAsCreated);
     const Controls& c = w.form.controls();
     QCOMPARE(c.Text4->palette().color(QPalette::Text), QColor(0, 192, 0));
     QCOMPARE(c.Text4->palette().color(QPalette::Base), QColor(0, 64, 0));
@@ -486,9 +473,7 @@ void TestWindow::lampPictures() {
 }
 
 void TestWindow::renderedLampsAndIndicatorAfterStartUp() {
-    Window w;
-    w.form.Form_Load();
-    w.form.show();
+    ScriptedWindow w;
     QVERIFY(QTest::qWaitForWindowExposed(&w.form));
     const QImage image = w.form.grab().toImage();
     QCOMPARE(image.size(), QSize(844, 543));
@@ -504,11 +489,9 @@ void TestWindow::renderedLampsAndIndicatorAfterStartUp() {
 }
 
 void TestWindow::renderedLampFollowsItsInput() {
-    Window w;
-    w.form.Form_Load();
-    w.form.show();
+    ScriptedWindow w;
     QVERIFY(QTest::qWaitForWindowExposed(&w.form));
-    w.form.controls().Command3->click();
+    w.start();
     // Module 3 holds inputs 33..48; input 42 is its tenth, bit 1 of the high byte.
     w.serial.deliver(bytes({'i', 1, 3, 2, 0}));
     QVERIFY(w.form.state().InputState[42]);

@@ -2,10 +2,12 @@
 
 #include "app/form1.h"
 #include "link/qtserialcontrol.h"
+#include "panel/lamp.h"
 #include "panel/shape.h"
 #include "receive/monitor.h"
 #include "support/testsupport.h"
 
+#include <QLineEdit>
 #include <QList>
 #include <QPushButton>
 #include <QRadioButton>

@@ -1,6 +1,8 @@
 #include "support/testsupport.h"
 
 #include <QElapsedTimer>
+#include <QFile>
+#include <QSettings>
 #include <QTest>
 #include <algorithm>
 
@@ -104,4 +106,37 @@ bool waitWhileProgressing(const std::function<bool()>& done,
         }
     }
     return true;
+}
+
+SettingsDirectory::~SettingsDirectory() {
+    QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+void SettingsDirectory::use(const QString& path) {
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, path);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, path);
+}
+
+bool writeFile(const QString& path, const QByteArray& content) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(content) == content.size();
+}
+
+QString megabyteText() {
+    return QStringLiteral("0123456789 æøå ÆØÅ ").repeated(1 << 16).left(1 << 20);
+}
+
+QList<int> reportedModules(const QByteArray& burst) {
+    QList<int> numbers;
+    for (qsizetype at = 2; at < burst.size(); at += 3)
+        numbers << quint8(burst[at]);
+    return numbers;
+}
+
+QList<int> oneTo(int n) {
+    QList<int> list;
+    for (int i = 1; i <= n; ++i)
+        list << i;
+    return list;
 }

@@ -9,6 +9,7 @@
 #include <QMap>
 #include <QRandomGenerator>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <deque>
 #include <functional>
 #include <initializer_list>
@@ -129,3 +130,26 @@ QString shownBurst(const QByteArray& burst);
 // fails within seconds.
 bool waitWhileProgressing(const std::function<bool()>& done,
                           const std::function<quint64()>& progress, int stallMs = 3000);
+
+// A directory of the test's own for the per-user settings (QSettings' native and INI
+// formats), removed with the object even when a test took its permissions away.
+class SettingsDirectory {
+public:
+    SettingsDirectory() { use(m_dir.path()); }
+    ~SettingsDirectory();
+    bool isValid() const { return m_dir.isValid(); }
+    QString path() const { return m_dir.path(); }
+    QString settingsFile() const { return m_dir.filePath(fixed::kSettingsFile); }
+    static void use(const QString& path);
+
+private:
+    QTemporaryDir m_dir;
+};
+
+bool writeFile(const QString& path, const QByteArray& content);
+// A megabyte of text: digits, blanks and Danish letters.
+QString megabyteText();
+// The module numbers of a burst's reports, in order.
+QList<int> reportedModules(const QByteArray& burst);
+// 1, 2, ..., n.
+QList<int> oneTo(int n);

@@ -1,13 +1,6 @@
-#include "app/form1.h"
 #include "link/countcommand.h"
-#include "state/settingsstore.h"
 #include "support/formsupport.h"
 
-#include <QDir>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {

@@ -2,15 +2,12 @@
 // that goes away or falls silent in the middle of a burst, clicks hammered in while data
 // pours in, hostile count texts and hostile byte streams.
 
-#include "panel/lamp.h"
 #include "receive/receiver.h"
 #include "state/settingsstore.h"
 #include "support/formsupport.h"
 #include "support/ptypair.h"
 
-#include <QLineEdit>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <cerrno>
 #include <functional>
@@ -26,8 +23,6 @@ using namespace fixed;
 constexpr int kPatienceMs = 3000;
 // Room on top of the burst bound for a loaded machine.
 constexpr int kSlackMs = 1500;
-
-using Rig = WindowRig;
 
 // What every refresh leaves behind: each lamp shows exactly one disc, the one of its input,
 // and the refresh has recorded every input it compared.
@@ -64,7 +59,7 @@ struct RaiseOnExit {
 };
 
 // Waits until everything written so far has been taken and the line has been quiet a while.
-bool settle(Rig& rig) {
+bool settle(WindowRig& rig) {
     quint64 seen = rig.entries();
     QElapsedTimer quiet;
     quiet.start();
@@ -85,7 +80,7 @@ bool settle(Rig& rig) {
 // Brings the receive machine back to idle from whatever a stream left it in. A single 0 is
 // echoed when idle, becomes an empty count when a count is expected, and is taken as a report
 // byte when a burst is pending, after which the burst is given up for want of the rest.
-bool toIdle(Rig& rig, PtyPair& pty) {
+bool toIdle(WindowRig& rig, PtyPair& pty) {
     for (int attempt = 0; attempt < 4 && !rig.idle(); ++attempt) {
         const quint64 before = rig.entries();
         if (!pty.write(bytes({0})))
@@ -155,7 +150,7 @@ void TestFaults::peerClosesMidBurst() {
 
     auto pty = std::make_unique<PtyPair>();
     QString device = pty->devicePath();
-    Rig rig([&](int port) { return port == 1 ? device : QString(); });
+    WindowRig rig([&](int port) { return port == 1 ? device : QString(); });
     rig.c().Command3->click();
     QCOMPARE(rig.indicator(), kStarted);
 
@@ -222,7 +217,7 @@ void TestFaults::stalledBurstKeepsWindowAnswering() {
     QFETCH(QList<int>, green);
 
     PtyPair pty;
-    Rig rig([&](int port) { return port == 1 ? pty.devicePath() : QString(); });
+    WindowRig rig(pty);
     rig.c().Command3->click();
 
     // Falls due while the window waits for the missing bytes.
@@ -272,7 +267,7 @@ void TestFaults::slowBurstIsNotGivenUp() {
     // 200 ms between bytes, a pause a module on a slow adapter may make, is not a stalled
     // burst; the whole burst takes longer than the bound.
     PtyPair pty;
-    Rig rig([&](int port) { return port == 1 ? pty.devicePath() : QString(); });
+    WindowRig rig(pty);
     rig.c().Command3->click();
     const QList<QByteArray> pieces{bytes({105, 2}), bytes({1}),   bytes({0}), bytes({3}),
                                    bytes({2}),      bytes({128}), bytes({0})};
@@ -299,7 +294,7 @@ void TestFaults::readAheadOfNotificationIsNotALostLine() {
     // A handler that waits for input in the same event-loop round as the line's read
     // notification takes the bytes first; the notification then finds nothing to read.
     PtyPair pty;
-    Rig rig([&](int port) { return port == 1 ? pty.devicePath() : QString(); });
+    WindowRig rig(pty);
     rig.c().Command3->click();
     QVERIFY(pty.write(bytes({7})));
     std::this_thread::sleep_for(50ms); // readable before the event loop looks
@@ -331,7 +326,7 @@ void TestFaults::clicksHammeredWhileDataPoursIn() {
     PtyPair pty1;
     PtyPair pty2;
     // Port 3 has no device, so its opens fail; the others are never chosen.
-    Rig rig([&](int port) {
+    WindowRig rig([&](int port) {
         switch (port) {
         case 1:
             return pty1.devicePath();
@@ -511,11 +506,10 @@ void TestFaults::hostileCountTexts() {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, config.path());
     QtSettingsStore store;
     PtyPair pty;
-    const auto resolve = [&](int port) { return port == 1 ? pty.devicePath() : QString(); };
     // A lone surrogate cannot survive being stored as UTF-8; everything else must.
     const bool storable = text.isValidUtf16();
     {
-        Rig rig(resolve, {.store = &store});
+        WindowRig rig(pty, {.store = &store});
         rig.c().Command3->click();
         rig.c().Text1->setText(text);
         rig.c().Text2->setText(QStringLiteral("3"));
@@ -548,7 +542,7 @@ void TestFaults::hostileCountTexts() {
                  text + QStringLiteral("ø"));
     }
     // ... and put back as typed at the next start.
-    Rig next(resolve, {.store = &store});
+    WindowRig next(pty, {.store = &store});
     QCOMPARE(next.c().Text1->text(), text);
     QCOMPARE(next.c().Text2->text(), QStringLiteral("3"));
     QCOMPARE(next.c().Text3->text(), text + QStringLiteral("ø"));
@@ -588,7 +582,7 @@ void TestFaults::hostileByteStreams() {
     QFETCH(bool, echoOnly);
 
     PtyPair pty;
-    Rig rig([&](int port) { return port == 1 ? pty.devicePath() : QString(); });
+    WindowRig rig(pty);
     rig.c().Command3->click();
     {
         Feeder feeder(pty, randomPieces(stream, 5, 2000));

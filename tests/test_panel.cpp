@@ -1,23 +1,10 @@
-#include "app/form1.h"
-#include "panel/lamp.h"
 #include "panel/panel.h"
 #include "support/formsupport.h"
-#include "support/testsupport.h"
 
-#include <QLineEdit>
 #include <QRandomGenerator>
 #include <QTest>
 
 namespace {
-
-QList<int> lampInputsActive(const FormState& s) {
-    QList<int> active;
-    for (int n = 1; n <= FormState::kLampCount; ++n) {
-        if (s.InputState[std::size_t(n)])
-            active << n;
-    }
-    return active;
-}
 
 bool lastStateMatches(const FormState& s) {
     return std::equal(s.InputState.begin() + 1, s.InputState.end(), s.LastState.begin() + 1);
@@ -82,7 +69,7 @@ void TestPanel::reportsHighestChangedInput() {
 
     QCOMPARE(w.c().Text5->text(), text5);
     QVERIFY(lastStateMatches(s));
-    QCOMPARE(greenLamps(w.form), lampInputsActive(s));
+    QCOMPARE(greenLamps(w.form), activeInputs(s, FormState::kLampCount));
 }
 
 void TestPanel::inputGoingInactiveIsReportedAndTurnsRed() {
@@ -185,7 +172,7 @@ void TestPanel::followsEveryStateAfterEachRefresh() {
         }
         w.form.panel().arbejd();
         QVERIFY2(lastStateMatches(s), qPrintable(QStringLiteral("round %1").arg(round)));
-        QCOMPARE(greenLamps(w.form), lampInputsActive(s));
+        QCOMPARE(greenLamps(w.form), activeInputs(s, FormState::kLampCount));
     }
 }
 

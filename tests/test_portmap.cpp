@@ -1,4 +1,5 @@
 #include "link/portmap.h"
+#include "link/qtserialcontrol.h"
 
 #include <QTest>
 
@@ -10,6 +11,8 @@ private slots:
     void parse();
     void numbering_data();
     void numbering();
+    void realControlTakesPorts1To8_data();
+    void realControlTakesPorts1To8();
 };
 
 void TestPortMap::parse_data() {
@@ -84,6 +87,28 @@ void TestPortMap::numbering() {
                                               : tip.contains(expected[port - 1]),
                  qPrintable(tip));
     }
+}
+
+void TestPortMap::realControlTakesPorts1To8_data() {
+    QTest::addColumn<int>("port");
+    QTest::addColumn<bool>("taken");
+
+    QTest::newRow("port 0") << 0 << false;
+    QTest::newRow("port 1") << 1 << true;
+    QTest::newRow("port 8") << 8 << true;
+    QTest::newRow("port 9") << 9 << false;
+}
+
+void TestPortMap::realControlTakesPorts1To8() {
+    QFETCH(int, port);
+    QFETCH(bool, taken);
+    QtSerialControl serial(nullptr);
+    serial.setCommPort(2);
+    if (taken)
+        serial.setCommPort(port);
+    else
+        QVERIFY_THROWS_EXCEPTION(PlatformError, serial.setCommPort(port));
+    QCOMPARE(serial.CommPort(), taken ? port : 2);
 }
 
 QTEST_GUILESS_MAIN(TestPortMap)

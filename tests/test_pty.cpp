@@ -6,7 +6,6 @@
 #include "support/formsupport.h"
 #include "support/ptypair.h"
 
-#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QRandomGenerator>
 #include <QSerialPort>
@@ -19,8 +18,6 @@ using namespace fixed;
 
 // The program is never expected to take anywhere near this long.
 constexpr int kPatienceMs = 3000;
-
-using Rig = WindowRig;
 
 // Whether another program could open the device now: it cannot while the port is held open.
 bool deviceFree(const QString& device) {
@@ -63,7 +60,7 @@ void TestPty::init() {
 
 void TestPty::lineSettingsAfterStart() {
     PtyPair pty;
-    Rig rig([&](int port) { return port == 1 ? pty.devicePath() : QString(); });
+    WindowRig rig(pty);
     rig.start();
     QVERIFY(rig.serial.PortOpen());
 
@@ -99,7 +96,7 @@ void TestPty::exampleBurst() {
     QFETCH(int, pauseMs);
 
     PtyPair pty;
-    Rig rig([&](int port) { return port == 1 ? pty.devicePath() : QString(); });
+    WindowRig rig(pty);
     rig.start();
     QCOMPARE(rig.portStarted(), 1);
     QCOMPARE(rig.indicator(), kStarted);
@@ -111,8 +108,7 @@ void TestPty::exampleBurst() {
     for (int n = 1; n <= FormState::kLastInput; ++n)
         QCOMPARE(rig.form.state().InputState[std::size_t(n)], n == 1 || n == 2 || n == 32);
     QCOMPARE(rig.c().Text5->text(), QStringLiteral(" 32"));
-    QVERIFY(!rig.form.state().Flags[1]);
-    QVERIFY(!rig.form.state().Flags[2]);
+    QVERIFY(rig.idle());
 
     // The monitor box shows the same stream, broken into lines only between entries.
     rig.form.monitorView().flush();
@@ -153,7 +149,7 @@ void TestPty::longStreamInArbitraryChunks() {
     QVERIFY(lastChanged > 0);
 
     PtyPair pty;
-    Rig rig([&](int port) { return port == 1 ? pty.devicePath() : QString(); });
+    WindowRig rig(pty);
     rig.start();
     Feeder feeder(pty, randomPieces(stream, 7, 700));
     const QString tail = expected.right(300);
@@ -173,8 +169,7 @@ void TestPty::longStreamInArbitraryChunks() {
 
     QCOMPARE(greenLamps(rig.form), last);
     QCOMPARE(rig.c().Text5->text(), QStringLiteral(" %1").arg(lastChanged));
-    QVERIFY(!rig.form.state().Flags[1]);
-    QVERIFY(!rig.form.state().Flags[2]);
+    QVERIFY(rig.idle());
 
     rig.form.monitorView().flush();
     const QString shown = rig.c().Text4->toPlainText().remove(QLatin1Char('\n'));
@@ -193,7 +188,7 @@ void TestPty::longStreamInArbitraryChunks() {
 
 void TestPty::stalledBurstIsGivenUp() {
     PtyPair pty;
-    Rig rig([&](int port) { return port == 1 ? pty.devicePath() : QString(); });
+    WindowRig rig(pty);
     rig.start();
 
     // Three reports announced, one sent, then nothing.
@@ -214,8 +209,7 @@ void TestPty::stalledBurstIsGivenUp() {
     const QString stalled = QStringLiteral("105 - - 3 - - 1 + 0 + 3 + ");
     QCOMPARE(monitorWhenFired, stalled);
     QCOMPARE(rig.monitor(), stalled);
-    QVERIFY(!rig.form.state().Flags[1]);
-    QVERIFY(!rig.form.state().Flags[2]);
+    QVERIFY(rig.idle());
     // The report that did arrive stays decoded.
     QCOMPARE(greenLamps(rig.form), (QList<int>{1, 2}));
     QCOMPARE(rig.c().Text5->text(), QStringLiteral(" 2"));
@@ -226,8 +220,7 @@ void TestPty::stalledBurstIsGivenUp() {
         rig.monitor(), stalled + QStringLiteral("105 - - 1 - - 2 + 128 + 0 + "), kPatienceMs);
     QCOMPARE(greenLamps(rig.form), (QList<int>{1, 2, 32}));
     QCOMPARE(rig.c().Text5->text(), QStringLiteral(" 32"));
-    QVERIFY(!rig.form.state().Flags[1]);
-    QVERIFY(!rig.form.state().Flags[2]);
+    QVERIFY(rig.idle());
     QVERIFY(rig.messages.shown.isEmpty());
 }
 
@@ -250,7 +243,7 @@ void TestPty::countCommand() {
     QFETCH(QStringList, stored);
 
     PtyPair pty;
-    Rig rig([&](int port) { return port == 1 ? pty.devicePath() : QString(); });
+    WindowRig rig(pty);
     if (started)
         rig.start();
     const Controls& c = rig.c();
@@ -277,7 +270,7 @@ void TestPty::countCommand() {
 void TestPty::portChangeMovesStartedLink() {
     PtyPair pty1;
     PtyPair pty2;
-    Rig rig([&](int port) {
+    WindowRig rig([&](int port) {
         return port == 1 ? pty1.devicePath() : port == 2 ? pty2.devicePath() : QString();
     });
     rig.start();
@@ -301,7 +294,7 @@ void TestPty::portChangeMovesStartedLink() {
 
 void TestPty::portChangeToMissingDevice() {
     PtyPair pty;
-    Rig rig([&](int port) {
+    WindowRig rig([&](int port) {
         return port == 1 ? pty.devicePath() : QStringLiteral("/dev/does-not-exist");
     });
     rig.start();
@@ -344,7 +337,7 @@ void TestPty::startOnUnusablePort() {
     QFETCH(QString, message);
 
     PtyPair pty;
-    Rig rig([&](int port) {
+    WindowRig rig([&](int port) {
         return port == 1 ? pty.devicePath() : port == 3 ? device : QString();
     });
     if (stopFirst)
@@ -382,7 +375,7 @@ void TestPty::startOnUnusablePort() {
 void TestPty::lineGoneUnderStartedLink() {
     auto pty = std::make_unique<PtyPair>();
     QString device = pty->devicePath();
-    Rig rig([&](int port) { return port == 1 ? device : QString(); });
+    WindowRig rig([&](int port) { return port == 1 ? device : QString(); });
     rig.start();
     QVERIFY(pty->write(bytes({105, 1, 1, 0, 5})));
     QTRY_COMPARE_WITH_TIMEOUT(greenLamps(rig.form), (QList<int>{1, 3}), kPatienceMs);
@@ -415,7 +408,7 @@ void TestPty::lineGoneUnderStartedLink() {
 
 void TestPty::stopAndStartBetweenStartCharacterAndCount() {
     PtyPair pty;
-    Rig rig([&](int port) { return port == 1 ? pty.devicePath() : QString(); });
+    WindowRig rig(pty);
     rig.start();
     QVERIFY(pty.write(bytes({105})));
     QTRY_VERIFY_WITH_TIMEOUT(rig.form.state().Flags[1], kPatienceMs);
@@ -429,8 +422,7 @@ void TestPty::stopAndStartBetweenStartCharacterAndCount() {
     QVERIFY(pty.write(bytes({2, 1, 0, 3, 2, 128, 0})));
     QTRY_COMPARE_WITH_TIMEOUT(rig.monitor(), kExampleMonitor, kPatienceMs);
     QCOMPARE(greenLamps(rig.form), (QList<int>{1, 2, 32}));
-    QVERIFY(!rig.form.state().Flags[1]);
-    QVERIFY(!rig.form.state().Flags[2]);
+    QVERIFY(rig.idle());
 }
 
 void TestPty::quitClosesPort_data() {
@@ -443,7 +435,7 @@ void TestPty::quitClosesPort() {
     QFETCH(bool, started);
 
     PtyPair pty;
-    Rig rig([&](int port) { return port == 1 ? pty.devicePath() : QString(); });
+    WindowRig rig(pty);
     if (started) {
         rig.start();
         QVERIFY(!deviceFree(pty.devicePath()));

@@ -1,7 +1,6 @@
 #include "receive/receiver.h"
 #include "support/formsupport.h"
 
-#include <QLineEdit>
 #include <QTest>
 
 namespace {
@@ -9,15 +8,6 @@ namespace {
 // Events the control could not raise within its time budget are raised from the event loop.
 bool drained(const ScriptedSerialControl& serial) {
     return QTest::qWaitFor([&] { return serial.InBufferCount() == 0; }, 5000);
-}
-
-QList<int> activeInputs(const FormState& s) {
-    QList<int> active;
-    for (int n = 1; n <= FormState::kLastInput; ++n) {
-        if (s.InputState[std::size_t(n)])
-            active << n;
-    }
-    return active;
 }
 
 QString echoed(std::initializer_list<int> values) {
@@ -94,8 +84,7 @@ void TestReceiver::exampleStream() {
     QCOMPARE(activeInputs(w.state()), (QList<int>{1, 2, 32}));
     QCOMPARE(greenLamps(w.form), (QList<int>{1, 2, 32}));
     QCOMPARE(w.form.controls().Text5->text(), QStringLiteral(" 32"));
-    QVERIFY(!w.state().Flags[1]);
-    QVERIFY(!w.state().Flags[2]);
+    QVERIFY(w.idle());
 }
 
 void TestReceiver::transition_data() {
@@ -163,8 +152,7 @@ void TestReceiver::eventWithNothingWaitingWhileIdleStillRefreshes() {
     w.form.receiver().MSComm1_OnComm();
 
     QCOMPARE(w.monitor(), QString());
-    QVERIFY(!w.state().Flags[1]);
-    QVERIFY(!w.state().Flags[2]);
+    QVERIFY(w.idle());
     QCOMPARE(greenLamps(w.form), QList<int>{7});
     QCOMPARE(w.form.controls().Text5->text(), QStringLiteral(" 7"));
 }
@@ -206,8 +194,7 @@ void TestReceiver::countZeroReadsNoReports() {
         w.serial.deliver(next);
     QVERIFY(drained(w.serial));
 
-    QVERIFY(!w.state().Flags[1]);
-    QVERIFY(!w.state().Flags[2]);
+    QVERIFY(w.idle());
     QCOMPARE(w.monitor(), shown);
     QCOMPARE(w.serial.waits(), 0);
 }
@@ -262,8 +249,7 @@ void TestReceiver::iInsideABurstIsData() {
     // Module 1's high byte 105 lights inputs 9, 12, 14 and 15; module 105 is beyond every input.
     QCOMPARE(activeInputs(w.state()), (QList<int>{9, 12, 14, 15}));
     QCOMPARE(greenLamps(w.form), (QList<int>{9, 12, 14, 15}));
-    QVERIFY(!w.state().Flags[1]);
-    QVERIFY(!w.state().Flags[2]);
+    QVERIFY(w.idle());
     QCOMPARE(w.monitor(), echoed({105, 2}) + burst({1, 105, 0, 105, 0, 1}));
 }
 
@@ -273,8 +259,7 @@ void TestReceiver::upperCaseIChangesNothing() {
     QVERIFY(drained(w.serial));
 
     QCOMPARE(w.monitor(), echoed({73, 5, 1, 0, 1}));
-    QVERIFY(!w.state().Flags[1]);
-    QVERIFY(!w.state().Flags[2]);
+    QVERIFY(w.idle());
     QCOMPARE(activeInputs(w.state()), QList<int>{});
 }
 
@@ -312,8 +297,7 @@ void TestReceiver::everyByteValueIsEchoed() {
     w.serial.deliver(all);
     QVERIFY(drained(w.serial));
     QCOMPARE(w.monitor(), expected);
-    QVERIFY(!w.state().Flags[1]);
-    QVERIFY(!w.state().Flags[2]);
+    QVERIFY(w.idle());
 }
 
 void TestReceiver::stopAndStartBetweenIAndCount() {
@@ -363,8 +347,7 @@ void TestReceiver::stalledBurstIsGivenUp() {
     QVERIFY(drained(w.serial));
 
     QVERIFY(w.serial.waits() > 0);
-    QVERIFY(!w.state().Flags[1]);
-    QVERIFY(!w.state().Flags[2]);
+    QVERIFY(w.idle());
     QCOMPARE(activeInputs(w.state()), decoded);
     QCOMPARE(greenLamps(w.form), decoded);
     QCOMPARE(w.form.controls().Text5->text(), text5);
@@ -377,8 +360,7 @@ void TestReceiver::stalledBurstIsGivenUp() {
     QCOMPARE(w.monitor(), before + echoed({105, 1}) + burst({4, 0, 1}));
     QVERIFY(activeInputs(w.state()).contains(49));
     QCOMPARE(w.form.controls().Text5->text(), QStringLiteral(" 49"));
-    QVERIFY(!w.state().Flags[1]);
-    QVERIFY(!w.state().Flags[2]);
+    QVERIFY(w.idle());
 }
 
 void TestReceiver::bytesArrivingWhileWaitingCompleteTheBurst() {
@@ -394,8 +376,7 @@ void TestReceiver::bytesArrivingWhileWaitingCompleteTheBurst() {
     QCOMPARE(w.monitor(), QStringLiteral("105 - - 2 - - 1 + 0 + 3 + 2 + 128 + 0 + "));
     QCOMPARE(greenLamps(w.form), (QList<int>{1, 2, 32}));
     QCOMPARE(w.form.controls().Text5->text(), QStringLiteral(" 32"));
-    QVERIFY(!w.state().Flags[1]);
-    QVERIFY(!w.state().Flags[2]);
+    QVERIFY(w.idle());
 }
 
 void TestReceiver::deliveryLongerThanOneBudgetIsTakenWhole() {

@@ -6,7 +6,6 @@
 #include "support/formsupport.h"
 
 #include <QDir>
-#include <QLineEdit>
 #include <QRandomGenerator>
 #include <QSettings>
 #include <QTest>

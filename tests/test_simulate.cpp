@@ -1,7 +1,6 @@
 #include "sim/virtualmodule.h"
 #include "support/formsupport.h"
 
-#include <QLineEdit>
 #include <QTest>
 
 namespace {

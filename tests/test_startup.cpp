@@ -1,10 +1,8 @@
 #include "app/startup.h"
-#include "panel/lamp.h"
 #include "state/settingsstore.h"
 #include "support/formsupport.h"
 
 #include <QDir>
-#include <QLineEdit>
 #include <QRandomGenerator>
 #include <QTest>
 #include <memory>

@@ -1,21 +1,13 @@
 // The window as laid out: every control's name, caption, place, font and colours, the keyboard
 // order, and what the rendered window shows at the lamps and the link indicator.
 
-#include "app/form1.h"
-#include "panel/lamp.h"
-#include "panel/shape.h"
 #include "support/formsupport.h"
 
-#include <QAbstractButton>
-#include <QApplication>
 #include <QFile>
 #include <QGroupBox>
 #include <QImageReader>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QtTest>
 
 namespace {
@@ -91,59 +83,41 @@ void TestWindow::captions_data() {
     QTest::addColumn<QString>("container");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("port frame") << "Frame24"
-                                << "Form1"
-                                << "Init port";
-    QTest::newRow("start button") << "Command3"
-                                  << "Frame24"
-                                  << "Start";
-    QTest::newRow("stop button") << "Command4"
-                                 << "Frame24"
-                                 << "Stop";
-    QTest::newRow("quit button") << "Command5"
-                                 << "Frame24"
-                                 << "Afslut";
-    QTest::newRow("port label") << "Label3_1"
-                                << "Frame24"
-                                << "Com port 1-8";
-    QTest::newRow("port numbers") << "Label3_0"
-                                  << "Frame24"
-                                  << "1   2   3   4   5   6   7   8";
-    QTest::newRow("count frame") << "Frame25"
-                                 << "Form1"
-                                 << "Modulantal";
-    QTest::newRow("chain names") << "Label14"
-                                 << "Frame25"
-                                 << "Left      Mid    Right";
-    QTest::newRow("send counts button") << "Command1"
-                                        << "Frame25"
-                                        << "Indsæt (s)";
-    QTest::newRow("last input frame") << "Frame26"
-                                      << "Form1"
-                                      << "Seneste aktive indgang";
-    QTest::newRow("title label") << "Label6"
-                                 << "Form1"
-                                 << "Test af Vorn S88(USB)";
-    QTest::newRow("monitor label") << "Label15"
-                                   << "Form1"
-                                   << "Monitor";
+    struct Row {
+        const char* row;
+        const char* name;
+        const char* container;
+        const char* caption;
+    };
+    const Row rows[]{
+        {"port frame", "Frame24", "Form1", "Init port"},
+        {"start button", "Command3", "Frame24", "Start"},
+        {"stop button", "Command4", "Frame24", "Stop"},
+        {"quit button", "Command5", "Frame24", "Afslut"},
+        {"port label", "Label3_1", "Frame24", "Com port 1-8"},
+        {"port numbers", "Label3_0", "Frame24", "1   2   3   4   5   6   7   8"},
+        {"count frame", "Frame25", "Form1", "Modulantal"},
+        {"chain names", "Label14", "Frame25", "Left      Mid    Right"},
+        {"send counts button", "Command1", "Frame25", "Indsæt (s)"},
+        {"last input frame", "Frame26", "Form1", "Seneste aktive indgang"},
+        {"title label", "Label6", "Form1", "Test af Vorn S88(USB)"},
+        {"monitor label", "Label15", "Form1", "Monitor"},
+        {"indicator", "Shape1", "Frame24", ""},
+        {"left count box", "Text1", "Frame25", ""},
+        {"mid count box", "Text2", "Frame25", "0"},
+        {"right count box", "Text3", "Frame25", "0"},
+        {"last input box", "Text5", "Frame26", ""},
+        {"monitor box", "Text4", "Form1", ""},
+    };
+    for (const Row& r : rows) {
+        QTest::newRow(r.row) << QString::fromUtf8(r.name) << QString::fromUtf8(r.container)
+                             << QString::fromUtf8(r.caption);
+    }
     for (int i = 0; i < 8; ++i) {
         const QByteArray row = "port option " + QByteArray::number(i);
         QTest::newRow(row.constData())
             << QStringLiteral("Option1_%1").arg(i) << "Frame24" << QString();
     }
-    QTest::newRow("indicator") << "Shape1"
-                               << "Frame24" << QString();
-    QTest::newRow("left count box") << "Text1"
-                                    << "Frame25" << QString();
-    QTest::newRow("mid count box") << "Text2"
-                                   << "Frame25" << QStringLiteral("0");
-    QTest::newRow("right count box") << "Text3"
-                                     << "Frame25" << QStringLiteral("0");
-    QTest::newRow("last input box") << "Text5"
-                                    << "Frame26" << QString();
-    QTest::newRow("monitor box") << "Text4"
-                                 << "Form1" << QString();
 }
 
 void TestWindow::captions() {

@@ -15,3 +15,12 @@ QList<int> greenLamps(const Form1& form) {
     }
     return green;
 }
+
+QList<int> activeInputs(const FormState& state, int last) {
+    QList<int> active;
+    for (int n = 1; n <= last; ++n) {
+        if (state.InputState[std::size_t(n)])
+            active << n;
+    }
+    return active;
+}

@@ -5,6 +5,7 @@
 #include "panel/lamp.h"
 #include "panel/shape.h"
 #include "receive/monitor.h"
+#include "support/ptypair.h"
 #include "support/testsupport.h"
 
 #include <QLineEdit>
@@ -15,6 +16,9 @@
 
 // The lamps showing green, in input order; -n marks a lamp that shows both discs or neither.
 QList<int> greenLamps(const Form1& form);
+
+// The active inputs 1..last, ascending.
+QList<int> activeInputs(const FormState& state, int last = FormState::kLastInput);
 
 // How a window rig starts: loaded the way the program loads it (the start-up reminders are
 // dropped), shown, and with the settings in memory unless a store is given.
@@ -31,6 +35,10 @@ template <typename Serial> struct WindowRigOn {
     explicit WindowRigOn(RigSetup setup = {}) : WindowRigOn(setup, std::in_place) {}
     explicit WindowRigOn(QtSerialControl::DeviceResolver resolve, RigSetup setup = {})
         : WindowRigOn(setup, std::in_place, std::move(resolve)) {}
+    // Port 1 opens the pseudo terminal's program side, no other port opens anything.
+    explicit WindowRigOn(const PtyPair& pty, RigSetup setup = {})
+        : WindowRigOn([&pty](int port) { return port == 1 ? pty.devicePath() : QString(); },
+                      setup) {}
 
     const Controls& c() const { return form.controls(); }
     FormState& state() { return form.state(); }

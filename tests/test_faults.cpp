@@ -10,7 +10,7 @@
 #include <QSettings>
 #include <QtTest>
 #include <cerrno>
-#include <functional>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -41,16 +41,6 @@ QString panelInconsistency(const Form1& form) {
     }
     return {};
 }
-
-// Runs `work` on a thread of its own, so the window's thread can sit in a wait meanwhile.
-class Peer {
-public:
-    explicit Peer(std::function<void()> work) : m_thread(std::move(work)) {}
-    ~Peer() { m_thread.join(); }
-
-private:
-    std::thread m_thread;
-};
 
 // Raises the flag when the scope is left, however it is left.
 struct RaiseOnExit {
@@ -157,7 +147,7 @@ void TestFaults::peerClosesMidBurst() {
     // The peer goes away while the window waits for the rest of the burst.
     std::atomic<qint64> closedAt{0};
     {
-        Peer peer([&] {
+        std::jthread peer([&] {
             pty->write(sent);
             std::this_thread::sleep_for(150ms);
             pty->closeMaster();
@@ -349,7 +339,7 @@ void TestFaults::clicksHammeredWhileDataPoursIn() {
     pty1.setNonBlocking(true);
     pty2.setNonBlocking(true);
     {
-        Peer writer([&] {
+        std::jthread writer([&] {
             QRandomGenerator random(4711);
             QByteArray chunk;
             while (!stop) {

@@ -30,6 +30,12 @@ public:
     // Chunks that arrive one per WaitForInput call; a wait with none left times out at once.
     void arriveDuringWaits(const QList<QByteArray>& chunks) { m_arrivals = chunks; }
     int waits() const { return m_waits; }
+    // Drops whatever input waits or is still to arrive.
+    void clearInput() {
+        m_input.clear();
+        m_read = 0;
+        m_arrivals.clear();
+    }
     // Closes the port as a vanished device would and reports it.
     void lose(const QString& error);
 

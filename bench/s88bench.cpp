@@ -9,8 +9,8 @@
 #include "panel/monitorview.h"
 #include "receive/monitor.h"
 #include "sim/virtualmodule.h"
+#include "support/formsupport.h"
 #include "support/ptypair.h"
-#include "support/testsupport.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -126,22 +126,6 @@ std::thread writer(PtyPair& pty, const QByteArray& stream) {
     });
 }
 
-struct Window {
-    PtyPair pty;
-    QtSerialControl serial{[this](int) { return pty.devicePath(); }};
-    MemorySettings settings;
-    CapturedMessages messages;
-    Form1 form{serial, settings, messages, [] {}};
-    Window() {
-        settings.values[QStringLiteral("Gen_Vorn_S88/S88Left/Antal")] = QStringLiteral("10");
-        settings.values[QStringLiteral("Gen_Vorn_S88/S88Mid/Antal")] = QStringLiteral("0");
-        settings.values[QStringLiteral("Gen_Vorn_S88/S88Right/Antal")] = QStringLiteral("0");
-        form.Form_Load();
-        form.show();
-        form.controls().Command3->click();
-    }
-};
-
 void throughput(qsizetype size) {
     const QByteArray stream = traffic(size, 7);
 
@@ -164,11 +148,13 @@ void throughput(qsizetype size) {
 
     double windowRate = 0;
     {
-        Window window;
+        PtyPair pty;
+        WindowRig window(pty);
+        window.start();
         const quint64 start = window.serial.charactersTaken();
         QElapsedTimer timer;
         timer.start();
-        std::thread w = writer(window.pty, stream);
+        std::thread w = writer(pty, stream);
         spinUntil([&] { return window.serial.charactersTaken() - start >= quint64(stream.size()); },
                   300000);
         windowRate =
@@ -194,17 +180,13 @@ void cpuAtLineRate(int seconds, int gapMs) {
                QStringLiteral("<= 1 %"), false);
         return;
     }
-    QtSerialControl serial([&](int) { return module.devicePath(); });
-    MemorySettings settings;
-    CapturedMessages messages;
-    Form1 form(serial, settings, messages, [] {});
-    form.Form_Load();
-    form.show();
-    form.controls().Text1->setText(QStringLiteral("4"));
-    form.controls().Text2->setText(QStringLiteral("3"));
-    form.controls().Text3->setText(QStringLiteral("3"));
-    form.controls().Command3->click();
-    form.controls().Command1->click();
+    WindowRig window([&](int) { return module.devicePath(); });
+    QtSerialControl& serial = window.serial;
+    window.c().Text1->setText(QStringLiteral("4"));
+    window.c().Text2->setText(QStringLiteral("3"));
+    window.c().Text3->setText(QStringLiteral("3"));
+    window.start();
+    window.c().Command1->click();
     idle(1000); // let the first bursts arrive
     const quint64 before = serial.charactersTaken();
     const double cpu0 = threadCpuSeconds();
@@ -224,8 +206,10 @@ void cpuAtLineRate(int seconds, int gapMs) {
 
 // Latency from a burst's last byte leaving the writer to the lamp painted in its new state.
 QList<double> latency(int bursts) {
-    Window window;
-    Lamp* lamp = window.form.controls().Lampe[0];
+    PtyPair pty;
+    WindowRig window(pty);
+    window.start();
+    Lamp* lamp = window.c().Lampe[0];
     std::atomic<qint64> lastByteNs{0};
     QList<double> samples;
     qint64 waitingSince = -1;
@@ -249,20 +233,16 @@ QList<double> latency(int bursts) {
 
     for (int b = 0; b < bursts; ++b) {
         expected = (b % 2) == 0;
-        QByteArray burst;
-        burst.append('i');
-        burst.append(char(10));
-        for (int m = 1; m <= 10; ++m) {
-            burst.append(char(m));
-            burst.append(char(0));
-            burst.append(char(m == 1 && expected ? 1 : 0));
-        }
+        QList<Report> reports;
+        for (int m = 1; m <= 10; ++m)
+            reports << Report{m, quint16(m == 1 && expected ? 1 : 0)};
+        const QByteArray burst = burstOf(reports);
         // 9600 baud: one byte every 1.04 ms.
         std::thread w([&] {
             auto next = Clock::now();
             for (const char c : burst) {
                 std::this_thread::sleep_until(next);
-                window.pty.write(QByteArray(1, c));
+                pty.write(QByteArray(1, c));
                 next += std::chrono::microseconds(1042);
             }
             lastByteNs = Clock::now().time_since_epoch().count();
@@ -280,12 +260,14 @@ double percentile(QList<double> v, double p) {
 }
 
 void memory(qsizetype total) {
-    Window window;
+    PtyPair pty;
+    WindowRig window(pty);
+    window.start();
     // Both streams exist before the first reading, so only the program's growth is measured.
     const QByteArray first = traffic(1'000'000, 11);
     const QByteArray chunk = traffic(10'000'000, 12);
     const quint64 start = window.serial.charactersTaken();
-    std::thread w1 = writer(window.pty, first);
+    std::thread w1 = writer(pty, first);
     spinUntil([&] { return window.serial.charactersTaken() - start >= quint64(first.size()); },
               120000);
     w1.join();
@@ -294,7 +276,7 @@ void memory(qsizetype total) {
 
     for (qsizetype sent = first.size(); sent < total; sent += chunk.size()) {
         const quint64 at = window.serial.charactersTaken();
-        std::thread w = writer(window.pty, chunk);
+        std::thread w = writer(pty, chunk);
         spinUntil([&] { return window.serial.charactersTaken() - at >= quint64(chunk.size()); },
                   300000);
         w.join();

@@ -11,7 +11,7 @@
 #include "receive/monitor.h"
 #include "receive/receiver.h"
 #include "sim/virtualmodule.h"
-#include "support/testsupport.h"
+#include "support/formsupport.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -178,11 +178,10 @@ int main(int argc, char* argv[]) {
         return 2;
     }
 
-    QtSerialControl serial(
-        [&module](int port) { return port == 1 ? module.devicePath() : QString(); });
-    MemorySettings settings;
-    CapturedMessages messages;
-    Form1 form(serial, settings, messages, [] {});
+    WindowRig rig([&module](int port) { return port == 1 ? module.devicePath() : QString(); });
+    QtSerialControl& serial = rig.serial;
+    Form1& form = rig.form;
+    const CapturedMessages& messages = rig.messages;
     // Errors Qt reports on the open line; unless one is followed by a message, the line was
     // fine and reading went on.
     int lineErrors = 0;
@@ -191,9 +190,6 @@ int main(int argc, char* argv[]) {
                          if (e == QSerialPort::ReadError || e == QSerialPort::ResourceError)
                              ++lineErrors;
                      });
-    form.Form_Load();
-    messages.shown.clear(); // the reminders for counts not stored
-    form.show();
     const Controls& c = form.controls();
     c.Text1->setText(QStringLiteral("4"));
     c.Text2->setText(QStringLiteral("3"));

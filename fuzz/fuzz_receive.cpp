@@ -2,17 +2,11 @@
 // byte streams split into arbitrary reads, waits, empty events and port restarts, and checks
 // after every step what must always hold: the lamps show the inputs, the refresh has caught
 // up, the state flags are consistent and the monitor stays bounded.
-#include "panel/lamp.h"
 #include "panel/monitorview.h"
-#include "panel/panel.h"
-#include "receive/monitor.h"
 #include "receive/receiver.h"
-#include "state/formstate.h"
-#include "support/testsupport.h"
+#include "support/formsupport.h"
 
 #include <QApplication>
-#include <QLineEdit>
-#include <QPlainTextEdit>
 #include <cstdlib>
 
 namespace {
@@ -32,37 +26,22 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
     return 0;
 }
 
-// The widgets outlive the runs (making 160 lamps per run would dominate the time); each run
-// starts them from the design-time state.
-struct Widgets {
-    QPlainTextEdit text4;
-    QLineEdit text5;
-    QWidget lampParent;
-    std::array<Lamp*, FormState::kLampCount> lamps{};
-    Monitor monitor;
-    MonitorView monitorView{monitor, text4};
-    Widgets() {
-        const std::array<QPixmap, 2> pictures{QPixmap(16, 16), QPixmap(16, 16)};
-        for (auto& lamp : lamps)
-            lamp = new Lamp(pictures, &lampParent);
-    }
-};
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static Widgets* widgets = new Widgets;
-    for (Lamp* lamp : widgets->lamps)
+    // The window outlives the runs (making 160 lamps per run would dominate the time); each
+    // run starts it afresh: a blank state, every lamp red, the port open and nothing waiting.
+    static ScriptedWindow* window = new ScriptedWindow({.show = false, .openPort = true});
+    QCoreApplication::sendPostedEvents(); // a drain the last run left queued
+    window->form.state() = FormState{};
+    for (Lamp* lamp : window->c().Lampe)
         lamp->setActive(false);
-    widgets->text5.clear();
-    auto& lamps = widgets->lamps;
-    Monitor& monitor = widgets->monitor;
-
+    window->c().Text5->clear();
+    window->messages.shown.clear();
+    ScriptedSerialControl& serial = window->serial;
+    const FormState& state = window->form.state();
+    const auto& lamps = window->c().Lampe;
+    const Monitor& monitor = window->form.monitor();
     const quint64 entriesBefore = monitor.entries();
-    FormState state;
-    ScriptedSerialControl serial;
-    Panel panel(state, widgets->text5, lamps);
-    Receiver receiver(state, serial, monitor, panel);
-    serial.setOnCommHandler([&] { receiver.MSComm1_OnComm(); });
-    serial.setPortOpen(true);
+    const quint64 takenBefore = serial.charactersTaken();
 
     // Each operation: one control byte, then its payload.
     size_t i = 0;
@@ -81,7 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             serial.arriveDuringWaits({chunk.left(len / 2), chunk.mid(len / 2)});
             break;
         case 4:
-            receiver.MSComm1_OnComm(); // an event with whatever is waiting, maybe nothing
+            window->form.receiver()
+                .MSComm1_OnComm(); // an event with whatever is waiting, maybe nothing
             break;
         case 5:
             serial.setPortOpen(false);
@@ -91,7 +71,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             serial.queue(chunk);
             break;
         case 7:
-            widgets->monitorView.flush();
+            window->form.monitorView().flush();
             break;
         }
         // After any event: the refresh has run, the lamps follow the inputs.
@@ -112,7 +92,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString kept = monitor.text();
     if (kept.size() > 2 * Monitor::kKeep + 16)
         fail("monitor grew beyond its bound");
-    if (monitor.entries() != serial.charactersTaken() + entriesBefore)
+    if (monitor.entries() - entriesBefore != serial.charactersTaken() - takenBefore)
         fail("a byte taken from the line is missing from the monitor, or shown twice");
+    serial.clearInput(); // nothing of this run is left for the next one
     return 0;
 }

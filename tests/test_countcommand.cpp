@@ -1,21 +1,14 @@
-#include "app/form1.h"
 #include "link/countcommand.h"
-#include "state/settingsstore.h"
-#include "support/testsupport.h"
+#include "support/formsupport.h"
 
-#include <QDir>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
 
-const QString kReminder = QStringLiteral("Husk at aktiver start");
-const QString kLeftKey = QStringLiteral("Gen_Vorn_S88/S88Left/Antal");
-const QString kMidKey = QStringLiteral("Gen_Vorn_S88/S88Mid/Antal");
-const QString kRightKey = QStringLiteral("Gen_Vorn_S88/S88Right/Antal");
+const QString& kReminder = fixed::kSendReminder;
+const QString kLeftKey = fixed::countKey("S88Left");
+const QString kMidKey = fixed::countKey("S88Mid");
+const QString kRightKey = fixed::countKey("S88Right");
 
 // What an earlier run left in the store; a click that must not store leaves exactly this.
 QMap<QString, QString> earlierValues() {
@@ -83,7 +76,6 @@ private slots:
     void failedSendStoresNothing();
     void failedStoreAfterSendKeepsWhatWasDone_data();
     void failedStoreAfterSendKeepsWhatWasDone();
-    void unwritableSettingsFileAfterSend();
     void buttonOnWindowRunsCommand_data();
     void buttonOnWindowRunsCommand();
 };
@@ -210,26 +202,6 @@ void TestCountCommand::failedStoreAfterSendKeepsWhatWasDone() {
     QCOMPARE(rig.boxes(), (QStringList{"7", " 8x", "9.5"}));
 }
 
-void TestCountCommand::unwritableSettingsFileAfterSend() {
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
-    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, dir.path());
-    // A directory where the settings file belongs cannot be written on any account.
-    QVERIFY(QDir().mkpath(dir.filePath(QStringLiteral("Gen_Vorn_S88.conf"))));
-
-    QtSettingsStore store;
-    Rig rig(&store);
-    rig.type("2", "0", "1");
-    rig.serial.setPortOpen(true);
-
-    rig.command.Command1_Click();
-
-    QCOMPARE(rig.serial.output, bytes({115, 2, 0, 1, 13}));
-    QCOMPARE(rig.messages.shown, QStringList{kReminder});
-    QCOMPARE(rig.boxes(), (QStringList{"2", "0", "1"}));
-}
-
 void TestCountCommand::buttonOnWindowRunsCommand_data() {
     QTest::addColumn<bool>("start");
     QTest::addColumn<QByteArray>("sent");
@@ -244,23 +216,18 @@ void TestCountCommand::buttonOnWindowRunsCommand() {
     QFETCH(QByteArray, sent);
     QFETCH(QStringList, messages);
 
-    ScriptedSerialControl serial;
-    MemorySettings settings;
-    CapturedMessages shown;
-    Form1 form(serial, settings, shown, [] {});
-    form.Form_Load();
-    shown.shown.clear(); // the start-up reminders are not what this is about
+    ScriptedWindow w;
     if (start)
-        form.controls().Command3->click();
-    form.controls().Text1->setText("3");
-    form.controls().Text2->setText("4");
-    form.controls().Text3->setText("5");
+        w.start();
+    w.c().Text1->setText("3");
+    w.c().Text2->setText("4");
+    w.c().Text3->setText("5");
 
-    form.controls().Command1->click();
+    w.c().Command1->click();
 
-    QCOMPARE(serial.output, sent);
-    QCOMPARE(shown.shown, messages);
-    QCOMPARE(settings.values.value(kMidKey), start ? QStringLiteral("4") : QString());
+    QCOMPARE(w.serial.output, sent);
+    QCOMPARE(w.messages.shown, messages);
+    QCOMPARE(w.settings.values.value(kMidKey), start ? QStringLiteral("4") : QString());
 }
 
 QTEST_MAIN(TestCountCommand)

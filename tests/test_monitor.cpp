@@ -3,6 +3,7 @@
 
 #include <QPlainTextEdit>
 #include <QRegularExpression>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextBlock>
 #include <vector>
@@ -130,6 +131,10 @@ void TestMonitor::widgetFollowsWithoutExplicitFlush() {
         stream.add(monitor, i);
     QTRY_COMPARE(joined(v.view), stream.text);
     QCOMPARE(monitor.text(), stream.text);
+    // Scrolled to the newest line.
+    const QScrollBar* bar = v.view.verticalScrollBar();
+    QVERIFY(bar->maximum() > 0);
+    QCOMPARE(bar->value(), bar->maximum());
 }
 
 void TestMonitor::keepsNewestEntriesWithinBounds() {

@@ -1,38 +1,10 @@
-#include "app/form1.h"
-#include "panel/lamp.h"
 #include "panel/panel.h"
 #include "support/formsupport.h"
-#include "support/testsupport.h"
 
-#include <QLineEdit>
 #include <QRandomGenerator>
 #include <QTest>
 
 namespace {
-
-struct Window {
-    ScriptedSerialControl serial;
-    MemorySettings settings;
-    CapturedMessages messages;
-    Form1 form{serial, settings, messages, [] {}};
-
-    Window() {
-        form.Form_Load();
-        serial.setPortOpen(true);
-    }
-    FormState& state() { return form.state(); }
-    QString text5() const { return form.controls().Text5->text(); }
-    void refresh() { form.panel().arbejd(); }
-};
-
-QList<int> lampInputsActive(const FormState& s) {
-    QList<int> active;
-    for (int n = 1; n <= FormState::kLampCount; ++n) {
-        if (s.InputState[std::size_t(n)])
-            active << n;
-    }
-    return active;
-}
 
 bool lastStateMatches(const FormState& s) {
     return std::equal(s.InputState.begin() + 1, s.InputState.end(), s.LastState.begin() + 1);
@@ -57,6 +29,7 @@ private slots:
     void loopCounterEndsAt201();
     void entryZeroIsNoInput();
     void moduleZeroReportIsNotShown();
+    void lampChangeSoonAfterAnotherIsPainted();
 };
 
 void TestPanel::reportsHighestChangedInput_data() {
@@ -83,34 +56,34 @@ void TestPanel::reportsHighestChangedInput() {
     QFETCH(QList<int>, before);
     QFETCH(QList<int>, after);
     QFETCH(QString, text5);
-    Window w;
+    ScriptedWindow w({.openPort = true});
     FormState& s = w.state();
     for (int n : before)
         s.InputState[std::size_t(n)] = true;
-    w.refresh();
+    w.form.panel().arbejd();
     s.InputState.fill(false);
     for (int n : after)
         s.InputState[std::size_t(n)] = true;
 
-    w.refresh();
+    w.form.panel().arbejd();
 
-    QCOMPARE(w.text5(), text5);
+    QCOMPARE(w.c().Text5->text(), text5);
     QVERIFY(lastStateMatches(s));
-    QCOMPARE(greenLamps(w.form), lampInputsActive(s));
+    QCOMPARE(greenLamps(w.form), activeInputs(s, FormState::kLampCount));
 }
 
 void TestPanel::inputGoingInactiveIsReportedAndTurnsRed() {
-    Window w;
+    ScriptedWindow w({.openPort = true});
     FormState& s = w.state();
     s.InputState[5] = true;
     s.InputState[2] = true;
-    w.refresh();
+    w.form.panel().arbejd();
     QCOMPARE(greenLamps(w.form), (QList<int>{2, 5}));
 
     s.InputState[5] = false;
-    w.refresh();
+    w.form.panel().arbejd();
 
-    QCOMPARE(w.text5(), QStringLiteral(" 5"));
+    QCOMPARE(w.c().Text5->text(), QStringLiteral(" 5"));
     QCOMPARE(greenLamps(w.form), QList<int>{2});
     const Lamp* lamp5 = w.form.controls().Lampe[4];
     QVERIFY(lamp5->isElementVisible(0));
@@ -118,17 +91,17 @@ void TestPanel::inputGoingInactiveIsReportedAndTurnsRed() {
 }
 
 void TestPanel::inputWithoutLampIsReportedWithoutLampChange() {
-    Window w;
+    ScriptedWindow w({.openPort = true});
     FormState& s = w.state();
     s.InputState[10] = true;
     s.InputState[160] = true;
-    w.refresh();
+    w.form.panel().arbejd();
     const QList<int> lampsBefore = greenLamps(w.form);
 
     s.InputState[180] = true;
-    w.refresh();
+    w.form.panel().arbejd();
 
-    QCOMPARE(w.text5(), QStringLiteral(" 180"));
+    QCOMPARE(w.c().Text5->text(), QStringLiteral(" 180"));
     QCOMPARE(greenLamps(w.form), lampsBefore);
 }
 
@@ -141,53 +114,53 @@ void TestPanel::onlyTheActiveInputsLampIsGreen_data() {
 
 void TestPanel::onlyTheActiveInputsLampIsGreen() {
     QFETCH(int, input);
-    Window w;
+    ScriptedWindow w({.openPort = true});
     w.state().InputState[std::size_t(input)] = true;
 
-    w.refresh();
+    w.form.panel().arbejd();
 
     QCOMPARE(greenLamps(w.form), QList<int>{input});
 }
 
 void TestPanel::refreshWithoutChangeChangesNothing() {
-    Window w;
+    ScriptedWindow w({.openPort = true});
     FormState& s = w.state();
     s.InputState[33] = true;
     s.InputState[199] = true;
-    w.refresh();
-    const QString text = w.text5();
+    w.form.panel().arbejd();
+    const QString text = w.c().Text5->text();
     const QList<int> lamps = greenLamps(w.form);
     const auto last = s.LastState;
 
-    w.refresh();
+    w.form.panel().arbejd();
 
-    QCOMPARE(w.text5(), text);
+    QCOMPARE(w.c().Text5->text(), text);
     QCOMPARE(greenLamps(w.form), lamps);
     QVERIFY(s.LastState == last);
 
     // Whatever the box shows stays, also a text the refresh did not write.
     w.form.controls().Text5->setText(QStringLiteral("x"));
-    w.refresh();
-    QCOMPARE(w.text5(), QStringLiteral("x"));
+    w.form.panel().arbejd();
+    QCOMPARE(w.c().Text5->text(), QStringLiteral("x"));
 }
 
 void TestPanel::changeUndoneWithinOneEventIsNotReported() {
-    Window w;
+    ScriptedWindow w({.openPort = true});
     w.serial.deliver(bytes({105, 1, 1, 0, 64})); // input 7
     QTRY_COMPARE(w.serial.InBufferCount(), 0);
-    QCOMPARE(w.text5(), QStringLiteral(" 7"));
+    QCOMPARE(w.c().Text5->text(), QStringLiteral(" 7"));
 
     // Module 1 twice in one burst: input 4 set by the first report and cleared by the second.
     w.serial.deliver(bytes({105, 2, 1, 0, 64 + 8, 1, 0, 64}));
     QTRY_COMPARE(w.serial.InBufferCount(), 0);
 
     QVERIFY(!w.state().Flags[2]);
-    QCOMPARE(w.text5(), QStringLiteral(" 7"));
+    QCOMPARE(w.c().Text5->text(), QStringLiteral(" 7"));
     QCOMPARE(greenLamps(w.form), QList<int>{7});
 }
 
 void TestPanel::followsEveryStateAfterEachRefresh() {
-    Window w;
+    ScriptedWindow w({.openPort = true});
     FormState& s = w.state();
     QRandomGenerator random(88);
     for (int round = 0; round < 50; ++round) {
@@ -197,9 +170,9 @@ void TestPanel::followsEveryStateAfterEachRefresh() {
             for (int n = 1; n <= FormState::kLastInput; ++n)
                 s.InputState[std::size_t(n)] = int(random.bounded(4)) < density;
         }
-        w.refresh();
+        w.form.panel().arbejd();
         QVERIFY2(lastStateMatches(s), qPrintable(QStringLiteral("round %1").arg(round)));
-        QCOMPARE(greenLamps(w.form), lampInputsActive(s));
+        QCOMPARE(greenLamps(w.form), activeInputs(s, FormState::kLampCount));
     }
 }
 
@@ -212,35 +185,58 @@ void TestPanel::loopCounterEndsAt201_data() {
 
 void TestPanel::loopCounterEndsAt201() {
     QFETCH(bool, change);
-    Window w;
+    ScriptedWindow w({.openPort = true});
     w.state().LoopCounter = 3;
     w.state().InputState[12] = change;
 
-    w.refresh();
+    w.form.panel().arbejd();
 
     QCOMPARE(w.state().LoopCounter, 201);
 }
 
 void TestPanel::entryZeroIsNoInput() {
-    Window w;
+    ScriptedWindow w({.openPort = true});
     FormState& s = w.state();
     s.InputState[0] = true;
 
-    w.refresh();
+    w.form.panel().arbejd();
 
-    QCOMPARE(w.text5(), QString());
+    QCOMPARE(w.c().Text5->text(), QString());
     QCOMPARE(greenLamps(w.form), QList<int>{});
     QVERIFY(!s.LastState[0]);
 }
 
 void TestPanel::moduleZeroReportIsNotShown() {
-    Window w;
+    ScriptedWindow w({.openPort = true});
     w.serial.deliver(bytes({105, 1, 0, 255, 255}));
     QTRY_COMPARE(w.serial.InBufferCount(), 0);
 
     QVERIFY(w.state().InputState[0]);
-    QCOMPARE(w.text5(), QString());
+    QCOMPARE(w.c().Text5->text(), QString());
     QCOMPARE(greenLamps(w.form), QList<int>{});
+}
+
+void TestPanel::lampChangeSoonAfterAnotherIsPainted() {
+    ScriptedWindow w({.openPort = true});
+    QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+    // What lamp 1 showed at each of its paints.
+    struct PaintLog final : QObject {
+        const Lamp* lamp = nullptr;
+        QList<bool> painted;
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Paint)
+                painted << lamp->isElementVisible(1);
+            return false;
+        }
+    } log;
+    log.lamp = w.c().Lampe[0];
+    w.c().Lampe[0]->installEventFilter(&log);
+
+    w.serial.deliver(bytes({105, 1, 1, 0, 1}));
+    QTRY_VERIFY(log.painted.contains(true));
+    // Right after that paint, well within a frame: input 1 goes off again.
+    w.serial.deliver(bytes({105, 1, 1, 0, 0}));
+    QTRY_COMPARE_WITH_TIMEOUT(log.painted.last(), false, 2000);
 }
 
 QTEST_MAIN(TestPanel)

@@ -1,50 +1,18 @@
-#include "app/form1.h"
-#include "link/portcontrol.h"
-#include "panel/lamp.h"
-#include "panel/shape.h"
-#include "support/testsupport.h"
+#include "support/formsupport.h"
 
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QTest>
 
 namespace {
 
-constexpr int kRed = 255;
-constexpr int kGreen = 32768;
-constexpr int kRedOrange = 2303;
+using namespace fixed;
 
-struct Window {
-    ScriptedSerialControl serial;
-    MemorySettings settings;
-    CapturedMessages messages;
-    int quits = 0;
-    Form1 form{serial, settings, messages, [this] { ++quits; }};
-
-    Window() {
-        form.Form_Load();
-        messages.shown.clear(); // the reminders for the empty settings store
-    }
-
-    void start() { form.controls().Command3->click(); }
-    void stop() { form.controls().Command4->click(); }
-    void quit() { form.controls().Command5->click(); }
-    void choosePort(int index) { form.controls().Option1[std::size_t(index)]->click(); }
-
-    // Brings the link into "not started", "started" or "stopped".
-    void enter(const QString& linkState) {
-        if (linkState == QLatin1String("started")) {
-            start();
-        } else if (linkState == QLatin1String("stopped")) {
-            start();
-            stop();
-        }
-    }
-
-    int portStarted() const { return form.state().PortStarted; }
-    int indicator() const { return form.controls().Shape1->FillColor(); }
-};
+// Brings the link into "not started", "started" or "stopped".
+void enter(ScriptedWindow& w, const QString& linkState) {
+    if (linkState != QLatin1String("not started"))
+        w.start();
+    if (linkState == QLatin1String("stopped"))
+        w.stop();
+}
 
 } // namespace
 
@@ -68,9 +36,9 @@ private slots:
 };
 
 void TestPortControl::startsNotStarted() {
-    Window w;
+    ScriptedWindow w;
     QCOMPARE(w.portStarted(), 0);
-    QCOMPARE(w.indicator(), kRed);
+    QCOMPARE(w.indicator(), kNotStarted);
     QVERIFY(!w.serial.PortOpen());
     QCOMPARE(w.serial.CommPort(), 1);
     QVERIFY(w.form.controls().Option1[0]->isChecked());
@@ -97,31 +65,31 @@ void TestPortControl::operationFromEachState_data() {
 
     // opens and closes count what the operation itself did.
     QTest::newRow("not started, Start opens")
-        << notStarted << start << 1 << kGreen << true << 1 << 0 << 1 << false;
+        << notStarted << start << 1 << kStarted << true << 1 << 0 << 1 << false;
     QTest::newRow("not started, Stop closes nothing")
-        << notStarted << stop << 0 << kRedOrange << false << 0 << 0 << 1 << false;
+        << notStarted << stop << 0 << kStopped << false << 0 << 0 << 1 << false;
     QTest::newRow("not started, port change only changes the number")
-        << notStarted << change << 0 << kRed << false << 0 << 0 << 5 << false;
+        << notStarted << change << 0 << kNotStarted << false << 0 << 0 << 5 << false;
     QTest::newRow("not started, Afslut ends without closing")
-        << notStarted << quit << 0 << kRed << false << 0 << 0 << 1 << true;
+        << notStarted << quit << 0 << kNotStarted << false << 0 << 0 << 1 << true;
 
     QTest::newRow("started, Start does not open again")
-        << started << start << 1 << kGreen << true << 0 << 0 << 1 << false;
+        << started << start << 1 << kStarted << true << 0 << 0 << 1 << false;
     QTest::newRow("started, Stop closes")
-        << started << stop << 0 << kRedOrange << false << 0 << 1 << 1 << false;
+        << started << stop << 0 << kStopped << false << 0 << 1 << 1 << false;
     QTest::newRow("started, port change restarts on the new port")
-        << started << change << 1 << kGreen << true << 1 << 1 << 5 << false;
+        << started << change << 1 << kStarted << true << 1 << 1 << 5 << false;
     QTest::newRow("started, Afslut closes and ends")
-        << started << quit << 0 << kGreen << false << 0 << 1 << 1 << true;
+        << started << quit << 0 << kStarted << false << 0 << 1 << 1 << true;
 
     QTest::newRow("stopped, Start opens")
-        << stopped << start << 1 << kGreen << true << 1 << 0 << 1 << false;
+        << stopped << start << 1 << kStarted << true << 1 << 0 << 1 << false;
     QTest::newRow("stopped, Stop closes nothing")
-        << stopped << stop << 0 << kRedOrange << false << 0 << 0 << 1 << false;
+        << stopped << stop << 0 << kStopped << false << 0 << 0 << 1 << false;
     QTest::newRow("stopped, port change only changes the number")
-        << stopped << change << 0 << kRedOrange << false << 0 << 0 << 5 << false;
+        << stopped << change << 0 << kStopped << false << 0 << 0 << 5 << false;
     QTest::newRow("stopped, Afslut ends without closing")
-        << stopped << quit << 0 << kRedOrange << false << 0 << 0 << 1 << true;
+        << stopped << quit << 0 << kStopped << false << 0 << 0 << 1 << true;
 }
 
 void TestPortControl::operationFromEachState() {
@@ -135,8 +103,8 @@ void TestPortControl::operationFromEachState() {
     QFETCH(int, port);
     QFETCH(bool, quits);
 
-    Window w;
-    w.enter(from);
+    ScriptedWindow w;
+    enter(w, from);
     const int opensBefore = w.serial.opens;
     const int closesBefore = w.serial.closes;
 
@@ -160,7 +128,7 @@ void TestPortControl::operationFromEachState() {
 }
 
 void TestPortControl::portChangeRestartsStartedLinkOnNewPort() {
-    Window w;
+    ScriptedWindow w;
     w.start();
     w.choosePort(2);
     w.choosePort(7);
@@ -169,7 +137,7 @@ void TestPortControl::portChangeRestartsStartedLinkOnNewPort() {
     QCOMPARE(w.serial.closes, 2);
     QVERIFY(w.serial.PortOpen());
     QCOMPARE(w.portStarted(), 1);
-    QCOMPARE(w.indicator(), kGreen);
+    QCOMPARE(w.indicator(), kStarted);
 }
 
 void TestPortControl::optionButtonChoosesPort_data() {
@@ -185,7 +153,7 @@ void TestPortControl::optionButtonChoosesPort_data() {
 void TestPortControl::optionButtonChoosesPort() {
     QFETCH(QList<int>, clicks);
     QFETCH(int, port);
-    Window w;
+    ScriptedWindow w;
     for (int i : clicks)
         w.choosePort(i);
 
@@ -198,15 +166,15 @@ void TestPortControl::refusedOpenIsReportedAndProgramGoesOn_data() {
     QTest::addColumn<QString>("from");
     QTest::addColumn<int>("indicator");
 
-    QTest::newRow("not started") << QStringLiteral("not started") << kRed;
-    QTest::newRow("stopped") << QStringLiteral("stopped") << kRedOrange;
+    QTest::newRow("not started") << QStringLiteral("not started") << kNotStarted;
+    QTest::newRow("stopped") << QStringLiteral("stopped") << kStopped;
 }
 
 void TestPortControl::refusedOpenIsReportedAndProgramGoesOn() {
     QFETCH(QString, from);
     QFETCH(int, indicator);
-    Window w;
-    w.enter(from);
+    ScriptedWindow w;
+    enter(w, from);
     const int opensBefore = w.serial.opens;
     w.serial.failOpen = QStringLiteral("no such device");
 
@@ -223,12 +191,12 @@ void TestPortControl::refusedOpenIsReportedAndProgramGoesOn() {
     w.serial.failOpen.reset();
     w.start();
     QCOMPARE(w.portStarted(), 1);
-    QCOMPARE(w.indicator(), kGreen);
+    QCOMPARE(w.indicator(), kStarted);
     QVERIFY(w.serial.PortOpen());
 }
 
 void TestPortControl::refusedReopenOnPortChangeLeavesLinkNotStarted() {
-    Window w;
+    ScriptedWindow w;
     w.start();
     w.serial.failOpen = QStringLiteral("no such device");
 
@@ -239,7 +207,7 @@ void TestPortControl::refusedReopenOnPortChangeLeavesLinkNotStarted() {
     QVERIFY(!w.serial.PortOpen());
     QCOMPARE(w.serial.closes, 1);
     QCOMPARE(w.serial.CommPort(), 4);
-    QCOMPARE(w.indicator(), kRed);
+    QCOMPARE(w.indicator(), kNotStarted);
     QCOMPARE(w.portStarted(), 0);
 }
 
@@ -253,7 +221,7 @@ void TestPortControl::refusedCloseLeavesStateAsItStood_data() {
 
 void TestPortControl::refusedCloseLeavesStateAsItStood() {
     QFETCH(QString, operation);
-    Window w;
+    ScriptedWindow w;
     w.start();
     w.serial.failClose = QStringLiteral("device busy");
 
@@ -269,13 +237,13 @@ void TestPortControl::refusedCloseLeavesStateAsItStood() {
     QCOMPARE(w.quits, 0);
     QVERIFY(w.serial.PortOpen());
     QCOMPARE(w.portStarted(), 1);
-    QCOMPARE(w.indicator(), kGreen);
+    QCOMPARE(w.indicator(), kStarted);
     QCOMPARE(w.serial.CommPort(), 1);
     QCOMPARE(w.serial.opens, 1);
 }
 
 void TestPortControl::lostPortStopsTheLinkAndKeepsLamps() {
-    Window w;
+    ScriptedWindow w;
     w.start();
     w.serial.deliver(bytes({105, 1, 1, 0, 5})); // inputs 1 and 3
     QTRY_COMPARE(w.serial.InBufferCount(), 0);
@@ -286,7 +254,7 @@ void TestPortControl::lostPortStopsTheLinkAndKeepsLamps() {
     w.serial.lose(QStringLiteral("gone"));
 
     QCOMPARE(w.portStarted(), 0);
-    QCOMPARE(w.indicator(), kRedOrange);
+    QCOMPARE(w.indicator(), kStopped);
     QCOMPARE(w.messages.shown, QStringList{QStringLiteral("gone")});
     QCOMPARE(w.quits, 0);
     QVERIFY(lamps[0]->isElementVisible(1));
@@ -302,12 +270,12 @@ void TestPortControl::lostPortStopsTheLinkAndKeepsLamps() {
     QCOMPARE(w.serial.opens, 2);
     QVERIFY(w.serial.PortOpen());
     QCOMPARE(w.portStarted(), 1);
-    QCOMPARE(w.indicator(), kGreen);
+    QCOMPARE(w.indicator(), kStarted);
     QCOMPARE(w.messages.shown.size(), 1);
 }
 
 void TestPortControl::lostPortAfterStopIsNotReported() {
-    Window w;
+    ScriptedWindow w;
     w.start();
     w.stop();
 
@@ -315,7 +283,7 @@ void TestPortControl::lostPortAfterStopIsNotReported() {
 
     QCOMPARE(w.messages.shown, QStringList());
     QCOMPARE(w.portStarted(), 0);
-    QCOMPARE(w.indicator(), kRedOrange);
+    QCOMPARE(w.indicator(), kStopped);
 }
 
 QTEST_MAIN(TestPortControl)

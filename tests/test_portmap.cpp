@@ -14,6 +14,7 @@ private slots:
     void numbering();
     void openFailure_data();
     void openFailure();
+    void realControlTakesPorts1To8();
 };
 
 void TestPortMap::parse_data() {
@@ -113,6 +114,17 @@ void TestPortMap::openFailure() {
                                                       QSerialPort::SerialPortError(error), why);
     QVERIFY2(text.startsWith(QStringLiteral("Port 3 (/dev/ttyUSB0): ") + why), qPrintable(text));
     QCOMPARE(text.contains(QStringLiteral("gruppen dialout")), namesGroup);
+}
+
+void TestPortMap::realControlTakesPorts1To8() {
+    QtSerialControl serial(nullptr);
+    for (const int port : {1, 8}) {
+        serial.setCommPort(port);
+        QCOMPARE(serial.CommPort(), port);
+    }
+    for (const int port : {0, 9})
+        QVERIFY_THROWS_EXCEPTION(PlatformError, serial.setCommPort(port));
+    QCOMPARE(serial.CommPort(), 8);
 }
 
 QTEST_GUILESS_MAIN(TestPortMap)

@@ -1,43 +1,13 @@
-#include "app/form1.h"
-#include "panel/lamp.h"
-#include "receive/monitor.h"
 #include "receive/receiver.h"
 #include "support/formsupport.h"
-#include "support/testsupport.h"
 
-#include <QLineEdit>
-#include <QPushButton>
 #include <QTest>
 
 namespace {
 
-// The whole window on a scripted serial control whose port is already open.
-struct Window {
-    ScriptedSerialControl serial;
-    MemorySettings settings;
-    CapturedMessages messages;
-    bool quit = false;
-    Form1 form{serial, settings, messages, [this] { quit = true; }};
-
-    Window() {
-        form.Form_Load();
-        serial.setPortOpen(true);
-    }
-    FormState& state() { return form.state(); }
-};
-
 // Events the control could not raise within its time budget are raised from the event loop.
 bool drained(const ScriptedSerialControl& serial) {
     return QTest::qWaitFor([&] { return serial.InBufferCount() == 0; }, 5000);
-}
-
-QList<int> activeInputs(const FormState& s) {
-    QList<int> active;
-    for (int n = 1; n <= FormState::kLastInput; ++n) {
-        if (s.InputState[std::size_t(n)])
-            active << n;
-    }
-    return active;
 }
 
 QString echoed(std::initializer_list<int> values) {
@@ -79,6 +49,7 @@ private slots:
     void stalledBurstIsGivenUp_data();
     void stalledBurstIsGivenUp();
     void bytesArrivingWhileWaitingCompleteTheBurst();
+    void deliveryLongerThanOneBudgetIsTakenWhole();
 };
 
 void TestReceiver::exampleStream_data() {
@@ -102,19 +73,18 @@ void TestReceiver::exampleStream_data() {
 void TestReceiver::exampleStream() {
     QFETCH(QList<QByteArray>, deliveries);
     QFETCH(QList<QByteArray>, duringWaits);
-    Window w;
+    ScriptedWindow w({.openPort = true});
     w.serial.arriveDuringWaits(duringWaits);
     for (const QByteArray& chunk : deliveries) {
         w.serial.deliver(chunk);
         QVERIFY(drained(w.serial));
     }
 
-    QCOMPARE(w.form.monitor().text(), QStringLiteral("105 - - 2 - - 1 + 0 + 3 + 2 + 128 + 0 + "));
+    QCOMPARE(w.monitor(), QStringLiteral("105 - - 2 - - 1 + 0 + 3 + 2 + 128 + 0 + "));
     QCOMPARE(activeInputs(w.state()), (QList<int>{1, 2, 32}));
     QCOMPARE(greenLamps(w.form), (QList<int>{1, 2, 32}));
     QCOMPARE(w.form.controls().Text5->text(), QStringLiteral(" 32"));
-    QVERIFY(!w.state().Flags[1]);
-    QVERIFY(!w.state().Flags[2]);
+    QVERIFY(w.idle());
 }
 
 void TestReceiver::transition_data() {
@@ -155,7 +125,7 @@ void TestReceiver::transition() {
     QFETCH(int, reportCountAfter);
     QFETCH(QString, shown);
 
-    Window w;
+    ScriptedWindow w({.openPort = true});
     FormState& s = w.state();
     s.Flags[1] = countExpected;
     s.Flags[2] = burstPending;
@@ -171,25 +141,24 @@ void TestReceiver::transition() {
     QCOMPARE(s.Flags[1], countExpectedAfter);
     QCOMPARE(s.Flags[2], burstPendingAfter);
     QCOMPARE(int(s.ReportCount), reportCountAfter);
-    QCOMPARE(w.form.monitor().text(), shown);
+    QCOMPARE(w.monitor(), shown);
     QCOMPARE(w.serial.InBufferCount(), 0);
 }
 
 void TestReceiver::eventWithNothingWaitingWhileIdleStillRefreshes() {
-    Window w;
+    ScriptedWindow w({.openPort = true});
     w.state().InputState[7] = true;
 
     w.form.receiver().MSComm1_OnComm();
 
-    QCOMPARE(w.form.monitor().text(), QString());
-    QVERIFY(!w.state().Flags[1]);
-    QVERIFY(!w.state().Flags[2]);
+    QCOMPARE(w.monitor(), QString());
+    QVERIFY(w.idle());
     QCOMPARE(greenLamps(w.form), QList<int>{7});
     QCOMPARE(w.form.controls().Text5->text(), QStringLiteral(" 7"));
 }
 
 void TestReceiver::eventWithNothingWaitingTakesTheHeldIAsCount() {
-    Window w;
+    ScriptedWindow w({.openPort = true});
     w.serial.deliver(bytes({105}));
     QVERIFY(w.state().Flags[1]);
 
@@ -198,7 +167,7 @@ void TestReceiver::eventWithNothingWaitingTakesTheHeldIAsCount() {
     QCOMPARE(int(w.state().ReportCount), 105);
     QVERIFY(w.state().Flags[1]);
     QVERIFY(w.state().Flags[2]);
-    QCOMPARE(w.form.monitor().text(), echoed({105}));
+    QCOMPARE(w.monitor(), echoed({105}));
 }
 
 void TestReceiver::countZeroReadsNoReports_data() {
@@ -214,7 +183,7 @@ void TestReceiver::countZeroReadsNoReports_data() {
 void TestReceiver::countZeroReadsNoReports() {
     QFETCH(QByteArray, next);
     QFETCH(QString, shown);
-    Window w;
+    ScriptedWindow w({.openPort = true});
     w.serial.deliver(bytes({105, 0}));
     QVERIFY(w.state().Flags[2]);
     QCOMPARE(int(w.state().ReportCount), 0);
@@ -225,14 +194,13 @@ void TestReceiver::countZeroReadsNoReports() {
         w.serial.deliver(next);
     QVERIFY(drained(w.serial));
 
-    QVERIFY(!w.state().Flags[1]);
-    QVERIFY(!w.state().Flags[2]);
-    QCOMPARE(w.form.monitor().text(), shown);
+    QVERIFY(w.idle());
+    QCOMPARE(w.monitor(), shown);
     QCOMPARE(w.serial.waits(), 0);
 }
 
 void TestReceiver::count105ReadsThatManyReports() {
-    Window w;
+    ScriptedWindow w({.openPort = true});
     w.serial.deliver(bytes({105, 105}));
     QVERIFY(w.state().Flags[1]);
     QVERIFY(w.state().Flags[2]);
@@ -247,8 +215,8 @@ void TestReceiver::count105ReadsThatManyReports() {
     QVERIFY(drained(w.serial));
 
     QCOMPARE(w.serial.waits(), 0);
-    QCOMPARE(w.form.monitor().text().count(QStringLiteral(" + ")), 105 * 3);
-    QVERIFY(w.form.monitor().text().endsWith(burst({1, 0, 4})));
+    QCOMPARE(w.monitor().count(QStringLiteral(" + ")), 105 * 3);
+    QVERIFY(w.monitor().endsWith(burst({1, 0, 4})));
     QCOMPARE(activeInputs(w.state()), QList<int>{3});
     QCOMPARE(greenLamps(w.form), QList<int>{3});
     // The burst's last byte became the next count.
@@ -258,7 +226,7 @@ void TestReceiver::count105ReadsThatManyReports() {
 }
 
 void TestReceiver::burstEndingIn105ExpectsACount() {
-    Window w;
+    ScriptedWindow w({.openPort = true});
     w.serial.deliver(bytes({105, 1, 1, 0, 105}));
     QVERIFY(drained(w.serial));
     QVERIFY(w.state().Flags[1]);
@@ -270,30 +238,28 @@ void TestReceiver::burstEndingIn105ExpectsACount() {
     QVERIFY(!w.state().Flags[1]);
     QVERIFY(w.state().Flags[2]);
     QCOMPARE(int(w.state().ReportCount), 2);
-    QCOMPARE(w.form.monitor().text(), echoed({105, 1}) + burst({1, 0, 105}) + echoed({2}));
+    QCOMPARE(w.monitor(), echoed({105, 1}) + burst({1, 0, 105}) + echoed({2}));
 }
 
 void TestReceiver::iInsideABurstIsData() {
-    Window w;
+    ScriptedWindow w({.openPort = true});
     w.serial.deliver(bytes({105, 2, 1, 105, 0, 105, 0, 1}));
     QVERIFY(drained(w.serial));
 
     // Module 1's high byte 105 lights inputs 9, 12, 14 and 15; module 105 is beyond every input.
     QCOMPARE(activeInputs(w.state()), (QList<int>{9, 12, 14, 15}));
     QCOMPARE(greenLamps(w.form), (QList<int>{9, 12, 14, 15}));
-    QVERIFY(!w.state().Flags[1]);
-    QVERIFY(!w.state().Flags[2]);
-    QCOMPARE(w.form.monitor().text(), echoed({105, 2}) + burst({1, 105, 0, 105, 0, 1}));
+    QVERIFY(w.idle());
+    QCOMPARE(w.monitor(), echoed({105, 2}) + burst({1, 105, 0, 105, 0, 1}));
 }
 
 void TestReceiver::upperCaseIChangesNothing() {
-    Window w;
+    ScriptedWindow w({.openPort = true});
     w.serial.deliver(bytes({73, 5, 1, 0, 1}));
     QVERIFY(drained(w.serial));
 
-    QCOMPARE(w.form.monitor().text(), echoed({73, 5, 1, 0, 1}));
-    QVERIFY(!w.state().Flags[1]);
-    QVERIFY(!w.state().Flags[2]);
+    QCOMPARE(w.monitor(), echoed({73, 5, 1, 0, 1}));
+    QVERIFY(w.idle());
     QCOMPARE(activeInputs(w.state()), QList<int>{});
 }
 
@@ -313,13 +279,13 @@ void TestReceiver::echoShowsDecimalValue_data() {
 void TestReceiver::echoShowsDecimalValue() {
     QFETCH(int, value);
     QFETCH(QString, shown);
-    Window w;
+    ScriptedWindow w({.openPort = true});
     w.serial.deliver(bytes({value}));
-    QCOMPARE(w.form.monitor().text(), shown);
+    QCOMPARE(w.monitor(), shown);
 }
 
 void TestReceiver::everyByteValueIsEchoed() {
-    Window w;
+    ScriptedWindow w({.openPort = true});
     QByteArray all;
     QString expected;
     for (int v = 0; v < 256; ++v) {
@@ -330,34 +296,28 @@ void TestReceiver::everyByteValueIsEchoed() {
     }
     w.serial.deliver(all);
     QVERIFY(drained(w.serial));
-    QCOMPARE(w.form.monitor().text(), expected);
-    QVERIFY(!w.state().Flags[1]);
-    QVERIFY(!w.state().Flags[2]);
+    QCOMPARE(w.monitor(), expected);
+    QVERIFY(w.idle());
 }
 
 void TestReceiver::stopAndStartBetweenIAndCount() {
-    ScriptedSerialControl serial;
-    MemorySettings settings;
-    CapturedMessages messages;
-    Form1 form(serial, settings, messages, [] {});
-    form.Form_Load();
-    messages.shown.clear();
-    form.controls().Command3->click(); // Start
-    serial.deliver(bytes({105}));
-    form.controls().Command4->click(); // Stop
-    QVERIFY(!serial.PortOpen());
-    form.controls().Command3->click();
-    QVERIFY(serial.PortOpen());
+    ScriptedWindow w;
+    w.start();
+    w.serial.deliver(bytes({105}));
+    w.stop();
+    QVERIFY(!w.serial.PortOpen());
+    w.start();
+    QVERIFY(w.serial.PortOpen());
 
-    serial.deliver(bytes({2}));
-    QVERIFY(form.state().Flags[2]);
-    QCOMPARE(int(form.state().ReportCount), 2);
-    serial.deliver(bytes({1, 0, 3, 2, 128, 0}));
-    QVERIFY(drained(serial));
+    w.serial.deliver(bytes({2}));
+    QVERIFY(w.state().Flags[2]);
+    QCOMPARE(int(w.state().ReportCount), 2);
+    w.serial.deliver(bytes({1, 0, 3, 2, 128, 0}));
+    QVERIFY(drained(w.serial));
 
-    QCOMPARE(form.monitor().text(), QStringLiteral("105 - - 2 - - 1 + 0 + 3 + 2 + 128 + 0 + "));
-    QCOMPARE(greenLamps(form), (QList<int>{1, 2, 32}));
-    QCOMPARE(messages.shown, QStringList());
+    QCOMPARE(w.monitor(), QStringLiteral("105 - - 2 - - 1 + 0 + 3 + 2 + 128 + 0 + "));
+    QCOMPARE(greenLamps(w.form), (QList<int>{1, 2, 32}));
+    QCOMPARE(w.messages.shown, QStringList());
 }
 
 void TestReceiver::stalledBurstIsGivenUp_data() {
@@ -381,33 +341,30 @@ void TestReceiver::stalledBurstIsGivenUp() {
     QFETCH(QByteArray, stream);
     QFETCH(QList<int>, decoded);
     QFETCH(QString, text5);
-    Window w;
+    ScriptedWindow w({.openPort = true});
 
     w.serial.deliver(stream);
     QVERIFY(drained(w.serial));
 
     QVERIFY(w.serial.waits() > 0);
-    QVERIFY(!w.state().Flags[1]);
-    QVERIFY(!w.state().Flags[2]);
+    QVERIFY(w.idle());
     QCOMPARE(activeInputs(w.state()), decoded);
     QCOMPARE(greenLamps(w.form), decoded);
     QCOMPARE(w.form.controls().Text5->text(), text5);
-    QVERIFY(w.form.monitor().text().endsWith(QString::number(quint8(stream.back())) +
-                                             QStringLiteral(" + ")));
+    QVERIFY(w.monitor().endsWith(QString::number(quint8(stream.back())) + QStringLiteral(" + ")));
 
     // The next 'i' starts a burst as usual.
-    const QString before = w.form.monitor().text();
+    const QString before = w.monitor();
     w.serial.deliver(bytes({105, 1, 4, 0, 1}));
     QVERIFY(drained(w.serial));
-    QCOMPARE(w.form.monitor().text(), before + echoed({105, 1}) + burst({4, 0, 1}));
+    QCOMPARE(w.monitor(), before + echoed({105, 1}) + burst({4, 0, 1}));
     QVERIFY(activeInputs(w.state()).contains(49));
     QCOMPARE(w.form.controls().Text5->text(), QStringLiteral(" 49"));
-    QVERIFY(!w.state().Flags[1]);
-    QVERIFY(!w.state().Flags[2]);
+    QVERIFY(w.idle());
 }
 
 void TestReceiver::bytesArrivingWhileWaitingCompleteTheBurst() {
-    Window w;
+    ScriptedWindow w({.openPort = true});
     w.serial.arriveDuringWaits({bytes({0}), bytes({3, 2}), bytes({128, 0})});
 
     w.serial.deliver(bytes({105, 2, 1}));
@@ -416,11 +373,24 @@ void TestReceiver::bytesArrivingWhileWaitingCompleteTheBurst() {
     // read by the one event that waited for them.
     QCOMPARE(w.serial.InBufferCount(), 0);
     QCOMPARE(w.serial.waits(), 3);
-    QCOMPARE(w.form.monitor().text(), QStringLiteral("105 - - 2 - - 1 + 0 + 3 + 2 + 128 + 0 + "));
+    QCOMPARE(w.monitor(), QStringLiteral("105 - - 2 - - 1 + 0 + 3 + 2 + 128 + 0 + "));
     QCOMPARE(greenLamps(w.form), (QList<int>{1, 2, 32}));
     QCOMPARE(w.form.controls().Text5->text(), QStringLiteral(" 32"));
-    QVERIFY(!w.state().Flags[1]);
-    QVERIFY(!w.state().Flags[2]);
+    QVERIFY(w.idle());
+}
+
+void TestReceiver::deliveryLongerThanOneBudgetIsTakenWhole() {
+    ScriptedWindow w({.openPort = true});
+    const QByteArray flood(200000, char(7));
+
+    w.serial.deliver(flood);
+
+    // Far more than one drain budget takes: the rest is left to continuations, which take it.
+    QVERIFY(w.serial.InBufferCount() > 0);
+    QVERIFY(drained(w.serial));
+    QCOMPARE(w.serial.charactersTaken(), quint64(flood.size()));
+    QCOMPARE(w.entries(), quint64(flood.size()));
+    QVERIFY(w.monitor().endsWith(echoed({7, 7})));
 }
 
 QTEST_MAIN(TestReceiver)

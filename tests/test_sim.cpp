@@ -21,27 +21,9 @@ using sim::Pattern;
 
 namespace {
 
-// The inputs a burst reports as active, decoded by the wire layout: after 'i' and N, each
-// report is (module, inputs 9..16, inputs 1..8) with weight 1 for the lowest input.
-QSet<int> decodeActive(const QByteArray& burst) {
-    QSet<int> active;
-    for (qsizetype at = 2; at + 2 < burst.size(); at += 3) {
-        const int module = quint8(burst[at]);
-        const int high = quint8(burst[at + 1]);
-        const int low = quint8(burst[at + 2]);
-        for (int bit = 0; bit < 8; ++bit) {
-            if (low & (1 << bit))
-                active.insert((module - 1) * 16 + bit + 1);
-            if (high & (1 << bit))
-                active.insert((module - 1) * 16 + bit + 9);
-        }
-    }
-    return active;
-}
-
 // True when the three inputs first, first + 1, first + 2 (wrapping within 1..inputs) are all
-// in the set for some first input: the train is there.
-bool hasTrain(const QSet<int>& active, int inputs) {
+// active for some first input: the train is there.
+bool hasTrain(const QList<int>& active, int inputs) {
     for (int first = 1; first <= inputs; ++first) {
         bool all = true;
         for (int k = 0; k < Pattern::kTrainLength; ++k)
@@ -50,21 +32,6 @@ bool hasTrain(const QSet<int>& active, int inputs) {
             return true;
     }
     return false;
-}
-
-// The module numbers of a burst's reports, in order.
-QList<int> moduleNumbers(const QByteArray& burst) {
-    QList<int> numbers;
-    for (qsizetype at = 2; at < burst.size(); at += 3)
-        numbers << quint8(burst[at]);
-    return numbers;
-}
-
-QList<int> oneTo(int n) {
-    QList<int> list;
-    for (int i = 1; i <= n; ++i)
-        list << i;
-    return list;
 }
 
 QByteArray command(int left, int mid, int right) {
@@ -222,14 +189,6 @@ private slots:
     void moduleCountIsCapped_data();
     void moduleCountIsCapped();
 
-    void sameSeedSameRun();
-    void trainMovesOneInputPerStep_data();
-    void trainMovesOneInputPerStep();
-    void singleInputsToggle();
-    void fewerModulesDropLitInputs();
-    void burstDecodesToInputs_data();
-    void burstDecodesToInputs();
-
     void emptyBurstsBeforeCommand();
     void commandSetsModuleCount_data();
     void commandSetsModuleCount();
@@ -296,146 +255,6 @@ void TestSim::moduleCountIsCapped() {
     QCOMPARE((ChainCounts{quint8(left), quint8(mid), quint8(right)}.modules()), modules);
 }
 
-void TestSim::sameSeedSameRun() {
-    Pattern a(42), b(42), other(43);
-    a.setModules(10);
-    b.setModules(10);
-    other.setModules(10);
-    bool differs = false;
-    for (int i = 0; i < 200; ++i) {
-        if (i == 100) { // a change of configuration keeps both runs in step
-            a.setModules(3);
-            b.setModules(3);
-            other.setModules(3);
-        }
-        QCOMPARE(a.burst(), b.burst());
-        differs = differs || a.burst() != other.burst();
-        a.step();
-        b.step();
-        other.step();
-    }
-    QVERIFY2(differs, "another seed should toggle other inputs");
-}
-
-void TestSim::trainMovesOneInputPerStep_data() {
-    QTest::addColumn<int>("modules");
-    QTest::newRow("one module") << 1;
-    QTest::newRow("three modules") << 3;
-    QTest::newRow("ten modules") << 10;
-    QTest::newRow("most modules") << 255;
-}
-
-void TestSim::trainMovesOneInputPerStep() {
-    QFETCH(int, modules);
-    Pattern p(5);
-    p.setModules(modules);
-    const int inputs = modules * 16;
-    QSet<int> visited;
-    int previousFirst = 0;
-    for (int i = 0; i <= inputs + 5; ++i) {
-        QList<int> train;
-        for (int n = 1; n <= inputs; ++n) {
-            if (p.inTrain(n)) {
-                train << n;
-                QVERIFY(p.isActive(n));
-            }
-        }
-        QCOMPARE(train.size(), Pattern::kTrainLength);
-        // The first car is the one whose predecessor (wrapping) is not in the train.
-        int first = 0;
-        for (int n : train) {
-            if (!p.inTrain(n == 1 ? inputs : n - 1))
-                first = n;
-        }
-        QVERIFY(first != 0);
-        for (int k = 0; k < Pattern::kTrainLength; ++k)
-            QVERIFY(p.inTrain((first - 1 + k) % inputs + 1));
-        if (previousFirst != 0)
-            QCOMPARE(first, previousFirst % inputs + 1);
-        previousFirst = first;
-        visited.insert(first);
-        p.step();
-    }
-    QCOMPARE(visited.size(), inputs);
-    QVERIFY(!p.isActive(0));
-    QVERIFY(!p.isActive(inputs + 1));
-}
-
-void TestSim::singleInputsToggle() {
-    Pattern p(9);
-    p.setModules(10);
-    QSet<int> previous;
-    int changes = 0;
-    QSet<int> everLit;
-    for (int i = 0; i < 240; ++i) { // a minute at four steps a second
-        QSet<int> lit;
-        for (int n = 1; n <= 160; ++n) {
-            if (p.isLit(n))
-                lit.insert(n);
-        }
-        QVERIFY(lit.size() <= Pattern::kMaxLit);
-        QVERIFY(!p.isLit(161));
-        if (lit != previous) {
-            // One input at a time: at most one goes on and (for the oldest) one goes out.
-            QVERIFY((lit - previous).size() <= 1);
-            QVERIFY((previous - lit).size() <= 1);
-            ++changes;
-        }
-        previous = lit;
-        everLit += lit;
-        p.step();
-    }
-    // Every 3 to 6 steps: between 40 and 80 toggles in 240 steps.
-    QVERIFY2(changes >= 35 && changes <= 80, qPrintable(QString::number(changes)));
-    QVERIFY(everLit.size() > 10);
-}
-
-void TestSim::fewerModulesDropLitInputs() {
-    Pattern p(3);
-    p.setModules(10);
-    for (int i = 0; i < 60; ++i)
-        p.step();
-    p.setModules(1);
-    for (int n = 17; n <= 160; ++n)
-        QVERIFY2(!p.isActive(n), qPrintable(QString::number(n)));
-    p.setModules(0);
-    QCOMPARE(p.burst(), bytes({'i', 0}));
-    for (int n = 0; n <= 16; ++n)
-        QVERIFY(!p.isActive(n));
-}
-
-void TestSim::burstDecodesToInputs_data() {
-    QTest::addColumn<int>("configured");
-    QTest::addColumn<int>("modules");
-    QTest::newRow("no modules") << 0 << 0;
-    QTest::newRow("one module") << 1 << 1;
-    QTest::newRow("ten modules") << 10 << 10;
-    QTest::newRow("most modules") << 255 << 255;
-    QTest::newRow("more than a burst holds") << 300 << 255;
-    QTest::newRow("negative") << -1 << 0;
-}
-
-void TestSim::burstDecodesToInputs() {
-    QFETCH(int, configured);
-    QFETCH(int, modules);
-    Pattern p(11);
-    p.setModules(configured);
-    QCOMPARE(p.modules(), modules);
-    for (int step = 0; step < 40; ++step) {
-        const QByteArray burst = p.burst();
-        QCOMPARE(burst.size(), 2 + 3 * modules);
-        QCOMPARE(quint8(burst[0]), quint8(105));
-        QCOMPARE(quint8(burst[1]), quint8(modules));
-        QCOMPARE(moduleNumbers(burst), oneTo(modules));
-        const QSet<int> active = decodeActive(burst);
-        for (int n = 1; n <= modules * 16; ++n)
-            QVERIFY2(active.contains(n) == p.isActive(n), qPrintable(QString::number(n)));
-        QVERIFY(active.size() >= (modules > 0 ? Pattern::kTrainLength : 0));
-        QVERIFY(active.size() <= Pattern::kTrainLength + Pattern::kMaxLit);
-        p.step();
-    }
-}
-
 void TestSim::emptyBurstsBeforeCommand() {
     VirtualModule module(fastOptions());
     QString why;
@@ -477,7 +296,7 @@ void TestSim::commandSetsModuleCount() {
     const std::optional<Burst> b = host.burstOf(modules, 5000);
     QVERIFY2(b, host.misaligned() ? "stream lost its burst boundaries" : "no such burst");
     QCOMPARE(b->bytes.size(), 2 + 3 * modules);
-    QCOMPARE(moduleNumbers(b->bytes), oneTo(modules));
+    QCOMPARE(reportedModules(b->bytes), oneTo(modules));
     QCOMPARE(module.moduleCount(), modules);
     QCOMPARE(module.commandCount(), quint64(1));
     // It keeps reporting that many.
@@ -499,12 +318,10 @@ void TestSim::burstsShowMovingTrain() {
     while (timer.elapsed() < 2000) {
         const std::optional<Burst> b = host.burstOf(10, 5000);
         QVERIFY(b);
-        const QSet<int> active = decodeActive(b->bytes);
+        const QList<int> active = reportedInputs(b->bytes);
         QVERIFY(hasTrain(active, 160));
         QVERIFY(active.size() <= Pattern::kTrainLength + Pattern::kMaxLit);
-        QList<int> sorted = active.values();
-        std::sort(sorted.begin(), sorted.end());
-        seen.insert(sorted);
+        seen.insert(active);
     }
     // Four steps a second: two seconds show several different pictures.
     QVERIFY2(seen.size() >= 4, qPrintable(QString::number(seen.size())));

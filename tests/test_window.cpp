@@ -1,21 +1,13 @@
 // The window as laid out: every control's name, caption, place, font and colours, the keyboard
 // order, and what the rendered window shows at the lamps and the link indicator.
 
-#include "app/form1.h"
-#include "panel/lamp.h"
-#include "panel/shape.h"
-#include "support/testsupport.h"
+#include "support/formsupport.h"
 
-#include <QAbstractButton>
-#include <QApplication>
 #include <QFile>
 #include <QGroupBox>
 #include <QImageReader>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QtTest>
 
 namespace {
@@ -56,15 +48,8 @@ const QColor kRed(255, 0, 0);
 const QColor kGreen(0, 255, 0);
 const QColor kGrey(192, 192, 192);
 
-// A window on a scripted serial control, loaded from an empty store.
-struct Window {
-    Window() : form(serial, settings, messages, [this] { quitCalled = true; }) {}
-    ScriptedSerialControl serial;
-    MemorySettings settings;
-    CapturedMessages messages;
-    bool quitCalled = false;
-    Form1 form;
-};
+// The window as the program creates it, before it is loaded and shown.
+const RigSetup kAsCreated{.load = false, .show = false};
 
 } // namespace
 
@@ -98,59 +83,41 @@ void TestWindow::captions_data() {
     QTest::addColumn<QString>("container");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("port frame") << "Frame24"
-                                << "Form1"
-                                << "Init port";
-    QTest::newRow("start button") << "Command3"
-                                  << "Frame24"
-                                  << "Start";
-    QTest::newRow("stop button") << "Command4"
-                                 << "Frame24"
-                                 << "Stop";
-    QTest::newRow("quit button") << "Command5"
-                                 << "Frame24"
-                                 << "Afslut";
-    QTest::newRow("port label") << "Label3_1"
-                                << "Frame24"
-                                << "Com port 1-8";
-    QTest::newRow("port numbers") << "Label3_0"
-                                  << "Frame24"
-                                  << "1   2   3   4   5   6   7   8";
-    QTest::newRow("count frame") << "Frame25"
-                                 << "Form1"
-                                 << "Modulantal";
-    QTest::newRow("chain names") << "Label14"
-                                 << "Frame25"
-                                 << "Left      Mid    Right";
-    QTest::newRow("send counts button") << "Command1"
-                                        << "Frame25"
-                                        << "Indsæt (s)";
-    QTest::newRow("last input frame") << "Frame26"
-                                      << "Form1"
-                                      << "Seneste aktive indgang";
-    QTest::newRow("title label") << "Label6"
-                                 << "Form1"
-                                 << "Test af Vorn S88(USB)";
-    QTest::newRow("monitor label") << "Label15"
-                                   << "Form1"
-                                   << "Monitor";
+    struct Row {
+        const char* row;
+        const char* name;
+        const char* container;
+        const char* caption;
+    };
+    const Row rows[]{
+        {"port frame", "Frame24", "Form1", "Init port"},
+        {"start button", "Command3", "Frame24", "Start"},
+        {"stop button", "Command4", "Frame24", "Stop"},
+        {"quit button", "Command5", "Frame24", "Afslut"},
+        {"port label", "Label3_1", "Frame24", "Com port 1-8"},
+        {"port numbers", "Label3_0", "Frame24", "1   2   3   4   5   6   7   8"},
+        {"count frame", "Frame25", "Form1", "Modulantal"},
+        {"chain names", "Label14", "Frame25", "Left      Mid    Right"},
+        {"send counts button", "Command1", "Frame25", "Indsæt (s)"},
+        {"last input frame", "Frame26", "Form1", "Seneste aktive indgang"},
+        {"title label", "Label6", "Form1", "Test af Vorn S88(USB)"},
+        {"monitor label", "Label15", "Form1", "Monitor"},
+        {"indicator", "Shape1", "Frame24", ""},
+        {"left count box", "Text1", "Frame25", ""},
+        {"mid count box", "Text2", "Frame25", "0"},
+        {"right count box", "Text3", "Frame25", "0"},
+        {"last input box", "Text5", "Frame26", ""},
+        {"monitor box", "Text4", "Form1", ""},
+    };
+    for (const Row& r : rows) {
+        QTest::newRow(r.row) << QString::fromUtf8(r.name) << QString::fromUtf8(r.container)
+                             << QString::fromUtf8(r.caption);
+    }
     for (int i = 0; i < 8; ++i) {
         const QByteArray row = "port option " + QByteArray::number(i);
         QTest::newRow(row.constData())
             << QStringLiteral("Option1_%1").arg(i) << "Frame24" << QString();
     }
-    QTest::newRow("indicator") << "Shape1"
-                               << "Frame24" << QString();
-    QTest::newRow("left count box") << "Text1"
-                                    << "Frame25" << QString();
-    QTest::newRow("mid count box") << "Text2"
-                                   << "Frame25" << QStringLiteral("0");
-    QTest::newRow("right count box") << "Text3"
-                                     << "Frame25" << QStringLiteral("0");
-    QTest::newRow("last input box") << "Text5"
-                                    << "Frame26" << QString();
-    QTest::newRow("monitor box") << "Text4"
-                                 << "Form1" << QString();
 }
 
 void TestWindow::captions() {
@@ -158,7 +125,7 @@ void TestWindow::captions() {
     QFETCH(QString, container);
     QFETCH(QString, expected);
 
-    Window w;
+    ScriptedWindow w(kAsCreated);
     const auto* control = w.form.findChild<QWidget*>(name);
     QVERIFY2(control, qPrintable(name));
     QCOMPARE(control->parentWidget()->objectName(), container);
@@ -213,7 +180,7 @@ void TestWindow::geometry() {
     QFETCH(QRect, twips);
     QFETCH(bool, mayWiden);
 
-    Window w;
+    ScriptedWindow w(kAsCreated);
     const auto* control = w.form.findChild<QWidget*>(name);
     QVERIFY2(control, qPrintable(name));
     const QRect expected = pxRect(twips.x(), twips.y(), twips.width(), twips.height());
@@ -275,7 +242,7 @@ void TestWindow::cards() {
     QFETCH(int, labelWidth);
     QFETCH(QString, labelCaption);
 
-    Window w;
+    ScriptedWindow w(kAsCreated);
     const QString frameName = QString::fromLatin1(kCardFrames[std::size_t(k - 1)]);
     const auto* frame = w.form.findChild<QGroupBox*>(frameName);
     QVERIFY2(frame, qPrintable(frameName));
@@ -295,7 +262,7 @@ void TestWindow::cards() {
 }
 
 void TestWindow::lampsSitInTheirCards() {
-    Window w;
+    ScriptedWindow w(kAsCreated);
     QCOMPARE(w.form.findChildren<Lamp*>().size(), 160);
     for (int n = 1; n <= 160; ++n) {
         const auto* lamp = w.form.findChild<Lamp*>(QStringLiteral("Lampe%1").arg(n));
@@ -311,7 +278,7 @@ void TestWindow::lampsSitInTheirCards() {
 }
 
 void TestWindow::windowTitleAndFixedSize() {
-    Window w;
+    ScriptedWindow w(kAsCreated);
     QCOMPARE(w.form.windowTitle(), QStringLiteral("Test af VornS88 indgangsmodul"));
     QCOMPARE(w.form.size(), QSize(844, 543));
     QCOMPARE(w.form.minimumSize(), QSize(844, 543));
@@ -333,9 +300,7 @@ void TestWindow::initialContents_data() {
 void TestWindow::initialContents() {
     QFETCH(bool, load);
 
-    Window w;
-    if (load)
-        w.form.Form_Load();
+    ScriptedWindow w({.load = load, .show = false});
     const Controls& c = w.form.controls();
     QCOMPARE(c.Text1->text(), QString());
     QCOMPARE(c.Text2->text(), QStringLiteral("0"));
@@ -354,9 +319,7 @@ void TestWindow::initialContents() {
 }
 
 void TestWindow::tabOrder() {
-    Window w;
-    w.form.Form_Load();
-    w.form.show();
+    ScriptedWindow w;
     QVERIFY(QTest::qWaitForWindowExposed(&w.form));
 
     QWidget* start = w.form.controls().Command3;
@@ -378,9 +341,7 @@ void TestWindow::tabOrder() {
 }
 
 void TestWindow::focusOnStartWhenShown() {
-    Window w;
-    w.form.Form_Load();
-    w.form.show();
+    ScriptedWindow w;
     QVERIFY(QTest::qWaitForWindowExposed(&w.form));
     QTRY_COMPARE(w.form.focusWidget(), static_cast<QWidget*>(w.form.controls().Command3));
 }
@@ -405,7 +366,7 @@ void TestWindow::fonts() {
     QFETCH(qreal, points);
     QFETCH(bool, bold);
 
-    Window w;
+    ScriptedWindow w(kAsCreated);
     const auto* control = w.form.findChild<QWidget*>(name);
     QVERIFY2(control, qPrintable(name));
     const QFont font = control->font();
@@ -427,7 +388,7 @@ void TestWindow::fonts() {
 }
 
 void TestWindow::colours() {
-    Window w;
+    ScriptedWindow w(kAsCreated);
     const Controls& c = w.form.controls();
     QCOMPARE(c.Text4->palette().color(QPalette::Text), QColor(0, 192, 0));
     QCOMPARE(c.Text4->palette().color(QPalette::Base), QColor(0, 64, 0));
@@ -486,9 +447,7 @@ void TestWindow::lampPictures() {
 }
 
 void TestWindow::renderedLampsAndIndicatorAfterStartUp() {
-    Window w;
-    w.form.Form_Load();
-    w.form.show();
+    ScriptedWindow w;
     QVERIFY(QTest::qWaitForWindowExposed(&w.form));
     const QImage image = w.form.grab().toImage();
     QCOMPARE(image.size(), QSize(844, 543));
@@ -504,11 +463,9 @@ void TestWindow::renderedLampsAndIndicatorAfterStartUp() {
 }
 
 void TestWindow::renderedLampFollowsItsInput() {
-    Window w;
-    w.form.Form_Load();
-    w.form.show();
+    ScriptedWindow w;
     QVERIFY(QTest::qWaitForWindowExposed(&w.form));
-    w.form.controls().Command3->click();
+    w.start();
     // Module 3 holds inputs 33..48; input 42 is its tenth, bit 1 of the high byte.
     w.serial.deliver(bytes({'i', 1, 3, 2, 0}));
     QVERIFY(w.form.state().InputState[42]);

@@ -1,6 +1,8 @@
 #include "support/ptypair.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QRandomGenerator>
 #include <cerrno>
 #include <fcntl.h>
 #include <linux/capability.h>
@@ -64,6 +66,11 @@ QByteArray PtyPair::read(int atLeast, int msecs) {
     return out;
 }
 
+void PtyPair::setNonBlocking(bool on) {
+    const int flags = ::fcntl(m_master, F_GETFL);
+    ::fcntl(m_master, F_SETFL, on ? flags | O_NONBLOCK : flags & ~O_NONBLOCK);
+}
+
 void PtyPair::closeMaster() {
     if (m_master >= 0)
         ::close(m_master);
@@ -99,4 +106,67 @@ FilePermissionsApply::~FilePermissionsApply() {
         data[0].effective = m_effective;
         capabilities(data, true);
     }
+}
+
+QByteArray readSent(PtyPair& pty, int atLeast, int msecs) {
+    QByteArray got;
+    QElapsedTimer timer;
+    timer.start();
+    while (got.size() < atLeast && timer.elapsed() < msecs) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        got += pty.read(1, 10);
+    }
+    return got;
+}
+
+namespace {
+// Writes all of `data` to a non-blocking descriptor, waiting while the line is full; gives up
+// when `stop` is raised.
+bool writeAll(int fd, QByteArrayView data, const std::atomic<bool>& stop) {
+    while (!data.isEmpty()) {
+        const ssize_t n = ::write(fd, data.data(), std::size_t(data.size()));
+        if (n > 0) {
+            data = data.sliced(n);
+        } else if (n < 0 && (errno == EAGAIN || errno == EINTR)) {
+            if (stop)
+                return false;
+            pollfd p{fd, POLLOUT, 0};
+            ::poll(&p, 1, 50);
+        } else {
+            return false;
+        }
+    }
+    return true;
+}
+} // namespace
+
+Feeder::Feeder(PtyPair& pty, QList<QByteArray> chunks, std::chrono::milliseconds pause)
+    : m_pty(pty) {
+    pty.setNonBlocking(true);
+    m_thread = std::thread([this, chunks = std::move(chunks), pause] {
+        for (qsizetype i = 0; i < chunks.size() && !m_stop; ++i) {
+            if (i > 0 && pause.count() > 0)
+                std::this_thread::sleep_for(pause);
+            if (!writeAll(m_pty.masterFd(), chunks[i], m_stop))
+                m_failed = true;
+        }
+        m_done = true;
+    });
+}
+
+Feeder::~Feeder() {
+    m_stop = true;
+    m_thread.join();
+    m_pty.setNonBlocking(false);
+}
+
+QList<QByteArray> randomPieces(const QByteArray& stream, quint32 seed, int maxSize) {
+    QRandomGenerator random(seed);
+    QList<QByteArray> pieces;
+    for (qsizetype at = 0; at < stream.size();) {
+        const qsizetype size = qsizetype(1 + random.bounded(maxSize));
+        pieces << stream.mid(at, size);
+        at += size;
+    }
+    return pieces;
 }

@@ -1,5 +1,11 @@
 #include "support/testsupport.h"
 
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSettings>
+#include <QTest>
+#include <algorithm>
+
 void ScriptedSerialControl::deliver(const QByteArray& bytes) {
     m_input.append(bytes);
     drain();
@@ -44,4 +50,93 @@ QByteArray bytes(std::initializer_list<int> values) {
     for (int v : values)
         out.append(char(v));
     return out;
+}
+
+QByteArray burstOf(const QList<Report>& reports) {
+    QByteArray out = bytes({'i', int(reports.size())});
+    for (const Report& r : reports)
+        out += bytes({r.module, r.inputs >> 8, r.inputs & 0xff});
+    return out;
+}
+
+QByteArray randomBurst(QRandomGenerator& random, const QList<int>& modules) {
+    QList<Report> reports;
+    for (const int module : modules)
+        reports << Report{module, quint16(random.bounded(65536))};
+    if (!reports.isEmpty() && (reports.back().inputs & 0xff) == 105)
+        reports.back().inputs ^= 1;
+    return burstOf(reports);
+}
+
+QList<int> reportedInputs(const QByteArray& burst) {
+    QList<int> active;
+    for (qsizetype at = 2; at + 2 < burst.size(); at += 3) {
+        const int first = (quint8(burst[at]) - 1) * 16 + 1;
+        const int inputs = quint8(burst[at + 1]) << 8 | quint8(burst[at + 2]);
+        for (int bit = 0; bit < 16; ++bit) {
+            if ((inputs >> bit) & 1)
+                active << first + bit;
+        }
+    }
+    std::sort(active.begin(), active.end());
+    active.erase(std::unique(active.begin(), active.end()), active.end());
+    return active;
+}
+
+QString shownBurst(const QByteArray& burst) {
+    QString text;
+    for (qsizetype at = 0; at < burst.size(); ++at)
+        text += QString::number(quint8(burst[at])) +
+                (at < 2 ? QStringLiteral(" - - ") : QStringLiteral(" + "));
+    return text;
+}
+
+bool waitWhileProgressing(const std::function<bool()>& done,
+                          const std::function<quint64()>& progress, int stallMs) {
+    quint64 last = progress();
+    QElapsedTimer still;
+    still.start();
+    while (!done()) {
+        if (still.elapsed() > stallMs)
+            return false;
+        QTest::qWait(20);
+        if (const quint64 now = progress(); now != last) {
+            last = now;
+            still.restart();
+        }
+    }
+    return true;
+}
+
+SettingsDirectory::~SettingsDirectory() {
+    QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+void SettingsDirectory::use(const QString& path) {
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, path);
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, path);
+}
+
+bool writeFile(const QString& path, const QByteArray& content) {
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(content) == content.size();
+}
+
+QString megabyteText() {
+    return QStringLiteral("0123456789 æøå ÆØÅ ").repeated(1 << 16).left(1 << 20);
+}
+
+QList<int> reportedModules(const QByteArray& burst) {
+    QList<int> numbers;
+    for (qsizetype at = 2; at < burst.size(); at += 3)
+        numbers << quint8(burst[at]);
+    return numbers;
+}
+
+QList<int> oneTo(int n) {
+    QList<int> list;
+    for (int i = 1; i <= n; ++i)
+        list << i;
+    return list;
 }

@@ -7,8 +7,12 @@
 #include <QByteArray>
 #include <QList>
 #include <QMap>
+#include <QRandomGenerator>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <deque>
+#include <functional>
+#include <initializer_list>
 #include <optional>
 
 // A serial control driven by the test: bytes are delivered on cue, output is recorded, and
@@ -26,6 +30,12 @@ public:
     // Chunks that arrive one per WaitForInput call; a wait with none left times out at once.
     void arriveDuringWaits(const QList<QByteArray>& chunks) { m_arrivals = chunks; }
     int waits() const { return m_waits; }
+    // Drops whatever input waits or is still to arrive.
+    void clearInput() {
+        m_input.clear();
+        m_read = 0;
+        m_arrivals.clear();
+    }
     // Closes the port as a vanished device would and reports it.
     void lose(const QString& error);
 
@@ -81,3 +91,71 @@ public:
 
 // Bytes from a list of values, for readable test tables.
 QByteArray bytes(std::initializer_list<int> values);
+
+// The system's fixed values as the user, the module and the settings file meet them, written
+// out here rather than taken from the code, so that a changed value fails a test.
+namespace fixed {
+// The link indicator's colours (0xBBGGRR).
+inline constexpr int kNotStarted = 255;
+inline constexpr int kStarted = 32768;
+inline constexpr int kStopped = 2303;
+
+inline const QString kSendReminder = QStringLiteral("Husk at aktiver start");
+inline const QString kLeftReminder = QStringLiteral("Husk at angive antal moduler (Left)");
+inline const QString kMidReminder = QStringLiteral("Husk at angive antal moduler (Mid)");
+inline const QString kRightReminder = QStringLiteral("Husk at angive antal moduler (Right)");
+inline const QStringList kCountReminders{kLeftReminder, kMidReminder, kRightReminder};
+
+inline const QString kApp = QStringLiteral("Gen_Vorn_S88");
+inline const QString kSettingsFile = QStringLiteral("Gen_Vorn_S88.conf");
+inline const QStringList kSections{"S88Left", "S88Mid", "S88Right"};
+// A chain's count as MemorySettings holds it: "Gen_Vorn_S88/S88Left/Antal".
+inline QString countKey(const QString& section) {
+    return kApp + u'/' + section + QStringLiteral("/Antal");
+}
+} // namespace fixed
+
+// One report of a burst: the module number and its 16 inputs, bit 0 the module's first.
+struct Report {
+    int module;
+    quint16 inputs;
+};
+// The burst as the module sends it: 'i', the number of reports, then per report the module
+// number, the inputs 9..16 and the inputs 1..8.
+QByteArray burstOf(const QList<Report>& reports);
+// A burst for these modules, in this order, with random inputs; its last byte is never 105,
+// which would make the byte after the burst a count.
+QByteArray randomBurst(QRandomGenerator& random, const QList<int>& modules);
+// The inputs a burst reports active, ascending (read by the wire layout, not by the program).
+QList<int> reportedInputs(const QByteArray& burst);
+// What the monitor shows for a whole burst: 'i' and the count echoed, the reports as data.
+QString shownBurst(const QByteArray& burst);
+
+// Waits for `done` while `progress` keeps moving; gives up once it has stood still for
+// `stallMs`. A flood takes as long as the machine needs, a program that stopped taking it
+// fails within seconds.
+bool waitWhileProgressing(const std::function<bool()>& done,
+                          const std::function<quint64()>& progress, int stallMs = 3000);
+
+// A directory of the test's own for the per-user settings (QSettings' native and INI
+// formats), removed with the object even when a test took its permissions away.
+class SettingsDirectory {
+public:
+    SettingsDirectory() { use(m_dir.path()); }
+    ~SettingsDirectory();
+    bool isValid() const { return m_dir.isValid(); }
+    QString path() const { return m_dir.path(); }
+    QString settingsFile() const { return m_dir.filePath(fixed::kSettingsFile); }
+    static void use(const QString& path);
+
+private:
+    QTemporaryDir m_dir;
+};
+
+bool writeFile(const QString& path, const QByteArray& content);
+// A megabyte of text: digits, blanks and Danish letters.
+QString megabyteText();
+// The module numbers of a burst's reports, in order.
+QList<int> reportedModules(const QByteArray& burst);
+// 1, 2, ..., n.
+QList<int> oneTo(int n);

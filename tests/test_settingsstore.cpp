@@ -1,0 +1,224 @@
+// The counts' store in its file: texts kept exactly, the file's layout, refused writes, and
+// sending the counts after start-up found the file damaged, unwritable or holding a text
+// longer than a count box.
+
+#include "state/settingsstore.h"
+#include "support/formsupport.h"
+
+#include <QDir>
+#include <QRandomGenerator>
+#include <QSettings>
+#include <QTest>
+#include <memory>
+
+namespace {
+
+using namespace fixed;
+
+const QString kAbsent = QStringLiteral("<absent>");
+
+// The counts of the three chains and of `other` as a fresh store reads them from a copy of
+// `file`, so that they come from the file and not from what the settings layer still holds
+// of the file it wrote. Leaves the settings pointed at the copy's directory, gone by then.
+QStringList countsInFile(const QString& file, const QString& other = QString()) {
+    const QTemporaryDir copy;
+    QFile::copy(file, copy.filePath(kSettingsFile));
+    SettingsDirectory::use(copy.path());
+    QtSettingsStore reader;
+    QStringList counts;
+    for (const QString& section : other.isNull() ? kSections : kSections + QStringList{other})
+        counts << reader.GetSetting(kApp, section, QStringLiteral("Antal"), kAbsent);
+    return counts;
+}
+
+enum class WriteBlock { FileIsDirectory, DirectoryUnderFile, ReadOnlyDirectory };
+
+} // namespace
+
+class TestSettingsStore : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void storeKeepsTextExactly_data();
+    void storeKeepsTextExactly();
+    void keysLayoutInFile();
+    void failedWriteThrows_data();
+    void failedWriteThrows();
+    void countsSentAfterDamagedFile_data();
+    void countsSentAfterDamagedFile();
+    void textLongerThanTheBox_data();
+    void textLongerThanTheBox();
+
+private:
+    std::unique_ptr<SettingsDirectory> m_dir;
+};
+
+void TestSettingsStore::init() {
+    m_dir = std::make_unique<SettingsDirectory>();
+    QVERIFY(m_dir->isValid());
+}
+
+void TestSettingsStore::cleanup() {
+    m_dir.reset();
+}
+
+void TestSettingsStore::storeKeepsTextExactly_data() {
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("digits") << "2";
+    QTest::newRow("Danish letters") << "æøå ÆØÅ";
+    QTest::newRow("blanks kept at both ends") << "  2 5 ";
+    QTest::newRow("empty text") << "";
+    QTest::newRow("Ingen") << "Ingen";
+    QTest::newRow("comma") << "1,5";
+    QTest::newRow("semicolon") << "1;2";
+    QTest::newRow("equals sign and hash") << "a=b #c";
+    QTest::newRow("section brackets") << "[S88Mid]";
+    QTest::newRow("backslash and quotes") << "\\\"'";
+    QTest::newRow("at sign in front") << "@Variant(x)";
+    QTest::newRow("tab and line feed") << "1\t2\n3";
+    QTest::newRow("outside the basic plane") << QStringLiteral("\U0001F600");
+    QTest::newRow("a megabyte of text") << megabyteText();
+}
+
+void TestSettingsStore::storeKeepsTextExactly() {
+    QFETCH(QString, text);
+    QtSettingsStore writer;
+    const QString count = QStringLiteral("Antal");
+    writer.SaveSetting(kApp, QStringLiteral("S88Left"), count, text);
+    writer.SaveSetting(kApp, QStringLiteral("S88Mid"), count, QStringLiteral("mid"));
+    writer.SaveSetting(kApp, QStringLiteral("S88Right"), count, QStringLiteral("right"));
+
+    QCOMPARE(countsInFile(m_dir->settingsFile(), QStringLiteral("S88Other")),
+             (QStringList{text, "mid", "right", kAbsent}));
+}
+
+void TestSettingsStore::keysLayoutInFile() {
+    // Another run of the program, or an older version of it, finds the counts under these
+    // names; check the file itself rather than only reading back through the same code.
+    QtSettingsStore settings;
+    const QString count = QStringLiteral("Antal");
+    settings.SaveSetting(kApp, QStringLiteral("S88Left"), count, QStringLiteral("2"));
+    settings.SaveSetting(kApp, QStringLiteral("S88Mid"), count, QStringLiteral("0"));
+    settings.SaveSetting(kApp, QStringLiteral("S88Right"), count, QStringLiteral("1"));
+
+    QSettings file(m_dir->settingsFile(), QSettings::IniFormat);
+    QCOMPARE(file.value(QStringLiteral("S88Left/Antal")).toString(), QStringLiteral("2"));
+    QCOMPARE(file.value(QStringLiteral("S88Mid/Antal")).toString(), QStringLiteral("0"));
+    QCOMPARE(file.value(QStringLiteral("S88Right/Antal")).toString(), QStringLiteral("1"));
+    QCOMPARE(file.childGroups(), (QStringList{"S88Left", "S88Mid", "S88Right"}));
+}
+
+void TestSettingsStore::failedWriteThrows_data() {
+    QTest::addColumn<int>("block");
+
+    QTest::newRow("settings file is a directory") << int(WriteBlock::FileIsDirectory);
+    QTest::newRow("settings directory lies under a file") << int(WriteBlock::DirectoryUnderFile);
+    QTest::newRow("read-only settings directory") << int(WriteBlock::ReadOnlyDirectory);
+}
+
+void TestSettingsStore::failedWriteThrows() {
+    QFETCH(int, block);
+
+    switch (WriteBlock(block)) {
+    case WriteBlock::FileIsDirectory:
+        QVERIFY(QDir().mkpath(m_dir->settingsFile()));
+        break;
+    case WriteBlock::DirectoryUnderFile: {
+        const QString file = m_dir->path() + QStringLiteral("/plain-file");
+        QVERIFY(writeFile(file, "x"));
+        SettingsDirectory::use(file + QStringLiteral("/settings"));
+        break;
+    }
+    case WriteBlock::ReadOnlyDirectory: {
+        QVERIFY(QFile::setPermissions(m_dir->path(), QFile::ReadOwner | QFile::ExeOwner));
+        QFile probe(m_dir->path() + QStringLiteral("/probe"));
+        if (probe.open(QIODevice::WriteOnly))
+            QSKIP("this user writes into read-only directories (running as root)");
+        break;
+    }
+    }
+
+    QtSettingsStore settings;
+    QVERIFY_THROWS_EXCEPTION(PlatformError, settings.SaveSetting(kApp, QStringLiteral("S88Left"),
+                                                                 QStringLiteral("Antal"), "2"));
+}
+
+void TestSettingsStore::countsSentAfterDamagedFile_data() {
+    QTest::addColumn<QByteArray>("content"); // empty: the file's place is taken by a directory
+    QTest::addColumn<QStringList>("messages");
+    QTest::addColumn<QStringList>("stored");
+
+    QRandomGenerator random(11);
+    QByteArray junk(4096, '\0');
+    for (char& c : junk)
+        c = char(random.bounded(256));
+    const QStringList counts{"4", "3", "3"};
+    QTest::newRow("only the line garbage") << QByteArray("garbage\n") << QStringList() << counts;
+    QTest::newRow("4 KB of binary junk") << junk << QStringList() << counts;
+    QTest::newRow("file cannot be written")
+        << QByteArray() << QStringList{kSendReminder} << QStringList(3, kAbsent);
+}
+
+void TestSettingsStore::countsSentAfterDamagedFile() {
+    QFETCH(QByteArray, content);
+    QFETCH(QStringList, messages);
+    QFETCH(QStringList, stored);
+    if (content.isEmpty())
+        QVERIFY(QDir().mkpath(m_dir->settingsFile()));
+    else
+        QVERIFY(writeFile(m_dir->settingsFile(), content));
+
+    QtSettingsStore store;
+    ScriptedWindow w({.store = &store, .load = false, .show = false});
+    w.form.Form_Load();
+    QCOMPARE(w.messages.shown, kCountReminders);
+    w.messages.shown.clear();
+    w.start();
+    w.c().Text1->setText(QStringLiteral("4"));
+    w.c().Text2->setText(QStringLiteral("3"));
+    w.c().Text3->setText(QStringLiteral("3"));
+    w.c().Command1->click();
+
+    // Sent whatever the file; the three counts are stored together or not at all.
+    QCOMPARE(w.serial.output, bytes({115, 4, 3, 3, 13}));
+    QCOMPARE(w.messages.shown, messages);
+    QCOMPARE(w.c().Text1->text() + w.c().Text2->text() + w.c().Text3->text(), "433");
+    QCOMPARE(countsInFile(m_dir->settingsFile()), stored);
+}
+
+void TestSettingsStore::textLongerThanTheBox_data() {
+    QTest::addColumn<bool>("edited");
+    QTest::newRow("box not edited") << false;
+    QTest::newRow("box edited") << true;
+}
+
+void TestSettingsStore::textLongerThanTheBox() {
+    QFETCH(bool, edited);
+    // Longer than the 16,777,216 characters a count box holds.
+    const QString text = QStringLiteral("5") + QString(16777216, QLatin1Char('x'));
+    QtSettingsStore store;
+    store.SaveSettings(
+        kApp, {{"S88Left", "Antal", text}, {"S88Mid", "Antal", "3"}, {"S88Right", "Antal", "3"}});
+
+    ScriptedWindow w({.store = &store, .show = false});
+    QCOMPARE(w.c().Text1->text().size(), 16777216);
+    if (edited) {
+        QTest::keyClick(w.c().Text1, Qt::Key_End);
+        QTest::keyClick(w.c().Text1, Qt::Key_Backspace);
+    }
+    w.start();
+    w.c().Command1->click();
+
+    QCOMPARE(w.serial.output, bytes({115, 5, 3, 3, 13}));
+    QCOMPARE(w.messages.shown, QStringList());
+    const QString left = countsInFile(m_dir->settingsFile()).value(0);
+    QCOMPARE(left.size(), edited ? 16777215 : text.size());
+    QVERIFY(left == (edited ? w.c().Text1->text() : text)); // no dump of 16 MB on failure
+}
+
+QTEST_MAIN(TestSettingsStore)
+#include "test_settingsstore.moc"

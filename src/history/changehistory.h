@@ -19,8 +19,10 @@ struct ChangeEvent {
     bool active = false; // the new state
 
     // Module m owns inputs (m - 1) * 16 + 1 .. m * 16; its contacts are numbered 1..16.
-    int module() const { return (input - 1) / 16 + 1; }
-    int contact() const { return (input - 1) % 16 + 1; }
+    int module() const { return moduleOf(input); }
+    int contact() const { return contactOf(input); }
+    static int moduleOf(int input) { return (input - 1) / 16 + 1; }
+    static int contactOf(int input) { return (input - 1) % 16 + 1; }
 };
 
 // When an input counts as unstable: a pulse (active) or gap (inactive) shorter than
@@ -84,13 +86,13 @@ public:
     // readable.
     quint64 total() const { return m_total; }
     quint64 firstKept() const { return m_firstKept; }
-    quint64 dropped() const { return m_dropped; } // lost to the bound, not to clear()
+    quint64 dropped() const { return m_dropped; } // lost to the bound since the last clear()
     qsizetype capacity() const { return m_capacity; }
     const ChangeEvent& event(quint64 seq) const {
         return m_ring[std::size_t(seq % quint64(m_capacity))];
     }
 
-    const InputStats& input(int n) const { return m_inputs[std::size_t(n)]; } // 1..200
+    const InputStats& input(int n) const { return m_inputs[std::size_t(n)]; }    // 1..200
     quint64 reports(int module) const { return m_reports[std::size_t(module)]; } // 0..255
     // The modules the last finished burst reported (complete or not).
     const std::bitset<kModules>& lastBurstModules() const { return m_lastBurst; }

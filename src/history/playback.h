@@ -1,9 +1,11 @@
 #pragma once
 
+#include "history/changehistory.h"
 #include "history/recording.h"
+#include "receive/monitor.h"
+#include "receive/receiver.h"
+#include "state/formstate.h"
 #include "state/serialcontrol.h"
-
-class ChangeHistory;
 
 // A serial control that plays a recording's received bytes into the receive path: each byte
 // is taken at its recorded time (clockMs()), and a wait for input advances that clock to the
@@ -14,12 +16,6 @@ class Playback final : public SerialControl {
 
 public:
     explicit Playback(recording::Reader& reader, QObject* parent = nullptr);
-
-    // Runs the whole recording through the receive state machine and decoder into `history`
-    // (whose origin must be the recording's start, clock 0). Connect to the history's
-    // eventsAdded() to see every event before its bound drops old ones. False when the
-    // recording has a fault; the reader says which.
-    static bool run(recording::Reader& reader, ChangeHistory& history);
 
     int CommPort() const override { return m_port; }
     void setCommPort(int port) override { m_port = port; }
@@ -45,4 +41,34 @@ private:
     bool m_pending = false; // m_record is read but not yet applied
     int m_port = 1;
     bool m_open = false;
+};
+
+// A recording run through the very receive state machine and decoder the window uses, into a
+// change history whose time 0 is the recording's start.
+class PlaybackRun {
+public:
+    explicit PlaybackRun(recording::Reader& reader,
+                         qsizetype capacity = ChangeHistory::kDefaultCapacity);
+
+    // Connect to eventsAdded() before run() to see every event before the bound drops it.
+    ChangeHistory& history() { return m_history; }
+    const FormState& state() const { return m_state; }
+
+    // Plays the whole recording; false when it has a fault (the reader says which). What
+    // came before the fault has been played.
+    bool run();
+
+private:
+    class NoRefresh final : public Refresh {
+    public:
+        void arbejd() override {}
+    };
+
+    recording::Reader& m_reader;
+    Playback m_line;
+    FormState m_state;
+    Monitor m_monitor;
+    NoRefresh m_refresh;
+    Receiver m_receiver;
+    ChangeHistory m_history;
 };

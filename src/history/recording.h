@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QString>
 #include <QtGlobal>
+#include <functional>
 
 // The recording file format (docs/recording.md): a 16-byte header, then records, each a tag
 // byte, the milliseconds since the previous record, and its payload. Appends only, so a file
@@ -46,8 +47,8 @@ void appendEnd(QByteArray& out, qint64 deltaMs);
 class Reader {
 public:
     enum class Status {
-        Reading,     // no fault so far
-        Finished,    // the end record was read
+        Reading,  // no fault so far
+        Finished, // the end record was read
         NotRecording,
         Unsupported, // a recording of a later version
         Truncated,   // cut short inside the header or a record, or no end record
@@ -91,5 +92,11 @@ private:
     QByteArray m_copy; // when the file cannot be mapped
     QByteArrayView m_data;
 };
+
+// The received bytes of a recording file, piece by piece with their times, for a replay; the
+// callable owns the file. Empty, with a one-line reason, when the file cannot be replayed; a
+// recording cut short plays up to its last whole record, with a warning.
+using Pieces = std::function<bool(qint64& timeMs, QByteArray& bytes)>;
+Pieces receivedPieces(const QString& path, QString* error, QString* warning);
 
 } // namespace recording

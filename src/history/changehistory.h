@@ -88,6 +88,7 @@ public:
     quint64 firstKept() const { return m_firstKept; }
     quint64 dropped() const { return m_dropped; } // lost to the bound since the last clear()
     qsizetype capacity() const { return m_capacity; }
+    using QObject::event; // not hidden by the one below
     const ChangeEvent& event(quint64 seq) const {
         return m_ring[std::size_t(seq % quint64(m_capacity))];
     }

@@ -2,6 +2,7 @@
 // modules, a burst every 100 ms, every byte in a millisecond of its own: the format's worst
 // case), then times the program's --history and --inputs on it. Prints one figure a line.
 //   s88history --program PATH-TO-s88monitor [--mb 100] [--file PATH]
+#include "history/recorder.h"
 #include "history/recording.h"
 #include "sim/pattern.h"
 
@@ -10,6 +11,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <cstdio>
 
 namespace {
@@ -62,6 +64,40 @@ double timeReport(const QString& program, const QString& option, const QString& 
     return p.exitCode() == 0 ? double(t.nsecsElapsed()) / 1e9 : -1;
 }
 
+// A line whose clock moves one millisecond per byte: every byte a record of its own.
+class SteppedLine final : public SerialControl {
+public:
+    qint64 now = 0;
+    int CommPort() const override { return 1; }
+    void setCommPort(int) override {}
+    bool PortOpen() const override { return true; }
+    void setPortOpen(bool) override {}
+    void Output(const QByteArray&) override {}
+    int InBufferCount() const override { return 0; }
+    qint64 clockMs() const override { return now; }
+
+protected:
+    char takeOne() override { return 0; }
+    bool waitForInput(int) override { return false; }
+};
+
+// The recorder's processor time per received byte, file writes included.
+double recorderNsPerByte(const QString& path) {
+    SteppedLine line;
+    Recorder recorder(line);
+    if (!recorder.start(path))
+        return -1;
+    constexpr int kBytes = 20'000'000;
+    QElapsedTimer t;
+    t.start();
+    for (int i = 0; i < kBytes; ++i) {
+        ++line.now;
+        recorder.received(char(i));
+    }
+    recorder.stop();
+    return double(t.nsecsElapsed()) / kBytes;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -75,6 +111,8 @@ int main(int argc, char* argv[]) {
     const qint64 mb = value(QStringLiteral("--mb"), QStringLiteral("100")).toLongLong();
     QTemporaryDir dir;
     const QString path = value(QStringLiteral("--file"), dir.filePath(QStringLiteral("big.s88")));
+    std::printf("recorder: %.1f ns per received byte, each byte a record of its own\n",
+                recorderNsPerByte(dir.filePath(QStringLiteral("recorder.s88"))));
     const double hours = writeRecording(path, mb);
     const double size = double(QFile(path).size()) / 1e6;
     std::printf("recording: %.1f MB for %.1f hours of 9600-baud bursts: %.2f MB per hour\n", size,

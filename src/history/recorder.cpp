@@ -26,7 +26,7 @@ bool Recorder::start(const QString& path, QString* error) {
     m_written = 0;
     m_buffer = recording::header(QDateTime::currentMSecsSinceEpoch());
     m_buffer.reserve(kFlushSize + recording::kMaxPayload);
-    m_chunk.clear();
+    m_chunk.resize(0); // keeps its room: no allocation per byte
     m_startMs = m_serial.clockMs();
     m_lastMs = 0;
     m_port = 0;
@@ -68,7 +68,7 @@ void Recorder::endChunk() {
         return;
     recording::appendReceived(m_buffer, m_chunkMs - m_lastMs, m_chunk);
     m_lastMs = m_chunkMs;
-    m_chunk.clear();
+    m_chunk.resize(0); // keeps its room: no allocation per byte
     if (m_buffer.size() >= kFlushSize)
         flush();
     else if (!m_flushTimer.isActive())
@@ -113,11 +113,11 @@ void Recorder::flush() {
         const QString why = m_file.errorString();
         m_serial.setTap(nullptr);
         m_file.close();
-        m_buffer.clear();
-        m_chunk.clear();
+        m_buffer.resize(0);
+        m_chunk.resize(0); // keeps its room: no allocation per byte
         emit failed(QStringLiteral("Optagelsen er stoppet: %1").arg(why));
         return;
     }
     m_written += quint64(n);
-    m_buffer.clear();
+    m_buffer.resize(0);
 }

@@ -160,12 +160,12 @@ int main(int argc, char* argv[]) {
     Form1 form(serial, settings, messages, [] { QCoreApplication::exit(0); });
     messages.setParent(&form);
     form.setPortDescriptions([&ports](int port) { return ports.describe(port); });
+    quitOnSignals(form);
     if (parser.isSet(recordOption)) {
         QString why;
         if (!form.recorder().start(parser.value(recordOption), &why))
             return fail(QStringLiteral("--record %1: %2").arg(parser.value(recordOption), why));
     }
-    quitOnSignals(form);
     form.Form_Load();
     form.show();
     if (parser.isSet(exitWhenShown))

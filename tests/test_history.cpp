@@ -9,9 +9,11 @@
 #include "support/formsupport.h"
 #include "support/ptypair.h"
 
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <csignal>
 
 namespace {
 
@@ -66,6 +68,7 @@ private slots:
     void faultsShapeTheBursts_data();
     void faultsShapeTheBursts();
     void windowRecordingReplaysAndReports();
+    void sigtermEndsRecordingProperly();
 };
 
 void TestHistory::stabilityRules_data() {
@@ -291,6 +294,36 @@ void TestHistory::windowRecordingReplaysAndReports() {
     // Input 1 went off one burst after it came on.
     QCOMPARE(lines[3].split(',')[5].toLongLong(),
              lines[3].split(',')[0].toLongLong() - lines[0].split(',')[0].toLongLong());
+}
+
+// SIGTERM ends the program as Afslut does, so the recording gets its end record.
+void TestHistory::sigtermEndsRecordingProperly() {
+    QTemporaryDir dir;
+    QFile settings(dir.filePath(QStringLiteral("Gen_Vorn_S88.conf")));
+    QVERIFY(settings.open(QIODevice::WriteOnly));
+    settings.write("[S88Left]\nAntal=1\n[S88Mid]\nAntal=0\n[S88Right]\nAntal=0\n");
+    settings.close();
+    const QString path = dir.filePath(QStringLiteral("ended.s88"));
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.path());
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(S88MONITOR), {QStringLiteral("--record"), path});
+    QVERIFY(p.waitForStarted());
+    // The header is written once the signals are taken care of.
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(path).size() >= recording::kHeaderSize, 10000);
+    ::kill(pid_t(p.processId()), SIGTERM);
+    QVERIFY(p.waitForFinished(10000));
+    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(p.exitCode(), 0);
+    recording::File file;
+    QVERIFY(file.open(path, nullptr));
+    recording::Reader reader(file.data());
+    recording::Record r;
+    while (reader.next(r)) {
+    }
+    QCOMPARE(reader.status(), recording::Reader::Status::Finished);
 }
 
 QTEST_MAIN(TestHistory)

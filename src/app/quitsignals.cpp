@@ -29,7 +29,11 @@ void quitOnSignals(QObject& context) {
     QObject::connect(notifier, &QSocketNotifier::activated, &context, [] {
         char buffer[16];
         [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], buffer, sizeof buffer);
+        // Ends every loop running now; the queued quit covers a signal that came while only a
+        // message box's loop ran, before the main loop started.
         QCoreApplication::exit(0);
+        QMetaObject::invokeMethod(QCoreApplication::instance(), &QCoreApplication::quit,
+                                  Qt::QueuedConnection);
     });
     struct sigaction action {};
     action.sa_handler = onSignal;

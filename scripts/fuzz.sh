@@ -10,7 +10,7 @@ cmake --build --preset fuzz
 export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS="detect_leaks=1:abort_on_error=1"
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
-for target in fuzz_receive fuzz_countvalue; do
+for target in fuzz_receive fuzz_countvalue fuzz_recording; do
   name="${target#fuzz_}"
   work="build/fuzz/corpus-$name"
   mkdir -p "$work"

@@ -1,6 +1,10 @@
 #include "app/commandline.h"
 #include "app/form1.h"
 #include "app/messageboxsink.h"
+#include "app/quitsignals.h"
+#include "history/recorder.h"
+#include "history/recording.h"
+#include "history/reports.h"
 #include "link/portmap.h"
 #include "link/qtserialcontrol.h"
 #include "sim/virtualmodule.h"
@@ -10,12 +14,43 @@
 #include <QStyleFactory>
 #include <cstdio>
 #include <memory>
+#include <variant>
 
 namespace {
 
 int fail(const QString& text) {
     std::fprintf(stderr, "%s\n", qPrintable(text));
     return 2;
+}
+
+// The virtual module that --simulate or --replay puts behind port 1; null for neither, or
+// the exit status when it cannot be had.
+std::variant<std::unique_ptr<VirtualModule>, int> virtualModule(const CommandLine::Window& w) {
+    if (!w.simulate && w.replay.isEmpty())
+        return nullptr;
+    const QString option = w.simulate ? QStringLiteral("--simulate") : QStringLiteral("--replay");
+    VirtualModule::Options options;
+    for (const QString& spec : w.faults)
+        options.faults.add(spec); // checked when the command line was read
+    if (!w.replay.isEmpty()) {
+        QString why;
+        QString warning;
+        options.replay = recording::receivedPieces(w.replay, &why, &warning);
+        options.replaySpeed = w.speed;
+        if (!options.replay)
+            return fail(QStringLiteral("--replay %1: %2").arg(w.replay, why));
+        if (!warning.isEmpty())
+            std::fprintf(stderr, "--replay %s: %s; playing up to there\n", qPrintable(w.replay),
+                         qPrintable(warning));
+    }
+    if (!VirtualModule::available())
+        return fail(QStringLiteral("%1 needs pseudo terminals, which this platform does not have.")
+                        .arg(option));
+    auto module = std::make_unique<VirtualModule>(options);
+    QString why;
+    if (!module->start(&why))
+        return fail(QStringLiteral("%1: the virtual module did not start: %2").arg(option, why));
+    return module;
 }
 
 } // namespace
@@ -28,6 +63,8 @@ int main(int argc, char* argv[]) {
     const CommandLine commandLine = CommandLine::parse(arguments);
     if (commandLine.run == CommandLine::Run::Print)
         return commandLine.print();
+    if (commandLine.run == CommandLine::Run::Report)
+        return reports::run(argc, argv).value_or(0);
     const CommandLine::Window& options = commandLine.window;
 
     QApplication app(argc, argv);
@@ -41,18 +78,12 @@ int main(int argc, char* argv[]) {
     for (const PortMap::Assignment& a : options.ports)
         ports.assign(a.port, a.device);
 
-    std::unique_ptr<VirtualModule> module;
-    if (options.simulate) {
-        if (!VirtualModule::available())
-            return fail(QStringLiteral("--simulate needs pseudo terminals, which this platform "
-                                       "does not have."));
-        module = std::make_unique<VirtualModule>();
-        QString why;
-        if (!module->start(&why))
-            return fail(
-                QStringLiteral("--simulate: the virtual module did not start: %1").arg(why));
+    auto made = virtualModule(options);
+    if (const int* status = std::get_if<int>(&made))
+        return *status;
+    const std::unique_ptr<VirtualModule> module = std::move(std::get<0>(made));
+    if (module)
         ports.assign(1, module->devicePath(), QStringLiteral("virtuelt S88-modul"));
-    }
 
     QtSerialControl serial([&ports](int port) { return ports.device(port); });
     QtSettingsStore settings;
@@ -60,6 +91,12 @@ int main(int argc, char* argv[]) {
     Form1 form(serial, settings, messages, [] { QCoreApplication::exit(0); });
     messages.setParent(&form);
     form.setPortDescriptions([&ports](int port) { return ports.describe(port); });
+    quitOnSignals(form);
+    if (!options.record.isEmpty()) {
+        QString why;
+        if (!form.recorder().start(options.record, &why))
+            return fail(QStringLiteral("--record %1: %2").arg(options.record, why));
+    }
     form.Form_Load();
     form.show();
     if (options.exitWhenShown)

@@ -17,7 +17,8 @@ private slots:
 
 namespace {
 constexpr int kWindow = -1; // the window opens
-}
+constexpr int kReport = -2; // a report on a recording runs, no window
+} // namespace
 
 void TestCommandLine::parse_data() {
     QTest::addColumn<QStringList>("arguments");
@@ -54,6 +55,25 @@ void TestCommandLine::parse_data() {
     QTest::newRow("the toolkit's own options are let through")
         << QStringList{"-platform", "offscreen", "-reverse", "-style=Fusion", "--simulate"}
         << kWindow << "" << none << true;
+    QTest::newRow("--simulate with faults")
+        << QStringList{"--simulate", "--fault", "chatter:3", "--fault=missing:2"} << kWindow << ""
+        << none << true;
+    QTest::newRow("--replay at a speed")
+        << QStringList{"--replay", "a.s88rec", "--speed", "0"} << kWindow << "" << none << false;
+    QTest::newRow("a fault without the virtual module")
+        << QStringList{"--fault", "chatter:3"} << 2 << "--fault needs --simulate" << none << false;
+    QTest::newRow("a fault of no known kind")
+        << QStringList{"--simulate", "--fault", "flicker:3"} << 2 << "--fault" << none << false;
+    QTest::newRow("both virtual modules") << QStringList{"--simulate", "--replay", "a"} << 2
+                                          << "one of --simulate and --replay" << none << false;
+    QTest::newRow("a negative speed")
+        << QStringList{"--replay", "a", "--speed", "-1"} << 2 << "--speed -1" << none << false;
+    QTest::newRow("limits without a report")
+        << QStringList{"--unstable-ms", "20"} << 2 << "go with --history" << none << false;
+    QTest::newRow("--history is a report")
+        << QStringList{"--history", "a", "--unstable-ms", "20"} << kReport << "" << none << false;
+    QTest::newRow("help wins over a report")
+        << QStringList{"--inputs", "a", "--help"} << 0 << "--unstable-changes" << none << false;
 }
 
 void TestCommandLine::parse() {
@@ -64,6 +84,10 @@ void TestCommandLine::parse() {
     QFETCH(bool, simulate);
 
     const CommandLine c = CommandLine::parse(QStringList{"/usr/bin/s88monitor"} + arguments);
+    if (exitCode == kReport) {
+        QCOMPARE(c.run, CommandLine::Run::Report);
+        return;
+    }
     if (exitCode == kWindow) {
         QCOMPARE(c.run, CommandLine::Run::Window);
         QStringList got;

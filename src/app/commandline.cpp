@@ -1,4 +1,6 @@
-#include "commandline.h"
+#include "app/commandline.h"
+
+#include "sim/faults.h"
 
 #include <QCommandLineParser>
 #include <cstdio>
@@ -78,10 +80,49 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
         QStringLiteral("simulate"),
         QStringLiteral("Port 1 opens a built-in virtual interface module (needs pseudo "
                        "terminals): press Start, then Indsæt (s)."));
+    const QCommandLineOption fault(
+        QStringLiteral("fault"),
+        QStringLiteral("With --simulate, the virtual module shows a wiring fault. Repeatable. "
+                       "KIND:VALUE is one of %1.")
+            .arg(QLatin1String(sim::Faults::kSyntax)),
+        QStringLiteral("KIND:VALUE"));
+    const QCommandLineOption replay(
+        QStringLiteral("replay"),
+        QStringLiteral("Port 1 opens a virtual module that plays the bytes received in recording "
+                       "FILE with their timing: press Start."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption speed(
+        QStringLiteral("speed"),
+        QStringLiteral("With --replay: play F times faster; 0 as fast as the line takes it (1)."),
+        QStringLiteral("F"), QStringLiteral("1"));
+    const QCommandLineOption record(
+        QStringLiteral("record"),
+        QStringLiteral("Record every byte received, every command sent, Start, Stop and port "
+                       "changes to FILE until the program ends."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption history(
+        QStringLiteral("history"),
+        QStringLiteral("Print the change history of recording FILE as CSV and exit (no window)."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption inputs(
+        QStringLiteral("inputs"),
+        QStringLiteral("Print per-input statistics of recording FILE as CSV and exit (no window)."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption unstableMs(
+        QStringLiteral("unstable-ms"),
+        QStringLiteral("With --history or --inputs: a pulse or gap shorter than MS makes an "
+                       "input unstable (50)."),
+        QStringLiteral("MS"));
+    const QCommandLineOption unstableChanges(
+        QStringLiteral("unstable-changes"),
+        QStringLiteral("With --history or --inputs: N changes within less than MS make an input "
+                       "unstable (5/1000)."),
+        QStringLiteral("N/MS"));
     // For the start-up benchmark: leave as soon as the window has been shown.
     QCommandLineOption exitWhenShown(QStringLiteral("exit-when-shown"));
     exitWhenShown.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOptions({help, version, port, simulate, exitWhenShown});
+    parser.addOptions({help, version, port, simulate, fault, replay, speed, record, history, inputs,
+                       unstableMs, unstableChanges, exitWhenShown});
     addToolkitOptions(parser);
 
     if (!parser.parse(arguments))
@@ -100,6 +141,34 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
             QStringLiteral("unexpected argument '%1'").arg(parser.positionalArguments().first()));
 
     CommandLine result;
+    if (parser.isSet(history) || parser.isSet(inputs)) {
+        // The report reads its own options again (history/reports.h); only the run is decided
+        // here, after help and version had their say.
+        result.run = Run::Report;
+        return result;
+    }
+    if (parser.isSet(unstableMs) || parser.isSet(unstableChanges))
+        return usageError(QStringLiteral("--unstable-ms and --unstable-changes go with "
+                                         "--history or --inputs"));
+    if (parser.isSet(simulate) && parser.isSet(replay))
+        return usageError(QStringLiteral("give one of --simulate and --replay"));
+    if (parser.isSet(fault) && !parser.isSet(simulate))
+        return usageError(QStringLiteral("--fault needs --simulate"));
+    if (parser.isSet(speed) && !parser.isSet(replay))
+        return usageError(QStringLiteral("--speed needs --replay"));
+    bool speedOk = false;
+    result.window.speed = parser.value(speed).toDouble(&speedOk);
+    if (!speedOk || result.window.speed < 0)
+        return usageError(
+            QStringLiteral("--speed %1: expected a number, 0 or more").arg(parser.value(speed)));
+    sim::Faults faults;
+    for (const QString& spec : parser.values(fault)) {
+        if (const std::optional<QString> why = faults.add(spec))
+            return usageError(QStringLiteral("--fault %1").arg(*why));
+    }
+    result.window.faults = parser.values(fault);
+    result.window.replay = parser.value(replay);
+    result.window.record = parser.value(record);
     for (const QString& value : parser.values(port)) {
         const std::optional<PortMap::Assignment> a = PortMap::parse(value);
         if (!a)

@@ -12,15 +12,19 @@ struct CommandLine {
     enum class Run {
         Window, // open the window with `window`
         Print,  // write `text` (stdout if `exitCode` is 0, else stderr) and end
-        // An action that needs no window (a report on a file, say) gets its own value here,
-        // its arguments a field below, and a case in main, which runs it under a
-        // QCoreApplication.
+        Report, // --history or --inputs: a report on a recording, no window (history/reports.h)
+        // Another action that needs no window gets its own value here, its arguments a field
+        // below, and a case in main.
     };
 
     // What the window is opened with.
     struct Window {
         QList<PortMap::Assignment> ports; // --port N=DEVICE, in the order given
         bool simulate = false;
+        QStringList faults; // --fault KIND:VALUE, for the virtual module
+        QString replay;     // --replay FILE
+        double speed = 1;   // --speed F, with --replay
+        QString record;     // --record FILE
         bool exitWhenShown = false;
     };
 

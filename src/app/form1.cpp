@@ -1,6 +1,8 @@
 #include "app/form1.h"
 
 #include "app/startup.h"
+#include "history/changehistory.h"
+#include "history/recorder.h"
 #include "link/countcommand.h"
 #include "link/portcontrol.h"
 #include "panel/monitorview.h"
@@ -41,6 +43,11 @@ template <typename Handler> void Form1::run(Handler&& handler) {
     }
 }
 
+template <typename Handler> void Form1::runPort(Handler&& handler) {
+    run(std::forward<Handler>(handler));
+    m_recorder->notePort(m_serial.CommPort(), m_serial.PortOpen());
+}
+
 Form1::Form1(SerialControl& serial, SettingsStore& settings, MessageSink& messages,
              std::function<void()> quit, QWidget* parent)
     : QWidget(parent), m_controls(layout::build(*this)), m_serial(serial), m_messages(messages) {
@@ -54,6 +61,9 @@ Form1::Form1(SerialControl& serial, SettingsStore& settings, MessageSink& messag
     m_panel = std::make_unique<Panel>(m_state, *c.Text5, c.Lampe);
     m_refresh = std::make_unique<WindowRefresh>(*m_panel, *m_monitorView);
     m_receiver = std::make_unique<Receiver>(m_state, serial, *m_monitor, *m_refresh);
+    m_history = std::make_unique<ChangeHistory>(m_state, serial);
+    m_receiver->setObserver(m_history.get());
+    m_recorder = std::make_unique<Recorder>(serial);
     std::array<QAbstractButton*, 8> options{};
     std::copy(c.Option1.begin(), c.Option1.end(), options.begin());
     m_portControl = std::make_unique<PortControl>(m_state, *c.Shape1, serial, options, messages,
@@ -67,6 +77,7 @@ Form1::Form1(SerialControl& serial, SettingsStore& settings, MessageSink& messag
 
 Form1::~Form1() {
     m_serial.setOnCommHandler({});
+    m_recorder->stop();
 }
 
 void Form1::Form_Load() {
@@ -76,24 +87,25 @@ void Form1::Form_Load() {
 void Form1::connectHandlers() {
     Controls& c = m_controls;
     connect(c.Command3, &QPushButton::clicked, this,
-            [this] { run([this] { m_portControl->Command3_Click(); }); });
+            [this] { runPort([this] { m_portControl->Command3_Click(); }); });
     connect(c.Command4, &QPushButton::clicked, this,
-            [this] { run([this] { m_portControl->Command4_Click(); }); });
+            [this] { runPort([this] { m_portControl->Command4_Click(); }); });
     connect(c.Command5, &QPushButton::clicked, this,
-            [this] { run([this] { m_portControl->Command5_Click(); }); });
+            [this] { runPort([this] { m_portControl->Command5_Click(); }); });
     connect(c.Command1, &QPushButton::clicked, this,
             [this] { run([this] { m_countCommand->Command1_Click(); }); });
     for (int i = 0; i < int(c.Option1.size()); ++i) {
         // Only the button that becomes selected reports a click, as with the classic control.
         connect(c.Option1[std::size_t(i)], &QRadioButton::toggled, this, [this, i](bool on) {
             if (on)
-                run([this, i] { m_portControl->Option1_Click(i); });
+                runPort([this, i] { m_portControl->Option1_Click(i); });
         });
     }
     m_serial.setOnCommHandler([this] { run([this] { m_receiver->MSComm1_OnComm(); }); });
     connect(&m_serial, &SerialControl::PortLost, this, [this](const QString& error) {
-        run([this, error] { m_portControl->MSComm1_PortLost(error); });
+        runPort([this, error] { m_portControl->MSComm1_PortLost(error); });
     });
+    connect(m_recorder.get(), &Recorder::failed, this, &Form1::report);
 }
 
 void Form1::report(const QString& error) {

@@ -3,7 +3,9 @@
 // The monitor window. Data flow:
 //
 //   serial control --OnComm--> Receiver --S88--> InputState --arbejd--> Panel (lamps, Text5)
-//                                  \--> Monitor ring --> MonitorView (Text4)
+//         |                        \--> Monitor ring --> MonitorView (Text4)
+//         |                        \--observer--> ChangeHistory (events, statistics)
+//         \--tap (bytes in and out), port changes--> Recorder (--record, "Optag")
 //   Start/Stop/Afslut/Option1 --> PortControl --> serial control, indicator
 //   Indsæt (s) --> CountCommand --> serial control, settings store
 //   load --> Startup --> state, indicator, count boxes (from the settings store)
@@ -31,6 +33,7 @@
 #include <functional>
 #include <memory>
 
+class ChangeHistory;
 class CountCommand;
 class MessageSink;
 class Monitor;
@@ -38,6 +41,7 @@ class MonitorView;
 class Panel;
 class PortControl;
 class Receiver;
+class Recorder;
 class SerialControl;
 class SettingsStore;
 class Startup;
@@ -63,6 +67,8 @@ public:
     MonitorView& monitorView() { return *m_monitorView; }
     Receiver& receiver() { return *m_receiver; }
     Panel& panel() { return *m_panel; }
+    ChangeHistory& history() { return *m_history; }
+    Recorder& recorder() { return *m_recorder; }
 
     // Describes each port's device in its option button's tooltip.
     void setPortDescriptions(const std::function<QString(int port)>& describe);
@@ -76,6 +82,8 @@ private:
     // A template, so the once-per-byte receive handler is not wrapped in a std::function.
     template <typename Handler> void run(Handler&& handler);
     void report(const QString& error);
+    // A port handler, after which the recording notes where the port stands.
+    template <typename Handler> void runPort(Handler&& handler);
 
     FormState m_state;
     Controls m_controls;
@@ -86,6 +94,8 @@ private:
     std::unique_ptr<Panel> m_panel;
     std::unique_ptr<WindowRefresh> m_refresh;
     std::unique_ptr<Receiver> m_receiver;
+    std::unique_ptr<ChangeHistory> m_history;
+    std::unique_ptr<Recorder> m_recorder;
     std::unique_ptr<PortControl> m_portControl;
     std::unique_ptr<CountCommand> m_countCommand;
     std::unique_ptr<Startup> m_startup;

@@ -93,6 +93,7 @@ void QtSerialControl::Output(const QByteArray& bytes) {
         throw PlatformError(QStringLiteral("Porten er ikke åben"));
     if (m_port.write(bytes) != bytes.size())
         throw PlatformError(m_port.errorString());
+    tapSent(bytes);
 }
 
 int QtSerialControl::InBufferCount() const {

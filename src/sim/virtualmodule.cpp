@@ -75,7 +75,7 @@ public:
     void begin() {
         m_clock.start();
         setListening(!hungUp());
-        m_next.start(m_options.idleIntervalMs);
+        m_next.start(replaying() ? 0 : m_options.idleIntervalMs);
     }
 
 private:
@@ -93,10 +93,12 @@ private:
         m_reader.setEnabled(listening);
         if (listening) {
             m_probe.stop();
+            if (replaying() && !m_next.isActive())
+                m_next.start(0);
         } else {
             if (!m_probe.isActive())
                 m_probe.start();
-            if (sending())
+            if (sending() && !replaying())
                 endBurst(); // the rest of the burst is lost, as on a closed real port
         }
     }
@@ -133,7 +135,63 @@ private:
 
     bool sending() const { return m_sent < m_out.size(); }
 
+    bool replaying() const { return bool(m_options.replay); }
+
+    // Sends what is due of the recording, then sleeps until the next piece is due.
+    void replayStep() {
+        const qint64 now = m_clock.elapsed();
+        if (!m_listening || hungUp()) {
+            if (m_listening)
+                setListening(false); // the probe wakes the replay when the port is opened again
+            m_replayPaused = now;
+            return;
+        }
+        if (m_replayPaused >= 0) { // recording time stood still while nobody listened
+            m_replayOffset += now - m_replayPaused;
+            m_replayPaused = -1;
+        }
+        const double speed = m_options.replaySpeed;
+        while (true) {
+            if (m_sent == m_out.size()) {
+                m_out.clear();
+                m_sent = 0;
+                if (!m_options.replay(m_replayAt, m_out) || m_out.isEmpty())
+                    return; // the end: the line stays quiet
+                if (m_replayStart < 0) {
+                    m_replayStart = m_replayAt;
+                    m_replayOffset = now;
+                }
+            }
+            if (speed > 0) {
+                const qint64 due =
+                    m_replayOffset + qint64(double(m_replayAt - m_replayStart) / speed);
+                if (due > now) {
+                    m_next.start(int(std::min<qint64>(due - now, 1000)));
+                    return;
+                }
+            }
+            const ssize_t n =
+                ::write(m_fd, m_out.constData() + m_sent, size_t(m_out.size() - m_sent));
+            if (n > 0) {
+                m_sent += n;
+                continue;
+            }
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n < 0 && errno == EAGAIN) {
+                m_next.start(1); // the host has not read yet
+                return;
+            }
+            setListening(false);
+            return;
+        }
+    }
+
     void startBurst() {
+        if (replaying()) {
+            replayStep();
+            return;
+        }
         if (m_counters.allowance.load() == 0) {
             m_next.start(kProbeMs); // held: look again shortly
             return;
@@ -157,7 +215,16 @@ private:
             return;
         }
         appendGarbage(m_pattern.modules() * 3 + 2);
-        m_pattern.appendBurst(m_out);
+        if (m_options.faults.any()) {
+            const qint64 noiseMs = qint64(m_options.faults.noiseSeconds) * 1000;
+            const bool noise = noiseMs > 0 && m_clock.elapsed() - m_lastNoise >= noiseMs;
+            if (noise)
+                m_lastNoise = m_clock.elapsed();
+            m_options.faults.appendBurst(m_out, m_pattern, m_counters.bursts.load(),
+                                         noise ? &m_garbage : nullptr);
+        } else {
+            m_pattern.appendBurst(m_out);
+        }
         m_reported.clear();
         for (int m = 1; m <= m_pattern.modules(); ++m)
             m_reported.append(m_pattern.moduleInputs(m));
@@ -256,6 +323,11 @@ private:
     QList<quint16> m_reported; // what the burst under way reports
     qsizetype m_sent = 0;
     double m_credit = 0;
+    qint64 m_lastNoise = 0;
+    qint64 m_replayAt = 0;      // recording time of the piece in m_out
+    qint64 m_replayStart = -1;  // recording time of the first piece
+    qint64 m_replayOffset = 0;  // when (on m_clock) the first piece went out, plus pauses
+    qint64 m_replayPaused = -1; // since when nobody listens
     bool m_listening = false;
 };
 

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "sim/faults.h"
+
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <functional>
 #include <memory>
 
 // A virtual interface module on the far side of a pseudo terminal: the program opens
@@ -18,6 +21,13 @@ public:
         // Line noise: before each burst, random bytes other than 'i' (so a host that is
         // between bursts only echoes them), this many per hundred bytes of the burst.
         int garbagePercent = 0;
+        sim::Faults faults{};
+        // Instead of the pattern: bytes to send, each piece with its time in milliseconds
+        // (called on the module's thread until it returns false). They go out at their time
+        // divided by replaySpeed from the moment the port is first opened, or as fast as the
+        // line takes them when replaySpeed is 0. Time stands still while the port is closed.
+        std::function<bool(qint64& timeMs, QByteArray& bytes)> replay{};
+        double replaySpeed = 1;
     };
 
     explicit VirtualModule(Options options);

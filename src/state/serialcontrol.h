@@ -6,6 +6,15 @@
 #include <QString>
 #include <functional>
 
+// Who wants to see the line's traffic as the program sees it: the recording. Called on the
+// receive path, so it must be cheap.
+class SerialTap {
+public:
+    virtual ~SerialTap() = default;
+    virtual void received(char c) = 0;              // every character Input() takes
+    virtual void sent(const QByteArray& bytes) = 0; // every Output() that was queued
+};
+
 // The serial-communications control: a port number, an open state, output, and input read
 // one character at a time. OnComm is raised while characters wait unread: after a handler
 // run that left characters waiting, it is raised again.
@@ -27,7 +36,10 @@ public:
     // Takes one waiting character. Only called when InBufferCount() > 0.
     char Input() {
         ++m_taken;
-        return takeOne();
+        const char c = takeOne();
+        if (m_tap)
+            m_tap->received(c);
+        return c;
     }
     // Waits at most `msecs` for input without returning to the event loop; true when a
     // character is waiting. OnComm is not raised from inside the wait.
@@ -49,6 +61,9 @@ public:
     // event per byte, and a direct call costs a fraction of a signal.
     void setOnCommHandler(std::function<void()> handler) { m_handler = std::move(handler); }
 
+    // At most one; null for none.
+    void setTap(SerialTap* tap) { m_tap = tap; }
+
 signals:
     // The open port failed underneath (device unplugged, peer gone). The port is closed
     // already; raised once, from the event loop.
@@ -63,10 +78,16 @@ protected:
     void drain();
     // Queues one drain for when control returns to the event loop.
     void scheduleDrain();
+    // For Output(): tells the tap what was sent.
+    void tapSent(const QByteArray& bytes) {
+        if (m_tap)
+            m_tap->sent(bytes);
+    }
     bool draining() const { return m_draining; }
 
 private:
     std::function<void()> m_handler;
+    SerialTap* m_tap = nullptr;
     quint64 m_taken = 0;
     bool m_waited = false;
     bool m_draining = false;

@@ -1,0 +1,141 @@
+#pragma once
+
+#include "receive/receiver.h"
+#include "state/formstate.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <array>
+#include <bitset>
+#include <vector>
+
+class SerialControl;
+
+// One change of one input, as a decoded report made it.
+struct ChangeEvent {
+    qint64 timeMs = 0;   // from the history's origin to the arrival of the report's last byte
+    qint64 sinceMs = -1; // from this input's previous change; -1 for its first (since a clear)
+    quint16 input = 0;   // 1..200
+    bool active = false; // the new state
+
+    // Module m owns inputs (m - 1) * 16 + 1 .. m * 16; its contacts are numbered 1..16.
+    int module() const { return moduleOf(input); }
+    int contact() const { return contactOf(input); }
+    static int moduleOf(int input) { return (input - 1) / 16 + 1; }
+    static int contactOf(int input) { return (input - 1) % 16 + 1; }
+};
+
+// When an input counts as unstable: a pulse (active) or gap (inactive) shorter than
+// shortestMs, or `changes` changes within less than windowMs.
+struct StabilityLimits {
+    qint64 shortestMs = 50;
+    int changes = 5; // 2..kMaxChanges
+    qint64 windowMs = 1000;
+
+    static constexpr int kMaxChanges = 32;
+    friend bool operator==(const StabilityLimits&, const StabilityLimits&) = default;
+};
+
+struct InputStats {
+    enum Reason : quint8 { ShortPulse = 1, ShortGap = 2, Frequent = 4 };
+
+    quint64 changes = 0;
+    qint64 shortestActiveMs = -1;   // shortest complete pulse; -1 while there was none
+    qint64 shortestInactiveMs = -1; // shortest complete gap between two pulses; -1: none
+    qint64 lastChangeMs = -1;       // on the history's clock; -1: never changed
+    quint8 reasons = 0;             // Reason bits; sticky until clear()
+
+    bool unstable() const { return reasons != 0; }
+};
+
+struct BurstStats {
+    quint64 complete = 0;   // bursts whose reports all arrived
+    quint64 givenUp = 0;    // bursts abandoned part-way (the line fell silent)
+    quint64 strayBytes = 0; // bytes between bursts that neither start one nor count it
+    quint64 reports = 0;    // reports decoded, in all bursts
+    qint64 lastBurstMs = -1;
+};
+
+// The change history of inputs 1..200, fed by the receive path report by report (it is the
+// Receiver's observer). Events are numbered from 0 in the order they happened; the newest
+// `capacity` stay readable, older ones are dropped and counted. Qt Core only: the window, the
+// walk test and the command-line reports all read the same object.
+class ChangeHistory final : public QObject, public ReceiveObserver {
+    Q_OBJECT
+
+public:
+    static constexpr qsizetype kDefaultCapacity = 100'000;
+    static constexpr int kModules = 256; // module numbers as received, 0..255
+
+    // Reads the inputs from `state` and the time from `clock` (its clockMs()). Time 0 is the
+    // clock's reading now; see setOrigin().
+    ChangeHistory(const FormState& state, const SerialControl& clock,
+                  qsizetype capacity = kDefaultCapacity, QObject* parent = nullptr);
+    ~ChangeHistory() override;
+
+    // Time 0 of the events: `clockMs` on the clock, `wall` on the wall clock.
+    void setOrigin(qint64 clockMs, const QDateTime& wall);
+    QDateTime wallTime(qint64 timeMs) const { return m_wallOrigin.addMSecs(timeMs); }
+    // Now, on the history's time scale.
+    qint64 nowMs() const;
+
+    void setLimits(const StabilityLimits& limits); // applies to changes from now on
+    const StabilityLimits& limits() const { return m_limits; }
+
+    // Sequence numbers: every event ever added has one; firstKept() <= seq < total() are
+    // readable.
+    quint64 total() const { return m_total; }
+    quint64 firstKept() const { return m_firstKept; }
+    quint64 dropped() const { return m_dropped; } // lost to the bound since the last clear()
+    qsizetype capacity() const { return m_capacity; }
+    using QObject::event; // not hidden by the one below
+    const ChangeEvent& event(quint64 seq) const {
+        return m_ring[std::size_t(seq % quint64(m_capacity))];
+    }
+
+    const InputStats& input(int n) const { return m_inputs[std::size_t(n)]; }    // 1..200
+    quint64 reports(int module) const { return m_reports[std::size_t(module)]; } // 0..255
+    // The modules the last finished burst reported (complete or not).
+    const std::bitset<kModules>& lastBurstModules() const { return m_lastBurst; }
+    const BurstStats& bursts() const { return m_bursts; }
+
+    // Forgets the events, the statistics and the counts (sequence numbers go on). The inputs'
+    // current states are kept, so the next change is measured against what the lamps show.
+    void clear();
+
+    void reportDecoded(qint16 module) override;
+    void burstEnded(bool complete) override;
+    void strayByte(quint8 value) override;
+
+signals:
+    // At the end of a burst that added events: total() has grown. One per burst, not per event.
+    void eventsAdded();
+    void cleared();
+
+private:
+    void add(int input, bool active, qint64 now);
+
+    struct Recent { // the input's newest change times, for the changes-in-a-window rule
+        std::array<qint64, StabilityLimits::kMaxChanges> times{};
+        int next = 0;
+    };
+
+    const FormState& m_state;
+    const SerialControl& m_clock;
+    qsizetype m_capacity;
+    std::vector<ChangeEvent> m_ring;
+    quint64 m_total = 0;
+    quint64 m_firstKept = 0;
+    quint64 m_dropped = 0;
+    qint64 m_origin = 0;
+    QDateTime m_wallOrigin;
+    StabilityLimits m_limits;
+    std::array<bool, FormState::kInputCount> m_known{}; // inputs as the last report left them
+    std::array<InputStats, FormState::kInputCount> m_inputs{};
+    std::array<Recent, FormState::kInputCount> m_recent{};
+    std::array<quint64, kModules> m_reports{};
+    std::bitset<kModules> m_thisBurst;
+    std::bitset<kModules> m_lastBurst;
+    BurstStats m_bursts;
+    bool m_added = false; // events added in the burst under way
+};

@@ -1,0 +1,256 @@
+#include "history/recording.h"
+
+#include <QFileInfo>
+#include <QtEndian>
+#include <algorithm>
+#include <memory>
+
+namespace recording {
+
+namespace {
+
+constexpr int kMaxVarint = 5;                  // 35 bits: a delta of a year fits
+constexpr qint64 kMaxTimeMs = qint64(1) << 50; // far beyond any real recording; no overflow
+
+void appendVarint(QByteArray& out, quint64 value) {
+    while (value >= 0x80) {
+        out.append(char(0x80 | (value & 0x7f)));
+        value >>= 7;
+    }
+    out.append(char(value));
+}
+
+quint64 clampDelta(qint64 deltaMs) {
+    return quint64(std::clamp<qint64>(deltaMs, 0, (qint64(1) << (7 * kMaxVarint)) - 1));
+}
+
+void appendBlock(QByteArray& out, Tag tag, qint64 deltaMs, QByteArrayView bytes) {
+    out.append(char(tag));
+    appendVarint(out, clampDelta(deltaMs));
+    appendVarint(out, quint64(bytes.size()));
+    out.append(bytes);
+}
+
+} // namespace
+
+QByteArray header(qint64 startEpochMs) {
+    QByteArray h(kMagic, kMagicSize);
+    h.append(char(kVersion));
+    char time[8];
+    qToLittleEndian<qint64>(startEpochMs, time);
+    h.append(time, 8);
+    return h;
+}
+
+void appendReceived(QByteArray& out, qint64 deltaMs, QByteArrayView bytes) {
+    if (bytes.size() == 1 && deltaMs >= 0 && deltaMs < 0x80) {
+        out.append(char(kByte | deltaMs));
+        out.append(bytes[0]);
+        return;
+    }
+    for (qsizetype at = 0; at < bytes.size(); at += kMaxPayload) {
+        appendBlock(out, kReceived, deltaMs,
+                    bytes.sliced(at, std::min(kMaxPayload, bytes.size() - at)));
+        deltaMs = 0;
+    }
+}
+
+void appendSent(QByteArray& out, qint64 deltaMs, QByteArrayView bytes) {
+    for (qsizetype at = 0; at < bytes.size(); at += kMaxPayload) {
+        appendBlock(out, kSent, deltaMs,
+                    bytes.sliced(at, std::min(kMaxPayload, bytes.size() - at)));
+        deltaMs = 0;
+    }
+}
+
+void appendPort(QByteArray& out, qint64 deltaMs, int port, bool open) {
+    out.append(char(kPort));
+    appendVarint(out, clampDelta(deltaMs));
+    out.append(char(port));
+    out.append(char(open ? 1 : 0));
+}
+
+void appendEnd(QByteArray& out, qint64 deltaMs) {
+    out.append(char(kEnd));
+    appendVarint(out, clampDelta(deltaMs));
+}
+
+Reader::Reader(QByteArrayView data) : m_data(data) {}
+
+bool Reader::fail(Status status, const QString& error) {
+    m_status = status;
+    m_error = error;
+    return false;
+}
+
+bool Reader::varint(quint64& value) {
+    value = 0;
+    for (int i = 0; i < kMaxVarint; ++i) {
+        if (m_pos >= m_data.size())
+            return false;
+        const quint8 b = quint8(m_data[m_pos++]);
+        value |= quint64(b & 0x7f) << (7 * i);
+        if ((b & 0x80) == 0)
+            return true;
+    }
+    m_pos = -1; // too long: corrupt, told apart from running out
+    return false;
+}
+
+bool Reader::next(Record& record) {
+    if (m_status != Status::Reading)
+        return false;
+    if (m_pos == 0) {
+        const QByteArrayView magic(kMagic, kMagicSize);
+        const qsizetype have = std::min<qsizetype>(m_data.size(), kMagicSize);
+        if (m_data.isEmpty())
+            return fail(Status::NotRecording, QStringLiteral("the file is empty"));
+        if (m_data.first(have) != magic.first(have))
+            return fail(Status::NotRecording, QStringLiteral("not a recording"));
+        if (m_data.size() < kHeaderSize)
+            return fail(Status::Truncated, QStringLiteral("cut short inside its header"));
+        const int version = quint8(m_data[kMagicSize]);
+        if (version != kVersion)
+            return fail(Status::Unsupported,
+                        QStringLiteral("recording format version %1; this program reads version %2")
+                            .arg(version)
+                            .arg(kVersion));
+        m_startEpochMs = qFromLittleEndian<qint64>(m_data.data() + kMagicSize + 1);
+        m_pos = kHeaderSize;
+    }
+    const qsizetype start = m_pos;
+    const auto truncated = [&] {
+        m_pos = start;
+        return fail(Status::Truncated,
+                    QStringLiteral("cut short inside a record at byte %1").arg(start));
+    };
+    const auto corrupt = [&](const QString& what) {
+        m_pos = start;
+        return fail(Status::Corrupt, QStringLiteral("%1 at byte %2").arg(what).arg(start));
+    };
+    if (m_pos >= m_data.size())
+        return fail(Status::Truncated,
+                    QStringLiteral("ends without its end record (the program did not end the "
+                                   "recording)"));
+    const quint8 tag = quint8(m_data[m_pos++]);
+    quint64 delta = 0;
+    Record r;
+    if (tag & kByte) {
+        if (m_pos >= m_data.size())
+            return truncated();
+        delta = tag & 0x7f;
+        r.kind = Record::Kind::Received;
+        r.bytes = m_data.sliced(m_pos++, 1);
+    } else {
+        if (!varint(delta))
+            return m_pos < 0 ? corrupt(QStringLiteral("an overlong number")) : truncated();
+        switch (tag) {
+        case kReceived:
+        case kSent: {
+            quint64 length = 0;
+            if (!varint(length))
+                return m_pos < 0 ? corrupt(QStringLiteral("an overlong number")) : truncated();
+            if (length == 0 || length > quint64(kMaxPayload))
+                return corrupt(QStringLiteral("a record of %1 bytes").arg(length));
+            if (quint64(m_data.size() - m_pos) < length)
+                return truncated();
+            r.kind = tag == kReceived ? Record::Kind::Received : Record::Kind::Sent;
+            r.bytes = m_data.sliced(m_pos, qsizetype(length));
+            m_pos += qsizetype(length);
+            break;
+        }
+        case kPort: {
+            if (m_data.size() - m_pos < 2)
+                return truncated();
+            r.kind = Record::Kind::Port;
+            r.port = quint8(m_data[m_pos]);
+            const quint8 open = quint8(m_data[m_pos + 1]);
+            if (r.port < 1 || r.port > 8 || open > 1)
+                return corrupt(
+                    QStringLiteral("a port record for port %1, state %2").arg(r.port).arg(open));
+            r.open = open == 1;
+            m_pos += 2;
+            break;
+        }
+        case kEnd:
+            r.kind = Record::Kind::End;
+            break;
+        default:
+            return corrupt(
+                QStringLiteral("an unknown record type 0x%1").arg(uint(tag), 2, 16, QChar(u'0')));
+        }
+    }
+    if (m_time + qint64(delta) > kMaxTimeMs)
+        return corrupt(QStringLiteral("a time beyond any recording"));
+    m_time += qint64(delta);
+    r.timeMs = m_time;
+    if (r.kind == Record::Kind::End) {
+        if (m_pos != m_data.size())
+            return corrupt(QStringLiteral("data after the end record"));
+        m_status = Status::Finished;
+    }
+    record = r;
+    return true;
+}
+
+bool File::open(const QString& path, QString* error) {
+    const auto fail = [error](const QString& why) {
+        if (error)
+            *error = why;
+        return false;
+    };
+    const QFileInfo info(path);
+    if (!info.exists())
+        return fail(QStringLiteral("no such file"));
+    if (info.isDir())
+        return fail(QStringLiteral("is a folder, not a recording"));
+    m_file.setFileName(path);
+    if (!m_file.open(QIODevice::ReadOnly))
+        return fail(QStringLiteral("cannot be read: %1").arg(m_file.errorString()));
+    const qint64 size = m_file.size();
+    if (size == 0) {
+        m_data = {};
+        return true;
+    }
+    if (uchar* map = m_file.map(0, size)) {
+        m_data = QByteArrayView(reinterpret_cast<const char*>(map), qsizetype(size));
+        return true;
+    }
+    m_copy = m_file.readAll();
+    if (m_file.error() != QFileDevice::NoError)
+        return fail(QStringLiteral("cannot be read: %1").arg(m_file.errorString()));
+    m_data = m_copy;
+    return true;
+}
+
+Pieces receivedPieces(const QString& path, QString* error, QString* warning) {
+    auto file = std::make_shared<File>();
+    if (!file->open(path, error))
+        return {};
+    Reader check(file->data());
+    Record r;
+    while (check.next(r)) {
+    }
+    if (check.status() == Reader::Status::Truncated && check.offset() >= kHeaderSize) {
+        if (warning)
+            *warning = check.error();
+    } else if (!check.ok()) {
+        if (error)
+            *error = check.error();
+        return {};
+    }
+    auto reader = std::make_shared<Reader>(file->data());
+    return [file, reader](qint64& timeMs, QByteArray& bytes) {
+        Record record;
+        while (reader->next(record)) {
+            if (record.kind == Record::Kind::Received) {
+                timeMs = record.timeMs;
+                bytes = record.bytes.toByteArray();
+                return true;
+            }
+        }
+        return false;
+    };
+}
+
+} // namespace recording

@@ -1,0 +1,69 @@
+#include "sim/faults.h"
+
+#include "state/protocol.h"
+
+#include <QStringList>
+
+namespace sim {
+
+const char* const Faults::kSyntax =
+    "chatter:N (input N flips in every burst), silent:M (module M never reports), "
+    "zero:M (module M reports all inactive), missing:M (module M's report is left out of "
+    "each burst that announces it), noise:S (every S seconds a burst flips half the inputs)";
+
+std::optional<QString> Faults::add(const QString& spec) {
+    const QStringList parts = spec.split(u':');
+    bool ok = false;
+    const int value = parts.size() == 2 ? parts[1].toInt(&ok) : 0;
+    const QString kind = parts.value(0);
+    const auto bad = [&](const QString& want) {
+        return QStringLiteral("%1: expected %2").arg(spec, want);
+    };
+    if (kind == u"chatter") {
+        if (!ok || value < 1 || value >= int(chatter.size()))
+            return bad(
+                QStringLiteral("chatter:N with N an input from 1 to %1").arg(chatter.size() - 1));
+        chatter.set(std::size_t(value));
+        return std::nullopt;
+    }
+    if (kind == u"silent" || kind == u"zero" || kind == u"missing") {
+        if (!ok || value < 1 || value > Pattern::kMaxModules)
+            return bad(QStringLiteral("%1:M with M a module from 1 to 255").arg(kind));
+        (kind == u"silent" ? silent : kind == u"zero" ? zero : missing).set(std::size_t(value));
+        return std::nullopt;
+    }
+    if (kind == u"noise") {
+        if (!ok || value < 1)
+            return bad(QStringLiteral("noise:S with S seconds, 1 or more"));
+        noiseSeconds = value;
+        return std::nullopt;
+    }
+    return QStringLiteral("%1: unknown fault; one of %2").arg(spec, QLatin1String(kSyntax));
+}
+
+void Faults::appendBurst(QByteArray& out, const Pattern& pattern, quint64 burst,
+                         QRandomGenerator* noise) const {
+    const int modules = pattern.modules();
+    int announced = 0;
+    for (int m = 1; m <= modules; ++m)
+        announced += silent.test(std::size_t(m)) ? 0 : 1;
+    out.append(protocol::kBurstStart);
+    out.append(char(quint8(announced)));
+    for (int m = 1; m <= modules; ++m) {
+        if (silent.test(std::size_t(m)) || missing.test(std::size_t(m)))
+            continue;
+        quint16 bits = zero.test(std::size_t(m)) ? 0 : pattern.moduleInputs(m);
+        const int first = (m - 1) * Pattern::kInputsPerModule + 1;
+        for (int k = 0; k < Pattern::kInputsPerModule; ++k) {
+            if (chatter.test(std::size_t(first + k)) && (burst & 1))
+                bits ^= quint16(1u << k);
+        }
+        if (noise)
+            bits ^= quint16(noise->generate());
+        out.append(char(quint8(m)));
+        out.append(char(quint8(bits >> 8)));
+        out.append(char(quint8(bits & 0xff)));
+    }
+}
+
+} // namespace sim

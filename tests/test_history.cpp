@@ -1,0 +1,330 @@
+// The change history, its statistics, recordings and the two reports: statistics rules and
+// file faults as tables, and a recording made by the window on a pty, replayed and reported.
+#include "history/changehistory.h"
+#include "history/playback.h"
+#include "history/recorder.h"
+#include "history/recording.h"
+#include "sim/faults.h"
+#include "sim/virtualmodule.h"
+#include "support/formsupport.h"
+#include "support/ptypair.h"
+
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <csignal>
+
+namespace {
+
+using Times = QList<qint64>;
+
+// A finished recording in which input 1 changes (from inactive) at each of `times`.
+QByteArray toggling(const Times& times) {
+    QByteArray r = recording::header(0);
+    qint64 last = 0;
+    bool on = false;
+    for (qint64 t : times) {
+        on = !on;
+        recording::appendReceived(r, t - last, bytes({'i', 1, 1, 0, on ? 1 : 0}));
+        last = t;
+    }
+    recording::appendEnd(r, 0);
+    return r;
+}
+
+struct ProgramRun {
+    int status = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+// The real program, with no display at all.
+ProgramRun runProgram(const QStringList& args) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(S88MONITOR), args);
+    if (!p.waitForFinished(20000))
+        return {};
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1, p.readAllStandardOutput(),
+            p.readAllStandardError()};
+}
+
+} // namespace
+
+class TestHistory : public QObject {
+    Q_OBJECT
+
+private slots:
+    void stabilityRules_data();
+    void stabilityRules();
+    void truncatedRecordingReadsToLastWholeRecord();
+    void badFiles_data();
+    void badFiles();
+    void faultsShapeTheBursts_data();
+    void faultsShapeTheBursts();
+    void windowRecordingReplaysAndReports();
+    void sigtermEndsRecordingProperly();
+};
+
+void TestHistory::stabilityRules_data() {
+    QTest::addColumn<Times>("times");
+    QTest::addColumn<int>("shortestMs");
+    QTest::addColumn<qint64>("pulse");
+    QTest::addColumn<qint64>("gap");
+    QTest::addColumn<int>("reasons");
+    const int pulse = InputStats::ShortPulse, gap = InputStats::ShortGap;
+    const int frequent = InputStats::Frequent;
+    QTest::newRow("first switch-on is no gap") << Times{500} << 50 << -1LL << -1LL << 0;
+    QTest::newRow("pulse at the limit") << Times{0, 50} << 50 << 50LL << -1LL << 0;
+    QTest::newRow("pulse under the limit") << Times{0, 49} << 50 << 49LL << -1LL << pulse;
+    QTest::newRow("gap at the limit") << Times{0, 100, 150, 300} << 50 << 100LL << 50LL << 0;
+    QTest::newRow("gap under the limit") << Times{0, 100, 149, 300} << 50 << 100LL << 49LL << gap;
+    QTest::newRow("limit set lower") << Times{0, 10, 20} << 10 << 10LL << 10LL << 0;
+    QTest::newRow("4 changes in 300 ms") << Times{0, 100, 200, 300} << 50 << 100LL << 100LL << 0;
+    QTest::newRow("5 changes in 999 ms")
+        << Times{0, 250, 500, 750, 999} << 50 << 250LL << 249LL << frequent;
+    QTest::newRow("5 changes in 1000 ms")
+        << Times{0, 250, 500, 750, 1000} << 50 << 250LL << 250LL << 0;
+    QTest::newRow("5 within a later second")
+        << Times{0, 2000, 2300, 2600, 2900, 2999} << 50 << 99LL << 300LL << frequent;
+    QTest::newRow("short pulse and frequent")
+        << Times{0, 10, 20, 30, 40} << 50 << 10LL << 10LL << (pulse | gap | frequent);
+}
+
+void TestHistory::stabilityRules() {
+    QFETCH(Times, times);
+    QFETCH(int, shortestMs);
+    const QByteArray data = toggling(times);
+    recording::Reader reader(data);
+    PlaybackRun run(reader);
+    StabilityLimits limits;
+    limits.shortestMs = shortestMs;
+    run.history().setLimits(limits);
+    QVERIFY(run.run());
+    const InputStats& s = run.history().input(1);
+    QCOMPARE(s.changes, quint64(times.size()));
+    QTEST(s.shortestActiveMs, "pulse");
+    QTEST(s.shortestInactiveMs, "gap");
+    QTEST(int(s.reasons), "reasons");
+    QCOMPARE(s.lastChangeMs, times.last());
+    QCOMPARE(run.history().total(), quint64(times.size()));
+}
+
+void TestHistory::truncatedRecordingReadsToLastWholeRecord() {
+    QByteArray data = recording::header(1700000000000);
+    QList<qsizetype> ends; // where each record ends
+    recording::appendPort(data, 3, 1, true);
+    ends << data.size();
+    recording::appendReceived(data, 1, bytes({'i', 1}));
+    ends << data.size();
+    recording::appendReceived(data, 200, bytes({1}));
+    ends << data.size();
+    recording::appendReceived(data, 1, bytes({0, 5}));
+    ends << data.size();
+    recording::appendSent(data, 7, QByteArray("s\x01\x00\x00\r", 5));
+    ends << data.size();
+    recording::appendEnd(data, 0);
+    for (qsizetype cut = recording::kHeaderSize; cut < data.size(); ++cut) {
+        recording::Reader reader(QByteArrayView(data).first(cut));
+        recording::Record r;
+        int read = 0;
+        while (reader.next(r))
+            ++read;
+        const auto whole =
+            std::count_if(ends.begin(), ends.end(), [&](qsizetype e) { return e <= cut; });
+        QCOMPARE(read, int(whole));
+        QCOMPARE(reader.status(), recording::Reader::Status::Truncated);
+        QCOMPARE(reader.offset(), whole ? ends[whole - 1] : recording::kHeaderSize);
+    }
+    // Up to the cut, the history is what the whole recording gives: inputs 1 and 3 on at 205.
+    recording::Reader reader(QByteArrayView(data).first(ends[3]));
+    PlaybackRun run(reader);
+    QVERIFY(!run.run());
+    QCOMPARE(run.history().total(), quint64(2));
+    QCOMPARE(run.history().event(1).input, quint16(3));
+    QCOMPARE(run.history().event(1).timeMs, 205);
+    QCOMPARE(run.history().wallTime(0).toMSecsSinceEpoch(), 1700000000000);
+}
+
+void TestHistory::badFiles_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<bool>("reported"); // the CSV up to the fault is printed
+    const QByteArray good = toggling({0, 100});
+    QByteArray later = good;
+    later[recording::kMagicSize] = 2;
+    QTest::newRow("missing") << QByteArray("-") << "no such file" << false;
+    QTest::newRow("empty") << QByteArray() << "the file is empty" << false;
+    QTest::newRow("text") << QByteArray("time_ms,input\n1,2\n") << "not a recording" << false;
+    QTest::newRow("later version") << later << "version 2" << false;
+    QTest::newRow("cut in header") << good.first(10) << "inside its header" << false;
+    QTest::newRow("cut in record") << good.chopped(3) << "inside a record" << true;
+    QTest::newRow("no end record") << good.chopped(2) << "without its end record" << true;
+    QTest::newRow("unknown record")
+        << good.chopped(2) + QByteArray("\x07\x00", 2) << "unknown record type 0x07" << true;
+    QTest::newRow("zero-length record")
+        << good.chopped(2) + QByteArray("\x01\x00\x00", 3) << "record of 0 bytes" << true;
+    QTest::newRow("data after end") << good + "x"
+                                    << "data after the end" << true;
+}
+
+void TestHistory::badFiles() {
+    QFETCH(QByteArray, content);
+    QFETCH(QString, message);
+    QFETCH(bool, reported);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("bad.s88"));
+    if (content != "-") {
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(content);
+    }
+    for (const char* report : {"--history", "--inputs"}) {
+        const ProgramRun r = runProgram({QLatin1String(report), path});
+        QCOMPARE(r.status, 2);
+        QCOMPARE(r.err.count('\n'), 1);
+        QVERIFY2(r.err.contains(path.toLocal8Bit()) && r.err.contains(message.toLocal8Bit()),
+                 r.err.constData());
+        QCOMPARE(!r.out.isEmpty(), reported);
+    }
+}
+
+void TestHistory::faultsShapeTheBursts_data() {
+    QTest::addColumn<QStringList>("specs");
+    QTest::addColumn<QByteArray>("even");
+    QTest::addColumn<QByteArray>("odd");
+    // Modules 1..3 all inactive (the pattern at step 0 lights inputs 1..3 only).
+    QTest::newRow("none") << QStringList{} << bytes({'i', 3, 1, 0, 7, 2, 0, 0, 3, 0, 0})
+                          << bytes({'i', 3, 1, 0, 7, 2, 0, 0, 3, 0, 0});
+    QTest::newRow("chatter input 25")
+        << QStringList{"chatter:25"} << bytes({'i', 3, 1, 0, 7, 2, 0, 0, 3, 0, 0})
+        << bytes({'i', 3, 1, 0, 7, 2, 1, 0, 3, 0, 0});
+    QTest::newRow("silent and zero")
+        << QStringList{"silent:2", "zero:1"} << bytes({'i', 2, 1, 0, 0, 3, 0, 0})
+        << bytes({'i', 2, 1, 0, 0, 3, 0, 0});
+    QTest::newRow("missing announced")
+        << QStringList{"missing:3"} << bytes({'i', 3, 1, 0, 7, 2, 0, 0})
+        << bytes({'i', 3, 1, 0, 7, 2, 0, 0});
+}
+
+void TestHistory::faultsShapeTheBursts() {
+    QFETCH(QStringList, specs);
+    sim::Faults faults;
+    for (const QString& spec : specs)
+        QCOMPARE(faults.add(spec), std::nullopt);
+    sim::Pattern pattern(1);
+    pattern.setModules(3);
+    QByteArray even, odd;
+    faults.appendBurst(even, pattern, 0, nullptr);
+    faults.appendBurst(odd, pattern, 1, nullptr);
+    QTEST(even, "even");
+    QTEST(odd, "odd");
+    for (const char* bad : {"chatter", "chatter:0", "silent:256", "noise:0", "hum:3", "zero:x"})
+        QVERIFY(faults.add(QLatin1String(bad)).has_value());
+}
+
+// Bursts sent on a pty to the window, recorded; replayed at speed 0 to a second window; and
+// the history of the recording from the command line.
+void TestHistory::windowRecordingReplaysAndReports() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("session.s88"));
+    QList<int> lamps;
+    {
+        PtyPair pty;
+        QVERIFY(pty.isValid());
+        WindowRig rig([&pty](int) { return pty.devicePath(); });
+        QString why;
+        QVERIFY2(rig.form.recorder().start(path, &why), qPrintable(why));
+        rig.start();
+        const QList<QByteArray> bursts{
+            bytes({'i', 2, 1, 0, 5, 2, 0x80, 0}), // inputs 1, 3 and 32 on
+            bytes({'i', 1, 1, 0, 4}),             // input 1 off
+            bytes({'i', 2, 3, 1, 0, 1, 0, 4}),    // input 41 (3.9) on, 1 unchanged
+        };
+        for (const QByteArray& burst : bursts) {
+            const quint64 before = rig.form.history().bursts().complete;
+            // The burst is read when the next byte arrives: a stray byte between bursts.
+            QVERIFY(pty.write(burst + bytes({0})));
+            QTRY_COMPARE_WITH_TIMEOUT(rig.form.history().bursts().complete, before + 1, 5000);
+        }
+        lamps = greenLamps(rig.form);
+        QCOMPARE(lamps, (QList<int>{3, 32, 41}));
+        QCOMPARE(rig.form.history().total(), quint64(5));
+        rig.stop();
+        QVERIFY(rig.form.recorder().bytesWritten() > quint64(recording::kHeaderSize));
+    } // the window closes, and with it the recording
+
+    {
+        QString why, warning;
+        VirtualModule::Options options;
+        options.replay = recording::receivedPieces(path, &why, &warning);
+        QVERIFY2(options.replay, qPrintable(why));
+        QVERIFY2(warning.isEmpty(), qPrintable(warning));
+        options.replaySpeed = 0;
+        VirtualModule module(options);
+        QVERIFY2(module.start(&why), qPrintable(why));
+        WindowRig replay([&module](int) { return module.devicePath(); });
+        replay.start();
+        QTRY_COMPARE_WITH_TIMEOUT(replay.form.history().bursts().complete, quint64(3), 5000);
+        QCOMPARE(greenLamps(replay.form), lamps);
+    }
+
+    const ProgramRun r = runProgram({QStringLiteral("--history"), path});
+    QCOMPARE(r.status, 0);
+    QList<QByteArray> lines = r.out.split('\n');
+    QCOMPARE(lines.takeFirst(), "time_ms,input,module,contact,state,since_ms");
+    QCOMPARE(lines.takeLast(), "");
+    QCOMPARE(lines.size(), 5);
+    // input,module,contact,state for each change, in the order sent.
+    const QList<QByteArray> expected{"1,1,1,1", "3,1,3,1", "32,2,16,1", "1,1,1,0", "41,3,9,1"};
+    qint64 previous = 0;
+    for (int i = 0; i < lines.size(); ++i) {
+        const QList<QByteArray> cells = lines[i].split(',');
+        QCOMPARE(cells.size(), 6);
+        QCOMPARE(cells.mid(1, 4).join(','), expected[i]);
+        QVERIFY(cells[0].toLongLong() >= previous);
+        previous = cells[0].toLongLong();
+        QCOMPARE(cells[5].isEmpty(), i != 3);
+    }
+    // Input 1 went off one burst after it came on.
+    QCOMPARE(lines[3].split(',')[5].toLongLong(),
+             lines[3].split(',')[0].toLongLong() - lines[0].split(',')[0].toLongLong());
+}
+
+// SIGTERM ends the program as Afslut does, so the recording gets its end record.
+void TestHistory::sigtermEndsRecordingProperly() {
+    QTemporaryDir dir;
+    QFile settings(dir.filePath(QStringLiteral("Gen_Vorn_S88.conf")));
+    QVERIFY(settings.open(QIODevice::WriteOnly));
+    settings.write("[S88Left]\nAntal=1\n[S88Mid]\nAntal=0\n[S88Right]\nAntal=0\n");
+    settings.close();
+    const QString path = dir.filePath(QStringLiteral("ended.s88"));
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.path());
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(S88MONITOR), {QStringLiteral("--record"), path});
+    QVERIFY(p.waitForStarted());
+    // The header is written once the signals are taken care of.
+    QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(path).size() >= recording::kHeaderSize, 10000);
+    ::kill(pid_t(p.processId()), SIGTERM);
+    QVERIFY(p.waitForFinished(10000));
+    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(p.exitCode(), 0);
+    recording::File file;
+    QVERIFY(file.open(path, nullptr));
+    recording::Reader reader(file.data());
+    recording::Record r;
+    while (reader.next(r)) {
+    }
+    QCOMPARE(reader.status(), recording::Reader::Status::Finished);
+}
+
+QTEST_MAIN(TestHistory)
+#include "test_history.moc"

@@ -1,0 +1,83 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+
+class QTextToSpeech;
+class QTimer;
+
+// The number in Danish words, as spoken: 73 "treoghalvfjerds", 101 "hundrede og en".
+// 0..999; other numbers in digits.
+QString danishNumber(int n);
+// What is said for an input change: "treoghalvfjerds aktiv", "treoghalvfjerds inaktiv".
+QString changeText(int input, bool active);
+
+// What the program says aloud. The window's "Læs op" switches it on and off; the walk test
+// speaks its requests and results through it; without speech, OK and fejl are a short sound.
+class Speaker {
+public:
+    enum class Cue { Ok, Fault };
+
+    virtual ~Speaker() = default;
+
+    // False where no speech engine or no voice is installed; then unavailableReason() says
+    // what to install, for the tooltip of the disabled option.
+    virtual bool available() const = 0;
+    virtual QString unavailableReason() const = 0;
+
+    // "Læs op". Off by default; stays off while no speech is available.
+    virtual void setEnabled(bool on) = 0;
+    virtual bool isEnabled() const = 0;
+    // While a guided test speaks, input changes are not spoken (it says what matters).
+    virtual void setGuiding(bool on) = 0;
+
+    // An input change, spoken when reading aloud is on and no guided test runs. A flood
+    // keeps only the newest change waiting.
+    virtual void announceChange(int input, bool active) = 0;
+    // A request or result of the guided test, spoken when reading aloud is on; waits for
+    // what is being said.
+    virtual void say(const QString& text) = 0;
+    // OK or fejl: said when reading aloud is on, otherwise a short sound.
+    virtual void cue(Cue cue) = 0;
+};
+
+// Speech through Qt TextToSpeech with a Danish voice (speech-dispatcher with espeak-ng on
+// Debian). The sound for cues is the system bell: one for OK, three for fejl.
+class TtsSpeaker final : public QObject, public Speaker {
+    Q_OBJECT
+
+public:
+    // The default engine, or the one named (tests name one that does not exist).
+    explicit TtsSpeaker(QObject* parent = nullptr);
+    TtsSpeaker(const QString& engine, QObject* parent);
+    ~TtsSpeaker() override;
+
+    bool available() const override { return m_reason.isEmpty(); }
+    QString unavailableReason() const override { return m_reason; }
+    void setEnabled(bool on) override { m_enabled = on && available(); }
+    bool isEnabled() const override { return m_enabled; }
+    void setGuiding(bool on) override;
+    void announceChange(int input, bool active) override;
+    void say(const QString& text) override;
+    void cue(Cue cue) override;
+
+    // The short sound; QApplication::beep unless replaced (tests count the calls).
+    void setBell(std::function<void()> bell) { m_bell = std::move(bell); }
+
+private:
+    void open(const QString& engine);
+    void speakNext();
+
+    std::unique_ptr<QTextToSpeech> m_speech;
+    QTimer* m_bellTimer = nullptr;
+    std::function<void()> m_bell;
+    QString m_reason;
+    QStringList m_guideQueue; // waiting guided-test texts, oldest first
+    QString m_change;         // the newest waiting change
+    bool m_enabled = false;
+    bool m_guiding = false;
+    int m_bellsLeft = 0;
+};

@@ -1,0 +1,96 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QtGlobal>
+#include <array>
+
+// The rules of a guided wiring check ("Gennemgang"), with no window and no clock: the
+// contacts of one module or a range of modules are asked for in order, and the input
+// changes, fed in the order they happened, decide each contact's result.
+//
+// While a contact is asked for:
+//  - its input goes active and inactive again with nothing else going active: OK;
+//  - another input goes active and inactive again while the asked one stays inactive: the
+//    contact is wired to that input (WrongInput);
+//  - another input goes active while the asked one is active, or is still active from just
+//    before: cross-talk or a short (AlsoActive);
+//  - the asked input is already active when it is asked for: Stuck, and the test moves on;
+//  - the user skips it: Skipped.
+// An input that was already active when the contact was asked for is not held against it.
+class WalkTest {
+public:
+    enum class Outcome { Untested, Ok, WrongInput, AlsoActive, Stuck, Skipped };
+
+    struct Result {
+        int module = 0;
+        int contact = 0; // 1..16
+        Outcome outcome = Outcome::Untested;
+        int other = 0; // WrongInput, AlsoActive: the other input; 0 otherwise
+        int input() const { return WalkTest::inputOf(module, contact); }
+    };
+
+    static constexpr int kContacts = 16;
+    static constexpr int kLastInput = 200;
+    static constexpr int kLastModule = (kLastInput + kContacts - 1) / kContacts; // 13
+    // A contact shorted by hand bounces. For this long after the release that settled a
+    // contact, that input's changes are taken as its bounce, not as the next contact's.
+    static constexpr qint64 kSettleMs = 250;
+
+    static int inputOf(int module, int contact) { return (module - 1) * kContacts + contact; }
+    static int moduleOf(int input) { return (input - 1) / kContacts + 1; }
+    static int contactOf(int input) { return (input - 1) % kContacts + 1; }
+
+    // Modules first..last, clamped to 1..kLastModule; contacts past input 200 are left out.
+    WalkTest(int firstModule, int lastModule);
+
+    // Asks for the first contact; `activeNow` lists the inputs active at this moment.
+    // Returns the indices of the results settled at once (stuck contacts), as change() does.
+    QList<int> start(const QList<int>& activeNow);
+    // One input change, in order. Returns the indices (into results()) of the contacts this
+    // settled, in order; empty while the asked contact is still open or nothing is asked.
+    QList<int> change(int input, bool active, qint64 timeMs);
+    // "Spring over": the asked contact is Skipped; returns the settled indices as change().
+    QList<int> skip();
+    // Ends the test; contacts not reached stay Untested.
+    void stop();
+
+    bool running() const { return m_current >= 0; }
+    bool finished() const { return m_finished; }
+    // The index of the contact asked for now, or -1.
+    int current() const { return m_current; }
+    const QList<Result>& results() const { return m_results; }
+    int firstModule() const { return m_first; }
+    int lastModule() const { return m_last; }
+
+private:
+    QList<int> settle(Outcome outcome, int other, qint64 timeMs);
+    void ask(QList<int>& settled);
+
+    QList<Result> m_results;
+    int m_first = 1;
+    int m_last = 1;
+    int m_current = -1;
+    bool m_finished = false;
+    std::array<bool, kLastInput + 1> m_active{};
+    // Inputs that went active since the contact was asked for, oldest first.
+    QList<int> m_newlyActive;
+    bool m_pressed = false; // the asked input went active
+    int m_together = 0;     // first other input active together with the asked one
+    int m_bounceInput = 0;  // the input whose release settled the last contact
+    qint64 m_bounceUntil = 0;
+};
+
+// The report, in Danish as the window shows it. "5.3 (indgang 67)" names a contact.
+QString contactName(int input);
+QString outcomeText(const WalkTest::Result& r);
+// One mark per contact for the compact grid: O ok, F wrong input, D together, H stuck,
+// S skipped, . untested.
+QChar outcomeMark(WalkTest::Outcome outcome);
+// A header line and one row of 16 marks per module, with a legend.
+QString reportGrid(const QList<WalkTest::Result>& results);
+// Every contact with its result, then the grid.
+QString reportText(const QList<WalkTest::Result>& results);
+// module,contact,input,result,other_input with result one of ok, wrong_input, together,
+// stuck, skipped, untested; other_input empty where there is none.
+QString reportCsv(const QList<WalkTest::Result>& results);

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "diag/walktest.h"
+
+#include <QWidget>
+#include <memory>
+
+class ChangeFeed;
+class Speaker;
+class GridView;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QSpinBox;
+
+// The walk test's own window, readable from a few metres: the module range, the request in
+// large letters ("Aktivér modul 5, kontakt 1"), "Spring over" and "Stop", and the report with
+// its grid, which can be saved as text or CSV. Reads changes from the feed; speaks through
+// the speaker. A top-level window even with a parent; closing it stops a running test.
+class WalkTestWindow final : public QWidget {
+    Q_OBJECT
+
+public:
+    WalkTestWindow(ChangeFeed& feed, Speaker& speaker, QWidget* parent = nullptr);
+    ~WalkTestWindow() override;
+
+    // The test now or last run; null before the first Start.
+    const WalkTest* test() const { return m_test.get(); }
+    // The buttons, for tests and for the window that opens this one.
+    QSpinBox* fromModule() const { return m_from; }
+    QSpinBox* toModule() const { return m_to; }
+    QPushButton* startButton() const { return m_start; }
+    QPushButton* skipButton() const { return m_skip; }
+    QPushButton* stopButton() const { return m_stop; }
+    QString request() const;
+    QString reportShown() const;
+    // Writes the report: CSV when the name ends in .csv, text otherwise. False with a
+    // message shown in the window (and in *error) when the file cannot be written.
+    bool saveReport(const QString& path, QString* error = nullptr);
+
+signals:
+    void runningChanged(bool running);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void begin();
+    void finish();
+    void skip();
+    void onChange(int input, bool active, qint64 timeMs);
+    void settled(const QList<int>& indices);
+    void showState();
+    void chooseFileAndSave();
+
+    ChangeFeed& m_feed;
+    Speaker& m_speaker;
+    std::unique_ptr<WalkTest> m_test;
+    QSpinBox* m_from = nullptr;
+    QSpinBox* m_to = nullptr;
+    QPushButton* m_start = nullptr;
+    QPushButton* m_skip = nullptr;
+    QPushButton* m_stop = nullptr;
+    QPushButton* m_save = nullptr;
+    QLabel* m_request = nullptr;
+    QLabel* m_last = nullptr;
+    QLabel* m_progress = nullptr;
+    GridView* m_grid = nullptr;
+    QPlainTextEdit* m_report = nullptr;
+};

@@ -7,6 +7,9 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-serialport-dev qt6-base-dev-tools libgl-dev
+  # Qt TextToSpeech; its CMake package asks for QmlIntegration, which only the declarative
+  # headers ship. Speaking needs an engine at run time (see the README), building does not.
+  qt6-speech-dev qt6-declarative-dev
   fonts-liberation
   clang libclang-rt-dev
 )

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -79,5 +80,7 @@ private:
     QString m_change;         // the newest waiting change
     bool m_enabled = false;
     bool m_guiding = false;
+    bool m_busy = false; // a text was handed to the engine and it has not reported Ready
+    QElapsedTimer m_since;
     int m_bellsLeft = 0;
 };

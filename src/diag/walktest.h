@@ -74,7 +74,9 @@ private:
     bool m_finished = false;
     std::array<bool, kLastInput + 1> m_active{};
     // Inputs that went active since the contact was asked for, oldest first.
-    QList<int> m_newlyActive;
+    QList<int> m_sinceAsk;
+    // Of those of the last settled contact, the ones still active when it settled.
+    QList<int> m_carried;
     bool m_pressed = false; // the asked input went active
     int m_together = 0;     // first other input active together with the asked one
     int m_bounceInput = 0;  // the input whose release settled the last contact

@@ -1,0 +1,206 @@
+#include "diag/walktest.h"
+
+#include <QStringList>
+#include <algorithm>
+
+WalkTest::WalkTest(int firstModule, int lastModule)
+    : m_first(std::clamp(firstModule, 1, kLastModule)),
+      m_last(std::clamp(lastModule, m_first, kLastModule)) {
+    for (int m = m_first; m <= m_last; ++m)
+        for (int c = 1; c <= kContacts && inputOf(m, c) <= kLastInput; ++c)
+            m_results.append(Result{m, c});
+}
+
+QList<int> WalkTest::start(const QList<int>& activeNow) {
+    m_active.fill(false);
+    m_carried.clear();
+    m_bounceInput = 0;
+    for (int n : activeNow)
+        if (n >= 1 && n <= kLastInput)
+            m_active[n] = true;
+    m_current = 0;
+    m_finished = false;
+    QList<int> settled;
+    ask(settled);
+    return settled;
+}
+
+// Asks for the contact at m_current, settling it at once (and moving on) while the asked
+// input is already active. An input still held from the press that settled the last contact
+// (both halves of a short are rarely released in the same report) is waited out instead.
+void WalkTest::ask(QList<int>& settled) {
+    for (; m_current < m_results.size(); ++m_current) {
+        m_sinceAsk.clear();
+        m_pressed = false;
+        m_together = 0;
+        const int asked = m_results[m_current].input();
+        if (!m_active[asked] || m_carried.contains(asked))
+            return;
+        m_results[m_current].outcome = Outcome::Stuck;
+        settled.append(m_current);
+    }
+    m_current = -1;
+    m_finished = true;
+}
+
+QList<int> WalkTest::settle(Outcome outcome, int other, qint64 timeMs) {
+    Result& r = m_results[m_current];
+    r.outcome = outcome;
+    r.other = other;
+    m_bounceInput = outcome == Outcome::WrongInput ? other : r.input();
+    m_bounceUntil = timeMs + kSettleMs;
+    m_carried.clear();
+    for (int n : std::as_const(m_sinceAsk))
+        if (m_active[n])
+            m_carried.append(n);
+    QList<int> settled{m_current};
+    ++m_current;
+    ask(settled);
+    return settled;
+}
+
+QList<int> WalkTest::change(int input, bool active, qint64 timeMs) {
+    if (input < 1 || input > kLastInput || m_active[input] == active)
+        return {};
+    m_active[input] = active;
+    if (!running() || (input == m_bounceInput && timeMs < m_bounceUntil))
+        return {};
+    const int asked = m_results[m_current].input();
+    if (input == asked) {
+        if (active) {
+            m_pressed = true;
+            // Something that went active while the contact was waiting and is still active
+            // came with it.
+            for (int n : std::as_const(m_sinceAsk))
+                if (m_active[n]) {
+                    m_together = n;
+                    break;
+                }
+            return {};
+        }
+        // A release without its press (held over from the last contact, or a press taken as
+        // a bounce) only makes the contact ready to be asked.
+        if (!m_pressed)
+            return {};
+        return settle(m_together ? Outcome::AlsoActive : Outcome::Ok, m_together, timeMs);
+    }
+    if (active) {
+        if (!m_sinceAsk.contains(input)) // a chattering input is listed once
+            m_sinceAsk.append(input);
+        if (m_pressed && !m_together)
+            m_together = input;
+        return {};
+    }
+    // Another input went inactive: a full pulse of it while the asked one never came is the
+    // asked contact wired to that input.
+    if (!m_pressed && m_sinceAsk.contains(input))
+        return settle(Outcome::WrongInput, input, timeMs);
+    return {};
+}
+
+QList<int> WalkTest::skip() {
+    if (!running())
+        return {};
+    Result& r = m_results[m_current];
+    r.outcome = Outcome::Skipped;
+    QList<int> settled{m_current};
+    ++m_current;
+    m_bounceInput = 0;
+    m_carried.clear();
+    ask(settled);
+    return settled;
+}
+
+void WalkTest::stop() {
+    m_current = -1;
+}
+
+QString contactName(int input) {
+    return QStringLiteral("%1.%2 (indgang %3)")
+        .arg(WalkTest::moduleOf(input))
+        .arg(WalkTest::contactOf(input))
+        .arg(input);
+}
+
+QString outcomeText(const WalkTest::Result& r) {
+    switch (r.outcome) {
+    case WalkTest::Outcome::Ok:
+        return QStringLiteral("OK");
+    case WalkTest::Outcome::WrongInput:
+        return QStringLiteral("forkert: kom som %1").arg(contactName(r.other));
+    case WalkTest::Outcome::AlsoActive:
+        return QStringLiteral("fejl: også %1").arg(contactName(r.other));
+    case WalkTest::Outcome::Stuck:
+        return QStringLiteral("fejl: allerede aktiv");
+    case WalkTest::Outcome::Skipped:
+        return QStringLiteral("sprunget over");
+    case WalkTest::Outcome::Untested:
+        break;
+    }
+    return QStringLiteral("ikke testet");
+}
+
+QChar outcomeMark(WalkTest::Outcome outcome) {
+    switch (outcome) {
+    case WalkTest::Outcome::Ok:
+        return u'O';
+    case WalkTest::Outcome::WrongInput:
+        return u'F';
+    case WalkTest::Outcome::AlsoActive:
+        return u'D';
+    case WalkTest::Outcome::Stuck:
+        return u'H';
+    case WalkTest::Outcome::Skipped:
+        return u'S';
+    case WalkTest::Outcome::Untested:
+        break;
+    }
+    return u'.';
+}
+
+QString reportGrid(const QList<WalkTest::Result>& results) {
+    QString out = QStringLiteral("Kontakt  ");
+    for (int c = 1; c <= WalkTest::kContacts; ++c)
+        out += QStringLiteral("%1").arg(c, 3);
+    out += u'\n';
+    int module = 0;
+    for (const WalkTest::Result& r : results) {
+        if (r.module != module) {
+            if (module)
+                out += u'\n';
+            module = r.module;
+            out += QStringLiteral("Modul %1 ").arg(module, 2);
+        }
+        out += QStringLiteral("  ") + outcomeMark(r.outcome);
+    }
+    if (module)
+        out += u'\n';
+    out += QStringLiteral("O ok, F forkert indgang, D to på én gang, H allerede aktiv, "
+                          "S sprunget over, . ikke testet\n");
+    return out;
+}
+
+QString reportText(const QList<WalkTest::Result>& results) {
+    QString out;
+    for (const WalkTest::Result& r : results)
+        out += QStringLiteral("Modul %1, kontakt %2 (indgang %3): %4\n")
+                   .arg(r.module)
+                   .arg(r.contact)
+                   .arg(r.input())
+                   .arg(outcomeText(r));
+    return out + u'\n' + reportGrid(results);
+}
+
+QString reportCsv(const QList<WalkTest::Result>& results) {
+    static const char* const kNames[] = {"untested", "ok",    "wrong_input",
+                                         "together", "stuck", "skipped"};
+    QString out = QStringLiteral("module,contact,input,result,other_input\n");
+    for (const WalkTest::Result& r : results)
+        out += QStringLiteral("%1,%2,%3,%4,%5\n")
+                   .arg(r.module)
+                   .arg(r.contact)
+                   .arg(r.input())
+                   .arg(QLatin1StringView(kNames[int(r.outcome)]))
+                   .arg(r.other ? QString::number(r.other) : QString());
+    return out;
+}

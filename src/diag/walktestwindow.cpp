@@ -1,0 +1,316 @@
+#include "diag/walktestwindow.h"
+
+#include "diag/changefeed.h"
+#include "diag/speaker.h"
+
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSaveFile>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+// The compact result grid: one row of sixteen cells per module, the asked contact framed.
+class GridView final : public QWidget {
+public:
+    explicit GridView(QWidget* parent) : QWidget(parent) {
+        setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
+    }
+
+    void show(const WalkTest* test) {
+        m_test = test;
+        updateGeometry();
+        update();
+    }
+
+    QSize sizeHint() const override {
+        const int rows = m_test ? m_test->lastModule() - m_test->firstModule() + 1 : 1;
+        return {kLabel + WalkTest::kContacts * kCell, (rows + 1) * kCell};
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        for (int c = 1; c <= WalkTest::kContacts; ++c)
+            p.drawText(QRect(kLabel + (c - 1) * kCell, 0, kCell, kCell), Qt::AlignCenter,
+                       QString::number(c));
+        if (!m_test)
+            return;
+        const QList<WalkTest::Result>& results = m_test->results();
+        for (int i = 0; i < results.size(); ++i) {
+            const WalkTest::Result& r = results[i];
+            const int y = (r.module - m_test->firstModule() + 1) * kCell;
+            if (r.contact == 1)
+                p.drawText(QRect(0, y, kLabel - 6, kCell), Qt::AlignRight | Qt::AlignVCenter,
+                           QStringLiteral("Modul %1").arg(r.module));
+            const QRect cell(kLabel + (r.contact - 1) * kCell + 2, y + 2, kCell - 4, kCell - 4);
+            p.setPen(i == m_test->current() ? QPen(QColor(0x1f, 0x5f, 0xd0), 3) : QPen(Qt::gray));
+            p.setBrush(colour(r.outcome));
+            p.drawRoundedRect(cell, 3, 3);
+            p.setPen(r.outcome == WalkTest::Outcome::Untested ? Qt::gray : Qt::white);
+            p.drawText(cell, Qt::AlignCenter, outcomeMark(r.outcome));
+        }
+    }
+
+private:
+    static constexpr int kCell = 30;
+    static constexpr int kLabel = 80;
+
+    static QColor colour(WalkTest::Outcome outcome) {
+        switch (outcome) {
+        case WalkTest::Outcome::Ok:
+            return QColor(0x2e, 0x9d, 0x3a);
+        case WalkTest::Outcome::WrongInput:
+            return QColor(0xd0, 0x2b, 0x2b);
+        case WalkTest::Outcome::AlsoActive:
+            return QColor(0xe0, 0x8a, 0x00);
+        case WalkTest::Outcome::Stuck:
+            return QColor(0x8e, 0x3c, 0xb0);
+        case WalkTest::Outcome::Skipped:
+            return QColor(0x80, 0x80, 0x80);
+        case WalkTest::Outcome::Untested:
+            break;
+        }
+        return QColor(0xf4, 0xf4, 0xf4);
+    }
+
+    const WalkTest* m_test = nullptr;
+};
+
+namespace {
+
+QString spokenContact(const WalkTest::Result& r) {
+    return QStringLiteral("modul %1, kontakt %2")
+        .arg(danishNumber(r.module), danishNumber(r.contact));
+}
+
+QString spokenOther(int input) {
+    return spokenContact({WalkTest::moduleOf(input), WalkTest::contactOf(input)});
+}
+
+} // namespace
+
+WalkTestWindow::WalkTestWindow(ChangeFeed& feed, Speaker& speaker, QWidget* parent)
+    : QWidget(parent, Qt::Window), m_feed(feed), m_speaker(speaker) {
+    setWindowTitle(QStringLiteral("Gennemgang"));
+    m_from = new QSpinBox(this);
+    m_to = new QSpinBox(this);
+    for (QSpinBox* box : {m_from, m_to})
+        box->setRange(1, WalkTest::kLastModule);
+    m_start = new QPushButton(QStringLiteral("Start"), this);
+    m_skip = new QPushButton(QStringLiteral("Spring over"), this);
+    m_stop = new QPushButton(QStringLiteral("Stop"), this);
+    m_save = new QPushButton(QStringLiteral("Gem…"), this);
+    m_request = new QLabel(this);
+    m_last = new QLabel(this);
+    m_progress = new QLabel(this);
+    m_grid = new GridView(this);
+    m_report = new QPlainTextEdit(this);
+    m_report->setReadOnly(true);
+    m_report->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    m_request->setWordWrap(true);
+    m_last->setWordWrap(true);
+    QFont big = font();
+    big.setPointSize(30);
+    big.setBold(true);
+    m_request->setFont(big);
+    big.setPointSize(16);
+    big.setBold(false);
+    m_last->setFont(big);
+
+    auto* controls = new QHBoxLayout;
+    controls->addWidget(new QLabel(QStringLiteral("Modul"), this));
+    controls->addWidget(m_from);
+    controls->addWidget(new QLabel(QStringLiteral("til"), this));
+    controls->addWidget(m_to);
+    controls->addWidget(m_start);
+    controls->addStretch();
+    for (QPushButton* b : {m_skip, m_stop, m_save})
+        controls->addWidget(b);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(controls);
+    layout->addWidget(m_request);
+    layout->addWidget(m_last);
+    layout->addWidget(m_progress);
+    layout->addWidget(m_grid);
+    layout->addWidget(m_report, 1);
+    resize(820, 640);
+
+    // The range never runs backwards.
+    connect(m_from, &QSpinBox::valueChanged, this, [this](int v) {
+        if (m_to->value() < v)
+            m_to->setValue(v);
+    });
+    connect(m_to, &QSpinBox::valueChanged, this, [this](int v) {
+        if (m_from->value() > v)
+            m_from->setValue(v);
+    });
+    connect(m_start, &QPushButton::clicked, this, &WalkTestWindow::begin);
+    connect(m_skip, &QPushButton::clicked, this, &WalkTestWindow::skip);
+    connect(m_stop, &QPushButton::clicked, this, [this] {
+        if (m_test && m_test->running()) {
+            m_test->stop();
+            finish();
+        }
+    });
+    connect(m_save, &QPushButton::clicked, this, &WalkTestWindow::chooseFileAndSave);
+    connect(&m_feed, &ChangeFeed::inputChanged, this, &WalkTestWindow::onChange);
+    showState();
+}
+
+WalkTestWindow::~WalkTestWindow() {
+    if (m_test && m_test->running())
+        m_speaker.setGuiding(false);
+}
+
+QString WalkTestWindow::request() const {
+    return m_request->text();
+}
+
+QString WalkTestWindow::reportShown() const {
+    return m_report->toPlainText();
+}
+
+void WalkTestWindow::begin() {
+    m_test = std::make_unique<WalkTest>(m_from->value(), m_to->value());
+    QList<int> active;
+    for (int n = 1; n <= ChangeFeed::kLastInput; ++n)
+        if (m_feed.isActive(n))
+            active.append(n);
+    m_last->clear();
+    m_speaker.setGuiding(true);
+    emit runningChanged(true);
+    settled(m_test->start(active));
+}
+
+void WalkTestWindow::skip() {
+    if (m_test && m_test->running())
+        settled(m_test->skip());
+}
+
+void WalkTestWindow::finish() {
+    m_speaker.setGuiding(false);
+    showState();
+    emit runningChanged(false);
+}
+
+void WalkTestWindow::onChange(int input, bool active, qint64 timeMs) {
+    if (!m_test || !m_test->running())
+        return;
+    const QList<int> indices = m_test->change(input, active, timeMs);
+    if (!indices.isEmpty())
+        settled(indices);
+}
+
+// Shows and says what the settled contacts came to, then the next request.
+void WalkTestWindow::settled(const QList<int>& indices) {
+    for (int i : indices) {
+        const WalkTest::Result& r = m_test->results().at(i);
+        m_last->setText(QStringLiteral("Modul %1, kontakt %2: %3")
+                            .arg(r.module)
+                            .arg(r.contact)
+                            .arg(outcomeText(r)));
+        switch (r.outcome) {
+        case WalkTest::Outcome::Ok:
+            m_speaker.cue(Speaker::Cue::Ok);
+            break;
+        case WalkTest::Outcome::WrongInput:
+            m_speaker.cue(Speaker::Cue::Fault);
+            m_speaker.say(QStringLiteral("kom som ") + spokenOther(r.other));
+            break;
+        case WalkTest::Outcome::AlsoActive:
+            m_speaker.cue(Speaker::Cue::Fault);
+            m_speaker.say(QStringLiteral("også ") + spokenOther(r.other));
+            break;
+        case WalkTest::Outcome::Stuck:
+            m_speaker.cue(Speaker::Cue::Fault);
+            m_speaker.say(spokenContact(r) + QStringLiteral(" er allerede aktiv"));
+            break;
+        case WalkTest::Outcome::Skipped:
+        case WalkTest::Outcome::Untested:
+            break;
+        }
+    }
+    if (m_test->running()) {
+        m_speaker.say(spokenContact(m_test->results().at(m_test->current())));
+        showState();
+    } else {
+        m_speaker.say(QStringLiteral("færdig"));
+        finish();
+    }
+}
+
+void WalkTestWindow::showState() {
+    const bool running = m_test && m_test->running();
+    m_start->setEnabled(!running);
+    m_from->setEnabled(!running);
+    m_to->setEnabled(!running);
+    m_skip->setEnabled(running);
+    m_stop->setEnabled(running);
+    m_save->setEnabled(m_test != nullptr);
+    m_grid->show(m_test.get());
+    if (!m_test) {
+        m_request->setText(QStringLiteral("Vælg moduler og tryk Start"));
+        return;
+    }
+    const QList<WalkTest::Result>& results = m_test->results();
+    if (running) {
+        const WalkTest::Result& r = results.at(m_test->current());
+        m_request->setText(
+            QStringLiteral("Aktivér modul %1, kontakt %2").arg(r.module).arg(r.contact));
+        m_progress->setText(
+            QStringLiteral("Kontakt %1 af %2").arg(m_test->current() + 1).arg(results.size()));
+    } else {
+        m_request->setText(m_test->finished() ? QStringLiteral("Færdig")
+                                              : QStringLiteral("Stoppet"));
+        const auto ok = std::count_if(results.begin(), results.end(), [](const auto& r) {
+            return r.outcome == WalkTest::Outcome::Ok;
+        });
+        m_progress->setText(QStringLiteral("%1 af %2 OK").arg(ok).arg(results.size()));
+    }
+    m_report->setPlainText(reportText(results));
+}
+
+bool WalkTestWindow::saveReport(const QString& path, QString* error) {
+    if (!m_test)
+        return false;
+    const bool csv = QFileInfo(path).suffix().compare(u"csv", Qt::CaseInsensitive) == 0;
+    const QByteArray data =
+        (csv ? reportCsv(m_test->results()) : reportText(m_test->results())).toUtf8();
+    QSaveFile file(path);
+    if (file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit())
+        return true;
+    const QString why = QStringLiteral("Kunne ikke gemme %1: %2").arg(path, file.errorString());
+    m_last->setText(why);
+    if (error)
+        *error = why;
+    return false;
+}
+
+void WalkTestWindow::chooseFileAndSave() {
+    QString filter = QStringLiteral("Tekst (*.txt)");
+    const QString path = QFileDialog::getSaveFileName(
+        this, QStringLiteral("Gem rapport"), QStringLiteral("gennemgang.txt"),
+        QStringLiteral("Tekst (*.txt);;CSV (*.csv)"), &filter);
+    if (path.isEmpty())
+        return;
+    QString target = path;
+    if (QFileInfo(path).suffix().isEmpty())
+        target += filter.startsWith(u"CSV") ? QStringLiteral(".csv") : QStringLiteral(".txt");
+    saveReport(target);
+}
+
+void WalkTestWindow::closeEvent(QCloseEvent* event) {
+    if (m_test && m_test->running()) {
+        m_test->stop();
+        finish();
+    }
+    QWidget::closeEvent(event);
+}

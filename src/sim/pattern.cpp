@@ -23,6 +23,16 @@ void Pattern::setModules(int modules) {
     m_modules = std::clamp(modules, 0, kMaxModules);
     const int inputs = inputCount();
     std::erase_if(m_lit, [inputs](int input) { return input > inputs; });
+    m_walkFrom = m_steps;
+}
+
+bool Pattern::isActive(int input) const {
+    if (!m_walk)
+        return inTrain(input) || isLit(input);
+    constexpr quint64 kQuietSteps = 2;
+    const quint64 walked = m_steps - m_walkFrom;
+    return input >= 1 && input <= inputCount() && walked >= kQuietSteps &&
+           walked == kQuietSteps + quint64(input - 1) * 2;
 }
 
 void Pattern::step() {
@@ -67,7 +77,9 @@ quint16 Pattern::moduleInputs(int module) const {
         return bits;
     const int first = (module - 1) * kInputsPerModule + 1;
     for (int k = 0; k < kInputsPerModule; ++k) {
-        if (isActive(first + k))
+        const int input = first + k;
+        const int wired = input == m_swapA ? m_swapB : input == m_swapB ? m_swapA : input;
+        if (isActive(wired))
             bits |= quint16(1u << k);
     }
     return bits;

@@ -45,7 +45,6 @@ struct Counters {
 
 #ifdef Q_OS_UNIX
 
-constexpr int kStepMs = 250;     // the pattern moves one input along per step
 constexpr int kPaceMs = 2;       // the pacing tick: fine enough to keep a 9600-baud line busy
 constexpr int kProbeMs = 25;     // how often a line nobody holds is checked for a listener
 constexpr double kMaxCredit = 3; // bytes a late tick may catch up on at once
@@ -58,6 +57,8 @@ public:
         : m_fd(master), m_options(options), m_counters(counters),
           m_reader(master, QSocketNotifier::Read), m_pattern(options.seed),
           m_garbage(options.seed ^ 0x5a5a5a5au) {
+        m_pattern.setWalk(options.walk);
+        m_pattern.setSwap(options.swapA, options.swapB);
         m_pace.setTimerType(Qt::PreciseTimer);
         m_pace.setInterval(kPaceMs);
         m_next.setTimerType(Qt::PreciseTimer);
@@ -125,6 +126,7 @@ private:
 
     void apply(const sim::ChainCounts& counts) {
         const int modules = counts.modules();
+        catchUp(); // a walk starts from the step the command arrived in
         m_pattern.setModules(modules);
         m_counters.modules.store(modules);
         m_counters.commands.fetch_add(1);
@@ -187,6 +189,12 @@ private:
         }
     }
 
+    void catchUp() {
+        const quint64 step = quint64(m_clock.elapsed() / std::max(1, m_options.stepMs));
+        while (m_pattern.stepCount() < step)
+            m_pattern.step();
+    }
+
     void startBurst() {
         if (replaying()) {
             replayStep();
@@ -196,9 +204,7 @@ private:
             m_next.start(kProbeMs); // held: look again shortly
             return;
         }
-        const quint64 step = quint64(m_clock.elapsed() / kStepMs);
-        while (m_pattern.stepCount() < step)
-            m_pattern.step();
+        catchUp();
         m_counters.bursts.fetch_add(1);
         m_out.clear();
         m_sent = 0;

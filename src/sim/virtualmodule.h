@@ -28,6 +28,12 @@ public:
         // line takes them when replaySpeed is 0. Time stands still while the port is closed.
         std::function<bool(qint64& timeMs, QByteArray& bytes)> replay{};
         double replaySpeed = 1;
+        int stepMs = 250; // the pattern moves on one step this often
+        // The inputs walked one by one from each module-count command on (see sim::Pattern).
+        bool walk = false;
+        // Two inputs (1..) whose contacts are wired the wrong way round; 0 for none.
+        int swapA = 0;
+        int swapB = 0;
     };
 
     explicit VirtualModule(Options options);

@@ -126,7 +126,7 @@ private:
 
     void apply(const sim::ChainCounts& counts) {
         const int modules = counts.modules();
-        catchUp(); // a walk starts from the step the command arrived in
+        catchUp(false); // a walk starts from the step the command arrived in
         m_pattern.setModules(modules);
         m_counters.modules.store(modules);
         m_counters.commands.fetch_add(1);
@@ -189,10 +189,13 @@ private:
         }
     }
 
-    void catchUp() {
+    void catchUp(bool oneAtMost) {
         const quint64 step = quint64(m_clock.elapsed() / std::max(1, m_options.stepMs));
-        while (m_pattern.stepCount() < step)
+        while (m_pattern.stepCount() < step) {
             m_pattern.step();
+            if (oneAtMost)
+                break;
+        }
     }
 
     void startBurst() {
@@ -204,7 +207,8 @@ private:
             m_next.start(kProbeMs); // held: look again shortly
             return;
         }
-        catchUp();
+        // A walk shows every step in some burst, even when the module falls behind.
+        catchUp(m_options.walk);
         m_counters.bursts.fetch_add(1);
         m_out.clear();
         m_sent = 0;

@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QLocale>
 #include <QTextToSpeech>
+#include <QThread>
 #include <QTimer>
 #include <array>
 
@@ -39,11 +40,60 @@ constexpr int kBellGapMs = 160;
 constexpr int kFaultBells = 3;
 constexpr int kGuideQueue = 4; // enough for a result and the next request
 constexpr qint64 kSilentEngineMs = 10000;
+constexpr int kStartWaitMs = 15000; // speech-dispatcher starts in two or three seconds
+constexpr int kExitWaitMs = 1000;
 
 const QString kInstall =
     QStringLiteral("installér qt6-speech-speechd-plugin, speech-dispatcher og espeak-ng");
 
 } // namespace
+
+// The engine and every call into it live on their own thread: speech-dispatcher takes a few
+// seconds to start, and one that has stopped answering (it does when it lost its sound
+// device) blocks its clients for good. Neither may hold up the window.
+class TtsSpeaker::Voice final : public QObject {
+    Q_OBJECT
+
+public:
+    // Takes the named engine, or the first installed one with a Danish voice, and says
+    // opened() with an empty reason, or the reason when there is none.
+    void open(const QStringList& engines) {
+        for (const QString& name : engines) {
+            auto* speech = new QTextToSpeech(name, this);
+            if (speech->state() != QTextToSpeech::Error) {
+                for (const QLocale& locale : speech->availableLocales()) {
+                    if (locale.language() != QLocale::Danish)
+                        continue;
+                    speech->setLocale(locale);
+                    if (speech->availableVoices().isEmpty())
+                        continue;
+                    m_speech = speech;
+                    connect(speech, &QTextToSpeech::stateChanged, this,
+                            [this](QTextToSpeech::State state) {
+                                if (state == QTextToSpeech::Ready || state == QTextToSpeech::Error)
+                                    emit idle();
+                            });
+                    emit opened(QString());
+                    return;
+                }
+            }
+            delete speech;
+        }
+        emit opened(QStringLiteral("Ingen dansk stemme: %1.").arg(kInstall));
+    }
+
+    void say(const QString& text) {
+        if (m_speech)
+            m_speech->say(text);
+    }
+
+signals:
+    void opened(const QString& reason);
+    void idle();
+
+private:
+    QTextToSpeech* m_speech = nullptr;
+};
 
 TtsSpeaker::TtsSpeaker(QObject* parent) : TtsSpeaker(QString(), parent) {}
 
@@ -58,40 +108,45 @@ TtsSpeaker::TtsSpeaker(const QString& engine, QObject* parent)
     open(engine);
 }
 
-TtsSpeaker::~TtsSpeaker() = default;
+TtsSpeaker::~TtsSpeaker() {
+    if (!m_thread)
+        return;
+    m_thread->quit();
+    // A thread stuck in the engine is left behind rather than holding up the program's end.
+    if (m_thread->wait(kExitWaitMs))
+        delete m_thread;
+}
 
-// Takes the named engine, or the first installed one with a Danish voice.
 void TtsSpeaker::open(const QString& engine) {
-    const QStringList engines =
-        engine.isEmpty() ? QTextToSpeech::availableEngines() : QStringList{engine};
-    if (engines.isEmpty() ||
-        (!engine.isEmpty() && !QTextToSpeech::availableEngines().contains(engine))) {
+    const QStringList installed = QTextToSpeech::availableEngines();
+    if (installed.isEmpty() || (!engine.isEmpty() && !installed.contains(engine))) {
         m_reason = QStringLiteral("Ingen talemotor: %1.").arg(kInstall);
         return;
     }
-    for (const QString& name : engines) {
-        auto speech = std::make_unique<QTextToSpeech>(name);
-        if (speech->state() == QTextToSpeech::Error)
-            continue;
-        for (const QLocale& locale : speech->availableLocales()) {
-            if (locale.language() != QLocale::Danish)
-                continue;
-            speech->setLocale(locale);
-            if (speech->availableVoices().isEmpty())
-                continue;
-            m_speech = std::move(speech);
-            connect(m_speech.get(), &QTextToSpeech::stateChanged, this,
-                    [this](QTextToSpeech::State state) {
-                        if (state == QTextToSpeech::Ready || state == QTextToSpeech::Error) {
-                            m_busy = false;
-                            speakNext();
-                        }
-                    });
-            m_reason.clear();
+    m_reason = QStringLiteral("Talemotoren starter…");
+    m_thread = new QThread;
+    m_thread->setObjectName(QStringLiteral("speech"));
+    m_voice = new Voice;
+    m_voice->moveToThread(m_thread);
+    connect(m_thread, &QThread::finished, m_voice, &QObject::deleteLater);
+    connect(m_voice, &Voice::opened, this, [this](const QString& reason) {
+        m_reason = reason;
+        emit availabilityChanged();
+    });
+    connect(m_voice, &Voice::idle, this, [this] {
+        m_busy = false;
+        speakNext();
+    });
+    QTimer::singleShot(kStartWaitMs, this, [this] {
+        if (m_reason != QStringLiteral("Talemotoren starter…"))
             return;
-        }
-    }
-    m_reason = QStringLiteral("Ingen dansk stemme: %1.").arg(kInstall);
+        m_reason = QStringLiteral("Talemotoren svarer ikke; genstart speech-dispatcher.");
+        emit availabilityChanged();
+    });
+    m_thread->start();
+    const QStringList engines = engine.isEmpty() ? installed : QStringList{engine};
+    QMetaObject::invokeMethod(
+        m_voice, [voice = m_voice, engines] { voice->open(engines); }, Qt::QueuedConnection);
 }
 
 void TtsSpeaker::setGuiding(bool on) {
@@ -100,14 +155,14 @@ void TtsSpeaker::setGuiding(bool on) {
 }
 
 void TtsSpeaker::announceChange(int input, bool active) {
-    if (!m_enabled || m_guiding)
+    if (!isEnabled() || m_guiding)
         return;
     m_change = changeText(input, active);
     speakNext();
 }
 
 void TtsSpeaker::say(const QString& text) {
-    if (!m_enabled)
+    if (!isEnabled())
         return;
     if (m_guideQueue.size() >= kGuideQueue)
         m_guideQueue.removeFirst();
@@ -117,7 +172,7 @@ void TtsSpeaker::say(const QString& text) {
 }
 
 void TtsSpeaker::cue(Cue cue) {
-    if (m_enabled) {
+    if (isEnabled()) {
         say(cue == Cue::Ok ? QStringLiteral("OK") : QStringLiteral("fejl"));
         return;
     }
@@ -133,7 +188,7 @@ void TtsSpeaker::cue(Cue cue) {
 void TtsSpeaker::speakNext() {
     // The engine reports Speaking a moment after say(); until it reports Ready again a new
     // text would cut the current one off. An engine that never reports is given up on.
-    if (!m_speech || (m_busy && m_since.elapsed() < kSilentEngineMs))
+    if (!available() || (m_busy && m_since.elapsed() < kSilentEngineMs))
         return;
     QString text;
     if (!m_guideQueue.isEmpty())
@@ -144,5 +199,8 @@ void TtsSpeaker::speakNext() {
         return;
     m_busy = true;
     m_since.start();
-    m_speech->say(text);
+    QMetaObject::invokeMethod(
+        m_voice, [voice = m_voice, text] { voice->say(text); }, Qt::QueuedConnection);
 }
+
+#include "speaker.moc"

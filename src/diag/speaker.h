@@ -5,9 +5,8 @@
 #include <QString>
 #include <QStringList>
 #include <functional>
-#include <memory>
 
-class QTextToSpeech;
+class QThread;
 class QTimer;
 
 // The number in Danish words, as spoken: 73 "treoghalvfjerds", 101 "hundrede og en".
@@ -29,7 +28,7 @@ public:
     virtual bool available() const = 0;
     virtual QString unavailableReason() const = 0;
 
-    // "Læs op". Off by default; stays off while no speech is available.
+    // "Læs op". Off by default; isEnabled() is false while no speech is available.
     virtual void setEnabled(bool on) = 0;
     virtual bool isEnabled() const = 0;
     // While a guided test speaks, input changes are not spoken (it says what matters).
@@ -46,7 +45,9 @@ public:
 };
 
 // Speech through Qt TextToSpeech with a Danish voice (speech-dispatcher with espeak-ng on
-// Debian). The sound for cues is the system bell: one for OK, three for fejl.
+// Debian), on a thread of its own. The sound for cues is the system bell: one for OK, three
+// for fejl. Where an engine is installed, it is unavailable ("Talemotoren starter…") until
+// the engine has answered, a few seconds after it was made; availabilityChanged() says when.
 class TtsSpeaker final : public QObject, public Speaker {
     Q_OBJECT
 
@@ -58,8 +59,8 @@ public:
 
     bool available() const override { return m_reason.isEmpty(); }
     QString unavailableReason() const override { return m_reason; }
-    void setEnabled(bool on) override { m_enabled = on && available(); }
-    bool isEnabled() const override { return m_enabled; }
+    void setEnabled(bool on) override { m_enabled = on; } // takes effect once available
+    bool isEnabled() const override { return m_enabled && available(); }
     void setGuiding(bool on) override;
     void announceChange(int input, bool active) override;
     void say(const QString& text) override;
@@ -68,11 +69,18 @@ public:
     // The short sound; QApplication::beep unless replaced (tests count the calls).
     void setBell(std::function<void()> bell) { m_bell = std::move(bell); }
 
+signals:
+    // available() or unavailableReason() changed: the engine answered or gave up.
+    void availabilityChanged();
+
 private:
+    class Voice;
+
     void open(const QString& engine);
     void speakNext();
 
-    std::unique_ptr<QTextToSpeech> m_speech;
+    QThread* m_thread = nullptr; // null while no engine is installed
+    Voice* m_voice = nullptr;    // lives on m_thread
     QTimer* m_bellTimer = nullptr;
     std::function<void()> m_bell;
     QString m_reason;

@@ -2,6 +2,7 @@
 #include "diag/speaker.h"
 #include "diag/walktest.h"
 #include "diag/walktestwindow.h"
+#include "support/speakerdouble.h"
 
 #include <QPushButton>
 #include <QSpinBox>
@@ -36,32 +37,6 @@ QString walk(const QList<int>& activeAtStart, const QString& script) {
         marks << outcomeMark(r.outcome) + (r.other ? QString::number(r.other) : QString());
     return marks.join(u' ');
 }
-
-struct Said {
-    QStringList texts; // spoken texts, cues as "<OK>" and "<fejl>"
-    bool guiding = false;
-};
-
-class FakeSpeaker final : public Speaker {
-public:
-    explicit FakeSpeaker(Said& said) : m_said(said) {}
-    bool available() const override { return true; }
-    QString unavailableReason() const override { return {}; }
-    void setEnabled(bool) override {}
-    bool isEnabled() const override { return true; }
-    void setGuiding(bool on) override { m_said.guiding = on; }
-    void announceChange(int input, bool active) override {
-        if (!m_said.guiding)
-            m_said.texts << changeText(input, active);
-    }
-    void say(const QString& text) override { m_said.texts << text; }
-    void cue(Cue cue) override {
-        m_said.texts << (cue == Cue::Ok ? QStringLiteral("<OK>") : QStringLiteral("<fejl>"));
-    }
-
-private:
-    Said& m_said;
-};
 
 } // namespace
 
@@ -153,15 +128,14 @@ void TestWalkTest::danishNumbers() {
 // The window on module 5: it asks, speaks, moves on, and saves what it found.
 void TestWalkTest::windowGuidesAndSpeaks() {
     ChangeFeed feed;
-    Said said;
-    FakeSpeaker speaker(said);
+    SpeakerDouble speaker;
     WalkTestWindow window(feed, speaker);
     feed.publish(70, true, 0); // active before the test: contact 6 is stuck
     window.fromModule()->setValue(5);
     window.toModule()->setValue(5);
     window.startButton()->click();
     QCOMPARE(window.request(), QStringLiteral("Aktivér modul 5, kontakt 1"));
-    QVERIFY(said.guiding);
+    QVERIFY(speaker.guiding);
     feed.publish(65, true, 1000);
     feed.publish(65, false, 1100);
     feed.publish(67, true, 2000); // contact 2 is wired to contact 3
@@ -171,13 +145,13 @@ void TestWalkTest::windowGuidesAndSpeaks() {
     window.skipButton()->click();
     feed.publish(69, true, 3000);
     feed.publish(69, false, 3100);
-    QCOMPARE(said.texts,
+    QCOMPARE(speaker.said,
              QStringList({"modul fem, kontakt en", "<OK>", "modul fem, kontakt to", "<fejl>",
                           "kom som modul fem, kontakt tre", "modul fem, kontakt tre",
                           "modul fem, kontakt fire", "modul fem, kontakt fem", "<OK>", "<fejl>",
                           "modul fem, kontakt seks er allerede aktiv", "modul fem, kontakt syv"}));
     window.stopButton()->click();
-    QVERIFY(!said.guiding);
+    QVERIFY(!speaker.guiding);
     QVERIFY(window.reportShown().contains(
         QStringLiteral("Modul 5, kontakt 2 (indgang 66): forkert: kom som 5.3 (indgang 67)")));
     QVERIFY(window.reportShown().contains(QStringLiteral("Modul  5   O  F  S  S  O  H  .")));

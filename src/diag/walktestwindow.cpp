@@ -47,9 +47,11 @@ protected:
         for (int i = 0; i < results.size(); ++i) {
             const WalkTest::Result& r = results[i];
             const int y = (r.module - m_test->firstModule() + 1) * kCell;
-            if (r.contact == 1)
+            if (r.contact == 1) {
+                p.setPen(palette().color(QPalette::WindowText));
                 p.drawText(QRect(0, y, kLabel - 6, kCell), Qt::AlignRight | Qt::AlignVCenter,
                            QStringLiteral("Modul %1").arg(r.module));
+            }
             const QRect cell(kLabel + (r.contact - 1) * kCell + 2, y + 2, kCell - 4, kCell - 4);
             p.setPen(i == m_test->current() ? QPen(QColor(0x1f, 0x5f, 0xd0), 3) : QPen(Qt::gray));
             p.setBrush(colour(r.outcome));
@@ -63,6 +65,7 @@ private:
     static constexpr int kCell = 30;
     static constexpr int kLabel = 80;
 
+public:
     static QColor colour(WalkTest::Outcome outcome) {
         switch (outcome) {
         case WalkTest::Outcome::Ok:
@@ -81,6 +84,7 @@ private:
         return QColor(0xf4, 0xf4, 0xf4);
     }
 
+private:
     const WalkTest* m_test = nullptr;
 };
 
@@ -217,6 +221,11 @@ void WalkTestWindow::settled(const QList<int>& indices) {
                             .arg(r.module)
                             .arg(r.contact)
                             .arg(outcomeText(r)));
+        QPalette palette = m_last->palette();
+        palette.setColor(QPalette::WindowText, r.outcome == WalkTest::Outcome::Skipped
+                                                   ? this->palette().color(QPalette::WindowText)
+                                                   : GridView::colour(r.outcome));
+        m_last->setPalette(palette);
         switch (r.outcome) {
         case WalkTest::Outcome::Ok:
             m_speaker.cue(Speaker::Cue::Ok);

@@ -32,6 +32,7 @@ std::variant<std::unique_ptr<VirtualModule>, int> virtualModule(const CommandLin
     VirtualModule::Options options;
     for (const QString& spec : w.faults)
         options.faults.add(spec); // checked when the command line was read
+    options.walk = w.walk;
     if (!w.replay.isEmpty()) {
         QString why;
         QString warning;

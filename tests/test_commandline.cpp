@@ -58,6 +58,11 @@ void TestCommandLine::parse_data() {
     QTest::newRow("--simulate with faults")
         << QStringList{"--simulate", "--fault", "chatter:3", "--fault=missing:2"} << kWindow << ""
         << none << true;
+    QTest::newRow("--simulate walking, two contacts swapped")
+        << QStringList{"--simulate", "--walk", "--fault", "swap:19,25"} << kWindow << "" << none
+        << true;
+    QTest::newRow("--walk without the virtual module")
+        << QStringList{"--walk"} << 2 << "--walk needs --simulate" << none << false;
     QTest::newRow("--replay at a speed")
         << QStringList{"--replay", "a.s88rec", "--speed", "0"} << kWindow << "" << none << false;
     QTest::newRow("a fault without the virtual module")

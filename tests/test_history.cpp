@@ -207,6 +207,9 @@ void TestHistory::faultsShapeTheBursts_data() {
     QTest::newRow("silent and zero")
         << QStringList{"silent:2", "zero:1"} << bytes({'i', 2, 1, 0, 0, 3, 0, 0})
         << bytes({'i', 2, 1, 0, 0, 3, 0, 0});
+    QTest::newRow("swap across modules")
+        << QStringList{"swap:2,17"} << bytes({'i', 3, 1, 0, 5, 2, 0, 1, 3, 0, 0})
+        << bytes({'i', 3, 1, 0, 5, 2, 0, 1, 3, 0, 0});
     QTest::newRow("missing announced")
         << QStringList{"missing:3"} << bytes({'i', 3, 1, 0, 7, 2, 0, 0})
         << bytes({'i', 3, 1, 0, 7, 2, 0, 0});
@@ -224,7 +227,8 @@ void TestHistory::faultsShapeTheBursts() {
     faults.appendBurst(odd, pattern, 1, nullptr);
     QTEST(even, "even");
     QTEST(odd, "odd");
-    for (const char* bad : {"chatter", "chatter:0", "silent:256", "noise:0", "hum:3", "zero:x"})
+    for (const char* bad : {"chatter", "chatter:0", "silent:256", "noise:0", "hum:3", "zero:x",
+                            "swap:3", "swap:3,3", "swap:0,2", "swap:1,2,3"})
         QVERIFY(faults.add(QLatin1String(bad)).has_value());
 }
 

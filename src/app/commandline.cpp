@@ -86,6 +86,10 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
                        "KIND:VALUE is one of %1.")
             .arg(QLatin1String(sim::Faults::kSyntax)),
         QStringLiteral("KIND:VALUE"));
+    const QCommandLineOption walk(
+        QStringLiteral("walk"),
+        QStringLiteral("With --simulate, from each Indsæt (s) on the virtual module shorts its "
+                       "inputs one by one, as a person checking the wiring would."));
     const QCommandLineOption replay(
         QStringLiteral("replay"),
         QStringLiteral("Port 1 opens a virtual module that plays the bytes received in recording "
@@ -121,8 +125,8 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
     // For the start-up benchmark: leave as soon as the window has been shown.
     QCommandLineOption exitWhenShown(QStringLiteral("exit-when-shown"));
     exitWhenShown.setFlags(QCommandLineOption::HiddenFromHelp);
-    parser.addOptions({help, version, port, simulate, fault, replay, speed, record, history, inputs,
-                       unstableMs, unstableChanges, exitWhenShown});
+    parser.addOptions({help, version, port, simulate, fault, walk, replay, speed, record, history,
+                       inputs, unstableMs, unstableChanges, exitWhenShown});
     addToolkitOptions(parser);
 
     if (!parser.parse(arguments))
@@ -154,6 +158,8 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
         return usageError(QStringLiteral("give one of --simulate and --replay"));
     if (parser.isSet(fault) && !parser.isSet(simulate))
         return usageError(QStringLiteral("--fault needs --simulate"));
+    if (parser.isSet(walk) && !parser.isSet(simulate))
+        return usageError(QStringLiteral("--walk needs --simulate"));
     if (parser.isSet(speed) && !parser.isSet(replay))
         return usageError(QStringLiteral("--speed needs --replay"));
     bool speedOk = false;
@@ -167,6 +173,7 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
             return usageError(QStringLiteral("--fault %1").arg(*why));
     }
     result.window.faults = parser.values(fault);
+    result.window.walk = parser.isSet(walk);
     result.window.replay = parser.value(replay);
     result.window.record = parser.value(record);
     for (const QString& value : parser.values(port)) {

@@ -22,6 +22,7 @@ struct CommandLine {
         QList<PortMap::Assignment> ports; // --port N=DEVICE, in the order given
         bool simulate = false;
         QStringList faults; // --fault KIND:VALUE, for the virtual module
+        bool walk = false;  // --walk: the virtual module shorts its inputs one by one
         QString replay;     // --replay FILE
         double speed = 1;   // --speed F, with --replay
         QString record;     // --record FILE

@@ -9,7 +9,8 @@ namespace sim {
 const char* const Faults::kSyntax =
     "chatter:N (input N flips in every burst), silent:M (module M never reports), "
     "zero:M (module M reports all inactive), missing:M (module M's report is left out of "
-    "each burst that announces it), noise:S (every S seconds a burst flips half the inputs)";
+    "each burst that announces it), noise:S (every S seconds a burst flips half the inputs), "
+    "swap:N,M (inputs N and M are wired the wrong way round)";
 
 std::optional<QString> Faults::add(const QString& spec) {
     const QStringList parts = spec.split(u':');
@@ -38,7 +39,39 @@ std::optional<QString> Faults::add(const QString& spec) {
         noiseSeconds = value;
         return std::nullopt;
     }
+    if (kind == u"swap") {
+        const QStringList inputs = parts.value(1).split(u',');
+        bool okA = false;
+        bool okB = false;
+        const int a = inputs.value(0).toInt(&okA);
+        const int b = inputs.value(1).toInt(&okB);
+        const int last = int(chatter.size()) - 1;
+        if (parts.size() != 2 || inputs.size() != 2 || !okA || !okB || a == b || a < 1 || b < 1 ||
+            a > last || b > last)
+            return bad(QStringLiteral("swap:N,M with two inputs from 1 to %1").arg(last));
+        swaps.emplace_back(a, b);
+        return std::nullopt;
+    }
     return QStringLiteral("%1: unknown fault; one of %2").arg(spec, QLatin1String(kSyntax));
+}
+
+// The module's inputs with the swapped wires: an input of the module that is swapped shows
+// the state of its partner.
+quint16 Faults::wired(const Pattern& pattern, int module) const {
+    quint16 bits = pattern.moduleInputs(module);
+    const int first = (module - 1) * Pattern::kInputsPerModule + 1;
+    const auto show = [&](int input, int from) {
+        const int k = input - first;
+        if (k < 0 || k >= Pattern::kInputsPerModule)
+            return;
+        const quint16 bit = quint16(1u << k);
+        bits = pattern.isActive(from) ? quint16(bits | bit) : quint16(bits & ~bit);
+    };
+    for (const auto& [a, b] : swaps) {
+        show(a, b);
+        show(b, a);
+    }
+    return bits;
 }
 
 void Faults::appendBurst(QByteArray& out, const Pattern& pattern, quint64 burst,
@@ -52,7 +85,7 @@ void Faults::appendBurst(QByteArray& out, const Pattern& pattern, quint64 burst,
     for (int m = 1; m <= modules; ++m) {
         if (silent.test(std::size_t(m)) || missing.test(std::size_t(m)))
             continue;
-        quint16 bits = zero.test(std::size_t(m)) ? 0 : pattern.moduleInputs(m);
+        quint16 bits = zero.test(std::size_t(m)) ? 0 : wired(pattern, m);
         const int first = (m - 1) * Pattern::kInputsPerModule + 1;
         for (int k = 0; k < Pattern::kInputsPerModule; ++k) {
             if (chatter.test(std::size_t(first + k)) && (burst & 1))

@@ -77,9 +77,7 @@ quint16 Pattern::moduleInputs(int module) const {
         return bits;
     const int first = (module - 1) * kInputsPerModule + 1;
     for (int k = 0; k < kInputsPerModule; ++k) {
-        const int input = first + k;
-        const int wired = input == m_swapA ? m_swapB : input == m_swapB ? m_swapA : input;
-        if (isActive(wired))
+        if (isActive(first + k))
             bits |= quint16(1u << k);
     }
     return bits;

@@ -35,19 +35,12 @@ public:
     // for one step and inactive for the next, once: a person checking the wiring contact by
     // contact.
     void setWalk(bool on) { m_walk = on; }
-    // Inputs a and b report each other's state: two contacts wired the wrong way round.
-    // 0 for none.
-    void setSwap(int a, int b) {
-        m_swapA = a;
-        m_swapB = b;
-    }
 
     // Inputs are numbered from 1; anything outside 1..inputCount() is inactive.
     bool inTrain(int input) const;
     bool isLit(int input) const;
     bool isActive(int input) const;
-    // The sixteen inputs of module m (from 1) as reported, swap included: bit k is input
-    // (m - 1) * 16 + k + 1.
+    // The sixteen inputs of module m (from 1): bit k is input (m - 1) * 16 + k + 1.
     quint16 moduleInputs(int module) const;
 
     // A whole report burst for the configured modules: 'i', N, then (module, inputs 9..16,
@@ -66,8 +59,6 @@ private:
     std::vector<int> m_lit; // oldest first
     bool m_walk = false;
     quint64 m_walkFrom = 0; // the step of the last setModules()
-    int m_swapA = 0;
-    int m_swapB = 0;
 };
 
 } // namespace sim

@@ -58,7 +58,6 @@ public:
           m_reader(master, QSocketNotifier::Read), m_pattern(options.seed),
           m_garbage(options.seed ^ 0x5a5a5a5au) {
         m_pattern.setWalk(options.walk);
-        m_pattern.setSwap(options.swapA, options.swapB);
         m_pace.setTimerType(Qt::PreciseTimer);
         m_pace.setInterval(kPaceMs);
         m_next.setTimerType(Qt::PreciseTimer);

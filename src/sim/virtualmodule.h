@@ -31,9 +31,6 @@ public:
         int stepMs = 250; // the pattern moves on one step this often
         // The inputs walked one by one from each module-count command on (see sim::Pattern).
         bool walk = false;
-        // Two inputs (1..) whose contacts are wired the wrong way round; 0 for none.
-        int swapA = 0;
-        int swapB = 0;
     };
 
     explicit VirtualModule(Options options);

@@ -20,7 +20,6 @@
 #include <QImage>
 #include <QLineEdit>
 #include <QPainter>
-#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRandomGenerator>
@@ -344,10 +343,9 @@ void startup(const QString& program, int runs) {
 
 // Cost of one monitor append (with its share of the frame flushes), early and late.
 void monitorCost(qsizetype total) {
-    QPlainTextEdit view;
-    view.resize(313, 121);
     Monitor monitor;
-    MonitorView monitorView(monitor, view);
+    MonitorView monitorView(monitor);
+    monitorView.resize(313, 121);
     QRandomGenerator random(5);
     auto batch = [&](int entries) {
         QElapsedTimer timer;

@@ -2,6 +2,7 @@
 // byte streams split into arbitrary reads, waits, empty events and port restarts, and checks
 // after every step what must always hold: the lamps show the inputs, the refresh has caught
 // up, the state flags are consistent and the monitor stays bounded.
+#include "panel/framegate.h"
 #include "panel/lamp.h"
 #include "panel/monitorview.h"
 #include "panel/panel.h"
@@ -12,7 +13,6 @@
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <cstdlib>
 
 namespace {
@@ -35,13 +35,15 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
 // The widgets outlive the runs (making 160 lamps per run would dominate the time); each run
 // starts them from the design-time state.
 struct Widgets {
-    QPlainTextEdit text4;
+    FrameGate gate;
     QLineEdit text5;
     QWidget lampParent;
     std::array<Lamp*, FormState::kLampCount> lamps{};
     Monitor monitor;
-    MonitorView monitorView{monitor, text4};
+    MonitorView monitorView{monitor};
     Widgets() {
+        gate.add(monitorView);
+        monitorView.resize(313, 121);
         const std::array<QPixmap, 2> pictures{QPixmap(16, 16), QPixmap(16, 16)};
         for (auto& lamp : lamps)
             lamp = new Lamp(pictures, &lampParent);
@@ -59,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const quint64 entriesBefore = monitor.entries();
     FormState state;
     ScriptedSerialControl serial;
-    Panel panel(state, widgets->text5, lamps);
+    Panel panel(state, widgets->text5, lamps, widgets->gate);
     Receiver receiver(state, serial, monitor, panel);
     serial.setOnCommHandler([&] { receiver.MSComm1_OnComm(); });
     serial.setPortOpen(true);
@@ -90,9 +92,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         case 6:
             serial.queue(chunk);
             break;
-        case 7:
-            widgets->monitorView.flush();
+        case 7: {
+            MonitorView& view = widgets->monitorView;
+            view.flush();
+            if (view.lineCount() > 0 && (view.lineFirst(0) != monitor.firstKept() ||
+                                         view.lineEnd(view.lineCount() - 1) != monitor.entries()))
+                fail("the monitor box does not hold exactly the ring");
             break;
+        }
         }
         // After any event: the refresh has run, the lamps follow the inputs.
         if (state.LastState != state.InputState) {

@@ -233,6 +233,7 @@ private slots:
     void stalledBurstKeepsWindowAnswering_data();
     void stalledBurstKeepsWindowAnswering();
     void slowBurstIsNotGivenUp();
+    void drippingBurstIsGivenUpAfterItsBound();
     void readAheadOfNotificationIsNotALostLine_data();
     void readAheadOfNotificationIsNotALostLine();
     void clicksHammeredWhileDataPoursIn();
@@ -384,7 +385,8 @@ void TestFaults::stalledBurstKeepsWindowAnswering() {
 }
 
 void TestFaults::slowBurstIsNotGivenUp() {
-    // Every byte comes well within the bound, the whole burst takes longer than it.
+    // Every byte comes well within the silence bound and the burst takes far longer than at
+    // the line rate, yet within the whole burst's bound (512 ms for two reports).
     PtyPair pty;
     Rig rig([&](int port) { return port == 1 ? pty.devicePath() : QString(); });
     rig.c().Command3->click();
@@ -394,7 +396,7 @@ void TestFaults::slowBurstIsNotGivenUp() {
     Peer peer([&] {
         for (const QByteArray& piece : pieces) {
             pty.write(piece);
-            std::this_thread::sleep_for(std::chrono::milliseconds(Receiver::kBurstSilenceMs / 4));
+            std::this_thread::sleep_for(std::chrono::milliseconds(60));
         }
         done = true;
     });
@@ -404,6 +406,34 @@ void TestFaults::slowBurstIsNotGivenUp() {
     QCOMPARE(greenLamps(rig.form), (QList<int>{1, 2, 32}));
     QCOMPARE(rig.c().Text5->text(), QStringLiteral(" 32"));
     QVERIFY(rig.idle());
+}
+
+void TestFaults::drippingBurstIsGivenUpAfterItsBound() {
+    // A burst of 255 reports whose bytes come 0.3 s apart, each within the silence bound:
+    // given up once the burst has taken its whole bound (2.1 s), the rest shown as stray bytes.
+    PtyPair pty;
+    Rig rig([&](int port) { return port == 1 ? pty.devicePath() : QString(); });
+    rig.c().Command3->click();
+    QVERIFY(pty.write(bytes({105, 255})));
+    std::atomic<bool> done{false};
+    Peer peer([&] {
+        for (int i = 0; i < 12; ++i) {
+            std::this_thread::sleep_for(300ms);
+            pty.write(bytes({i % 8}));
+        }
+        done = true;
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(done, kPatienceMs);
+    QTRY_COMPARE_WITH_TIMEOUT(rig.entries(), quint64(14), kPatienceMs);
+    QVERIFY(rig.idle());
+    static const QRegularExpression givenUp(
+        QStringLiteral("^105 - - 255 - - (\\d \\+ ){5,9}(\\d - - ){3,7}$"));
+    QVERIFY2(givenUp.match(rig.monitor()).hasMatch(), qPrintable(rig.monitor()));
+
+    QVERIFY(!greenLamps(rig.form).contains(1));
+    QVERIFY(pty.write(bytes({105, 1, 1, 0, 1}))); // the next burst is read as usual
+    QTRY_VERIFY_WITH_TIMEOUT(greenLamps(rig.form).contains(1), kPatienceMs);
+    QVERIFY(rig.messages.shown.isEmpty());
 }
 
 void TestFaults::readAheadOfNotificationIsNotALostLine_data() {

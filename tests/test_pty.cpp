@@ -13,7 +13,6 @@
 #include "support/testsupport.h"
 
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRandomGenerator>

@@ -3,6 +3,7 @@
 
 #include "app/form1.h"
 #include "panel/lamp.h"
+#include "panel/monitorview.h"
 #include "panel/shape.h"
 #include "support/testsupport.h"
 
@@ -13,7 +14,6 @@
 #include <QImageReader>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QtTest>
@@ -162,10 +162,10 @@ void TestWindow::captions() {
     const auto* control = w.form.findChild<QWidget*>(name);
     QVERIFY2(control, qPrintable(name));
     QCOMPARE(control->parentWidget()->objectName(), container);
-    if (!qobject_cast<const QPlainTextEdit*>(control))
+    if (!qobject_cast<const MonitorView*>(control))
         QCOMPARE(caption(control), expected);
     else
-        QCOMPARE(static_cast<const QPlainTextEdit*>(control)->toPlainText(), expected);
+        QCOMPARE(static_cast<const MonitorView*>(control)->toPlainText(), expected);
 }
 
 void TestWindow::geometry_data() {

@@ -32,6 +32,7 @@
 #include <memory>
 
 class CountCommand;
+class FrameGate;
 class MessageSink;
 class Monitor;
 class MonitorView;
@@ -60,7 +61,9 @@ public:
     const FormState& state() const { return m_state; }
     const Controls& controls() const { return m_controls; }
     const Monitor& monitor() const { return *m_monitor; }
-    MonitorView& monitorView() { return *m_monitorView; }
+    MonitorView& monitorView() { return *m_controls.Text4; }
+    // Every view of the window is painted through it.
+    FrameGate& frameGate() { return *m_frameGate; }
     Receiver& receiver() { return *m_receiver; }
     Panel& panel() { return *m_panel; }
 
@@ -78,11 +81,11 @@ private:
     void report(const QString& error);
 
     FormState m_state;
+    std::unique_ptr<Monitor> m_monitor; // made before the controls: the monitor box shows it
+    std::unique_ptr<FrameGate> m_frameGate;
     Controls m_controls;
     SerialControl& m_serial;
     MessageSink& m_messages;
-    std::unique_ptr<Monitor> m_monitor;
-    std::unique_ptr<MonitorView> m_monitorView;
     std::unique_ptr<Panel> m_panel;
     std::unique_ptr<WindowRefresh> m_refresh;
     std::unique_ptr<Receiver> m_receiver;

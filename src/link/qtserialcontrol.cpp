@@ -2,6 +2,8 @@
 
 #include "state/protocol.h"
 
+#include <QElapsedTimer>
+#include <QThread>
 #include <algorithm>
 #include <limits>
 
@@ -104,7 +106,22 @@ bool QtSerialControl::waitForInput(int msecs) {
     if (!PortOpen())
         return false;
     m_waiting = true;
-    m_port.waitForReadyRead(msecs);
+    QElapsedTimer waited;
+    waited.start();
+    m_port.waitForReadyRead(0); // what the device holds already (a flood) is taken at once
+    if (InBufferCount() == 0) {
+        // At the line rate the wanted characters are still on the wire: sleep for as long as
+        // they take (at most kGatherMs), then take them with one wake-up instead of one each.
+        constexpr int kCharMicros = 10'000'000 / protocol::kBaudRate;
+        const int gather = std::min({kGatherMs * 1000, wantedInput() * kCharMicros, msecs * 1000});
+        if (gather > 0) {
+            QThread::usleep(gather);
+            m_port.waitForReadyRead(0);
+        }
+        const int left = msecs - int(waited.elapsed());
+        if (InBufferCount() == 0 && left > 0 && PortOpen())
+            m_port.waitForReadyRead(left);
+    }
     m_waiting = false;
     const bool ready = InBufferCount() > 0;
     // Outside a drain nobody else would pick up what arrived during the wait.

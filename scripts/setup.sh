@@ -7,6 +7,7 @@ packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-serialport-dev qt6-base-dev-tools libgl-dev
   fonts-liberation
+  libx11-dev xvfb xdotool x11-utils imagemagick
   clang libclang-rt-dev
 )
 

@@ -52,6 +52,12 @@ struct Stream {
         text += entry(value, separator);
         monitor.append(value, separator);
     }
+    // Entries [from, to), then a frame.
+    void addFramed(ShownMonitor& monitor, int from, int to) {
+        for (int i = from; i < to; ++i)
+            add(monitor, i);
+        monitor.flush();
+    }
     // True when `tail` is what the stream ends with and begins with a whole entry.
     bool endsWithEntries(const QString& tail) const {
         if (!text.endsWith(tail))
@@ -258,9 +264,7 @@ void checkLinesMatchRing(const MonitorView& view, const Monitor& ring) {
 void TestMonitor::burstHeaderCanBeScrolledTo() {
     ShownMonitor monitor;
     Stream stream;
-    for (int i = 0; i < 2000; ++i)
-        stream.add(monitor, i);
-    monitor.flush();
+    stream.addFramed(monitor, 0, 2000);
     // A burst of 255 reports (counts 85, 85, 85) arrives within one frame.
     const quint64 header = monitor.entries();
     monitor.append(105, Sep::Echo);
@@ -296,25 +300,20 @@ void TestMonitor::scrolledUpStaysPut() {
     ShownMonitor monitor;
     MonitorView& view = monitor.view;
     Stream stream;
-    int i = 0;
-    for (; i < int(Monitor::kKeepEntries); ++i)
-        stream.add(monitor, i);
-    monitor.flush();
+    int i = int(Monitor::kKeepEntries);
+    stream.addFramed(monitor, 0, i);
     QScrollBar* bar = view.verticalScrollBar();
     QCOMPARE(bar->value(), bar->maximum()); // at the bottom: it follows
     bar->setValue(bar->maximum() * 3 / 4);
     const quint64 topEntry = view.lineFirst(view.topLine());
 
-    for (const int end = i + more; i < end; ++i)
-        stream.add(monitor, i);
-    monitor.flush();
+    stream.addFramed(monitor, i, i + more);
+    i += more;
     QCOMPARE(view.lineFirst(view.topLine()), topEntry);
     checkLinesMatchRing(view, monitor.ring);
 
     bar->setValue(bar->maximum()); // back at the bottom it follows again
-    for (const int end = i + 100; i < end; ++i)
-        stream.add(monitor, i);
-    monitor.flush();
+    stream.addFramed(monitor, i, i + 100);
     QCOMPARE(bar->value(), bar->maximum());
     QCOMPARE(view.lineEnd(view.lineCount() - 1), monitor.entries());
 }
@@ -323,9 +322,7 @@ void TestMonitor::copiesTheSelectedEntries() {
     ShownMonitor monitor;
     MonitorView& view = monitor.view;
     Stream stream;
-    for (int i = 0; i < 500; ++i)
-        stream.add(monitor, i);
-    monitor.flush();
+    stream.addFramed(monitor, 0, 500);
     QScrollBar* bar = view.verticalScrollBar();
     bar->setValue(bar->maximum() / 2);
     const int top = view.topLine();

@@ -4,6 +4,7 @@
 //
 //   serial control --OnComm--> Receiver --S88--> InputState --arbejd--> Panel (lamps, Text5)
 //                                  \--> Monitor ring --> MonitorView (Text4)
+//   Panel, MonitorView --requestFrame--> FrameGate --paintFrame, at most once a frame--> screen
 //   Start/Stop/Afslut/Option1 --> PortControl --> serial control, indicator
 //   Indsæt (s) --> CountCommand --> serial control, settings store
 //   load --> Startup --> state, indicator, count boxes (from the settings store)
@@ -13,7 +14,7 @@
 //   app       main, this window, start-up, layout, resources
 //   diag      the window's diagnostics views               (uses history, panel)
 //   link      serial port, port control, count command     (uses panel, state)
-//   panel     lamps, indicator, refresh, monitor view      (uses receive, state)
+//   panel     lamps, indicator, refresh, monitor view, frame gate (uses receive, state)
 //   history   recordings, change history, statistics      (uses receive, state; Qt Core)
 //   receive   state machine, decoder, monitor ring         (uses state; Qt Core)
 //   sim       virtual interface module                     (uses state; Qt Core)

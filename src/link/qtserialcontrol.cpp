@@ -94,10 +94,22 @@ char QtSerialControl::takeOne() {
         const qint64 got = m_port.read(m_block.data(), want);
         m_block.resize(qsizetype(std::max<qint64>(got, 0)));
         m_next = 0;
+        m_lastRead = m_block.size();
         if (m_block.isEmpty())
             return 0; // only when called with nothing waiting
     }
     return m_block.at(m_next++);
+}
+
+// Whether the device has characters for QSerialPort to read. Asking QSerialPort itself with
+// a zero wait costs a time-out error, a signal and a translated message each time nothing came.
+bool QtSerialControl::deviceReadable() const {
+#ifdef Q_OS_UNIX
+    pollfd p{int(m_port.handle()), POLLIN, 0};
+    return ::poll(&p, 1, 0) > 0;
+#else
+    return true;
+#endif
 }
 
 bool QtSerialControl::waitForInput(int msecs) {
@@ -108,18 +120,18 @@ bool QtSerialControl::waitForInput(int msecs) {
     m_waiting = true;
     QElapsedTimer waited;
     waited.start();
-    m_port.waitForReadyRead(0); // what the device holds already (a flood) is taken at once
-    if (InBufferCount() == 0) {
-        // At the line rate the wanted characters are still on the wire: sleep for as long as
-        // they take (at most kGatherMs), then take them with one wake-up instead of one each.
-        constexpr int kCharMicros = 10'000'000 / protocol::kBaudRate;
-        const int gather = std::min({kGatherMs * 1000, wantedInput() * kCharMicros, msecs * 1000});
-        if (gather > 0) {
-            QThread::usleep(gather);
-            m_port.waitForReadyRead(0);
-        }
+    constexpr int kCharMicros = 10'000'000 / protocol::kBaudRate;
+    // At the line rate (the last read brought no more than a gathering's worth) the wanted
+    // characters are still on the wire: sleep for as long as they take, at most kGatherMs,
+    // then take them with one wake-up instead of one each. A faster peer is not kept waiting.
+    const bool lineRate = m_lastRead <= 2 * kGatherMs * 1000 / kCharMicros;
+    if (lineRate && !deviceReadable())
+        QThread::usleep(std::min({kGatherMs * 1000, wantedInput() * kCharMicros, msecs * 1000}));
+    if (deviceReadable()) {
+        m_port.waitForReadyRead(0);
+    } else {
         const int left = msecs - int(waited.elapsed());
-        if (InBufferCount() == 0 && left > 0 && PortOpen())
+        if (left > 0 && PortOpen())
             m_port.waitForReadyRead(left);
     }
     m_waiting = false;

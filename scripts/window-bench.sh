@@ -22,3 +22,4 @@ python3 "$harness" "${common[@]}" --out "$out/window" \
 python3 "$harness" "${common[@]}" --out "$out/minreader" \
   --cmd "$PWD/build/release/bench/minreader {device} 8"
 uptime
+python3 bench/window-figures.py "$out/window" "$out/minreader" | tee "$out/figures.txt"

@@ -70,9 +70,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         case 6:
             serial.queue(chunk);
             break;
-        case 7:
-            window->form.monitorView().flush();
+        case 7: {
+            MonitorView& view = window->form.monitorView();
+            view.flush();
+            if (view.lineCount() > 0 && (view.lineFirst(0) != monitor.firstKept() ||
+                                         view.lineEnd(view.lineCount() - 1) != monitor.entries()))
+                fail("the monitor box does not hold exactly the ring");
             break;
+        }
         }
         // After any event: the refresh has run, the lamps follow the inputs.
         if (state.LastState != state.InputState) {

@@ -7,5 +7,8 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh
 cmake --preset release >/dev/null
 cmake --build --preset release --target s88monitor s88bench s88soak >/dev/null
+# The window's figures under Xvfb (scripts/window-bench.sh) are drawn under the plot when there.
+beside=()
+[ -f build/window-bench/figures.txt ] && beside=(--beside build/window-bench/figures.txt)
 QT_QPA_PLATFORM=offscreen build/release/bench/s88bench --program build/release/s88monitor \
-  --plot docs/latency.png "$@"
+  --plot docs/latency.png "${beside[@]}" "$@"

@@ -11,6 +11,7 @@ packages=(
   # headers ship. Speaking needs an engine at run time (see the README), building does not.
   qt6-speech-dev qt6-declarative-dev
   fonts-liberation
+  libx11-dev xvfb xdotool x11-utils imagemagick
   clang libclang-rt-dev
 )
 

@@ -1,23 +1,30 @@
+#include "panel/framegate.h"
 #include "panel/monitorview.h"
 #include "receive/monitor.h"
 
-#include <QPlainTextEdit>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QTest>
-#include <QTextBlock>
 #include <vector>
 
 namespace {
 
 using Sep = Monitor::Separator;
 
-// The ring and its box as the window pairs them: each event's appends are followed by a
-// schedule of the box.
+// The ring and its box as the window pairs them (the box as the window places it, 4695 x 1815
+// twips): each event's appends are followed by a schedule of the box.
 struct ShownMonitor {
     Monitor ring;
-    MonitorView view;
-    explicit ShownMonitor(QPlainTextEdit& box) : view(ring, box) {}
+    FrameGate gate;
+    MonitorView view{ring};
+    ShownMonitor() {
+        gate.add(view);
+        view.resize(313, 121);
+        view.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        view.show();
+    }
     void append(quint8 value, Sep separator) {
         ring.append(value, separator);
         view.schedule();
@@ -45,6 +52,12 @@ struct Stream {
         text += entry(value, separator);
         monitor.append(value, separator);
     }
+    // Entries [from, to), then a frame.
+    void addFramed(ShownMonitor& monitor, int from, int to) {
+        for (int i = from; i < to; ++i)
+            add(monitor, i);
+        monitor.flush();
+    }
     // True when `tail` is what the stream ends with and begins with a whole entry.
     bool endsWithEntries(const QString& tail) const {
         if (!text.endsWith(tail))
@@ -55,7 +68,7 @@ struct Stream {
 };
 
 // What the widget shows, with its line breaks taken out.
-QString joined(const QPlainTextEdit& view) {
+QString joined(const MonitorView& view) {
     return view.toPlainText().remove(QLatin1Char('\n'));
 }
 
@@ -63,16 +76,6 @@ QString joined(const QPlainTextEdit& view) {
 bool sameTail(const QString& a, const QString& b) {
     return a.size() <= b.size() ? b.endsWith(a) : a.endsWith(b);
 }
-
-// The monitor box as the window places it: 4695 x 1815 twips.
-struct View {
-    QPlainTextEdit view;
-    View() {
-        view.resize(313, 121);
-        view.setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        view.show();
-    }
-};
 
 } // namespace
 
@@ -85,9 +88,13 @@ private slots:
     void widgetFollowsWithoutExplicitFlush();
     void keepsNewestEntriesWithinBounds();
     void linesBreakOnlyBetweenEntries();
-    void appendsGoAtEndAfterUserMovedCaret();
+    void appendsGoAtEndAfterUserSelected();
     void widgetAgreesAfterLargeVolumeBetweenFrames();
     void widgetStaysBounded();
+    void burstHeaderCanBeScrolledTo();
+    void scrolledUpStaysPut_data();
+    void scrolledUpStaysPut();
+    void copiesTheSelectedEntries();
 };
 
 void TestMonitor::entriesAreValueAndSeparator_data() {
@@ -109,37 +116,36 @@ void TestMonitor::entriesAreValueAndSeparator() {
     QFETCH(QList<int>, values);
     QFETCH(QList<int>, bursts);
     QFETCH(QString, text);
-    View v;
-    ShownMonitor monitor(v.view);
+    ShownMonitor monitor;
+    MonitorView& view = monitor.view;
     for (qsizetype i = 0; i < values.size(); ++i)
         monitor.append(quint8(values[i]), bursts[i] ? Sep::Burst : Sep::Echo);
 
     QCOMPARE(monitor.text(), text);
     monitor.flush();
-    QCOMPARE(joined(v.view), text);
+    QCOMPARE(joined(view), text);
 }
 
 void TestMonitor::widgetFollowsWithoutExplicitFlush() {
-    View v;
-    ShownMonitor monitor(v.view);
+    ShownMonitor monitor;
+    MonitorView& view = monitor.view;
     Stream stream;
     for (int i = 0; i < 300; ++i)
         stream.add(monitor, i);
-    QTRY_COMPARE(joined(v.view), stream.text);
+    QTRY_COMPARE(joined(view), stream.text);
 
     for (int i = 300; i < 310; ++i)
         stream.add(monitor, i);
-    QTRY_COMPARE(joined(v.view), stream.text);
+    QTRY_COMPARE(joined(view), stream.text);
     QCOMPARE(monitor.text(), stream.text);
     // Scrolled to the newest line.
-    const QScrollBar* bar = v.view.verticalScrollBar();
+    const QScrollBar* bar = view.verticalScrollBar();
     QVERIFY(bar->maximum() > 0);
     QCOMPARE(bar->value(), bar->maximum());
 }
 
 void TestMonitor::keepsNewestEntriesWithinBounds() {
-    View v;
-    ShownMonitor monitor(v.view);
+    ShownMonitor monitor;
     Stream stream;
     const qsizetype keep = Monitor::kKeep;
     int outOfBounds = 0;
@@ -161,8 +167,8 @@ void TestMonitor::keepsNewestEntriesWithinBounds() {
 }
 
 void TestMonitor::linesBreakOnlyBetweenEntries() {
-    View v;
-    ShownMonitor monitor(v.view);
+    ShownMonitor monitor;
+    MonitorView& view = monitor.view;
     Stream stream;
     // Several frames' worth, so lines also continue across flushes; each frame's share is
     // small enough to be added to the widget rather than replace it.
@@ -172,13 +178,12 @@ void TestMonitor::linesBreakOnlyBetweenEntries() {
         monitor.flush();
     }
 
-    QCOMPARE(joined(v.view), stream.text);
-    QVERIFY(v.view.blockCount() > 1);
+    QCOMPARE(joined(view), stream.text);
+    QVERIFY(view.lineCount() > 1);
     static const QRegularExpression wholeEntries(QStringLiteral("^(?:\\d{1,3}(?: - - | \\+ ))+$"));
-    const QFontMetrics metrics(v.view.font());
-    const int room = v.view.viewport()->width();
-    for (QTextBlock line = v.view.document()->begin(); line.isValid(); line = line.next()) {
-        const QString text = line.text();
+    const QFontMetrics metrics(view.font());
+    const int room = view.viewport()->width();
+    for (const QString& text : view.toPlainText().split(QLatin1Char('\n'))) {
         QVERIFY2(wholeEntries.match(text).hasMatch(), qPrintable(text));
         // No horizontal scroll bar: a line must fit the box (a few pixels for rounding).
         QVERIFY2(
@@ -187,29 +192,26 @@ void TestMonitor::linesBreakOnlyBetweenEntries() {
     }
 }
 
-void TestMonitor::appendsGoAtEndAfterUserMovedCaret() {
-    View v;
-    ShownMonitor monitor(v.view);
+void TestMonitor::appendsGoAtEndAfterUserSelected() {
+    ShownMonitor monitor;
+    MonitorView& view = monitor.view;
     Stream stream;
     for (int i = 0; i < 50; ++i)
         stream.add(monitor, i);
     monitor.flush();
 
-    QTextCursor userCursor(v.view.document());
-    userCursor.setPosition(0);
-    userCursor.setPosition(5, QTextCursor::KeepAnchor);
-    v.view.setTextCursor(userCursor);
+    view.select(0, 5);
     for (int i = 50; i < 100; ++i)
         stream.add(monitor, i);
     monitor.flush();
 
-    QCOMPARE(joined(v.view), stream.text);
+    QCOMPARE(joined(view), stream.text);
     QCOMPARE(monitor.text(), stream.text);
 }
 
 void TestMonitor::widgetAgreesAfterLargeVolumeBetweenFrames() {
-    View v;
-    ShownMonitor monitor(v.view);
+    ShownMonitor monitor;
+    MonitorView& view = monitor.view;
     Stream stream;
     int i = 0;
     for (; i < 100; ++i)
@@ -221,14 +223,14 @@ void TestMonitor::widgetAgreesAfterLargeVolumeBetweenFrames() {
         stream.add(monitor, i);
     monitor.flush();
 
-    const QString shown = joined(v.view);
+    const QString shown = joined(view);
     QVERIFY(sameTail(shown, monitor.text()));
     QVERIFY(stream.endsWithEntries(shown));
 }
 
 void TestMonitor::widgetStaysBounded() {
-    View v;
-    ShownMonitor monitor(v.view);
+    ShownMonitor monitor;
+    MonitorView& view = monitor.view;
     Stream stream;
     int i = 0;
     auto feed = [&](int count) {
@@ -241,16 +243,111 @@ void TestMonitor::widgetStaysBounded() {
     };
 
     feed(100000);
-    const int blocks = v.view.blockCount();
-    const int characters = v.view.document()->characterCount();
+    const int blocks = view.lineCount();
+    const qsizetype characters = view.toPlainText().size();
     feed(100000);
 
-    QVERIFY2(v.view.blockCount() <= blocks + blocks / 10,
-             qPrintable(QStringLiteral("%1 then %2").arg(blocks).arg(v.view.blockCount())));
-    QVERIFY(v.view.document()->characterCount() <= characters + characters / 10);
-    QVERIFY(v.view.document()->characterCount() < 16 * Monitor::kKeep);
-    QVERIFY(sameTail(joined(v.view), monitor.text()));
-    QVERIFY(stream.endsWithEntries(joined(v.view)));
+    QVERIFY2(view.lineCount() <= blocks + blocks / 10,
+             qPrintable(QStringLiteral("%1 then %2").arg(blocks).arg(view.lineCount())));
+    QVERIFY(view.toPlainText().size() <= characters + characters / 10);
+    QVERIFY(view.toPlainText().size() < 16 * Monitor::kKeep);
+    QVERIFY(sameTail(joined(view), monitor.text()));
+    QVERIFY(stream.endsWithEntries(joined(view)));
+}
+
+// The entries of every line the view holds, in order, are the ring's, all of it.
+void checkLinesMatchRing(const MonitorView& view, const Monitor& ring) {
+    QVERIFY(view.lineCount() > 0);
+    QCOMPARE(view.lineFirst(0), ring.firstKept());
+    for (int line = 1; line < view.lineCount(); ++line)
+        QCOMPARE(view.lineFirst(line), view.lineEnd(line - 1));
+    QCOMPARE(view.lineEnd(view.lineCount() - 1), ring.entries());
+    QCOMPARE(joined(view), ring.text());
+}
+
+void TestMonitor::burstHeaderCanBeScrolledTo() {
+    ShownMonitor monitor;
+    Stream stream;
+    stream.addFramed(monitor, 0, 2000);
+    // A burst of 255 reports (counts 85, 85, 85) arrives within one frame.
+    const quint64 header = monitor.entries();
+    monitor.append(105, Sep::Echo);
+    monitor.append(255, Sep::Echo);
+    for (int r = 0; r < 3 * 255; ++r)
+        monitor.append(quint8(r % 3 == 0 ? r / 3 % 85 + 1 : 0), Sep::Burst);
+    monitor.flush();
+
+    MonitorView& view = monitor.view;
+    checkLinesMatchRing(view, monitor.ring);
+    int line = 0;
+    while (view.lineEnd(line) <= header)
+        ++line;
+    view.verticalScrollBar()->setValue(line);
+    QCOMPARE(view.topLine(), line);
+    const QStringList lines = view.toPlainText().split(QLatin1Char('\n'));
+    const qsizetype at =
+        lines.mid(line).join(QString()).indexOf(QStringLiteral("105 - - 255 - - 1 + 0 + 0 + "));
+    QVERIFY(at >= 0 && at < lines.at(line).size()); // the header starts on the top line
+    view.verticalScrollBar()->setValue(0);          // and back to the oldest entry kept
+    QCOMPARE(view.lineFirst(view.topLine()), monitor.ring.firstKept());
+}
+
+void TestMonitor::scrolledUpStaysPut_data() {
+    QTest::addColumn<int>("more"); // entries appended while scrolled up
+    QTest::newRow("a few") << 3;
+    QTest::newRow("several screenfuls") << 1000;
+    QTest::newRow("enough for the ring to drop old lines") << int(Monitor::kKeepEntries) / 2;
+}
+
+void TestMonitor::scrolledUpStaysPut() {
+    QFETCH(int, more);
+    ShownMonitor monitor;
+    MonitorView& view = monitor.view;
+    Stream stream;
+    int i = int(Monitor::kKeepEntries);
+    stream.addFramed(monitor, 0, i);
+    QScrollBar* bar = view.verticalScrollBar();
+    QCOMPARE(bar->value(), bar->maximum()); // at the bottom: it follows
+    bar->setValue(bar->maximum() * 3 / 4);
+    const quint64 topEntry = view.lineFirst(view.topLine());
+
+    stream.addFramed(monitor, i, i + more);
+    i += more;
+    QCOMPARE(view.lineFirst(view.topLine()), topEntry);
+    checkLinesMatchRing(view, monitor.ring);
+
+    bar->setValue(bar->maximum()); // back at the bottom it follows again
+    stream.addFramed(monitor, i, i + 100);
+    QCOMPARE(bar->value(), bar->maximum());
+    QCOMPARE(view.lineEnd(view.lineCount() - 1), monitor.entries());
+}
+
+void TestMonitor::copiesTheSelectedEntries() {
+    ShownMonitor monitor;
+    MonitorView& view = monitor.view;
+    Stream stream;
+    stream.addFramed(monitor, 0, 500);
+    QScrollBar* bar = view.verticalScrollBar();
+    bar->setValue(bar->maximum() / 2);
+    const int top = view.topLine();
+    const int rowHeight = view.fontMetrics().height();
+    QWidget* area = view.viewport();
+    // From the start of the second row shown to the far end of the third.
+    const QPoint from(5, 4 + rowHeight + rowHeight / 2);
+    const QPoint to(area->width() - 2, 4 + 2 * rowHeight + rowHeight / 2);
+    QTest::mousePress(area, Qt::LeftButton, {}, from);
+    QTest::mouseMove(area, to);
+    QTest::mouseRelease(area, Qt::LeftButton, {}, to);
+    QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
+
+    QString expected;
+    for (quint64 e = view.lineFirst(top + 1); e < view.lineEnd(top + 2); ++e) {
+        const quint16 code = monitor.ring.entry(e);
+        expected += Monitor::valueText(Monitor::valueOf(code)) +
+                    Monitor::separatorText(Monitor::separatorOf(code));
+    }
+    QVERIFY(!expected.isEmpty());
+    QCOMPARE(QGuiApplication::clipboard()->text(), expected);
 }
 
 QTEST_MAIN(TestMonitor)

@@ -1,3 +1,6 @@
+#include "app/form1.h"
+#include "panel/framegate.h"
+#include "panel/lamp.h"
 #include "panel/panel.h"
 #include "support/formsupport.h"
 
@@ -30,6 +33,8 @@ private slots:
     void entryZeroIsNoInput();
     void moduleZeroReportIsNotShown();
     void lampChangeSoonAfterAnotherIsPainted();
+    void frameGatePaces_data();
+    void frameGatePaces();
 };
 
 void TestPanel::reportsHighestChangedInput_data() {
@@ -237,6 +242,49 @@ void TestPanel::lampChangeSoonAfterAnotherIsPainted() {
     // Right after that paint, well within a frame: input 1 goes off again.
     w.serial.deliver(bytes({105, 1, 1, 0, 0}));
     QTRY_COMPARE_WITH_TIMEOUT(log.painted.last(), false, 2000);
+}
+
+void TestPanel::frameGatePaces_data() {
+    QTest::addColumn<QList<int>>("requests"); // ms at which the view's state changes
+    QTest::addColumn<QList<int>>("frames");   // ms at which it is painted
+
+    QTest::newRow("at once when nothing was painted yet") << QList<int>{0} << QList<int>{0};
+    QTest::newRow("changes within a frame wait for it")
+        << QList<int>{0, 1, 5, 9} << QList<int>{0, 16};
+    QTest::newRow("at once after a quiet spell")
+        << QList<int>{0, 150, 300} << QList<int>{0, 150, 300};
+    QTest::newRow("a short stream: every 16 ms")
+        << QList<int>{0, 10, 20, 30, 40, 50} << QList<int>{0, 16, 32, 48, 64};
+    QList<int> stream;
+    for (int t = 0; t <= 400; t += 10)
+        stream << t;
+    // 16 ms apart until the data has streamed for 250 ms, then 100 ms apart.
+    QTest::newRow("a long stream: 10 a second")
+        << stream << QList<int>{0,   16,  32,  48,  64,  80,  96,  112, 128,
+                                144, 160, 176, 192, 208, 224, 240, 340, 440};
+}
+
+void TestPanel::frameGatePaces() {
+    QFETCH(QList<int>, requests);
+    QFETCH(QList<int>, frames);
+    struct View : FrameView {
+        QList<int> painted;
+        const qint64* now = nullptr;
+        void paintFrame() override { painted << int(*now); }
+    } view;
+    qint64 now = 0;
+    view.now = &now;
+    FrameGate gate([&] { return now; });
+    gate.add(view);
+    // The test plays the gate's timer: a due frame is painted once its time has come.
+    for (; now <= requests.last() + 100; ++now) {
+        if (requests.contains(int(now)))
+            view.requestFrame();
+        if (gate.pending() && gate.dueMs() <= now)
+            gate.frame();
+    }
+    QCOMPARE(view.painted, frames);
+    QCOMPARE(gate.frames(), quint64(frames.size()));
 }
 
 QTEST_MAIN(TestPanel)

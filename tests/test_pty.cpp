@@ -6,7 +6,9 @@
 #include "support/formsupport.h"
 #include "support/ptypair.h"
 
-#include <QPlainTextEdit>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
 #include <QRandomGenerator>
 #include <QSerialPort>
 #include <QtTest>

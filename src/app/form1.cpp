@@ -5,6 +5,7 @@
 #include "history/recorder.h"
 #include "link/countcommand.h"
 #include "link/portcontrol.h"
+#include "panel/framegate.h"
 #include "panel/monitorview.h"
 #include "panel/panel.h"
 #include "receive/monitor.h"
@@ -19,7 +20,7 @@
 
 const QString Form1::kCaption = QStringLiteral("Test af VornS88 indgangsmodul");
 
-// Every receive event ends with the panel refresh; the monitor's box follows within a frame.
+// Every receive event ends with the panel refresh; the screen follows with the next frame.
 class WindowRefresh final : public Refresh {
 public:
     WindowRefresh(Panel& panel, MonitorView& monitor) : m_panel(panel), m_monitor(monitor) {}
@@ -50,16 +51,17 @@ template <typename Handler> void Form1::runPort(Handler&& handler) {
 
 Form1::Form1(SerialControl& serial, SettingsStore& settings, MessageSink& messages,
              std::function<void()> quit, QWidget* parent)
-    : QWidget(parent), m_controls(layout::build(*this)), m_serial(serial), m_messages(messages) {
+    : QWidget(parent), m_monitor(std::make_unique<Monitor>()),
+      m_frameGate(std::make_unique<FrameGate>()), m_controls(layout::build(*this, *m_monitor)),
+      m_serial(serial), m_messages(messages) {
     setWindowTitle(kCaption);
     setWindowIcon(QIcon(QStringLiteral(":/icon.xpm")));
     setObjectName(QStringLiteral("Form1"));
 
     Controls& c = m_controls;
-    m_monitor = std::make_unique<Monitor>();
-    m_monitorView = std::make_unique<MonitorView>(*m_monitor, *c.Text4);
-    m_panel = std::make_unique<Panel>(m_state, *c.Text5, c.Lampe);
-    m_refresh = std::make_unique<WindowRefresh>(*m_panel, *m_monitorView);
+    m_frameGate->add(*c.Text4);
+    m_panel = std::make_unique<Panel>(m_state, *c.Text5, c.Lampe, *m_frameGate);
+    m_refresh = std::make_unique<WindowRefresh>(*m_panel, *c.Text4);
     m_receiver = std::make_unique<Receiver>(m_state, serial, *m_monitor, *m_refresh);
     m_history = std::make_unique<ChangeHistory>(m_state, serial);
     m_receiver->setObserver(m_history.get());

@@ -6,6 +6,7 @@
 //         |                        \--> Monitor ring --> MonitorView (Text4)
 //         |                        \--observer--> ChangeHistory (events, statistics)
 //         \--tap (bytes in and out), port changes--> Recorder (--record, "Optag")
+//   Panel, MonitorView --requestFrame--> FrameGate --paintFrame, at most once a frame--> screen
 //   Start/Stop/Afslut/Option1 --> PortControl --> serial control, indicator
 //   Indsæt (s) --> CountCommand --> serial control, settings store
 //   load --> Startup --> state, indicator, count boxes (from the settings store)
@@ -15,7 +16,7 @@
 //   app       main, this window, start-up, layout, resources
 //   diag      the window's diagnostics views               (uses history, panel)
 //   link      serial port, port control, count command     (uses panel, state)
-//   panel     lamps, indicator, refresh, monitor view      (uses receive, state)
+//   panel     lamps, indicator, refresh, monitor view, frame gate (uses receive, state)
 //   history   recordings, change history, statistics      (uses receive, state; Qt Core)
 //   receive   state machine, decoder, monitor ring         (uses state; Qt Core)
 //   sim       virtual interface module                     (uses state; Qt Core)
@@ -35,6 +36,7 @@
 
 class ChangeHistory;
 class CountCommand;
+class FrameGate;
 class MessageSink;
 class Monitor;
 class MonitorView;
@@ -64,7 +66,9 @@ public:
     const FormState& state() const { return m_state; }
     const Controls& controls() const { return m_controls; }
     const Monitor& monitor() const { return *m_monitor; }
-    MonitorView& monitorView() { return *m_monitorView; }
+    MonitorView& monitorView() { return *m_controls.Text4; }
+    // Every view of the window is painted through it.
+    FrameGate& frameGate() { return *m_frameGate; }
     Receiver& receiver() { return *m_receiver; }
     Panel& panel() { return *m_panel; }
     ChangeHistory& history() { return *m_history; }
@@ -86,11 +90,11 @@ private:
     template <typename Handler> void runPort(Handler&& handler);
 
     FormState m_state;
+    std::unique_ptr<Monitor> m_monitor; // made before the controls: the monitor box shows it
+    std::unique_ptr<FrameGate> m_frameGate;
     Controls m_controls;
     SerialControl& m_serial;
     MessageSink& m_messages;
-    std::unique_ptr<Monitor> m_monitor;
-    std::unique_ptr<MonitorView> m_monitorView;
     std::unique_ptr<Panel> m_panel;
     std::unique_ptr<WindowRefresh> m_refresh;
     std::unique_ptr<Receiver> m_receiver;

@@ -1,12 +1,12 @@
 #include "app/layout.h"
 
 #include "panel/lamp.h"
+#include "panel/monitorview.h"
 #include "panel/shape.h"
 
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 
@@ -24,12 +24,15 @@ QFont sansSerif(qreal points, bool bold = false) {
     return font;
 }
 
-template <typename W> W* place(QWidget* parent, const QString& name, Rect r) {
-    auto* w = new W(parent);
+template <typename W> W* place(W* w, const QString& name, Rect r) {
     w->setObjectName(name);
     w->setFont(sansSerif(8)); // set on each control: style sheets do not pass it down
     w->setGeometry(px(r.left), px(r.top), px(r.width), px(r.height));
     return w;
+}
+
+template <typename W> W* place(QWidget* parent, const QString& name, Rect r) {
+    return place(new W(parent), name, r);
 }
 
 QGroupBox* frame(QWidget* parent, const QString& name, const QString& caption, Rect r) {
@@ -130,7 +133,7 @@ void buildCountFrame(QWidget& form, Controls& c) {
                         {1560, 240, 735, 495});
 }
 
-void buildRightColumn(QWidget& form, Controls& c) {
+void buildRightColumn(QWidget& form, Controls& c, const Monitor& monitor) {
     c.Frame26 = frame(&form, QStringLiteral("Frame26"), QStringLiteral("Seneste aktive indgang"),
                       {6960, 0, 2175, 855});
     c.Text5 = textBox(c.Frame26, QStringLiteral("Text5"), QString(), {120, 195, 1935, 570});
@@ -151,15 +154,14 @@ void buildRightColumn(QWidget& form, Controls& c) {
     c.Label15->setFont(sansSerif(13.5, true));
     c.Label15->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 
-    c.Text4 = place<QPlainTextEdit>(&form, QStringLiteral("Text4"), {7680, 6240, 4695, 1815});
-    c.Text4->setReadOnly(true);
-    c.Text4->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    c.Text4 =
+        place(new MonitorView(monitor, &form), QStringLiteral("Text4"), {7680, 6240, 4695, 1815});
     c.Text4->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     c.Text4->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    QPalette monitor = c.Text4->palette();
-    monitor.setColor(QPalette::Base, QColor(0, 64, 0));
-    monitor.setColor(QPalette::Text, QColor(0, 192, 0));
-    c.Text4->setPalette(monitor);
+    QPalette colours = c.Text4->palette();
+    colours.setColor(QPalette::Base, QColor(0, 64, 0));
+    colours.setColor(QPalette::Text, QColor(0, 192, 0));
+    c.Text4->setPalette(colours);
 }
 
 void buildCards(QWidget& form, Controls& c) {
@@ -218,7 +220,7 @@ void fitCaptions(QWidget& form) {
 
 } // namespace
 
-Controls build(QWidget& form) {
+Controls build(QWidget& form, const Monitor& monitor) {
     // The captions were spaced for "MS Sans Serif"; Arial and Liberation Sans share its
     // metrics closely enough that the numbers under the lamps stay under their lamps.
     QFont::insertSubstitutions(QStringLiteral("MS Sans Serif"),
@@ -242,7 +244,7 @@ Controls build(QWidget& form) {
     Controls c;
     buildPortFrame(form, c);
     buildCountFrame(form, c);
-    buildRightColumn(form, c);
+    buildRightColumn(form, c, monitor);
     buildCards(form, c);
     setTabOrder(c);
     fitCaptions(form);

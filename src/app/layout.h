@@ -6,10 +6,11 @@
 #include <array>
 
 class Lamp;
+class Monitor;
+class MonitorView;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
-class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
 class QWidget;
@@ -39,7 +40,7 @@ struct Controls {
     QLabel* Label6 = nullptr;
     QLabel* Label13 = nullptr;
     QLabel* Label15 = nullptr;
-    QPlainTextEdit* Text4 = nullptr; // receive monitor
+    MonitorView* Text4 = nullptr; // receive monitor
 
     std::array<QGroupBox*, 20> cards{};
     std::array<QLabel*, 20> cardLabels{};
@@ -73,7 +74,7 @@ inline constexpr CardPlace cardPlace(int k) {
 // The light grey of the classic window face, also the lamp pictures' ground.
 inline constexpr int kFaceGrey = 192;
 
-// Creates every control inside `form` in its design-time state.
-Controls build(QWidget& form);
+// Creates every control inside `form` in its design-time state; the monitor box shows `monitor`.
+Controls build(QWidget& form, const Monitor& monitor);
 
 } // namespace layout

@@ -2,6 +2,8 @@
 
 #include "state/protocol.h"
 
+#include <QElapsedTimer>
+#include <QThread>
 #include <algorithm>
 #include <cerrno>
 #include <limits>
@@ -110,10 +112,22 @@ char QtSerialControl::takeOne() {
         const qint64 got = m_port.read(m_block.data(), want);
         m_block.resize(qsizetype(std::max<qint64>(got, 0)));
         m_next = 0;
+        m_lastRead = m_block.size();
         if (m_block.isEmpty())
             return 0; // only when called with nothing waiting
     }
     return m_block.at(m_next++);
+}
+
+// Whether the device has characters for QSerialPort to read. Asking QSerialPort itself with
+// a zero wait costs a time-out error, a signal and a translated message each time nothing came.
+bool QtSerialControl::deviceReadable() const {
+#ifdef Q_OS_UNIX
+    pollfd p{int(m_port.handle()), POLLIN, 0};
+    return ::poll(&p, 1, 0) > 0;
+#else
+    return true;
+#endif
 }
 
 bool QtSerialControl::waitForInput(int msecs) {
@@ -122,7 +136,22 @@ bool QtSerialControl::waitForInput(int msecs) {
     if (!PortOpen())
         return false;
     m_waiting = true;
-    m_port.waitForReadyRead(msecs);
+    QElapsedTimer waited;
+    waited.start();
+    constexpr int kCharMicros = 10'000'000 / protocol::kBaudRate;
+    // At the line rate (the last read brought no more than a gathering's worth) the wanted
+    // characters are still on the wire: sleep for as long as they take, at most kGatherMs,
+    // then take them with one wake-up instead of one each. A faster peer is not kept waiting.
+    const bool lineRate = m_lastRead <= 2 * kGatherMs * 1000 / kCharMicros;
+    if (lineRate && !deviceReadable())
+        QThread::usleep(std::min({kGatherMs * 1000, wantedInput() * kCharMicros, msecs * 1000}));
+    if (deviceReadable()) {
+        m_port.waitForReadyRead(0);
+    } else {
+        const int left = msecs - int(waited.elapsed());
+        if (left > 0 && PortOpen())
+            m_port.waitForReadyRead(left);
+    }
     m_waiting = false;
     const bool ready = InBufferCount() > 0;
     // Outside a drain nobody else would pick up what arrived during the wait.

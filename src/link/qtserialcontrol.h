@@ -41,6 +41,7 @@ protected:
     bool waitForInput(int msecs) override;
 
 private:
+    bool deviceReadable() const;
     void onReadyRead();
     void onError(QSerialPort::SerialPortError error);
 
@@ -51,6 +52,7 @@ private:
     QString m_device;   // as resolved when the port was opened
     QByteArray m_block; // read from the device, not yet taken
     qsizetype m_next = 0;
+    qsizetype m_lastRead = 0; // characters the last read from the device brought
     int m_commPort = 1;
     bool m_waiting = false;
     bool m_lost = false; // failed underneath; closed from the event loop

@@ -1,81 +1,306 @@
 #include "panel/monitorview.h"
 
-#include <QPlainTextEdit>
+#include <QClipboard>
+#include <QContextMenuEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMenu>
+#include <QPainter>
 #include <QScrollBar>
-#include <QTextCursor>
+#include <QtMath>
 #include <algorithm>
 
-MonitorView::MonitorView(const Monitor& monitor, QPlainTextEdit& view, QObject* parent)
-    : QObject(parent), m_monitor(monitor), m_view(view) {
-    m_frame.setSingleShot(true);
-    m_frame.setInterval(kFrameMs);
-    connect(&m_frame, &QTimer::timeout, this, &MonitorView::flush);
-    m_view.setLineWrapMode(QPlainTextEdit::NoWrap);
-    m_view.setMaximumBlockCount(kWidgetLines);
+namespace {
+QString entryText(quint16 entry) {
+    return Monitor::valueText(Monitor::valueOf(entry)) +
+           Monitor::separatorText(Monitor::separatorOf(entry));
+}
+} // namespace
+
+MonitorView::MonitorView(const Monitor& monitor, QWidget* parent)
+    : QAbstractScrollArea(parent), m_monitor(monitor) {
+    viewport()->setCursor(Qt::IBeamCursor);
+    verticalScrollBar()->setSingleStep(1);
     measure();
 }
 
 void MonitorView::measure() {
-    const QFontMetrics metrics(m_view.font());
-    for (int v = 0; v < 256; ++v)
-        m_valueWidth[std::size_t(v)] = metrics.horizontalAdvance(Monitor::valueText(quint8(v)));
-    for (int s = 0; s < 2; ++s)
-        m_separatorWidth[std::size_t(s)] =
-            metrics.horizontalAdvance(Monitor::separatorText(Monitor::Separator(s)));
-    m_widestEntry = *std::max_element(m_valueWidth.begin(), m_valueWidth.end()) +
-                    *std::max_element(m_separatorWidth.begin(), m_separatorWidth.end());
+    const QFontMetrics metrics(font());
+    for (int code = 0; code < 512; ++code)
+        m_width[std::size_t(code)] = metrics.horizontalAdvance(entryText(quint16(code)));
+    // Lines as a text box spaces them: the font's line spacing, rounded up.
+    const QFontMetricsF exact(font());
+    m_lineHeight = std::max(1, qCeil(exact.lineSpacing()));
+    m_ascent = exact.ascent();
+    m_pictures.fill(QPixmap());
 }
 
-int MonitorView::lineWidth() const {
-    return std::max(40,
-                    m_view.viewport()->width() - 2 * int(m_view.document()->documentMargin()) - 4);
+const QPixmap& MonitorView::picture(quint16 entry) {
+    QPixmap& p = m_pictures[entry & 0x1ff];
+    if (p.isNull()) {
+        const qreal ratio = devicePixelRatioF();
+        p = QPixmap(QSize(entryWidth(entry), m_lineHeight) * ratio);
+        p.setDevicePixelRatio(ratio);
+        p.fill(palette().color(QPalette::Base));
+        QPainter painter(&p);
+        painter.setFont(font());
+        painter.setPen(palette().color(QPalette::Text));
+        painter.drawText(QPointF(0, m_ascent), entryText(entry));
+    }
+    return p;
 }
 
-// Appends entries [from, to) to m_chunk, breaking lines between entries where the next one
-// would not fit the widget's width.
-void MonitorView::render(quint64 from, quint64 to, bool freshLine) {
-    const int maxWidth = lineWidth();
-    if (freshLine)
-        m_lineWidth = 0;
-    for (quint64 i = std::max(from, m_monitor.firstKept()); i < to; ++i) {
-        const quint16 entry = m_monitor.entry(i);
-        const quint8 value = Monitor::valueOf(entry);
-        const Monitor::Separator sep = Monitor::separatorOf(entry);
-        const int width = m_valueWidth[value] + m_separatorWidth[std::size_t(sep)];
-        if (m_lineWidth > 0 && m_lineWidth + width > maxWidth) {
-            m_chunk += QLatin1Char('\n');
-            m_lineWidth = 0;
+int MonitorView::visibleLines() const {
+    return std::max(1, (viewport()->height() - kMargin) / m_lineHeight);
+}
+
+int MonitorView::topLine() const {
+    return verticalScrollBar()->value();
+}
+
+quint64 MonitorView::lineFirst(int line) const {
+    return std::max(m_lineStart[std::size_t(line)], m_monitor.firstKept());
+}
+
+quint64 MonitorView::lineEnd(int line) const {
+    return line + 1 < lineCount() ? m_lineStart[std::size_t(line) + 1] : m_laidOut;
+}
+
+bool MonitorView::layOut() {
+    const quint64 end = m_monitor.entries();
+    const quint64 first = m_monitor.firstKept();
+    bool fresh = false;
+    if (m_laidOut < first || (m_lineStart.empty() && end > first)) {
+        // More arrived than the ring keeps: start afresh with what it holds.
+        m_firstLine += m_lineStart.size();
+        m_lineStart.assign(1, first);
+        m_laidOut = first;
+        m_lastLineWidth = 0;
+        fresh = true;
+    }
+    const int room = std::max(1, viewport()->width() - 2 * kMargin);
+    for (quint64 i = m_laidOut; i < end; ++i) {
+        const int width = entryWidth(m_monitor.entry(i));
+        if (m_lastLineWidth > 0 && m_lastLineWidth + width > room) {
+            m_lineStart.push_back(i);
+            m_lastLineWidth = 0;
         }
-        m_chunk += Monitor::valueText(value);
-        m_chunk += Monitor::separatorText(sep);
-        m_lineWidth += width;
+        m_lastLineWidth += width;
+    }
+    m_laidOut = end;
+    return !fresh;
+}
+
+void MonitorView::dropOldLines() {
+    const quint64 first = m_monitor.firstKept();
+    while (m_lineStart.size() >= 2 && m_lineStart[1] <= first) {
+        m_lineStart.pop_front();
+        ++m_firstLine;
     }
 }
 
-void MonitorView::flush() {
-    m_frame.stop();
-    const quint64 appended = m_monitor.entries();
-    if (m_shown == appended)
+void MonitorView::updateScrollBar() {
+    QScrollBar* bar = verticalScrollBar();
+    bar->setPageStep(visibleLines());
+    bar->setRange(0, std::max(0, lineCount() - visibleLines()));
+}
+
+void MonitorView::paintFrame() {
+    QScrollBar* bar = verticalScrollBar();
+    const bool follow = bar->value() >= bar->maximum();
+    const quint64 oldTop = m_firstLine + quint64(bar->value());
+    // The last line held so far is the first that may change.
+    const quint64 changedFrom = m_firstLine + quint64(std::max(0, lineCount() - 1));
+    const bool continued = layOut();
+    dropOldLines();
+    m_adjusting = true;
+    updateScrollBar();
+    const qint64 kept = qint64(oldTop) - qint64(m_firstLine);
+    bar->setValue(follow ? bar->maximum() : int(std::clamp<qint64>(kept, 0, bar->maximum())));
+    m_adjusting = false;
+
+    const quint64 top = m_firstLine + quint64(bar->value());
+    const qint64 shift = qint64(top) - qint64(oldTop);
+    if (!continued || shift < 0 || shift >= visibleLines()) {
+        viewport()->update();
         return;
-    const quint64 pending = appended - m_shown;
-    // Entries that surely fill kLinesPerFrame lines, however wide they are.
-    const quint64 perLine = quint64(std::max(1, lineWidth() / m_widestEntry));
-    const quint64 fit = quint64(kLinesPerFrame) * perLine;
-    m_chunk.clear();
-    QScrollBar* bar = m_view.verticalScrollBar();
-    const bool follow = bar->value() == bar->maximum();
-    if (pending > fit) {
-        // Nobody reads a flood line by line: what fills the box is enough.
-        const int visible = m_view.viewport()->height() / m_view.fontMetrics().lineSpacing() + 1;
-        render(appended - quint64(visible) * perLine, appended, true);
-        m_view.setPlainText(m_chunk);
-    } else {
-        render(m_shown, appended, m_view.document()->isEmpty());
-        QTextCursor end(m_view.document());
-        end.movePosition(QTextCursor::End);
-        end.insertText(m_chunk); // at the end, whatever the user did with the caret
     }
-    m_shown = appended;
-    if (follow)
-        bar->setValue(bar->maximum());
+    if (shift > 0)
+        scrollContentsBy(0, -int(shift));
+    updateLines(int(qint64(changedFrom) - qint64(top)), visibleLines() + 1);
+}
+
+// Repaints rows [from, to) of the box, counted from its top.
+void MonitorView::updateLines(int from, int to) {
+    from = std::max(from, 0);
+    if (from >= to)
+        return;
+    viewport()->update(0, kMargin + from * m_lineHeight, viewport()->width(),
+                       (to - from) * m_lineHeight);
+}
+
+void MonitorView::scrollContentsBy(int, int dy) {
+    if (m_adjusting)
+        return;
+    if (std::abs(dy) >= visibleLines()) {
+        viewport()->update();
+        return;
+    }
+    // Only the rows below the margin move; the rows scrolled in are painted afresh.
+    const QRect rows(0, kMargin, viewport()->width(), viewport()->height() - kMargin);
+    viewport()->scroll(0, dy * m_lineHeight, rows);
+}
+
+void MonitorView::paintEvent(QPaintEvent* event) {
+    QPainter painter(viewport());
+    painter.setFont(font());
+    const QRect dirty = event->rect();
+    const int top = topLine();
+    const quint64 selFirst = selectionFirst();
+    const quint64 selEnd = selectionEnd();
+    for (int row = 0; row <= visibleLines(); ++row) {
+        const int line = top + row;
+        const int y = kMargin + row * m_lineHeight;
+        if (line >= lineCount() || y >= dirty.bottom() + 1)
+            break;
+        if (y + m_lineHeight <= dirty.top())
+            continue;
+        int x = kMargin;
+        for (quint64 i = lineFirst(line), end = lineEnd(line); i < end; ++i) {
+            const quint16 entry = m_monitor.entry(i);
+            const int width = entryWidth(entry);
+            if (i >= selFirst && i < selEnd) {
+                painter.fillRect(x, y, width, m_lineHeight, palette().brush(QPalette::Highlight));
+                painter.setPen(palette().color(QPalette::HighlightedText));
+                painter.drawText(QPointF(x, y + m_ascent), entryText(entry));
+            } else {
+                painter.drawPixmap(x, y, picture(entry));
+            }
+            x += width;
+        }
+    }
+}
+
+void MonitorView::relayOut() {
+    const bool follow = verticalScrollBar()->value() >= verticalScrollBar()->maximum();
+    const quint64 topEntry = lineCount() > 0 ? lineFirst(topLine()) : 0;
+    m_firstLine += m_lineStart.size();
+    m_lineStart.clear();
+    m_laidOut = 0;
+    layOut();
+    const auto at = std::upper_bound(m_lineStart.begin(), m_lineStart.end(), topEntry);
+    const int line = int(std::max<qint64>(0, (at - m_lineStart.begin()) - 1));
+    m_adjusting = true;
+    updateScrollBar();
+    verticalScrollBar()->setValue(follow ? verticalScrollBar()->maximum() : line);
+    m_adjusting = false;
+    viewport()->update();
+}
+
+void MonitorView::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    relayOut();
+}
+
+void MonitorView::changeEvent(QEvent* event) {
+    QAbstractScrollArea::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange) {
+        measure();
+        relayOut();
+    }
+}
+
+QString MonitorView::toPlainText() const {
+    QString out;
+    for (int line = 0; line < lineCount(); ++line) {
+        if (line > 0)
+            out += QLatin1Char('\n');
+        for (quint64 i = lineFirst(line), end = lineEnd(line); i < end; ++i)
+            out += entryText(m_monitor.entry(i));
+    }
+    return out;
+}
+
+quint64 MonitorView::selectionFirst() const {
+    return std::clamp(m_selFirst, m_monitor.firstKept(), m_laidOut);
+}
+
+quint64 MonitorView::selectionEnd() const {
+    return std::clamp(m_selEnd, selectionFirst(), m_laidOut);
+}
+
+void MonitorView::select(quint64 first, quint64 end) {
+    m_selFirst = first;
+    m_selEnd = end;
+    viewport()->update();
+}
+
+QString MonitorView::selectedText() const {
+    QString out;
+    for (quint64 i = selectionFirst(), end = selectionEnd(); i < end; ++i)
+        out += entryText(m_monitor.entry(i));
+    return out;
+}
+
+void MonitorView::copy() const {
+    if (selectionEnd() > selectionFirst())
+        QGuiApplication::clipboard()->setText(selectedText());
+}
+
+void MonitorView::copyAll() const {
+    QGuiApplication::clipboard()->setText(m_monitor.text());
+}
+
+quint64 MonitorView::entryAt(const QPoint& pos) const {
+    if (lineCount() == 0)
+        return m_laidOut;
+    const int row = std::max(0, (pos.y() - kMargin) / m_lineHeight);
+    const int line = std::min(topLine() + row, lineCount() - 1);
+    int x = kMargin;
+    const quint64 end = lineEnd(line);
+    for (quint64 i = lineFirst(line); i < end; ++i) {
+        x += entryWidth(m_monitor.entry(i));
+        if (pos.x() < x)
+            return i;
+    }
+    return end > lineFirst(line) ? end - 1 : end;
+}
+
+void MonitorView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QAbstractScrollArea::mousePressEvent(event);
+        return;
+    }
+    const quint64 at = entryAt(event->position().toPoint());
+    if (event->modifiers() & Qt::ShiftModifier) {
+        select(std::min(m_anchor, at), std::max(m_anchor, at) + 1);
+    } else {
+        m_anchor = at; // a click alone selects nothing, a drag selects what it passes
+        select(at, at);
+    }
+}
+
+void MonitorView::mouseMoveEvent(QMouseEvent* event) {
+    if (!(event->buttons() & Qt::LeftButton))
+        return;
+    const quint64 at = entryAt(event->position().toPoint());
+    select(std::min(m_anchor, at), std::max(m_anchor, at) + 1);
+}
+
+void MonitorView::keyPressEvent(QKeyEvent* event) {
+    if (event->matches(QKeySequence::Copy)) {
+        copy();
+    } else if (event->matches(QKeySequence::SelectAll)) {
+        select(m_monitor.firstKept(), m_laidOut);
+    } else {
+        QAbstractScrollArea::keyPressEvent(event);
+    }
+}
+
+void MonitorView::contextMenuEvent(QContextMenuEvent* event) {
+    QMenu menu(this);
+    QAction* copySelection = menu.addAction(QStringLiteral("Kopiér"), this, &MonitorView::copy);
+    copySelection->setEnabled(selectionEnd() > selectionFirst());
+    menu.addAction(QStringLiteral("Kopiér alt"), this, &MonitorView::copyAll);
+    menu.exec(event->globalPos());
 }

@@ -1,50 +1,87 @@
 #pragma once
 
+#include "panel/framegate.h"
 #include "receive/monitor.h"
 
-#include <QObject>
-#include <QString>
-#include <QTimer>
+#include <QAbstractScrollArea>
+#include <QPixmap>
 #include <array>
+#include <deque>
 
-class QPlainTextEdit;
-
-// Shows the monitor's stream in its text box. The box is brought up to date at most once per
-// frame, with lines broken only between entries.
-class MonitorView final : public QObject {
+// The monitor's box: a view straight over the monitor's ring. Entries are laid out in lines
+// broken only between entries; a frame lays out what arrived since the last one (a few
+// additions per entry) and paints only the lines that changed, each entry a picture made once,
+// so a frame costs what is shown, never what arrived. Everything in the ring can be scrolled
+// to; scrolled up, the view stays where it is, at the bottom it follows new entries.
+class MonitorView final : public QAbstractScrollArea, public FrameView {
     Q_OBJECT
 
 public:
-    static constexpr int kFrameMs = 16;
-    // Lines the widget holds; older lines scroll out of it (they stay in the monitor's text).
-    static constexpr int kWidgetLines = 1000;
-    // Laying out text is the costly part of showing it, so one frame lays out about this many
-    // new lines at most: when more arrived since the last frame, the widget starts afresh
-    // with the newest of them.
-    static constexpr int kLinesPerFrame = 50;
+    explicit MonitorView(const Monitor& monitor, QWidget* parent = nullptr);
 
-    MonitorView(const Monitor& monitor, QPlainTextEdit& view, QObject* parent = nullptr);
-
-    // New entries were appended: the box follows within a frame.
+    // New entries were appended: they are shown with the next frame.
     void schedule() {
-        if (m_shown != m_monitor.entries() && !m_frame.isActive())
-            m_frame.start();
+        if (m_laidOut != m_monitor.entries())
+            requestFrame();
     }
-    // Writes what is pending to the widget now (otherwise done by the frame timer).
-    void flush();
+    // Lays out and paints what is pending now (otherwise done by the frame gate).
+    void flush() { paintFrame(); }
+    void paintFrame() override;
+
+    // Lines the view holds (all of the ring), and the one at the top of the box.
+    int lineCount() const { return int(m_lineStart.size()); }
+    int topLine() const;
+    // Entries [first, end) of line `line` (0 = oldest line held).
+    quint64 lineFirst(int line) const;
+    quint64 lineEnd(int line) const;
+    // Every line's text, lines separated by '\n'.
+    QString toPlainText() const;
+
+    // The selected entries [first, end), empty when nothing is selected.
+    quint64 selectionFirst() const;
+    quint64 selectionEnd() const;
+    void select(quint64 first, quint64 end);
+    // The selected entries' text, as copied by Ctrl+C.
+    QString selectedText() const;
+    void copy() const;
+    void copyAll() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    static constexpr int kMargin = 4; // as a text box's document margin
+
     void measure();
-    int lineWidth() const;
-    void render(quint64 from, quint64 to, bool freshLine);
+    int entryWidth(quint16 entry) const { return m_width[entry & 0x1ff]; }
+    const QPixmap& picture(quint16 entry);
+    // Lays out entries up to the ring's end; false when the layout had to start afresh.
+    bool layOut();
+    void relayOut();
+    void dropOldLines();
+    void updateScrollBar();
+    int visibleLines() const;
+    quint64 entryAt(const QPoint& pos) const;
+    void updateLines(int from, int to);
 
     const Monitor& m_monitor;
-    QPlainTextEdit& m_view;
-    quint64 m_shown = 0; // entries already in the widget, or skipped as too old to show
-    QTimer m_frame;
-    QString m_chunk; // reused for each flush
-    std::array<int, 256> m_valueWidth{};
-    std::array<int, 2> m_separatorWidth{};
-    int m_lineWidth = 0;   // pixels used on the widget's last line
-    int m_widestEntry = 1; // pixels
+    std::deque<quint64> m_lineStart; // first entry of each line held
+    quint64 m_firstLine = 0;         // absolute number of m_lineStart.front()
+    quint64 m_laidOut = 0;           // entries laid out
+    int m_lastLineWidth = 0;         // pixels used on the last line
+    int m_lineHeight = 1;
+    qreal m_ascent = 0;
+    std::array<int, 512> m_width{};
+    std::array<QPixmap, 512> m_pictures; // made when first shown
+    quint64 m_anchor = 0;                // selection: where the mouse was pressed
+    quint64 m_selFirst = 0;
+    quint64 m_selEnd = 0;
+    bool m_adjusting = false; // the scroll bar moves with the content, not over it
 };

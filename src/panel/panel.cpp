@@ -7,19 +7,21 @@
 #include <cstring>
 
 Panel::Panel(FormState& state, QLineEdit& lastChanged,
-             std::array<Lamp*, FormState::kLampCount> lamps)
+             std::array<Lamp*, FormState::kLampCount> lamps, FrameGate& gate)
     : m_state(state), m_text5(lastChanged), m_lamps(lamps) {
-    m_frame.setSingleShot(true);
-    m_frame.callOnTimeout(&m_frame, [this] { repaintChanged(); });
+    gate.add(*this);
 }
 
-void Panel::repaintChanged() {
+void Panel::paintFrame() {
     for (std::size_t i = 0; i < m_lamps.size(); ++i) {
         if (m_changed.test(i))
             m_lamps[i]->update();
     }
     m_changed.reset();
-    m_sincePaint.start();
+    if (m_textPending) {
+        m_textPending = false;
+        m_text5.setUpdatesEnabled(true); // repaints the box
+    }
 }
 
 void Panel::arbejd() {
@@ -49,18 +51,20 @@ void Panel::arbejd() {
     s.LoopCounter = FormState::kLastInput + 1;
     if (changed == 0)
         return;
-    if (m_changed.any() && !m_frame.isActive()) {
-        const qint64 since = m_sincePaint.isValid() ? m_sincePaint.elapsed() : kFrameMs;
-        if (since >= kFrameMs)
-            repaintChanged();
-        else
-            m_frame.start(int(kFrameMs - since));
-    }
+    if (m_changed.any())
+        requestFrame();
     // Written once with the last (highest) change instead of once per change.
     if (changed != m_reported) {
         m_reported = changed;
         m_reportedText = QLatin1Char(' ') + QString::number(changed);
     }
-    if (m_text5.text() != m_reportedText)
+    if (m_text5.text() != m_reportedText) {
+        // The text is the box's value and is set now; its painting waits for the frame.
+        if (!m_textPending) {
+            m_textPending = true;
+            m_text5.setUpdatesEnabled(false);
+            requestFrame();
+        }
         m_text5.setText(m_reportedText);
+    }
 }

@@ -1,38 +1,36 @@
 #pragma once
 
+#include "panel/framegate.h"
 #include "receive/receiver.h"
 #include "state/formstate.h"
 
-#include <QElapsedTimer>
-#include <QTimer>
+#include <QString>
 #include <array>
 #include <bitset>
 
 class Lamp;
 class QLineEdit;
 
-// Brings the lamps and the last-changed-input box in line with the input states.
-class Panel final : public Refresh {
+// Brings the lamps and the last-changed-input box in line with the input states. Their state
+// is written at once; the screen follows with the frame gate's next frame.
+class Panel final : public Refresh, public FrameView {
 public:
-    Panel(FormState& state, QLineEdit& lastChanged, std::array<Lamp*, FormState::kLampCount> lamps);
+    Panel(FormState& state, QLineEdit& lastChanged, std::array<Lamp*, FormState::kLampCount> lamps,
+          FrameGate& gate);
 
     // After the call, LastState equals InputState, lamp n is green exactly when input n is
     // active, and Text5 names the highest-numbered input (1..200) that changed since the
     // previous refresh, or keeps its text if none did. Only what changed is touched.
     void arbejd() override;
 
-    // The lamps are repainted at most this often; a change after a quiet spell shows at once.
-    static constexpr int kFrameMs = 16;
+    void paintFrame() override;
 
 private:
-    void repaintChanged();
-
     FormState& m_state;
     QLineEdit& m_text5;
     std::array<Lamp*, FormState::kLampCount> m_lamps;
     std::bitset<FormState::kLampCount> m_changed; // switched, not yet repainted
-    QTimer m_frame;
-    int m_reported = 0; // the input last written into Text5, and its text
+    int m_reported = 0;                           // the input last written into Text5, and its text
     QString m_reportedText;
-    QElapsedTimer m_sincePaint;
+    bool m_textPending = false; // Text5 written, not yet painted
 };

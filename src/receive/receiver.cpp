@@ -5,6 +5,8 @@
 #include "state/protocol.h"
 #include "state/serialcontrol.h"
 
+#include <algorithm>
+
 Receiver::Receiver(FormState& state, SerialControl& serial, Monitor& monitor, Refresh& refresh)
     : m_state(state), m_serial(serial), m_monitor(monitor), m_refresh(refresh) {}
 
@@ -15,14 +17,20 @@ void Receiver::take(char c) {
 }
 
 // Reads the pending burst's reports, waiting for bytes that have not arrived yet. False when
-// the line fell silent for too long in the middle.
+// the line fell silent for too long in the middle, or the burst as a whole took too long; both
+// are measured on the serial control's clock, so a recording played back ends the same way.
 bool Receiver::readBurst() {
     FormState& s = m_state;
+    const qint64 deadline = m_serial.clockMs() + burstBoundMs(s.ReportCount);
     for (s.LoopCounter = 1; s.LoopCounter <= s.ReportCount; ++s.LoopCounter) {
         int position = 1;
         while (position < 4) {
             if (m_serial.InBufferCount() == 0) {
-                if (!m_serial.WaitForInput(kBurstSilenceMs))
+                const qint64 left = deadline - m_serial.clockMs();
+                const int missing = (s.ReportCount - s.LoopCounter) * protocol::kReportSize +
+                                    protocol::kReportSize - position + 1;
+                if (left <= 0 ||
+                    !m_serial.WaitForInput(int(std::min<qint64>(kBurstSilenceMs, left)), missing))
                     return false;
                 continue;
             }

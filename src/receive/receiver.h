@@ -1,6 +1,7 @@
 #pragma once
 
 #include "state/formstate.h"
+#include "state/protocol.h"
 
 class Monitor;
 class SerialControl;
@@ -36,6 +37,13 @@ public:
     // millisecond and USB adapters batch bytes every few; half a second of nothing means the
     // module has stopped mid-burst, so the burst is given up and the machine returns to idle.
     static constexpr int kBurstSilenceMs = 500;
+    // Longest a whole burst of `reports` may take: twice its length at the line rate plus the
+    // silence bound (2.1 s for 255 reports). A device that drips the bytes just within the
+    // silence bound would otherwise hold the window for minutes.
+    static constexpr qint64 burstBoundMs(int reports) {
+        return kBurstSilenceMs + qint64(reports) * 2 * protocol::kReportSize * 10'000 /
+                                     protocol::kBaudRate; // 10 bits a byte
+    }
 
     Receiver(FormState& state, SerialControl& serial, Monitor& monitor, Refresh& refresh);
 

@@ -42,11 +42,17 @@ public:
         return c;
     }
     // Waits at most `msecs` for input without returning to the event loop; true when a
-    // character is waiting. OnComm is not raised from inside the wait.
-    bool WaitForInput(int msecs) {
+    // character is waiting. OnComm is not raised from inside the wait. `wanted` says how many
+    // characters the caller still expects: a control may gather that many (up to kGatherMs)
+    // before it returns, so that a slow line wakes the program once per batch, not per byte.
+    bool WaitForInput(int msecs, int wanted = 1) {
         m_waited = true;
+        m_wanted = wanted;
         return waitForInput(msecs);
     }
+    // Longest a wait gathers characters after the first one arrived, as a USB adapter's
+    // latency timer does.
+    static constexpr int kGatherMs = 8;
 
     // Milliseconds on the control's own monotonic clock: real time on a real port, the
     // recorded time of the byte being taken when a recording is played back, a scripted
@@ -84,11 +90,14 @@ protected:
             m_tap->sent(bytes);
     }
     bool draining() const { return m_draining; }
+    // The characters the current wait's caller expects.
+    int wantedInput() const { return m_wanted; }
 
 private:
     std::function<void()> m_handler;
     SerialTap* m_tap = nullptr;
     quint64 m_taken = 0;
+    int m_wanted = 1;
     bool m_waited = false;
     bool m_draining = false;
     bool m_continuationQueued = false;

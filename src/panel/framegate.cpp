@@ -1,0 +1,75 @@
+#include "panel/framegate.h"
+
+#include <QElapsedTimer>
+#include <algorithm>
+
+FrameView::~FrameView() {
+    if (m_gate)
+        m_gate->remove(*this);
+}
+
+FrameGate::FrameGate(QObject* parent)
+    : FrameGate(
+          [] {
+              static const QElapsedTimer since = [] {
+                  QElapsedTimer t;
+                  t.start();
+                  return t;
+              }();
+              return since.elapsed();
+          },
+          parent) {}
+
+FrameGate::FrameGate(Clock clock, QObject* parent) : QObject(parent), m_clock(std::move(clock)) {
+    m_timer.setSingleShot(true);
+    connect(&m_timer, &QTimer::timeout, this, &FrameGate::frame);
+}
+
+FrameGate::~FrameGate() {
+    for (FrameView* view : m_views)
+        view->m_gate = nullptr;
+}
+
+void FrameGate::add(FrameView& view) {
+    if (view.m_gate == this)
+        return;
+    if (view.m_gate)
+        view.m_gate->remove(view);
+    view.m_gate = this;
+    m_views.push_back(&view);
+    if (view.m_requested)
+        schedule();
+}
+
+void FrameGate::remove(FrameView& view) {
+    m_views.erase(std::remove(m_views.begin(), m_views.end(), &view), m_views.end());
+    if (view.m_gate == this)
+        view.m_gate = nullptr;
+}
+
+void FrameGate::schedule() {
+    if (m_pending)
+        return;
+    m_pending = true;
+    const qint64 now = m_clock();
+    if (m_frames == 0 || now - m_lastFrame >= kQuietMs)
+        m_activeSince = now; // after a quiet spell: at once
+    const int interval = now - m_activeSince >= kStreamAfterMs ? kStreamFrameMs : kFrameMs;
+    m_due = m_frames == 0 ? now : std::max(now, m_lastFrame + interval);
+    // Even "at once" waits for the event loop, so the rest of the bytes read together are in
+    // the same frame.
+    m_timer.start(int(m_due - now));
+}
+
+void FrameGate::frame() {
+    m_timer.stop();
+    m_pending = false;
+    m_lastFrame = m_clock();
+    ++m_frames;
+    for (FrameView* view : m_views) {
+        if (view->m_requested) {
+            view->m_requested = false;
+            view->paintFrame();
+        }
+    }
+}

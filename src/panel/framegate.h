@@ -1,0 +1,91 @@
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+#include <QtGlobal>
+#include <functional>
+#include <vector>
+
+class FrameGate;
+
+// Something in the window that is painted through the frame gate. Its state may change at any
+// time (the handlers write it when they say); what the screen shows of it is brought up to
+// date only in paintFrame(), which the gate calls at most once per frame.
+class FrameView {
+public:
+    FrameView() = default;
+    FrameView(const FrameView&) = delete;
+    FrameView& operator=(const FrameView&) = delete;
+    virtual ~FrameView(); // leaves its gate
+
+    // Asks Qt to repaint what changed since the last frame (update() on the changed parts
+    // only); Qt paints all views of one frame together when control returns to the event loop.
+    virtual void paintFrame() = 0;
+
+    // The state changed: paint in the gate's next frame. Cheap enough to call per byte.
+    void requestFrame();
+
+private:
+    friend class FrameGate;
+    FrameGate* m_gate = nullptr;
+    bool m_requested = false;
+};
+
+// The window's one paint schedule. A request after a quiet spell is painted as soon as control
+// returns to the event loop; requests close together are painted together, at most once per
+// kFrameMs, and once the data has streamed without a quiet spell for kStreamAfterMs, at most
+// once per kStreamFrameMs.
+class FrameGate final : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int kFrameMs = 16;
+    // While data streams the lamps, Text5 and the monitor change more often than anyone can
+    // follow; ten frames a second show the same and keep the window's share of a core low.
+    static constexpr int kStreamFrameMs = 100;
+    static constexpr int kStreamAfterMs = 250;
+    static constexpr int kQuietMs = 100;
+
+    // Milliseconds on a monotonic clock; tests give a double.
+    using Clock = std::function<qint64()>;
+
+    explicit FrameGate(QObject* parent = nullptr);
+    explicit FrameGate(Clock clock, QObject* parent = nullptr);
+    ~FrameGate() override;
+
+    // Paints `view` through this gate until it is removed or destroyed (a view has one gate).
+    void add(FrameView& view);
+    void remove(FrameView& view);
+
+    void request(FrameView& view) {
+        if (!view.m_requested) {
+            view.m_requested = true;
+            schedule();
+        }
+    }
+
+    // Paints every requested view now: the timer's work, and for tests and benches.
+    void frame();
+
+    // Whether a frame is pending, and when it is due on the gate's clock.
+    bool pending() const { return m_pending; }
+    qint64 dueMs() const { return m_due; }
+    quint64 frames() const { return m_frames; }
+
+private:
+    void schedule();
+
+    Clock m_clock;
+    QTimer m_timer;
+    std::vector<FrameView*> m_views;
+    qint64 m_lastFrame = 0;
+    qint64 m_activeSince = 0;
+    qint64 m_due = 0;
+    quint64 m_frames = 0;
+    bool m_pending = false;
+};
+
+inline void FrameView::requestFrame() {
+    if (m_gate)
+        m_gate->request(*this);
+}

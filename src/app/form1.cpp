@@ -1,9 +1,11 @@
 #include "app/form1.h"
 
 #include "app/startup.h"
+#include "diag/diagarea.h"
 #include "history/changehistory.h"
 #include "history/recorder.h"
 #include "link/countcommand.h"
+#include "link/countvalue.h"
 #include "link/portcontrol.h"
 #include "panel/framegate.h"
 #include "panel/monitorview.h"
@@ -74,6 +76,8 @@ Form1::Form1(SerialControl& serial, SettingsStore& settings, MessageSink& messag
                                                     settings, messages);
     m_startup = std::make_unique<Startup>(m_state, *c.Shape1, *c.Text1, *c.Text2, *c.Text3,
                                           settings, messages);
+    m_diag = new DiagArea(*this,
+                          {*m_history, *m_recorder, *m_frameGate, c.Lampe, *c.Command3, messages});
     connectHandlers();
 }
 
@@ -84,6 +88,12 @@ Form1::~Form1() {
 
 void Form1::Form_Load() {
     run([this] { m_startup->Form_Load(); });
+    // The module check starts from the counts as loaded, when all three are counts.
+    const std::optional<quint8> left = countvalue::countByte(m_controls.Text1->text());
+    const std::optional<quint8> mid = countvalue::countByte(m_controls.Text2->text());
+    const std::optional<quint8> right = countvalue::countByte(m_controls.Text3->text());
+    if (left && mid && right)
+        m_diag->setConfiguredModules(*left + *mid + *right);
 }
 
 void Form1::connectHandlers() {
@@ -94,8 +104,11 @@ void Form1::connectHandlers() {
             [this] { runPort([this] { m_portControl->Command4_Click(); }); });
     connect(c.Command5, &QPushButton::clicked, this,
             [this] { runPort([this] { m_portControl->Command5_Click(); }); });
-    connect(c.Command1, &QPushButton::clicked, this,
-            [this] { run([this] { m_countCommand->Command1_Click(); }); });
+    connect(c.Command1, &QPushButton::clicked, this, [this] {
+        run([this] { m_countCommand->Command1_Click(); });
+        if (m_countCommand->modulesSent())
+            m_diag->setConfiguredModules(m_countCommand->modulesSent());
+    });
     for (int i = 0; i < int(c.Option1.size()); ++i) {
         // Only the button that becomes selected reports a click, as with the classic control.
         connect(c.Option1[std::size_t(i)], &QRadioButton::toggled, this, [this, i](bool on) {

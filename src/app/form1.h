@@ -36,6 +36,7 @@
 
 class ChangeHistory;
 class CountCommand;
+class DiagArea;
 class FrameGate;
 class MessageSink;
 class Monitor;
@@ -73,6 +74,7 @@ public:
     Panel& panel() { return *m_panel; }
     ChangeHistory& history() { return *m_history; }
     Recorder& recorder() { return *m_recorder; }
+    DiagArea& diagnostics() { return *m_diag; }
 
     // Describes each port's device in its option button's tooltip.
     void setPortDescriptions(const std::function<QString(int port)>& describe);
@@ -103,5 +105,6 @@ private:
     std::unique_ptr<PortControl> m_portControl;
     std::unique_ptr<CountCommand> m_countCommand;
     std::unique_ptr<Startup> m_startup;
+    DiagArea* m_diag = nullptr; // a child of the window
     bool m_shown = false;
 };

@@ -37,6 +37,7 @@ void CountCommand::Command1_Click() {
     }
     try {
         m_serial.Output(countvalue::countCommand(*left, *mid, *right));
+        m_modulesSent = *left + *mid + *right;
         using namespace settings_keys;
         m_settings.SaveSettings(kApp, {{kLeft, kCount, textToStore(m_left)},
                                        {kMid, kCount, textToStore(m_mid)},

@@ -2,6 +2,8 @@
 
 #include "state/formstate.h"
 
+#include <optional>
+
 class MessageSink;
 class QLineEdit;
 class SerialControl;
@@ -18,6 +20,8 @@ public:
                  SerialControl& serial, SettingsStore& settings, MessageSink& messages);
 
     void Command1_Click();
+    // Left + Mid + Right of the last command that went out; nothing before the first.
+    std::optional<int> modulesSent() const { return m_modulesSent; }
 
 private:
     FormState& m_state;
@@ -27,4 +31,5 @@ private:
     SerialControl& m_serial;
     SettingsStore& m_settings;
     MessageSink& m_messages;
+    std::optional<int> m_modulesSent;
 };

@@ -1,0 +1,118 @@
+#pragma once
+
+#include "diag/changefeed.h"
+#include "diag/lampmarkers.h"
+#include "diag/modulecheck.h"
+#include "diag/speaker.h"
+#include "panel/framegate.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QRect>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <optional>
+
+class ChangeHistory;
+class HistoryList;
+class MessageSink;
+class QAbstractButton;
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class Recorder;
+class WalkTestWindow;
+
+// The diagnostics in the window's lower-left corner, below the cards and left of the monitor:
+// the change history as a list with a filter, "Ryd" and "Gem CSV…", a line that checks the
+// modules, recording ("Optag"), the walk test and reading aloud; and on the lamps, markers
+// for unstable inputs and their statistics as tooltips. Reads the history and the recorder;
+// writes neither except history.clear() and starting or stopping a recording.
+class DiagArea final : public QObject, public FrameView {
+    Q_OBJECT
+
+public:
+    // The room the area fills, in the window's client area.
+    static constexpr QRect kArea{8, 380, 498, 157};
+
+    struct Parts {
+        ChangeHistory& history;
+        Recorder& recorder;
+        FrameGate& gate;
+        const std::array<Lamp*, FormState::kLampCount>& lamps;
+        QAbstractButton& start; // "since Start" counts from its clicks
+        MessageSink& messages;
+    };
+    DiagArea(QWidget& form, const Parts& parts);
+    ~DiagArea() override;
+
+    // The modules the counts announce (Left + Mid + Right), as loaded or last sent; nothing
+    // while they are not known.
+    void setConfiguredModules(std::optional<int> modules);
+
+    // What "Gem CSV…" and "Optag" do once a file is chosen. False, after a message, when it
+    // cannot be written.
+    bool saveCsv(const QString& path);
+    bool startRecording(const QString& path);
+    // Asks for a file to write; tests answer instead of a dialog. Empty: cancelled.
+    using FileChooser = std::function<QString(const QString& caption, const QString& filter)>;
+    void setFileChooser(FileChooser choose) { m_choose = std::move(choose); }
+
+    HistoryList& list() { return *m_list; }
+    LampMarkers& markers() { return m_markers; }
+    QLineEdit& filter() { return *m_filter; }
+    QPushButton& clearButton() { return *m_clear; }
+    QPushButton& recordButton() { return *m_record; }
+    QString moduleCheckText() const { return m_check.text(); }
+    QString recordingText() const;
+
+    // Brings the module check, the counts and the recording's size up to date now (a timer
+    // does it every second).
+    void tick();
+    void paintFrame() override;
+
+private:
+    void build(QWidget& form);
+    void connectParts();
+    void sample();
+    void feedChanges();
+    void cleared();
+    void recordToggled(bool on);
+    void showRecording();
+    void chooseCsv();
+    void openWalkTest();
+    TtsSpeaker& speaker();
+    QString summaryText() const;
+
+    ChangeHistory& m_history;
+    Recorder& m_recorder;
+    MessageSink& m_messages;
+    QWidget& m_form;
+    LampMarkers m_markers;
+    ChangeFeed m_changes;
+    std::unique_ptr<TtsSpeaker> m_speaker; // made on first use: opening speech can take long
+    WalkTestWindow* m_walk = nullptr;
+    FileChooser m_choose;
+
+    HistoryList* m_list = nullptr;
+    QLineEdit* m_filter = nullptr;
+    QPushButton* m_clear = nullptr;
+    QPushButton* m_saveCsv = nullptr;
+    QPushButton* m_record = nullptr;
+    QLabel* m_recordStatus = nullptr;
+    QPushButton* m_walkButton = nullptr;
+    QCheckBox* m_readAloud = nullptr;
+    QLabel* m_summary = nullptr;
+    QLabel* m_checkLine = nullptr;
+
+    QTimer m_tick;
+    QElapsedTimer m_sinceSample;
+    quint64 m_burstsAtSample = 0;
+    double m_burstRate = 0;
+    quint64 m_fed = 0; // events up to here are published to the change feed
+    std::optional<int> m_configured;
+    ModuleCheck::Changes m_changesAtStart{};
+    ModuleCheck m_check;
+};

@@ -1,0 +1,226 @@
+#include "diag/historylist.h"
+
+#include "history/changehistory.h"
+
+#include <QPainter>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <algorithm>
+
+namespace {
+
+constexpr int kModules = (FormState::kLastInput + 15) / 16; // 13: the last one only in part
+
+// A term's number, or -1 when it is not a whole number in first..last.
+int number(const QString& text, int first, int last) {
+    bool ok = false;
+    const int n = text.toInt(&ok);
+    return ok && n >= first && n <= last ? n : -1;
+}
+
+// The lamps' colours, a little darker so the mark stands out on the white list.
+const QColor kActive(0, 170, 0);
+const QColor kInactive(220, 0, 0);
+
+} // namespace
+
+std::optional<HistoryFilter> HistoryFilter::parse(const QString& text) {
+    static const QRegularExpression kTerm(QStringLiteral("^(m?)(\\d{1,3})(?:-(\\d{1,3}))?$"),
+                                          QRegularExpression::CaseInsensitiveOption);
+    HistoryFilter filter;
+    const QStringList terms =
+        text.split(QRegularExpression(QStringLiteral("[,;\\s]+")), Qt::SkipEmptyParts);
+    for (const QString& term : terms) {
+        const QRegularExpressionMatch m = kTerm.match(term);
+        if (!m.hasMatch())
+            return std::nullopt;
+        const bool module = !m.captured(1).isEmpty();
+        const int last = module ? kModules : FormState::kLastInput;
+        const int from = number(m.captured(2), 1, last);
+        const int to = m.captured(3).isEmpty() ? from : number(m.captured(3), 1, last);
+        if (from < 0 || to < from)
+            return std::nullopt;
+        const int first = module ? (from - 1) * 16 + 1 : from;
+        const int end = module ? std::min(to * 16, FormState::kLastInput) : to;
+        for (int n = first; n <= end; ++n)
+            filter.inputs.set(std::size_t(n));
+        filter.all = false;
+    }
+    return filter;
+}
+
+HistoryList::HistoryList(const ChangeHistory& history, QWidget* parent)
+    : QAbstractScrollArea(parent), m_history(history), m_seen(history.firstKept()),
+      m_firstKept(history.firstKept()) {
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    verticalScrollBar()->setSingleStep(1);
+    viewport()->setBackgroundRole(QPalette::Base);
+    takeNew(history.total());
+}
+
+bool HistoryList::setFilter(const QString& text) {
+    const std::optional<HistoryFilter> filter = HistoryFilter::parse(text);
+    m_valid = filter.has_value();
+    m_filter = filter.value_or(HistoryFilter{});
+    rebuildMatches();
+    verticalScrollBar()->setValue(0);
+    updateScrollRange();
+    viewport()->update();
+    return m_valid;
+}
+
+void HistoryList::rebuildMatches() {
+    m_matches.clear();
+    m_firstKept = m_history.firstKept();
+    m_seen = m_firstKept;
+    takeNew(m_history.total());
+}
+
+// Takes the events up to `total` into the list (a filter notes the ones it matches) and
+// returns the rows this added at the top.
+int HistoryList::takeNew(quint64 total) {
+    const quint64 from = std::max(m_seen, m_history.firstKept());
+    m_seen = total;
+    if (m_filter.all)
+        return int(total - std::min(from, total));
+    const std::size_t before = m_matches.size();
+    for (quint64 seq = from; seq < total; ++seq) {
+        if (m_filter.accepts(m_history.event(seq).input))
+            m_matches.push_back(seq);
+    }
+    return int(m_matches.size() - before);
+}
+
+int HistoryList::rowCount() const {
+    if (!m_valid)
+        return 0;
+    return int(m_filter.all ? m_seen - m_firstKept : m_matches.size());
+}
+
+quint64 HistoryList::seqAt(int row) const {
+    return m_filter.all ? m_seen - 1 - quint64(row) : m_matches[m_matches.size() - 1 - row];
+}
+
+const ChangeEvent& HistoryList::eventAt(int row) const {
+    return m_history.event(seqAt(row));
+}
+
+QString HistoryList::sinceText(qint64 ms) {
+    if (ms < 0)
+        return {};
+    if (ms < 10'000)
+        return QStringLiteral("%1 ms").arg(ms);
+    if (ms >= 600'000)
+        return QStringLiteral("%1 min").arg(ms / 60'000);
+    return QStringLiteral("%1 s").arg(
+        QString::number(double(ms) / 1000.0, 'f', 1).replace(QLatin1Char('.'), QLatin1Char(',')));
+}
+
+QString HistoryList::rowText(int row) const {
+    const ChangeEvent& e = eventAt(row);
+    return QStringLiteral("%1  %2  %3.%4  %5  %6")
+        .arg(m_history.wallTime(e.timeMs).toString(QStringLiteral("hh:mm:ss.zzz")))
+        .arg(e.input)
+        .arg(e.module())
+        .arg(e.contact())
+        .arg(e.active ? QStringLiteral("aktiv") : QStringLiteral("inaktiv"), sinceText(e.sinceMs))
+        .trimmed();
+}
+
+void HistoryList::paintFrame() {
+    const quint64 total = m_history.total();
+    const bool dropped = m_history.firstKept() != m_firstKept;
+    if (total == m_seen && !dropped)
+        return;
+    if (dropped) {
+        m_firstKept = m_history.firstKept();
+        while (!m_matches.empty() && m_matches.front() < m_firstKept)
+            m_matches.pop_front();
+    }
+    const int added = takeNew(total);
+    QScrollBar* bar = verticalScrollBar();
+    const bool following = bar->value() == 0;
+    updateScrollRange();
+    if (following) {
+        if (added != 0 || dropped)
+            viewport()->update();
+        return;
+    }
+    // The rows in sight stay in sight: they moved down by the rows added above them.
+    bar->setValue(bar->value() + added);
+    if (dropped && bar->value() + visibleRows() >= rowCount())
+        viewport()->update();
+}
+
+int HistoryList::rowHeight() const {
+    return fontMetrics().height();
+}
+
+// Whole rows below the header.
+int HistoryList::visibleRows() const {
+    return std::max(1, viewport()->height() / rowHeight() - 1);
+}
+
+void HistoryList::updateScrollRange() {
+    verticalScrollBar()->setPageStep(visibleRows());
+    verticalScrollBar()->setRange(0, std::max(0, rowCount() - visibleRows()));
+}
+
+void HistoryList::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    updateScrollRange();
+}
+
+void HistoryList::paintEvent(QPaintEvent*) {
+    QPainter p(viewport());
+    const QFontMetrics fm = fontMetrics();
+    const int h = rowHeight();
+    const int w = viewport()->width();
+    // Columns: time, input, module.contact, the new state, time since the previous change.
+    const int xInput = 3 + fm.horizontalAdvance(QStringLiteral("00:00:00.000 "));
+    const int wNumber = fm.horizontalAdvance(QStringLiteral("200"));
+    const int xModule = xInput + wNumber + 8;
+    const int xMark = xModule + fm.horizontalAdvance(QStringLiteral("13.16")) + 8;
+    const int xSince = xMark + h + 2;
+    const int wSince = w - 4 - xSince;
+
+    p.fillRect(0, 0, w, h, palette().button());
+    p.setPen(palette().buttonText().color());
+    p.drawText(3, 0, xInput, h, Qt::AlignVCenter, QStringLiteral("Tid"));
+    p.drawText(xInput - 4, 0, wNumber + 4, h, Qt::AlignVCenter | Qt::AlignRight,
+               QStringLiteral("Nr."));
+    p.drawText(xModule, 0, xMark - xModule, h, Qt::AlignVCenter, QStringLiteral("Mod."));
+    p.drawText(xSince, 0, wSince, h, Qt::AlignVCenter | Qt::AlignRight, QStringLiteral("Siden"));
+
+    if (!m_valid || rowCount() == 0) {
+        p.setPen(m_valid ? palette().color(QPalette::Disabled, QPalette::Text) : kInactive);
+        p.drawText(QRect(0, h, w, viewport()->height() - h), Qt::AlignCenter | Qt::TextWordWrap,
+                   m_valid ? QStringLiteral("Ingen skift")
+                           : QStringLiteral("Ugyldigt filter. Skriv fx 73, 33-48 eller m5"));
+        return;
+    }
+    p.setRenderHint(QPainter::Antialiasing);
+    const int first = verticalScrollBar()->value();
+    const int last = std::min(rowCount(), first + visibleRows() + 1);
+    const quint64 kept = m_history.firstKept();
+    const QColor text = palette().text().color();
+    for (int row = first; row < last; ++row) {
+        if (seqAt(row) < kept)
+            break; // overwritten since the last frame; the next frame trims it
+        const ChangeEvent& e = eventAt(row);
+        const int y = h * (row - first + 1);
+        p.setPen(text);
+        p.drawText(3, y, xInput, h, Qt::AlignVCenter,
+                   m_history.wallTime(e.timeMs).toString(QStringLiteral("hh:mm:ss.zzz")));
+        p.drawText(xInput, y, wNumber, h, Qt::AlignVCenter | Qt::AlignRight,
+                   QString::number(e.input));
+        p.drawText(xModule, y, xMark - xModule, h, Qt::AlignVCenter,
+                   QStringLiteral("%1.%2").arg(e.module()).arg(e.contact()));
+        p.drawText(xSince, y, wSince, h, Qt::AlignVCenter | Qt::AlignRight, sinceText(e.sinceMs));
+        p.setPen(Qt::NoPen);
+        p.setBrush(e.active ? kActive : kInactive);
+        const int d = h - 4;
+        p.drawEllipse(QRectF(xMark, y + 2, d, d));
+    }
+}

@@ -1,0 +1,110 @@
+#include "diag/lampmarkers.h"
+
+#include "diag/historylist.h"
+#include "history/changehistory.h"
+#include "panel/lamp.h"
+
+#include <QHelpEvent>
+#include <QPainter>
+#include <QToolTip>
+
+namespace {
+
+// Room around the 16-pixel lamp for the ring, which stays clear of the disc.
+constexpr int kRingMargin = 3;
+
+class Ring final : public QWidget {
+public:
+    explicit Ring(QWidget* parent) : QWidget(parent) {
+        setAttribute(Qt::WA_TransparentForMouseEvents); // the lamp below keeps its tooltip
+        setAttribute(Qt::WA_NoSystemBackground);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setBrush(Qt::NoBrush);
+        // Amber just outside the disc, with a dark edge so it reads on the grey face.
+        p.setPen(QPen(QColor(255, 160, 0), 2));
+        p.drawEllipse(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5));
+        p.setPen(QPen(QColor(110, 60, 0), 0.8));
+        p.drawEllipse(QRectF(rect()).adjusted(0.4, 0.4, -0.4, -0.4));
+    }
+};
+
+QString reasonsText(quint8 reasons) {
+    QStringList why;
+    if (reasons & InputStats::ShortPulse)
+        why << QStringLiteral("kort puls");
+    if (reasons & InputStats::ShortGap)
+        why << QStringLiteral("kort pause");
+    if (reasons & InputStats::Frequent)
+        why << QStringLiteral("mange skift");
+    return why.join(QStringLiteral(", "));
+}
+
+} // namespace
+
+LampMarkers::LampMarkers(const ChangeHistory& history,
+                         const std::array<Lamp*, FormState::kLampCount>& lamps, QObject* parent)
+    : QObject(parent), m_history(history), m_lamps(lamps) {
+    for (Lamp* lamp : m_lamps)
+        lamp->installEventFilter(this);
+}
+
+int LampMarkers::markedCount() const {
+    return int(std::count_if(m_markers.begin(), m_markers.end(), [](QWidget* w) { return w; }));
+}
+
+QString LampMarkers::msText(qint64 ms) {
+    return ms < 0 ? QStringLiteral("–") : QStringLiteral("%1 ms").arg(ms);
+}
+
+void LampMarkers::paintFrame() {
+    for (int n = 1; n <= FormState::kLampCount; ++n) {
+        QWidget*& marker = m_markers[std::size_t(n - 1)];
+        const bool unstable = m_history.input(n).unstable();
+        if (unstable == (marker != nullptr))
+            continue;
+        if (unstable) {
+            const Lamp* lamp = m_lamps[std::size_t(n - 1)];
+            marker = new Ring(lamp->parentWidget());
+            marker->setGeometry(
+                lamp->geometry().adjusted(-kRingMargin, -kRingMargin, kRingMargin, kRingMargin));
+            marker->show();
+        } else {
+            delete marker;
+            marker = nullptr;
+        }
+    }
+}
+
+QString LampMarkers::toolTip(int input) const {
+    const InputStats& s = m_history.input(input);
+    QString text = QStringLiteral("Indgang %1: modul %2, kontakt %3")
+                       .arg(input)
+                       .arg((input - 1) / 16 + 1)
+                       .arg((input - 1) % 16 + 1);
+    if (s.changes == 0)
+        return text + QStringLiteral("\nIngen skift");
+    text += QStringLiteral("\nSkift: %1\nKorteste puls: %2, pause: %3\nSidste skift: %4 (%5 siden)")
+                .arg(s.changes)
+                .arg(msText(s.shortestActiveMs), msText(s.shortestInactiveMs),
+                     m_history.wallTime(s.lastChangeMs).toString(QStringLiteral("hh:mm:ss.zzz")),
+                     HistoryList::sinceText(m_history.nowMs() - s.lastChangeMs));
+    if (s.unstable())
+        text += QStringLiteral("\nUstabil: ") + reasonsText(s.reasons);
+    return text;
+}
+
+bool LampMarkers::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() != QEvent::ToolTip)
+        return false;
+    const auto it = std::find(m_lamps.begin(), m_lamps.end(), watched);
+    if (it == m_lamps.end())
+        return false;
+    const int input = int(it - m_lamps.begin()) + 1;
+    QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), toolTip(input), *it);
+    return true;
+}

@@ -1,0 +1,120 @@
+#include "diag/modulecheck.h"
+
+#include "history/changehistory.h"
+
+#include <QStringList>
+
+namespace {
+
+constexpr int kInputsPerModule = 16;
+
+QString decimal(double value) {
+    return QString::number(value, 'f', 1).replace(QLatin1Char('.'), QLatin1Char(','));
+}
+
+} // namespace
+
+ModuleCheck::Changes ModuleCheck::changesNow(const ChangeHistory& history) {
+    Changes changes{};
+    for (int n = 1; n <= FormState::kLastInput; ++n)
+        changes[std::size_t(n)] = history.input(n).changes;
+    return changes;
+}
+
+ModuleCheck ModuleCheck::of(const ChangeHistory& history, std::optional<int> configured,
+                            const Changes& changesAtStart, double burstsPerSecond) {
+    ModuleCheck check;
+    check.configured = configured;
+    const BurstStats& b = history.bursts();
+    check.bursts = b.complete;
+    check.givenUp = b.givenUp;
+    check.strayBytes = b.strayBytes;
+    check.burstsPerSecond = burstsPerSecond;
+    const int counted = configured.value_or(-1);
+    for (int m = 0; m < kModules; ++m) {
+        const bool reported = history.reports(m) > 0;
+        const bool expected = m >= 1 && m <= counted;
+        check.reported[std::size_t(m)] = reported;
+        check.missing[std::size_t(m)] = expected && !reported;
+        check.unexpected[std::size_t(m)] = reported && configured && !expected;
+        const int first = (m - 1) * kInputsPerModule + 1;
+        if (!reported || m < 1 || first > FormState::kLastInput)
+            continue; // module 0 and those past input 200 have no inputs to watch
+        bool changed = false;
+        const int last = std::min(m * kInputsPerModule, FormState::kLastInput);
+        for (int n = first; n <= last && !changed; ++n)
+            changed = history.input(n).changes > changesAtStart[std::size_t(n)];
+        check.unchanged[std::size_t(m)] = !changed;
+    }
+    return check;
+}
+
+QString ModuleCheck::list(const Modules& modules, int most) {
+    QStringList parts;
+    for (int m = 0; m < kModules; ++m) {
+        if (!modules.test(std::size_t(m)))
+            continue;
+        int end = m;
+        while (end + 1 < kModules && modules.test(std::size_t(end + 1)))
+            ++end;
+        if (parts.size() == most) {
+            parts << QStringLiteral("…");
+            break;
+        }
+        parts << (end == m ? QString::number(m) : QStringLiteral("%1-%2").arg(m).arg(end));
+        m = end;
+    }
+    return parts.join(QStringLiteral(", "));
+}
+
+template <typename Add> void ModuleCheck::parts(Add&& add) const {
+    add(QStringLiteral("Modulantal %1, meldt %2")
+            .arg(configured ? QString::number(*configured) : QStringLiteral("?"))
+            .arg(reported.count()),
+        Tone::Plain);
+    if (bursts + givenUp == 0) {
+        add(QStringLiteral("ingen burst"), Tone::Hint);
+    } else {
+        if (missing.any())
+            add(QStringLiteral("mangler ") + list(missing), Tone::Fault);
+        if (unexpected.any())
+            add(QStringLiteral("ukendt ") + list(unexpected), Tone::Fault);
+        if (unchanged.any())
+            add(QStringLiteral("uændret ") + list(unchanged), Tone::Hint);
+    }
+    add(decimal(burstsPerSecond) + QStringLiteral(" burst/s"), Tone::Plain);
+    add(QStringLiteral("afbrudt %1").arg(givenUp), givenUp ? Tone::Fault : Tone::Plain);
+    add(QStringLiteral("løse byte %1").arg(strayBytes), Tone::Plain);
+}
+
+QString ModuleCheck::text() const {
+    QStringList out;
+    parts([&](const QString& part, Tone) { out << part; });
+    return out.join(QStringLiteral(" · "));
+}
+
+QString ModuleCheck::html() const {
+    QStringList out;
+    parts([&](const QString& part, Tone tone) {
+        const QString escaped = part.toHtmlEscaped();
+        if (tone == Tone::Fault)
+            out << QStringLiteral("<span style=\"color:#c00000\">%1</span>").arg(escaped);
+        else if (tone == Tone::Hint)
+            out << QStringLiteral("<span style=\"color:#805000\">%1</span>").arg(escaped);
+        else
+            out << escaped;
+    });
+    return out.join(QStringLiteral(" · "));
+}
+
+QString ModuleCheck::explanation() {
+    return QStringLiteral(
+        "Modulantal: Left + Mid + Right, som sidst sendt med Indsæt (s) eller indlæst ved start\n"
+        "Meldt: moduler med mindst én rapport\n"
+        "Mangler: i modulantallet, men aldrig meldt\n"
+        "Ukendt: meldt, men ikke i modulantallet\n"
+        "Uændret: ingen indgang har skiftet siden Start (måske ikke tilsluttet)\n"
+        "Burst/s: hele bursts i sekundet; afbrudt: bursts opgivet midt i\n"
+        "Løse byte: byte mellem bursts\n"
+        "Ryd nulstiller tallene");
+}

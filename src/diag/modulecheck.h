@@ -1,0 +1,46 @@
+#pragma once
+
+#include "state/formstate.h"
+
+#include <QString>
+#include <array>
+#include <bitset>
+#include <optional>
+
+class ChangeHistory;
+
+// The module check line: the modules the counts announce (Left + Mid + Right, numbered from
+// 1) against the modules the bursts report, modules whose inputs never changed, and how the
+// bursts arrive.
+struct ModuleCheck {
+    static constexpr int kModules = 256; // module numbers as received
+    using Modules = std::bitset<kModules>;
+    using Changes = std::array<quint64, FormState::kInputCount>; // per input, entry n input n
+
+    std::optional<int> configured; // nothing while the counts are not known
+    Modules reported;              // at least one report
+    Modules missing;               // counted, never reported
+    Modules unexpected;            // reported, not counted
+    Modules unchanged;             // reported, none of its inputs changed since `changesAtStart`
+    quint64 bursts = 0;            // complete ones
+    quint64 givenUp = 0;
+    quint64 strayBytes = 0;
+    double burstsPerSecond = 0;
+
+    static ModuleCheck of(const ChangeHistory& history, std::optional<int> configured,
+                          const Changes& changesAtStart, double burstsPerSecond);
+    // Every input's change count now, for `changesAtStart`.
+    static Changes changesNow(const ChangeHistory& history);
+
+    // The line as plain text, and with the faults in colour for the window.
+    QString text() const;
+    QString html() const;
+    // What each part of the line means.
+    static QString explanation();
+    // "4, 6-9, 12": at most `most` parts, then "…".
+    static QString list(const Modules& modules, int most = 3);
+
+private:
+    enum class Tone { Plain, Hint, Fault };
+    template <typename Add> void parts(Add&& add) const;
+};

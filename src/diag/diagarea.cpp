@@ -81,10 +81,10 @@ DiagArea::~DiagArea() = default;
 
 void DiagArea::build(QWidget& form) {
     const QRect a = kArea;
-    const int listWidth = 300;
+    const int listWidth = 262;
     const int x = a.left() + listWidth + 6; // the column of buttons right of the list
     const int w = a.right() - x;
-    const int narrow = 58;
+    const int narrow = 72;
     m_list = place(new HistoryList(m_history, &form), "diagHistory",
                    {a.left(), a.top(), listWidth, 137}, 7);
     // Whole rows only: the header and as many changes as fit.
@@ -115,10 +115,10 @@ void DiagArea::build(QWidget& form) {
     m_recordStatus = place(new QLabel(&form), "diagRecordStatus",
                            {x + narrow + 6, a.top() + 48, w - narrow - 6, 16});
 
-    m_walkButton = place(new QPushButton(&form), "diagWalk", {x, a.top() + 69, 82, 19});
+    m_walkButton = place(new QPushButton(&form), "diagWalk", {x, a.top() + 69, 96, 19});
     m_walkButton->setText(QStringLiteral("Gennemgang…"));
     m_walkButton->setToolTip(QStringLiteral("Prøv kontakterne én for én"));
-    m_readAloud = place(new QCheckBox(&form), "diagReadAloud", {x + 88, a.top() + 70, w - 88, 17});
+    m_readAloud = place(new QCheckBox(&form), "diagReadAloud", {x + 104, a.top() + 70, w - 104, 17});
     m_readAloud->setText(QStringLiteral("Læs op"));
     m_readAloud->setToolTip(QStringLiteral("Sig hvert skift højt"));
 

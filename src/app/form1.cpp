@@ -76,8 +76,9 @@ Form1::Form1(SerialControl& serial, SettingsStore& settings, MessageSink& messag
                                                     settings, messages);
     m_startup = std::make_unique<Startup>(m_state, *c.Shape1, *c.Text1, *c.Text2, *c.Text3,
                                           settings, messages);
-    m_diag = new DiagArea(*this,
-                          {*m_history, *m_recorder, *m_frameGate, c.Lampe, *c.Command3, messages});
+    m_diag =
+        std::make_unique<DiagArea>(*this, DiagArea::Parts{*m_history, *m_recorder, *m_frameGate,
+                                                          c.Lampe, *c.Command3, messages});
     connectHandlers();
 }
 

@@ -105,6 +105,6 @@ private:
     std::unique_ptr<PortControl> m_portControl;
     std::unique_ptr<CountCommand> m_countCommand;
     std::unique_ptr<Startup> m_startup;
-    DiagArea* m_diag = nullptr; // a child of the window
+    std::unique_ptr<DiagArea> m_diag; // last: it reads the history and the recorder
     bool m_shown = false;
 };

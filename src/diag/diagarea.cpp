@@ -57,8 +57,8 @@ QString elapsedText(qint64 ms) {
 } // namespace
 
 DiagArea::DiagArea(QWidget& form, const Parts& parts)
-    : QObject(&form), m_history(parts.history), m_recorder(parts.recorder),
-      m_messages(parts.messages), m_form(form), m_markers(parts.history, parts.lamps),
+    : m_history(parts.history), m_recorder(parts.recorder), m_messages(parts.messages),
+      m_form(form), m_markers(parts.history, parts.lamps),
       m_choose([this](const QString& caption, const QString& filter) {
           return QFileDialog::getSaveFileName(&m_form, caption, QString(), filter);
       }),
@@ -77,7 +77,10 @@ DiagArea::DiagArea(QWidget& form, const Parts& parts)
     tick();
 }
 
-DiagArea::~DiagArea() = default;
+// The walk test window reads the feed and the speaker, which go with this.
+DiagArea::~DiagArea() {
+    delete m_walk;
+}
 
 void DiagArea::build(QWidget& form) {
     const QRect a = kArea;
@@ -118,7 +121,8 @@ void DiagArea::build(QWidget& form) {
     m_walkButton = place(new QPushButton(&form), "diagWalk", {x, a.top() + 69, 96, 19});
     m_walkButton->setText(QStringLiteral("Gennemgang…"));
     m_walkButton->setToolTip(QStringLiteral("Prøv kontakterne én for én"));
-    m_readAloud = place(new QCheckBox(&form), "diagReadAloud", {x + 104, a.top() + 70, w - 104, 17});
+    m_readAloud =
+        place(new QCheckBox(&form), "diagReadAloud", {x + 104, a.top() + 70, w - 104, 17});
     m_readAloud->setText(QStringLiteral("Læs op"));
     m_readAloud->setToolTip(QStringLiteral("Sig hvert skift højt"));
 

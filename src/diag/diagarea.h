@@ -29,7 +29,8 @@ class WalkTestWindow;
 // the change history as a list with a filter, "Ryd" and "Gem CSV…", a line that checks the
 // modules, recording ("Optag"), the walk test and reading aloud; and on the lamps, markers
 // for unstable inputs and their statistics as tooltips. Reads the history and the recorder;
-// writes neither except history.clear() and starting or stopping a recording.
+// writes neither except history.clear() and starting or stopping a recording. Its controls
+// are children of the window; it must go before the history, the recorder and the gate.
 class DiagArea final : public QObject, public FrameView {
     Q_OBJECT
 

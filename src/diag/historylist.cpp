@@ -2,9 +2,12 @@
 
 #include "history/changehistory.h"
 
+#include <QKeyEvent>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <algorithm>
 
 namespace {
@@ -56,6 +59,10 @@ HistoryList::HistoryList(const ChangeHistory& history, QWidget* parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     verticalScrollBar()->setSingleStep(1);
     viewport()->setBackgroundRole(QPalette::Base);
+    verticalScrollBar()->installEventFilter(this);
+    viewport()->installEventFilter(this);
+    m_later.setSingleShot(true);
+    connect(&m_later, &QTimer::timeout, this, [this] { requestFrame(); });
     takeNew(history.total());
 }
 
@@ -129,6 +136,12 @@ QString HistoryList::rowText(int row) const {
 }
 
 void HistoryList::paintFrame() {
+    // Nobody reads a list that scrolls faster than this; the changes wait in the history.
+    if (m_sincePaint.isValid() && m_sincePaint.elapsed() < kPaintMs) {
+        if (!m_later.isActive())
+            m_later.start(int(kPaintMs - m_sincePaint.elapsed()));
+        return;
+    }
     const quint64 total = m_history.total();
     const bool dropped = m_history.firstKept() != m_firstKept;
     if (total == m_seen && !dropped)
@@ -141,16 +154,24 @@ void HistoryList::paintFrame() {
     const int added = takeNew(total);
     QScrollBar* bar = verticalScrollBar();
     const bool following = bar->value() == 0;
-    updateScrollRange();
+    if (following && !dropped)
+        growScrollRange();
+    else
+        updateScrollRange();
     if (following) {
         if (added != 0 || dropped)
-            viewport()->update();
+            repaintRows();
         return;
     }
     // The rows in sight stay in sight: they moved down by the rows added above them.
     bar->setValue(bar->value() + added);
     if (dropped && bar->value() + visibleRows() >= rowCount())
-        viewport()->update();
+        repaintRows();
+}
+
+void HistoryList::repaintRows() {
+    m_sincePaint.start();
+    viewport()->update();
 }
 
 int HistoryList::rowHeight() const {
@@ -165,33 +186,114 @@ int HistoryList::visibleRows() const {
 void HistoryList::updateScrollRange() {
     verticalScrollBar()->setPageStep(visibleRows());
     verticalScrollBar()->setRange(0, std::max(0, rowCount() - visibleRows()));
+    m_rangeStale = false;
+}
+
+// Where the scroll bar's slider would lie with `maximum`, at the top.
+QRect HistoryList::sliderAt(int maximum) const {
+    const QScrollBar* bar = verticalScrollBar();
+    QStyleOptionSlider opt;
+    opt.initFrom(bar);
+    opt.subControls = QStyle::SC_All;
+    opt.orientation = Qt::Vertical;
+    opt.minimum = 0;
+    opt.maximum = maximum;
+    opt.pageStep = bar->pageStep();
+    opt.singleStep = bar->singleStep();
+    return bar->style()->subControlRect(QStyle::CC_ScrollBar, &opt, QStyle::SC_ScrollBarSlider,
+                                        bar);
+}
+
+// While the list follows the newest row, a longer list often leaves the slider where it was;
+// the scroll bar is then brought up to date only when it is next used.
+void HistoryList::growScrollRange() {
+    const int maximum = std::max(0, rowCount() - visibleRows());
+    QScrollBar* bar = verticalScrollBar();
+    if (bar->value() == 0 && maximum > bar->maximum() &&
+        sliderAt(maximum) == sliderAt(bar->maximum())) {
+        m_rangeStale = true;
+        return;
+    }
+    updateScrollRange();
+}
+
+bool HistoryList::eventFilter(QObject* watched, QEvent* event) {
+    if (m_rangeStale &&
+        (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::Wheel))
+        updateScrollRange();
+    return QAbstractScrollArea::eventFilter(watched, event);
+}
+
+void HistoryList::keyPressEvent(QKeyEvent* event) {
+    if (m_rangeStale)
+        updateScrollRange();
+    QAbstractScrollArea::keyPressEvent(event);
 }
 
 void HistoryList::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
+    m_rows.fill({});
     updateScrollRange();
+}
+
+// Where the columns lie: time, input, module.contact, the new state, time since the previous
+// change.
+HistoryList::Columns HistoryList::columns() const {
+    const QFontMetrics fm = fontMetrics();
+    Columns c;
+    c.h = rowHeight();
+    c.input = 3 + fm.horizontalAdvance(QStringLiteral("00:00:00.000 "));
+    c.number = fm.horizontalAdvance(QStringLiteral("200"));
+    c.module = c.input + c.number + 8;
+    c.mark = c.module + fm.horizontalAdvance(QStringLiteral("13.16")) + 8;
+    c.since = c.mark + c.h + 2;
+    c.sinceWidth = viewport()->width() - 4 - c.since;
+    return c;
+}
+
+// A row never changes once made, so it is drawn once and kept while it may be in sight.
+const QPixmap& HistoryList::rowPicture(quint64 seq, const Columns& c) {
+    CachedRow& cached = m_rows[std::size_t(seq % m_rows.size())];
+    if (cached.seq == seq + 1)
+        return cached.picture;
+    const qreal ratio = devicePixelRatioF();
+    QPixmap picture(QSize(viewport()->width(), c.h) * ratio);
+    picture.setDevicePixelRatio(ratio);
+    picture.fill(palette().base().color());
+    QPainter p(&picture);
+    p.setFont(font());
+    p.setRenderHint(QPainter::Antialiasing);
+    const ChangeEvent& e = m_history.event(seq);
+    p.setPen(palette().text().color());
+    p.drawText(3, 0, c.input, c.h, Qt::AlignVCenter,
+               m_history.wallTime(e.timeMs).toString(QStringLiteral("hh:mm:ss.zzz")));
+    p.drawText(c.input, 0, c.number, c.h, Qt::AlignVCenter | Qt::AlignRight,
+               QString::number(e.input));
+    p.drawText(c.module, 0, c.mark - c.module, c.h, Qt::AlignVCenter,
+               QStringLiteral("%1.%2").arg(e.module()).arg(e.contact()));
+    p.drawText(c.since, 0, c.sinceWidth, c.h, Qt::AlignVCenter | Qt::AlignRight,
+               sinceText(e.sinceMs));
+    p.setPen(Qt::NoPen);
+    p.setBrush(e.active ? kActive : kInactive);
+    p.drawEllipse(QRectF(c.mark, 2, c.h - 4, c.h - 4));
+    p.end();
+    cached = {seq + 1, picture};
+    return cached.picture;
 }
 
 void HistoryList::paintEvent(QPaintEvent*) {
     QPainter p(viewport());
-    const QFontMetrics fm = fontMetrics();
-    const int h = rowHeight();
+    const Columns c = columns();
+    const int h = c.h;
     const int w = viewport()->width();
-    // Columns: time, input, module.contact, the new state, time since the previous change.
-    const int xInput = 3 + fm.horizontalAdvance(QStringLiteral("00:00:00.000 "));
-    const int wNumber = fm.horizontalAdvance(QStringLiteral("200"));
-    const int xModule = xInput + wNumber + 8;
-    const int xMark = xModule + fm.horizontalAdvance(QStringLiteral("13.16")) + 8;
-    const int xSince = xMark + h + 2;
-    const int wSince = w - 4 - xSince;
-
     p.fillRect(0, 0, w, h, palette().button());
     p.setPen(palette().buttonText().color());
-    p.drawText(3, 0, xInput, h, Qt::AlignVCenter, QStringLiteral("Tid"));
-    p.drawText(xInput - 4, 0, wNumber + 4, h, Qt::AlignVCenter | Qt::AlignRight,
+    p.drawText(3, 0, c.input, h, Qt::AlignVCenter, QStringLiteral("Tid"));
+    p.drawText(c.input - 4, 0, c.number + 4, h, Qt::AlignVCenter | Qt::AlignRight,
                QStringLiteral("Nr."));
-    p.drawText(xModule, 0, xMark - xModule, h, Qt::AlignVCenter, QStringLiteral("Mod."));
-    p.drawText(xSince, 0, wSince, h, Qt::AlignVCenter | Qt::AlignRight, QStringLiteral("Siden"));
+    p.drawText(c.module, 0, c.mark - c.module, h, Qt::AlignVCenter, QStringLiteral("Mod."));
+    p.drawText(c.since, 0, c.sinceWidth, h, Qt::AlignVCenter | Qt::AlignRight,
+               QStringLiteral("Siden"));
 
     if (!m_valid || rowCount() == 0) {
         p.setPen(m_valid ? palette().color(QPalette::Disabled, QPalette::Text) : kInactive);
@@ -200,27 +302,13 @@ void HistoryList::paintEvent(QPaintEvent*) {
                            : QStringLiteral("Ugyldigt filter. Skriv fx 73, 33-48 eller m5"));
         return;
     }
-    p.setRenderHint(QPainter::Antialiasing);
     const int first = verticalScrollBar()->value();
     const int last = std::min(rowCount(), first + visibleRows() + 1);
     const quint64 kept = m_history.firstKept();
-    const QColor text = palette().text().color();
     for (int row = first; row < last; ++row) {
-        if (seqAt(row) < kept)
+        const quint64 seq = seqAt(row);
+        if (seq < kept)
             break; // overwritten since the last frame; the next frame trims it
-        const ChangeEvent& e = eventAt(row);
-        const int y = h * (row - first + 1);
-        p.setPen(text);
-        p.drawText(3, y, xInput, h, Qt::AlignVCenter,
-                   m_history.wallTime(e.timeMs).toString(QStringLiteral("hh:mm:ss.zzz")));
-        p.drawText(xInput, y, wNumber, h, Qt::AlignVCenter | Qt::AlignRight,
-                   QString::number(e.input));
-        p.drawText(xModule, y, xMark - xModule, h, Qt::AlignVCenter,
-                   QStringLiteral("%1.%2").arg(e.module()).arg(e.contact()));
-        p.drawText(xSince, y, wSince, h, Qt::AlignVCenter | Qt::AlignRight, sinceText(e.sinceMs));
-        p.setPen(Qt::NoPen);
-        p.setBrush(e.active ? kActive : kInactive);
-        const int d = h - 4;
-        p.drawEllipse(QRectF(xMark, y + 2, d, d));
+        p.drawPixmap(0, h * (row - first + 1), rowPicture(seq, c));
     }
 }

@@ -4,7 +4,11 @@
 #include "state/formstate.h"
 
 #include <QAbstractScrollArea>
+#include <QElapsedTimer>
+#include <QPixmap>
 #include <QString>
+#include <QTimer>
+#include <array>
 #include <bitset>
 #include <deque>
 #include <optional>
@@ -31,6 +35,9 @@ class HistoryList final : public QAbstractScrollArea, public FrameView {
     Q_OBJECT
 
 public:
+    // While changes stream in, the list is repainted at most this often.
+    static constexpr qint64 kPaintMs = 500;
+
     explicit HistoryList(const ChangeHistory& history, QWidget* parent = nullptr);
 
     // False, and the list says so, when the text is not a filter.
@@ -51,13 +58,28 @@ public:
     static QString sinceText(qint64 ms);
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    struct Columns {
+        int h, input, number, module, mark, since, sinceWidth;
+    };
+    struct CachedRow {
+        quint64 seq = 0; // the event's sequence number + 1; 0 for none
+        QPixmap picture;
+    };
+
+    Columns columns() const;
+    const QPixmap& rowPicture(quint64 seq, const Columns& c);
+    void repaintRows();
     void rebuildMatches();
     int takeNew(quint64 total);
     void updateScrollRange();
+    void growScrollRange();
+    QRect sliderAt(int maximum) const;
     quint64 seqAt(int row) const;
     int rowHeight() const;
     int visibleRows() const;
@@ -68,4 +90,8 @@ private:
     std::deque<quint64> m_matches; // with a filter: the matching sequence numbers, oldest first
     quint64 m_seen = 0;            // events up to here are taken into the list
     quint64 m_firstKept = 0;
+    std::array<CachedRow, 64> m_rows; // more than are ever in sight
+    QElapsedTimer m_sincePaint;
+    QTimer m_later;
+    bool m_rangeStale = false; // the scroll bar's maximum lags behind the rows
 };

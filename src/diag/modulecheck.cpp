@@ -8,8 +8,10 @@ namespace {
 
 constexpr int kInputsPerModule = 16;
 
-QString decimal(double value) {
-    return QString::number(value, 'f', 1).replace(QLatin1Char('.'), QLatin1Char(','));
+// One decimal below ten, so the line does not flicker with a steady stream.
+QString rate(double value) {
+    return QString::number(value, 'f', value < 10 ? 1 : 0)
+        .replace(QLatin1Char('.'), QLatin1Char(','));
 }
 
 } // namespace
@@ -82,7 +84,7 @@ template <typename Add> void ModuleCheck::parts(Add&& add) const {
         if (unchanged.any())
             add(QStringLiteral("uændret ") + list(unchanged), Tone::Hint);
     }
-    add(decimal(burstsPerSecond) + QStringLiteral(" burst/s"), Tone::Plain);
+    add(rate(burstsPerSecond) + QStringLiteral(" burst/s"), Tone::Plain);
     add(QStringLiteral("afbrudt %1").arg(givenUp), givenUp ? Tone::Fault : Tone::Plain);
     add(QStringLiteral("løse byte %1").arg(strayBytes), Tone::Plain);
 }

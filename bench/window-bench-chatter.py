@@ -33,9 +33,9 @@ def chatter_stream(nbytes, seed=88):
 
 def main():
     harness = sys.argv.pop(1)
-    spec = importlib.util.spec_from_file_location('window_bench', harness)
-    bench = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(bench)
+    found = importlib.util.spec_from_file_location('window_bench', harness)
+    bench = importlib.util.module_from_spec(found)
+    found.loader.exec_module(bench)
     bench.s88_stream = chatter_stream
     bench.main()
 

@@ -30,8 +30,8 @@ std::variant<std::unique_ptr<VirtualModule>, int> virtualModule(const CommandLin
         return nullptr;
     const QString option = w.simulate ? QStringLiteral("--simulate") : QStringLiteral("--replay");
     VirtualModule::Options options;
-    for (const QString& spec : w.faults)
-        options.faults.add(spec); // checked when the command line was read
+    for (const QString& given : w.faults)
+        options.faults.add(given); // checked when the command line was read
     options.walk = w.walk;
     if (!w.replay.isEmpty()) {
         QString why;

@@ -195,7 +195,7 @@ void TestHistory::badFiles() {
 }
 
 void TestHistory::faultsShapeTheBursts_data() {
-    QTest::addColumn<QStringList>("specs");
+    QTest::addColumn<QStringList>("givens");
     QTest::addColumn<QByteArray>("even");
     QTest::addColumn<QByteArray>("odd");
     // Modules 1..3 all inactive (the pattern at step 0 lights inputs 1..3 only).
@@ -216,10 +216,10 @@ void TestHistory::faultsShapeTheBursts_data() {
 }
 
 void TestHistory::faultsShapeTheBursts() {
-    QFETCH(QStringList, specs);
+    QFETCH(QStringList, givens);
     sim::Faults faults;
-    for (const QString& spec : specs)
-        QCOMPARE(faults.add(spec), std::nullopt);
+    for (const QString& given : givens)
+        QCOMPARE(faults.add(given), std::nullopt);
     sim::Pattern pattern(1);
     pattern.setModules(3);
     QByteArray even, odd;

@@ -168,8 +168,8 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
         return usageError(
             QStringLiteral("--speed %1: expected a number, 0 or more").arg(parser.value(speed)));
     sim::Faults faults;
-    for (const QString& spec : parser.values(fault)) {
-        if (const std::optional<QString> why = faults.add(spec))
+    for (const QString& given : parser.values(fault)) {
+        if (const std::optional<QString> why = faults.add(given))
             return usageError(QStringLiteral("--fault %1").arg(*why));
     }
     result.window.faults = parser.values(fault);

@@ -12,13 +12,13 @@ const char* const Faults::kSyntax =
     "each burst that announces it), noise:S (every S seconds a burst flips half the inputs), "
     "swap:N,M (inputs N and M are wired the wrong way round)";
 
-std::optional<QString> Faults::add(const QString& spec) {
-    const QStringList parts = spec.split(u':');
+std::optional<QString> Faults::add(const QString& given) {
+    const QStringList parts = given.split(u':');
     bool ok = false;
     const int value = parts.size() == 2 ? parts[1].toInt(&ok) : 0;
     const QString kind = parts.value(0);
     const auto bad = [&](const QString& want) {
-        return QStringLiteral("%1: expected %2").arg(spec, want);
+        return QStringLiteral("%1: expected %2").arg(given, want);
     };
     if (kind == u"chatter") {
         if (!ok || value < 1 || value >= int(chatter.size()))
@@ -52,7 +52,7 @@ std::optional<QString> Faults::add(const QString& spec) {
         swaps.emplace_back(a, b);
         return std::nullopt;
     }
-    return QStringLiteral("%1: unknown fault; one of %2").arg(spec, QLatin1String(kSyntax));
+    return QStringLiteral("%1: unknown fault; one of %2").arg(given, QLatin1String(kSyntax));
 }
 
 // The module's inputs with the swapped wires: an input of the module that is swapped shows

@@ -33,7 +33,7 @@ struct Faults {
                !swaps.empty();
     }
     // Adds one KIND:VALUE; the reason when it is not one.
-    std::optional<QString> add(const QString& spec);
+    std::optional<QString> add(const QString& given);
 
     static const char* const kSyntax;
 

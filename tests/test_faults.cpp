@@ -181,7 +181,7 @@ void TestFaults::peerClosesMidBurst() {
     QCOMPARE(rig.indicator(), kStarted);
     QVERIFY(fresh->write(bytes({105, 1, 1, 0, 4})));
     QTRY_COMPARE_WITH_TIMEOUT(greenLamps(rig.form), QList<int>{3}, kPatienceMs);
-    QCOMPARE(rig.c().Text5->text(), QStringLiteral(" 3"));
+    QCOMPARE(rig.text5(), QStringLiteral(" 3"));
     QCOMPARE(rig.monitor(), monitor + QStringLiteral("105 - - 1 - - 1 + 0 + 4 + "));
     QCOMPARE(rig.messages.shown.size(), 1);
 }
@@ -267,7 +267,7 @@ void TestFaults::slowBurstIsNotGivenUp() {
     QTRY_COMPARE_WITH_TIMEOUT(
         rig.monitor(), QStringLiteral("105 - - 2 - - 1 + 0 + 3 + 2 + 128 + 0 + "), kPatienceMs);
     QCOMPARE(greenLamps(rig.form), (QList<int>{1, 2, 32}));
-    QCOMPARE(rig.c().Text5->text(), QStringLiteral(" 32"));
+    QCOMPARE(rig.text5(), QStringLiteral(" 32"));
     QVERIFY(rig.idle());
 }
 
@@ -621,7 +621,7 @@ void TestFaults::hostileByteStreams() {
         QCOMPARE(rig.monitor(), expected);
         QVERIFY(rig.idle());
         QCOMPARE(greenLamps(rig.form), QList<int>{});
-        QCOMPARE(rig.c().Text5->text(), QString());
+        QCOMPARE(rig.text5(), QString());
     }
     QCOMPARE(panelInconsistency(rig.form), QString());
     QVERIFY(rig.messages.shown.isEmpty());

@@ -72,7 +72,7 @@ void TestPanel::reportsHighestChangedInput() {
 
     w.form.panel().arbejd();
 
-    QCOMPARE(w.c().Text5->text(), text5);
+    QCOMPARE(w.text5(), text5);
     QVERIFY(lastStateMatches(s));
     QCOMPARE(greenLamps(w.form), activeInputs(s, FormState::kLampCount));
 }
@@ -88,7 +88,7 @@ void TestPanel::inputGoingInactiveIsReportedAndTurnsRed() {
     s.InputState[5] = false;
     w.form.panel().arbejd();
 
-    QCOMPARE(w.c().Text5->text(), QStringLiteral(" 5"));
+    QCOMPARE(w.text5(), QStringLiteral(" 5"));
     QCOMPARE(greenLamps(w.form), QList<int>{2});
     const Lamp* lamp5 = w.form.controls().Lampe[4];
     QVERIFY(lamp5->isElementVisible(0));
@@ -106,7 +106,7 @@ void TestPanel::inputWithoutLampIsReportedWithoutLampChange() {
     s.InputState[180] = true;
     w.form.panel().arbejd();
 
-    QCOMPARE(w.c().Text5->text(), QStringLiteral(" 180"));
+    QCOMPARE(w.text5(), QStringLiteral(" 180"));
     QCOMPARE(greenLamps(w.form), lampsBefore);
 }
 
@@ -133,34 +133,34 @@ void TestPanel::refreshWithoutChangeChangesNothing() {
     s.InputState[33] = true;
     s.InputState[199] = true;
     w.form.panel().arbejd();
-    const QString text = w.c().Text5->text();
+    const QString text = w.text5();
     const QList<int> lamps = greenLamps(w.form);
     const auto last = s.LastState;
 
     w.form.panel().arbejd();
 
-    QCOMPARE(w.c().Text5->text(), text);
+    QCOMPARE(w.text5(), text);
     QCOMPARE(greenLamps(w.form), lamps);
     QVERIFY(s.LastState == last);
 
     // Whatever the box shows stays, also a text the refresh did not write.
     w.form.controls().Text5->setText(QStringLiteral("x"));
     w.form.panel().arbejd();
-    QCOMPARE(w.c().Text5->text(), QStringLiteral("x"));
+    QCOMPARE(w.text5(), QStringLiteral("x"));
 }
 
 void TestPanel::changeUndoneWithinOneEventIsNotReported() {
     ScriptedWindow w({.openPort = true});
     w.serial.deliver(bytes({105, 1, 1, 0, 64})); // input 7
     QTRY_COMPARE(w.serial.InBufferCount(), 0);
-    QCOMPARE(w.c().Text5->text(), QStringLiteral(" 7"));
+    QCOMPARE(w.text5(), QStringLiteral(" 7"));
 
     // Module 1 twice in one burst: input 4 set by the first report and cleared by the second.
     w.serial.deliver(bytes({105, 2, 1, 0, 64 + 8, 1, 0, 64}));
     QTRY_COMPARE(w.serial.InBufferCount(), 0);
 
     QVERIFY(!w.state().Flags[2]);
-    QCOMPARE(w.c().Text5->text(), QStringLiteral(" 7"));
+    QCOMPARE(w.text5(), QStringLiteral(" 7"));
     QCOMPARE(greenLamps(w.form), QList<int>{7});
 }
 
@@ -206,7 +206,7 @@ void TestPanel::entryZeroIsNoInput() {
 
     w.form.panel().arbejd();
 
-    QCOMPARE(w.c().Text5->text(), QString());
+    QCOMPARE(w.text5(), QString());
     QCOMPARE(greenLamps(w.form), QList<int>{});
     QVERIFY(!s.LastState[0]);
 }
@@ -217,7 +217,7 @@ void TestPanel::moduleZeroReportIsNotShown() {
     QTRY_COMPARE(w.serial.InBufferCount(), 0);
 
     QVERIFY(w.state().InputState[0]);
-    QCOMPARE(w.c().Text5->text(), QString());
+    QCOMPARE(w.text5(), QString());
     QCOMPARE(greenLamps(w.form), QList<int>{});
 }
 

@@ -261,7 +261,7 @@ void TestPortControl::lostPortStopsTheLinkAndKeepsLamps() {
     QVERIFY(!lamps[0]->isElementVisible(0));
     QVERIFY(lamps[2]->isElementVisible(1));
     QVERIFY(!lamps[1]->isElementVisible(1));
-    QCOMPARE(w.form.controls().Text5->text(), QStringLiteral(" 3"));
+    QCOMPARE(w.text5(), QStringLiteral(" 3"));
 
     // Stop then changes nothing more; Start opens the port again.
     w.stop();

@@ -114,7 +114,7 @@ void TestPty::exampleBurst() {
     QCOMPARE(greenLamps(rig.form), (QList<int>{1, 2, 32}));
     for (int n = 1; n <= FormState::kLastInput; ++n)
         QCOMPARE(rig.form.state().InputState[std::size_t(n)], n == 1 || n == 2 || n == 32);
-    QCOMPARE(rig.c().Text5->text(), QStringLiteral(" 32"));
+    QCOMPARE(rig.text5(), QStringLiteral(" 32"));
     QVERIFY(rig.idle());
 
     // The monitor box shows the same stream, broken into lines only between entries.
@@ -175,7 +175,7 @@ void TestPty::longStreamInArbitraryChunks() {
     QVERIFY(kept.at(0).isDigit());
 
     QCOMPARE(greenLamps(rig.form), last);
-    QCOMPARE(rig.c().Text5->text(), QStringLiteral(" %1").arg(lastChanged));
+    QCOMPARE(rig.text5(), QStringLiteral(" %1").arg(lastChanged));
     QVERIFY(rig.idle());
 
     rig.form.monitorView().flush();
@@ -219,14 +219,14 @@ void TestPty::stalledBurstIsGivenUp() {
     QVERIFY(rig.idle());
     // The report that did arrive stays decoded.
     QCOMPARE(greenLamps(rig.form), (QList<int>{1, 2}));
-    QCOMPARE(rig.c().Text5->text(), QStringLiteral(" 2"));
+    QCOMPARE(rig.text5(), QStringLiteral(" 2"));
 
     // The next burst is read from its start.
     QVERIFY(pty.write(bytes({105, 1, 2, 128, 0})));
     QTRY_COMPARE_WITH_TIMEOUT(
         rig.monitor(), stalled + QStringLiteral("105 - - 1 - - 2 + 128 + 0 + "), kPatienceMs);
     QCOMPARE(greenLamps(rig.form), (QList<int>{1, 2, 32}));
-    QCOMPARE(rig.c().Text5->text(), QStringLiteral(" 32"));
+    QCOMPARE(rig.text5(), QStringLiteral(" 32"));
     QVERIFY(rig.idle());
     QVERIFY(rig.messages.shown.isEmpty());
 }
@@ -402,7 +402,7 @@ void TestPty::lineGoneUnderStartedLink() {
     rig.start();
     QVERIFY(pty->write(bytes({105, 1, 1, 0, 5})));
     QTRY_COMPARE_WITH_TIMEOUT(greenLamps(rig.form), (QList<int>{1, 3}), kPatienceMs);
-    const QString text5 = rig.c().Text5->text();
+    const QString text5 = rig.text5();
 
     pty->closeMaster();
     QTRY_COMPARE_WITH_TIMEOUT(rig.indicator(), kStopped, kPatienceMs);
@@ -415,7 +415,7 @@ void TestPty::lineGoneUnderStartedLink() {
     QVERIFY(!rig.messages.shown[0].trimmed().isEmpty());
     QCOMPARE(rig.quits, 0);
     QCOMPARE(greenLamps(rig.form), (QList<int>{1, 3}));
-    QCOMPARE(rig.c().Text5->text(), text5);
+    QCOMPARE(rig.text5(), text5);
 
     // A new line, and Start works again.
     auto fresh = std::make_unique<PtyPair>();
@@ -425,7 +425,7 @@ void TestPty::lineGoneUnderStartedLink() {
     QCOMPARE(rig.indicator(), kStarted);
     QVERIFY(fresh->write(bytes({105, 1, 1, 0, 4})));
     QTRY_COMPARE_WITH_TIMEOUT(greenLamps(rig.form), QList<int>{3}, kPatienceMs);
-    QCOMPARE(rig.c().Text5->text(), QStringLiteral(" 1"));
+    QCOMPARE(rig.text5(), QStringLiteral(" 1"));
     QCOMPARE(rig.messages.shown.size(), 1);
 }
 

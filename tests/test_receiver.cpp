@@ -83,7 +83,7 @@ void TestReceiver::exampleStream() {
     QCOMPARE(w.monitor(), QStringLiteral("105 - - 2 - - 1 + 0 + 3 + 2 + 128 + 0 + "));
     QCOMPARE(activeInputs(w.state()), (QList<int>{1, 2, 32}));
     QCOMPARE(greenLamps(w.form), (QList<int>{1, 2, 32}));
-    QCOMPARE(w.form.controls().Text5->text(), QStringLiteral(" 32"));
+    QCOMPARE(w.text5(), QStringLiteral(" 32"));
     QVERIFY(w.idle());
 }
 
@@ -154,7 +154,7 @@ void TestReceiver::eventWithNothingWaitingWhileIdleStillRefreshes() {
     QCOMPARE(w.monitor(), QString());
     QVERIFY(w.idle());
     QCOMPARE(greenLamps(w.form), QList<int>{7});
-    QCOMPARE(w.form.controls().Text5->text(), QStringLiteral(" 7"));
+    QCOMPARE(w.text5(), QStringLiteral(" 7"));
 }
 
 void TestReceiver::eventWithNothingWaitingTakesTheHeldIAsCount() {
@@ -350,7 +350,7 @@ void TestReceiver::stalledBurstIsGivenUp() {
     QVERIFY(w.idle());
     QCOMPARE(activeInputs(w.state()), decoded);
     QCOMPARE(greenLamps(w.form), decoded);
-    QCOMPARE(w.form.controls().Text5->text(), text5);
+    QCOMPARE(w.text5(), text5);
     QVERIFY(w.monitor().endsWith(QString::number(quint8(stream.back())) + QStringLiteral(" + ")));
 
     // The next 'i' starts a burst as usual.
@@ -359,7 +359,7 @@ void TestReceiver::stalledBurstIsGivenUp() {
     QVERIFY(drained(w.serial));
     QCOMPARE(w.monitor(), before + echoed({105, 1}) + burst({4, 0, 1}));
     QVERIFY(activeInputs(w.state()).contains(49));
-    QCOMPARE(w.form.controls().Text5->text(), QStringLiteral(" 49"));
+    QCOMPARE(w.text5(), QStringLiteral(" 49"));
     QVERIFY(w.idle());
 }
 
@@ -375,7 +375,7 @@ void TestReceiver::bytesArrivingWhileWaitingCompleteTheBurst() {
     QCOMPARE(w.serial.waits(), 3);
     QCOMPARE(w.monitor(), QStringLiteral("105 - - 2 - - 1 + 0 + 3 + 2 + 128 + 0 + "));
     QCOMPARE(greenLamps(w.form), (QList<int>{1, 2, 32}));
-    QCOMPARE(w.form.controls().Text5->text(), QStringLiteral(" 32"));
+    QCOMPARE(w.text5(), QStringLiteral(" 32"));
     QVERIFY(w.idle());
 }
 

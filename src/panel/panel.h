@@ -25,6 +25,10 @@ public:
 
     void paintFrame() override;
 
+    // What "Seneste aktive indgang" says since the last refresh that changed an input; the box
+    // shows it from the next frame on.
+    const QString& text5() const { return m_reportedText; }
+
 private:
     FormState& m_state;
     QLineEdit& m_text5;
@@ -32,5 +36,5 @@ private:
     std::bitset<FormState::kLampCount> m_changed; // switched, not yet repainted
     int m_reported = 0;                           // the input last written into Text5, and its text
     QString m_reportedText;
-    bool m_textPending = false; // Text5 written, not yet painted
+    bool m_textPending = false; // Text5 written, not yet shown
 };

@@ -2,6 +2,7 @@
 
 #include "app/form1.h"
 #include "link/qtserialcontrol.h"
+#include "panel/framegate.h"
 #include "panel/lamp.h"
 #include "panel/shape.h"
 #include "receive/monitor.h"
@@ -50,6 +51,11 @@ template <typename Serial> struct WindowRigOn {
     int portStarted() const { return form.state().PortStarted; }
     bool idle() const { return !form.state().Flags[1] && !form.state().Flags[2]; }
     QString monitor() const { return form.monitor().text(); }
+    // What "Seneste aktive indgang" shows once the pending frame is painted.
+    QString text5() {
+        form.frameGate().frame();
+        return c().Text5->text();
+    }
     quint64 entries() const { return form.monitor().entries(); }
 
     Serial serial;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/portmap.h"
+#include "serial/portmap.h"
 
 #include <QList>
 #include <QString>

@@ -2,16 +2,16 @@
 
 #include "app/startup.h"
 #include "diag/diagarea.h"
+#include "frame/framegate.h"
 #include "history/changehistory.h"
 #include "history/recorder.h"
 #include "link/countcommand.h"
-#include "link/countvalue.h"
 #include "link/portcontrol.h"
-#include "panel/framegate.h"
 #include "panel/monitorview.h"
 #include "panel/panel.h"
 #include "receive/monitor.h"
 #include "receive/receiver.h"
+#include "serial/countvalue.h"
 #include "state/messagesink.h"
 #include "state/serialcontrol.h"
 

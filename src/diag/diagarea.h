@@ -4,7 +4,7 @@
 #include "diag/lampmarkers.h"
 #include "diag/modulecheck.h"
 #include "diag/speaker.h"
-#include "panel/framegate.h"
+#include "frame/framegate.h"
 
 #include <QElapsedTimer>
 #include <QObject>

@@ -62,6 +62,8 @@ class TestHistory : public QObject {
 private slots:
     void stabilityRules_data();
     void stabilityRules();
+    void cursorTakesEachKeptEventOnce_data();
+    void cursorTakesEachKeptEventOnce();
     void truncatedRecordingReadsToLastWholeRecord();
     void badFiles_data();
     void badFiles();
@@ -113,6 +115,70 @@ void TestHistory::stabilityRules() {
     QTEST(int(s.reasons), "reasons");
     QCOMPARE(s.lastChangeMs, times.last());
     QCOMPARE(run.history().total(), quint64(times.size()));
+}
+
+void TestHistory::cursorTakesEachKeptEventOnce_data() {
+    QTest::addColumn<int>("capacity");
+    QTest::addColumn<int>("before"); // changes before a clear (none when 0)
+    QTest::addColumn<int>("after");  // changes after it
+    QTest::addColumn<quint64>("from");
+    QTest::addColumn<QList<quint64>>("seqs");
+    using Seqs = QList<quint64>;
+    QTest::newRow("all from the start") << 8 << 0 << 3 << quint64(0) << Seqs{0, 1, 2};
+    QTest::newRow("from the middle") << 8 << 0 << 3 << quint64(2) << Seqs{2};
+    QTest::newRow("from the end: nothing new") << 8 << 0 << 3 << quint64(3) << Seqs{};
+    QTest::newRow("none yet") << 8 << 0 << 0 << quint64(0) << Seqs{};
+    QTest::newRow("one under the bound") << 4 << 0 << 3 << quint64(0) << Seqs{0, 1, 2};
+    QTest::newRow("at the bound") << 4 << 0 << 4 << quint64(0) << Seqs{0, 1, 2, 3};
+    QTest::newRow("one over the bound: oldest skipped")
+        << 4 << 0 << 5 << quint64(0) << Seqs{1, 2, 3, 4};
+    QTest::newRow("cleared: only the changes after it") << 8 << 3 << 2 << quint64(1) << Seqs{3, 4};
+    QTest::newRow("cleared, nothing since") << 8 << 3 << 0 << quint64(0) << Seqs{};
+}
+
+// The one cursor over the changes: each readable change once, in order, and the position
+// to go on from.
+void TestHistory::cursorTakesEachKeptEventOnce() {
+    QFETCH(int, capacity);
+    QFETCH(int, before);
+    QFETCH(int, after);
+    QFETCH(quint64, from);
+    QFETCH(QList<quint64>, seqs);
+    FormState state;
+    ScriptedSerialControl clock;
+    ChangeHistory history(state, clock, capacity);
+    int changed = 0;
+    const auto change = [&] { // inputs 1, 2, 3... of module 1 switch on in turn
+        ++changed;
+        state.InputState[std::size_t(changed)] = true;
+        history.reportDecoded(1);
+    };
+    for (int i = 0; i < before; ++i)
+        change();
+    if (before > 0)
+        history.clear();
+    for (int i = 0; i < after; ++i)
+        change();
+
+    QList<quint64> seen;
+    QList<int> inputs;
+    const quint64 next = history.forEachNew(from, [&](quint64 seq, const ChangeEvent& e) {
+        seen << seq;
+        inputs << e.input;
+    });
+    QCOMPARE(seen, seqs);
+    QList<int> expectedInputs;
+    for (quint64 seq : seqs)
+        expectedInputs << int(seq) + 1;
+    QCOMPARE(inputs, expectedInputs);
+    QCOMPARE(next, quint64(before + after));
+    // The one-argument form sees the same changes, and from `next` there is nothing new.
+    QList<int> again;
+    history.forEachNew(from, [&again](const ChangeEvent& e) { again << e.input; });
+    QCOMPARE(again, expectedInputs);
+    int more = 0;
+    QCOMPARE(history.forEachNew(next, [&more](const ChangeEvent&) { ++more; }), next);
+    QCOMPARE(more, 0);
 }
 
 void TestHistory::truncatedRecordingReadsToLastWholeRecord() {

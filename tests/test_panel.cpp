@@ -1,5 +1,5 @@
 #include "app/form1.h"
-#include "panel/framegate.h"
+#include "frame/framegate.h"
 #include "panel/lamp.h"
 #include "panel/panel.h"
 #include "support/formsupport.h"

@@ -1,5 +1,4 @@
-#include "diag/changefeed.h"
-#include "diag/historyfeed.h"
+#include "diag/diagarea.h"
 #include "diag/walktestwindow.h"
 #include "sim/virtualmodule.h"
 #include "support/formsupport.h"
@@ -29,10 +28,9 @@ void TestWalkPty::reportNamesSwappedContacts() {
     QString why;
     QVERIFY2(module.start(&why), qPrintable(why));
     WindowRig rig([&module](int port) { return port == 1 ? module.devicePath() : QString(); });
-    ChangeFeed feed;
-    followHistory(rig.form.history(), feed);
     SpeakerDouble speaker;
-    WalkTestWindow walk(feed, speaker);
+    // The feed the window's own walk test reads, so this runs the program's path.
+    WalkTestWindow walk(rig.form.diagnostics().changes(), speaker);
     walk.fromModule()->setValue(1);
     walk.toModule()->setValue(2);
     walk.startButton()->click();

@@ -1,15 +1,14 @@
 #include "app/startup.h"
 
 #include "link/countcommand.h"
-#include "panel/shape.h"
 #include "state/messagesink.h"
 #include "state/settingsstore.h"
 
 #include <QLineEdit>
 
-Startup::Startup(FormState& state, Shape& indicator, QLineEdit& left, QLineEdit& mid,
+Startup::Startup(FormState& state, IndicatorSink indicator, QLineEdit& left, QLineEdit& mid,
                  QLineEdit& right, SettingsStore& settings, MessageSink& messages)
-    : m_state(state), m_indicator(indicator), m_left(left), m_mid(mid), m_right(right),
+    : m_state(state), m_indicator(std::move(indicator)), m_left(left), m_mid(mid), m_right(right),
       m_settings(settings), m_messages(messages) {}
 
 void Startup::Form_Load() {
@@ -20,7 +19,7 @@ void Startup::Form_Load() {
         s.InputState[std::size_t(s.LoopCounter)] = false;
         s.LastState[std::size_t(s.LoopCounter)] = false;
     }
-    m_indicator.setFillColor(Shape::kNotStarted);
+    m_indicator(LinkIndicator::NotStarted);
     s.PortStarted = 0;
 
     using namespace settings_keys;

@@ -1,18 +1,18 @@
 #pragma once
 
+#include "link/portcontrol.h"
 #include "state/formstate.h"
 
 class MessageSink;
 class QLineEdit;
 class SettingsStore;
-class Shape;
 
 // The window's load handler: clears the state, paints the indicator red and fills the three
 // module-count boxes from the settings store, reminding the user of each count not stored.
 class Startup {
 public:
-    Startup(FormState& state, Shape& indicator, QLineEdit& left, QLineEdit& mid, QLineEdit& right,
-            SettingsStore& settings, MessageSink& messages);
+    Startup(FormState& state, IndicatorSink indicator, QLineEdit& left, QLineEdit& mid,
+            QLineEdit& right, SettingsStore& settings, MessageSink& messages);
 
     void Form_Load();
 
@@ -20,7 +20,7 @@ private:
     void loadCount(const QString& section, QLineEdit& box, const QString& chain);
 
     FormState& m_state;
-    Shape& m_indicator;
+    IndicatorSink m_indicator;
     QLineEdit& m_left;
     QLineEdit& m_mid;
     QLineEdit& m_right;

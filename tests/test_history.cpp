@@ -283,6 +283,11 @@ void TestHistory::inputsReport_data() {
     QTest::newRow("--unstable-changes=4/1000, 3 changes")
         << pulseAndGap << QStringList{"--unstable-changes=4/1000"}
         << QByteArray("1,1,1,3,100,200,0");
+    QTest::newRow("-unstable-ms 101, one dash")
+        << pulseAndGap << QStringList{"-unstable-ms", "101"} << QByteArray("1,1,1,3,100,200,1");
+    QTest::newRow("-unstable-changes 3/301, one dash")
+        << pulseAndGap << QStringList{"-unstable-changes", "3/301"}
+        << QByteArray("1,1,1,3,100,200,1");
     QTest::newRow("both limits") << pulseAndGap
                                  << QStringList{"--unstable-ms", "50", "--unstable-changes",
                                                 "3/301"}

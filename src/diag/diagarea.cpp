@@ -291,7 +291,9 @@ TtsSpeaker& DiagArea::speaker() {
 
 void DiagArea::openWalkTest() {
     if (!m_walk)
-        m_walk = new WalkTestWindow(m_changes, speaker(), &m_form); // a window of its own
+        m_walk = new WalkTestWindow(m_changes, speaker(), m_messages, &m_form); // own window
+    if (m_configured)
+        m_walk->setConfiguredModules(*m_configured);
     m_walk->show();
     m_walk->raise();
     m_walk->activateWindow();

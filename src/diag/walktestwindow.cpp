@@ -223,6 +223,7 @@ void WalkTestWindow::begin() {
     m_startedAt = QDateTime::currentDateTime();
     m_saved = false;
     m_speaker.setGuiding(true);
+    m_report->setFocus(); // read-only: it leaves Space, Backspace and G to the keys
     emit runningChanged(true);
     const qint64 now = m_feed.nowMs();
     settled(m_test->start(active, now, m_feed.changedSince(now - WalkTest::kQuietMs)));

@@ -1,5 +1,7 @@
 #include "diag/walktest.h"
 
+#include "state/protocol.h"
+
 #include <QStringList>
 #include <algorithm>
 
@@ -7,7 +9,7 @@ WalkTest::WalkTest(int firstModule, int lastModule)
     : m_first(std::clamp(firstModule, 1, kLastModule)),
       m_last(std::clamp(lastModule, m_first, kLastModule)) {
     for (int m = m_first; m <= m_last; ++m)
-        for (int c = 1; c <= kContacts && inputOf(m, c) <= kLastInput; ++c)
+        for (int c = 1; c <= kContacts && protocol::inputOf(m, c) <= kLastInput; ++c)
             m_results.append(Result{m, c});
 }
 
@@ -117,8 +119,8 @@ void WalkTest::stop() {
 
 QString contactName(int input) {
     return QStringLiteral("%1.%2 (indgang %3)")
-        .arg(WalkTest::moduleOf(input))
-        .arg(WalkTest::contactOf(input))
+        .arg(protocol::moduleOf(input))
+        .arg(protocol::contactOf(input))
         .arg(input);
 }
 

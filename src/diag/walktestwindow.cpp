@@ -2,6 +2,7 @@
 
 #include "diag/changefeed.h"
 #include "diag/speaker.h"
+#include "state/protocol.h"
 
 #include <QCloseEvent>
 #include <QFileDialog>
@@ -96,7 +97,7 @@ QString spokenContact(const WalkTest::Result& r) {
 }
 
 QString spokenOther(int input) {
-    return spokenContact({WalkTest::moduleOf(input), WalkTest::contactOf(input)});
+    return spokenContact({protocol::moduleOf(input), protocol::contactOf(input)});
 }
 
 } // namespace

@@ -2,11 +2,12 @@
 
 #include "diag/historylist.h"
 #include "history/changehistory.h"
-#include "panel/lamp.h"
+#include "state/protocol.h"
 
 #include <QHelpEvent>
 #include <QPainter>
 #include <QToolTip>
+#include <QWidget>
 
 namespace {
 
@@ -47,9 +48,9 @@ QString reasonsText(quint8 reasons) {
 } // namespace
 
 LampMarkers::LampMarkers(const ChangeHistory& history,
-                         const std::array<Lamp*, FormState::kLampCount>& lamps, QObject* parent)
+                         const std::array<QWidget*, FormState::kLampCount>& lamps, QObject* parent)
     : QObject(parent), m_history(history), m_lamps(lamps) {
-    for (Lamp* lamp : m_lamps)
+    for (QWidget* lamp : m_lamps)
         lamp->installEventFilter(this);
 }
 
@@ -68,7 +69,7 @@ void LampMarkers::paintFrame() {
         if (unstable == (marker != nullptr))
             continue;
         if (unstable) {
-            const Lamp* lamp = m_lamps[std::size_t(n - 1)];
+            const QWidget* lamp = m_lamps[std::size_t(n - 1)];
             marker = new Ring(lamp->parentWidget());
             marker->setGeometry(
                 lamp->geometry().adjusted(-kRingMargin, -kRingMargin, kRingMargin, kRingMargin));
@@ -84,14 +85,14 @@ QString LampMarkers::toolTip(int input) const {
     const InputStats& s = m_history.input(input);
     QString text = QStringLiteral("Indgang %1: modul %2, kontakt %3")
                        .arg(input)
-                       .arg((input - 1) / 16 + 1)
-                       .arg((input - 1) % 16 + 1);
+                       .arg(protocol::moduleOf(input))
+                       .arg(protocol::contactOf(input));
     if (s.changes == 0)
         return text + QStringLiteral("\nIngen skift");
     text += QStringLiteral("\nSkift: %1\nKorteste puls: %2, pause: %3\nSidste skift: %4 (%5 siden)")
                 .arg(s.changes)
                 .arg(msText(s.shortestActiveMs), msText(s.shortestInactiveMs),
-                     m_history.wallTime(s.lastChangeMs).toString(QStringLiteral("hh:mm:ss.zzz")),
+                     m_history.timeOfDay(s.lastChangeMs),
                      HistoryList::sinceText(m_history.nowMs() - s.lastChangeMs));
     if (s.unstable())
         text += QStringLiteral("\nUstabil: ") + reasonsText(s.reasons);

@@ -7,7 +7,6 @@
 #include <array>
 
 class ChangeHistory;
-class Lamp;
 class QWidget;
 
 // The lamps' part of the diagnostics: an amber ring around the disc of every lamp whose input
@@ -18,7 +17,9 @@ class LampMarkers final : public QObject, public FrameView {
     Q_OBJECT
 
 public:
-    LampMarkers(const ChangeHistory& history, const std::array<Lamp*, FormState::kLampCount>& lamps,
+    // `lamps` are the lamp widgets; the markers are drawn beside them in their parents.
+    LampMarkers(const ChangeHistory& history,
+                const std::array<QWidget*, FormState::kLampCount>& lamps,
                 QObject* parent = nullptr);
 
     bool isMarked(int input) const { return m_markers[std::size_t(input - 1)] != nullptr; }
@@ -38,6 +39,6 @@ protected:
 
 private:
     const ChangeHistory& m_history;
-    std::array<Lamp*, FormState::kLampCount> m_lamps;
+    std::array<QWidget*, FormState::kLampCount> m_lamps;
     std::array<QWidget*, FormState::kLampCount> m_markers{};
 };

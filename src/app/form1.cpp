@@ -108,7 +108,10 @@ Form1::~Form1() {
 
 void Form1::Form_Load() {
     run([this] { m_startup->Form_Load(); });
-    // The module check starts from the counts as loaded, when all three are counts.
+    // The module check starts from the counts as loaded, when all three were stored and are
+    // counts.
+    if (!m_startup->countsLoaded())
+        return;
     const std::optional<quint8> left = countvalue::countByte(m_controls.Text1->text());
     const std::optional<quint8> mid = countvalue::countByte(m_controls.Text2->text());
     const std::optional<quint8> right = countvalue::countByte(m_controls.Text3->text());

@@ -23,18 +23,22 @@ void Startup::Form_Load() {
     s.PortStarted = 0;
 
     using namespace settings_keys;
-    loadCount(kLeft, m_left, QStringLiteral("Left"));
-    loadCount(kMid, m_mid, QStringLiteral("Mid"));
-    loadCount(kRight, m_right, QStringLiteral("Right"));
+    m_countsLoaded = false;
+    const bool left = loadCount(kLeft, m_left, QStringLiteral("Left"));
+    const bool mid = loadCount(kMid, m_mid, QStringLiteral("Mid"));
+    const bool right = loadCount(kRight, m_right, QStringLiteral("Right"));
+    m_countsLoaded = left && mid && right;
 }
 
-void Startup::loadCount(const QString& section, QLineEdit& box, const QString& chain) {
+bool Startup::loadCount(const QString& section, QLineEdit& box, const QString& chain) {
     using namespace settings_keys;
     m_state.SettingValue = m_settings.GetSetting(kApp, section, kCount, kAbsent);
     if (m_state.SettingValue != kAbsent) {
         box.setText(m_state.SettingValue);
         if (m_state.SettingValue.size() > box.maxLength())
             box.setProperty(CountCommand::kStoredText, m_state.SettingValue);
-    } else
-        m_messages.MsgBox(QStringLiteral("Husk at angive antal moduler (%1)").arg(chain));
+        return true;
+    }
+    m_messages.MsgBox(QStringLiteral("Husk at angive antal moduler (%1)").arg(chain));
+    return false;
 }

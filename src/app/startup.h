@@ -15,9 +15,12 @@ public:
             QLineEdit& right, SettingsStore& settings, MessageSink& messages);
 
     void Form_Load();
+    // Whether the last Form_Load found all three counts stored (a box left as it was is no
+    // count the user gave).
+    bool countsLoaded() const { return m_countsLoaded; }
 
 private:
-    void loadCount(const QString& section, QLineEdit& box, const QString& chain);
+    bool loadCount(const QString& section, QLineEdit& box, const QString& chain);
 
     FormState& m_state;
     IndicatorSink m_indicator;
@@ -26,4 +29,5 @@ private:
     QLineEdit& m_right;
     SettingsStore& m_settings;
     MessageSink& m_messages;
+    bool m_countsLoaded = false;
 };

@@ -237,6 +237,9 @@ void TestHistory::truncatedRecordingReadsToLastWholeRecord() {
     QCOMPARE(run.history().event(1).input, quint16(3));
     QCOMPARE(run.history().event(1).timeMs, 205);
     QCOMPARE(run.history().wallTime(0).toMSecsSinceEpoch(), 1700000000000);
+    QCOMPARE(
+        run.history().timeOfDay(205),
+        QDateTime::fromMSecsSinceEpoch(1700000000205).toString(QStringLiteral("hh:mm:ss.zzz")));
 }
 
 void TestHistory::badFiles_data() {

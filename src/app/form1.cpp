@@ -7,6 +7,7 @@
 #include "history/recorder.h"
 #include "link/countcommand.h"
 #include "link/portcontrol.h"
+#include "panel/lamp.h"
 #include "panel/monitorview.h"
 #include "panel/panel.h"
 #include "panel/shape.h"
@@ -92,9 +93,11 @@ Form1::Form1(SerialControl& serial, SettingsStore& settings, MessageSink& messag
                                                     settings, messages);
     m_startup = std::make_unique<Startup>(m_state, showIndicator, *c.Text1, *c.Text2, *c.Text3,
                                           settings, messages);
+    std::array<QWidget*, FormState::kLampCount> lamps{};
+    std::copy(c.Lampe.begin(), c.Lampe.end(), lamps.begin());
     m_diag =
         std::make_unique<DiagArea>(*this, DiagArea::Parts{*m_history, *m_recorder, *m_frameGate,
-                                                          c.Lampe, *c.Command3, messages, serial});
+                                                          lamps, *c.Command3, messages, serial});
     connectHandlers();
 }
 

@@ -44,8 +44,8 @@ public:
         ChangeHistory& history;
         Recorder& recorder;
         FrameGate& gate;
-        const std::array<Lamp*, FormState::kLampCount>& lamps;
-        QAbstractButton& start; // "since Start" counts from its clicks
+        std::array<QWidget*, FormState::kLampCount> lamps; // the lamps, as widgets
+        QAbstractButton& start;                            // "since Start" counts from its clicks
         MessageSink& messages;
         const SerialControl& serial; // watched for a started port that gives no data
     };

@@ -1,12 +1,11 @@
 #include "diag/modulecheck.h"
 
 #include "history/changehistory.h"
+#include "state/protocol.h"
 
 #include <QStringList>
 
 namespace {
-
-constexpr int kInputsPerModule = 16;
 
 // One decimal below ten, so the line does not flicker with a steady stream.
 QString rate(double value) {
@@ -39,11 +38,12 @@ ModuleCheck ModuleCheck::of(const ChangeHistory& history, std::optional<int> con
         check.reported[std::size_t(m)] = reported;
         check.missing[std::size_t(m)] = expected && !reported;
         check.unexpected[std::size_t(m)] = reported && configured && !expected;
-        const int first = (m - 1) * kInputsPerModule + 1;
+        const int first = protocol::inputOf(m, 1);
         if (!reported || m < 1 || first > FormState::kLastInput)
             continue; // module 0 and those past input 200 have no inputs to watch
         bool changed = false;
-        const int last = std::min(m * kInputsPerModule, FormState::kLastInput);
+        const int last =
+            std::min(protocol::inputOf(m, protocol::kInputsPerModule), FormState::kLastInput);
         for (int n = first; n <= last && !changed; ++n)
             changed = history.input(n).changes > changesAtStart[std::size_t(n)];
         check.unchanged[std::size_t(m)] = !changed;

@@ -17,6 +17,10 @@ void ChangeHistory::setOrigin(qint64 clockMs, const QDateTime& wall) {
     m_wallOrigin = wall;
 }
 
+QString ChangeHistory::timeOfDay(qint64 timeMs) const {
+    return wallTime(timeMs).toString(QStringLiteral("hh:mm:ss.zzz"));
+}
+
 qint64 ChangeHistory::nowMs() const {
     return m_clock.clockMs() - m_origin;
 }
@@ -40,8 +44,9 @@ void ChangeHistory::clear() {
 void ChangeHistory::reportDecoded(qint16 module) {
     const int m = std::clamp<int>(module, 0, kModules - 1);
     ++m_reports[std::size_t(m)];
-    const int first = std::max(1, m * 16 - 15);
-    const int last = std::min(FormState::kLastInput, m * 16);
+    const int first = std::max(1, protocol::inputOf(m, 1));
+    const int last =
+        std::min(protocol::kLastInput, protocol::inputOf(m, protocol::kInputsPerModule));
     qint64 now = -1; // read once, and only when something changed
     for (int n = first; n <= last; ++n) {
         const bool active = m_state.InputState[std::size_t(n)];

@@ -19,11 +19,8 @@ struct ChangeEvent {
     quint16 input = 0;   // 1..200
     bool active = false; // the new state
 
-    // Module m owns inputs (m - 1) * 16 + 1 .. m * 16; its contacts are numbered 1..16.
-    int module() const { return moduleOf(input); }
-    int contact() const { return contactOf(input); }
-    static int moduleOf(int input) { return (input - 1) / 16 + 1; }
-    static int contactOf(int input) { return (input - 1) % 16 + 1; }
+    int module() const { return protocol::moduleOf(input); }
+    int contact() const { return protocol::contactOf(input); }
 };
 
 // When an input counts as unstable: a pulse (active) or gap (inactive) shorter than
@@ -75,6 +72,8 @@ public:
     // Time 0 of the events: `clockMs` on the clock, `wall` on the wall clock.
     void setOrigin(qint64 clockMs, const QDateTime& wall);
     QDateTime wallTime(qint64 timeMs) const { return m_wallOrigin.addMSecs(timeMs); }
+    // The time of day of `timeMs` as every view shows it: hh:mm:ss.zzz.
+    QString timeOfDay(qint64 timeMs) const;
     // Now, on the history's time scale.
     qint64 nowMs() const;
 

@@ -1,6 +1,7 @@
 #include "history/csv.h"
 
 #include "history/changehistory.h"
+#include "state/protocol.h"
 
 #include <QIODevice>
 
@@ -72,7 +73,7 @@ QByteArray inputs(const ChangeHistory& history) {
         const InputStats& s = history.input(n);
         if (s.changes == 0)
             continue;
-        appendInput(text, n, ChangeEvent::moduleOf(n), ChangeEvent::contactOf(n));
+        appendInput(text, n, protocol::moduleOf(n), protocol::contactOf(n));
         appendNumber(text, qint64(s.changes));
         text.append(',');
         appendCell(text, s.shortestActiveMs);

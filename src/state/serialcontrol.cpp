@@ -1,14 +1,11 @@
 #include "state/serialcontrol.h"
 
+#include "state/clock.h"
+
 #include <QElapsedTimer>
 
 qint64 SerialControl::clockMs() const {
-    static const QElapsedTimer since = [] {
-        QElapsedTimer t;
-        t.start();
-        return t;
-    }();
-    return since.elapsed();
+    return monotonicMs();
 }
 
 void SerialControl::drain() {

@@ -6,7 +6,7 @@
 // window is shown and each frame the gate paints is timed (run it under xcb for the real cost).
 //
 //   s88alloc [--mb N] [--frames]
-#include "panel/framegate.h"
+#include "frame/framegate.h"
 #include "support/formsupport.h"
 
 #include <QApplication>

@@ -139,7 +139,7 @@ void Form1::connectHandlers() {
                 runPort([this, i] { m_portControl->Option1_Click(i); });
         });
     }
-    m_serial.setOnCommHandler([this] { run([this] { m_receiver->MSComm1_OnComm(); }); });
+    m_serial.setOnCommHandler([this] { run([this] { m_receiver->takeWaiting(); }); });
     connect(&m_serial, &SerialControl::PortLost, this, [this](const QString& error) {
         runPort([this, error] { m_portControl->MSComm1_PortLost(error); });
     });

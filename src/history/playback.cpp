@@ -59,7 +59,7 @@ bool PlaybackRun::run() {
         }
         // As the real control raises OnComm while characters wait.
         while (m_line.InBufferCount() > 0)
-            m_receiver.MSComm1_OnComm();
+            m_receiver.takeWaiting();
     }
     return m_reader.ok();
 }

@@ -24,12 +24,14 @@ public:
     void Output(const QByteArray&) override {}
     int InBufferCount() const override { return int(m_bytes.size() - m_next); }
     qint64 clockMs() const override { return m_now; }
+    QByteArrayView waitingBlock() const override { return m_bytes.sliced(m_next); }
 
     // The next record; false at the end. Received bytes become input, the rest is applied.
     bool advance();
 
 protected:
     char takeOne() override { return m_bytes[m_next++]; }
+    void skip(qsizetype count) override { m_next += count; }
     bool waitForInput(int msecs) override;
 
 private:

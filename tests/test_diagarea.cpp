@@ -5,6 +5,7 @@
 #include "diag/historylist.h"
 #include "history/changehistory.h"
 #include "panel/lamp.h"
+#include "sim/virtualmodule.h"
 #include "support/formsupport.h"
 #include "support/ptypair.h"
 
@@ -70,6 +71,9 @@ private slots:
     void unstableInput();
     void moduleCheck_data();
     void moduleCheck();
+    void shortBurst_data();
+    void shortBurst();
+    void shortBurstOnVirtualModule();
     void csvMatchesHistoryReport();
     void unwritableFiles();
 };
@@ -203,6 +207,92 @@ void TestDiagArea::moduleCheck() {
     const QString line = t.diag().moduleCheckText();
     QVERIFY2(line.startsWith(expected + QStringLiteral(" · ")), qPrintable(line));
     QVERIFY2(line.endsWith(QStringLiteral(" burst/s · afbrudt 0 · løse byte 2")), qPrintable(line));
+}
+
+void TestDiagArea::shortBurst_data() {
+    QTest::addColumn<QList<QByteArray>>("bursts");
+    QTest::addColumn<QList<int>>("counts"); // short bursts, lost bytes, stray bytes, complete
+    QTest::addColumn<QString>("part");      // of the module check line; empty: none
+
+    // Modules 1..3 are counted. After each stream a whole burst of module 1 closes it.
+    QTest::newRow("module 2 left out, the next burst swallowed")
+        << QList<QByteArray>{burst({{1, 0, 1}, {3, 0, 0}}).replace(1, 1, bytes({3})),
+                             burst({{1, 0, 0}, {3, 0, 0}}).replace(1, 1, bytes({3}))}
+        << QList<int>{1, 8, 0, 1} << "kort burst: modul 2 mangler i svaret (1)";
+    QTest::newRow("modules 2 and 3 left out: the rest of the burst is the next one's")
+        << QList<QByteArray>{burst({{1, 0, 1}}).replace(1, 1, bytes({3})),
+                             burst({{1, 0, 0}, {2, 0, 0}, {3, 0, 0}})}
+        << QList<int>{1, 11, 0, 1} << "kort burst: modul 2-3 mangler i svaret (1)";
+    QTest::newRow("no report at all")
+        << QList<QByteArray>{bytes({105, 2}), burst({{1, 0, 0}, {2, 0, 0}})}
+        << QList<int>{1, 8, 0, 1} << "kort burst: modul 1-2 mangler i svaret (1)";
+    QTest::newRow("modules not numbered from 1: not named")
+        << QList<QByteArray>{burst({{5, 0, 1}}).replace(1, 1, bytes({2})),
+                             burst({{5, 0, 0}, {6, 0, 0}})}
+        << QList<int>{1, 8, 0, 1} << "kort burst: færre rapporter end meldt (1)";
+    QTest::newRow("module byte 105 before a zero module: a module, not a burst start")
+        << QList<QByteArray>{burst({{105, 1, 0}})} << QList<int>{0, 0, 0, 2} << "ukendt 105";
+    QTest::newRow("whole bursts") << QList<QByteArray>{burst({{1, 0, 1}, {2, 0, 0}, {3, 0, 0}})}
+                                  << QList<int>{0, 0, 0, 2} << "";
+}
+
+// A burst that announces more reports than it sends: the receive path takes the next burst's
+// 'i' as a module number, as it always has; the diagnostics say what happened.
+void TestDiagArea::shortBurst() {
+    QFETCH(QList<QByteArray>, bursts);
+    QFETCH(QList<int>, counts);
+    QFETCH(QString, part);
+
+    PtyRig t;
+    t.rig.start();
+    for (QLineEdit* box : {t.rig.c().Text1, t.rig.c().Text2, t.rig.c().Text3})
+        box->setText(QStringLiteral("1"));
+    t.rig.c().Command1->click();
+    QVERIFY(t.pty.write(bursts.join() + burst({{1, 0, 0}})));
+    QTRY_COMPARE(t.history().bursts().complete + t.history().bursts().shortBursts,
+                 quint64(counts[0] + counts[3]));
+    const BurstStats& b = t.history().bursts();
+    QCOMPARE((QList<int>{int(b.shortBursts), int(b.lostBytes), int(b.strayBytes), int(b.complete)}),
+             counts);
+    QCOMPARE(b.givenUp, quint64(0));
+    QCOMPARE(t.history().reports(105) > 0, part == u"ukendt 105");
+    t.diag().tick();
+    const QString line = t.diag().moduleCheckText();
+    if (part.isEmpty())
+        QVERIFY2(!line.contains(u"kort burst") && !line.contains(u"ukendt"), qPrintable(line));
+    else
+        QVERIFY2(line.contains(QStringLiteral(" · ") + part + QStringLiteral(" · ")),
+                 qPrintable(line));
+    if (counts[0] > 0)
+        QVERIFY2(!line.contains(u"mangler 2") && !line.contains(u"ukendt 105"), qPrintable(line));
+}
+
+// The virtual module with a report left out of every burst that announces it.
+void TestDiagArea::shortBurstOnVirtualModule() {
+    VirtualModule::Options options;
+    QVERIFY(!options.faults.add(QStringLiteral("missing:2")));
+    VirtualModule module(options);
+    QString why;
+    QVERIFY2(module.start(&why), qPrintable(why));
+    WindowRig w([&module](int port) { return port == 1 ? module.devicePath() : QString(); });
+    w.c().Text1->setText(QStringLiteral("3"));
+    w.c().Text2->setText(QStringLiteral("0"));
+    w.c().Text3->setText(QStringLiteral("0"));
+    w.start();
+    w.c().Command1->click();
+    ChangeHistory& history = w.form.history();
+    QTRY_VERIFY_WITH_TIMEOUT(history.bursts().shortBursts >= 4, 10000);
+    w.form.diagnostics().tick();
+    const QString line = w.form.diagnostics().moduleCheckText();
+    QVERIFY2(line.contains(QStringLiteral(" · kort burst: modul 2 mangler i svaret (")),
+             qPrintable(line));
+    QVERIFY2(!line.contains(u"ukendt") && !line.contains(u"mangler 2"), qPrintable(line));
+    QCOMPARE(history.reports(105), quint64(0));
+    QCOMPARE(history.bursts().givenUp, quint64(0));
+    // Before the counts were sent the module sent empty bursts; after, every stray byte is
+    // the tail of a burst lost behind a short one.
+    QCOMPARE(history.bursts().strayBytes, quint64(0));
+    QVERIFY(history.bursts().lostBytes >= 4 * 8);
 }
 
 void TestDiagArea::csvMatchesHistoryReport() {

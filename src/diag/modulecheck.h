@@ -25,6 +25,8 @@ struct ModuleCheck {
     quint64 bursts = 0;            // complete ones
     quint64 givenUp = 0;
     quint64 strayBytes = 0;
+    quint64 shortBursts = 0; // bursts that announced more reports than they sent
+    Modules shortMissing;    // the modules those bursts left out, where they could be named
     double burstsPerSecond = 0;
 
     static ModuleCheck of(const ChangeHistory& history, std::optional<int> configured,
@@ -43,4 +45,7 @@ struct ModuleCheck {
 private:
     enum class Tone { Plain, Hint, Fault };
     template <typename Add> void parts(Add&& add) const;
+    // The short bursts from the history; a module they name is not also "mangler".
+    void takeShortBursts(const ChangeHistory& history);
+    QString shortBurstText() const;
 };

@@ -1,5 +1,6 @@
 #include "history/changehistory.h"
 
+#include "state/protocol.h"
 #include "state/serialcontrol.h"
 
 #include <algorithm>
@@ -36,11 +37,18 @@ void ChangeHistory::clear() {
     m_thisBurst.reset();
     m_lastBurst.reset();
     m_added = false;
+    m_burstReports = 0;
+    m_shortCount = -1;
+    m_afterShort = false;
     emit cleared();
 }
 
 void ChangeHistory::reportDecoded(qint16 module) {
     const int m = std::clamp<int>(module, 0, kModules - 1);
+    m_afterShort = false;
+    if (swallowed(m))
+        return; // the receive path decoded it; its inputs are not the module's
+    ++m_burstReports;
     ++m_reports[std::size_t(m)];
     ++m_bursts.reports;
     m_thisBurst.set(std::size_t(m));
@@ -101,7 +109,11 @@ void ChangeHistory::add(int input, bool active, qint64 now) {
 }
 
 void ChangeHistory::burstEnded(bool complete) {
-    ++(complete ? m_bursts.complete : m_bursts.givenUp);
+    if (m_shortCount >= 0)
+        shortBurstEnded();
+    else
+        ++(complete ? m_bursts.complete : m_bursts.givenUp);
+    m_burstReports = 0;
     m_bursts.lastBurstMs = nowMs();
     m_lastBurst = m_thisBurst;
     m_thisBurst.reset();
@@ -112,5 +124,37 @@ void ChangeHistory::burstEnded(bool complete) {
 }
 
 void ChangeHistory::strayByte(quint8) {
-    ++m_bursts.strayBytes;
+    ++(m_afterShort ? m_bursts.lostBytes : m_bursts.strayBytes);
+}
+
+// A burst start read as a report: module byte 'i', then a count, then the first module of the
+// next burst (or, for an empty one, whatever follows it). No module 105 is ever counted.
+bool ChangeHistory::swallowed(int module) {
+    if (m_shortCount >= 0) {
+        m_bursts.lostBytes += protocol::kReportSize;
+        return true;
+    }
+    const bool header = module == quint8(protocol::kBurstStart) &&
+                        (m_state.ReportHigh == 0 || m_state.ReportLow >= 1);
+    if (!header)
+        return false;
+    m_shortCount = m_state.ReportCount;
+    m_bursts.lostBytes += protocol::kReportSize;
+    return true;
+}
+
+// The modules missing from a short burst are named when exactly as many of 1..count are absent
+// as reports are missing: with modules numbered from 1, as the counts number them.
+void ChangeHistory::shortBurstEnded() {
+    ++m_bursts.shortBursts;
+    const int count = std::clamp(m_shortCount, 0, kModules - 1);
+    std::bitset<kModules> absent;
+    for (int m = 1; m <= count; ++m)
+        absent[std::size_t(m)] = !m_thisBurst.test(std::size_t(m));
+    if (absent.any() && int(absent.count()) == count - m_burstReports)
+        m_bursts.shortMissing |= absent;
+    else
+        ++m_bursts.shortUnnamed;
+    m_shortCount = -1;
+    m_afterShort = true;
 }

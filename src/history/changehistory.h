@@ -54,6 +54,16 @@ struct BurstStats {
     quint64 strayBytes = 0; // bytes between bursts that neither start one nor count it
     quint64 reports = 0;    // reports decoded, in all bursts
     qint64 lastBurstMs = -1;
+    // Short bursts: the module announced more reports than it sent, so the receive path took
+    // the next burst's start as a report (module byte 'i', then what reads as its count). That
+    // report, the rest of the short burst and the stray bytes up to the next report are the
+    // next burst's, lost: they count here, not as modules or stray bytes.
+    quint64 shortBursts = 0;
+    quint64 lostBytes = 0; // bytes of bursts lost behind a short one
+    // Modules 1..count that a short burst left out, when the count and the reports name them;
+    // short bursts where they do not (the modules are not numbered 1..count).
+    std::bitset<256> shortMissing;
+    quint64 shortUnnamed = 0;
 };
 
 // The change history of inputs 1..200, fed by the receive path report by report (it is the
@@ -114,6 +124,9 @@ signals:
 
 private:
     void add(int input, bool active, qint64 now);
+    // True when this report is the next burst's start read as a report, or comes after one.
+    bool swallowed(int module);
+    void shortBurstEnded();
 
     struct Recent { // the input's newest change times, for the changes-in-a-window rule
         std::array<qint64, StabilityLimits::kMaxChanges> times{};
@@ -137,5 +150,8 @@ private:
     std::bitset<kModules> m_thisBurst;
     std::bitset<kModules> m_lastBurst;
     BurstStats m_bursts;
-    bool m_added = false; // events added in the burst under way
+    bool m_added = false;      // events added in the burst under way
+    int m_burstReports = 0;    // reports of the burst under way that are its own
+    int m_shortCount = -1;     // the burst under way is short: the count it announced
+    bool m_afterShort = false; // stray bytes now are the lost burst's
 };

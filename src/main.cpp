@@ -65,7 +65,7 @@ int main(int argc, char* argv[]) {
     if (commandLine.run == CommandLine::Run::Print)
         return commandLine.print();
     if (commandLine.run == CommandLine::Run::Report)
-        return reports::run(argc, argv).value_or(0);
+        return reports::run(commandLine.report);
     const CommandLine::Window& options = commandLine.window;
 
     QApplication app(argc, argv);

@@ -263,7 +263,7 @@ void TestDiagArea::shortBurst() {
     else
         QVERIFY2(line.contains(QStringLiteral(" · ") + part + QStringLiteral(" · ")),
                  qPrintable(line));
-    if (counts[0] > 0)
+    if (part.contains(u"modul 2")) // named: not "mangler" as well
         QVERIFY2(!line.contains(u"mangler 2") && !line.contains(u"ukendt 105"), qPrintable(line));
 }
 
@@ -292,7 +292,8 @@ void TestDiagArea::shortBurstOnVirtualModule() {
     // Before the counts were sent the module sent empty bursts; after, every stray byte is
     // the tail of a burst lost behind a short one.
     QCOMPARE(history.bursts().strayBytes, quint64(0));
-    QVERIFY(history.bursts().lostBytes >= 4 * 8);
+    // Each short burst loses the next: its first report's 3 bytes, then 5 stray ones.
+    QTRY_VERIFY(history.bursts().lostBytes >= 4 * 8);
 }
 
 void TestDiagArea::csvMatchesHistoryReport() {
@@ -301,7 +302,8 @@ void TestDiagArea::csvMatchesHistoryReport() {
     const QString saved = dir.filePath(QStringLiteral("skift.csv"));
     {
         PtyRig t;
-        t.diag().setFileChooser([&](const QString&, const QString&) { return recording; });
+        t.diag().setFileChooser(
+            [&](const QString&, const QString&, QString*) { return recording; });
         t.rig.start();
         t.diag().recordButton().click();
         QVERIFY(t.diag().recordButton().isChecked());
@@ -325,8 +327,8 @@ void TestDiagArea::csvMatchesHistoryReport() {
     QVERIFY(report.waitForFinished(20000));
     QCOMPARE(report.exitCode(), 0);
     const QByteArray command = report.readAllStandardOutput();
-    QVERIFY(window.startsWith("time_ms,input,module,contact,state,since_ms\n"));
-    QVERIFY(command.startsWith("time_ms,input,module,contact,state,since_ms\n"));
+    QVERIFY(window.startsWith("time_ms,input,module,contact,state,since_ms,clock\n"));
+    QVERIFY(command.startsWith("time_ms,input,module,contact,state,since_ms,clock\n"));
     // The window counts time from its start, the recording from its own: the changes, in
     // order, with module, contact, state and time since the previous change, are the same.
     const QList<QByteArrayList> fromWindow = changes(window);

@@ -19,7 +19,7 @@ void ChangeHistory::setOrigin(qint64 clockMs, const QDateTime& wall) {
 }
 
 qint64 ChangeHistory::nowMs() const {
-    return m_clock.clockMs() - m_origin;
+    return (m_clockMs ? m_clockMs() : m_clock.clockMs()) - m_origin;
 }
 
 void ChangeHistory::setLimits(const StabilityLimits& limits) {

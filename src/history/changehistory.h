@@ -7,6 +7,7 @@
 #include <QObject>
 #include <array>
 #include <bitset>
+#include <functional>
 #include <vector>
 
 class SerialControl;
@@ -88,6 +89,9 @@ public:
     QDateTime wallTime(qint64 timeMs) const { return m_wallOrigin.addMSecs(timeMs); }
     // Now, on the history's time scale.
     qint64 nowMs() const;
+    // Another clock than the serial control's, in milliseconds: a recording's while it is
+    // replayed. Empty: the serial control's again.
+    void setClock(std::function<qint64()> clockMs) { m_clockMs = std::move(clockMs); }
 
     void setLimits(const StabilityLimits& limits); // applies to changes from now on
     const StabilityLimits& limits() const { return m_limits; }
@@ -135,6 +139,7 @@ private:
 
     const FormState& m_state;
     const SerialControl& m_clock;
+    std::function<qint64()> m_clockMs;
     qsizetype m_capacity;
     std::vector<ChangeEvent> m_ring;
     quint64 m_total = 0;

@@ -9,7 +9,9 @@
 #include "support/formsupport.h"
 #include "support/ptypair.h"
 
+#include <QDateTime>
 #include <QHelpEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -75,6 +77,8 @@ private slots:
     void shortBurst();
     void shortBurstOnVirtualModule();
     void csvMatchesHistoryReport();
+    void csvSavesWhatTheListShows_data();
+    void csvSavesWhatTheListShows();
     void unwritableFiles();
 };
 
@@ -339,6 +343,67 @@ void TestDiagArea::csvMatchesHistoryReport() {
         QCOMPARE(fromWindow[i].mid(0, 4), fromCommand[i].mid(0, 4));
         QVERIFY(qAbs(fromWindow[i][4].toInt() - fromCommand[i][4].toInt()) <= 2);
     }
+}
+
+void TestDiagArea::csvSavesWhatTheListShows_data() {
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<bool>("semicolons"); // chosen in the save dialog
+    QTest::addColumn<QString>("name");    // as typed in the dialog
+    QTest::addColumn<QList<int>>("inputs");
+
+    QTest::newRow("everything, commas") << "" << false << "alle.csv" << QList<int>{1, 73, 1, 73};
+    QTest::newRow("module 5, semicolons") << "m5" << true << "m5.csv" << QList<int>{73, 73};
+    QTest::newRow("input 1, no suffix typed") << "1" << false << "en" << QList<int>{1, 1};
+    QTest::newRow("not a filter: nothing shown") << "fem" << true << "ingen.csv" << QList<int>{};
+}
+
+void TestDiagArea::csvSavesWhatTheListShows() {
+    QFETCH(QString, filter);
+    QFETCH(bool, semicolons);
+    QFETCH(QString, name);
+    QFETCH(QList<int>, inputs);
+    QTemporaryDir dir;
+    PtyRig t;
+    QString filters;
+    t.diag().setFileChooser([&](const QString&, const QString& offered, QString* chosen) {
+        filters = offered;
+        *chosen = semicolons ? DiagArea::kCsvSemicolon : DiagArea::kCsvComma;
+        return dir.filePath(name);
+    });
+    t.rig.start();
+    QVERIFY(t.play({burst({{1, 0, 1}, {5, 1, 0}}), burst({{1, 0, 0}, {5, 0, 0}})}, 20));
+    t.diag().filter().setText(filter);
+    QTRY_COMPARE(t.diag().list().rowCount(), int(inputs.size()));
+    t.rig.form.findChild<QPushButton*>(QStringLiteral("diagSaveCsv"))->click();
+    QCOMPARE(filters, DiagArea::kCsvComma + QStringLiteral(";;") + DiagArea::kCsvSemicolon);
+    const QString path =
+        dir.filePath(name.endsWith(u".csv") ? name : name + QStringLiteral(".csv"));
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(path));
+    QList<QByteArray> lines = file.readAll().split('\n');
+    QCOMPARE(lines.takeLast(), QByteArray());
+    const char sep = semicolons ? ';' : ',';
+    QCOMPARE(lines.takeFirst(),
+             QByteArray("time_ms,input,module,contact,state,since_ms,clock").replace(',', sep));
+    QList<int> saved;
+    for (const QByteArray& line : lines) {
+        const QList<QByteArray> cells = line.split(sep);
+        QCOMPARE(cells.size(), 7);
+        saved << cells[1].toInt();
+        // The clock cell is the list's time of the change, with the date and the offset.
+        const QDateTime at =
+            QDateTime::fromString(QString::fromLatin1(cells[6]), Qt::ISODateWithMs);
+        QVERIFY2(at.isValid(), cells[6].constData());
+        QCOMPARE(at, t.history().wallTime(cells[0].toLongLong()));
+    }
+    QCOMPARE(saved, inputs);
+    // Where it went, in the area: the name at least, the whole path in the tooltip.
+    const QString note = t.diag().summary().section(u'\n', -1);
+    QVERIFY2(note.startsWith(QStringLiteral("Gemt: /")), qPrintable(note));
+    QVERIFY2(note.endsWith(QFileInfo(path).fileName()), qPrintable(note));
+    QCOMPARE(t.rig.form.findChild<QLabel*>(QStringLiteral("diagSummary"))->toolTip(),
+             QStringLiteral("Gemt: ") + path);
+    QVERIFY(t.rig.messages.shown.isEmpty());
 }
 
 void TestDiagArea::unwritableFiles() {

@@ -421,7 +421,7 @@ void TestHistory::replayRunsOnRecordingClock() {
         QStringLiteral("Afspilning slut (%1)")
             .arg(QDateTime::fromMSecsSinceEpoch(start + 2400).toString(u"hh:mm:ss"))));
     QTRY_COMPARE(w.form.diagnostics().list().rowText(0).left(12),
-             QDateTime::fromMSecsSinceEpoch(start + 2400).toString(u"hh:mm:ss.zzz"));
+                 QDateTime::fromMSecsSinceEpoch(start + 2400).toString(u"hh:mm:ss.zzz"));
 }
 
 void TestHistory::reportOptions_data() {

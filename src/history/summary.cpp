@@ -35,8 +35,8 @@ QByteArray moduleSummary(const ChangeHistory& history, std::optional<int> config
         const bool expected = configured && m >= 1 && m <= *configured;
         reported[std::size_t(m)] = history.reports(m) > 0;
         // A module a short burst names is told there, as in the window.
-        missing[std::size_t(m)] = expected && !reported.test(std::size_t(m)) &&
-                                  !b.shortMissing.test(std::size_t(m));
+        missing[std::size_t(m)] =
+            expected && !reported.test(std::size_t(m)) && !b.shortMissing.test(std::size_t(m));
         unknown[std::size_t(m)] = configured && !expected && reported.test(std::size_t(m));
     }
     std::bitset<FormState::kInputCount> unstable;

@@ -443,6 +443,9 @@ void TestHistory::reportOptions_data() {
     QTest::newRow("--history --unstable-ms 401")
         << QStringList{"--history", "FILE", "--unstable-ms", "401"}
         << QByteArrayList{"500,1,1,1,0,400,"};
+    QTest::newRow("--history --unstable-changes 2/401")
+        << QStringList{"--history", "FILE", "--unstable-changes", "2/401"}
+        << QByteArrayList{"100,1,1,1,1,,", "500,1,1,1,0,400,"};
     QTest::newRow("--inputs") << QStringList{"--inputs", "FILE"}
                               << QByteArrayList{"input,module,contact,changes,shortest_active_ms,"
                                                 "shortest_inactive_ms,unstable,last_clock",

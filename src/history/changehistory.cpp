@@ -34,9 +34,8 @@ void ChangeHistory::clear() {
     m_recent.fill({});
     m_reports.fill(0);
     m_bursts = {};
-    m_thisBurst.reset();
-    m_lastBurst.reset();
     m_added = false;
+    m_burstModules.reset();
     m_burstReports = 0;
     m_shortCount = -1;
     m_afterShort = false;
@@ -49,9 +48,8 @@ void ChangeHistory::reportDecoded(qint16 module) {
     if (swallowed(m))
         return; // the receive path decoded it; its inputs are not the module's
     ++m_burstReports;
+    m_burstModules.set(std::size_t(m));
     ++m_reports[std::size_t(m)];
-    ++m_bursts.reports;
-    m_thisBurst.set(std::size_t(m));
     const int first = std::max(1, m * 16 - 15);
     const int last = std::min(FormState::kLastInput, m * 16);
     qint64 now = -1; // read once, and only when something changed
@@ -109,14 +107,16 @@ void ChangeHistory::add(int input, bool active, qint64 now) {
 }
 
 void ChangeHistory::burstEnded(bool complete) {
-    if (m_shortCount >= 0)
+    // A short burst that the receive path then gave up counts as both.
+    const bool wasShort = m_shortCount >= 0;
+    if (wasShort)
         shortBurstEnded();
-    else
-        ++(complete ? m_bursts.complete : m_bursts.givenUp);
+    if (!complete)
+        ++m_bursts.givenUp;
+    else if (!wasShort)
+        ++m_bursts.complete;
     m_burstReports = 0;
-    m_bursts.lastBurstMs = nowMs();
-    m_lastBurst = m_thisBurst;
-    m_thisBurst.reset();
+    m_burstModules.reset();
     if (m_added) {
         m_added = false;
         emit eventsAdded();
@@ -147,10 +147,10 @@ bool ChangeHistory::swallowed(int module) {
 // as reports are missing: with modules numbered from 1, as the counts number them.
 void ChangeHistory::shortBurstEnded() {
     ++m_bursts.shortBursts;
-    const int count = std::clamp(m_shortCount, 0, kModules - 1);
+    const int count = std::clamp<int>(m_shortCount, 0, kModules - 1);
     std::bitset<kModules> absent;
     for (int m = 1; m <= count; ++m)
-        absent[std::size_t(m)] = !m_thisBurst.test(std::size_t(m));
+        absent[std::size_t(m)] = !m_burstModules.test(std::size_t(m));
     if (absent.any() && int(absent.count()) == count - m_burstReports)
         m_bursts.shortMissing |= absent;
     else

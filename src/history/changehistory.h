@@ -5,9 +5,11 @@
 
 #include <QDateTime>
 #include <QObject>
+#include <algorithm>
 #include <array>
 #include <bitset>
 #include <functional>
+#include <type_traits>
 #include <vector>
 
 class SerialControl;
@@ -53,8 +55,6 @@ struct BurstStats {
     quint64 complete = 0;   // bursts whose reports all arrived
     quint64 givenUp = 0;    // bursts abandoned part-way (the line fell silent)
     quint64 strayBytes = 0; // bytes between bursts that neither start one nor count it
-    quint64 reports = 0;    // reports decoded, in all bursts
-    qint64 lastBurstMs = -1;
     // Short bursts: the module announced more reports than it sent, so the receive path took
     // the next burst's start as a report (module byte 'i', then what reads as its count). That
     // report, the rest of the short burst and the stray bytes up to the next report are the
@@ -94,7 +94,6 @@ public:
     void setClock(std::function<qint64()> clockMs) { m_clockMs = std::move(clockMs); }
 
     void setLimits(const StabilityLimits& limits); // applies to changes from now on
-    const StabilityLimits& limits() const { return m_limits; }
 
     // Sequence numbers: every event ever added has one; firstKept() <= seq < total() are
     // readable.
@@ -107,10 +106,21 @@ public:
         return m_ring[std::size_t(seq % quint64(m_capacity))];
     }
 
+    // The one way through the events: calls fn(event), or fn(seq, event), for every readable
+    // event from sequence number `from` on, oldest first (those dropped or cleared meanwhile
+    // are skipped), and returns the position to pass as `from` next time.
+    template <typename Fn> quint64 forEachNew(quint64 from, Fn&& fn) const {
+        for (quint64 seq = std::max(from, m_firstKept); seq < m_total; ++seq) {
+            if constexpr (std::is_invocable_v<Fn&, quint64, const ChangeEvent&>)
+                fn(seq, event(seq));
+            else
+                fn(event(seq));
+        }
+        return m_total;
+    }
+
     const InputStats& input(int n) const { return m_inputs[std::size_t(n)]; }    // 1..200
     quint64 reports(int module) const { return m_reports[std::size_t(module)]; } // 0..255
-    // The modules the last finished burst reported (complete or not).
-    const std::bitset<kModules>& lastBurstModules() const { return m_lastBurst; }
     const BurstStats& bursts() const { return m_bursts; }
 
     // Forgets the events, the statistics and the counts (sequence numbers go on). The inputs'
@@ -152,11 +162,10 @@ private:
     std::array<InputStats, FormState::kInputCount> m_inputs{};
     std::array<Recent, FormState::kInputCount> m_recent{};
     std::array<quint64, kModules> m_reports{};
-    std::bitset<kModules> m_thisBurst;
-    std::bitset<kModules> m_lastBurst;
     BurstStats m_bursts;
-    bool m_added = false;      // events added in the burst under way
-    int m_burstReports = 0;    // reports of the burst under way that are its own
-    int m_shortCount = -1;     // the burst under way is short: the count it announced
-    bool m_afterShort = false; // stray bytes now are the lost burst's
+    bool m_added = false;                 // events added in the burst under way
+    std::bitset<kModules> m_burstModules; // the modules of the burst under way's own reports
+    int m_burstReports = 0;               // how many of those reports
+    int m_shortCount = -1;                // the burst under way is short: the count it announced
+    bool m_afterShort = false;            // stray bytes now are the lost burst's
 };

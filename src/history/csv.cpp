@@ -90,17 +90,17 @@ bool writeHistory(QIODevice& out, const ChangeHistory& history, char separator,
                   const std::function<bool(const ChangeEvent&)>& shown) {
     QByteArray text = header(kHistoryHeader, separator);
     Clock clock(history);
-    for (quint64 seq = history.firstKept(); seq < history.total(); ++seq) {
-        const ChangeEvent& event = history.event(seq);
-        if (!shown || shown(event))
-            appendHistoryRow(text, event, clock, separator);
+    bool written = true;
+    history.forEachNew(0, [&](const ChangeEvent& event) {
+        if (!written || (shown && !shown(event)))
+            return;
+        appendHistoryRow(text, event, clock, separator);
         if (text.size() >= 64 * 1024) {
-            if (out.write(text) != text.size())
-                return false;
+            written = out.write(text) == text.size();
             text.clear();
         }
-    }
-    return out.write(text) == text.size();
+    });
+    return written && out.write(text) == text.size();
 }
 
 QByteArray inputs(const ChangeHistory& history, char separator) {

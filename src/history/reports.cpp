@@ -47,8 +47,9 @@ int report(const Request& request) {
             out.append(csv::header(csv::kHistoryHeader, sep));
             clock.emplace(changes);
         }
-        for (; written < changes.total(); ++written)
-            csv::appendHistoryRow(out, changes.event(written), *clock, sep);
+        written = changes.forEachNew(written, [&](const ChangeEvent& event) {
+            csv::appendHistoryRow(out, event, *clock, sep);
+        });
         if (out.size() >= 256 * 1024) {
             put(out);
             out.clear();

@@ -98,7 +98,7 @@ Form1::Form1(SerialControl& serial, SettingsStore& settings, MessageSink& messag
                                           settings, messages);
     m_diag =
         std::make_unique<DiagArea>(*this, DiagArea::Parts{*m_history, *m_recorder, *m_frameGate,
-                                                          c.Lampe, *c.Command3, messages});
+                                                          c.Lampe, *c.Command3, messages, serial});
     connectHandlers();
 }
 
@@ -131,7 +131,7 @@ void Form1::Form_Load() {
     const std::optional<quint8> mid = countvalue::countByte(m_controls.Text2->text());
     const std::optional<quint8> right = countvalue::countByte(m_controls.Text3->text());
     if (left && mid && right)
-        m_diag->setConfiguredModules(*left + *mid + *right);
+        m_diag->setConfiguredModules(*left + *mid + *right, false); // loaded, not sent
 }
 
 void Form1::connectHandlers() {
@@ -145,7 +145,7 @@ void Form1::connectHandlers() {
     connect(c.Command1, &QPushButton::clicked, this, [this] {
         run([this] { m_countCommand->Command1_Click(); });
         if (m_countCommand->modulesSent())
-            m_diag->setConfiguredModules(m_countCommand->modulesSent());
+            m_diag->setConfiguredModules(m_countCommand->modulesSent(), true);
     });
     for (int i = 0; i < int(c.Option1.size()); ++i) {
         // Only the button that becomes selected reports a click, as with the classic control.

@@ -68,6 +68,13 @@ QString ModuleCheck::shortBurstText() const {
     return QStringLiteral("kort burst: %1 (%2)").arg(what).arg(shortBursts);
 }
 
+void ModuleCheck::countsSent(bool sent) {
+    if (sent)
+        return;
+    countsNotSent = missing.any();
+    missing.reset();
+}
+
 QString ModuleCheck::list(const Modules& modules, int most) {
     QStringList parts;
     for (int m = 0; m < kModules; ++m) {
@@ -94,6 +101,7 @@ template <typename Add> void ModuleCheck::parts(Add&& add) const {
     if (bursts + givenUp + shortBursts == 0) {
         add(QStringLiteral("ingen burst"), Tone::Hint);
     } else {
+        unsentPart(add);
         if (missing.any())
             add(QStringLiteral("mangler ") + list(missing), Tone::Fault);
         if (unexpected.any())
@@ -106,6 +114,11 @@ template <typename Add> void ModuleCheck::parts(Add&& add) const {
     add(rate(burstsPerSecond) + QStringLiteral(" burst/s"), Tone::Plain);
     add(QStringLiteral("afbrudt %1").arg(givenUp), givenUp ? Tone::Fault : Tone::Plain);
     add(QStringLiteral("løse byte %1").arg(strayBytes), Tone::Plain);
+}
+
+template <typename Add> void ModuleCheck::unsentPart(Add&& add) const {
+    if (countsNotSent)
+        add(QStringLiteral("Antal ikke sendt: tryk Indsæt (s)"), Tone::Hint);
 }
 
 QString ModuleCheck::text() const {
@@ -132,7 +145,8 @@ QString ModuleCheck::explanation() {
     return QStringLiteral(
         "Modulantal: Left + Mid + Right, som sidst sendt med Indsæt (s) eller indlæst ved start\n"
         "Meldt: moduler med mindst én rapport\n"
-        "Mangler: i modulantallet, men aldrig meldt\n"
+        "Mangler: i modulantallet og sendt med Indsæt (s), men aldrig meldt\n"
+        "Antal ikke sendt: modulantallet er ikke sendt siden programmet startede\n"
         "Ukendt: meldt, men ikke i modulantallet\n"
         "Uændret: ingen indgang har skiftet siden Start (måske ikke tilsluttet)\n"
         "Kort burst: en burst meldte flere rapporter end den sendte, så den næste gik tabt\n"

@@ -212,3 +212,9 @@ void QtSerialControl::onError(QSerialPort::SerialPortError error) {
         },
         Qt::QueuedConnection);
 }
+
+QString QtSerialControl::deviceName() const {
+    if (m_port.isOpen())
+        return m_device;
+    return m_resolver ? m_resolver(m_commPort) : QString();
+}

@@ -82,7 +82,14 @@ private:
 class CapturedMessages final : public MessageSink {
 public:
     void MsgBox(const QString& text) override { shown << text; }
+    // Questions are written down and answered with `answer`.
+    bool Question(const QString& text) override {
+        asked << text;
+        return answer;
+    }
     QStringList shown;
+    QStringList asked;
+    bool answer = true;
 };
 
 class MemorySettings final : public SettingsStore {

@@ -1,5 +1,6 @@
 #include "app/form1.h"
 
+#include "app/replaysession.h"
 #include "app/startup.h"
 #include "diag/diagarea.h"
 #include "frame/framegate.h"
@@ -17,6 +18,7 @@
 #include "state/messagesink.h"
 #include "state/serialcontrol.h"
 
+#include <QDateTime>
 #include <QIcon>
 #include <QLineEdit>
 #include <QPushButton>
@@ -63,6 +65,8 @@ template <typename Handler> void Form1::run(Handler&& handler) {
 template <typename Handler> void Form1::runPort(Handler&& handler) {
     run(std::forward<Handler>(handler));
     m_recorder->notePort(m_serial.CommPort(), m_serial.PortOpen());
+    if (m_replay)
+        m_replay->notePort(m_serial.CommPort(), m_serial.PortOpen());
 }
 
 Form1::Form1(SerialControl& serial, SettingsStore& settings, MessageSink& messages,
@@ -104,6 +108,20 @@ Form1::Form1(SerialControl& serial, SettingsStore& settings, MessageSink& messag
 Form1::~Form1() {
     m_serial.setOnCommHandler({});
     m_recorder->stop();
+    m_history->setClock({}); // the replay goes before the history
+}
+
+bool Form1::replay(const QString& path, int port, QString* error) {
+    auto session = std::make_unique<ReplaySession>(m_serial, port);
+    if (!session->open(path, error))
+        return false;
+    m_replay = std::move(session);
+    m_replay->notePort(m_serial.CommPort(), m_serial.PortOpen());
+    m_history->clear();
+    m_history->setOrigin(0, QDateTime::fromMSecsSinceEpoch(m_replay->startEpochMs()));
+    m_history->setClock([this] { return m_replay->clockMs(); });
+    m_diag->setReplayText([this] { return m_replay->text(); });
+    return true;
 }
 
 void Form1::Form_Load() {

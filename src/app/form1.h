@@ -50,6 +50,7 @@ class Panel;
 class PortControl;
 class Receiver;
 class Recorder;
+class ReplaySession;
 class SerialControl;
 class SettingsStore;
 class Startup;
@@ -83,6 +84,11 @@ public:
     Recorder& recorder() { return *m_recorder; }
     DiagArea& diagnostics() { return *m_diag; }
 
+    // Plays the recording `path` that the virtual module behind `port` replays: the change
+    // history, the unstable rule, the list and the markers run on the recording's clock, and
+    // the diagnostics area shows the replay. False with a one-line reason.
+    bool replay(const QString& path, int port, QString* error);
+
     // Describes each port's device in its option button's tooltip.
     void setPortDescriptions(const std::function<QString(int port)>& describe);
 
@@ -112,6 +118,7 @@ private:
     std::unique_ptr<PortControl> m_portControl;
     std::unique_ptr<CountCommand> m_countCommand;
     std::unique_ptr<Startup> m_startup;
+    std::unique_ptr<ReplaySession> m_replay;
     std::unique_ptr<DiagArea> m_diag; // last: it reads the history and the recorder
     bool m_shown = false;
 };

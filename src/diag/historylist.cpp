@@ -104,6 +104,11 @@ int HistoryList::takeNew() {
     return int(m_matches.size() - before);
 }
 
+// An invalid filter shows nothing.
+bool HistoryList::shows(const ChangeEvent& e) const {
+    return m_valid && m_filter.accepts(e.input);
+}
+
 int HistoryList::rowCount() const {
     if (!m_valid)
         return 0;

@@ -123,6 +123,7 @@ void Receiver::takeWaiting() {
     while (used < block.size()) {
         if (!s.Flags[2]) {
             echo(block[used++]);
+            m_serial.markRun(used);
             endEvent(true);
             refreshDue = true;
             continue;
@@ -130,6 +131,7 @@ void Receiver::takeWaiting() {
         const qsizetype length = qsizetype(std::max<int>(s.ReportCount, 0)) * protocol::kReportSize;
         if (length > block.size() - used)
             break; // the rest is still on its way: the burst waits for it below
+        m_serial.markRun(used + length); // the burst's changes are timed by its last byte
         burstFrom(block.data() + used);
         used += length;
         if (m_observer)

@@ -37,8 +37,13 @@ public:
     // Queues the bytes for sending in one piece; throws PlatformError on a closed port.
     virtual void Output(const QByteArray& bytes) = 0;
     virtual int InBufferCount() const = 0;
-    // How many characters Input() has taken since the control was made.
-    quint64 charactersTaken() const { return m_taken; }
+    // How many characters Input() has taken since the control was made, counting those of a
+    // block that its reader has run through but not yet taken (markRun()).
+    quint64 charactersTaken() const { return m_taken + quint64(m_run); }
+    // The first `count` characters of waitingBlock() have been run through: so far the block's
+    // reader has come, for whoever asks charactersTaken() meanwhile (a clock that follows the
+    // bytes). takeBlock() takes them.
+    void markRun(qsizetype count) { m_run = count; }
     // Takes one waiting character. Only called when InBufferCount() > 0.
     char Input() {
         ++m_taken;
@@ -53,6 +58,7 @@ public:
     virtual QByteArrayView waitingBlock() const { return {}; }
     // Takes the first `count` characters of waitingBlock(), as `count` Input() calls would.
     void takeBlock(qsizetype count) {
+        m_run = 0;
         m_taken += quint64(count);
         if (m_tap)
             m_tap->received(waitingBlock().first(count));
@@ -127,6 +133,7 @@ private:
     std::function<void()> m_handler;
     SerialTap* m_tap = nullptr;
     quint64 m_taken = 0;
+    qsizetype m_run = 0; // see markRun()
     int m_wanted = 1;
     bool m_waited = false;
     bool m_draining = false;

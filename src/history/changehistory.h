@@ -7,6 +7,7 @@
 #include <QObject>
 #include <array>
 #include <bitset>
+#include <deque>
 #include <vector>
 
 class SerialControl;
@@ -53,7 +54,23 @@ struct BurstStats {
     quint64 givenUp = 0;    // bursts abandoned part-way (the line fell silent)
     quint64 strayBytes = 0; // bytes between bursts that neither start one nor count it
     quint64 reports = 0;    // reports decoded, in all bursts
+    quint64 noise = 0;      // noise bursts (see NoiseRule)
     qint64 lastBurstMs = -1;
+};
+
+// A noise burst: one burst in which at least `inputs` inputs, across at least two modules,
+// change at once. A module's first report states its inputs and changes none of them here.
+struct NoiseRule {
+    int inputs = 8; // 2..160
+};
+
+// A burst worth marking on a timeline: a noise burst, or one given up part-way.
+struct BurstMark {
+    qint64 timeMs = 0; // when the burst ended
+    int inputs = 0;    // inputs that changed in it
+    int modules = 0;   // modules whose inputs changed in it
+    bool noise = false;
+    bool givenUp = false;
 };
 
 // The change history of inputs 1..200, fed by the receive path report by report (it is the
@@ -98,6 +115,11 @@ public:
     // The modules the last finished burst reported (complete or not).
     const std::bitset<kModules>& lastBurstModules() const { return m_lastBurst; }
     const BurstStats& bursts() const { return m_bursts; }
+    void setNoiseRule(const NoiseRule& rule); // applies to bursts from now on
+    const NoiseRule& noiseRule() const { return m_noise; }
+    // Noise and given-up bursts, oldest first; the newest kMaxMarks stay.
+    static constexpr qsizetype kMaxMarks = 10'000;
+    const std::deque<BurstMark>& marks() const { return m_marks; }
 
     // Forgets the events, the statistics and the counts (sequence numbers go on). The inputs'
     // current states are kept, so the next change is measured against what the lamps show.
@@ -137,5 +159,10 @@ private:
     std::bitset<kModules> m_thisBurst;
     std::bitset<kModules> m_lastBurst;
     BurstStats m_bursts;
-    bool m_added = false; // events added in the burst under way
+    NoiseRule m_noise;
+    std::deque<BurstMark> m_marks;
+    std::bitset<kModules> m_seen;    // modules that reported since the history began
+    std::bitset<kModules> m_changed; // modules whose inputs changed in the burst under way
+    int m_burstChanges = 0;          // inputs changed in the burst under way
+    bool m_added = false;            // events added in the burst under way
 };

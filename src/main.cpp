@@ -2,6 +2,7 @@
 #include "app/form1.h"
 #include "app/messageboxsink.h"
 #include "app/quitsignals.h"
+#include "diag/timelinepicture.h"
 #include "history/recorder.h"
 #include "history/recording.h"
 #include "history/reports.h"
@@ -11,6 +12,7 @@
 #include "state/settingsstore.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QStyleFactory>
 #include <cstdio>
 #include <memory>
@@ -64,6 +66,13 @@ int main(int argc, char* argv[]) {
     const CommandLine commandLine = CommandLine::parse(arguments);
     if (commandLine.run == CommandLine::Run::Print)
         return commandLine.print();
+    if (commandLine.run == CommandLine::Run::Report &&
+        commandLine.report.kind == reports::Request::Kind::Timeline) {
+        // A picture needs fonts, not a display.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication picture(argc, argv);
+        return timeline::savePicture(commandLine.report);
+    }
     if (commandLine.run == CommandLine::Run::Report)
         return reports::run(commandLine.report);
     const CommandLine::Window& options = commandLine.window;

@@ -6,6 +6,9 @@
 #include "history/timeline.h"
 #include "support/testsupport.h"
 
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace {
@@ -68,6 +71,7 @@ private slots:
     void noiseRule();
     void givenUpBurst();
     void pictureShowsKnownBars();
+    void commandLinePicture();
 };
 
 void TestTimeline::bars_data() {
@@ -281,6 +285,61 @@ void TestTimeline::pictureShowsKnownBars() {
     QCOMPARE(at(1600, 0), red); // the noise burst, across every row
     QCOMPARE(at(1600, 11), red);
     QVERIFY(at(1604, 0) != red);
+}
+
+// --timeline on a recording file, with no display: the picture has the known bars where they
+// belong, 2 ms to a pixel right of a 180-pixel label column, 16-pixel rows under a 20-pixel scale.
+void TestTimeline::commandLinePicture() {
+    const Script script{{0, {{1, 0}, {2, 0}}},
+                        {1100, {{1, 0x0001}, {2, 0}}},       // input 1 on
+                        {1300, {{1, 0}, {2, 0}}},            // input 1 off
+                        {1500, {{1, 0}, {2, 0x0001}}},       // input 17 on, and stays on
+                        {2600, {{1, 0x0ff0}, {2, 0x0003}}}}; // 9 inputs in 2 modules: noise
+    QTemporaryDir dir;
+    const QString rec = dir.filePath(QStringLiteral("r.s88"));
+    const QString png = dir.filePath(QStringLiteral("t.png"));
+    const QString names = dir.filePath(QStringLiteral("n.csv"));
+    QVERIFY(writeFile(rec, recordingOf(script, 4000)));
+    QVERIFY(writeFile(names, "1,Blok 3 øst\n0,bad\n"));
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral(S88MONITOR),
+            {"--timeline", rec, "--png", png, "--from", "1", "--to", "3.04", "--names", names});
+    QVERIFY(p.waitForFinished(20000));
+    QCOMPARE(p.exitCode(), 0);
+    QVERIFY(p.readAllStandardError().contains("line 2: the input is outside 1..160"));
+    QImage image(png);
+    QVERIFY(!image.isNull());
+    QCOMPARE(image.width(), 1200);
+    // Rows 1, 5..12, 17, 18.
+    QCOMPARE(image.height(), 20 + 11 * 16 + 4);
+    const auto at = [&](int timeMs, int row) {
+        return image.pixelColor(180 + (timeMs - 1000) / 2, 20 + row * 16 + 8);
+    };
+    const QColor green(0, 255, 0), red(220, 0, 0);
+    QCOMPARE(at(1102, 0), green);
+    QCOMPARE(at(1296, 0), green);
+    QVERIFY(at(1096, 0) != green);
+    QVERIFY(at(1304, 0) != green);
+    QVERIFY(at(1504, 9) == green); // input 17 to the view's right edge
+    QCOMPARE(at(3036, 9), green);
+    QVERIFY(at(1496, 9) != green);
+    QCOMPARE(at(2600, 0), red);
+    QCOMPARE(at(2600, 10), red);
+    QVERIFY(at(2604, 5) != red);
+
+    // A view after the recording's end, and a file that is no recording, are refused.
+    p.start(QStringLiteral(S88MONITOR), {"--timeline", rec, "--png", png, "--from", "5"});
+    QVERIFY(p.waitForFinished(20000));
+    QCOMPARE(p.exitCode(), 2);
+    QVERIFY(p.readAllStandardError().contains("past the recording's end"));
+    p.start(QStringLiteral(S88MONITOR), {"--timeline", names, "--png", png});
+    QVERIFY(p.waitForFinished(20000));
+    QCOMPARE(p.exitCode(), 2);
+    QVERIFY(p.readAllStandardError().contains("not a recording"));
 }
 
 QTEST_MAIN(TestTimeline)

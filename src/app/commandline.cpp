@@ -3,6 +3,7 @@
 #include "app/options.h"
 #include "sim/faults.h"
 
+#include <cmath>
 #include <cstdio>
 #include <optional>
 
@@ -30,13 +31,39 @@ CommandLine usageError(const QString& why) {
 using Problem = std::optional<QString>;
 
 Problem readReport(const Given& given, reports::Request& report) {
-    const QStringList histories = given.values(Id::History);
-    const QStringList inputs = given.values(Id::Inputs);
-    if (histories.size() + inputs.size() != 1)
-        return QStringLiteral("give one of --history and --inputs, once");
-    report.kind =
-        histories.isEmpty() ? reports::Request::Kind::Inputs : reports::Request::Kind::History;
-    report.path = histories.isEmpty() ? inputs.first() : histories.first();
+    using Kind = reports::Request::Kind;
+    int given_ = 0;
+    for (const auto& [id, kind] : {std::pair{Id::History, Kind::History},
+                                   {Id::Inputs, Kind::Inputs},
+                                   {Id::Bursts, Kind::Bursts},
+                                   {Id::Timeline, Kind::Timeline}}) {
+        const QStringList values = given.values(id);
+        given_ += int(values.size());
+        if (!values.isEmpty()) {
+            report.kind = kind;
+            report.path = values.first();
+        }
+    }
+    if (given_ != 1)
+        return QStringLiteral("give one of --history, --inputs, --bursts and --timeline, once");
+    report.names = given.value(Id::Names);
+    if (report.kind == Kind::Timeline) {
+        report.png = given.value(Id::Png);
+        if (report.png.isEmpty())
+            return QStringLiteral("--timeline needs --png OUT");
+        for (const auto& [id, ms] : {std::pair{Id::From, &report.fromMs}, {Id::To, &report.toMs}}) {
+            if (!given.isSet(id))
+                continue;
+            bool ok = false;
+            const double s = given.value(id).toDouble(&ok);
+            if (!ok || !(s >= 0) || s > 1e9)
+                return QStringLiteral("%1 %2: expected seconds, 0 or more")
+                    .arg(options::Given::name(id), given.value(id));
+            *ms = qint64(std::llround(s * 1000));
+        }
+        if (report.toMs >= 0 && report.toMs <= report.fromMs)
+            return QStringLiteral("--to must be later than --from");
+    }
     StabilityLimits& limits = report.limits;
     if (given.isSet(Id::UnstableMs)) {
         bool ok = false;
@@ -106,7 +133,10 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
             QStringLiteral("unexpected argument '%1'").arg(given.positionalArguments().first()));
 
     CommandLine result;
-    result.run = given.isSet(Id::History) || given.isSet(Id::Inputs) ? Run::Report : Run::Window;
+    result.run = given.isSet(Id::History) || given.isSet(Id::Inputs) || given.isSet(Id::Bursts) ||
+                         given.isSet(Id::Timeline)
+                     ? Run::Report
+                     : Run::Window;
     if (const std::optional<QString> why = given.misplaced(
             result.run == Run::Report ? options::Goes::Report : options::Goes::Window))
         return usageError(*why);

@@ -24,6 +24,12 @@ enum class Id {
     Inputs,
     UnstableMs,
     UnstableChanges,
+    Bursts,
+    Timeline,
+    Png,
+    From,
+    To,
+    Names,
     ExitWhenShown,
     Count // not an option: the number of them
 };

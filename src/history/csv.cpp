@@ -83,4 +83,15 @@ QByteArray inputs(const ChangeHistory& history) {
     return text;
 }
 
+QByteArray quoted(const QString& text) {
+    QByteArray utf8 = text.toUtf8();
+    const bool quote = !text.isEmpty() &&
+                       (text.contains(u',') || text.contains(u'"') || text.contains(u'\n') ||
+                        text.contains(u'\r') || text.front().isSpace() || text.back().isSpace());
+    if (!quote)
+        return utf8;
+    utf8.replace('"', "\"\"");
+    return '"' + utf8 + '"';
+}
+
 } // namespace csv

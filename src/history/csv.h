@@ -21,4 +21,10 @@ inline constexpr char kInputsHeader[] =
     "input,module,contact,changes,shortest_active_ms,shortest_inactive_ms,unstable\n";
 QByteArray inputs(const ChangeHistory& history);
 
+// time_ms,inputs,modules,noise,given_up for each noise burst and each burst given up.
+inline constexpr char kBurstsHeader[] = "time_ms,inputs,modules,noise,given_up\n";
+
+// A cell's text, quoted when it holds a comma, a quote, a line break or edge spaces.
+QByteArray quoted(const QString& text);
+
 } // namespace csv

@@ -21,7 +21,46 @@ void put(const QByteArray& text) {
     std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
 }
 
-int report(bool history, const QString& path, const StabilityLimits& limits) {
+// Appends `,name` before the line's end: names go last, so the columns before keep their place.
+void appendName(QByteArray& out, const names::Names* names, int input) {
+    if (!names)
+        return;
+    out.chop(1);
+    out.append(',');
+    out.append(csv::quoted(names->name(input)));
+    out.append('\n');
+}
+
+QByteArray withNameColumn(const char* header, const names::Names* names) {
+    QByteArray h(header);
+    if (names)
+        h.insert(h.size() - 1, ",name");
+    return h;
+}
+
+QByteArray burstLines(const ChangeHistory& history) {
+    QByteArray out(csv::kBurstsHeader);
+    for (const BurstMark& m : history.marks())
+        out.append(QStringLiteral("%1,%2,%3,%4,%5\n")
+                       .arg(m.timeMs)
+                       .arg(m.inputs)
+                       .arg(m.modules)
+                       .arg(m.noise ? 1 : 0)
+                       .arg(m.givenUp ? 1 : 0)
+                       .toLatin1());
+    return out;
+}
+
+int report(const Request& request) {
+    const bool history = request.kind == Request::Kind::History;
+    const QString& path = request.path;
+    names::Names nameTable;
+    const names::Names* names = nullptr;
+    if (!request.names.isEmpty()) {
+        if (!readNames(request.names, nameTable))
+            return 2;
+        names = &nameTable;
+    }
     recording::File file;
     QString why;
     if (!file.open(path, &why))
@@ -29,7 +68,7 @@ int report(bool history, const QString& path, const StabilityLimits& limits) {
     recording::Reader reader(file.data());
     PlaybackRun run(reader);
     ChangeHistory& changes = run.history();
-    changes.setLimits(limits);
+    changes.setLimits(request.limits);
 
     // Lines are written as bursts end, so the history's bound never drops one.
     QByteArray out;
@@ -38,10 +77,13 @@ int report(bool history, const QString& path, const StabilityLimits& limits) {
     const auto writeNew = [&] {
         if (!started) {
             started = true;
-            out.append(csv::kHistoryHeader);
+            out.append(withNameColumn(csv::kHistoryHeader, names));
         }
-        for (; written < changes.total(); ++written)
-            csv::appendHistoryRow(out, changes.event(written));
+        for (; written < changes.total(); ++written) {
+            const ChangeEvent& e = changes.event(written);
+            csv::appendHistoryRow(out, e);
+            appendName(out, names, e.input);
+        }
         if (out.size() >= 256 * 1024) {
             put(out);
             out.clear();
@@ -52,10 +94,20 @@ int report(bool history, const QString& path, const StabilityLimits& limits) {
     run.run();
     // A recording whose header was sound gets its report, up to a fault if there is one.
     if (reader.offset() >= recording::kHeaderSize) {
-        if (history)
+        if (history) {
             writeNew();
-        else
-            out = csv::inputs(changes);
+        } else if (request.kind == Request::Kind::Bursts) {
+            out = burstLines(changes);
+        } else {
+            const QList<QByteArray> lines = csv::inputs(changes).split('\n');
+            out = withNameColumn(csv::kInputsHeader, names);
+            for (qsizetype i = 1; i < lines.size(); ++i) {
+                if (lines[i].isEmpty())
+                    continue;
+                out.append(lines[i]).append('\n');
+                appendName(out, names, lines[i].left(lines[i].indexOf(',')).toInt());
+            }
+        }
         put(out);
     }
     std::fflush(stdout);
@@ -70,8 +122,21 @@ int report(bool history, const QString& path, const StabilityLimits& limits) {
 
 } // namespace
 
+bool readNames(const QString& path, names::Names& names) {
+    QList<names::Problem> problems;
+    QString why;
+    if (!names::load(path, names, &problems, &why)) {
+        usage(QStringLiteral("%1: %2").arg(path, why));
+        return false;
+    }
+    for (const names::Problem& p : problems)
+        std::fprintf(stderr, "s88monitor: %s: %s (left out)\n", qPrintable(path),
+                     qPrintable(names::describe(p)));
+    return true;
+}
+
 int run(const Request& request) {
-    return report(request.kind == Request::Kind::History, request.path, request.limits);
+    return report(request);
 }
 
 } // namespace reports

@@ -1,6 +1,8 @@
 #include "diag/diagarea.h"
 
 #include "diag/historylist.h"
+#include "diag/nameswindow.h"
+#include "diag/timelinewindow.h"
 #include "diag/walktestwindow.h"
 #include "history/changehistory.h"
 #include "history/csv.h"
@@ -58,7 +60,7 @@ QString elapsedText(qint64 ms) {
 
 DiagArea::DiagArea(QWidget& form, const Parts& parts)
     : m_history(parts.history), m_recorder(parts.recorder), m_messages(parts.messages),
-      m_form(form), m_markers(parts.history, parts.lamps),
+      m_form(form), m_markers(parts.history, parts.lamps), m_gate(parts.gate),
       m_choose([this](const QString& caption, const QString& filter) {
           return QFileDialog::getSaveFileName(&m_form, caption, QString(), filter);
       }),
@@ -75,11 +77,15 @@ DiagArea::DiagArea(QWidget& form, const Parts& parts)
     m_tick.start(kTickMs);
     showRecording(); // --record may have started one
     tick();
+    loadNames();
 }
 
-// The walk test window reads the feed and the speaker, which go with this.
+// The walk test window reads the feed and the speaker, which go with this; the timeline and
+// names windows read the names.
 DiagArea::~DiagArea() {
     delete m_walk;
+    delete m_timeline;
+    delete m_namesWindow;
 }
 
 void DiagArea::build(QWidget& form) {
@@ -126,7 +132,15 @@ void DiagArea::build(QWidget& form) {
     m_readAloud->setText(QStringLiteral("Læs op"));
     m_readAloud->setToolTip(QStringLiteral("Sig hvert skift højt"));
 
-    m_summary = place(new QLabel(&form), "diagSummary", {x, a.top() + 94, w, 40}, 7);
+    m_timelineButton = place(new QPushButton(&form), "diagTimeline", {x, a.top() + 92, 96, 19});
+    m_timelineButton->setText(QStringLiteral("Tidslinje…"));
+    m_timelineButton->setToolTip(QStringLiteral("Skiftene tegnet over tid"));
+    m_namesButton =
+        place(new QPushButton(&form), "diagNames", {x + 100, a.top() + 92, w - 100, 19});
+    m_namesButton->setText(QStringLiteral("Navne…"));
+    m_namesButton->setToolTip(QStringLiteral("Giv indgangene navne"));
+
+    m_summary = place(new QLabel(&form), "diagSummary", {x, a.top() + 113, w, 24}, 7);
     m_summary->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_summary->setWordWrap(true);
 
@@ -156,6 +170,8 @@ void DiagArea::connectParts() {
     // The window reports the failure; here the button and the status follow.
     connect(&m_recorder, &Recorder::failed, this, [this] { showRecording(); });
     connect(m_walkButton, &QPushButton::clicked, this, &DiagArea::openWalkTest);
+    connect(m_timelineButton, &QPushButton::clicked, this, [this] { openTimeline(); });
+    connect(m_namesButton, &QPushButton::clicked, this, [this] { openNames(); });
     connect(m_readAloud, &QCheckBox::toggled, this, [this](bool on) { speaker().setEnabled(on); });
     connect(&m_changes, &ChangeFeed::inputChanged, this, [this](int n, bool active, qint64) {
         if (m_speaker)
@@ -287,6 +303,44 @@ TtsSpeaker& DiagArea::speaker() {
         }
     }
     return *m_speaker;
+}
+
+void DiagArea::loadNames() {
+    const QString path = names::defaultPath();
+    QList<names::Problem> problems;
+    QString why;
+    const bool read = names::load(path, m_names, &problems, &why);
+    if (!read || !problems.isEmpty()) {
+        // Told once, after the window is up; the file stays as it is until "Gem".
+        const QString text = read ? NamesWindow::problemsText(path, problems)
+                                  : QStringLiteral("%1 kan ikke læses: %2").arg(path, why);
+        QTimer::singleShot(0, this, [this, text] { m_messages.MsgBox(text); });
+    }
+}
+
+TimelineWindow& DiagArea::openTimeline() {
+    if (!m_timeline)
+        m_timeline = new TimelineWindow(
+            m_history, m_names, m_gate, m_messages,
+            [this] { return m_configured.value_or(10) * 16; }, &m_form);
+    m_timeline->show();
+    m_timeline->raise();
+    m_timeline->activateWindow();
+    return *m_timeline;
+}
+
+NamesWindow& DiagArea::openNames() {
+    if (!m_namesWindow) {
+        m_namesWindow = new NamesWindow(m_names, names::defaultPath(), m_messages, &m_form);
+        connect(m_namesWindow, &NamesWindow::namesChanged, this, [this] {
+            if (m_timeline)
+                m_timeline->view().requestFrame();
+        });
+    }
+    m_namesWindow->show();
+    m_namesWindow->raise();
+    m_namesWindow->activateWindow();
+    return *m_namesWindow;
 }
 
 void DiagArea::openWalkTest() {

@@ -4,6 +4,7 @@
 #include "diag/lampmarkers.h"
 #include "diag/modulecheck.h"
 #include "diag/speaker.h"
+#include "history/names.h"
 #include "panel/framegate.h"
 
 #include <QElapsedTimer>
@@ -17,6 +18,8 @@
 class ChangeHistory;
 class HistoryList;
 class MessageSink;
+class NamesWindow;
+class TimelineWindow;
 class QAbstractButton;
 class QCheckBox;
 class QLabel;
@@ -61,6 +64,11 @@ public:
     using FileChooser = std::function<QString(const QString& caption, const QString& filter)>;
     void setFileChooser(FileChooser choose) { m_choose = std::move(choose); }
 
+    // The inputs' names, from the names file beside the settings.
+    const names::Names& names() const { return m_names; }
+    TimelineWindow& openTimeline();
+    NamesWindow& openNames();
+
     HistoryList& list() { return *m_list; }
     LampMarkers& markers() { return m_markers; }
     QLineEdit& filter() { return *m_filter; }
@@ -84,6 +92,7 @@ private:
     void showRecording();
     void chooseCsv();
     void openWalkTest();
+    void loadNames();
     TtsSpeaker& speaker();
     QString summaryText() const;
 
@@ -95,6 +104,12 @@ private:
     ChangeFeed m_changes;
     std::unique_ptr<TtsSpeaker> m_speaker; // made on first use: opening speech can take long
     WalkTestWindow* m_walk = nullptr;
+    FrameGate& m_gate;
+    names::Names m_names;
+    TimelineWindow* m_timeline = nullptr;
+    NamesWindow* m_namesWindow = nullptr;
+    QPushButton* m_timelineButton = nullptr;
+    QPushButton* m_namesButton = nullptr;
     FileChooser m_choose;
 
     HistoryList* m_list = nullptr;

@@ -3,15 +3,22 @@
 
 #include "diag/diagarea.h"
 #include "diag/historylist.h"
+#include "diag/nameswindow.h"
+#include "diag/timelinewindow.h"
 #include "history/changehistory.h"
 #include "panel/lamp.h"
 #include "support/formsupport.h"
 #include "support/ptypair.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QHelpEvent>
+#include <QImage>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QScopeGuard>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QToolTip>
 #include <QtTest>
@@ -72,6 +79,7 @@ private slots:
     void moduleCheck();
     void csvMatchesHistoryReport();
     void unwritableFiles();
+    void timelineAndNames();
 };
 
 void TestDiagArea::init() {
@@ -202,7 +210,8 @@ void TestDiagArea::moduleCheck() {
     t.diag().tick();
     const QString line = t.diag().moduleCheckText();
     QVERIFY2(line.startsWith(expected + QStringLiteral(" · ")), qPrintable(line));
-    QVERIFY2(line.endsWith(QStringLiteral(" burst/s · afbrudt 0 · løse byte 2")), qPrintable(line));
+    QVERIFY2(line.endsWith(QStringLiteral(" burst/s · støj 0 · afbrudt 0 · løse byte 2")),
+             qPrintable(line));
 }
 
 void TestDiagArea::csvMatchesHistoryReport() {
@@ -259,6 +268,74 @@ void TestDiagArea::unwritableFiles() {
     QVERIFY(t.rig.messages.shown[0].startsWith(QStringLiteral("Kan ikke gemme skift.csv: ")));
     QVERIFY(
         t.rig.messages.shown[1].startsWith(QStringLiteral("Kan ikke optage i trafik.s88rec: ")));
+}
+
+// The names file read at start with its bad line told once; the timeline window over a noise
+// burst and a bar; a name set in the names table and saved.
+void TestDiagArea::timelineAndNames() {
+    const QString path = names::defaultPath();
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    // Gone again however the test ends, so no other test meets it.
+    const auto remove = qScopeGuard([&] { QFile::remove(path); });
+    QVERIFY(writeFile(path, "input,name\n73,Blok 3 øst\n161,for langt\n"));
+    PtyRig t;
+    QTRY_COMPARE(t.rig.messages.shown.size(), 1);
+    QVERIFY2(t.rig.messages.shown[0].contains(QStringLiteral("linje 3: indgangen er uden for")),
+             qPrintable(t.rig.messages.shown[0]));
+    QCOMPARE(t.diag().names().name(73), QStringLiteral("Blok 3 øst"));
+    t.rig.start();
+    // Inputs 1 and 17 on, then ten over both modules at once: one noise burst.
+    QVERIFY(t.play({burst({{1, 0, 0}, {2, 0, 0}}), burst({{1, 0, 1}, {2, 0, 1}}),
+                    burst({{1, 0, 0x3f}, {2, 0, 0x1e}})},
+                   50));
+    t.diag().tick();
+    QVERIFY2(t.diag().moduleCheckText().contains(QStringLiteral("støj 1")),
+             qPrintable(t.diag().moduleCheckText()));
+
+    TimelineWindow& w = t.diag().openTimeline();
+    TimelineView& view = w.view();
+    QVERIFY(view.following());
+    view.setSpanMs(99);
+    QCOMPARE(view.spanMs(), 100);
+    view.setSpanMs(3'600'001);
+    QCOMPARE(view.spanMs(), 3'600'000);
+    view.setSpanMs(10'000);
+    QCOMPARE(view.spanMs(), 10'000);
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    view.resize(800, 300);
+    view.repaint();
+    QCOMPARE(view.rowCount(), 11); // 1..6, 17..21
+    QCOMPARE(int(view.model().marks().size()), 1);
+    const timeline::Row* row = view.model().row(2);
+    QVERIFY(row);
+    QCOMPARE(int(row->bars.size()), 1);
+    QVERIFY(row->bars[0].openEnd);
+    // Input 2 on from its bar's start to the present: green at the right edge of its row.
+    const QImage picture = view.picture();
+    QCOMPARE(picture.pixelColor(picture.width() - 3, 20 + 1 * 16 + 8), QColor(0, 255, 0));
+    QTemporaryDir dir;
+    QVERIFY(w.savePicture(dir.filePath(QStringLiteral("t.png"))));
+    QCOMPARE(QImage(dir.filePath(QStringLiteral("t.png"))).size(), view.size());
+    QVERIFY(!w.savePicture(QStringLiteral("/nonexistent-folder/t.png")));
+    QCOMPARE(t.rig.messages.shown.size(), 2);
+
+    NamesWindow& n = t.diag().openNames();
+    QCOMPARE(n.table().rowCount(), 160);
+    QCOMPARE(n.table().item(72, 1)->text(), QStringLiteral("5.9"));
+    QCOMPARE(n.table().item(72, 2)->text(), QStringLiteral("Blok 3 øst"));
+    n.table().item(11, 2)->setText(QStringLiteral("  Skyggebanegård spor 2 "));
+    QCOMPARE(t.diag().names().name(12), QStringLiteral("Skyggebanegård spor 2"));
+    n.table().item(12, 2)->setText(QString(41, u'x'));
+    QCOMPARE(t.rig.messages.shown.size(), 3);
+    QCOMPARE(t.diag().names().name(13), QString());
+    QCOMPARE(n.table().item(12, 2)->text(), QString());
+    QVERIFY(n.save());
+    QFile saved(path);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), QByteArray("input,name\n12,Skyggebanegård spor 2\n73,Blok 3 øst\n"));
+    QVERIFY(n.exportTo(dir.filePath(QStringLiteral("n.csv"))));
+    QVERIFY(n.importFrom(dir.filePath(QStringLiteral("n.csv"))));
+    QCOMPARE(t.rig.messages.shown.size(), 3);
 }
 
 QTEST_MAIN(TestDiagArea)

@@ -30,6 +30,7 @@ ModuleCheck ModuleCheck::of(const ChangeHistory& history, std::optional<int> con
     const BurstStats& b = history.bursts();
     check.bursts = b.complete;
     check.givenUp = b.givenUp;
+    check.noise = b.noise;
     check.strayBytes = b.strayBytes;
     check.burstsPerSecond = burstsPerSecond;
     const int counted = configured.value_or(-1);
@@ -85,6 +86,7 @@ template <typename Add> void ModuleCheck::parts(Add&& add) const {
             add(QStringLiteral("uændret ") + list(unchanged), Tone::Hint);
     }
     add(rate(burstsPerSecond) + QStringLiteral(" burst/s"), Tone::Plain);
+    add(QStringLiteral("støj %1").arg(noise), noise ? Tone::Fault : Tone::Plain);
     add(QStringLiteral("afbrudt %1").arg(givenUp), givenUp ? Tone::Fault : Tone::Plain);
     add(QStringLiteral("løse byte %1").arg(strayBytes), Tone::Plain);
 }
@@ -116,7 +118,8 @@ QString ModuleCheck::explanation() {
         "Mangler: i modulantallet, men aldrig meldt\n"
         "Ukendt: meldt, men ikke i modulantallet\n"
         "Uændret: ingen indgang har skiftet siden Start (måske ikke tilsluttet)\n"
-        "Burst/s: hele bursts i sekundet; afbrudt: bursts opgivet midt i\n"
+        "Burst/s: hele bursts i sekundet; støj: bursts hvor mindst 8 indgange i mindst to "
+        "moduler skiftede på én gang; afbrudt: bursts opgivet midt i\n"
         "Løse byte: byte mellem bursts\n"
         "Ryd nulstiller tallene");
 }

@@ -283,6 +283,10 @@ void TestDiagArea::timelineAndNames() {
     QVERIFY2(t.rig.messages.shown[0].contains(QStringLiteral("linje 3: indgangen er uden for")),
              qPrintable(t.rig.messages.shown[0]));
     QCOMPARE(t.diag().names().name(73), QStringLiteral("Blok 3 øst"));
+    QCOMPARE(t.diag().markers().toolTip(73),
+             QStringLiteral("Indgang 73: modul 5, kontakt 9\nBlok 3 øst\nIngen skift"));
+    QCOMPARE(t.diag().markers().toolTip(72),
+             QStringLiteral("Indgang 72: modul 5, kontakt 8\nIngen skift"));
     t.rig.start();
     // Inputs 1 and 17 on, then ten over both modules at once: one noise burst.
     QVERIFY(t.play({burst({{1, 0, 0}, {2, 0, 0}}), burst({{1, 0, 1}, {2, 0, 1}}),
@@ -334,6 +338,14 @@ void TestDiagArea::timelineAndNames() {
     QVERIFY(saved.open(QIODevice::ReadOnly));
     QCOMPARE(saved.readAll(), QByteArray("input,name\n12,Skyggebanegård spor 2\n73,Blok 3 øst\n"));
     QVERIFY(n.exportTo(dir.filePath(QStringLiteral("n.csv"))));
+    // Gem CSV… with names: the name column last.
+    QVERIFY(t.diag().saveCsv(dir.filePath(QStringLiteral("h.csv"))));
+    QFile history(dir.filePath(QStringLiteral("h.csv")));
+    QVERIFY(history.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = history.readAll().split('\n');
+    QCOMPARE(lines[0], QByteArray("time_ms,input,module,contact,state,since_ms,name"));
+    QVERIFY2(lines[1].endsWith(",1,1,1,1,,"), lines[1].constData());
+    QCOMPARE(lines.size(), 2 + 12);
     QVERIFY(n.importFrom(dir.filePath(QStringLiteral("n.csv"))));
     QCOMPARE(t.rig.messages.shown.size(), 3);
 }

@@ -78,6 +78,7 @@ DiagArea::DiagArea(QWidget& form, const Parts& parts)
     showRecording(); // --record may have started one
     tick();
     loadNames();
+    m_markers.setNames(&m_names);
 }
 
 // The walk test window reads the feed and the speaker, which go with this; the timeline and
@@ -252,8 +253,9 @@ void DiagArea::chooseCsv() {
 
 bool DiagArea::saveCsv(const QString& path) {
     QSaveFile file(path);
-    const bool ok =
-        file.open(QIODevice::WriteOnly) && csv::writeHistory(file, m_history) && file.commit();
+    const bool ok = file.open(QIODevice::WriteOnly) &&
+                    csv::writeHistory(file, m_history, m_names.isEmpty() ? nullptr : &m_names) &&
+                    file.commit();
     if (!ok) {
         m_messages.MsgBox(QStringLiteral("Kan ikke gemme %1: %2")
                               .arg(QFileInfo(path).fileName(), file.errorString()));
@@ -295,6 +297,7 @@ void DiagArea::showRecording() {
 TtsSpeaker& DiagArea::speaker() {
     if (!m_speaker) {
         m_speaker = std::make_unique<TtsSpeaker>();
+        m_speaker->setNames(&m_names);
         if (!m_speaker->available()) {
             const QSignalBlocker quiet(m_readAloud);
             m_readAloud->setChecked(false);
@@ -344,8 +347,10 @@ NamesWindow& DiagArea::openNames() {
 }
 
 void DiagArea::openWalkTest() {
-    if (!m_walk)
+    if (!m_walk) {
         m_walk = new WalkTestWindow(m_changes, speaker(), &m_form); // a window of its own
+        m_walk->setNames(&m_names);
+    }
     m_walk->show();
     m_walk->raise();
     m_walk->activateWindow();

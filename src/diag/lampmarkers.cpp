@@ -86,6 +86,8 @@ QString LampMarkers::toolTip(int input) const {
                        .arg(input)
                        .arg((input - 1) / 16 + 1)
                        .arg((input - 1) % 16 + 1);
+    if (m_names && !m_names->name(input).isEmpty())
+        text += u'\n' + m_names->name(input);
     if (s.changes == 0)
         return text + QStringLiteral("\nIngen skift");
     text += QStringLiteral("\nSkift: %1\nKorteste puls: %2, pause: %3\nSidste skift: %4 (%5 siden)")

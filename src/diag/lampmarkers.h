@@ -1,5 +1,6 @@
 #pragma once
 
+#include "history/names.h"
 #include "panel/framegate.h"
 #include "state/formstate.h"
 
@@ -25,6 +26,8 @@ public:
     int markedCount() const;
     // What the tooltip of lamp `input` says now.
     QString toolTip(int input) const;
+    // Names shown in the tooltips; null: none.
+    void setNames(const names::Names* names) { m_names = names; }
 
     // The history changed: new events or cleared.
     void historyChanged() { requestFrame(); }
@@ -37,6 +40,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    const names::Names* m_names = nullptr;
     const ChangeHistory& m_history;
     std::array<Lamp*, FormState::kLampCount> m_lamps;
     std::array<QWidget*, FormState::kLampCount> m_markers{};

@@ -180,14 +180,17 @@ QString reportGrid(const QList<WalkTest::Result>& results) {
     return out;
 }
 
-QString reportText(const QList<WalkTest::Result>& results) {
+QString reportText(const QList<WalkTest::Result>& results, const names::Names* names) {
     QString out;
-    for (const WalkTest::Result& r : results)
-        out += QStringLiteral("Modul %1, kontakt %2 (indgang %3): %4\n")
+    for (const WalkTest::Result& r : results) {
+        const QString name = names ? names->name(r.input()) : QString();
+        out += QStringLiteral("Modul %1, kontakt %2 (indgang %3%4): %5\n")
                    .arg(r.module)
                    .arg(r.contact)
                    .arg(r.input())
+                   .arg(name.isEmpty() ? QString() : QStringLiteral(", ") + name)
                    .arg(outcomeText(r));
+    }
     return out + u'\n' + reportGrid(results);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "history/names.h"
+
 #include <QList>
 #include <QString>
 #include <QtGlobal>
@@ -92,7 +94,8 @@ QChar outcomeMark(WalkTest::Outcome outcome);
 // A header line and one row of 16 marks per module, with a legend.
 QString reportGrid(const QList<WalkTest::Result>& results);
 // Every contact with its result, then the grid.
-QString reportText(const QList<WalkTest::Result>& results);
+// With `names`, each contact's name after its input.
+QString reportText(const QList<WalkTest::Result>& results, const names::Names* names = nullptr);
 // module,contact,input,result,other_input with result one of ok, wrong_input, together,
 // stuck, skipped, untested; other_input empty where there is none.
 QString reportCsv(const QList<WalkTest::Result>& results);

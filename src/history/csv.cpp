@@ -1,6 +1,7 @@
 #include "history/csv.h"
 
 #include "history/changehistory.h"
+#include "history/names.h"
 
 #include <QIODevice>
 
@@ -51,10 +52,17 @@ void appendHistoryRow(QByteArray& out, const ChangeEvent& event) {
     out.append('\n');
 }
 
-bool writeHistory(QIODevice& out, const ChangeHistory& history) {
+bool writeHistory(QIODevice& out, const ChangeHistory& history, const names::Names* names) {
     QByteArray text(kHistoryHeader);
+    if (names)
+        text.insert(text.size() - 1, ",name");
     for (quint64 seq = history.firstKept(); seq < history.total(); ++seq) {
-        appendHistoryRow(text, history.event(seq));
+        const ChangeEvent& e = history.event(seq);
+        appendHistoryRow(text, e);
+        if (names) {
+            text.chop(1);
+            text.append(',').append(quoted(names->name(e.input))).append('\n');
+        }
         if (text.size() >= 64 * 1024) {
             if (out.write(text) != text.size())
                 return false;

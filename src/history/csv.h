@@ -3,6 +3,9 @@
 #include <QByteArray>
 
 class ChangeHistory;
+namespace names {
+class Names;
+}
 class QIODevice;
 struct ChangeEvent;
 
@@ -13,7 +16,9 @@ namespace csv {
 inline constexpr char kHistoryHeader[] = "time_ms,input,module,contact,state,since_ms\n";
 void appendHistoryRow(QByteArray& out, const ChangeEvent& event);
 // The header and every kept event, oldest first. False when writing failed.
-bool writeHistory(QIODevice& out, const ChangeHistory& history);
+// With `names`, a name column added last.
+bool writeHistory(QIODevice& out, const ChangeHistory& history,
+                  const names::Names* names = nullptr);
 
 // input,module,contact,changes,shortest_active_ms,shortest_inactive_ms,unstable for every
 // input that changed at least once; empty cells where there was no complete pulse or gap.

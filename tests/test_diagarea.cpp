@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QHelpEvent>
 #include <QImage>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -347,6 +348,20 @@ void TestDiagArea::timelineAndNames() {
     QVERIFY2(lines[1].endsWith(",1,1,1,1,,"), lines[1].constData());
     QCOMPARE(lines.size(), 2 + 12);
     QVERIFY(n.importFrom(dir.filePath(QStringLiteral("n.csv"))));
+
+    // A double-click on lamp 40 opens the editor; OK keeps the name and saves the file.
+    QTest::mouseDClick(t.rig.c().Lampe[39], Qt::LeftButton);
+    auto* opened = t.rig.form.findChild<QInputDialog*>();
+    QVERIFY(opened && opened->isVisible());
+    QInputDialog& editor = *opened;
+    QCOMPARE(editor.labelText(), QStringLiteral("Indgang 40 (modul 3, kontakt 8)"));
+    editor.setTextValue(QStringLiteral("Sporskifte 4, venstre"));
+    editor.accept();
+    QCOMPARE(t.diag().names().name(40), QStringLiteral("Sporskifte 4, venstre"));
+    QCOMPARE(n.table().item(39, 2)->text(), QStringLiteral("Sporskifte 4, venstre"));
+    QFile again(path);
+    QVERIFY(again.open(QIODevice::ReadOnly));
+    QVERIFY(again.readAll().contains("40,\"Sporskifte 4, venstre\"\n"));
     QCOMPARE(t.rig.messages.shown.size(), 3);
 }
 

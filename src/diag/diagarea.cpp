@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -173,6 +174,7 @@ void DiagArea::connectParts() {
     connect(m_walkButton, &QPushButton::clicked, this, &DiagArea::openWalkTest);
     connect(m_timelineButton, &QPushButton::clicked, this, [this] { openTimeline(); });
     connect(m_namesButton, &QPushButton::clicked, this, [this] { openNames(); });
+    connect(&m_markers, &LampMarkers::nameWanted, this, [this](int input) { editName(input); });
     connect(m_readAloud, &QCheckBox::toggled, this, [this](bool on) { speaker().setEnabled(on); });
     connect(&m_changes, &ChangeFeed::inputChanged, this, [this](int n, bool active, qint64) {
         if (m_speaker)
@@ -330,6 +332,37 @@ TimelineWindow& DiagArea::openTimeline() {
     m_timeline->raise();
     m_timeline->activateWindow();
     return *m_timeline;
+}
+
+QInputDialog& DiagArea::editName(int input) {
+    if (!m_nameEditor) {
+        m_nameEditor = new QInputDialog(&m_form);
+        m_nameEditor->setWindowTitle(QStringLiteral("Navn"));
+        m_nameEditor->setInputMode(QInputDialog::TextInput);
+        connect(m_nameEditor, &QInputDialog::textValueSelected, this, [this](const QString& text) {
+            if (!m_names.setName(m_editedInput, text)) {
+                m_messages.MsgBox(QStringLiteral("Et navn har højst %1 tegn og ingen linjeskift")
+                                      .arg(names::kMaxLength));
+                return;
+            }
+            QString why;
+            if (!names::save(names::defaultPath(), m_names, &why))
+                m_messages.MsgBox(
+                    QStringLiteral("%1 kan ikke skrives: %2").arg(names::defaultPath(), why));
+            if (m_namesWindow)
+                m_namesWindow->refresh();
+            if (m_timeline)
+                m_timeline->view().requestFrame();
+        });
+    }
+    m_editedInput = input;
+    m_nameEditor->setLabelText(QStringLiteral("Indgang %1 (modul %2, kontakt %3)")
+                                   .arg(input)
+                                   .arg((input - 1) / 16 + 1)
+                                   .arg((input - 1) % 16 + 1));
+    m_nameEditor->setTextValue(m_names.name(input));
+    m_nameEditor->open();
+    return *m_nameEditor;
 }
 
 NamesWindow& DiagArea::openNames() {

@@ -22,6 +22,7 @@ class NamesWindow;
 class TimelineWindow;
 class QAbstractButton;
 class QCheckBox;
+class QInputDialog;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -68,6 +69,8 @@ public:
     const names::Names& names() const { return m_names; }
     TimelineWindow& openTimeline();
     NamesWindow& openNames();
+    // The small editor for one input's name (a double-click on its lamp); OK saves the file.
+    QInputDialog& editName(int input);
 
     HistoryList& list() { return *m_list; }
     LampMarkers& markers() { return m_markers; }
@@ -110,6 +113,8 @@ private:
     NamesWindow* m_namesWindow = nullptr;
     QPushButton* m_timelineButton = nullptr;
     QPushButton* m_namesButton = nullptr;
+    QInputDialog* m_nameEditor = nullptr;
+    int m_editedInput = 0;
     FileChooser m_choose;
 
     HistoryList* m_list = nullptr;

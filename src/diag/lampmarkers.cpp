@@ -101,12 +101,16 @@ QString LampMarkers::toolTip(int input) const {
 }
 
 bool LampMarkers::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::ToolTip)
+    if (event->type() != QEvent::ToolTip && event->type() != QEvent::MouseButtonDblClick)
         return false;
     const auto it = std::find(m_lamps.begin(), m_lamps.end(), watched);
     if (it == m_lamps.end())
         return false;
     const int input = int(it - m_lamps.begin()) + 1;
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        emit nameWanted(input);
+        return true;
+    }
     QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), toolTip(input), *it);
     return true;
 }

@@ -31,6 +31,12 @@ public:
 
     // The history changed: new events or cleared.
     void historyChanged() { requestFrame(); }
+
+signals:
+    // A lamp was double-clicked: its input's name is to be edited.
+    void nameWanted(int input);
+
+public:
     void paintFrame() override;
 
     // Shortest times as the tooltip writes them: "18 ms", "–" for none.

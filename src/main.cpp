@@ -2,6 +2,7 @@
 #include "app/form1.h"
 #include "app/messageboxsink.h"
 #include "app/quitsignals.h"
+#include "app/translations.h"
 #include "diag/timelinepicture.h"
 #include "history/recorder.h"
 #include "history/recording.h"
@@ -97,6 +98,7 @@ int main(int argc, char* argv[]) {
 
     QtSerialControl serial([&ports](int port) { return ports.device(port); });
     QtSettingsStore settings;
+    translations::install(app, commandLine.language.value_or(translations::stored(settings)));
     MessageBoxSink messages(Form1::kCaption);
     Form1 form(serial, settings, messages, [] { QCoreApplication::exit(0); });
     messages.setParent(&form);

@@ -56,6 +56,14 @@ void TestCommandLine::parse_data() {
         << QStringList{"--port", "2=/dev/ttyUSB1", "--port=1=/dev/serial/by-id/a=b"} << kWindow
         << "" << QStringList{"2=/dev/ttyUSB1", "1=/dev/serial/by-id/a=b"} << false;
     QTest::newRow("--simulate") << QStringList{"--simulate"} << kWindow << "" << none << true;
+    QTest::newRow("--language de")
+        << QStringList{"--language", "de", "--simulate"} << kWindow << "" << none << true;
+    QTest::newRow("--language of no known kind")
+        << QStringList{"--language", "nl"} << 2 << "--language nl: expected one of da, en, de"
+        << none << false;
+    QTest::newRow("--language in capitals")
+        << QStringList{"-language=EN"} << 2 << "--language EN: expected one of da, en, de" << none
+        << false;
     QTest::newRow("the toolkit's own options are let through")
         << QStringList{"-platform", "offscreen", "-reverse", "-style=Fusion", "--simulate"}
         << kWindow << "" << none << true;
@@ -263,6 +271,9 @@ void TestCommandLine::programWithoutDisplay_data() {
                                     << "s88monitor: Unknown option 'bogus'.";
     QTest::newRow("bad port") << QStringList{"--port", "0=/dev/ttyS0"} << 2 << ""
                               << "expected N=DEVICE";
+    QTest::newRow("bad language") << QStringList{"--language", "dk"} << 2 << ""
+                                  << "s88monitor: --language dk: expected one of da, en, de\n"
+                                     "Try 's88monitor --help'.\n";
     // The report runs (and finds no file) whichever way its option is written.
     QTest::newRow("-history, one dash") << QStringList{"-history", "/nonexistent/r.s88"} << 2 << ""
                                         << "/nonexistent/r.s88: no such file";

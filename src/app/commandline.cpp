@@ -133,6 +133,12 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
             QStringLiteral("unexpected argument '%1'").arg(given.positionalArguments().first()));
 
     CommandLine result;
+    if (given.isSet(Id::Language)) {
+        result.language = language::fromCode(given.value(Id::Language));
+        if (!result.language)
+            return usageError(QStringLiteral("--language %1: expected one of %2")
+                                  .arg(given.value(Id::Language), language::codes()));
+    }
     result.run = given.isSet(Id::History) || given.isSet(Id::Inputs) || given.isSet(Id::Bursts) ||
                          given.isSet(Id::Timeline)
                      ? Run::Report

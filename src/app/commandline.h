@@ -2,10 +2,12 @@
 
 #include "history/reports.h"
 #include "link/portmap.h"
+#include "state/language.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
 // The command line, read once, before any application object exists: help, version, a
 // mistyped option and every action that needs no window must work without a display. What
@@ -35,6 +37,7 @@ struct CommandLine {
     int exitCode = 0;
     QString text;
     Window window;
+    std::optional<Language> language; // --language; none: the one chosen in the window
     reports::Request report;
 
     // arguments[0] is the program as started.

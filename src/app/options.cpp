@@ -16,6 +16,12 @@ std::vector<Declaration> makeDeclarations() {
     std::vector<Declaration> d{
         {Id::Help, {"h", "help"}, {}, {}, text("Displays this help and exits.")},
         {Id::Version, {"v", "version"}, {}, {}, text("Displays the version and exits.")},
+        {Id::Language,
+         {"language"},
+         "da|en|de",
+         {},
+         text("The window's language for this run: Danish, English or German (the one chosen "
+              "in the window, else Danish).")},
         {Id::Port,
          {"port"},
          "N=DEVICE",

@@ -13,6 +13,7 @@ namespace options {
 enum class Id {
     Help,
     Version,
+    Language,
     Port,
     Simulate,
     Fault,

@@ -30,17 +30,38 @@ TimelineView::TimelineView(const ChangeHistory& history, const names::Names& nam
     setMouseTracking(true);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setMinimumSize(400, 120);
-    connect(&history, &ChangeHistory::eventsAdded, this, [this] { requestFrame(); });
+    m_throttle.setSingleShot(true);
+    connect(&history, &ChangeHistory::eventsAdded, this, &TimelineView::historyChanged);
+    connect(&m_throttle, &QTimer::timeout, this, [this] {
+        if (m_changed) {
+            m_changed = false;
+            requestFrame();
+            m_throttle.start(kChangesMs);
+        }
+    });
     connect(&history, &ChangeHistory::cleared, this, [this] { requestFrame(); });
     connect(&m_follower, &QTimer::timeout, this, [this] { requestFrame(); });
     scheduleFollow();
 }
 
+// A change after a quiet spell shows at once; changes that stream in, at most every
+// kChangesMs. While following, the follower's repaints show them.
+void TimelineView::historyChanged() {
+    if (m_follow)
+        return;
+    if (m_throttle.isActive()) {
+        m_changed = true;
+        return;
+    }
+    requestFrame();
+    m_throttle.start(kChangesMs);
+}
+
 // While following, the picture moves a pixel every span/width ms: repaint no more often than
-// that, and at most five times a second, so an idle timeline costs next to nothing.
+// that, and at most four times a second, so an idle timeline costs next to nothing.
 void TimelineView::scheduleFollow() {
     const int plotWidth = std::max(1, m_painter.plotRect(rect()).width());
-    const int every = int(std::clamp<qint64>(m_span / plotWidth, 200, 60'000));
+    const int every = int(std::clamp<qint64>(m_span / plotWidth, kChangesMs, 60'000));
     if (!m_follow) {
         m_follower.stop();
         return;

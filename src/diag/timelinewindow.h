@@ -24,6 +24,9 @@ class TimelineView final : public QWidget, public FrameView {
 public:
     static constexpr qint64 kMinSpanMs = 100;
     static constexpr qint64 kMaxSpanMs = 3'600'000;
+    // Repaints for new changes or the moving present at most this often: a picture of time
+    // need not follow every burst, and each frame lays out its labels afresh.
+    static constexpr int kChangesMs = 250;
 
     TimelineView(const ChangeHistory& history, const names::Names& names,
                  QWidget* parent = nullptr);
@@ -61,12 +64,15 @@ private:
     void rebuild();
     void showHover(const QPoint& pos, const QPoint& global);
     void scheduleFollow();
+    void historyChanged();
 
     const ChangeHistory& m_history;
     const names::Names& m_names;
     timeline::Model m_model;
     timeline::Painter m_painter;
     QTimer m_follower; // moves the view with the present
+    QTimer m_throttle; // at most one repaint for changes per kChangesMs, when not following
+    bool m_changed = false;
     qint64 m_span = 60'000;
     qint64 m_end = 0; // the right edge, when not following
     bool m_follow = true;

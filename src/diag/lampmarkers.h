@@ -1,7 +1,7 @@
 #pragma once
 
+#include "frame/framegate.h"
 #include "history/names.h"
-#include "panel/framegate.h"
 #include "state/formstate.h"
 
 #include <QObject>

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "diag/timelinepainter.h"
+#include "frame/framegate.h"
 #include "history/names.h"
 #include "history/timeline.h"
-#include "panel/framegate.h"
 
 #include <QTimer>
 #include <QWidget>

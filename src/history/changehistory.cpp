@@ -37,8 +37,6 @@ void ChangeHistory::clear() {
     m_recent.fill({});
     m_reports.fill(0);
     m_bursts = {};
-    m_thisBurst.reset();
-    m_lastBurst.reset();
     m_marks.clear();
     m_changed.reset();
     m_burstChanges = 0;
@@ -49,8 +47,6 @@ void ChangeHistory::clear() {
 void ChangeHistory::reportDecoded(qint16 module) {
     const int m = std::clamp<int>(module, 0, kModules - 1);
     ++m_reports[std::size_t(m)];
-    ++m_bursts.reports;
-    m_thisBurst.set(std::size_t(m));
     const int first = std::max(1, m * 16 - 15);
     const int last = std::min(FormState::kLastInput, m * 16);
     qint64 now = -1; // read once, and only when something changed
@@ -115,11 +111,8 @@ void ChangeHistory::add(int input, bool active, qint64 now) {
 
 void ChangeHistory::burstEnded(bool complete) {
     ++(complete ? m_bursts.complete : m_bursts.givenUp);
-    m_bursts.lastBurstMs = nowMs();
-    m_lastBurst = m_thisBurst;
-    m_thisBurst.reset();
     BurstMark mark;
-    mark.timeMs = m_bursts.lastBurstMs;
+    mark.timeMs = nowMs();
     mark.inputs = m_burstChanges;
     mark.modules = int(m_changed.count());
     mark.noise = mark.inputs >= m_noise.inputs && mark.modules >= 2;

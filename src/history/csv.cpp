@@ -56,20 +56,21 @@ bool writeHistory(QIODevice& out, const ChangeHistory& history, const names::Nam
     QByteArray text(kHistoryHeader);
     if (names)
         text.insert(text.size() - 1, ",name");
-    for (quint64 seq = history.firstKept(); seq < history.total(); ++seq) {
-        const ChangeEvent& e = history.event(seq);
-        appendHistoryRow(text, e);
+    bool written = true;
+    history.forEachNew(0, [&](const ChangeEvent& event) {
+        if (!written)
+            return;
+        appendHistoryRow(text, event);
         if (names) {
             text.chop(1);
-            text.append(',').append(quoted(names->name(e.input))).append('\n');
+            text.append(',').append(quoted(names->name(event.input))).append('\n');
         }
         if (text.size() >= 64 * 1024) {
-            if (out.write(text) != text.size())
-                return false;
+            written = out.write(text) == text.size();
             text.clear();
         }
-    }
-    return out.write(text) == text.size();
+    });
+    return written && out.write(text) == text.size();
 }
 
 QByteArray inputs(const ChangeHistory& history) {

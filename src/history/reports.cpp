@@ -79,11 +79,10 @@ int report(const Request& request) {
             started = true;
             out.append(withNameColumn(csv::kHistoryHeader, names));
         }
-        for (; written < changes.total(); ++written) {
-            const ChangeEvent& e = changes.event(written);
-            csv::appendHistoryRow(out, e);
-            appendName(out, names, e.input);
-        }
+        written = changes.forEachNew(written, [&](const ChangeEvent& event) {
+            csv::appendHistoryRow(out, event);
+            appendName(out, names, event.input);
+        });
         if (out.size() >= 256 * 1024) {
             put(out);
             out.clear();

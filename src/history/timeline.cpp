@@ -44,8 +44,7 @@ void Model::build(const ChangeHistory& history, qint64 fromMs, qint64 toMs, qint
         else if (bar.startMs <= m_to)
             row.bars.push_back(bar);
     };
-    for (quint64 seq = history.firstKept(); seq < history.total(); ++seq) {
-        const ChangeEvent& e = history.event(seq);
+    history.forEachNew(0, [&](const ChangeEvent& e) {
         const std::size_t n = e.input;
         if (e.active) {
             on[n] = true;
@@ -56,7 +55,7 @@ void Model::build(const ChangeHistory& history, qint64 fromMs, qint64 toMs, qint
             on[n] = false;
         }
         seen[n] = true;
-    }
+    });
     for (std::size_t n = 1; n < on.size(); ++n)
         if (on[n])
             keep(int(n), {onSince[n], std::max(nowMs, onSince[n]), false, true});

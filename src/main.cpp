@@ -3,6 +3,7 @@
 #include "app/messageboxsink.h"
 #include "app/quitsignals.h"
 #include "app/translations.h"
+#include "diag/timelinepicture.h"
 #include "history/recorder.h"
 #include "history/recording.h"
 #include "history/reports.h"
@@ -12,6 +13,7 @@
 #include "state/settingsstore.h"
 
 #include <QApplication>
+#include <QGuiApplication>
 #include <QStyleFactory>
 #include <cstdio>
 #include <memory>
@@ -65,6 +67,13 @@ int main(int argc, char* argv[]) {
     const CommandLine commandLine = CommandLine::parse(arguments);
     if (commandLine.run == CommandLine::Run::Print)
         return commandLine.print();
+    if (commandLine.run == CommandLine::Run::Report &&
+        commandLine.report.kind == reports::Request::Kind::Timeline) {
+        // A picture needs fonts, not a display.
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        QGuiApplication picture(argc, argv);
+        return timeline::savePicture(commandLine.report);
+    }
     if (commandLine.run == CommandLine::Run::Report)
         return reports::run(commandLine.report);
     const CommandLine::Window& options = commandLine.window;

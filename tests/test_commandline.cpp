@@ -13,6 +13,8 @@ private slots:
     void parse();
     void report_data();
     void report();
+    void picture_data();
+    void picture();
     void programWithoutDisplay_data();
     void programWithoutDisplay();
 };
@@ -91,15 +93,18 @@ void TestCommandLine::parse_data() {
         << "--unstable-changes goes with --history" << none << false;
     QTest::newRow("--speed with a report")
         << QStringList{"--history", "a", "--speed", "2"} << 2
-        << "--speed does not go with --history, --inputs or --summary" << none << false;
+        << "--speed does not go with --history, --inputs, --summary, --bursts or --timeline" << none
+        << false;
     QTest::newRow("--speed with --summary")
         << QStringList{"--summary", "a", "--speed", "4"} << 2
-        << "--speed does not go with --history, --inputs or --summary" << none << false;
+        << "--speed does not go with --history, --inputs, --summary, --bursts or --timeline" << none
+        << false;
     QTest::newRow("--replay with --summary") << QStringList{"--replay", "a", "--summary", "a"} << 2
                                              << "--replay does not go with" << none << false;
     QTest::newRow("--summary and --history")
         << QStringList{"--summary", "a", "--history", "a"} << 2
-        << "give one of --history, --inputs and --summary, once" << none << false;
+        << "give one of --history, --inputs, --summary, --bursts and --timeline, once" << none
+        << false;
     QTest::newRow("--separator without a report")
         << QStringList{"--separator", ";"} << 2 << "--separator goes with --history" << none
         << false;
@@ -122,12 +127,14 @@ void TestCommandLine::parse_data() {
                                               << "--simulate does not go with" << none << false;
     QTest::newRow("--record with a report") << QStringList{"-inputs", "a", "-record", "b"} << 2
                                             << "--record does not go with" << none << false;
-    QTest::newRow("both reports") << QStringList{"--history", "a", "--inputs", "b"} << 2
-                                  << "give one of --history, --inputs and --summary, once" << none
-                                  << false;
+    QTest::newRow("both reports")
+        << QStringList{"--history", "a", "--inputs", "b"} << 2
+        << "give one of --history, --inputs, --summary, --bursts and --timeline, once" << none
+        << false;
     QTest::newRow("a report twice")
         << QStringList{"--history", "a", "--history", "b"} << 2
-        << "give one of --history, --inputs and --summary, once" << none << false;
+        << "give one of --history, --inputs, --summary, --bursts and --timeline, once" << none
+        << false;
     QTest::newRow("--unstable-ms not a number")
         << QStringList{"--inputs", "a", "--unstable-ms", "x"} << 2
         << "--unstable-ms x: expected milliseconds" << none << false;
@@ -145,6 +152,28 @@ void TestCommandLine::parse_data() {
     QTest::newRow("--unstable-changes without its window")
         << QStringList{"--inputs", "a", "--unstable-changes", "5"} << 2 << "expected N/MS" << none
         << false;
+    QTest::newRow("--bursts and --timeline")
+        << QStringList{"--bursts", "a", "--timeline", "b"} << 2 << "give one of" << none << false;
+    QTest::newRow("--timeline without --png")
+        << QStringList{"--timeline", "a"} << 2 << "--timeline needs --png OUT" << none << false;
+    QTest::newRow("--png without --timeline") << QStringList{"--history", "a", "--png", "b"} << 2
+                                              << "--png needs --timeline" << none << false;
+    QTest::newRow("--from without a report")
+        << QStringList{"--from", "1"} << 2 << "--from goes with --history" << none << false;
+    QTest::newRow("--names with the window") << QStringList{"--simulate", "--names", "n"} << 2
+                                             << "--names goes with --history" << none << false;
+    QTest::newRow("--from not a number")
+        << QStringList{"--timeline", "a", "--png", "b", "--from", "x"} << 2
+        << "--from x: expected seconds, 0 or more" << none << false;
+    QTest::newRow("--from -0.001")
+        << QStringList{"--timeline", "a", "--png", "b", "--from", "-0.001"} << 2
+        << "--from -0.001: expected seconds" << none << false;
+    QTest::newRow("--to at --from")
+        << QStringList{"--timeline", "a", "--png", "b", "--from", "1.5", "--to", "1.5"} << 2
+        << "--to must be later than --from" << none << false;
+    QTest::newRow("--to 1 ms after --from")
+        << QStringList{"--timeline", "a", "--png", "b", "--from", "1.5", "--to", "1.501"} << kReport
+        << "" << none << false;
     QTest::newRow("--history is a report")
         << QStringList{"--history", "a", "--unstable-ms", "20"} << kReport << "" << none << false;
     QTest::newRow("help wins over a report")
@@ -221,6 +250,42 @@ void TestCommandLine::report() {
     QCOMPARE(c.report.limits.shortestMs, shortestMs);
     QCOMPARE(c.report.limits.changes, changes);
     QCOMPARE(c.report.limits.windowMs, windowMs);
+}
+
+void TestCommandLine::picture_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("png");
+    QTest::addColumn<qint64>("fromMs");
+    QTest::addColumn<qint64>("toMs");
+    QTest::addColumn<QString>("names");
+    using K = reports::Request::Kind;
+    QTest::newRow("--timeline, the whole recording")
+        << QStringList{"--timeline", "r", "--png", "o.png"} << int(K::Timeline) << "o.png"
+        << qint64(0) << qint64(-1) << "";
+    QTest::newRow("--timeline from 0 to 0.001 s with names")
+        << QStringList{"-timeline=r", "-png=o", "--from", "0", "--to", "0.001", "--names", "n"}
+        << int(K::Timeline) << "o" << qint64(0) << qint64(1) << "n";
+    QTest::newRow("--from 2.5 --to 3600")
+        << QStringList{"--timeline", "r", "--png", "o", "--from", "2.5", "--to", "3600"}
+        << int(K::Timeline) << "o" << qint64(2500) << qint64(3600000) << "";
+    QTest::newRow("--bursts") << QStringList{"--bursts", "r"} << int(K::Bursts) << "" << qint64(0)
+                              << qint64(-1) << "";
+    QTest::newRow("--history with --names")
+        << QStringList{"--history", "r", "--names", "n n.csv"} << int(K::History) << "" << qint64(0)
+        << qint64(-1) << "n n.csv";
+}
+
+void TestCommandLine::picture() {
+    QFETCH(QStringList, arguments);
+    const CommandLine c = CommandLine::parse(QStringList{"s88monitor"} + arguments);
+    QCOMPARE(c.run, CommandLine::Run::Report);
+    QTEST(int(c.report.kind), "kind");
+    QCOMPARE(c.report.path, QStringLiteral("r"));
+    QTEST(c.report.png, "png");
+    QTEST(c.report.fromMs, "fromMs");
+    QTEST(c.report.toMs, "toMs");
+    QTEST(c.report.names, "names");
 }
 
 void TestCommandLine::programWithoutDisplay_data() {

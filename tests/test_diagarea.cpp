@@ -3,7 +3,9 @@
 
 #include "diag/diagarea.h"
 #include "diag/historylist.h"
+#include "diag/nameswindow.h"
 #include "diag/portwatch.h"
+#include "diag/timelinewindow.h"
 #include "history/changehistory.h"
 #include "panel/lamp.h"
 #include "sim/virtualmodule.h"
@@ -12,14 +14,20 @@
 #include "support/ptypair.h"
 
 #include <QDateTime>
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFileInfo>
 #include <QHelpEvent>
+#include <QImage>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QScrollBar>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QToolTip>
 #include <QtTest>
@@ -99,6 +107,7 @@ private slots:
     void csvSavesWhatTheListShows_data();
     void csvSavesWhatTheListShows();
     void unwritableFiles();
+    void timelineAndNames();
 };
 
 void TestDiagArea::filter_data() {
@@ -298,7 +307,8 @@ void TestDiagArea::moduleCheck() {
     t.diag().tick();
     const QString line = t.diag().moduleCheckText();
     QVERIFY2(line.startsWith(expected + QStringLiteral(" · ")), qPrintable(line));
-    QVERIFY2(line.endsWith(QStringLiteral(" burst/s · afbrudt 0 · løse byte 2")), qPrintable(line));
+    QVERIFY2(line.endsWith(QStringLiteral(" burst/s · støj 0 · afbrudt 0 · løse byte 2")),
+             qPrintable(line));
 }
 
 void TestDiagArea::shortBurst_data() {
@@ -716,6 +726,101 @@ void TestDiagArea::unwritableFiles() {
     QVERIFY(t.rig.messages.shown[0].startsWith(QStringLiteral("Kan ikke gemme skift.csv: ")));
     QVERIFY(
         t.rig.messages.shown[1].startsWith(QStringLiteral("Kan ikke optage i trafik.s88rec: ")));
+}
+
+// The names file read at start with its bad line told once; the timeline window over a noise
+// burst and a bar; a name set in the names table and saved.
+void TestDiagArea::timelineAndNames() {
+    const QString path = names::defaultPath();
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    // Gone again however the test ends, so no other test meets it.
+    const auto remove = qScopeGuard([&] { QFile::remove(path); });
+    QVERIFY(writeFile(path, "input,name\n73,Blok 3 øst\n161,for langt\n"));
+    PtyRig t;
+    QTRY_COMPARE(t.rig.messages.shown.size(), 1);
+    QVERIFY2(t.rig.messages.shown[0].contains(QStringLiteral("linje 3: indgangen er uden for")),
+             qPrintable(t.rig.messages.shown[0]));
+    QCOMPARE(t.diag().names().name(73), QStringLiteral("Blok 3 øst"));
+    QCOMPARE(t.diag().markers().toolTip(73),
+             QStringLiteral("Indgang 73: modul 5, kontakt 9\nBlok 3 øst\nIngen skift"));
+    QCOMPARE(t.diag().markers().toolTip(72),
+             QStringLiteral("Indgang 72: modul 5, kontakt 8\nIngen skift"));
+    t.rig.start();
+    // Inputs 1 and 17 on, then ten over both modules at once: one noise burst.
+    QVERIFY(t.play({burst({{1, 0, 0}, {2, 0, 0}}), burst({{1, 0, 1}, {2, 0, 1}}),
+                    burst({{1, 0, 0x3f}, {2, 0, 0x1e}})},
+                   50));
+    t.diag().tick();
+    QVERIFY2(t.diag().moduleCheckText().contains(QStringLiteral("støj 1")),
+             qPrintable(t.diag().moduleCheckText()));
+
+    TimelineWindow& w = t.diag().openTimeline();
+    TimelineView& view = w.view();
+    QVERIFY(view.following());
+    view.setSpanMs(99);
+    QCOMPARE(view.spanMs(), 100);
+    view.setSpanMs(3'600'001);
+    QCOMPARE(view.spanMs(), 3'600'000);
+    view.setSpanMs(10'000);
+    QCOMPARE(view.spanMs(), 10'000);
+    QVERIFY(QTest::qWaitForWindowExposed(&w));
+    view.resize(800, 300);
+    view.repaint();
+    QCOMPARE(view.rowCount(), 11); // 1..6, 17..21
+    QCOMPARE(int(view.model().marks().size()), 1);
+    const timeline::Row* row = view.model().row(2);
+    QVERIFY(row);
+    QCOMPARE(int(row->bars.size()), 1);
+    QVERIFY(row->bars[0].openEnd);
+    // Input 2 on from its bar's start to the present: green at the right edge of its row.
+    const QImage picture = view.picture();
+    QCOMPARE(picture.pixelColor(picture.width() - 3, 20 + 1 * 16 + 8), QColor(0, 255, 0));
+    QTemporaryDir dir;
+    QVERIFY(w.savePicture(dir.filePath(QStringLiteral("t.png"))));
+    QCOMPARE(QImage(dir.filePath(QStringLiteral("t.png"))).size(), view.size());
+    QVERIFY(!w.savePicture(QStringLiteral("/nonexistent-folder/t.png")));
+    QCOMPARE(t.rig.messages.shown.size(), 2);
+
+    NamesWindow& n = t.diag().openNames();
+    QCOMPARE(n.table().rowCount(), 160);
+    QCOMPARE(n.table().item(72, 1)->text(), QStringLiteral("5.9"));
+    QCOMPARE(n.table().item(72, 2)->text(), QStringLiteral("Blok 3 øst"));
+    n.table().item(11, 2)->setText(QStringLiteral("  Skyggebanegård spor 2 "));
+    QCOMPARE(t.diag().names().name(12), QStringLiteral("Skyggebanegård spor 2"));
+    n.table().item(12, 2)->setText(QString(41, u'x'));
+    QCOMPARE(t.rig.messages.shown.size(), 3);
+    QCOMPARE(t.diag().names().name(13), QString());
+    QCOMPARE(n.table().item(12, 2)->text(), QString());
+    QVERIFY(n.save());
+    QFile saved(path);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), QByteArray("input,name\n12,Skyggebanegård spor 2\n73,Blok 3 øst\n"));
+    QVERIFY(n.exportTo(dir.filePath(QStringLiteral("n.csv"))));
+    // Gem CSV… with names: the name column last.
+    QVERIFY(t.diag().saveCsv(dir.filePath(QStringLiteral("h.csv"))));
+    QFile history(dir.filePath(QStringLiteral("h.csv")));
+    QVERIFY(history.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = history.readAll().split('\n');
+    QCOMPARE(lines[0], QByteArray("time_ms,input,module,contact,state,since_ms,clock,name"));
+    QVERIFY2(lines[1].contains(",1,1,1,1,,"), lines[1].constData());
+    QVERIFY2(lines[1].endsWith(","), lines[1].constData()); // input 1 has no name
+    QCOMPARE(lines.size(), 2 + 12);
+    QVERIFY(n.importFrom(dir.filePath(QStringLiteral("n.csv"))));
+
+    // A double-click on lamp 40 opens the editor; OK keeps the name and saves the file.
+    QTest::mouseDClick(t.rig.c().Lampe[39], Qt::LeftButton);
+    auto* opened = t.rig.form.findChild<QInputDialog*>();
+    QVERIFY(opened && opened->isVisible());
+    QInputDialog& editor = *opened;
+    QCOMPARE(editor.labelText(), QStringLiteral("Indgang 40 (modul 3, kontakt 8)"));
+    editor.setTextValue(QStringLiteral("Sporskifte 4, venstre"));
+    editor.accept();
+    QCOMPARE(t.diag().names().name(40), QStringLiteral("Sporskifte 4, venstre"));
+    QCOMPARE(n.table().item(39, 2)->text(), QStringLiteral("Sporskifte 4, venstre"));
+    QFile again(path);
+    QVERIFY(again.open(QIODevice::ReadOnly));
+    QVERIFY(again.readAll().contains("40,\"Sporskifte 4, venstre\"\n"));
+    QCOMPARE(t.rig.messages.shown.size(), 3);
 }
 
 QTEST_MAIN(TestDiagArea)

@@ -104,6 +104,8 @@ private slots:
     void reportOptions_data();
     void reportOptions();
     void sigtermEndsRecordingProperly();
+    void namesAndBurstsInReports_data();
+    void namesAndBurstsInReports();
 };
 
 void TestHistory::stabilityRules_data() {
@@ -788,6 +790,81 @@ void TestHistory::sigtermEndsRecordingProperly() {
     while (reader.next(r)) {
     }
     QCOMPARE(reader.status(), recording::Reader::Status::Finished);
+}
+
+void TestHistory::namesAndBurstsInReports_data() {
+    QTest::addColumn<QStringList>("options");
+    QTest::addColumn<QByteArray>("out");
+    QTest::addColumn<QByteArray>("err");
+    QTest::addColumn<int>("lines"); // `out` is how they begin
+    // Inputs 1 and 17 on at 100, then at 200 ten inputs over both modules:
+    // one noise burst; a burst given up at 300 (announced two, sent one).
+    const QByteArray history = "time_ms,input,module,contact,state,since_ms,name\n"
+                               "100,1,1,1,1,,\"Blok 3 øst, \"\"A\"\"\"\n"
+                               "100,17,2,1,1,,\n";
+    QTest::newRow("--history with names")
+        << QStringList{"--history", "R", "--names", "N"} << history + "200,2,1,2,1,,Spor 2\n"
+        << QByteArray() << 13;
+    QTest::newRow("--inputs with names")
+        << QStringList{"--inputs", "R", "--names", "N"}
+        << QByteArray("input,module,contact,changes,shortest_active_ms,shortest_inactive_ms,"
+                      "unstable,name\n1,1,1,1,,,0,\"Blok 3 øst, \"\"A\"\"\"\n2,1,2,1,,,0,Spor 2\n"
+                      "3,1,3,1,,,0,\n")
+        << QByteArray() << 12;
+    QTest::newRow("--bursts")
+        << QStringList{"--bursts", "R"}
+        << QByteArray("time_ms,inputs,modules,noise,given_up\n200,10,2,1,0\n800,0,0,0,1\n")
+        << QByteArray() << 3;
+    QTest::newRow("--inputs without names keeps its columns")
+        << QStringList{"--inputs", "R"}
+        << QByteArray("input,module,contact,changes,shortest_active_ms,shortest_inactive_ms,"
+                      "unstable\n1,1,1,1,,,0\n2,1,2,1,,,0\n")
+        << QByteArray() << 12;
+    QTest::newRow("bad names lines told, the rest used")
+        << QStringList{"--inputs", "R", "--names", "BAD"}
+        << QByteArray("input,module,contact,changes,shortest_active_ms,shortest_inactive_ms,"
+                      "unstable,name\n1,1,1,1,,,0,ok\n2,1,2,1,,,0,\n")
+        << QByteArray("BAD: line 2: the input is outside 1..160 (left out)\n"
+                      "s88monitor: BAD: line 3: the input is named on an earlier line (left "
+                      "out)\n")
+        << 12;
+}
+
+void TestHistory::namesAndBurstsInReports() {
+    QFETCH(QStringList, options);
+    QTemporaryDir dir;
+    QByteArray r = recording::header(0);
+    recording::appendReceived(r, 0, bytes({'i', 2, 1, 0, 0, 2, 0, 0}));
+    recording::appendReceived(r, 100, bytes({'i', 2, 1, 0, 1, 2, 0, 1}));
+    // Ten at once over two modules; the first reports above changed nothing by this rule.
+    recording::appendReceived(r, 100, bytes({'i', 2, 1, 0, 0x3f, 2, 0, 0x1e}));
+    recording::appendReceived(r, 100, bytes({'i', 2, 1, 0, 0x3f}));
+    recording::appendReceived(r, 1000, bytes({0}));
+    recording::appendEnd(r, 0);
+    QVERIFY(writeFile(dir.filePath(QStringLiteral("R")), r));
+    QVERIFY(writeFile(dir.filePath(QStringLiteral("N")),
+                      "input,name\n1,\"Blok 3 øst, \"\"A\"\"\"\n2,Spor 2\n"));
+    QVERIFY(writeFile(dir.filePath(QStringLiteral("BAD")), "1,ok\n161,x\n1,again\n"));
+    for (QString& o : options)
+        if (o == u"R" || o == u"N" || o == u"BAD")
+            o = dir.filePath(o);
+    const ProgramRun run = runProgram(options);
+    QCOMPARE(run.status, 0);
+    QFETCH(QByteArray, out);
+    QFETCH(QByteArray, err);
+    // The clock column (tested on its own) stands before the names: compared without it.
+    static const QRegularExpression clock(QStringLiteral(
+        ",(last_)?clock|,\\d{4}-\\d\\d-\\d\\dT[0-9:.]+(Z|[+-]\\d\\d:\\d\\d)"));
+    const QByteArray shown = QString::fromUtf8(run.out).remove(clock).toUtf8();
+    QVERIFY2(shown.startsWith(out), run.out.constData());
+    if (options.contains(QStringLiteral("--names")))
+        QVERIFY2(run.out.left(run.out.indexOf('\n')).endsWith("clock,name"), run.out.constData());
+    QTEST(int(run.out.count('\n')), "lines");
+    // Input 17 went off in the noise burst, after 100 ms on: its line, named or not.
+    if (options.first() == u"--inputs")
+        QVERIFY2(run.out.contains("\n17,2,1,2,100,,0"), run.out.constData());
+    QCOMPARE(QString::fromUtf8(run.err).remove(dir.path() + u'/'),
+             err.isEmpty() ? QString() : QStringLiteral("s88monitor: ") + QString::fromUtf8(err));
 }
 
 QTEST_MAIN(TestHistory)

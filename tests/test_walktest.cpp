@@ -71,6 +71,7 @@ private slots:
     void summary_data();
     void summary();
     void speakerWithoutEngine();
+    void namesInRequestReportAndSpeech();
 };
 
 void TestWalkTest::rules_data() {
@@ -429,6 +430,38 @@ void TestWalkTest::speakerWithoutEngine() {
     QTRY_COMPARE_WITH_TIMEOUT(bells, 4, 2000);
     QTest::qWait(400); // no further bell
     QCOMPARE(bells, 4);
+}
+
+// Names after the contact in the request and the report, and after the number read aloud.
+void TestWalkTest::namesInRequestReportAndSpeech() {
+    names::Names names;
+    names.setName(73, QStringLiteral("Blok 3 øst"));
+    ChangeFeed feed;
+    SpeakerDouble speaker;
+    CapturedMessages messages;
+    WalkTestWindow window(feed, speaker, messages);
+    window.setNames(&names);
+    window.fromModule()->setValue(5);
+    window.toModule()->setValue(5);
+    window.startButton()->click();
+    QCOMPARE(window.request(), QStringLiteral("Aktivér modul 5, kontakt 1"));
+    for (int contact = 1; contact < 9; ++contact) {
+        feed.publish(64 + contact, true, contact * 1000);
+        feed.publish(64 + contact, false, contact * 1000 + 100);
+    }
+    QCOMPARE(window.request(), QStringLiteral("Aktivér modul 5, kontakt 9: Blok 3 øst"));
+    feed.publish(73, true, 9000);
+    feed.publish(73, false, 9100);
+    QCOMPARE(window.request(), QStringLiteral("Aktivér modul 5, kontakt 10"));
+    WalkTest test(5, 5);
+    QList<WalkTest::Result> results = test.results();
+    const QString report = reportText(results, &names);
+    QVERIFY2(report.contains(QStringLiteral("Modul 5, kontakt 9 (indgang 73, Blok 3 øst): ")),
+             qPrintable(report));
+    QVERIFY(report.contains(QStringLiteral("Modul 5, kontakt 8 (indgang 72): ")));
+    QCOMPARE(changeText(73, true, names.name(73)),
+             QStringLiteral("treoghalvfjerds, Blok 3 øst, aktiv"));
+    QCOMPARE(changeText(72, false, names.name(72)), QStringLiteral("tooghalvfjerds inaktiv"));
 }
 
 QTEST_MAIN(TestWalkTest)

@@ -3,6 +3,7 @@
 #include "app/options.h"
 #include "sim/faults.h"
 
+#include <cmath>
 #include <cstdio>
 #include <optional>
 
@@ -31,22 +32,47 @@ using Problem = std::optional<QString>;
 
 Problem readReport(const Given& given, reports::Request& report) {
     using Kind = reports::Request::Kind;
-    const QStringList histories = given.values(Id::History);
-    const QStringList inputs = given.values(Id::Inputs);
-    const QStringList summaries = given.values(Id::Summary);
-    if (histories.size() + inputs.size() + summaries.size() != 1)
-        return QStringLiteral("give one of --history, --inputs and --summary, once");
-    report.kind = !histories.isEmpty() ? Kind::History
-                  : !inputs.isEmpty()  ? Kind::Inputs
-                                       : Kind::Summary;
-    report.path = (histories + inputs + summaries).first();
+    int given_ = 0;
+    for (const auto& [id, kind] : {std::pair{Id::History, Kind::History},
+                                   {Id::Inputs, Kind::Inputs},
+                                   {Id::Summary, Kind::Summary},
+                                   {Id::Bursts, Kind::Bursts},
+                                   {Id::Timeline, Kind::Timeline}}) {
+        const QStringList values = given.values(id);
+        given_ += int(values.size());
+        if (!values.isEmpty()) {
+            report.kind = kind;
+            report.path = values.first();
+        }
+    }
+    if (given_ != 1)
+        return QStringLiteral("give one of --history, --inputs, --summary, --bursts and "
+                              "--timeline, once");
     if (given.isSet(Id::Separator)) {
         const QString value = given.value(Id::Separator);
-        if (report.kind == Kind::Summary)
+        if (report.kind != Kind::History && report.kind != Kind::Inputs)
             return QStringLiteral("--separator goes with --history or --inputs");
         if (value != u"," && value != u";")
             return QStringLiteral("--separator %1: expected ',' or ';'").arg(value);
         report.separator = char(value.at(0).toLatin1());
+    }
+    report.names = given.value(Id::Names);
+    if (report.kind == Kind::Timeline) {
+        report.png = given.value(Id::Png);
+        if (report.png.isEmpty())
+            return QStringLiteral("--timeline needs --png OUT");
+        for (const auto& [id, ms] : {std::pair{Id::From, &report.fromMs}, {Id::To, &report.toMs}}) {
+            if (!given.isSet(id))
+                continue;
+            bool ok = false;
+            const double s = given.value(id).toDouble(&ok);
+            if (!ok || !(s >= 0) || s > 1e9)
+                return QStringLiteral("%1 %2: expected seconds, 0 or more")
+                    .arg(options::Given::name(id), given.value(id));
+            *ms = qint64(std::llround(s * 1000));
+        }
+        if (report.toMs >= 0 && report.toMs <= report.fromMs)
+            return QStringLiteral("--to must be later than --from");
     }
     StabilityLimits& limits = report.limits;
     if (given.isSet(Id::UnstableMs)) {
@@ -123,7 +149,8 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
             return usageError(QStringLiteral("--language %1: expected one of %2")
                                   .arg(given.value(Id::Language), language::codes()));
     }
-    result.run = given.isSet(Id::History) || given.isSet(Id::Inputs) || given.isSet(Id::Summary)
+    result.run = given.isSet(Id::History) || given.isSet(Id::Inputs) || given.isSet(Id::Summary) ||
+                         given.isSet(Id::Bursts) || given.isSet(Id::Timeline)
                      ? Run::Report
                      : Run::Window;
     if (const std::optional<QString> why = given.misplaced(

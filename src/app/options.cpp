@@ -113,6 +113,48 @@ std::vector<Declaration> makeDeclarations() {
          {},
          text("With --history or --inputs: separate the cells with CHAR, ',' or ';' (,)."),
          G::Report},
+        {Id::Bursts,
+         {"bursts"},
+         "FILE",
+         {},
+         text("Print the noise bursts (8 or more inputs over two or more modules changing in one "
+              "burst) and given-up bursts of recording FILE as CSV and exit (no window)."),
+         G::Report},
+        {Id::Timeline,
+         {"timeline"},
+         "FILE",
+         {},
+         text("Draw the timeline of recording FILE as a PNG picture (see --png) and exit (no "
+              "window)."),
+         G::Report},
+        {Id::Png,
+         {"png"},
+         "OUT",
+         {},
+         text("With --timeline: the PNG file to write."),
+         G::Report,
+         Id::Timeline},
+        {Id::From,
+         {"from"},
+         "S",
+         {},
+         text("With --timeline: start S seconds into the recording (0)."),
+         G::Report,
+         Id::Timeline},
+        {Id::To,
+         {"to"},
+         "S",
+         {},
+         text("With --timeline: end S seconds into the recording (its end)."),
+         G::Report,
+         Id::Timeline},
+        {Id::Names,
+         {"names"},
+         "FILE",
+         {},
+         text("With a report or --timeline: names for the inputs from CSV FILE (input,name), "
+              "in a name column added last."),
+         G::Report},
         // For the start-up benchmark: leave as soon as the window has been shown.
         {Id::ExitWhenShown, {"exit-when-shown"}, {}, {}, {}, G::Window},
     };
@@ -154,6 +196,15 @@ void addToolkitOptions(QCommandLineParser& parser) {
         o.setFlags(QCommandLineOption::HiddenFromHelp);
         parser.addOption(o);
     }
+}
+
+// "--history, --inputs, --summary, --bursts or --timeline"
+QString reportNames() {
+    QStringList names;
+    for (Id id : {Id::History, Id::Inputs, Id::Summary, Id::Bursts, Id::Timeline})
+        names << Given::name(id);
+    const QString last = names.takeLast();
+    return names.join(QStringLiteral(", ")) + QStringLiteral(" or ") + last;
 }
 
 } // namespace
@@ -201,10 +252,9 @@ std::optional<QString> Given::misplaced(Goes run) const {
         if (!isSet(d.id))
             continue;
         if (d.goes == Goes::Report && run != Goes::Report)
-            return QStringLiteral("%1 goes with --history, --inputs or --summary").arg(name(d.id));
+            return QStringLiteral("%1 goes with %2").arg(name(d.id), reportNames());
         if (d.goes == Goes::Window && run == Goes::Report)
-            return QStringLiteral("%1 does not go with --history, --inputs or --summary")
-                .arg(name(d.id));
+            return QStringLiteral("%1 does not go with %2").arg(name(d.id), reportNames());
         if (d.needs != Id::Count && !isSet(d.needs))
             return QStringLiteral("%1 needs %2").arg(name(d.id), name(d.needs));
     }

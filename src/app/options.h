@@ -27,6 +27,12 @@ enum class Id {
     UnstableChanges,
     Summary,
     Separator,
+    Bursts,
+    Timeline,
+    Png,
+    From,
+    To,
+    Names,
     ExitWhenShown,
     Count // not an option: the number of them
 };

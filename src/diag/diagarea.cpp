@@ -2,6 +2,8 @@
 
 #include "diag/historyfeed.h"
 #include "diag/historylist.h"
+#include "diag/nameswindow.h"
+#include "diag/timelinewindow.h"
 #include "diag/walktestwindow.h"
 #include "history/changehistory.h"
 #include "history/csv.h"
@@ -13,6 +15,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -64,6 +67,7 @@ QString elapsedText(qint64 ms) {
 DiagArea::DiagArea(QWidget& form, const Parts& parts)
     : m_history(parts.history), m_recorder(parts.recorder), m_messages(parts.messages),
       m_serial(parts.serial), m_form(form), m_markers(parts.history, parts.lamps),
+      m_gate(parts.gate),
       m_choose([this](const QString& caption, const QString& filters, QString* chosen) {
           return QFileDialog::getSaveFileName(&m_form, caption, QString(), filters, chosen);
       }) {
@@ -84,11 +88,16 @@ DiagArea::DiagArea(QWidget& form, const Parts& parts)
     m_watchTimer.start(kWatchMs);
     showRecording(); // --record may have started one
     tick();
+    loadNames();
+    m_markers.setNames(&m_names);
 }
 
-// The walk test window reads the feed and the speaker, which go with this.
+// The walk test window reads the feed and the speaker, which go with this; the timeline and
+// names windows read the names.
 DiagArea::~DiagArea() {
     delete m_walk;
+    delete m_timeline;
+    delete m_namesWindow;
 }
 
 void DiagArea::build(QWidget& form) {
@@ -135,7 +144,17 @@ void DiagArea::build(QWidget& form) {
     m_readAloud->setText(QStringLiteral("Læs op"));
     m_readAloud->setToolTip(QStringLiteral("Sig hvert skift højt"));
 
-    m_summary = place(new QLabel(&form), "diagSummary", {x, a.top() + 94, w, 29}, 7);
+    m_timelineButton = place(new QPushButton(&form), "diagTimeline", {x, a.top() + 92, 96, 19});
+    m_timelineButton->setText(QStringLiteral("Tidslinje…"));
+    m_timelineButton->setToolTip(QStringLiteral("Skiftene tegnet over tid"));
+    m_namesButton =
+        place(new QPushButton(&form), "diagNames", {x + 100, a.top() + 92, w - 100, 19});
+    m_namesButton->setText(QStringLiteral("Navne…"));
+    m_namesButton->setToolTip(QStringLiteral("Giv indgangene navne"));
+
+    // One line: the changes and unstable inputs, or a note (a file saved, a replay) while
+    // there is one; the whole summary in its tooltip.
+    m_summary = place(new QLabel(&form), "diagSummary", {x, a.top() + 111, w, 13}, 7);
     m_summary->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_summary->setWordWrap(true);
 
@@ -169,6 +188,9 @@ void DiagArea::connectParts() {
     // The window reports the failure; here the button and the status follow.
     connect(&m_recorder, &Recorder::failed, this, [this] { showRecording(); });
     connect(m_walkButton, &QPushButton::clicked, this, &DiagArea::openWalkTest);
+    connect(m_timelineButton, &QPushButton::clicked, this, [this] { openTimeline(); });
+    connect(m_namesButton, &QPushButton::clicked, this, [this] { openNames(); });
+    connect(&m_markers, &LampMarkers::nameWanted, this, [this](int input) { editName(input); });
     connect(m_readAloud, &QCheckBox::toggled, this, [this](bool on) { speaker().setEnabled(on); });
     connect(&m_changes, &ChangeFeed::inputChanged, this, [this](int n, bool active, qint64) {
         if (m_speaker)
@@ -242,7 +264,14 @@ void DiagArea::paintFrame() {
     m_portLine->setText(
         m_portLine->fontMetrics().elidedText(portLineText(), Qt::ElideMiddle, m_portLine->width()));
     m_markers.setSilentModules(m_check.missing);
-    m_summary->setText(summaryText());
+    const QString summary = summaryText();
+    const QString note = noteText();
+    const QString line =
+        note.isEmpty() ? QString(summary).replace(u'\n', QStringLiteral(" · ")) : note;
+    m_summary->setText(
+        m_summary->fontMetrics().elidedText(line, Qt::ElideRight, m_summary->width()));
+    if (note.isEmpty())
+        m_summary->setToolTip(summary);
     m_recordStatus->setText(recordingText());
 }
 
@@ -306,10 +335,12 @@ void DiagArea::chooseCsv() {
 bool DiagArea::saveCsv(const QString& path, char separator) {
     QSaveFile file(path);
     const HistoryList& list = *m_list;
-    const bool ok = file.open(QIODevice::WriteOnly) &&
-                    csv::writeHistory(file, m_history, separator,
-                                      [&list](const ChangeEvent& e) { return list.shows(e); }) &&
-                    file.commit();
+    const bool ok =
+        file.open(QIODevice::WriteOnly) &&
+        csv::writeHistory(
+            file, m_history, separator, [&list](const ChangeEvent& e) { return list.shows(e); },
+            m_names.isEmpty() ? nullptr : &m_names) &&
+        file.commit();
     if (!ok) {
         m_messages.MsgBox(QStringLiteral("Kan ikke gemme %1: %2")
                               .arg(QFileInfo(path).fileName(), file.errorString()));
@@ -353,6 +384,7 @@ void DiagArea::showRecording() {
 TtsSpeaker& DiagArea::speaker() {
     if (!m_speaker) {
         m_speaker = std::make_unique<TtsSpeaker>();
+        m_speaker->setNames(&m_names);
         if (!m_speaker->available()) {
             const QSignalBlocker quiet(m_readAloud);
             m_readAloud->setChecked(false);
@@ -363,9 +395,80 @@ TtsSpeaker& DiagArea::speaker() {
     return *m_speaker;
 }
 
+void DiagArea::loadNames() {
+    const QString path = names::defaultPath();
+    QList<names::Problem> problems;
+    QString why;
+    const bool read = names::load(path, m_names, &problems, &why);
+    if (!read || !problems.isEmpty()) {
+        // Told once, after the window is up; the file stays as it is until "Gem".
+        const QString text = read ? NamesWindow::problemsText(path, problems)
+                                  : QStringLiteral("%1 kan ikke læses: %2").arg(path, why);
+        QTimer::singleShot(0, this, [this, text] { m_messages.MsgBox(text); });
+    }
+}
+
+TimelineWindow& DiagArea::openTimeline() {
+    if (!m_timeline)
+        m_timeline = new TimelineWindow(
+            m_history, m_names, m_gate, m_messages,
+            [this] { return m_configured.value_or(10) * 16; }, &m_form);
+    m_timeline->show();
+    m_timeline->raise();
+    m_timeline->activateWindow();
+    return *m_timeline;
+}
+
+QInputDialog& DiagArea::editName(int input) {
+    if (!m_nameEditor) {
+        m_nameEditor = new QInputDialog(&m_form);
+        m_nameEditor->setWindowTitle(QStringLiteral("Navn"));
+        m_nameEditor->setInputMode(QInputDialog::TextInput);
+        connect(m_nameEditor, &QInputDialog::textValueSelected, this, [this](const QString& text) {
+            if (!m_names.setName(m_editedInput, text)) {
+                m_messages.MsgBox(QStringLiteral("Et navn har højst %1 tegn og ingen linjeskift")
+                                      .arg(names::kMaxLength));
+                return;
+            }
+            QString why;
+            if (!names::save(names::defaultPath(), m_names, &why))
+                m_messages.MsgBox(
+                    QStringLiteral("%1 kan ikke skrives: %2").arg(names::defaultPath(), why));
+            if (m_namesWindow)
+                m_namesWindow->refresh();
+            if (m_timeline)
+                m_timeline->view().requestFrame();
+        });
+    }
+    m_editedInput = input;
+    m_nameEditor->setLabelText(QStringLiteral("Indgang %1 (modul %2, kontakt %3)")
+                                   .arg(input)
+                                   .arg((input - 1) / 16 + 1)
+                                   .arg((input - 1) % 16 + 1));
+    m_nameEditor->setTextValue(m_names.name(input));
+    m_nameEditor->open();
+    return *m_nameEditor;
+}
+
+NamesWindow& DiagArea::openNames() {
+    if (!m_namesWindow) {
+        m_namesWindow = new NamesWindow(m_names, names::defaultPath(), m_messages, &m_form);
+        connect(m_namesWindow, &NamesWindow::namesChanged, this, [this] {
+            if (m_timeline)
+                m_timeline->view().requestFrame();
+        });
+    }
+    m_namesWindow->show();
+    m_namesWindow->raise();
+    m_namesWindow->activateWindow();
+    return *m_namesWindow;
+}
+
 void DiagArea::openWalkTest() {
-    if (!m_walk)
+    if (!m_walk) {
         m_walk = new WalkTestWindow(m_changes, speaker(), m_messages, &m_form); // own window
+        m_walk->setNames(&m_names);
+    }
     if (m_configured)
         m_walk->setConfiguredModules(*m_configured);
     m_walk->show();

@@ -6,6 +6,7 @@
 #include "diag/portwatch.h"
 #include "diag/speaker.h"
 #include "frame/framegate.h"
+#include "history/names.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -18,8 +19,11 @@
 class ChangeHistory;
 class HistoryList;
 class MessageSink;
+class NamesWindow;
+class TimelineWindow;
 class QAbstractButton;
 class QCheckBox;
+class QInputDialog;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -76,6 +80,12 @@ public:
     void setReplayText(std::function<QString()> text);
     // The summary beside the list, as shown.
     QString summary() const { return summaryText(); }
+    // The inputs' names, from the names file beside the settings.
+    const names::Names& names() const { return m_names; }
+    TimelineWindow& openTimeline();
+    NamesWindow& openNames();
+    // The small editor for one input's name (a double-click on its lamp); OK saves the file.
+    QInputDialog& editName(int input);
 
     HistoryList& list() { return *m_list; }
     LampMarkers& markers() { return m_markers; }
@@ -107,6 +117,7 @@ private:
     void chooseCsv();
     void openWalkTest();
     void watchPort();
+    void loadNames();
     TtsSpeaker& speaker();
     QString summaryText() const;
     QString noteText() const;
@@ -121,6 +132,14 @@ private:
     ChangeFeed m_changes;
     std::unique_ptr<TtsSpeaker> m_speaker; // made on first use: opening speech can take long
     WalkTestWindow* m_walk = nullptr;
+    FrameGate& m_gate;
+    names::Names m_names;
+    TimelineWindow* m_timeline = nullptr;
+    NamesWindow* m_namesWindow = nullptr;
+    QPushButton* m_timelineButton = nullptr;
+    QPushButton* m_namesButton = nullptr;
+    QInputDialog* m_nameEditor = nullptr;
+    int m_editedInput = 0;
     FileChooser m_choose;
     std::function<QString()> m_replayText;
     QString m_saved; // "Gemt: …", shown for a few seconds

@@ -130,6 +130,8 @@ QString LampMarkers::toolTip(int input) const {
                        .arg(protocol::contactOf(input));
     if (m_silent.test(std::size_t(protocol::moduleOf(input))))
         text += QStringLiteral("\nmodul %1 svarer ikke").arg(protocol::moduleOf(input));
+    if (m_names && !m_names->name(input).isEmpty())
+        text += u'\n' + m_names->name(input);
     if (s.changes == 0)
         return text + QStringLiteral("\nIngen skift");
     text += QStringLiteral("\nSkift: %1\nKorteste puls: %2, pause: %3\nSidste skift: %4 (%5 siden)")
@@ -143,12 +145,16 @@ QString LampMarkers::toolTip(int input) const {
 }
 
 bool LampMarkers::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() != QEvent::ToolTip)
+    if (event->type() != QEvent::ToolTip && event->type() != QEvent::MouseButtonDblClick)
         return false;
     const auto it = std::find(m_lamps.begin(), m_lamps.end(), watched);
     if (it == m_lamps.end())
         return false;
     const int input = int(it - m_lamps.begin()) + 1;
+    if (event->type() == QEvent::MouseButtonDblClick) {
+        emit nameWanted(input);
+        return true;
+    }
     QToolTip::showText(static_cast<QHelpEvent*>(event)->globalPos(), toolTip(input), *it);
     return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "frame/framegate.h"
+#include "history/names.h"
 #include "state/formstate.h"
 
 #include <QObject>
@@ -28,6 +29,8 @@ public:
     int markedCount() const;
     // What the tooltip of lamp `input` says now.
     QString toolTip(int input) const;
+    // Names shown in the tooltips; null: none.
+    void setNames(const names::Names* names) { m_names = names; }
 
     // The modules (bit m for module m) whose lamps are veiled as silent.
     using Modules = std::bitset<256>;
@@ -37,6 +40,12 @@ public:
 
     // The history changed: new events or cleared.
     void historyChanged() { requestFrame(); }
+
+signals:
+    // A lamp was double-clicked: its input's name is to be edited.
+    void nameWanted(int input);
+
+public:
     void paintFrame() override;
 
     // Shortest times as the tooltip writes them: "18 ms", "–" for none.
@@ -46,6 +55,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    const names::Names* m_names = nullptr;
     const ChangeHistory& m_history;
     std::array<QWidget*, FormState::kLampCount> m_lamps;
     std::array<QWidget*, FormState::kLampCount> m_markers{};

@@ -29,6 +29,7 @@ ModuleCheck ModuleCheck::of(const ChangeHistory& history, std::optional<int> con
     const BurstStats& b = history.bursts();
     check.bursts = b.complete;
     check.givenUp = b.givenUp;
+    check.noise = b.noise;
     check.strayBytes = b.strayBytes;
     check.burstsPerSecond = burstsPerSecond;
     const int counted = configured.value_or(-1);
@@ -112,6 +113,7 @@ template <typename Add> void ModuleCheck::parts(Add&& add) const {
     if (shortBursts > 0)
         add(shortBurstText(), Tone::Fault);
     add(rate(burstsPerSecond) + QStringLiteral(" burst/s"), Tone::Plain);
+    add(QStringLiteral("støj %1").arg(noise), noise ? Tone::Fault : Tone::Plain);
     add(QStringLiteral("afbrudt %1").arg(givenUp), givenUp ? Tone::Fault : Tone::Plain);
     add(QStringLiteral("løse byte %1").arg(strayBytes), Tone::Plain);
 }
@@ -150,7 +152,8 @@ QString ModuleCheck::explanation() {
         "Ukendt: meldt, men ikke i modulantallet\n"
         "Uændret: ingen indgang har skiftet siden Start (måske ikke tilsluttet)\n"
         "Kort burst: en burst meldte flere rapporter end den sendte, så den næste gik tabt\n"
-        "Burst/s: hele bursts i sekundet; afbrudt: bursts opgivet midt i\n"
+        "Burst/s: hele bursts i sekundet; støj: bursts hvor mindst 8 indgange i mindst to "
+        "moduler skiftede på én gang; afbrudt: bursts opgivet midt i\n"
         "Løse byte: byte mellem bursts\n"
         "Ryd nulstiller tallene");
 }

@@ -24,6 +24,7 @@ struct ModuleCheck {
     Modules unchanged;             // reported, none of its inputs changed since `changesAtStart`
     quint64 bursts = 0;            // complete ones
     quint64 givenUp = 0;
+    quint64 noise = 0; // noise bursts (ChangeHistory's NoiseRule)
     quint64 strayBytes = 0;
     quint64 shortBursts = 0; // bursts that announced more reports than they sent
     Modules shortMissing;    // the modules those bursts left out, where they could be named

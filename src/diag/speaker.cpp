@@ -14,8 +14,11 @@ QString danishNumber(int n) {
     return numberWords(n, Language::Danish);
 }
 
-QString changeText(int input, bool active) {
-    return danishNumber(input) + (active ? QStringLiteral(" aktiv") : QStringLiteral(" inaktiv"));
+QString changeText(int input, bool active, const QString& name) {
+    const QString state = active ? QStringLiteral("aktiv") : QStringLiteral("inaktiv");
+    if (!name.isEmpty())
+        return QStringLiteral("%1, %2, %3").arg(danishNumber(input), name, state);
+    return danishNumber(input) + u' ' + state;
 }
 
 namespace {
@@ -141,7 +144,7 @@ void TtsSpeaker::setGuiding(bool on) {
 void TtsSpeaker::announceChange(int input, bool active) {
     if (!isEnabled() || m_guiding)
         return;
-    m_change = changeText(input, active);
+    m_change = changeText(input, active, m_names ? m_names->name(input) : QString());
     speakNext();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "history/names.h"
+
 #include <QElapsedTimer>
 #include <QObject>
 #include <QString>
@@ -13,7 +15,8 @@ class QTimer;
 // 0..999; other numbers in digits.
 QString danishNumber(int n);
 // What is said for an input change: "treoghalvfjerds aktiv", "treoghalvfjerds inaktiv".
-QString changeText(int input, bool active);
+// "treoghalvfjerds, Blok 3 øst, aktiv": the name, when there is one, after the number.
+QString changeText(int input, bool active, const QString& name = {});
 
 // What the program says aloud. The window's "Læs op" switches it on and off; the walk test
 // speaks its requests and results through it; without speech, OK and fejl are a short sound.
@@ -68,6 +71,8 @@ public:
 
     // The short sound; QApplication::beep unless replaced (tests count the calls).
     void setBell(std::function<void()> bell) { m_bell = std::move(bell); }
+    // Names said after the numbers of changed inputs; null: none.
+    void setNames(const names::Names* names) { m_names = names; }
 
 signals:
     // available() or unavailableReason() changed: the engine answered or gave up.
@@ -88,6 +93,7 @@ private:
     QString m_change;         // the newest waiting change
     bool m_enabled = false;
     bool m_guiding = false;
+    const names::Names* m_names = nullptr;
     bool m_busy = false; // a text was handed to the engine and it has not reported Ready
     QElapsedTimer m_since;
     int m_bellsLeft = 0;

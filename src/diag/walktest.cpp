@@ -314,23 +314,26 @@ QString reportBackground(const QMap<int, int>& background) {
     return out;
 }
 
-QString reportText(const WalkTest& test, const QString& header) {
+QString reportText(const WalkTest& test, const QString& header, const names::Names* names) {
     QString out = header + u'\n' + reportSummary(test.results()) + QStringLiteral("\n\n") +
-                  reportText(test.results());
+                  reportText(test.results(), names);
     const QString background = reportBackground(test.background());
     if (!background.isEmpty())
         out += QStringLiteral("\nAktivitet udenfor testen (ikke brugt som svar):\n") + background;
     return out;
 }
 
-QString reportText(const QList<WalkTest::Result>& results) {
+QString reportText(const QList<WalkTest::Result>& results, const names::Names* names) {
     QString out;
-    for (const WalkTest::Result& r : results)
-        out += QStringLiteral("Modul %1, kontakt %2 (indgang %3): %4\n")
+    for (const WalkTest::Result& r : results) {
+        const QString name = names ? names->name(r.input()) : QString();
+        out += QStringLiteral("Modul %1, kontakt %2 (indgang %3%4): %5\n")
                    .arg(r.module)
                    .arg(r.contact)
                    .arg(r.input())
+                   .arg(name.isEmpty() ? QString() : QStringLiteral(", ") + name)
                    .arg(outcomeText(r));
+    }
     return out + u'\n' + reportGrid(results);
 }
 

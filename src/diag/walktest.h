@@ -1,5 +1,6 @@
 #pragma once
 
+#include "history/names.h"
 #include "state/protocol.h"
 
 #include <QHash>
@@ -129,9 +130,11 @@ QString reportSummary(const QList<WalkTest::Result>& results);
 // The background inputs and their changes, one a line, or nothing.
 QString reportBackground(const QMap<int, int>& background);
 // A header with `header` (date, time and range), the summary, every contact with its result,
-// the grid and the background activity.
-QString reportText(const WalkTest& test, const QString& header);
-QString reportText(const QList<WalkTest::Result>& results);
+// the grid and the background activity. With `names`, each contact's name after its input.
+QString reportText(const WalkTest& test, const QString& header,
+                   const names::Names* names = nullptr);
+// Every contact with its result, then the grid.
+QString reportText(const QList<WalkTest::Result>& results, const names::Names* names = nullptr);
 // module,contact,input,result,other_input with result one of ok, wrong_input, together,
 // stuck, skipped, untested; other_input empty where there is none.
 QString reportCsv(const QList<WalkTest::Result>& results);

@@ -340,8 +340,11 @@ void WalkTestWindow::showState() {
     const QList<WalkTest::Result>& results = m_test->results();
     if (running) {
         const WalkTest::Result& r = results.at(m_test->current());
-        m_request->setText(
-            QStringLiteral("Aktivér modul %1, kontakt %2").arg(r.module).arg(r.contact));
+        const QString name = m_names ? m_names->name(r.input()) : QString();
+        m_request->setText(QStringLiteral("Aktivér modul %1, kontakt %2%3")
+                               .arg(r.module)
+                               .arg(r.contact)
+                               .arg(name.isEmpty() ? QString() : QStringLiteral(": ") + name));
         m_progress->setText(
             QStringLiteral("Kontakt %1 af %2").arg(m_test->current() + 1).arg(results.size()));
     } else {
@@ -352,7 +355,7 @@ void WalkTestWindow::showState() {
         });
         m_progress->setText(QStringLiteral("%1 af %2 OK").arg(ok).arg(results.size()));
     }
-    m_report->setPlainText(reportText(*m_test, header()));
+    m_report->setPlainText(reportText(*m_test, header(), m_names));
 }
 
 bool WalkTestWindow::saveReport(const QString& path, QString* error) {
@@ -360,7 +363,7 @@ bool WalkTestWindow::saveReport(const QString& path, QString* error) {
         return false;
     const bool csv = QFileInfo(path).suffix().compare(u"csv", Qt::CaseInsensitive) == 0;
     const QByteArray data =
-        (csv ? reportCsv(m_test->results()) : reportText(*m_test, header())).toUtf8();
+        (csv ? reportCsv(m_test->results()) : reportText(*m_test, header(), m_names)).toUtf8();
     QSaveFile file(path);
     if (file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit()) {
         m_saved = true;

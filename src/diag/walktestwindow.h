@@ -57,7 +57,12 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
 
+public:
+    // Names after the contacts in the request and the report; null: none.
+    void setNames(const names::Names* names) { m_names = names; }
+
 private:
+    const names::Names* m_names = nullptr;
     void begin();
     void finish();
     void skip();

@@ -31,6 +31,10 @@ void ChangeHistory::setLimits(const StabilityLimits& limits) {
     m_limits.changes = std::clamp(m_limits.changes, 2, StabilityLimits::kMaxChanges);
 }
 
+void ChangeHistory::setNoiseRule(const NoiseRule& rule) {
+    m_noise.inputs = std::clamp(rule.inputs, 2, FormState::kLampCount);
+}
+
 void ChangeHistory::clear() {
     m_firstKept = m_total;
     m_dropped = 0;
@@ -38,6 +42,9 @@ void ChangeHistory::clear() {
     m_recent.fill({});
     m_reports.fill(0);
     m_bursts = {};
+    m_marks.clear();
+    m_changed.reset();
+    m_burstChanges = 0;
     m_added = false;
     m_burstModules.reset();
     m_burstReports = 0;
@@ -58,6 +65,8 @@ void ChangeHistory::reportDecoded(qint16 module) {
     const int last =
         std::min(protocol::kLastInput, protocol::inputOf(m, protocol::kInputsPerModule));
     qint64 now = -1; // read once, and only when something changed
+    const bool firstReport = !m_seen.test(std::size_t(m));
+    m_seen.set(std::size_t(m));
     for (int n = first; n <= last; ++n) {
         const bool active = m_state.InputState[std::size_t(n)];
         if (active == m_known[std::size_t(n)])
@@ -66,6 +75,10 @@ void ChangeHistory::reportDecoded(qint16 module) {
             now = nowMs();
         m_known[std::size_t(n)] = active;
         add(n, active, now);
+        if (!firstReport) {
+            ++m_burstChanges;
+            m_changed.set(std::size_t(m));
+        }
     }
 }
 
@@ -122,6 +135,21 @@ void ChangeHistory::burstEnded(bool complete) {
         ++m_bursts.complete;
     m_burstReports = 0;
     m_burstModules.reset();
+    BurstMark mark;
+    mark.timeMs = nowMs();
+    mark.inputs = m_burstChanges;
+    mark.modules = int(m_changed.count());
+    mark.noise = mark.inputs >= m_noise.inputs && mark.modules >= 2;
+    mark.givenUp = !complete;
+    m_burstChanges = 0;
+    m_changed.reset();
+    if (mark.noise)
+        ++m_bursts.noise;
+    if (mark.noise || mark.givenUp) {
+        if (qsizetype(m_marks.size()) >= kMaxMarks)
+            m_marks.pop_front();
+        m_marks.push_back(mark);
+    }
     if (m_added) {
         m_added = false;
         emit eventsAdded();

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <bitset>
+#include <deque>
 #include <functional>
 #include <type_traits>
 #include <vector>
@@ -62,6 +63,22 @@ struct BurstStats {
     // short bursts where they do not (the modules are not numbered 1..count).
     std::bitset<256> shortMissing;
     quint64 shortUnnamed = 0;
+    quint64 noise = 0; // noise bursts (see NoiseRule)
+};
+
+// A noise burst: one burst in which at least `inputs` inputs, across at least two modules,
+// change at once. A module's first report states its inputs and changes none of them here.
+struct NoiseRule {
+    int inputs = 8; // 2..160
+};
+
+// A burst worth marking on a timeline: a noise burst, or one given up part-way.
+struct BurstMark {
+    qint64 timeMs = 0; // when the burst ended
+    int inputs = 0;    // inputs that changed in it
+    int modules = 0;   // modules whose inputs changed in it
+    bool noise = false;
+    bool givenUp = false;
 };
 
 // The change history of inputs 1..200, fed by the receive path report by report (it is the
@@ -121,6 +138,11 @@ public:
     const InputStats& input(int n) const { return m_inputs[std::size_t(n)]; }    // 1..200
     quint64 reports(int module) const { return m_reports[std::size_t(module)]; } // 0..255
     const BurstStats& bursts() const { return m_bursts; }
+    void setNoiseRule(const NoiseRule& rule); // applies to bursts from now on
+    const NoiseRule& noiseRule() const { return m_noise; }
+    // Noise and given-up bursts, oldest first; the newest kMaxMarks stay.
+    static constexpr qsizetype kMaxMarks = 10'000;
+    const std::deque<BurstMark>& marks() const { return m_marks; }
 
     // Forgets the events, the statistics and the counts (sequence numbers go on). The inputs'
     // current states are kept, so the next change is measured against what the lamps show.
@@ -167,4 +189,9 @@ private:
     int m_burstReports = 0;               // how many of those reports
     int m_shortCount = -1;                // the burst under way is short: the count it announced
     bool m_afterShort = false;            // stray bytes now are the lost burst's
+    NoiseRule m_noise;
+    std::deque<BurstMark> m_marks;
+    std::bitset<kModules> m_seen;    // modules that reported since the history began
+    std::bitset<kModules> m_changed; // modules whose inputs changed in the burst under way
+    int m_burstChanges = 0;          // inputs changed in the burst under way
 };

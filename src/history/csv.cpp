@@ -1,6 +1,7 @@
 #include "history/csv.h"
 
 #include "history/changehistory.h"
+#include "history/names.h"
 #include "state/protocol.h"
 
 #include <QDateTime>
@@ -43,10 +44,19 @@ void appendInput(QByteArray& out, int input, int module, int contact, char sep) 
 
 } // namespace
 
-QByteArray header(const char* names, char separator) {
+QByteArray header(const char* names, char separator, bool nameColumn) {
     QByteArray text(names);
+    if (nameColumn)
+        text.insert(text.size() - 1, ",name");
     text.replace(',', separator);
     return text;
+}
+
+void appendName(QByteArray& out, const names::Names* names, int input, char separator) {
+    if (!names)
+        return;
+    out.chop(1); // the line's end
+    out.append(separator).append(quoted(names->name(input), separator)).append('\n');
 }
 
 Clock::Clock(const ChangeHistory& history) : m_originMs(history.wallTime(0).toMSecsSinceEpoch()) {}
@@ -88,14 +98,15 @@ void appendHistoryRow(QByteArray& out, const ChangeEvent& event, Clock& clock, c
 }
 
 bool writeHistory(QIODevice& out, const ChangeHistory& history, char separator,
-                  const std::function<bool(const ChangeEvent&)>& shown) {
-    QByteArray text = header(kHistoryHeader, separator);
+                  const std::function<bool(const ChangeEvent&)>& shown, const names::Names* names) {
+    QByteArray text = header(kHistoryHeader, separator, names != nullptr);
     Clock clock(history);
     bool written = true;
     history.forEachNew(0, [&](const ChangeEvent& event) {
         if (!written || (shown && !shown(event)))
             return;
         appendHistoryRow(text, event, clock, separator);
+        appendName(text, names, event.input, separator);
         if (text.size() >= 64 * 1024) {
             written = out.write(text) == text.size();
             text.clear();
@@ -124,6 +135,18 @@ QByteArray inputs(const ChangeHistory& history, char separator) {
         text.append('\n');
     }
     return text;
+}
+
+QByteArray quoted(const QString& text, char separator) {
+    QByteArray utf8 = text.toUtf8();
+    const bool quote =
+        !text.isEmpty() &&
+        (text.contains(QLatin1Char(separator)) || text.contains(u'"') || text.contains(u'\n') ||
+         text.contains(u'\r') || text.front().isSpace() || text.back().isSpace());
+    if (!quote)
+        return utf8;
+    utf8.replace('"', "\"\"");
+    return '"' + utf8 + '"';
 }
 
 } // namespace csv

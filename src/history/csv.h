@@ -5,6 +5,9 @@
 #include <functional>
 
 class ChangeHistory;
+namespace names {
+class Names;
+}
 class QIODevice;
 struct ChangeEvent;
 
@@ -21,8 +24,11 @@ inline constexpr char kHistoryHeader[] = "time_ms,input,module,contact,state,sin
 inline constexpr char kInputsHeader[] = "input,module,contact,changes,shortest_active_ms,"
                                         "shortest_inactive_ms,unstable,last_clock\n";
 
-// A header with `separator` between its names.
-QByteArray header(const char* names, char separator);
+// A header with `separator` between its names; with `nameColumn`, "name" added last.
+QByteArray header(const char* names, char separator, bool nameColumn = false);
+// With `names`, the input's name (quoted as the separator needs) added as the last cell of the
+// line that `out` ends with.
+void appendName(QByteArray& out, const names::Names* names, int input, char separator);
 
 // Wall times of a history as text, "2026-03-14T09:26:53.589+01:00": the date, time and offset
 // are formatted once a second, so a report of millions of lines stays fast.
@@ -41,10 +47,17 @@ private:
 void appendHistoryRow(QByteArray& out, const ChangeEvent& event, Clock& clock,
                       char separator = ',');
 // The header and every kept event that `shown` accepts (every one when it is empty), oldest
-// first. False when writing failed.
+// first; with `names`, a name column added last. False when writing failed.
 bool writeHistory(QIODevice& out, const ChangeHistory& history, char separator = ',',
-                  const std::function<bool(const ChangeEvent&)>& shown = {});
+                  const std::function<bool(const ChangeEvent&)>& shown = {},
+                  const names::Names* names = nullptr);
 
 QByteArray inputs(const ChangeHistory& history, char separator = ',');
+
+// time_ms,inputs,modules,noise,given_up for each noise burst and each burst given up.
+inline constexpr char kBurstsHeader[] = "time_ms,inputs,modules,noise,given_up\n";
+
+// A cell's text, quoted when it holds the separator, a quote, a line break or edge spaces.
+QByteArray quoted(const QString& text, char separator = ',');
 
 } // namespace csv

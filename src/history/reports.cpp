@@ -23,10 +23,30 @@ void put(const QByteArray& text) {
     std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
 }
 
+QByteArray burstLines(const ChangeHistory& history) {
+    QByteArray out(csv::kBurstsHeader);
+    for (const BurstMark& m : history.marks())
+        out.append(QStringLiteral("%1,%2,%3,%4,%5\n")
+                       .arg(m.timeMs)
+                       .arg(m.inputs)
+                       .arg(m.modules)
+                       .arg(m.noise ? 1 : 0)
+                       .arg(m.givenUp ? 1 : 0)
+                       .toLatin1());
+    return out;
+}
+
 int report(const Request& request) {
     const bool history = request.kind == Request::Kind::History;
     const QString& path = request.path;
     const char sep = request.separator;
+    names::Names nameTable;
+    const names::Names* names = nullptr;
+    if (!request.names.isEmpty()) {
+        if (!readNames(request.names, nameTable))
+            return 2;
+        names = &nameTable;
+    }
     recording::File file;
     QString why;
     if (!file.open(path, &why))
@@ -44,11 +64,12 @@ int report(const Request& request) {
     const auto writeNew = [&] {
         if (!started) {
             started = true;
-            out.append(csv::header(csv::kHistoryHeader, sep));
+            out.append(csv::header(csv::kHistoryHeader, sep, names != nullptr));
             clock.emplace(changes);
         }
         written = changes.forEachNew(written, [&](const ChangeEvent& event) {
             csv::appendHistoryRow(out, event, *clock, sep);
+            csv::appendName(out, names, event.input, sep);
         });
         if (out.size() >= 256 * 1024) {
             put(out);
@@ -60,12 +81,22 @@ int report(const Request& request) {
     run.run();
     // A recording whose header was sound gets its report, up to a fault if there is one.
     if (reader.offset() >= recording::kHeaderSize) {
-        if (history)
+        if (history) {
             writeNew();
-        else if (request.kind == Request::Kind::Inputs)
-            out = csv::inputs(changes, sep);
-        else
+        } else if (request.kind == Request::Kind::Bursts) {
+            out = burstLines(changes);
+        } else if (request.kind == Request::Kind::Summary) {
             out = moduleSummary(changes, run.line().modulesSent());
+        } else {
+            const QList<QByteArray> lines = csv::inputs(changes, sep).split('\n');
+            out = csv::header(csv::kInputsHeader, sep, names != nullptr);
+            for (qsizetype i = 1; i < lines.size(); ++i) {
+                if (lines[i].isEmpty())
+                    continue;
+                out.append(lines[i]).append('\n');
+                csv::appendName(out, names, lines[i].left(lines[i].indexOf(sep)).toInt(), sep);
+            }
+        }
         put(out);
     }
     std::fflush(stdout);
@@ -79,6 +110,19 @@ int report(const Request& request) {
 }
 
 } // namespace
+
+bool readNames(const QString& path, names::Names& names) {
+    QList<names::Problem> problems;
+    QString why;
+    if (!names::load(path, names, &problems, &why)) {
+        usage(QStringLiteral("%1: %2").arg(path, why));
+        return false;
+    }
+    for (const names::Problem& p : problems)
+        std::fprintf(stderr, "s88monitor: %s: %s (left out)\n", qPrintable(path),
+                     qPrintable(names::describe(p)));
+    return true;
+}
 
 int run(const Request& request) {
     return report(request);

@@ -1,0 +1,57 @@
+#include "diag/timelinepicture.h"
+
+#include "diag/timelinepainter.h"
+#include "history/playback.h"
+#include "history/recording.h"
+
+#include <QImageWriter>
+#include <cstdio>
+
+namespace timeline {
+
+namespace {
+
+int fail(const QString& text) {
+    std::fprintf(stderr, "s88monitor: %s\n", qPrintable(text));
+    return 2;
+}
+
+// Enough for hours of a chattering input; a longer recording shows its newest events.
+constexpr qsizetype kEventsDrawn = 2'000'000;
+
+} // namespace
+
+int savePicture(const reports::Request& request) {
+    names::Names names;
+    if (!request.names.isEmpty() && !reports::readNames(request.names, names))
+        return 2;
+    recording::File file;
+    QString why;
+    if (!file.open(request.path, &why))
+        return fail(QStringLiteral("%1: %2").arg(request.path, why));
+    recording::Reader reader(file.data());
+    PlaybackRun run(reader, kEventsDrawn);
+    ChangeHistory& history = run.history();
+    history.setLimits(request.limits);
+    run.run();
+    if (reader.offset() < recording::kHeaderSize)
+        return fail(QStringLiteral("%1: %2").arg(request.path, reader.error()));
+    if (reader.status() != recording::Reader::Status::Finished)
+        std::fprintf(stderr, "s88monitor: %s: %s; drawn up to %lld ms\n", qPrintable(request.path),
+                     qPrintable(reader.error()), static_cast<long long>(reader.timeMs()));
+    const qint64 end = std::max<qint64>(reader.timeMs(), 1);
+    const qint64 to = request.toMs >= 0 ? request.toMs : end;
+    if (to <= request.fromMs)
+        return fail(QStringLiteral("--from %1 s is past the recording's end at %2 s")
+                        .arg(request.fromMs / 1000.0)
+                        .arg(end / 1000.0));
+    Model model;
+    model.build(history, request.fromMs, to, end);
+    const QImage image = render(model, names, history.wallTime(0));
+    QImageWriter writer(request.png, "png");
+    if (!writer.write(image))
+        return fail(QStringLiteral("%1: %2").arg(request.png, writer.errorString()));
+    return 0;
+}
+
+} // namespace timeline

@@ -323,7 +323,7 @@ void TestHistory::sigtermEndsRecordingProperly() {
     QCOMPARE(p.exitCode(), 0);
     recording::File file;
     QVERIFY(file.open(path, nullptr));
-    recording::Reader reader(file.data());
+    recording::Reader reader(file);
     recording::Record r;
     while (reader.next(r)) {
     }

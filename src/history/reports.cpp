@@ -1,13 +1,17 @@
 #include "history/reports.h"
 
 #include "history/csv.h"
+#include "history/filename.h"
 #include "history/playback.h"
 #include "history/recording.h"
 
 #include <QByteArray>
 #include <QString>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
+#include <new>
 
 namespace reports {
 
@@ -18,8 +22,17 @@ int usage(const QString& text) {
     return 2;
 }
 
-void put(const QByteArray& text) {
-    std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
+// Standard output failed (a full disk, a closed pipe): one line, status 1.
+int outputFailed(int error) {
+    std::fprintf(stderr, "s88monitor: cannot write the report to standard output: %s\n",
+                 error ? std::strerror(error) : "write failed");
+    return 1;
+}
+
+// False, with errno, when not all of it was written.
+bool put(const QByteArray& text) {
+    errno = 0;
+    return std::fwrite(text.constData(), 1, size_t(text.size()), stdout) == size_t(text.size());
 }
 
 // "N" or "N/MS" into the limits; false when it is neither.
@@ -40,19 +53,29 @@ bool parseLimit(const QString& option, const QString& value, StabilityLimits& li
 }
 
 int report(bool history, const QString& path, const StabilityLimits& limits) {
+    // A closed standard output would take the number of the next file opened.
+    if (::fcntl(1, F_GETFD) < 0)
+        return outputFailed(EBADF);
     recording::File file;
     QString why;
     if (!file.open(path, &why))
-        return usage(QStringLiteral("%1: %2").arg(path, why));
-    recording::Reader reader(file.data());
+        return usage(QStringLiteral("%1: %2").arg(filename::shown(path), why));
+    recording::Reader reader(file);
     PlaybackRun run(reader);
     ChangeHistory& changes = run.history();
     changes.setLimits(limits);
 
-    // Lines are written as bursts end, so the history's bound never drops one.
+    // Lines are written as bursts end, so the history's bound never drops one; the first
+    // failed write ends the report.
     QByteArray out;
     quint64 written = 0;
     bool started = false;
+    int writeError = -1; // errno of the first failed write; -1 while none failed
+    const auto emitOut = [&] {
+        if (writeError < 0 && !put(out))
+            writeError = errno;
+        out.clear();
+    };
     const auto writeNew = [&] {
         if (!started) {
             started = true;
@@ -60,10 +83,8 @@ int report(bool history, const QString& path, const StabilityLimits& limits) {
         }
         for (; written < changes.total(); ++written)
             csv::appendHistoryRow(out, changes.event(written));
-        if (out.size() >= 256 * 1024) {
-            put(out);
-            out.clear();
-        }
+        if (out.size() >= 256 * 1024)
+            emitOut();
     };
     if (history)
         QObject::connect(&changes, &ChangeHistory::eventsAdded, &changes, writeNew);
@@ -74,16 +95,34 @@ int report(bool history, const QString& path, const StabilityLimits& limits) {
             writeNew();
         else
             out = csv::inputs(changes);
-        put(out);
+        emitOut();
     }
-    std::fflush(stdout);
+    errno = 0;
+    if (writeError < 0 && std::fflush(stdout) != 0)
+        writeError = errno;
+    errno = 0;
+    if (writeError < 0 && std::fclose(stdout) != 0) // nothing is written after the report
+        writeError = errno;
+    if (writeError >= 0)
+        return outputFailed(writeError);
     if (reader.status() != recording::Reader::Status::Finished) {
         const QString covered = reader.offset() >= recording::kHeaderSize
                                     ? QStringLiteral(" (reported up to %1 ms)").arg(reader.timeMs())
                                     : QString();
-        return usage(QStringLiteral("%1: %2%3").arg(path, reader.error(), covered));
+        return usage(
+            QStringLiteral("%1: %2%3").arg(filename::shown(path), reader.error(), covered));
     }
     return 0;
+}
+
+int guarded(bool history, const QString& path, const StabilityLimits& limits) {
+    try {
+        return report(history, path, limits);
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "s88monitor: out of memory while reading %s\n",
+                     qPrintable(filename::shown(path)));
+        return 1;
+    }
 }
 
 } // namespace
@@ -124,7 +163,7 @@ std::optional<int> run(int argc, char* argv[]) {
     }
     if (!history)
         return std::nullopt;
-    return report(*history, path, limits);
+    return guarded(*history, path, limits);
 }
 
 } // namespace reports

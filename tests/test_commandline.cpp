@@ -2,8 +2,13 @@
 
 #include "app/commandline.h"
 
+#include <QDir>
+#include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
+#include <cmath>
+#include <unistd.h>
 
 class TestCommandLine : public QObject {
     Q_OBJECT
@@ -11,8 +16,16 @@ class TestCommandLine : public QObject {
 private slots:
     void parse_data();
     void parse();
+    void report_data();
+    void report();
     void programWithoutDisplay_data();
     void programWithoutDisplay();
+    void speed_data();
+    void speed();
+    void recordingIntoTheReplay_data();
+    void recordingIntoTheReplay();
+    void windowNeeds_data();
+    void windowNeeds();
 };
 
 namespace {
@@ -52,6 +65,14 @@ void TestCommandLine::parse_data() {
         << QStringList{"--port", "2=/dev/ttyUSB1", "--port=1=/dev/serial/by-id/a=b"} << kWindow
         << "" << QStringList{"2=/dev/ttyUSB1", "1=/dev/serial/by-id/a=b"} << false;
     QTest::newRow("--simulate") << QStringList{"--simulate"} << kWindow << "" << none << true;
+    QTest::newRow("--language de")
+        << QStringList{"--language", "de", "--simulate"} << kWindow << "" << none << true;
+    QTest::newRow("--language of no known kind")
+        << QStringList{"--language", "nl"} << 2 << "--language nl: expected one of da, en, de"
+        << none << false;
+    QTest::newRow("--language in capitals")
+        << QStringList{"-language=EN"} << 2 << "--language EN: expected one of da, en, de" << none
+        << false;
     QTest::newRow("the toolkit's own options are let through")
         << QStringList{"-platform", "offscreen", "-reverse", "-style=Fusion", "--simulate"}
         << kWindow << "" << none << true;
@@ -74,9 +95,47 @@ void TestCommandLine::parse_data() {
     QTest::newRow("a negative speed")
         << QStringList{"--replay", "a", "--speed", "-1"} << 2 << "--speed -1" << none << false;
     QTest::newRow("limits without a report")
-        << QStringList{"--unstable-ms", "20"} << 2 << "go with --history" << none << false;
+        << QStringList{"--unstable-ms", "20"} << 2 << "--unstable-ms goes with --history" << none
+        << false;
+    QTest::newRow("one-dash limits without a report")
+        << QStringList{"-unstable-changes", "3/100", "--simulate"} << 2
+        << "--unstable-changes goes with --history" << none << false;
+    QTest::newRow("--speed with a report")
+        << QStringList{"--history", "a", "--speed", "2"} << 2
+        << "--speed does not go with --history or --inputs" << none << false;
+    QTest::newRow("--simulate with a report") << QStringList{"--simulate", "--inputs", "a"} << 2
+                                              << "--simulate does not go with" << none << false;
+    QTest::newRow("--record with a report") << QStringList{"-inputs", "a", "-record", "b"} << 2
+                                            << "--record does not go with" << none << false;
+    QTest::newRow("both reports") << QStringList{"--history", "a", "--inputs", "b"} << 2
+                                  << "give one of --history and --inputs, once" << none << false;
+    QTest::newRow("a report twice") << QStringList{"--history", "a", "--history", "b"} << 2
+                                    << "give one of --history and --inputs, once" << none << false;
+    QTest::newRow("--unstable-ms not a number")
+        << QStringList{"--inputs", "a", "--unstable-ms", "x"} << 2
+        << "--unstable-ms x: expected milliseconds" << none << false;
+    QTest::newRow("--unstable-ms -1") << QStringList{"--inputs", "a", "--unstable-ms", "-1"} << 2
+                                      << "--unstable-ms -1: expected milliseconds" << none << false;
+    QTest::newRow("--unstable-changes 1 change")
+        << QStringList{"--inputs", "a", "--unstable-changes", "1/100"} << 2
+        << "--unstable-changes 1/100: expected N/MS, N from 2 to 32" << none << false;
+    QTest::newRow("--unstable-changes 33 changes")
+        << QStringList{"--inputs", "a", "--unstable-changes", "33/100"} << 2 << "expected N/MS"
+        << none << false;
+    QTest::newRow("--unstable-changes in no time")
+        << QStringList{"--inputs", "a", "--unstable-changes", "5/0"} << 2 << "expected N/MS" << none
+        << false;
+    QTest::newRow("--unstable-changes without its window")
+        << QStringList{"--inputs", "a", "--unstable-changes", "5"} << 2 << "expected N/MS" << none
+        << false;
     QTest::newRow("--history is a report")
         << QStringList{"--history", "a", "--unstable-ms", "20"} << kReport << "" << none << false;
+    QTest::newRow("--record with an empty name")
+        << QStringList{"--record", ""} << 2 << "--record: the file name is empty" << none << false;
+    QTest::newRow("--record= with an empty name")
+        << QStringList{"--record="} << 2 << "--record: the file name is empty" << none << false;
+    QTest::newRow("--replay with an empty name")
+        << QStringList{"--replay", ""} << 2 << "--replay: the file name is empty" << none << false;
     QTest::newRow("help wins over a report")
         << QStringList{"--inputs", "a", "--help"} << 0 << "--unstable-changes" << none << false;
 }
@@ -111,6 +170,48 @@ void TestCommandLine::parse() {
     QVERIFY2(!c.text.contains(QStringLiteral("exit-when-shown")), qPrintable(c.text));
 }
 
+void TestCommandLine::report_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("history"); // else --inputs
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<qint64>("shortestMs");
+    QTest::addColumn<int>("changes");
+    QTest::addColumn<qint64>("windowMs");
+
+    QTest::newRow("--history, the defaults")
+        << QStringList{"--history", "a.s88"} << true << "a.s88" << qint64(50) << 5 << qint64(1000);
+    QTest::newRow("-history, one dash")
+        << QStringList{"-history", "b"} << true << "b" << qint64(50) << 5 << qint64(1000);
+    QTest::newRow("--inputs=FILE")
+        << QStringList{"--inputs=c d"} << false << "c d" << qint64(50) << 5 << qint64(1000);
+    QTest::newRow("-inputs with one-dash limits")
+        << QStringList{"-inputs", "r", "-unstable-ms", "10", "-unstable-changes", "3/200"} << false
+        << "r" << qint64(10) << 3 << qint64(200);
+    QTest::newRow("limits before the report, at their edges")
+        << QStringList{"--unstable-ms=0", "--unstable-changes=2/1", "--history", "r"} << true << "r"
+        << qint64(0) << 2 << qint64(1);
+    QTest::newRow("32 changes") << QStringList{"--inputs", "r", "--unstable-changes", "32/5000"}
+                                << false << "r" << qint64(50) << 32 << qint64(5000);
+}
+
+void TestCommandLine::report() {
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, history);
+    QFETCH(QString, path);
+    QFETCH(qint64, shortestMs);
+    QFETCH(int, changes);
+    QFETCH(qint64, windowMs);
+
+    const CommandLine c = CommandLine::parse(QStringList{"s88monitor"} + arguments);
+    QCOMPARE(c.run, CommandLine::Run::Report);
+    QCOMPARE(c.report.kind,
+             history ? reports::Request::Kind::History : reports::Request::Kind::Inputs);
+    QCOMPARE(c.report.path, path);
+    QCOMPARE(c.report.limits.shortestMs, shortestMs);
+    QCOMPARE(c.report.limits.changes, changes);
+    QCOMPARE(c.report.limits.windowMs, windowMs);
+}
+
 void TestCommandLine::programWithoutDisplay_data() {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("exitCode");
@@ -125,6 +226,28 @@ void TestCommandLine::programWithoutDisplay_data() {
                                     << "s88monitor: Unknown option 'bogus'.";
     QTest::newRow("bad port") << QStringList{"--port", "0=/dev/ttyS0"} << 2 << ""
                               << "expected N=DEVICE";
+    QTest::newRow("bad language") << QStringList{"--language", "dk"} << 2 << ""
+                                  << "s88monitor: --language dk: expected one of da, en, de\n"
+                                     "Try 's88monitor --help'.\n";
+    // The report runs (and finds no file) whichever way its option is written.
+    QTest::newRow("-history, one dash") << QStringList{"-history", "/nonexistent/r.s88"} << 2 << ""
+                                        << "/nonexistent/r.s88: no such file";
+    QTest::newRow("-inputs, one dash") << QStringList{"-inputs", "/nonexistent/r.s88"} << 2 << ""
+                                       << "/nonexistent/r.s88: no such file";
+    // The window needs a display: one line and status 2, no toolkit abort.
+    const QString noDisplay = QStringLiteral(
+        "s88monitor: no display: set DISPLAY, or use --history/--inputs for work without a "
+        "window\n");
+    QTest::newRow("the window") << QStringList() << 2 << "" << noDisplay;
+    QTest::newRow("the window on the virtual module")
+        << QStringList{"--simulate", "--fault", "chatter:3"} << 2 << "" << noDisplay;
+    QTest::newRow("the window on the xcb platform")
+        << QStringList{"-platform", "xcb"} << 2 << "" << noDisplay;
+    QTest::newRow("the window on the wayland platform")
+        << QStringList{"-platform=wayland"} << 2 << "" << noDisplay;
+    QTest::newRow("a bad speed is told before the display")
+        << QStringList{"--replay", "r", "--speed", "nan"} << 2 << ""
+        << "--speed nan: expected 0, or a number from 0.01 to 1000";
 }
 
 void TestCommandLine::programWithoutDisplay() {
@@ -146,6 +269,128 @@ void TestCommandLine::programWithoutDisplay() {
     QCOMPARE(program.exitCode(), exitCode);
     QVERIFY2(out.isEmpty() ? stdOut.isEmpty() : stdOut.contains(out), qPrintable(stdOut));
     QVERIFY2(err.isEmpty() ? stdErr.isEmpty() : stdErr.contains(err), qPrintable(stdErr));
+}
+
+void TestCommandLine::speed_data() {
+    QTest::addColumn<QString>("given");
+    QTest::addColumn<double>("speed"); // -1: refused
+    QTest::newRow("0: as fast as the line takes it") << "0" << 0.0;
+    QTest::newRow("-0 is 0") << "-0" << 0.0;
+    QTest::newRow("0.0") << "0.0" << 0.0;
+    QTest::newRow("below the least") << "0.00999" << -1.0;
+    QTest::newRow("the least") << "0.01" << 0.01;
+    QTest::newRow("above the least") << "0.01001" << 0.01001;
+    QTest::newRow("1") << "1" << 1.0;
+    QTest::newRow("below the most") << "999.99" << 999.99;
+    QTest::newRow("the most") << "1000" << 1000.0;
+    QTest::newRow("above the most") << "1000.01" << -1.0;
+    QTest::newRow("1001") << "1001" << -1.0;
+    QTest::newRow("1e-17") << "1e-17" << -1.0;
+    QTest::newRow("negative") << "-0.5" << -1.0;
+    QTest::newRow("nan") << "nan" << -1.0;
+    QTest::newRow("inf") << "inf" << -1.0;
+    QTest::newRow("-inf") << "-inf" << -1.0;
+    QTest::newRow("1e400") << "1e400" << -1.0;
+    QTest::newRow("not a number") << "fast" << -1.0;
+}
+
+void TestCommandLine::speed() {
+    QFETCH(QString, given);
+    QFETCH(double, speed);
+    const CommandLine c = CommandLine::parse({"s88monitor", "--replay", "r.s88", "--speed", given});
+    if (speed < 0) {
+        QCOMPARE(c.run, CommandLine::Run::Print);
+        QCOMPARE(c.exitCode, 2);
+        QVERIFY2(c.text.contains(QStringLiteral("--speed %1: expected 0, or a number from 0.01 "
+                                                "to 1000")
+                                     .arg(given)),
+                 qPrintable(c.text));
+        return;
+    }
+    QCOMPARE(c.run, CommandLine::Run::Window);
+    QCOMPARE(c.window.speed, speed);
+    QVERIFY(!std::signbit(c.window.speed));
+}
+
+void TestCommandLine::recordingIntoTheReplay_data() {
+    QTest::addColumn<QString>("record"); // in the folder that holds "played.s88"
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("the same name") << "played.s88" << true;
+    QTest::newRow("another path to it") << "sub/../played.s88" << true;
+    QTest::newRow("a hard link to it") << "hard.s88" << true;
+    QTest::newRow("a symbolic link to it") << "soft.s88" << true;
+    QTest::newRow("another file") << "other.s88" << false;
+    QTest::newRow("a file not there yet") << "new.s88" << false;
+}
+
+// Recording into the recording being replayed would empty it before it is played.
+void TestCommandLine::recordingIntoTheReplay() {
+    QFETCH(QString, record);
+    QFETCH(bool, refused);
+    QTemporaryDir dir;
+    const QString played = dir.filePath(QStringLiteral("played.s88"));
+    for (const char* name : {"played.s88", "other.s88"}) {
+        QFile f(dir.filePath(QLatin1String(name)));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("x");
+    }
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub")));
+    QCOMPARE(::link(QFile::encodeName(played).constData(),
+                    QFile::encodeName(dir.filePath(QStringLiteral("hard.s88"))).constData()),
+             0);
+    QVERIFY(QFile::link(played, dir.filePath(QStringLiteral("soft.s88"))));
+    const CommandLine c =
+        CommandLine::parse({"s88monitor", "--replay", played, "--record", dir.filePath(record)});
+    if (!refused) {
+        QCOMPARE(c.run, CommandLine::Run::Window);
+        return;
+    }
+    QCOMPARE(c.run, CommandLine::Run::Print);
+    QCOMPARE(c.exitCode, 2);
+    QVERIFY2(
+        c.text.contains(
+            QStringLiteral("--record %1: is the file --replay plays").arg(dir.filePath(record))),
+        qPrintable(c.text));
+}
+
+void TestCommandLine::windowNeeds_data() {
+    QTest::addColumn<int>("openFiles"); // the limit the program is started under
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("12 open files") << 12 << 2;
+    QTest::newRow("31 open files") << 31 << 2;
+    QTest::newRow("32 open files") << 32 << 0;
+    QTest::newRow("33 open files") << 33 << 0;
+}
+
+// Too few open files for the window: one line and status 2 before the toolkit starts.
+void TestCommandLine::windowNeeds() {
+    QFETCH(int, openFiles);
+    QFETCH(int, exitCode);
+    QTemporaryDir config;
+    QFile settings(config.filePath(QStringLiteral("Gen_Vorn_S88.conf")));
+    QVERIFY(settings.open(QIODevice::WriteOnly));
+    settings.write("[S88Left]\nAntal=1\n[S88Mid]\nAntal=0\n[S88Right]\nAntal=0\n");
+    settings.close();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), config.path());
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    // Soft and hard limit alike, as the shell's ulimit -n sets them.
+    program.start(QStringLiteral("sh"),
+                  {QStringLiteral("-c"),
+                   QStringLiteral("ulimit -n %1 && exec \"$0\" --exit-when-shown").arg(openFiles),
+                   QStringLiteral(S88MONITOR)});
+    QVERIFY(program.waitForFinished(30000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), exitCode);
+    const QByteArray err = program.readAllStandardError();
+    if (exitCode != 0)
+        QCOMPARE(err, QStringLiteral("s88monitor: only %1 open files allowed (ulimit -n); the "
+                                     "window needs 32\n")
+                          .arg(openFiles)
+                          .toUtf8());
 }
 
 QTEST_GUILESS_MAIN(TestCommandLine)

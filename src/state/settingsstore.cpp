@@ -33,7 +33,8 @@ void QtSettingsStore::SaveSettings(const QString& app, const QList<Setting>& val
             lines.append({s.section, s.key, s.text});
         bool written = settingsfile::write(file, lines);
         for (const Setting& s : values)
-            written = written && settingsfile::read(file, s.section, s.key, kReadLimit) == s.text;
+            written = written && settingsfile::read(file, s.section, s.key, kReadLimit) ==
+                                     s.text.left(kReadLimit);
         if (!written)
             throw PlatformError(QStringLiteral("%1 kan ikke skrives").arg(file));
         return;

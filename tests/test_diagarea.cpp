@@ -3,15 +3,21 @@
 
 #include "diag/diagarea.h"
 #include "diag/historylist.h"
+#include "diag/portwatch.h"
 #include "history/changehistory.h"
 #include "panel/lamp.h"
+#include "state/settingsstore.h"
 #include "support/formsupport.h"
 #include "support/ptypair.h"
 
+#include <QElapsedTimer>
 #include <QHelpEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QToolTip>
 #include <QtTest>
@@ -29,8 +35,13 @@ QByteArray burst(const QList<std::array<int, 3>>& reports) {
 }
 
 struct PtyRig {
+    // `load`: loaded at once, with nothing stored; otherwise the test loads it.
+    explicit PtyRig(bool load = true)
+        : rig([this](int port) { return port == 1 ? pty.devicePath() : QString(); },
+              RigSetup{.store = &stored, .load = load}) {}
     PtyPair pty;
-    WindowRig rig{[this](int port) { return port == 1 ? pty.devicePath() : QString(); }};
+    MemorySettings stored; // what a session before this one left
+    WindowRig rig;
     DiagArea& diag() { return rig.form.diagnostics(); }
     ChangeHistory& history() { return rig.form.history(); }
     // Sends the bursts `pauseMs` apart and waits until the window has taken them all.
@@ -63,22 +74,25 @@ class TestDiagArea : public QObject {
     Q_OBJECT
 
 private slots:
-    void init();
     void filter_data();
     void filter();
+    void listKeepsRowsInSight_data();
+    void listKeepsRowsInSight();
     void unstableInput_data();
     void unstableInput();
     void moduleCheck_data();
     void moduleCheck();
+    void burstRate_data();
+    void burstRate();
+    void countsNotSent_data();
+    void countsNotSent();
+    void portWatch_data();
+    void portWatch();
+    void silentPort_data();
+    void silentPort();
     void csvMatchesHistoryReport();
     void unwritableFiles();
 };
-
-void TestDiagArea::init() {
-    PtyPair probe;
-    if (!probe.isValid())
-        QSKIP("no pseudo terminals here");
-}
 
 void TestDiagArea::filter_data() {
     QTest::addColumn<QString>("text");
@@ -113,6 +127,56 @@ void TestDiagArea::filter() {
     QCOMPARE((QList<int>{accepted.first(), accepted.last(), int(accepted.size())}), inputs);
 }
 
+void TestDiagArea::listKeepsRowsInSight_data() {
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<int>("scrolled"); // rows down from the newest
+    QTest::addColumn<int>("topAfter"); // the input of the top row once 10 more arrived
+
+    // Inputs 1..50 changed in order, then 51..60.
+    QTest::newRow("at the top: follows the newest") << "" << 0 << 60;
+    QTest::newRow("1 row down: stays") << "" << 1 << 49;
+    QTest::newRow("5 rows down: stays") << "" << 5 << 45;
+    QTest::newRow("filtered, 1 row down: stays") << "1-200" << 1 << 49;
+    QTest::newRow("filtered, 5 rows down: stays") << "1-200" << 5 << 45;
+    QTest::newRow("filtered, none of the new shown") << "1-50" << 5 << 45;
+}
+
+// Scrolled down, the list keeps the rows in sight while changes arrive above them.
+void TestDiagArea::listKeepsRowsInSight() {
+    QFETCH(QString, filter);
+    QFETCH(int, scrolled);
+    QFETCH(int, topAfter);
+    FormState state;
+    ScriptedSerialControl clock;
+    ChangeHistory history(state, clock);
+    const auto change = [&](int from, int to) {
+        for (int n = from; n <= to; ++n) {
+            state.InputState[std::size_t(n)] = true;
+            history.reportDecoded(qint16((n - 1) / 16 + 1));
+            history.burstEnded(true);
+        }
+    };
+    FrameGate gate;
+    HistoryList list(history);
+    gate.add(list);
+    list.resize(262, 137);
+    list.show();
+    QVERIFY(list.setFilter(filter));
+    change(1, 50);
+    list.historyChanged();
+    QTRY_COMPARE(list.rowCount(), 50);
+    list.verticalScrollBar()->setValue(scrolled);
+    QCOMPARE(list.verticalScrollBar()->value(), scrolled);
+    QCOMPARE(int(list.eventAt(scrolled).input), 50 - scrolled);
+
+    change(51, 60);
+    list.historyChanged();
+    const int rows = filter == u"1-50" ? 50 : 60;
+    QTRY_COMPARE(list.rowCount(), rows);
+    QTRY_COMPARE(int(list.eventAt(list.verticalScrollBar()->value()).input), topAfter);
+    QCOMPARE(list.verticalScrollBar()->value(), scrolled == 0 ? 0 : scrolled + rows - 50);
+}
+
 void TestDiagArea::unstableInput_data() {
     QTest::addColumn<int>("flips");
     QTest::addColumn<int>("pauseMs");
@@ -123,6 +187,7 @@ void TestDiagArea::unstableInput_data() {
 }
 
 void TestDiagArea::unstableInput() {
+    SKIP_WITHOUT_PTYS();
     QFETCH(int, flips);
     QFETCH(int, pauseMs);
     QFETCH(bool, marked);
@@ -163,30 +228,52 @@ void TestDiagArea::unstableInput() {
 }
 
 void TestDiagArea::moduleCheck_data() {
+    QTest::addColumn<QStringList>("loaded"); // Left, Mid, Right as stored at start; null: none
     QTest::addColumn<QStringList>("counts"); // Left, Mid, Right as sent with Indsæt (s)
     QTest::addColumn<QList<int>>("reported");
     QTest::addColumn<QString>("expected");
 
     QTest::newRow("module 4 missing from the bursts")
-        << QStringList{"2", "1", "1"} << QList<int>{1, 2, 3}
+        << QStringList{} << QStringList{"2", "1", "1"} << QList<int>{1, 2, 3}
         << "Modulantal 4, meldt 3 · mangler 4 · uændret 2-3";
-    QTest::newRow("a module not counted") << QStringList{"2", "0", "0"} << QList<int>{1, 2, 5}
-                                          << "Modulantal 2, meldt 3 · ukendt 5 · uændret 2, 5";
-    QTest::newRow("all there") << QStringList{"1", "1", "0"} << QList<int>{1, 2}
+    QTest::newRow("a module not counted")
+        << QStringList{} << QStringList{"2", "0", "0"} << QList<int>{1, 2, 5}
+        << "Modulantal 2, meldt 3 · ukendt 5 · uændret 2, 5";
+    QTest::newRow("all there") << QStringList{} << QStringList{"1", "1", "0"} << QList<int>{1, 2}
                                << "Modulantal 2, meldt 2 · uændret 2";
+    QTest::newRow("no counts loaded or sent") << QStringList{} << QStringList{} << QList<int>{1, 2}
+                                              << "Modulantal ?, meldt 2 · uændret 2";
+    QTest::newRow("counts loaded at start")
+        << QStringList{"1", "1", "0"} << QStringList{} << QList<int>{1, 2}
+        << "Modulantal 2, meldt 2 · uændret 2";
+    QTest::newRow("only Left loaded at start")
+        << QStringList{"2", QString(), QString()} << QStringList{} << QList<int>{1, 2}
+        << "Modulantal ?, meldt 2 · uændret 2";
 }
 
 void TestDiagArea::moduleCheck() {
+    SKIP_WITHOUT_PTYS();
+    QFETCH(QStringList, loaded);
     QFETCH(QStringList, counts);
     QFETCH(QList<int>, reported);
     QFETCH(QString, expected);
 
     PtyRig t;
+    if (!loaded.isEmpty()) {
+        for (int i = 0; i < 3; ++i) {
+            if (!loaded[i].isNull())
+                t.stored.values[fixed::countKey(fixed::kSections[i])] = loaded[i];
+        }
+        t.rig.form.Form_Load();
+        t.rig.messages.shown.clear(); // the reminders for counts not stored
+    }
     t.rig.start();
-    t.rig.c().Text1->setText(counts[0]);
-    t.rig.c().Text2->setText(counts[1]);
-    t.rig.c().Text3->setText(counts[2]);
-    t.rig.c().Command1->click();
+    if (!counts.isEmpty()) {
+        t.rig.c().Text1->setText(counts[0]);
+        t.rig.c().Text2->setText(counts[1]);
+        t.rig.c().Text3->setText(counts[2]);
+        t.rig.c().Command1->click();
+    }
     QVERIFY2(t.rig.messages.shown.isEmpty(), qPrintable(t.rig.messages.shown.join(u'|')));
     // Module 1 switches input 1 on and off; the others report nothing active.
     QList<QByteArray> bursts;
@@ -198,14 +285,227 @@ void TestDiagArea::moduleCheck() {
     }
     QVERIFY(t.play(bursts, 20));
     QVERIFY(t.pty.write(bytes({7, 9}))); // stray bytes between bursts
-    QTRY_COMPARE(t.history().bursts().strayBytes, quint64(2));
+    const quint64 written = quint64(bursts[0].size() + bursts[1].size() + 2);
+    QTRY_COMPARE(t.rig.serial.charactersTaken(), written);
+    QCOMPARE(t.history().bursts().strayBytes, quint64(2));
     t.diag().tick();
     const QString line = t.diag().moduleCheckText();
     QVERIFY2(line.startsWith(expected + QStringLiteral(" · ")), qPrintable(line));
     QVERIFY2(line.endsWith(QStringLiteral(" burst/s · afbrudt 0 · løse byte 2")), qPrintable(line));
 }
 
+void TestDiagArea::burstRate_data() {
+    QTest::addColumn<int>("pauseMs");
+    QTest::addColumn<double>("least");
+    QTest::addColumn<double>("most");
+
+    // A second holds one burst more or less depending on where its ends fall.
+    QTest::newRow("10 bursts a second") << 100 << 9.0 << 11.0;
+    QTest::newRow("5 bursts a second") << 200 << 4.0 << 6.0;
+}
+
+// The line shows the bursts of the last second.
+void TestDiagArea::burstRate() {
+    SKIP_WITHOUT_PTYS();
+    QFETCH(int, pauseMs);
+    QFETCH(double, least);
+    QFETCH(double, most);
+    PtyRig t;
+    t.rig.start();
+    QList<QByteArray> bursts;
+    for (int i = 0; i < 3000 / pauseMs; ++i)
+        bursts << burst({{1, 0, i % 2}});
+    Feeder feeder(t.pty, bursts, std::chrono::milliseconds(pauseMs));
+    // By now the line was brought up to date at least once over a second of the stream.
+    QTest::qWait(2500);
+    const QString line = t.diag().moduleCheckText();
+    QVERIFY(!feeder.done());
+    static const QRegularExpression rate(QStringLiteral(" · (\\d+(?:,\\d)?) burst/s · "));
+    const QRegularExpressionMatch m = rate.match(line);
+    QVERIFY2(m.hasMatch(), qPrintable(line));
+    const double shown = m.captured(1).replace(u',', u'.').toDouble();
+    QVERIFY2(shown >= least && shown <= most, qPrintable(line));
+    QTRY_VERIFY(feeder.done());
+    QVERIFY(!feeder.failed());
+}
+
+void TestDiagArea::countsNotSent_data() {
+    QTest::addColumn<bool>("send"); // Indsæt (s) pressed in this session
+    QTest::addColumn<QList<int>>("reported");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QList<int>>("veiled"); // modules whose lamps wear the veil
+
+    QTest::newRow("stored, not sent, nothing reported")
+        << false << QList<int>{} << "Modulantal 4, meldt 0 · Antal ikke sendt: tryk Indsæt (s)"
+        << QList<int>{};
+    QTest::newRow("stored, not sent, three reported")
+        << false << QList<int>{1, 2, 3}
+        << "Modulantal 4, meldt 3 · Antal ikke sendt: tryk Indsæt (s) · uændret 2-3"
+        << QList<int>{};
+    QTest::newRow("stored, not sent, all reported")
+        << false << QList<int>{1, 2, 3, 4} << "Modulantal 4, meldt 4 · uændret 2-4" << QList<int>{};
+    QTest::newRow("sent, module 4 silent")
+        << true << QList<int>{1, 2, 3} << "Modulantal 4, meldt 3 · mangler 4 · uændret 2-3"
+        << QList<int>{4};
+    QTest::newRow("sent, modules 2 and 4 silent")
+        << true << QList<int>{1, 3} << "Modulantal 4, meldt 2 · mangler 2, 4 · uændret 3"
+        << QList<int>{2, 4};
+    QTest::newRow("sent, all there")
+        << true << QList<int>{1, 2, 3, 4} << "Modulantal 4, meldt 4 · uændret 2-4" << QList<int>{};
+}
+
+// The second start: the counts 2, 1, 1 come from the store, as always not sent until
+// Indsæt (s). Until then no module is missing; once sent, a silent module is, and its lamps
+// say so.
+void TestDiagArea::countsNotSent() {
+    QFETCH(bool, send);
+    QFETCH(QList<int>, reported);
+    QFETCH(QString, expected);
+    QFETCH(QList<int>, veiled);
+
+    PtyRig t(false);
+    const QStringList counts{"2", "1", "1"};
+    for (int i = 0; i < 3; ++i)
+        t.stored.values[fixed::countKey(fixed::kSections[i])] = counts[i];
+    t.rig.form.Form_Load();
+    t.rig.messages.shown.clear();
+    QCOMPARE(t.rig.c().Text1->text(), QStringLiteral("2"));
+    t.rig.start();
+    QVERIFY(t.pty.read(1, 200).isEmpty()); // Start sends nothing
+    if (send) {
+        t.rig.c().Command1->click();
+        QCOMPARE(readSent(t.pty, 5, 2000), bytes({'s', 2, 1, 1, 13}));
+    }
+    if (reported.isEmpty()) {
+        // Empty bursts, as a module sends while it knows of no module; each one ends when
+        // the next one begins.
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(t.pty.write(burst({})));
+        QTRY_COMPARE(t.history().bursts().complete, quint64(2));
+    } else {
+        QList<QByteArray> bursts;
+        for (int low : {1, 0}) {
+            QList<std::array<int, 3>> reports;
+            for (int m : reported)
+                reports << std::array<int, 3>{m, 0, m == 1 ? low : 0};
+            bursts << burst(reports);
+        }
+        QVERIFY(t.play(bursts, 20));
+    }
+    t.diag().tick();
+    t.rig.form.frameGate().frame();
+    const QString line = t.diag().moduleCheckText();
+    QVERIFY2(line.startsWith(expected + QStringLiteral(" · ")), qPrintable(line));
+    QVERIFY2(!line.contains(QStringLiteral("mangler")) || send, qPrintable(line));
+    QCOMPARE(t.diag().markers().veiledCount(), int(veiled.size()) * 16);
+    for (int m = 1; m <= 10; ++m) {
+        const int first = (m - 1) * 16 + 1;
+        for (int n : {first, first + 15})
+            QCOMPARE(t.diag().markers().isVeiled(n), veiled.contains(m));
+        QCOMPARE(t.diag().markers().toolTip(first).contains(
+                     QStringLiteral("\nmodul %1 svarer ikke").arg(m)),
+                 veiled.contains(m));
+    }
+    QCOMPARE(t.diag().checkLineText(), line);
+
+    // The silent module comes back: the veil goes.
+    if (!veiled.isEmpty()) {
+        QList<std::array<int, 3>> all;
+        for (int m = 1; m <= 4; ++m)
+            all << std::array<int, 3>{m, 0, 0};
+        QVERIFY(t.play({burst(all)}, 20));
+        t.diag().tick();
+        t.rig.form.frameGate().frame();
+        QCOMPARE(t.diag().markers().veiledCount(), 0);
+        QVERIFY(!t.diag().markers().toolTip(49).contains(QStringLiteral("svarer ikke")));
+    }
+}
+
+void TestDiagArea::portWatch_data() {
+    QTest::addColumn<QString>("script"); // "open@t", "burst@t", "close@t"
+    QTest::addColumn<qint64>("atMs");
+    QTest::addColumn<bool>("silent");
+
+    QTest::newRow("closed never silent") << "" << qint64(10000) << false;
+    QTest::newRow("open 2999 ms") << "open@1000" << qint64(3999) << false;
+    QTest::newRow("open 3000 ms") << "open@1000" << qint64(4000) << true;
+    QTest::newRow("open 3001 ms") << "open@1000" << qint64(4001) << true;
+    QTest::newRow("burst 2999 ms ago") << "open@0 burst@5000" << qint64(7999) << false;
+    QTest::newRow("burst 3000 ms ago") << "open@0 burst@5000" << qint64(8000) << true;
+    QTest::newRow("closed after silence") << "open@0 close@4000" << qint64(9000) << false;
+    QTest::newRow("opened again") << "open@0 close@4000 open@5000" << qint64(7999) << false;
+}
+
+void TestDiagArea::portWatch() {
+    QFETCH(QString, script);
+    QFETCH(qint64, atMs);
+    QFETCH(bool, silent);
+    PortWatch watch;
+    bool open = false;
+    quint64 bursts = 0;
+    for (const QString& step : script.split(u' ', Qt::SkipEmptyParts)) {
+        const QString what = step.section(u'@', 0, 0);
+        open = what == u"close" ? false : what == u"open" ? true : open;
+        bursts += what == u"burst" ? 1 : 0;
+        watch.update(open, bursts, step.section(u'@', 1).toLongLong());
+    }
+    watch.update(open, bursts, atMs);
+    QCOMPARE(watch.silent(), silent);
+}
+
+void TestDiagArea::silentPort_data() {
+    QTest::addColumn<bool>("garbage"); // bytes that never make a burst come all along
+    QTest::newRow("nothing") << false;
+    QTest::newRow("only bytes that are no burst") << true;
+}
+
+// A started port that gives no data says so within three seconds, with its device, until
+// a burst comes; the port's device is shown beside the module check all along.
+void TestDiagArea::silentPort() {
+    QFETCH(bool, garbage);
+    PtyRig t;
+    const QString silent = QStringLiteral("Ingen data fra port 1 (%1): forkert port, eller er "
+                                          "modulet tændt?")
+                               .arg(t.pty.devicePath());
+    t.diag().tick();
+    QCOMPARE(t.diag().portLineText(), QStringLiteral("Port 1: ") + t.pty.devicePath());
+    QVERIFY(!t.diag().checkLineText().startsWith(QStringLiteral("Ingen data")));
+    QElapsedTimer clock;
+    t.rig.start();
+    clock.start();
+    const auto feed = [&] {
+        if (garbage)
+            t.pty.write(bytes({7, 9, 200}));
+    };
+    while (clock.elapsed() < 2800) {
+        feed();
+        QTest::qWait(100);
+        QVERIFY2(t.diag().checkLineText() != silent, qPrintable(QString::number(clock.elapsed())));
+    }
+    while (t.diag().checkLineText() != silent && clock.elapsed() < 3400) {
+        feed();
+        QTest::qWait(20);
+    }
+    QCOMPARE(t.diag().checkLineText(), silent);
+    QVERIFY2(clock.elapsed() >= 2990, qPrintable(QString::number(clock.elapsed())));
+    t.rig.form.frameGate().frame();
+    QCOMPARE(t.rig.form.findChild<QLabel*>(QStringLiteral("diagModuleCheck"))->text(),
+             QStringLiteral("<span style=\"color:#c00000\">%1</span>").arg(silent));
+    if (garbage)
+        QVERIFY(t.history().bursts().strayBytes > 0 || t.history().bursts().givenUp > 0);
+
+    // A burst: the line goes within a tick.
+    QVERIFY(t.play({burst({{1, 0, 0}})}, 0));
+    QTRY_VERIFY_WITH_TIMEOUT(t.diag().checkLineText() != silent, 1100);
+    QVERIFY(t.diag().checkLineText().startsWith(QStringLiteral("Modulantal")));
+    // Stopped: no port, no complaint.
+    t.rig.stop();
+    QTest::qWait(3100);
+    QVERIFY(t.diag().checkLineText() != silent);
+}
+
 void TestDiagArea::csvMatchesHistoryReport() {
+    SKIP_WITHOUT_PTYS();
     QTemporaryDir dir;
     const QString recording = dir.filePath(QStringLiteral("trafik.s88rec"));
     const QString saved = dir.filePath(QStringLiteral("skift.csv"));
@@ -250,6 +550,7 @@ void TestDiagArea::csvMatchesHistoryReport() {
 }
 
 void TestDiagArea::unwritableFiles() {
+    SKIP_WITHOUT_PTYS();
     PtyRig t;
     const QString nowhere = QStringLiteral("/nonexistent-folder/skift.csv");
     QVERIFY(!t.diag().saveCsv(nowhere));

@@ -126,17 +126,22 @@ void TestStartup::remindsBeforeReadingNextChain() {
             events << QStringLiteral("write");
         }
         void MsgBox(const QString& text) override { events << text; }
+        bool Question(const QString& text) override {
+            events << text;
+            return false;
+        }
         QStringList events;
     } recorder;
 
     FormState state;
-    Shape indicator;
     QLineEdit left, mid, right;
-    Startup startup(state, indicator, left, mid, right, recorder, recorder);
+    Startup startup(
+        state, [&recorder](LinkIndicator) { recorder.events << QStringLiteral("indicator"); }, left,
+        mid, right, recorder, recorder);
     startup.Form_Load();
 
-    const QStringList expected = {"read S88Left", kLeftReminder,   "read S88Mid",
-                                  kMidReminder,   "read S88Right", kRightReminder};
+    const QStringList expected = {"indicator",  "read S88Left",  kLeftReminder, "read S88Mid",
+                                  kMidReminder, "read S88Right", kRightReminder};
     QCOMPARE(recorder.events, expected);
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "history/reports.h"
-#include "link/portmap.h"
+#include "serial/portmap.h"
 #include "state/language.h"
 
 #include <QList>

@@ -1,5 +1,6 @@
 #include "diag/diagarea.h"
 
+#include "diag/historyfeed.h"
 #include "diag/historylist.h"
 #include "diag/walktestwindow.h"
 #include "history/changehistory.h"
@@ -7,6 +8,7 @@
 #include "history/filename.h"
 #include "history/recorder.h"
 #include "state/messagesink.h"
+#include "state/serialcontrol.h"
 
 #include <QCheckBox>
 #include <QFileDialog>
@@ -20,6 +22,7 @@
 namespace {
 
 constexpr int kTickMs = 1000;
+constexpr int kWatchMs = 100; // how often the port is looked at: opened, silent, data again
 
 // The window's own face at the size of its smaller texts.
 QFont windowFont(qreal points) {
@@ -59,11 +62,12 @@ QString elapsedText(qint64 ms) {
 
 DiagArea::DiagArea(QWidget& form, const Parts& parts)
     : m_history(parts.history), m_recorder(parts.recorder), m_messages(parts.messages),
-      m_form(form), m_markers(parts.history, parts.lamps),
+      m_serial(parts.serial), m_form(form), m_markers(parts.history, parts.lamps),
       m_choose([this](const QString& caption, const QString& filter) {
           return QFileDialog::getSaveFileName(&m_form, caption, QString(), filter);
-      }),
-      m_fed(parts.history.total()) {
+      }) {
+    // The walk test and reading aloud take the changes by the same path as test_walkpty.
+    followHistory(m_history, m_changes);
     build(form);
     parts.gate.add(*this);
     parts.gate.add(*m_list);
@@ -74,6 +78,9 @@ DiagArea::DiagArea(QWidget& form, const Parts& parts)
     m_sinceSample.start();
     m_burstsAtSample = m_history.bursts().complete;
     m_tick.start(kTickMs);
+    m_watchClock.start();
+    connect(&m_watchTimer, &QTimer::timeout, this, &DiagArea::watchPort);
+    m_watchTimer.start(kWatchMs);
     showRecording(); // --record may have started one
     tick();
 }
@@ -127,7 +134,7 @@ void DiagArea::build(QWidget& form) {
     m_readAloud->setText(QStringLiteral("Læs op"));
     m_readAloud->setToolTip(QStringLiteral("Sig hvert skift højt"));
 
-    m_summary = place(new QLabel(&form), "diagSummary", {x, a.top() + 94, w, 40}, 7);
+    m_summary = place(new QLabel(&form), "diagSummary", {x, a.top() + 94, w, 29}, 7);
     m_summary->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_summary->setWordWrap(true);
 
@@ -135,6 +142,11 @@ void DiagArea::build(QWidget& form) {
         place(new QLabel(&form), "diagModuleCheck", {a.left(), a.top() + 140, a.width(), 16}, 7);
     m_checkLine->setTextFormat(Qt::RichText);
     m_checkLine->setToolTip(ModuleCheck::explanation());
+    // The chosen port's device under the counts, right beside the check line.
+    m_portLine = place(new QLabel(&form), "diagPort", {x, a.top() + 124, w, 14}, 7);
+    m_portLine->setToolTip(
+        QStringLiteral("Enheden, som den valgte port åbner. En USB-adapter hedder typisk "
+                       "/dev/ttyUSB0 eller /dev/ttyACM0; /dev/ttyS0 er en indbygget port."));
 
     auto* find = new QShortcut(QKeySequence::Find, &form);
     connect(find, &QShortcut::activated, this, [this] { m_filter->setFocus(); });
@@ -144,7 +156,6 @@ void DiagArea::connectParts() {
     connect(&m_history, &ChangeHistory::eventsAdded, this, [this] {
         m_list->historyChanged();
         m_markers.historyChanged();
-        feedChanges();
     });
     connect(&m_history, &ChangeHistory::cleared, this, &DiagArea::cleared);
     connect(m_filter, &QLineEdit::textChanged, this, [this](const QString& text) {
@@ -165,17 +176,7 @@ void DiagArea::connectParts() {
     connect(&m_tick, &QTimer::timeout, this, &DiagArea::sample);
 }
 
-void DiagArea::feedChanges() {
-    const quint64 total = m_history.total();
-    for (quint64 seq = std::max(m_fed, m_history.firstKept()); seq < total; ++seq) {
-        const ChangeEvent& e = m_history.event(seq);
-        m_changes.publish(e.input, e.active, e.timeMs);
-    }
-    m_fed = total;
-}
-
 void DiagArea::cleared() {
-    m_fed = m_history.total();
     m_changesAtStart.fill(0);
     m_burstsAtSample = 0;
     m_list->historyChanged();
@@ -183,8 +184,11 @@ void DiagArea::cleared() {
     tick();
 }
 
-void DiagArea::setConfiguredModules(std::optional<int> modules) {
+void DiagArea::setConfiguredModules(std::optional<int> modules, bool sent) {
     m_configured = modules;
+    m_countsSent = m_countsSent || sent;
+    if (m_walk && modules)
+        m_walk->setConfiguredModules(*modules);
     tick();
 }
 
@@ -200,12 +204,43 @@ void DiagArea::sample() {
 
 void DiagArea::tick() {
     m_check = ModuleCheck::of(m_history, m_configured, m_changesAtStart, m_burstRate);
+    m_check.countsSent(m_countsSent);
+    watchPort();
     requestFrame();
+}
+
+// Follows the port: its device when it is chosen or opened, and whether it gives data.
+void DiagArea::watchPort() {
+    const bool open = m_serial.PortOpen();
+    if (m_serial.CommPort() != m_watchedPort || open != m_watchedOpen) {
+        m_watchedPort = m_serial.CommPort();
+        m_watchedOpen = open;
+        m_device = m_serial.deviceName(); // may scan the system's ports: only on a change
+    }
+    const bool wasSilent = m_watch.silent();
+    m_watch.update(open, m_history.bursts().complete, m_watchClock.elapsed());
+    if (m_watch.silent() != wasSilent)
+        requestFrame();
+}
+
+QString DiagArea::checkLineText() const {
+    return m_watch.silent() ? PortWatch::silentText(m_watchedPort, m_device) : m_check.text();
+}
+
+QString DiagArea::portLineText() const {
+    return PortWatch::portText(m_watchedPort, m_device);
 }
 
 void DiagArea::paintFrame() {
     // QLabel repaints only when its text changes.
-    m_checkLine->setText(m_check.html());
+    if (m_watch.silent())
+        m_checkLine->setText(QStringLiteral("<span style=\"color:#c00000\">%1</span>")
+                                 .arg(checkLineText().toHtmlEscaped()));
+    else
+        m_checkLine->setText(m_check.html());
+    m_portLine->setText(
+        m_portLine->fontMetrics().elidedText(portLineText(), Qt::ElideMiddle, m_portLine->width()));
+    m_markers.setSilentModules(m_check.missing);
     m_summary->setText(summaryText());
     m_recordStatus->setText(recordingText());
 }
@@ -292,7 +327,9 @@ TtsSpeaker& DiagArea::speaker() {
 
 void DiagArea::openWalkTest() {
     if (!m_walk)
-        m_walk = new WalkTestWindow(m_changes, speaker(), &m_form); // a window of its own
+        m_walk = new WalkTestWindow(m_changes, speaker(), m_messages, &m_form); // own window
+    if (m_configured)
+        m_walk->setConfiguredModules(*m_configured);
     m_walk->show();
     m_walk->raise();
     m_walk->activateWindow();

@@ -3,8 +3,9 @@
 #include "diag/changefeed.h"
 #include "diag/lampmarkers.h"
 #include "diag/modulecheck.h"
+#include "diag/portwatch.h"
 #include "diag/speaker.h"
-#include "panel/framegate.h"
+#include "frame/framegate.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -23,6 +24,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class Recorder;
+class SerialControl;
 class WalkTestWindow;
 
 // The diagnostics in the window's lower-left corner, below the cards and left of the monitor:
@@ -45,13 +47,15 @@ public:
         const std::array<Lamp*, FormState::kLampCount>& lamps;
         QAbstractButton& start; // "since Start" counts from its clicks
         MessageSink& messages;
+        const SerialControl& serial; // watched for a started port that gives no data
     };
     DiagArea(QWidget& form, const Parts& parts);
     ~DiagArea() override;
 
     // The modules the counts announce (Left + Mid + Right), as loaded or last sent; nothing
-    // while they are not known.
-    void setConfiguredModules(std::optional<int> modules);
+    // while they are not known. `sent`: sent with Indsæt (s) in this session; until then no
+    // module is called missing.
+    void setConfiguredModules(std::optional<int> modules, bool sent);
 
     // What "Gem CSV…" and "Optag" do once a file is chosen. False, after a message, when it
     // cannot be written.
@@ -63,10 +67,17 @@ public:
 
     HistoryList& list() { return *m_list; }
     LampMarkers& markers() { return m_markers; }
+    // The history's changes as the walk test and reading aloud take them.
+    ChangeFeed& changes() { return m_changes; }
     QLineEdit& filter() { return *m_filter; }
     QPushButton& clearButton() { return *m_clear; }
     QPushButton& recordButton() { return *m_record; }
     QString moduleCheckText() const { return m_check.text(); }
+    // The line where the module check stands: the check, or while a started port gives no
+    // data, the line saying so.
+    QString checkLineText() const;
+    // The chosen port and its device, beside the module check.
+    QString portLineText() const;
     QString recordingText() const;
 
     // Brings the module check, the counts and the recording's size up to date now (a timer
@@ -78,18 +89,19 @@ private:
     void build(QWidget& form);
     void connectParts();
     void sample();
-    void feedChanges();
     void cleared();
     void recordToggled(bool on);
     void showRecording();
     void chooseCsv();
     void openWalkTest();
+    void watchPort();
     TtsSpeaker& speaker();
     QString summaryText() const;
 
     ChangeHistory& m_history;
     Recorder& m_recorder;
     MessageSink& m_messages;
+    const SerialControl& m_serial;
     QWidget& m_form;
     LampMarkers m_markers;
     ChangeFeed m_changes;
@@ -107,13 +119,20 @@ private:
     QCheckBox* m_readAloud = nullptr;
     QLabel* m_summary = nullptr;
     QLabel* m_checkLine = nullptr;
+    QLabel* m_portLine = nullptr;
 
     QTimer m_tick;
     QElapsedTimer m_sinceSample;
     quint64 m_burstsAtSample = 0;
     double m_burstRate = 0;
-    quint64 m_fed = 0; // events up to here are published to the change feed
     std::optional<int> m_configured;
+    bool m_countsSent = false;
+    PortWatch m_watch;
+    QTimer m_watchTimer;
+    QElapsedTimer m_watchClock;
+    int m_watchedPort = 0; // the port the device was looked up for, 0 for none yet
+    bool m_watchedOpen = false;
+    QString m_device;
     ModuleCheck::Changes m_changesAtStart{};
     ModuleCheck m_check;
 };

@@ -33,6 +33,26 @@ protected:
     }
 };
 
+// Over a silent module's lamp: grey, hatched, the lamp faintly visible below.
+class Veil final : public QWidget {
+public:
+    explicit Veil(QWidget* parent) : QWidget(parent) {
+        setAttribute(Qt::WA_TransparentForMouseEvents); // the lamp below keeps its tooltip
+        setAttribute(Qt::WA_NoSystemBackground);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.fillRect(rect(), QColor(96, 96, 96, 170));
+        p.fillRect(rect(), QBrush(QColor(40, 40, 40), Qt::BDiagPattern));
+    }
+};
+
+int moduleOfInput(int input) {
+    return (input - 1) / 16 + 1;
+}
+
 QString reasonsText(quint8 reasons) {
     QStringList why;
     if (reasons & InputStats::ShortPulse)
@@ -55,6 +75,31 @@ LampMarkers::LampMarkers(const ChangeHistory& history,
 
 int LampMarkers::markedCount() const {
     return int(std::count_if(m_markers.begin(), m_markers.end(), [](QWidget* w) { return w; }));
+}
+
+int LampMarkers::veiledCount() const {
+    return int(std::count_if(m_veils.begin(), m_veils.end(), [](QWidget* w) { return w; }));
+}
+
+void LampMarkers::setSilentModules(const Modules& modules) {
+    if (modules == m_silent)
+        return;
+    m_silent = modules;
+    for (int n = 1; n <= FormState::kLampCount; ++n) {
+        QWidget*& veil = m_veils[std::size_t(n - 1)];
+        const bool silent = m_silent.test(std::size_t(moduleOfInput(n)));
+        if (silent == (veil != nullptr))
+            continue;
+        if (silent) {
+            const Lamp* lamp = m_lamps[std::size_t(n - 1)];
+            veil = new Veil(lamp->parentWidget());
+            veil->setGeometry(lamp->geometry().adjusted(-1, -1, 1, 1));
+            veil->show();
+        } else {
+            delete veil;
+            veil = nullptr;
+        }
+    }
 }
 
 QString LampMarkers::msText(qint64 ms) {
@@ -84,8 +129,10 @@ QString LampMarkers::toolTip(int input) const {
     const InputStats& s = m_history.input(input);
     QString text = QStringLiteral("Indgang %1: modul %2, kontakt %3")
                        .arg(input)
-                       .arg((input - 1) / 16 + 1)
+                       .arg(moduleOfInput(input))
                        .arg((input - 1) % 16 + 1);
+    if (m_silent.test(std::size_t(moduleOfInput(input))))
+        text += QStringLiteral("\nmodul %1 svarer ikke").arg(moduleOfInput(input));
     if (s.changes == 0)
         return text + QStringLiteral("\nIngen skift");
     text += QStringLiteral("\nSkift: %1\nKorteste puls: %2, pause: %3\nSidste skift: %4 (%5 siden)")

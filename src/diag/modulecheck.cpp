@@ -51,6 +51,13 @@ ModuleCheck ModuleCheck::of(const ChangeHistory& history, std::optional<int> con
     return check;
 }
 
+void ModuleCheck::countsSent(bool sent) {
+    if (sent)
+        return;
+    countsNotSent = missing.any();
+    missing.reset();
+}
+
 QString ModuleCheck::list(const Modules& modules, int most) {
     QStringList parts;
     for (int m = 0; m < kModules; ++m) {
@@ -77,6 +84,7 @@ template <typename Add> void ModuleCheck::parts(Add&& add) const {
     if (bursts + givenUp == 0) {
         add(QStringLiteral("ingen burst"), Tone::Hint);
     } else {
+        unsentPart(add);
         if (missing.any())
             add(QStringLiteral("mangler ") + list(missing), Tone::Fault);
         if (unexpected.any())
@@ -87,6 +95,11 @@ template <typename Add> void ModuleCheck::parts(Add&& add) const {
     add(rate(burstsPerSecond) + QStringLiteral(" burst/s"), Tone::Plain);
     add(QStringLiteral("afbrudt %1").arg(givenUp), givenUp ? Tone::Fault : Tone::Plain);
     add(QStringLiteral("løse byte %1").arg(strayBytes), Tone::Plain);
+}
+
+template <typename Add> void ModuleCheck::unsentPart(Add&& add) const {
+    if (countsNotSent)
+        add(QStringLiteral("Antal ikke sendt: tryk Indsæt (s)"), Tone::Hint);
 }
 
 QString ModuleCheck::text() const {
@@ -113,7 +126,8 @@ QString ModuleCheck::explanation() {
     return QStringLiteral(
         "Modulantal: Left + Mid + Right, som sidst sendt med Indsæt (s) eller indlæst ved start\n"
         "Meldt: moduler med mindst én rapport\n"
-        "Mangler: i modulantallet, men aldrig meldt\n"
+        "Mangler: i modulantallet og sendt med Indsæt (s), men aldrig meldt\n"
+        "Antal ikke sendt: modulantallet er ikke sendt siden programmet startede\n"
         "Ukendt: meldt, men ikke i modulantallet\n"
         "Uændret: ingen indgang har skiftet siden Start (måske ikke tilsluttet)\n"
         "Burst/s: hele bursts i sekundet; afbrudt: bursts opgivet midt i\n"

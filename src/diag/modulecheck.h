@@ -26,9 +26,15 @@ struct ModuleCheck {
     quint64 givenUp = 0;
     quint64 strayBytes = 0;
     double burstsPerSecond = 0;
+    // The counts have not been sent with Indsæt (s) in this session, while modules are
+    // counted and unreported: they may simply not be sent yet, so none is called missing.
+    bool countsNotSent = false;
 
     static ModuleCheck of(const ChangeHistory& history, std::optional<int> configured,
                           const Changes& changesAtStart, double burstsPerSecond);
+    // Whether the counts were sent in this session: until they are, the modules not reported
+    // are not missing (`countsNotSent` says why instead).
+    void countsSent(bool sent);
     // Every input's change count now, for `changesAtStart`.
     static Changes changesNow(const ChangeHistory& history);
 
@@ -43,4 +49,5 @@ struct ModuleCheck {
 private:
     enum class Tone { Plain, Hint, Fault };
     template <typename Add> void parts(Add&& add) const;
+    template <typename Add> void unsentPart(Add&& add) const;
 };

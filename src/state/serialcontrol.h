@@ -58,6 +58,9 @@ public:
     // recorded time of the byte being taken when a recording is played back, a scripted
     // time in tests. Time-outs of the receive path are measured on it.
     virtual qint64 clockMs() const;
+    // The device the chosen port opens (the open one's while open), for people to read;
+    // empty where there is none or the control does not know.
+    virtual QString deviceName() const { return {}; }
 
     // How long one round of OnComm events may keep the event loop waiting before the rest is
     // left to a queued continuation.

@@ -21,6 +21,7 @@ public:
     void setPortOpen(bool open) override;
     void Output(const QByteArray& bytes) override;
     int InBufferCount() const override;
+    QString deviceName() const override;
 
     // How much the control reads from the device at once. Reading ahead in blocks keeps the
     // per-character cost to an index step; the bound keeps a fast peer from filling memory

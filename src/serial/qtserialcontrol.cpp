@@ -1,4 +1,4 @@
-#include "link/qtserialcontrol.h"
+#include "serial/qtserialcontrol.h"
 
 #include "state/protocol.h"
 
@@ -211,4 +211,10 @@ void QtSerialControl::onError(QSerialPort::SerialPortError error) {
             emit PortLost(why);
         },
         Qt::QueuedConnection);
+}
+
+QString QtSerialControl::deviceName() const {
+    if (m_port.isOpen())
+        return m_device;
+    return m_resolver ? m_resolver(m_commPort) : QString();
 }

@@ -106,6 +106,11 @@ int main(int argc, char* argv[]) {
             return fail(
                 QStringLiteral("--record %1: %2").arg(filename::shown(options.record), why));
     }
+    if (!options.replay.isEmpty()) {
+        QString why;
+        if (!form.replay(options.replay, 1, &why))
+            return fail(QStringLiteral("--replay %1: %2").arg(options.replay, why));
+    }
     form.Form_Load();
     form.show();
     if (options.exitWhenShown)

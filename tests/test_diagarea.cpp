@@ -6,10 +6,12 @@
 #include "diag/portwatch.h"
 #include "history/changehistory.h"
 #include "panel/lamp.h"
+#include "sim/virtualmodule.h"
 #include "state/settingsstore.h"
 #include "support/formsupport.h"
 #include "support/ptypair.h"
 
+#include <QDateTime>
 #include <QElapsedTimer>
 #include <QHelpEvent>
 #include <QLabel>
@@ -82,6 +84,9 @@ private slots:
     void unstableInput();
     void moduleCheck_data();
     void moduleCheck();
+    void shortBurst_data();
+    void shortBurst();
+    void shortBurstOnVirtualModule();
     void burstRate_data();
     void burstRate();
     void countsNotSent_data();
@@ -91,6 +96,8 @@ private slots:
     void silentPort_data();
     void silentPort();
     void csvMatchesHistoryReport();
+    void csvSavesWhatTheListShows_data();
+    void csvSavesWhatTheListShows();
     void unwritableFiles();
 };
 
@@ -292,6 +299,93 @@ void TestDiagArea::moduleCheck() {
     const QString line = t.diag().moduleCheckText();
     QVERIFY2(line.startsWith(expected + QStringLiteral(" · ")), qPrintable(line));
     QVERIFY2(line.endsWith(QStringLiteral(" burst/s · afbrudt 0 · løse byte 2")), qPrintable(line));
+}
+
+void TestDiagArea::shortBurst_data() {
+    QTest::addColumn<QList<QByteArray>>("bursts");
+    QTest::addColumn<QList<int>>("counts"); // short bursts, lost bytes, stray bytes, complete
+    QTest::addColumn<QString>("part");      // of the module check line; empty: none
+
+    // Modules 1..3 are counted. After each stream a whole burst of module 1 closes it.
+    QTest::newRow("module 2 left out, the next burst swallowed")
+        << QList<QByteArray>{burst({{1, 0, 1}, {3, 0, 0}}).replace(1, 1, bytes({3})),
+                             burst({{1, 0, 0}, {3, 0, 0}}).replace(1, 1, bytes({3}))}
+        << QList<int>{1, 8, 0, 1} << "kort burst: modul 2 mangler i svaret (1)";
+    QTest::newRow("modules 2 and 3 left out: the rest of the burst is the next one's")
+        << QList<QByteArray>{burst({{1, 0, 1}}).replace(1, 1, bytes({3})),
+                             burst({{1, 0, 0}, {2, 0, 0}, {3, 0, 0}})}
+        << QList<int>{1, 11, 0, 1} << "kort burst: modul 2-3 mangler i svaret (1)";
+    QTest::newRow("no report at all")
+        << QList<QByteArray>{bytes({105, 2}), burst({{1, 0, 0}, {2, 0, 0}})}
+        << QList<int>{1, 8, 0, 1} << "kort burst: modul 1-2 mangler i svaret (1)";
+    QTest::newRow("modules not numbered from 1: not named")
+        << QList<QByteArray>{burst({{5, 0, 1}}).replace(1, 1, bytes({2})),
+                             burst({{5, 0, 0}, {6, 0, 0}})}
+        << QList<int>{1, 8, 0, 1} << "kort burst: færre rapporter end meldt (1)";
+    QTest::newRow("module byte 105 before a zero module: a module, not a burst start")
+        << QList<QByteArray>{burst({{105, 1, 0}})} << QList<int>{0, 0, 0, 2} << "ukendt 105";
+    QTest::newRow("whole bursts") << QList<QByteArray>{burst({{1, 0, 1}, {2, 0, 0}, {3, 0, 0}})}
+                                  << QList<int>{0, 0, 0, 2} << "";
+}
+
+// A burst that announces more reports than it sends: the receive path takes the next burst's
+// 'i' as a module number, as it always has; the diagnostics say what happened.
+void TestDiagArea::shortBurst() {
+    QFETCH(QList<QByteArray>, bursts);
+    QFETCH(QList<int>, counts);
+    QFETCH(QString, part);
+
+    PtyRig t;
+    t.rig.start();
+    for (QLineEdit* box : {t.rig.c().Text1, t.rig.c().Text2, t.rig.c().Text3})
+        box->setText(QStringLiteral("1"));
+    t.rig.c().Command1->click();
+    QVERIFY(t.pty.write(bursts.join() + burst({{1, 0, 0}})));
+    QTRY_COMPARE(t.history().bursts().complete + t.history().bursts().shortBursts,
+                 quint64(counts[0] + counts[3]));
+    const BurstStats& b = t.history().bursts();
+    QCOMPARE((QList<int>{int(b.shortBursts), int(b.lostBytes), int(b.strayBytes), int(b.complete)}),
+             counts);
+    QCOMPARE(b.givenUp, quint64(0));
+    QCOMPARE(t.history().reports(105) > 0, part == u"ukendt 105");
+    t.diag().tick();
+    const QString line = t.diag().moduleCheckText();
+    if (part.isEmpty())
+        QVERIFY2(!line.contains(u"kort burst") && !line.contains(u"ukendt"), qPrintable(line));
+    else
+        QVERIFY2(line.contains(QStringLiteral(" · ") + part + QStringLiteral(" · ")),
+                 qPrintable(line));
+    if (part.contains(u"modul 2")) // named: not "mangler" as well
+        QVERIFY2(!line.contains(u"mangler 2") && !line.contains(u"ukendt 105"), qPrintable(line));
+}
+
+// The virtual module with a report left out of every burst that announces it.
+void TestDiagArea::shortBurstOnVirtualModule() {
+    VirtualModule::Options options;
+    QVERIFY(!options.faults.add(QStringLiteral("missing:2")));
+    VirtualModule module(options);
+    QString why;
+    QVERIFY2(module.start(&why), qPrintable(why));
+    WindowRig w([&module](int port) { return port == 1 ? module.devicePath() : QString(); });
+    w.c().Text1->setText(QStringLiteral("3"));
+    w.c().Text2->setText(QStringLiteral("0"));
+    w.c().Text3->setText(QStringLiteral("0"));
+    w.start();
+    w.c().Command1->click();
+    ChangeHistory& history = w.form.history();
+    QTRY_VERIFY_WITH_TIMEOUT(history.bursts().shortBursts >= 4, 10000);
+    w.form.diagnostics().tick();
+    const QString line = w.form.diagnostics().moduleCheckText();
+    QVERIFY2(line.contains(QStringLiteral(" · kort burst: modul 2 mangler i svaret (")),
+             qPrintable(line));
+    QVERIFY2(!line.contains(u"ukendt") && !line.contains(u"mangler 2"), qPrintable(line));
+    QCOMPARE(history.reports(105), quint64(0));
+    QCOMPARE(history.bursts().givenUp, quint64(0));
+    // Before the counts were sent the module sent empty bursts; after, every stray byte is
+    // the tail of a burst lost behind a short one.
+    QCOMPARE(history.bursts().strayBytes, quint64(0));
+    // Each short burst loses the next: its first report's 3 bytes, then 5 stray ones.
+    QTRY_VERIFY(history.bursts().lostBytes >= 4 * 8);
 }
 
 void TestDiagArea::burstRate_data() {
@@ -511,7 +605,8 @@ void TestDiagArea::csvMatchesHistoryReport() {
     const QString saved = dir.filePath(QStringLiteral("skift.csv"));
     {
         PtyRig t;
-        t.diag().setFileChooser([&](const QString&, const QString&) { return recording; });
+        t.diag().setFileChooser(
+            [&](const QString&, const QString&, QString*) { return recording; });
         t.rig.start();
         t.diag().recordButton().click();
         QVERIFY(t.diag().recordButton().isChecked());
@@ -535,8 +630,8 @@ void TestDiagArea::csvMatchesHistoryReport() {
     QVERIFY(report.waitForFinished(20000));
     QCOMPARE(report.exitCode(), 0);
     const QByteArray command = report.readAllStandardOutput();
-    QVERIFY(window.startsWith("time_ms,input,module,contact,state,since_ms\n"));
-    QVERIFY(command.startsWith("time_ms,input,module,contact,state,since_ms\n"));
+    QVERIFY(window.startsWith("time_ms,input,module,contact,state,since_ms,clock\n"));
+    QVERIFY(command.startsWith("time_ms,input,module,contact,state,since_ms,clock\n"));
     // The window counts time from its start, the recording from its own: the changes, in
     // order, with module, contact, state and time since the previous change, are the same.
     const QList<QByteArrayList> fromWindow = changes(window);
@@ -547,6 +642,67 @@ void TestDiagArea::csvMatchesHistoryReport() {
         QCOMPARE(fromWindow[i].mid(0, 4), fromCommand[i].mid(0, 4));
         QVERIFY(qAbs(fromWindow[i][4].toInt() - fromCommand[i][4].toInt()) <= 2);
     }
+}
+
+void TestDiagArea::csvSavesWhatTheListShows_data() {
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<bool>("semicolons"); // chosen in the save dialog
+    QTest::addColumn<QString>("name");    // as typed in the dialog
+    QTest::addColumn<QList<int>>("inputs");
+
+    QTest::newRow("everything, commas") << "" << false << "alle.csv" << QList<int>{1, 73, 1, 73};
+    QTest::newRow("module 5, semicolons") << "m5" << true << "m5.csv" << QList<int>{73, 73};
+    QTest::newRow("input 1, no suffix typed") << "1" << false << "en" << QList<int>{1, 1};
+    QTest::newRow("not a filter: nothing shown") << "fem" << true << "ingen.csv" << QList<int>{};
+}
+
+void TestDiagArea::csvSavesWhatTheListShows() {
+    QFETCH(QString, filter);
+    QFETCH(bool, semicolons);
+    QFETCH(QString, name);
+    QFETCH(QList<int>, inputs);
+    QTemporaryDir dir;
+    PtyRig t;
+    QString filters;
+    t.diag().setFileChooser([&](const QString&, const QString& offered, QString* chosen) {
+        filters = offered;
+        *chosen = semicolons ? DiagArea::kCsvSemicolon : DiagArea::kCsvComma;
+        return dir.filePath(name);
+    });
+    t.rig.start();
+    QVERIFY(t.play({burst({{1, 0, 1}, {5, 1, 0}}), burst({{1, 0, 0}, {5, 0, 0}})}, 20));
+    t.diag().filter().setText(filter);
+    QTRY_COMPARE(t.diag().list().rowCount(), int(inputs.size()));
+    t.rig.form.findChild<QPushButton*>(QStringLiteral("diagSaveCsv"))->click();
+    QCOMPARE(filters, DiagArea::kCsvComma + QStringLiteral(";;") + DiagArea::kCsvSemicolon);
+    const QString path =
+        dir.filePath(name.endsWith(u".csv") ? name : name + QStringLiteral(".csv"));
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(path));
+    QList<QByteArray> lines = file.readAll().split('\n');
+    QCOMPARE(lines.takeLast(), QByteArray());
+    const char sep = semicolons ? ';' : ',';
+    QCOMPARE(lines.takeFirst(),
+             QByteArray("time_ms,input,module,contact,state,since_ms,clock").replace(',', sep));
+    QList<int> saved;
+    for (const QByteArray& line : lines) {
+        const QList<QByteArray> cells = line.split(sep);
+        QCOMPARE(cells.size(), 7);
+        saved << cells[1].toInt();
+        // The clock cell is the list's time of the change, with the date and the offset.
+        const QDateTime at =
+            QDateTime::fromString(QString::fromLatin1(cells[6]), Qt::ISODateWithMs);
+        QVERIFY2(at.isValid(), cells[6].constData());
+        QCOMPARE(at, t.history().wallTime(cells[0].toLongLong()));
+    }
+    QCOMPARE(saved, inputs);
+    // Where it went, in the area: the name at least, the whole path in the tooltip.
+    const QString note = t.diag().summary().section(u'\n', -1);
+    QVERIFY2(note.startsWith(QStringLiteral("Gemt: /")), qPrintable(note));
+    QVERIFY2(note.endsWith(QFileInfo(path).fileName()), qPrintable(note));
+    QCOMPARE(t.rig.form.findChild<QLabel*>(QStringLiteral("diagSummary"))->toolTip(),
+             QStringLiteral("Gemt: ") + path);
+    QVERIFY(t.rig.messages.shown.isEmpty());
 }
 
 void TestDiagArea::unwritableFiles() {

@@ -114,7 +114,7 @@ void TestFiles::reportOutput_data() {
     QTest::addColumn<QString>("redirect");
     QTest::addColumn<int>("status");
     QTest::addColumn<QString>("message");
-    for (const char* report : {"--history", "--inputs"}) {
+    for (const char* report : {"--history", "--inputs", "--summary"}) {
         const QString r = QLatin1String(report);
         QTest::addRow("%s to a file", report) << r << "> /dev/null" << 0 << QString();
         QTest::addRow("%s to a full disk", report)
@@ -158,7 +158,7 @@ void TestFiles::reportOutput() {
 void TestFiles::notRegularFiles_data() {
     QTest::addColumn<QString>("option");
     QTest::addColumn<QString>("kind");
-    for (const char* option : {"--history", "--inputs", "--replay"})
+    for (const char* option : {"--history", "--inputs", "--summary", "--replay"})
         for (const char* kind : {"pipe", "folder", "device"})
             QTest::addRow("%s of a %s", option, kind)
                 << QString::fromLatin1(option) << QString::fromLatin1(kind);

@@ -1,5 +1,6 @@
 #include "app/form1.h"
 
+#include "app/replaysession.h"
 #include "app/startup.h"
 #include "diag/diagarea.h"
 #include "frame/framegate.h"
@@ -7,6 +8,7 @@
 #include "history/recorder.h"
 #include "link/countcommand.h"
 #include "link/portcontrol.h"
+#include "panel/lamp.h"
 #include "panel/monitorview.h"
 #include "panel/panel.h"
 #include "panel/shape.h"
@@ -16,6 +18,7 @@
 #include "state/messagesink.h"
 #include "state/serialcontrol.h"
 
+#include <QDateTime>
 #include <QIcon>
 #include <QLineEdit>
 #include <QPushButton>
@@ -62,6 +65,8 @@ template <typename Handler> void Form1::run(Handler&& handler) {
 template <typename Handler> void Form1::runPort(Handler&& handler) {
     run(std::forward<Handler>(handler));
     m_recorder->notePort(m_serial.CommPort(), m_serial.PortOpen());
+    if (m_replay)
+        m_replay->notePort(m_serial.CommPort(), m_serial.PortOpen());
 }
 
 Form1::Form1(SerialControl& serial, SettingsStore& settings, MessageSink& messages,
@@ -92,15 +97,31 @@ Form1::Form1(SerialControl& serial, SettingsStore& settings, MessageSink& messag
                                                     settings, messages);
     m_startup = std::make_unique<Startup>(m_state, showIndicator, *c.Text1, *c.Text2, *c.Text3,
                                           settings, messages);
+    std::array<QWidget*, FormState::kLampCount> lamps{};
+    std::copy(c.Lampe.begin(), c.Lampe.end(), lamps.begin());
     m_diag =
         std::make_unique<DiagArea>(*this, DiagArea::Parts{*m_history, *m_recorder, *m_frameGate,
-                                                          c.Lampe, *c.Command3, messages, serial});
+                                                          lamps, *c.Command3, messages, serial});
     connectHandlers();
 }
 
 Form1::~Form1() {
     m_serial.setOnCommHandler({});
     m_recorder->stop();
+    m_history->setClock({}); // the replay goes before the history
+}
+
+bool Form1::replay(const QString& path, int port, QString* error) {
+    auto session = std::make_unique<ReplaySession>(m_serial, port);
+    if (!session->open(path, error))
+        return false;
+    m_replay = std::move(session);
+    m_replay->notePort(m_serial.CommPort(), m_serial.PortOpen());
+    m_history->clear();
+    m_history->setOrigin(0, QDateTime::fromMSecsSinceEpoch(m_replay->startEpochMs()));
+    m_history->setClock([this] { return m_replay->clockMs(); });
+    m_diag->setReplayText([this] { return m_replay->text(); });
+    return true;
 }
 
 void Form1::Form_Load() {
@@ -136,7 +157,7 @@ void Form1::connectHandlers() {
                 runPort([this, i] { m_portControl->Option1_Click(i); });
         });
     }
-    m_serial.setOnCommHandler([this] { run([this] { m_receiver->MSComm1_OnComm(); }); });
+    m_serial.setOnCommHandler([this] { run([this] { m_receiver->takeWaiting(); }); });
     connect(&m_serial, &SerialControl::PortLost, this, [this](const QString& error) {
         runPort([this, error] { m_portControl->MSComm1_PortLost(error); });
     });

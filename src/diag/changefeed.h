@@ -1,5 +1,7 @@
 #pragma once
 
+#include "state/protocol.h"
+
 #include <QElapsedTimer>
 #include <QHash>
 #include <QObject>
@@ -13,7 +15,7 @@ class ChangeFeed final : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr int kLastInput = 200; // inputs 1..200, as the input states hold them
+    static constexpr int kLastInput = protocol::kLastInput;
 
     explicit ChangeFeed(QObject* parent = nullptr);
 

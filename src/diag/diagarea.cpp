@@ -11,6 +11,7 @@
 #include "state/serialcontrol.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -22,6 +23,7 @@
 namespace {
 
 constexpr int kTickMs = 1000;
+constexpr qint64 kSavedShownMs = 5000; // how long "Gemt: …" stays
 constexpr int kWatchMs = 100; // how often the port is looked at: opened, silent, data again
 
 // The window's own face at the size of its smaller texts.
@@ -63,8 +65,8 @@ QString elapsedText(qint64 ms) {
 DiagArea::DiagArea(QWidget& form, const Parts& parts)
     : m_history(parts.history), m_recorder(parts.recorder), m_messages(parts.messages),
       m_serial(parts.serial), m_form(form), m_markers(parts.history, parts.lamps),
-      m_choose([this](const QString& caption, const QString& filter) {
-          return QFileDialog::getSaveFileName(&m_form, caption, QString(), filter);
+      m_choose([this](const QString& caption, const QString& filters, QString* chosen) {
+          return QFileDialog::getSaveFileName(&m_form, caption, QString(), filters, chosen);
       }) {
     // The walk test and reading aloud take the changes by the same path as test_walkpty.
     followHistory(m_history, m_changes);
@@ -252,8 +254,30 @@ QString DiagArea::summaryText() const {
     QString text = QStringLiteral("Skift: %1").arg(m_history.total() - m_history.firstKept());
     if (m_history.dropped() > 0)
         text += QStringLiteral(" (ældste %1 glemt)").arg(m_history.dropped());
-    return text + QStringLiteral("\nUstabile: ") +
-           (unstable.any() ? ModuleCheck::list(unstable, 4) : QStringLiteral("ingen"));
+    text += QStringLiteral("\nUstabile: ") +
+            (unstable.any() ? ModuleCheck::list(unstable, 4) : QStringLiteral("ingen"));
+    const QString note = noteText();
+    return note.isEmpty() ? text : text + u'\n' + note;
+}
+
+// A file just saved, else the replay's state.
+QString DiagArea::noteText() const {
+    if (!m_saved.isEmpty() && m_sinceSaved.isValid() && m_sinceSaved.elapsed() < kSavedShownMs)
+        return m_saved;
+    return m_replayText ? m_replayText() : QString();
+}
+
+void DiagArea::noteSaved(const QString& path) {
+    const QString full = QStringLiteral("Gemt: %1").arg(QDir::toNativeSeparators(path));
+    m_saved = m_summary->fontMetrics().elidedText(full, Qt::ElideMiddle, m_summary->width());
+    m_sinceSaved.start();
+    m_summary->setToolTip(full);
+    requestFrame();
+}
+
+void DiagArea::setReplayText(std::function<QString()> text) {
+    m_replayText = std::move(text);
+    requestFrame();
 }
 
 QString DiagArea::recordingText() const {
@@ -263,28 +287,43 @@ QString DiagArea::recordingText() const {
                                         sizeText(m_recorder.bytesWritten()));
 }
 
+const QString DiagArea::kCsvComma = QStringLiteral("CSV med komma (*.csv)");
+const QString DiagArea::kCsvSemicolon = QStringLiteral("CSV med semikolon (*.csv)");
+
 void DiagArea::chooseCsv() {
-    const QString path =
-        m_choose(QStringLiteral("Gem skift som CSV"), QStringLiteral("CSV (*.csv);;Alle (*)"));
-    if (!path.isEmpty())
-        saveCsv(path);
+    QString chosen = kCsvComma;
+    const QString caption = m_list->filterShowsAll()
+                                ? QStringLiteral("Gem skift som CSV")
+                                : QStringLiteral("Gem de viste skift som CSV (filter: %1)")
+                                      .arg(m_filter->text().trimmed());
+    QString path = m_choose(caption, kCsvComma + QStringLiteral(";;") + kCsvSemicolon, &chosen);
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".csv");
+    saveCsv(path, chosen == kCsvSemicolon ? ';' : ',');
 }
 
-bool DiagArea::saveCsv(const QString& path) {
+bool DiagArea::saveCsv(const QString& path, char separator) {
     QSaveFile file(path);
-    const bool ok =
-        file.open(QIODevice::WriteOnly) && csv::writeHistory(file, m_history) && file.commit();
+    const HistoryList& list = *m_list;
+    const bool ok = file.open(QIODevice::WriteOnly) &&
+                    csv::writeHistory(file, m_history, separator,
+                                      [&list](const ChangeEvent& e) { return list.shows(e); }) &&
+                    file.commit();
     if (!ok) {
         m_messages.MsgBox(QStringLiteral("Kan ikke gemme %1: %2")
                               .arg(QFileInfo(path).fileName(), file.errorString()));
+        return false;
     }
-    return ok;
+    noteSaved(path);
+    return true;
 }
 
 void DiagArea::recordToggled(bool on) {
     if (on && !m_recorder.isRecording()) {
         const QString path = m_choose(QStringLiteral("Optag til fil"),
-                                      QStringLiteral("Optagelse (*.s88rec);;Alle (*)"));
+                                      QStringLiteral("Optagelse (*.s88rec);;Alle (*)"), nullptr);
         if (!path.isEmpty())
             startRecording(path);
     } else if (!on && m_recorder.isRecording()) {

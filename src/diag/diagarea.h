@@ -44,8 +44,8 @@ public:
         ChangeHistory& history;
         Recorder& recorder;
         FrameGate& gate;
-        const std::array<Lamp*, FormState::kLampCount>& lamps;
-        QAbstractButton& start; // "since Start" counts from its clicks
+        std::array<QWidget*, FormState::kLampCount> lamps; // the lamps, as widgets
+        QAbstractButton& start;                            // "since Start" counts from its clicks
         MessageSink& messages;
         const SerialControl& serial; // watched for a started port that gives no data
     };
@@ -58,12 +58,24 @@ public:
     void setConfiguredModules(std::optional<int> modules, bool sent);
 
     // What "Gem CSV…" and "Optag" do once a file is chosen. False, after a message, when it
-    // cannot be written.
-    bool saveCsv(const QString& path);
+    // cannot be written. The CSV holds what the list shows (its filter applied), its cells
+    // separated by `separator`.
+    bool saveCsv(const QString& path, char separator = ',');
     bool startRecording(const QString& path);
-    // Asks for a file to write; tests answer instead of a dialog. Empty: cancelled.
-    using FileChooser = std::function<QString(const QString& caption, const QString& filter)>;
+    // Asks for a file to write; tests answer instead of a dialog. Empty: cancelled. `filters`
+    // are a dialog's name filters; the one chosen goes to `*chosen`.
+    using FileChooser =
+        std::function<QString(const QString& caption, const QString& filters, QString* chosen)>;
+    // The save dialog's choices for "Gem CSV…": commas, or semicolons for spreadsheets that
+    // expect them.
+    static const QString kCsvComma;
+    static const QString kCsvSemicolon;
     void setFileChooser(FileChooser choose) { m_choose = std::move(choose); }
+
+    // A line under the summary that says how a replay stands; empty: none.
+    void setReplayText(std::function<QString()> text);
+    // The summary beside the list, as shown.
+    QString summary() const { return summaryText(); }
 
     HistoryList& list() { return *m_list; }
     LampMarkers& markers() { return m_markers; }
@@ -97,6 +109,8 @@ private:
     void watchPort();
     TtsSpeaker& speaker();
     QString summaryText() const;
+    QString noteText() const;
+    void noteSaved(const QString& path);
 
     ChangeHistory& m_history;
     Recorder& m_recorder;
@@ -108,6 +122,9 @@ private:
     std::unique_ptr<TtsSpeaker> m_speaker; // made on first use: opening speech can take long
     WalkTestWindow* m_walk = nullptr;
     FileChooser m_choose;
+    std::function<QString()> m_replayText;
+    QString m_saved; // "Gemt: …", shown for a few seconds
+    QElapsedTimer m_sinceSaved;
 
     HistoryList* m_list = nullptr;
     QLineEdit* m_filter = nullptr;

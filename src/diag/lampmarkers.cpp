@@ -2,11 +2,12 @@
 
 #include "diag/historylist.h"
 #include "history/changehistory.h"
-#include "panel/lamp.h"
+#include "state/protocol.h"
 
 #include <QHelpEvent>
 #include <QPainter>
 #include <QToolTip>
+#include <QWidget>
 
 namespace {
 
@@ -49,10 +50,6 @@ protected:
     }
 };
 
-int moduleOfInput(int input) {
-    return (input - 1) / 16 + 1;
-}
-
 QString reasonsText(quint8 reasons) {
     QStringList why;
     if (reasons & InputStats::ShortPulse)
@@ -67,9 +64,9 @@ QString reasonsText(quint8 reasons) {
 } // namespace
 
 LampMarkers::LampMarkers(const ChangeHistory& history,
-                         const std::array<Lamp*, FormState::kLampCount>& lamps, QObject* parent)
+                         const std::array<QWidget*, FormState::kLampCount>& lamps, QObject* parent)
     : QObject(parent), m_history(history), m_lamps(lamps) {
-    for (Lamp* lamp : m_lamps)
+    for (QWidget* lamp : m_lamps)
         lamp->installEventFilter(this);
 }
 
@@ -87,11 +84,11 @@ void LampMarkers::setSilentModules(const Modules& modules) {
     m_silent = modules;
     for (int n = 1; n <= FormState::kLampCount; ++n) {
         QWidget*& veil = m_veils[std::size_t(n - 1)];
-        const bool silent = m_silent.test(std::size_t(moduleOfInput(n)));
+        const bool silent = m_silent.test(std::size_t(protocol::moduleOf(n)));
         if (silent == (veil != nullptr))
             continue;
         if (silent) {
-            const Lamp* lamp = m_lamps[std::size_t(n - 1)];
+            const QWidget* lamp = m_lamps[std::size_t(n - 1)];
             veil = new Veil(lamp->parentWidget());
             veil->setGeometry(lamp->geometry().adjusted(-1, -1, 1, 1));
             veil->show();
@@ -113,7 +110,7 @@ void LampMarkers::paintFrame() {
         if (unstable == (marker != nullptr))
             continue;
         if (unstable) {
-            const Lamp* lamp = m_lamps[std::size_t(n - 1)];
+            const QWidget* lamp = m_lamps[std::size_t(n - 1)];
             marker = new Ring(lamp->parentWidget());
             marker->setGeometry(
                 lamp->geometry().adjusted(-kRingMargin, -kRingMargin, kRingMargin, kRingMargin));
@@ -129,16 +126,16 @@ QString LampMarkers::toolTip(int input) const {
     const InputStats& s = m_history.input(input);
     QString text = QStringLiteral("Indgang %1: modul %2, kontakt %3")
                        .arg(input)
-                       .arg(moduleOfInput(input))
-                       .arg((input - 1) % 16 + 1);
-    if (m_silent.test(std::size_t(moduleOfInput(input))))
-        text += QStringLiteral("\nmodul %1 svarer ikke").arg(moduleOfInput(input));
+                       .arg(protocol::moduleOf(input))
+                       .arg(protocol::contactOf(input));
+    if (m_silent.test(std::size_t(protocol::moduleOf(input))))
+        text += QStringLiteral("\nmodul %1 svarer ikke").arg(protocol::moduleOf(input));
     if (s.changes == 0)
         return text + QStringLiteral("\nIngen skift");
     text += QStringLiteral("\nSkift: %1\nKorteste puls: %2, pause: %3\nSidste skift: %4 (%5 siden)")
                 .arg(s.changes)
                 .arg(msText(s.shortestActiveMs), msText(s.shortestInactiveMs),
-                     m_history.wallTime(s.lastChangeMs).toString(QStringLiteral("hh:mm:ss.zzz")),
+                     m_history.timeOfDay(s.lastChangeMs),
                      HistoryList::sinceText(m_history.nowMs() - s.lastChangeMs));
     if (s.unstable())
         text += QStringLiteral("\nUstabil: ") + reasonsText(s.reasons);

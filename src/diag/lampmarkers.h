@@ -8,7 +8,6 @@
 #include <bitset>
 
 class ChangeHistory;
-class Lamp;
 class QWidget;
 
 // The lamps' part of the diagnostics: an amber ring around the disc of every lamp whose input
@@ -20,7 +19,9 @@ class LampMarkers final : public QObject, public FrameView {
     Q_OBJECT
 
 public:
-    LampMarkers(const ChangeHistory& history, const std::array<Lamp*, FormState::kLampCount>& lamps,
+    // `lamps` are the lamp widgets; the markers are drawn beside them in their parents.
+    LampMarkers(const ChangeHistory& history,
+                const std::array<QWidget*, FormState::kLampCount>& lamps,
                 QObject* parent = nullptr);
 
     bool isMarked(int input) const { return m_markers[std::size_t(input - 1)] != nullptr; }
@@ -46,7 +47,7 @@ protected:
 
 private:
     const ChangeHistory& m_history;
-    std::array<Lamp*, FormState::kLampCount> m_lamps;
+    std::array<QWidget*, FormState::kLampCount> m_lamps;
     std::array<QWidget*, FormState::kLampCount> m_markers{};
     std::array<QWidget*, FormState::kLampCount> m_veils{};
     Modules m_silent;

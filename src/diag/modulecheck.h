@@ -25,6 +25,8 @@ struct ModuleCheck {
     quint64 bursts = 0;            // complete ones
     quint64 givenUp = 0;
     quint64 strayBytes = 0;
+    quint64 shortBursts = 0; // bursts that announced more reports than they sent
+    Modules shortMissing;    // the modules those bursts left out, where they could be named
     double burstsPerSecond = 0;
     // The counts have not been sent with Indsæt (s) in this session, while modules are
     // counted and unreported: they may simply not be sent yet, so none is called missing.
@@ -49,5 +51,8 @@ struct ModuleCheck {
 private:
     enum class Tone { Plain, Hint, Fault };
     template <typename Add> void parts(Add&& add) const;
+    // The short bursts from the history; a module they name is not also "mangler".
+    void takeShortBursts(const ChangeHistory& history);
+    QString shortBurstText() const;
     template <typename Add> void unsentPart(Add&& add) const;
 };

@@ -1,5 +1,7 @@
 #include "diag/walktest.h"
 
+#include "state/protocol.h"
+
 #include <QStringList>
 #include <algorithm>
 
@@ -7,13 +9,13 @@ WalkTest::WalkTest(int firstModule, int lastModule)
     : m_first(std::clamp(firstModule, 1, kLastModule)),
       m_last(std::clamp(lastModule, m_first, kLastModule)) {
     for (int m = m_first; m <= m_last; ++m)
-        for (int c = 1; c <= kContacts && inputOf(m, c) <= kLastInput; ++c)
+        for (int c = 1; c <= kContacts && protocol::inputOf(m, c) <= kLastInput; ++c)
             m_results.append(Result{m, c});
     m_ownChange.fill(kNever);
 }
 
 bool WalkTest::tests(int input) const {
-    const int m = moduleOf(input);
+    const int m = protocol::moduleOf(input);
     return input >= 1 && input <= kLastInput && m >= m_first && m <= m_last;
 }
 
@@ -184,8 +186,8 @@ void WalkTest::stop() {
 
 QString contactName(int input) {
     return QStringLiteral("%1.%2 (indgang %3)")
-        .arg(WalkTest::moduleOf(input))
-        .arg(WalkTest::contactOf(input))
+        .arg(protocol::moduleOf(input))
+        .arg(protocol::contactOf(input))
         .arg(input);
 }
 
@@ -251,7 +253,7 @@ namespace {
 
 // "2.3": module and contact, as the summary names them.
 QString shortName(int input) {
-    return QStringLiteral("%1.%2").arg(WalkTest::moduleOf(input)).arg(WalkTest::contactOf(input));
+    return QStringLiteral("%1.%2").arg(protocol::moduleOf(input)).arg(protocol::contactOf(input));
 }
 
 } // namespace

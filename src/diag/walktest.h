@@ -1,5 +1,7 @@
 #pragma once
 
+#include "state/protocol.h"
+
 #include <QHash>
 #include <QList>
 #include <QMap>
@@ -38,21 +40,17 @@ public:
         int contact = 0; // 1..16
         Outcome outcome = Outcome::Untested;
         int other = 0; // WrongInput, AlsoActive: the other input; 0 otherwise
-        int input() const { return WalkTest::inputOf(module, contact); }
+        int input() const { return protocol::inputOf(module, contact); }
     };
 
-    static constexpr int kContacts = 16;
-    static constexpr int kLastInput = 200;
-    static constexpr int kLastModule = (kLastInput + kContacts - 1) / kContacts; // 13
+    static constexpr int kContacts = protocol::kInputsPerModule;
+    static constexpr int kLastInput = protocol::kLastInput;
+    static constexpr int kLastModule = protocol::kLastModule;
     // A contact shorted by hand bounces. For this long after the release that settled a
     // contact, that input's changes are taken as its bounce, not as the next contact's.
     static constexpr qint64 kSettleMs = 250;
     // An input that changed on its own this long before a request is background for it.
     static constexpr qint64 kQuietMs = 5000;
-
-    static int inputOf(int module, int contact) { return (module - 1) * kContacts + contact; }
-    static int moduleOf(int input) { return (input - 1) / kContacts + 1; }
-    static int contactOf(int input) { return (input - 1) % kContacts + 1; }
 
     // Modules first..last, clamped to 1..kLastModule; contacts past input 200 are left out.
     WalkTest(int firstModule, int lastModule);

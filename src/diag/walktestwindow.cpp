@@ -3,6 +3,7 @@
 #include "diag/changefeed.h"
 #include "diag/speaker.h"
 #include "state/messagesink.h"
+#include "state/protocol.h"
 
 #include <QCloseEvent>
 #include <QFileDialog>
@@ -98,7 +99,7 @@ QString spokenContact(const WalkTest::Result& r) {
 }
 
 QString spokenOther(int input) {
-    return spokenContact({WalkTest::moduleOf(input), WalkTest::contactOf(input)});
+    return spokenContact({protocol::moduleOf(input), protocol::contactOf(input)});
 }
 
 } // namespace

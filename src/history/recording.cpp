@@ -282,6 +282,13 @@ qint64 File::read(char* into, qint64 size) {
     }
 }
 
+bool File::rewind() {
+    if (::lseek(m_fd, 0, SEEK_SET) == 0)
+        return true;
+    m_error = QString::fromLocal8Bit(std::strerror(errno));
+    return false;
+}
+
 Pieces receivedPieces(const QString& path, QString* error, QString* warning) {
     bool beingRecorded = false;
     {

@@ -104,6 +104,8 @@ public:
     bool open(const QString& path, QString* error, bool* beingRecorded = nullptr);
     // Up to `size` bytes at the reading position; 0 at the end, -1 on an error.
     qint64 read(char* into, qint64 size);
+    // Back to the start of the file, for another pass; false, with error(), when it cannot.
+    bool rewind();
     // The system's reason for the last failed read (empty after none).
     QString error() const { return m_error; }
 

@@ -4,6 +4,7 @@
 #include "history/filename.h"
 #include "history/playback.h"
 #include "history/recording.h"
+#include "history/summary.h"
 
 #include <QByteArray>
 #include <QString>
@@ -12,6 +13,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <new>
+#include <optional>
 
 namespace reports {
 
@@ -35,7 +37,10 @@ bool put(const QByteArray& text) {
     return std::fwrite(text.constData(), 1, size_t(text.size()), stdout) == size_t(text.size());
 }
 
-int report(bool history, const QString& path, const StabilityLimits& limits) {
+int report(const Request& request) {
+    const bool history = request.kind == Request::Kind::History;
+    const QString& path = request.path;
+    const char sep = request.separator;
     // A closed standard output would take the number of the next file opened.
     if (::fcntl(1, F_GETFD) < 0)
         return outputFailed(EBADF);
@@ -46,7 +51,8 @@ int report(bool history, const QString& path, const StabilityLimits& limits) {
     recording::Reader reader(file);
     PlaybackRun run(reader);
     ChangeHistory& changes = run.history();
-    changes.setLimits(limits);
+    changes.setLimits(request.limits);
+    std::optional<csv::Clock> clock;
 
     // Lines are written as bursts end, so the history's bound never drops one; the first
     // failed write ends the report.
@@ -62,10 +68,12 @@ int report(bool history, const QString& path, const StabilityLimits& limits) {
     const auto writeNew = [&] {
         if (!started) {
             started = true;
-            out.append(csv::kHistoryHeader);
+            out.append(csv::header(csv::kHistoryHeader, sep));
+            clock.emplace(changes);
         }
-        written = changes.forEachNew(
-            written, [&out](const ChangeEvent& event) { csv::appendHistoryRow(out, event); });
+        written = changes.forEachNew(written, [&](const ChangeEvent& event) {
+            csv::appendHistoryRow(out, event, *clock, sep);
+        });
         if (out.size() >= 256 * 1024)
             emitOut();
     };
@@ -76,8 +84,10 @@ int report(bool history, const QString& path, const StabilityLimits& limits) {
     if (reader.offset() >= recording::kHeaderSize) {
         if (history)
             writeNew();
+        else if (request.kind == Request::Kind::Inputs)
+            out = csv::inputs(changes, sep);
         else
-            out = csv::inputs(changes);
+            out = moduleSummary(changes, run.line().modulesSent());
         emitOut();
     }
     errno = 0;
@@ -98,12 +108,12 @@ int report(bool history, const QString& path, const StabilityLimits& limits) {
     return 0;
 }
 
-int guarded(bool history, const QString& path, const StabilityLimits& limits) {
+int guarded(const Request& request) {
     try {
-        return report(history, path, limits);
+        return report(request);
     } catch (const std::bad_alloc&) {
         std::fprintf(stderr, "s88monitor: out of memory while reading %s\n",
-                     qPrintable(filename::shown(path)));
+                     qPrintable(filename::shown(request.path)));
         return 1;
     }
 }
@@ -111,7 +121,7 @@ int guarded(bool history, const QString& path, const StabilityLimits& limits) {
 } // namespace
 
 int run(const Request& request) {
-    return guarded(request.kind == Request::Kind::History, request.path, request.limits);
+    return guarded(request);
 }
 
 } // namespace reports

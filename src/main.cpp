@@ -1,9 +1,11 @@
 #include "app/commandline.h"
 #include "app/form1.h"
 #include "app/messageboxsink.h"
+#include "app/preflight.h"
 #include "app/quitsignals.h"
 #include "app/translations.h"
 #include "diag/timelinepicture.h"
+#include "history/filename.h"
 #include "history/recorder.h"
 #include "history/recording.h"
 #include "history/reports.h"
@@ -41,10 +43,11 @@ std::variant<std::unique_ptr<VirtualModule>, int> virtualModule(const CommandLin
         QString warning;
         options.replay = recording::receivedPieces(w.replay, &why, &warning);
         options.replaySpeed = w.speed;
+        const QString shown = filename::shown(w.replay);
         if (!options.replay)
-            return fail(QStringLiteral("--replay %1: %2").arg(w.replay, why));
+            return fail(QStringLiteral("--replay %1: %2").arg(shown, why));
         if (!warning.isEmpty())
-            std::fprintf(stderr, "--replay %s: %s; playing up to there\n", qPrintable(w.replay),
+            std::fprintf(stderr, "--replay %s: %s; playing up to there\n", qPrintable(shown),
                          qPrintable(warning));
     }
     if (!VirtualModule::available())
@@ -63,7 +66,7 @@ int main(int argc, char* argv[]) {
     // Read before the application object exists, which needs a display.
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
+        arguments.append(filename::fromNative(argv[i])); // a file name opens as it was given
     const CommandLine commandLine = CommandLine::parse(arguments);
     if (commandLine.run == CommandLine::Run::Print)
         return commandLine.print();
@@ -77,6 +80,8 @@ int main(int argc, char* argv[]) {
     if (commandLine.run == CommandLine::Run::Report)
         return reports::run(commandLine.report);
     const CommandLine::Window& options = commandLine.window;
+    if (const std::optional<QString> why = preflight::windowProblem(arguments))
+        return fail(QStringLiteral("s88monitor: %1").arg(*why));
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("s88monitor"));
@@ -106,8 +111,9 @@ int main(int argc, char* argv[]) {
     quitOnSignals(form);
     if (!options.record.isEmpty()) {
         QString why;
-        if (!form.recorder().start(options.record, &why))
-            return fail(QStringLiteral("--record %1: %2").arg(options.record, why));
+        if (!form.recorder().start(options.record, &why, false))
+            return fail(
+                QStringLiteral("--record %1: %2").arg(filename::shown(options.record), why));
     }
     if (!options.replay.isEmpty()) {
         QString why;

@@ -2,8 +2,13 @@
 
 #include "app/commandline.h"
 
+#include <QDir>
+#include <QFile>
 #include <QProcess>
+#include <QTemporaryDir>
 #include <QTest>
+#include <cmath>
+#include <unistd.h>
 
 class TestCommandLine : public QObject {
     Q_OBJECT
@@ -17,6 +22,12 @@ private slots:
     void picture();
     void programWithoutDisplay_data();
     void programWithoutDisplay();
+    void speed_data();
+    void speed();
+    void recordingIntoTheReplay_data();
+    void recordingIntoTheReplay();
+    void windowNeeds_data();
+    void windowNeeds();
 };
 
 namespace {
@@ -176,6 +187,12 @@ void TestCommandLine::parse_data() {
         << "" << none << false;
     QTest::newRow("--history is a report")
         << QStringList{"--history", "a", "--unstable-ms", "20"} << kReport << "" << none << false;
+    QTest::newRow("--record with an empty name")
+        << QStringList{"--record", ""} << 2 << "--record: the file name is empty" << none << false;
+    QTest::newRow("--record= with an empty name")
+        << QStringList{"--record="} << 2 << "--record: the file name is empty" << none << false;
+    QTest::newRow("--replay with an empty name")
+        << QStringList{"--replay", ""} << 2 << "--replay: the file name is empty" << none << false;
     QTest::newRow("help wins over a report")
         << QStringList{"--inputs", "a", "--help"} << 0 << "--unstable-changes" << none << false;
 }
@@ -310,6 +327,20 @@ void TestCommandLine::programWithoutDisplay_data() {
                                         << "/nonexistent/r.s88: no such file";
     QTest::newRow("-inputs, one dash") << QStringList{"-inputs", "/nonexistent/r.s88"} << 2 << ""
                                        << "/nonexistent/r.s88: no such file";
+    // The window needs a display: one line and status 2, no toolkit abort.
+    const QString noDisplay = QStringLiteral(
+        "s88monitor: no display: set DISPLAY, or use --history/--inputs for work without a "
+        "window\n");
+    QTest::newRow("the window") << QStringList() << 2 << "" << noDisplay;
+    QTest::newRow("the window on the virtual module")
+        << QStringList{"--simulate", "--fault", "chatter:3"} << 2 << "" << noDisplay;
+    QTest::newRow("the window on the xcb platform")
+        << QStringList{"-platform", "xcb"} << 2 << "" << noDisplay;
+    QTest::newRow("the window on the wayland platform")
+        << QStringList{"-platform=wayland"} << 2 << "" << noDisplay;
+    QTest::newRow("a bad speed is told before the display")
+        << QStringList{"--replay", "r", "--speed", "nan"} << 2 << ""
+        << "--speed nan: expected 0, or a number from 0.01 to 1000";
 }
 
 void TestCommandLine::programWithoutDisplay() {
@@ -331,6 +362,128 @@ void TestCommandLine::programWithoutDisplay() {
     QCOMPARE(program.exitCode(), exitCode);
     QVERIFY2(out.isEmpty() ? stdOut.isEmpty() : stdOut.contains(out), qPrintable(stdOut));
     QVERIFY2(err.isEmpty() ? stdErr.isEmpty() : stdErr.contains(err), qPrintable(stdErr));
+}
+
+void TestCommandLine::speed_data() {
+    QTest::addColumn<QString>("given");
+    QTest::addColumn<double>("speed"); // -1: refused
+    QTest::newRow("0: as fast as the line takes it") << "0" << 0.0;
+    QTest::newRow("-0 is 0") << "-0" << 0.0;
+    QTest::newRow("0.0") << "0.0" << 0.0;
+    QTest::newRow("below the least") << "0.00999" << -1.0;
+    QTest::newRow("the least") << "0.01" << 0.01;
+    QTest::newRow("above the least") << "0.01001" << 0.01001;
+    QTest::newRow("1") << "1" << 1.0;
+    QTest::newRow("below the most") << "999.99" << 999.99;
+    QTest::newRow("the most") << "1000" << 1000.0;
+    QTest::newRow("above the most") << "1000.01" << -1.0;
+    QTest::newRow("1001") << "1001" << -1.0;
+    QTest::newRow("1e-17") << "1e-17" << -1.0;
+    QTest::newRow("negative") << "-0.5" << -1.0;
+    QTest::newRow("nan") << "nan" << -1.0;
+    QTest::newRow("inf") << "inf" << -1.0;
+    QTest::newRow("-inf") << "-inf" << -1.0;
+    QTest::newRow("1e400") << "1e400" << -1.0;
+    QTest::newRow("not a number") << "fast" << -1.0;
+}
+
+void TestCommandLine::speed() {
+    QFETCH(QString, given);
+    QFETCH(double, speed);
+    const CommandLine c = CommandLine::parse({"s88monitor", "--replay", "r.s88", "--speed", given});
+    if (speed < 0) {
+        QCOMPARE(c.run, CommandLine::Run::Print);
+        QCOMPARE(c.exitCode, 2);
+        QVERIFY2(c.text.contains(QStringLiteral("--speed %1: expected 0, or a number from 0.01 "
+                                                "to 1000")
+                                     .arg(given)),
+                 qPrintable(c.text));
+        return;
+    }
+    QCOMPARE(c.run, CommandLine::Run::Window);
+    QCOMPARE(c.window.speed, speed);
+    QVERIFY(!std::signbit(c.window.speed));
+}
+
+void TestCommandLine::recordingIntoTheReplay_data() {
+    QTest::addColumn<QString>("record"); // in the folder that holds "played.s88"
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("the same name") << "played.s88" << true;
+    QTest::newRow("another path to it") << "sub/../played.s88" << true;
+    QTest::newRow("a hard link to it") << "hard.s88" << true;
+    QTest::newRow("a symbolic link to it") << "soft.s88" << true;
+    QTest::newRow("another file") << "other.s88" << false;
+    QTest::newRow("a file not there yet") << "new.s88" << false;
+}
+
+// Recording into the recording being replayed would empty it before it is played.
+void TestCommandLine::recordingIntoTheReplay() {
+    QFETCH(QString, record);
+    QFETCH(bool, refused);
+    QTemporaryDir dir;
+    const QString played = dir.filePath(QStringLiteral("played.s88"));
+    for (const char* name : {"played.s88", "other.s88"}) {
+        QFile f(dir.filePath(QLatin1String(name)));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("x");
+    }
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("sub")));
+    QCOMPARE(::link(QFile::encodeName(played).constData(),
+                    QFile::encodeName(dir.filePath(QStringLiteral("hard.s88"))).constData()),
+             0);
+    QVERIFY(QFile::link(played, dir.filePath(QStringLiteral("soft.s88"))));
+    const CommandLine c =
+        CommandLine::parse({"s88monitor", "--replay", played, "--record", dir.filePath(record)});
+    if (!refused) {
+        QCOMPARE(c.run, CommandLine::Run::Window);
+        return;
+    }
+    QCOMPARE(c.run, CommandLine::Run::Print);
+    QCOMPARE(c.exitCode, 2);
+    QVERIFY2(
+        c.text.contains(
+            QStringLiteral("--record %1: is the file --replay plays").arg(dir.filePath(record))),
+        qPrintable(c.text));
+}
+
+void TestCommandLine::windowNeeds_data() {
+    QTest::addColumn<int>("openFiles"); // the limit the program is started under
+    QTest::addColumn<int>("exitCode");
+    QTest::newRow("12 open files") << 12 << 2;
+    QTest::newRow("31 open files") << 31 << 2;
+    QTest::newRow("32 open files") << 32 << 0;
+    QTest::newRow("33 open files") << 33 << 0;
+}
+
+// Too few open files for the window: one line and status 2 before the toolkit starts.
+void TestCommandLine::windowNeeds() {
+    QFETCH(int, openFiles);
+    QFETCH(int, exitCode);
+    QTemporaryDir config;
+    QFile settings(config.filePath(QStringLiteral("Gen_Vorn_S88.conf")));
+    QVERIFY(settings.open(QIODevice::WriteOnly));
+    settings.write("[S88Left]\nAntal=1\n[S88Mid]\nAntal=0\n[S88Right]\nAntal=0\n");
+    settings.close();
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), config.path());
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    // Soft and hard limit alike, as the shell's ulimit -n sets them.
+    program.start(QStringLiteral("sh"),
+                  {QStringLiteral("-c"),
+                   QStringLiteral("ulimit -n %1 && exec \"$0\" --exit-when-shown").arg(openFiles),
+                   QStringLiteral(S88MONITOR)});
+    QVERIFY(program.waitForFinished(30000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), exitCode);
+    const QByteArray err = program.readAllStandardError();
+    if (exitCode != 0)
+        QCOMPARE(err, QStringLiteral("s88monitor: only %1 open files allowed (ulimit -n); the "
+                                     "window needs 32\n")
+                          .arg(openFiles)
+                          .toUtf8());
 }
 
 QTEST_GUILESS_MAIN(TestCommandLine)

@@ -7,6 +7,8 @@
 #include "support/formsupport.h"
 #include "support/ptypair.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QSettings>
 #include <QtTest>
 #include <cerrno>
@@ -111,6 +113,8 @@ private slots:
     void clicksHammeredWhileDataPoursIn();
     void hostileCountTexts_data();
     void hostileCountTexts();
+    void pasteIntoCountBox_data();
+    void pasteIntoCountBox();
     void hostileByteStreams_data();
     void hostileByteStreams();
 };
@@ -503,8 +507,13 @@ void TestFaults::hostileCountTexts_data() {
     QTest::newRow("lone surrogate half") << QString(QChar(0xd83d)) << 0;
     QTest::newRow("1 MB of letters after a count")
         << QStringLiteral("5") + QString(kMegabyte, QLatin1Char('x')) << 5;
-    QTest::newRow("1 MB of blanks before a count")
-        << QString(kMegabyte, QLatin1Char(' ')) + QStringLiteral("9") << 9;
+    // A count box holds 255 characters: a longer text is cut there, as a paste is.
+    QTest::newRow("1 MB of blanks before a count, cut before it")
+        << QString(kMegabyte, QLatin1Char(' ')) + QStringLiteral("9") << 0;
+    QTest::newRow("254 blanks before a count: 255 characters")
+        << QString(254, QLatin1Char(' ')) + QStringLiteral("9") << 9;
+    QTest::newRow("255 blanks before a count: cut before it")
+        << QString(255, QLatin1Char(' ')) + QStringLiteral("9") << 0;
     QTest::newRow("1 MB of Danish letters") << QString(kMegabyte, QChar(0xf8)) << 0;
     QTest::newRow("1 MB of emoji") << QStringLiteral("🚂").repeated(kMegabyte / 4) << 0;
     QTest::newRow("1 MB of digits") << QString(kMegabyte, QLatin1Char('1')) << -1;
@@ -514,6 +523,8 @@ void TestFaults::hostileCountTexts_data() {
 void TestFaults::hostileCountTexts() {
     QFETCH(QString, text);
     QFETCH(int, count);
+    const QString shown = text.left(255);
+    const QString shown3 = (text + QStringLiteral("ø")).left(255);
 
     QTemporaryDir config;
     QVERIFY(config.isValid());
@@ -521,14 +532,14 @@ void TestFaults::hostileCountTexts() {
     QtSettingsStore store;
     PtyPair pty;
     // A lone surrogate cannot survive being stored as UTF-8; everything else must.
-    const bool storable = text.isValidUtf16();
+    const bool storable = shown.isValidUtf16() && shown3.isValidUtf16();
     {
         WindowRig rig(pty, {.store = &store});
         rig.c().Command3->click();
         rig.c().Text1->setText(text);
         rig.c().Text2->setText(QStringLiteral("3"));
         rig.c().Text3->setText(text + QStringLiteral("ø"));
-        QCOMPARE(rig.c().Text1->text(), text);
+        QCOMPARE(rig.c().Text1->text(), shown);
         rig.c().Command1->click();
 
         if (count < 0) {
@@ -536,30 +547,66 @@ void TestFaults::hostileCountTexts() {
             QCOMPARE(readSent(pty, 1, 300), QByteArray());
             QVERIFY(
                 QSettings(QSettings::NativeFormat, QSettings::UserScope, kApp).allKeys().isEmpty());
-            QCOMPARE(rig.c().Text1->text(), text);
+            QCOMPARE(rig.c().Text1->text(), shown);
             return;
         }
         QVERIFY2(rig.messages.shown.isEmpty(), qPrintable(rig.messages.shown.join(u'\n')));
         const QByteArray sent = readSent(pty, 5, kPatienceMs);
         QCOMPARE(sent, bytes({115, count, 3, count, 13}));
-        QCOMPARE(rig.c().Text1->text(), text);
+        QCOMPARE(rig.c().Text1->text(), shown);
     }
     if (!storable)
         return;
 
-    // Stored as typed, not as the number sent...
+    // Stored as the box holds it, not as the number sent...
     {
         QSettings file(QSettings::NativeFormat, QSettings::UserScope, kApp);
-        QCOMPARE(file.value(QStringLiteral("S88Left/Antal")).toString(), text);
+        QCOMPARE(file.value(QStringLiteral("S88Left/Antal")).toString(), shown);
         QCOMPARE(file.value(QStringLiteral("S88Mid/Antal")).toString(), QStringLiteral("3"));
-        QCOMPARE(file.value(QStringLiteral("S88Right/Antal")).toString(),
-                 text + QStringLiteral("ø"));
+        QCOMPARE(file.value(QStringLiteral("S88Right/Antal")).toString(), shown3);
     }
     // ... and put back as typed at the next start.
     WindowRig next(pty, {.store = &store});
-    QCOMPARE(next.c().Text1->text(), text);
+    QCOMPARE(next.c().Text1->text(), shown);
     QCOMPARE(next.c().Text2->text(), QStringLiteral("3"));
-    QCOMPARE(next.c().Text3->text(), text + QStringLiteral("ø"));
+    QCOMPARE(next.c().Text3->text(), shown3);
+}
+
+void TestFaults::pasteIntoCountBox_data() {
+    QTest::addColumn<QString>("pasted");
+    QTest::addColumn<QString>("before"); // the box's text, the cursor at its end
+    QTest::addColumn<QString>("after");
+    constexpr qsizetype kTenMegabytes = 10 * 1024 * 1024;
+    QTest::newRow("10 MB of digits")
+        << QString(kTenMegabytes, QLatin1Char('7')) << QString() << QString(255, QLatin1Char('7'));
+    QTest::newRow("10 MB after a count") << QString(kTenMegabytes, QLatin1Char('x')) << "12"
+                                         << "12" + QString(253, QLatin1Char('x'));
+    QTest::newRow("a count") << "42" << QString() << "42";
+    QTest::newRow("255 characters")
+        << QString(255, QLatin1Char('1')) << QString() << QString(255, QLatin1Char('1'));
+    QTest::newRow("256 characters")
+        << QString(256, QLatin1Char('1')) << QString() << QString(255, QLatin1Char('1'));
+    QTest::newRow("onto a full box")
+        << "9" << QString(255, QLatin1Char('2')) << QString(255, QLatin1Char('2'));
+}
+
+// A paste takes what the box holds, 255 characters; a typed count is unchanged by it.
+void TestFaults::pasteIntoCountBox() {
+    QFETCH(QString, pasted);
+    QFETCH(QString, before);
+    QFETCH(QString, after);
+    ScriptedWindow w({.show = false});
+    QLineEdit* box = w.c().Text1;
+    box->setText(before);
+    box->end(false);
+    QGuiApplication::clipboard()->setText(pasted);
+    box->paste();
+    QCOMPARE(box->text().size(), after.size());
+    QVERIFY(box->text() == after); // no dump of 10 MB on failure
+    QTest::keyClick(box, Qt::Key_End);
+    QTest::keyClick(box, Qt::Key_Backspace);
+    QCOMPARE(box->text().size(), after.size() - 1);
+    QGuiApplication::clipboard()->clear();
 }
 
 void TestFaults::hostileByteStreams_data() {

@@ -8,6 +8,7 @@
 #include "history/playback.h"
 #include "history/recorder.h"
 #include "history/recording.h"
+#include "history/replayclock.h"
 #include "sim/faults.h"
 #include "sim/virtualmodule.h"
 #include "support/formsupport.h"
@@ -101,6 +102,8 @@ private slots:
     void clockColumn();
     void replayRunsOnRecordingClock_data();
     void replayRunsOnRecordingClock();
+    void replayClockTimesEachByte_data();
+    void replayClockTimesEachByte();
     void reportOptions_data();
     void reportOptions();
     void sigtermEndsRecordingProperly();
@@ -664,6 +667,44 @@ void TestHistory::replayRunsOnRecordingClock() {
                  QDateTime::fromMSecsSinceEpoch(start + 2400).toString(u"hh:mm:ss.zzz"));
 }
 
+void TestHistory::replayClockTimesEachByte_data() {
+    QTest::addColumn<QList<quint64>>("bytes"); // asked in this order
+    QTest::addColumn<QList<qint64>>("times");
+    QTest::newRow("before the first") << QList<quint64>{0} << QList<qint64>{0};
+    QTest::newRow("each record's first and last")
+        << QList<quint64>{1, 5, 6, 10, 11, 15} << QList<qint64>{1000, 1000, 1142, 1142, 1500, 1500};
+    QTest::newRow("the last, one past it, far past it")
+        << QList<quint64>{15, 16, 1000} << QList<qint64>{1500, 1500, 1500};
+    QTest::newRow("back to an earlier record")
+        << QList<quint64>{11, 6, 1, 12} << QList<qint64>{1500, 1142, 1000, 1500};
+}
+
+// Records of 5 received bytes at 1000, 1142 and 1500 ms, a sent command between them.
+void TestHistory::replayClockTimesEachByte() {
+    QFETCH(QList<quint64>, bytes);
+    QFETCH(QList<qint64>, times);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("clock.s88"));
+    QByteArray r = recording::header(1'700'000'000'000);
+    recording::appendReceived(r, 1000, "abcde");
+    recording::appendSent(r, 100, "s");
+    recording::appendReceived(r, 42, "fghij");
+    recording::appendReceived(r, 358, "klmno");
+    recording::appendEnd(r, 0);
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    QCOMPARE(f.write(r), r.size());
+    f.close();
+    ReplayClock clock;
+    QString why;
+    QVERIFY2(clock.open(path, &why), qPrintable(why));
+    QCOMPARE(clock.bytes(), quint64(15));
+    QCOMPARE(clock.endMs(), 1500);
+    QCOMPARE(clock.startEpochMs(), 1'700'000'000'000);
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        QCOMPARE(clock.timeOfByte(bytes[i]), times[i]);
+}
+
 void TestHistory::reportOptions_data() {
     QTest::addColumn<QStringList>("arguments"); // FILE: the recording
     QTest::addColumn<QByteArrayList>("lines");  // expected, each at a line's start
@@ -785,7 +826,7 @@ void TestHistory::sigtermEndsRecordingProperly() {
     QCOMPARE(p.exitCode(), 0);
     recording::File file;
     QVERIFY(file.open(path, nullptr));
-    recording::Reader reader(file.data());
+    recording::Reader reader(file);
     recording::Record r;
     while (reader.next(r)) {
     }

@@ -1,6 +1,6 @@
 // The counts' store in its file: texts kept exactly, the file's layout, refused writes, and
 // sending the counts after start-up found the file damaged, unwritable or holding a text
-// longer than a count box.
+// longer than a count box, up to 100 MB.
 
 #include "state/settingsstore.h"
 #include "support/formsupport.h"
@@ -92,8 +92,14 @@ void TestSettingsStore::storeKeepsTextExactly() {
     writer.SaveSetting(kApp, QStringLiteral("S88Mid"), count, QStringLiteral("mid"));
     writer.SaveSetting(kApp, QStringLiteral("S88Right"), count, QStringLiteral("right"));
 
+    // Read back up to 256 characters, enough to tell a text longer than a count box apart...
     QCOMPARE(countsInFile(m_dir->settingsFile(), QStringLiteral("S88Other")),
-             (QStringList{text, "mid", "right", kAbsent}));
+             (QStringList{text.left(256), "mid", "right", kAbsent}));
+    // ... and kept in the file whole.
+    const QString whole =
+        QSettings(m_dir->settingsFile(), QSettings::IniFormat).value("S88Left/Antal").toString();
+    QCOMPARE(whole.size(), text.size());
+    QVERIFY(whole == text);
 }
 
 void TestSettingsStore::keysLayoutInFile() {
@@ -191,21 +197,29 @@ void TestSettingsStore::countsSentAfterDamagedFile() {
 }
 
 void TestSettingsStore::textLongerThanTheBox_data() {
+    QTest::addColumn<qsizetype>("length"); // of the stored text: "5" and letters
     QTest::addColumn<bool>("edited");
-    QTest::newRow("box not edited") << false;
-    QTest::newRow("box edited") << true;
+    // A count box holds 255 characters; the store reads 256 to tell a longer text apart.
+    for (const qsizetype length : {qsizetype(254), qsizetype(255), qsizetype(256), qsizetype(257),
+                                   qsizetype(100) * 1024 * 1024}) {
+        QTest::addRow("%lld characters, box not edited", qlonglong(length)) << length << false;
+        QTest::addRow("%lld characters, box edited", qlonglong(length)) << length << true;
+    }
 }
 
+// A stored text longer than the box: the box shows what it holds; sending the counts leaves
+// the stored text as it is in the file, unless the box was edited.
 void TestSettingsStore::textLongerThanTheBox() {
+    QFETCH(qsizetype, length);
     QFETCH(bool, edited);
-    // Longer than the 16,777,216 characters a count box holds.
-    const QString text = QStringLiteral("5") + QString(16777216, QLatin1Char('x'));
-    QtSettingsStore store;
-    store.SaveSettings(
-        kApp, {{"S88Left", "Antal", text}, {"S88Mid", "Antal", "3"}, {"S88Right", "Antal", "3"}});
+    const QByteArray text = "5" + QByteArray(length - 1, 'x');
+    const QByteArray rest = "[S88Mid]\nAntal=3\n[S88Right]\nAntal=3\n";
+    QVERIFY(writeFile(m_dir->settingsFile(), "[S88Left]\nAntal=" + text + '\n' + rest));
 
+    QtSettingsStore store;
     ScriptedWindow w({.store = &store, .show = false});
-    QCOMPARE(w.c().Text1->text().size(), 16777216);
+    const qsizetype shown = std::min<qsizetype>(length, 255);
+    QCOMPARE(w.c().Text1->text(), QString::fromLatin1(text.first(shown)));
     if (edited) {
         QTest::keyClick(w.c().Text1, Qt::Key_End);
         QTest::keyClick(w.c().Text1, Qt::Key_Backspace);
@@ -215,9 +229,20 @@ void TestSettingsStore::textLongerThanTheBox() {
 
     QCOMPARE(w.serial.output, bytes({115, 5, 3, 3, 13}));
     QCOMPARE(w.messages.shown, QStringList());
-    const QString left = countsInFile(m_dir->settingsFile()).value(0);
-    QCOMPARE(left.size(), edited ? 16777215 : text.size());
-    QVERIFY(left == (edited ? w.c().Text1->text() : text)); // no dump of 16 MB on failure
+    QFile file(m_dir->settingsFile());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QByteArray stored;
+    while (!file.atEnd()) {
+        const QByteArray line = file.readLine(2 * text.size() + 100);
+        if (line.startsWith("Antal=5")) {
+            stored = line.mid(6).trimmed();
+            break;
+        }
+    }
+    const qsizetype expected = edited ? shown - 1 : length;
+    QCOMPARE(stored.size(), expected);
+    QVERIFY(stored == text.first(expected)); // no dump of 100 MB on failure
+    QCOMPARE(countsInFile(m_dir->settingsFile()).mid(1), (QStringList{"3", "3"}));
 }
 
 QTEST_MAIN(TestSettingsStore)

@@ -196,6 +196,9 @@ void TestStartup::storedTextComesBackIntoBox_data() {
     QTest::newRow("Danish letters and blanks") << " æøå 3 " << QStringList{};
     QTest::newRow("empty text") << "" << QStringList{};
     QTest::newRow("a megabyte of text") << megabyteText() << QStringList{};
+    QTest::newRow("254 characters") << QString(254, QLatin1Char('4')) << QStringList{};
+    QTest::newRow("255 characters") << QString(255, QLatin1Char('5')) << QStringList{};
+    QTest::newRow("256 characters") << QString(256, QLatin1Char('6')) << QStringList{};
     QTest::newRow("Ingen asks again") << "Ingen" << kCountReminders;
 }
 
@@ -210,8 +213,10 @@ void TestStartup::storedTextComesBackIntoBox() {
     window.form.Form_Load();
 
     QCOMPARE(window.messages.shown, messages);
+    // A count box holds 255 characters.
+    const QString shown = text.left(255);
     const QStringList boxes =
-        messages.isEmpty() ? QStringList{text, text, text} : QStringList{"", "0", "0"};
+        messages.isEmpty() ? QStringList{shown, shown, shown} : QStringList{"", "0", "0"};
     QCOMPARE(boxesOf(window), boxes);
 }
 

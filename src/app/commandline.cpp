@@ -1,11 +1,13 @@
 #include "app/commandline.h"
 
 #include "app/options.h"
+#include "history/filename.h"
 #include "sim/faults.h"
 
 #include <cmath>
 #include <cstdio>
 #include <optional>
+#include <sys/stat.h>
 
 namespace {
 
@@ -100,14 +102,31 @@ Problem readReport(const Given& given, reports::Request& report) {
     return std::nullopt;
 }
 
+// Whether two names name one file (through a link or another path): false when either is not
+// there yet.
+bool sameFile(const QString& a, const QString& b) {
+    struct stat sa {};
+    struct stat sb {};
+    return ::stat(filename::toNative(a).constData(), &sa) == 0 &&
+           ::stat(filename::toNative(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
 Problem readWindow(const Given& given, CommandLine::Window& window) {
     if (given.isSet(Id::Simulate) && given.isSet(Id::Replay))
         return QStringLiteral("give one of --simulate and --replay");
     bool speedOk = false;
     window.speed = given.value(Id::Speed).toDouble(&speedOk);
-    if (!speedOk || window.speed < 0)
-        return QStringLiteral("--speed %1: expected a number, 0 or more")
+    // 0 plays as fast as the line takes it; -0 is 0.
+    if (speedOk && window.speed == 0)
+        window.speed = 0;
+    else if (!speedOk || !std::isfinite(window.speed) || window.speed < 0.01 || window.speed > 1000)
+        return QStringLiteral("--speed %1: expected 0, or a number from 0.01 to 1000")
             .arg(given.value(Id::Speed));
+    for (const Id id : {Id::Replay, Id::Record}) {
+        if (given.isSet(id) && given.value(id).isEmpty())
+            return QStringLiteral("%1: the file name is empty").arg(options::Given::name(id));
+    }
     sim::Faults faults;
     for (const QString& fault : given.values(Id::Fault)) {
         if (const std::optional<QString> why = faults.add(fault))
@@ -117,6 +136,11 @@ Problem readWindow(const Given& given, CommandLine::Window& window) {
     window.walk = given.isSet(Id::Walk);
     window.replay = given.value(Id::Replay);
     window.record = given.value(Id::Record);
+    // Recording into the file being replayed would empty it before it is played.
+    if (!window.replay.isEmpty() && !window.record.isEmpty() &&
+        sameFile(window.replay, window.record))
+        return QStringLiteral("--record %1: is the file --replay plays; record into another file")
+            .arg(filename::shown(window.record));
     for (const QString& value : given.values(Id::Port)) {
         const std::optional<PortMap::Assignment> a = PortMap::parse(value);
         if (!a)

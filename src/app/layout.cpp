@@ -3,6 +3,7 @@
 #include "panel/lamp.h"
 #include "panel/monitorview.h"
 #include "panel/shape.h"
+#include "state/settingsstore.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -58,7 +59,7 @@ QPushButton* button(QWidget* parent, const QString& name, const QString& caption
 QLineEdit* textBox(QWidget* parent, const QString& name, const QString& text, Rect r) {
     auto* t = place<QLineEdit>(parent, name, r);
     t->setAlignment(Qt::AlignCenter);
-    t->setMaxLength(1 << 24); // no practical limit: a stored count comes back as it was typed
+    t->setMaxLength(1 << 24); // no practical limit
     t->setText(text);
     return t;
 }
@@ -127,6 +128,9 @@ void buildCountFrame(QWidget& form, Controls& c) {
         textBox(c.Frame25, QStringLiteral("Text2"), QStringLiteral("0"), {600, 240, 375, 285});
     c.Text3 =
         textBox(c.Frame25, QStringLiteral("Text3"), QStringLiteral("0"), {1080, 240, 375, 285});
+    // A paste of megabytes is cut to what a count can ever need, as typing is.
+    for (QLineEdit* t : {c.Text1, c.Text2, c.Text3})
+        t->setMaxLength(settings_keys::kCountLength);
     c.Label14 = label(c.Frame25, QStringLiteral("Label14"),
                       QStringLiteral("Left      Mid    Right"), {120, 600, 1350, 195});
     c.Command1 = button(c.Frame25, QStringLiteral("Command1"), QStringLiteral("Indsæt (s)"),

@@ -63,7 +63,8 @@ std::vector<Declaration> makeDeclarations() {
          {"speed"},
          "F",
          "1",
-         text("With --replay: play F times faster; 0 as fast as the line takes it (1)."),
+         text("With --replay: play F times faster, F from 0.01 to 1000; 0 as fast as the line "
+              "takes it (1)."),
          G::Window,
          Id::Replay},
         {Id::Record,

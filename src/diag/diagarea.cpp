@@ -7,6 +7,7 @@
 #include "diag/walktestwindow.h"
 #include "history/changehistory.h"
 #include "history/csv.h"
+#include "history/filename.h"
 #include "history/recorder.h"
 #include "state/messagesink.h"
 #include "state/serialcontrol.h"
@@ -366,8 +367,8 @@ bool DiagArea::startRecording(const QString& path) {
     QString error;
     const bool ok = m_recorder.start(path, &error);
     if (!ok) {
-        m_messages.MsgBox(
-            QStringLiteral("Kan ikke optage i %1: %2").arg(QFileInfo(path).fileName(), error));
+        m_messages.MsgBox(QStringLiteral("Kan ikke optage i %1: %2")
+                              .arg(filename::shown(QFileInfo(path).fileName()), error));
     }
     showRecording();
     return ok;

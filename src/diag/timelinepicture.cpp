@@ -29,7 +29,7 @@ int savePicture(const reports::Request& request) {
     QString why;
     if (!file.open(request.path, &why))
         return fail(QStringLiteral("%1: %2").arg(request.path, why));
-    recording::Reader reader(file.data());
+    recording::Reader reader(file);
     PlaybackRun run(reader, kEventsDrawn);
     ChangeHistory& history = run.history();
     history.setLimits(request.limits);

@@ -1,8 +1,78 @@
 #include "history/recorder.h"
 
+#include "history/filename.h"
 #include "history/recording.h"
 
 #include <QDateTime>
+#include <QFile>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr qint64 kReserve = 1024 * 1024; // reserved ahead of the writing
+
+QString say(bool danish, const char* english, const QString& dansk) {
+    return danish ? dansk : QString::fromUtf8(english);
+}
+
+// The system's reason, in the window's words where there are some.
+QString reason(int error, bool danish) {
+    if (danish) {
+        switch (error) {
+        case ENOSPC:
+            return QStringLiteral("disken er fuld");
+        case EDQUOT:
+            return QStringLiteral("din diskkvote er brugt op");
+        case EFBIG:
+            return QStringLiteral("filen er blevet for stor");
+        case EACCES:
+        case EPERM:
+            return QStringLiteral("ingen adgang");
+        case EROFS:
+            return QStringLiteral("disken er skrivebeskyttet");
+        case EIO:
+            return QStringLiteral("skrivefejl på disken");
+        default:
+            break;
+        }
+    }
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// Who holds a lock on the file, where the system says (/proc/locks): "name (pid N)".
+QString lockHolder(int fd) {
+    struct stat st {};
+    if (::fstat(fd, &st) != 0)
+        return {};
+    QFile locks(QStringLiteral("/proc/locks"));
+    if (!locks.open(QIODevice::ReadOnly))
+        return {};
+    const QByteArray file = QString::asprintf("%02x:%02x:%llu", major(st.st_dev), minor(st.st_dev),
+                                              (unsigned long long)st.st_ino)
+                                .toLatin1();
+    for (int lines = 0; lines < 10000 && !locks.atEnd(); ++lines) {
+        const QList<QByteArray> f = locks.readLine(512).simplified().split(' ');
+        // "1: FLOCK ADVISORY WRITE 1234 08:01:5678 0 EOF"
+        if (f.size() < 6 || f[5] != file)
+            continue;
+        const QByteArray pid = f[4];
+        QFile comm(QStringLiteral("/proc/%1/comm").arg(QString::fromLatin1(pid)));
+        const QString name = comm.open(QIODevice::ReadOnly)
+                                 ? QString::fromLocal8Bit(comm.readLine(64).trimmed())
+                                 : QString();
+        return name.isEmpty() ? QStringLiteral("pid %1").arg(QString::fromLatin1(pid))
+                              : QStringLiteral("%1 (pid %2)").arg(name, QString::fromLatin1(pid));
+    }
+    return {};
+}
+
+} // namespace
 
 Recorder::Recorder(SerialControl& serial, QObject* parent) : QObject(parent), m_serial(serial) {
     m_flushTimer.setSingleShot(true);
@@ -14,15 +84,48 @@ Recorder::~Recorder() {
     stop();
 }
 
-bool Recorder::start(const QString& path, QString* error) {
+bool Recorder::start(const QString& path, QString* error, bool danish) {
     stop();
-    m_file.setFileName(path);
-    // Unbuffered: the recorder keeps its own bounded buffer and decides when to write.
-    if (!m_file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
+    const auto fail = [error](const QString& why) {
         if (error)
-            *error = m_file.errorString();
+            *error = why;
         return false;
+    };
+    if (path.isEmpty())
+        return fail(say(danish, "no file name", QStringLiteral("intet filnavn")));
+    const QByteArray name = filename::toNative(path);
+    const QString notRegular = say(danish, "not a regular file (a pipe, a device or a folder)",
+                                   QStringLiteral("ikke en almindelig fil"));
+    // Looked at before it is opened: opening a pipe or a device could wait or do something.
+    struct stat st {};
+    if (::stat(name.constData(), &st) == 0 && !S_ISREG(st.st_mode))
+        return fail(notRegular);
+    const int fd =
+        ::open(name.constData(), O_WRONLY | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+    if (fd < 0)
+        return fail(reason(errno, danish));
+    const auto refuse = [&](const QString& why) {
+        ::close(fd);
+        return fail(why);
+    };
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode))
+        return refuse(notRegular);
+    // Another recording into the same file, in this program or another, holds the lock.
+    if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        if (errno != EWOULDBLOCK)
+            return refuse(reason(errno, danish));
+        const QString holder = lockHolder(fd);
+        if (holder.isEmpty())
+            return refuse(say(danish, "the file is in use (being recorded or replayed)",
+                              QStringLiteral("filen er i brug")));
+        return refuse(danish ? QStringLiteral("filen er i brug af %1").arg(holder)
+                             : QStringLiteral("the file is in use by %1").arg(holder));
     }
+    if (::ftruncate(fd, 0) != 0)
+        return refuse(reason(errno, danish));
+    m_fd = fd;
+    m_path = path;
+    m_reserved = 0;
     m_written = 0;
     m_buffer = recording::header(QDateTime::currentMSecsSinceEpoch());
     m_buffer.reserve(kFlushSize + recording::kMaxPayload);
@@ -30,11 +133,11 @@ bool Recorder::start(const QString& path, QString* error) {
     m_startMs = m_serial.clockMs();
     m_lastMs = 0;
     m_port = 0;
-    flush(); // the header is on disk at once: a file that is there is a recording
-    if (!isRecording()) {
-        if (error)
-            *error = QStringLiteral("writing failed");
-        return false;
+    // The header is on disk at once: a file that is there is a recording.
+    int code = 0;
+    if (!writeOut(&code)) {
+        closeFile();
+        return fail(reason(code, danish));
     }
     notePort(m_serial.CommPort(), m_serial.PortOpen());
     m_serial.setTap(this);
@@ -48,8 +151,55 @@ void Recorder::stop() {
     endChunk();
     recording::appendEnd(m_buffer, delta());
     flush();
+    closeFile();
+}
+
+void Recorder::closeFile() {
     m_flushTimer.stop();
-    m_file.close();
+    if (m_fd < 0)
+        return;
+    // Gives back the room reserved past the end, and any part of a record a failed write
+    // left: the file ends with its last whole record.
+    if (::ftruncate(m_fd, off_t(m_written)) != 0) {
+        // Nothing more to do: the reader stops at a part record by itself.
+    }
+    ::close(m_fd); // and with it the lock
+    m_fd = -1;
+}
+
+bool Recorder::writeOut(int* error) {
+    const qint64 end = qint64(m_written) + m_buffer.size();
+    if (end > m_reserved) {
+        // The room first, ahead of the writing where the disk has it, else just for these
+        // bytes: a full disk is met here, before any part of a record is written, and not
+        // later when the system writes its cache out. The file's length stays, so what is
+        // written reads as it is. Where the file system cannot reserve, the writes meet a
+        // full disk themselves.
+        const auto reserve = [&](qint64 to) {
+            return ::fallocate(m_fd, FALLOC_FL_KEEP_SIZE, off_t(m_written),
+                               off_t(to - qint64(m_written))) == 0;
+        };
+        if (reserve(end + kReserve)) {
+            m_reserved = end + kReserve;
+        } else if (errno == ENOSPC && reserve(end)) {
+            m_reserved = end;
+        } else if (errno == ENOSPC || errno == EDQUOT || errno == EFBIG || errno == EIO) {
+            *error = errno;
+            return false;
+        }
+    }
+    qsizetype at = 0;
+    while (at < m_buffer.size()) {
+        const ssize_t n = ::write(m_fd, m_buffer.constData() + at, size_t(m_buffer.size() - at));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return *error = n < 0 ? errno : ENOSPC, false;
+        at += n;
+    }
+    m_written += quint64(at);
+    m_buffer.resize(0);
+    return true;
 }
 
 qint64 Recorder::elapsedMs() const {
@@ -106,18 +256,15 @@ void Recorder::notePort(int port, bool open) {
 
 void Recorder::flush() {
     endChunk();
-    if (m_buffer.isEmpty() || !m_file.isOpen())
+    if (m_buffer.isEmpty() || !isRecording())
         return;
-    const qint64 n = m_file.write(m_buffer);
-    if (n != m_buffer.size()) {
-        const QString why = m_file.errorString();
+    int code = 0;
+    if (!writeOut(&code)) {
         m_serial.setTap(nullptr);
-        m_file.close();
+        closeFile();
         m_buffer.resize(0);
         m_chunk.resize(0); // keeps its room: no allocation per byte
-        emit failed(QStringLiteral("Optagelsen er stoppet: %1").arg(why));
-        return;
+        emit failed(QStringLiteral("Optagelsen til %1 er stoppet: %2")
+                        .arg(filename::shown(m_path), reason(code, true)));
     }
-    m_written += quint64(n);
-    m_buffer.resize(0);
 }

@@ -1,9 +1,16 @@
 #include "history/recording.h"
 
-#include <QFileInfo>
+#include "history/filename.h"
+
 #include <QtEndian>
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <memory>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace recording {
 
@@ -11,6 +18,9 @@ namespace {
 
 constexpr int kMaxVarint = 5;                  // 35 bits: a delta of a year fits
 constexpr qint64 kMaxTimeMs = qint64(1) << 50; // far beyond any real recording; no overflow
+// The most one record takes: tag, delta, length, payload. The reader asks for this much.
+constexpr qsizetype kMaxRecord = 1 + 2 * kMaxVarint + kMaxPayload;
+constexpr qsizetype kReadSize = 64 * 1024;
 
 void appendVarint(QByteArray& out, quint64 value) {
     while (value >= 0x80) {
@@ -77,6 +87,28 @@ void appendEnd(QByteArray& out, qint64 deltaMs) {
 
 Reader::Reader(QByteArrayView data) : m_data(data) {}
 
+Reader::Reader(File& file) : m_file(&file) {
+    m_buffer.reserve(kMaxRecord + kReadSize);
+}
+
+void Reader::fill(qsizetype need) {
+    if (!m_file || m_data.size() - m_pos >= need)
+        return;
+    // Keeps what is not read yet, at the front: the buffer never grows past its first size.
+    m_buffer.remove(0, m_pos);
+    m_base += m_pos;
+    m_pos = 0;
+    while (m_buffer.size() < need) {
+        const qsizetype have = m_buffer.size();
+        m_buffer.resize(have + kReadSize);
+        const qint64 n = m_file->read(m_buffer.data() + have, kReadSize);
+        m_buffer.resize(have + std::max<qint64>(n, 0));
+        if (n <= 0)
+            break; // the end, as it is now, or a fault the next record will meet as the end
+    }
+    m_data = m_buffer;
+}
+
 bool Reader::fail(Status status, const QString& error) {
     m_status = status;
     m_error = error;
@@ -100,7 +132,8 @@ bool Reader::varint(quint64& value) {
 bool Reader::next(Record& record) {
     if (m_status != Status::Reading)
         return false;
-    if (m_pos == 0) {
+    fill(kMaxRecord);
+    if (!m_headerRead) {
         const QByteArrayView magic(kMagic, kMagicSize);
         const qsizetype have = std::min<qsizetype>(m_data.size(), kMagicSize);
         if (m_data.isEmpty())
@@ -117,21 +150,27 @@ bool Reader::next(Record& record) {
                             .arg(kVersion));
         m_startEpochMs = qFromLittleEndian<qint64>(m_data.data() + kMagicSize + 1);
         m_pos = kHeaderSize;
+        m_headerRead = true;
     }
     const qsizetype start = m_pos;
     const auto truncated = [&] {
         m_pos = start;
         return fail(Status::Truncated,
-                    QStringLiteral("cut short inside a record at byte %1").arg(start));
+                    QStringLiteral("cut short inside a record at byte %1").arg(m_base + start));
     };
     const auto corrupt = [&](const QString& what) {
         m_pos = start;
-        return fail(Status::Corrupt, QStringLiteral("%1 at byte %2").arg(what).arg(start));
+        return fail(Status::Corrupt, QStringLiteral("%1 at byte %2").arg(what).arg(m_base + start));
     };
-    if (m_pos >= m_data.size())
+    if (m_pos >= m_data.size()) {
+        if (m_file && !m_file->error().isEmpty())
+            return fail(Status::Truncated, QStringLiteral("cannot be read past byte %1: %2")
+                                               .arg(offset())
+                                               .arg(m_file->error()));
         return fail(Status::Truncated,
                     QStringLiteral("ends without its end record (the program did not end the "
                                    "recording)"));
+    }
     const quint8 tag = quint8(m_data[m_pos++]);
     quint64 delta = 0;
     Record r;
@@ -185,6 +224,7 @@ bool Reader::next(Record& record) {
     m_time += qint64(delta);
     r.timeMs = m_time;
     if (r.kind == Record::Kind::End) {
+        fill(1); // no bytes of this record to keep
         if (m_pos != m_data.size())
             return corrupt(QStringLiteral("data after the end record"));
         m_status = Status::Finished;
@@ -193,53 +233,89 @@ bool Reader::next(Record& record) {
     return true;
 }
 
-bool File::open(const QString& path, QString* error) {
+File::~File() {
+    if (m_fd >= 0)
+        ::close(m_fd);
+}
+
+bool File::open(const QString& path, QString* error, bool* beingRecorded) {
     const auto fail = [error](const QString& why) {
         if (error)
             *error = why;
         return false;
     };
-    const QFileInfo info(path);
-    if (!info.exists())
-        return fail(QStringLiteral("no such file"));
-    if (info.isDir())
-        return fail(QStringLiteral("is a folder, not a recording"));
-    m_file.setFileName(path);
-    if (!m_file.open(QIODevice::ReadOnly))
-        return fail(QStringLiteral("cannot be read: %1").arg(m_file.errorString()));
-    const qint64 size = m_file.size();
-    if (size == 0) {
-        m_data = {};
-        return true;
+    const auto system = [](int code) { return QString::fromLocal8Bit(std::strerror(code)); };
+    const QByteArray name = filename::toNative(path);
+    struct stat st {};
+    if (name.isEmpty() || ::stat(name.constData(), &st) != 0)
+        return fail(errno == ENOENT || name.isEmpty() ? QStringLiteral("no such file")
+                                                      : system(errno));
+    const auto notRegular = [&](const struct stat& s) {
+        return fail(S_ISDIR(s.st_mode) ? QStringLiteral("is a folder, not a recording")
+                                       : QStringLiteral("is not a regular file"));
+    };
+    if (!S_ISREG(st.st_mode))
+        return notRegular(st);
+    // Non-blocking, so that a file swapped for a pipe since the look cannot hold us up.
+    m_fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (m_fd < 0)
+        return fail(QStringLiteral("cannot be read: %1").arg(system(errno)));
+    if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode))
+        return notRegular(st);
+    ::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) & ~O_NONBLOCK);
+    if (beingRecorded) {
+        // A recorder holds an exclusive lock while it writes.
+        *beingRecorded = ::flock(m_fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;
     }
-    if (uchar* map = m_file.map(0, size)) {
-        m_data = QByteArrayView(reinterpret_cast<const char*>(map), qsizetype(size));
-        return true;
-    }
-    m_copy = m_file.readAll();
-    if (m_file.error() != QFileDevice::NoError)
-        return fail(QStringLiteral("cannot be read: %1").arg(m_file.errorString()));
-    m_data = m_copy;
     return true;
 }
 
+qint64 File::read(char* into, qint64 size) {
+    for (;;) {
+        const ssize_t n = ::read(m_fd, into, size_t(size));
+        if (n >= 0)
+            return n;
+        if (errno != EINTR) {
+            m_error = QString::fromLocal8Bit(std::strerror(errno));
+            return -1;
+        }
+    }
+}
+
+bool File::rewind() {
+    if (::lseek(m_fd, 0, SEEK_SET) == 0)
+        return true;
+    m_error = QString::fromLocal8Bit(std::strerror(errno));
+    return false;
+}
+
 Pieces receivedPieces(const QString& path, QString* error, QString* warning) {
+    bool beingRecorded = false;
+    {
+        File file;
+        if (!file.open(path, error, &beingRecorded))
+            return {};
+        Reader check(file);
+        Record r;
+        while (check.next(r)) {
+        }
+        if (check.status() == Reader::Status::Truncated && check.offset() >= kHeaderSize) {
+            if (warning)
+                *warning =
+                    beingRecorded ? QStringLiteral("is still being recorded") : check.error();
+        } else if (!check.ok()) {
+            if (error)
+                *error = check.error();
+            return {};
+        }
+    }
+    // Read afresh for the replay: a file still being recorded plays up to where it has come
+    // by the time the replay gets there.
+    // Its shared lock keeps a recorder in this or another program from emptying the file.
     auto file = std::make_shared<File>();
-    if (!file->open(path, error))
+    if (!file->open(path, error, &beingRecorded))
         return {};
-    Reader check(file->data());
-    Record r;
-    while (check.next(r)) {
-    }
-    if (check.status() == Reader::Status::Truncated && check.offset() >= kHeaderSize) {
-        if (warning)
-            *warning = check.error();
-    } else if (!check.ok()) {
-        if (error)
-            *error = check.error();
-        return {};
-    }
-    auto reader = std::make_shared<Reader>(file->data());
+    auto reader = std::make_shared<Reader>(*file);
     return [file, reader](qint64& timeMs, QByteArray& bytes) {
         Record record;
         while (reader->next(record)) {

@@ -42,8 +42,12 @@ void appendSent(QByteArray& out, qint64 deltaMs, QByteArrayView bytes);
 void appendPort(QByteArray& out, qint64 deltaMs, int port, bool open);
 void appendEnd(QByteArray& out, qint64 deltaMs);
 
-// Reads records from a recording held in memory (a mapped file). Never reads past the data;
-// stops at the first fault and says what and where.
+class File;
+
+// Reads records from a recording held in memory or from a file, which it reads piece by
+// piece with ordinary reads into a buffer of a few records (a record's bytes stay valid until
+// the next call). A file that shrinks or grows while read is read up to what is there. Never
+// reads past the data; stops at the first fault and says what and where.
 class Reader {
 public:
     enum class Status {
@@ -56,6 +60,7 @@ public:
     };
 
     explicit Reader(QByteArrayView data);
+    explicit Reader(File& file);
 
     // The next record; false at the end or at a fault (see status()).
     bool next(Record& record);
@@ -65,32 +70,48 @@ public:
     // What is wrong, in a few words (empty while ok()).
     QString error() const { return m_error; }
     qint64 startEpochMs() const { return m_startEpochMs; }
-    qsizetype offset() const { return m_pos; } // after the last complete record
-    qint64 timeMs() const { return m_time; }   // of the last complete record
+    qint64 offset() const { return m_base + m_pos; } // after the last complete record
+    qint64 timeMs() const { return m_time; }         // of the last complete record
 
 private:
     bool fail(Status status, const QString& error);
     bool varint(quint64& value);
+    void fill(qsizetype need); // at least `need` bytes from m_pos, where the file has them
 
-    QByteArrayView m_data;
+    QByteArrayView m_data; // the data, or the part of the file in m_buffer
+    File* m_file = nullptr;
+    QByteArray m_buffer;
+    qint64 m_base = 0; // the file offset of m_data[0]
     qsizetype m_pos = 0;
+    bool m_headerRead = false;
     qint64 m_time = 0;
     qint64 m_startEpochMs = 0;
     Status m_status = Status::Reading;
     QString m_error;
 };
 
-// A recording file opened for reading, mapped into memory where the system allows.
+// A recording file opened for reading with ordinary reads. Only a regular file is opened: a
+// pipe, a device or a folder is refused before anything could wait on it.
 class File {
 public:
-    // False with a one-line reason (no file name) when it cannot be read.
-    bool open(const QString& path, QString* error);
-    QByteArrayView data() const { return m_data; }
+    File() = default;
+    ~File();
+    File(const File&) = delete;
+    File& operator=(const File&) = delete;
+
+    // False with a one-line reason (no file name) when it cannot be read. `beingRecorded`,
+    // when given, says whether a program is recording into the file now (it holds the lock).
+    bool open(const QString& path, QString* error, bool* beingRecorded = nullptr);
+    // Up to `size` bytes at the reading position; 0 at the end, -1 on an error.
+    qint64 read(char* into, qint64 size);
+    // Back to the start of the file, for another pass; false, with error(), when it cannot.
+    bool rewind();
+    // The system's reason for the last failed read (empty after none).
+    QString error() const { return m_error; }
 
 private:
-    QFile m_file;
-    QByteArray m_copy; // when the file cannot be mapped
-    QByteArrayView m_data;
+    int m_fd = -1;
+    QString m_error;
 };
 
 // The received bytes of a recording file, piece by piece with their times, for a replay; the

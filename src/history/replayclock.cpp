@@ -3,7 +3,7 @@
 bool ReplayClock::open(const QString& path, QString* error) {
     if (!m_file.open(path, error))
         return false;
-    recording::Reader scan(m_file.data());
+    recording::Reader scan(m_file);
     recording::Record r;
     while (scan.next(r)) {
         if (r.kind == recording::Record::Kind::Received && !r.bytes.isEmpty()) {
@@ -20,20 +20,30 @@ bool ReplayClock::open(const QString& path, QString* error) {
         return false;
     }
     m_startEpochMs = scan.startEpochMs();
-    m_reader = recording::Reader(m_file.data());
+    return restart(error);
+}
+
+bool ReplayClock::restart(QString* error) {
+    m_reader.reset();
     m_from = m_through = 0;
     m_time = 0;
+    if (!m_file.rewind()) {
+        if (error)
+            *error = QStringLiteral("cannot be read again: %1").arg(m_file.error());
+        return false;
+    }
+    m_reader.emplace(m_file);
     return true;
 }
 
 qint64 ReplayClock::timeOfByte(quint64 n) {
-    if (n < m_from) { // an earlier record: read again from the start (never in a replay)
-        m_reader = recording::Reader(m_file.data());
-        m_from = m_through = 0;
-        m_time = 0;
-    }
+    // An earlier record: read again from the start (never in a replay).
+    if (n < m_from && !restart(nullptr))
+        return m_time;
+    if (!m_reader)
+        return m_time;
     recording::Record r;
-    while (m_through < n && m_reader.next(r)) {
+    while (m_through < n && m_reader->next(r)) {
         if (r.kind == recording::Record::Kind::Received && !r.bytes.isEmpty()) {
             m_from = m_through + 1;
             m_through += quint64(r.bytes.size());

@@ -4,13 +4,15 @@
 
 #include <QString>
 #include <QtGlobal>
+#include <optional>
 
 // The recording's own clock for a window that plays a recording through the virtual module:
 // the recorded time of each received byte, found by its place in the stream. However fast the
 // replay runs, a change is timed by the byte that made it, as the command-line reports time it.
 class ReplayClock {
 public:
-    // False with a one-line reason when the file cannot be read.
+    // False with a one-line reason when the file cannot be read. Reads the file once to count
+    // its bytes, then again, record by record, as the replay asks for times.
     bool open(const QString& path, QString* error);
 
     qint64 startEpochMs() const { return m_startEpochMs; }
@@ -22,8 +24,9 @@ public:
     qint64 timeOfByte(quint64 n);
 
 private:
+    bool restart(QString* error); // the cursor back at the file's start
     recording::File m_file;
-    recording::Reader m_reader{QByteArrayView()};
+    std::optional<recording::Reader> m_reader; // reads m_file, from the start or the cursor
     quint64 m_bytes = 0;
     qint64 m_startEpochMs = 0;
     qint64 m_endMs = 0;

@@ -1,13 +1,18 @@
 #include "history/reports.h"
 
 #include "history/csv.h"
+#include "history/filename.h"
 #include "history/playback.h"
 #include "history/recording.h"
 #include "history/summary.h"
 
 #include <QByteArray>
 #include <QString>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <new>
 #include <optional>
 
 namespace reports {
@@ -19,8 +24,17 @@ int usage(const QString& text) {
     return 2;
 }
 
-void put(const QByteArray& text) {
-    std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
+// Standard output failed (a full disk, a closed pipe): one line, status 1.
+int outputFailed(int error) {
+    std::fprintf(stderr, "s88monitor: cannot write the report to standard output: %s\n",
+                 error ? std::strerror(error) : "write failed");
+    return 1;
+}
+
+// False, with errno, when not all of it was written.
+bool put(const QByteArray& text) {
+    errno = 0;
+    return std::fwrite(text.constData(), 1, size_t(text.size()), stdout) == size_t(text.size());
 }
 
 QByteArray burstLines(const ChangeHistory& history) {
@@ -40,6 +54,9 @@ int report(const Request& request) {
     const bool history = request.kind == Request::Kind::History;
     const QString& path = request.path;
     const char sep = request.separator;
+    // A closed standard output would take the number of the next file opened.
+    if (::fcntl(1, F_GETFD) < 0)
+        return outputFailed(EBADF);
     names::Names nameTable;
     const names::Names* names = nullptr;
     if (!request.names.isEmpty()) {
@@ -50,17 +67,24 @@ int report(const Request& request) {
     recording::File file;
     QString why;
     if (!file.open(path, &why))
-        return usage(QStringLiteral("%1: %2").arg(path, why));
-    recording::Reader reader(file.data());
+        return usage(QStringLiteral("%1: %2").arg(filename::shown(path), why));
+    recording::Reader reader(file);
     PlaybackRun run(reader);
     ChangeHistory& changes = run.history();
     changes.setLimits(request.limits);
     std::optional<csv::Clock> clock;
 
-    // Lines are written as bursts end, so the history's bound never drops one.
+    // Lines are written as bursts end, so the history's bound never drops one; the first
+    // failed write ends the report.
     QByteArray out;
     quint64 written = 0;
     bool started = false;
+    int writeError = -1; // errno of the first failed write; -1 while none failed
+    const auto emitOut = [&] {
+        if (writeError < 0 && !put(out))
+            writeError = errno;
+        out.clear();
+    };
     const auto writeNew = [&] {
         if (!started) {
             started = true;
@@ -71,10 +95,8 @@ int report(const Request& request) {
             csv::appendHistoryRow(out, event, *clock, sep);
             csv::appendName(out, names, event.input, sep);
         });
-        if (out.size() >= 256 * 1024) {
-            put(out);
-            out.clear();
-        }
+        if (out.size() >= 256 * 1024)
+            emitOut();
     };
     if (history)
         QObject::connect(&changes, &ChangeHistory::eventsAdded, &changes, writeNew);
@@ -97,16 +119,34 @@ int report(const Request& request) {
                 csv::appendName(out, names, lines[i].left(lines[i].indexOf(sep)).toInt(), sep);
             }
         }
-        put(out);
+        emitOut();
     }
-    std::fflush(stdout);
+    errno = 0;
+    if (writeError < 0 && std::fflush(stdout) != 0)
+        writeError = errno;
+    errno = 0;
+    if (writeError < 0 && std::fclose(stdout) != 0) // nothing is written after the report
+        writeError = errno;
+    if (writeError >= 0)
+        return outputFailed(writeError);
     if (reader.status() != recording::Reader::Status::Finished) {
         const QString covered = reader.offset() >= recording::kHeaderSize
                                     ? QStringLiteral(" (reported up to %1 ms)").arg(reader.timeMs())
                                     : QString();
-        return usage(QStringLiteral("%1: %2%3").arg(path, reader.error(), covered));
+        return usage(
+            QStringLiteral("%1: %2%3").arg(filename::shown(path), reader.error(), covered));
     }
     return 0;
+}
+
+int guarded(const Request& request) {
+    try {
+        return report(request);
+    } catch (const std::bad_alloc&) {
+        std::fprintf(stderr, "s88monitor: out of memory while reading %s\n",
+                     qPrintable(filename::shown(request.path)));
+        return 1;
+    }
 }
 
 } // namespace
@@ -125,7 +165,7 @@ bool readNames(const QString& path, names::Names& names) {
 }
 
 int run(const Request& request) {
-    return report(request);
+    return guarded(request);
 }
 
 } // namespace reports

@@ -11,13 +11,15 @@
 namespace {
 const QString kReminder = QStringLiteral("Husk at aktiver start");
 
-// The text to store for a box: what it shows, or, when it shows a stored text cut to the
-// box's length and the user has not touched it, the stored text whole.
-QString textToStore(const QLineEdit& box) {
-    const QString whole = box.property(CountCommand::kStoredText).toString();
-    if (!box.isModified() && box.text().size() == box.maxLength() && whole.startsWith(box.text()))
-        return whole;
-    return box.text();
+// Adds the text to store for a box: what it shows; nothing when it shows a stored text cut to
+// the box's length and the user has not touched it, so the store keeps that text as it is.
+void addToStore(QList<SettingsStore::Setting>& settings, const QString& section,
+                const QLineEdit& box) {
+    const QString stored = box.property(CountCommand::kStoredText).toString();
+    if (!box.isModified() && box.text().size() == box.maxLength() &&
+        stored.size() > box.text().size() && stored.startsWith(box.text()))
+        return;
+    settings.append({section, settings_keys::kCount, box.text()});
 }
 } // namespace
 
@@ -39,9 +41,11 @@ void CountCommand::Command1_Click() {
         m_serial.Output(countvalue::countCommand(*left, *mid, *right));
         m_modulesSent = *left + *mid + *right;
         using namespace settings_keys;
-        m_settings.SaveSettings(kApp, {{kLeft, kCount, textToStore(m_left)},
-                                       {kMid, kCount, textToStore(m_mid)},
-                                       {kRight, kCount, textToStore(m_right)}});
+        QList<SettingsStore::Setting> settings;
+        addToStore(settings, kLeft, m_left);
+        addToStore(settings, kMid, m_mid);
+        addToStore(settings, kRight, m_right);
+        m_settings.SaveSettings(kApp, settings);
     } catch (const PlatformError&) {
         // A closed port or a store that cannot be written: the user gets one reminder;
         // nothing already sent is undone.

@@ -12,8 +12,9 @@ class SettingsStore;
 // "Indsæt (s)": sends the three module counts to the module and remembers them.
 class CountCommand {
 public:
-    // A count box whose stored text was longer than the box holds keeps the whole text in
-    // this property, so that sending the counts stores it back unchanged.
+    // A count box whose stored text was longer than the box holds keeps that text (as far as
+    // the store read it) in this property; sending the counts then leaves it in the store as
+    // it is, unless the box was edited.
     static constexpr const char* kStoredText = "storedText";
 
     CountCommand(FormState& state, QLineEdit& left, QLineEdit& mid, QLineEdit& right,

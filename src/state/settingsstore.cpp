@@ -1,7 +1,9 @@
 #include "state/settingsstore.h"
 
 #include "state/platformerror.h"
+#include "state/settingsfile.h"
 
+#include <QFileInfo>
 #include <QSettings>
 
 namespace {
@@ -13,14 +15,30 @@ QString keyPath(const QString& section, const QString& key) {
 QString QtSettingsStore::GetSetting(const QString& app, const QString& section, const QString& key,
                                     const QString& fallback) {
     // A corrupt or unreadable file reads as empty, so every count falls back to `fallback`.
+    const QString file = settingsfile::path(app);
+    if (QFileInfo(file).size() > kWholeFile)
+        return settingsfile::read(file, section, key, kReadLimit).value_or(fallback);
     QSettings settings(QSettings::NativeFormat, QSettings::UserScope, app);
     const QVariant value = settings.value(keyPath(section, key));
     if (!value.isValid())
         return fallback;
-    return value.toString();
+    return value.toString().left(kReadLimit);
 }
 
 void QtSettingsStore::SaveSettings(const QString& app, const QList<Setting>& values) {
+    const QString file = settingsfile::path(app);
+    if (QFileInfo(file).size() > kWholeFile) {
+        QList<settingsfile::Value> lines;
+        for (const Setting& s : values)
+            lines.append({s.section, s.key, s.text});
+        bool written = settingsfile::write(file, lines);
+        for (const Setting& s : values)
+            written = written && settingsfile::read(file, s.section, s.key, kReadLimit) ==
+                                     s.text.left(kReadLimit);
+        if (!written)
+            throw PlatformError(QStringLiteral("%1 kan ikke skrives").arg(file));
+        return;
+    }
     QString fileName;
     {
         // One sync writes the whole file at once (through a temporary file), so the values

@@ -26,25 +26,38 @@ CountCommand::CountCommand(FormState& state, QLineEdit& left, QLineEdit& mid, QL
     : m_state(state), m_left(left), m_mid(mid), m_right(right), m_serial(serial),
       m_settings(settings), m_messages(messages) {}
 
+countcommand::Result countcommand::send(const std::array<QString, 3>& texts,
+                                        const std::array<QString, 3>& stored, SerialControl& serial,
+                                        SettingsStore& settings, int* modules) {
+    const std::optional<quint8> left = countvalue::countByte(texts[0]);
+    const std::optional<quint8> mid = countvalue::countByte(texts[1]);
+    const std::optional<quint8> right = countvalue::countByte(texts[2]);
+    if (!left || !mid || !right)
+        return Result::NotCounts;
+    try {
+        serial.Output(countvalue::countCommand(*left, *mid, *right));
+        if (modules)
+            *modules = *left + *mid + *right;
+        using namespace settings_keys;
+        settings.SaveSettings(
+            kApp,
+            {{kLeft, kCount, stored[0]}, {kMid, kCount, stored[1]}, {kRight, kCount, stored[2]}});
+    } catch (const PlatformError&) {
+        return Result::NotSent;
+    }
+    return Result::Sent;
+}
+
 void CountCommand::Command1_Click() {
     m_state.Flags[10] = false;
-    const std::optional<quint8> left = countvalue::countByte(m_left.text());
-    const std::optional<quint8> mid = countvalue::countByte(m_mid.text());
-    const std::optional<quint8> right = countvalue::countByte(m_right.text());
-    if (!left || !mid || !right) {
+    int modules = -1;
+    const countcommand::Result result =
+        countcommand::send({m_left.text(), m_mid.text(), m_right.text()},
+                           {textToStore(m_left), textToStore(m_mid), textToStore(m_right)},
+                           m_serial, m_settings, &modules);
+    if (modules >= 0)
+        m_modulesSent = modules;
+    // Not counts, a closed port or a store that cannot be written: the user gets one reminder.
+    if (result != countcommand::Result::Sent)
         m_messages.MsgBox(kReminder);
-        return;
-    }
-    try {
-        m_serial.Output(countvalue::countCommand(*left, *mid, *right));
-        m_modulesSent = *left + *mid + *right;
-        using namespace settings_keys;
-        m_settings.SaveSettings(kApp, {{kLeft, kCount, textToStore(m_left)},
-                                       {kMid, kCount, textToStore(m_mid)},
-                                       {kRight, kCount, textToStore(m_right)}});
-    } catch (const PlatformError&) {
-        // A closed port or a store that cannot be written: the user gets one reminder;
-        // nothing already sent is undone.
-        m_messages.MsgBox(kReminder);
-    }
 }

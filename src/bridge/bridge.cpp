@@ -122,7 +122,7 @@ void Bridge::take() {
     }
     const bool live = m_client->isConnected();
     for (; m_next < m_history.total(); ++m_next) {
-        const ChangeEvent& e = m_history.event(m_next);
+        const Numbered e{m_next, m_history.event(m_next)};
         if (live)
             publishEvent(e, true);
         else
@@ -130,7 +130,7 @@ void Bridge::take() {
     }
 }
 
-void Bridge::hold(const ChangeEvent& event) {
+void Bridge::hold(const Numbered& event) {
     if (qsizetype(m_held.size()) >= kMaxHeld) {
         m_held.pop_front();
         ++m_dropped;
@@ -138,16 +138,17 @@ void Bridge::hold(const ChangeEvent& event) {
     m_held.push_back(event);
 }
 
-void Bridge::publishEvent(const ChangeEvent& e, bool withState) {
+void Bridge::publishEvent(const Numbered& n, bool withState) {
     const QString& prefix = m_options.url.prefix;
+    const ChangeEvent& e = n.event;
     if (withState)
         m_client->publish(topics::sensor(prefix, e.input), topics::statePayload(e.active), true);
-    const int mid = m_client->publish(topics::event(prefix),
-                                      topics::eventPayload(e, m_history.wallTime(e.timeMs)), false);
+    const int mid = m_client->publish(
+        topics::event(prefix), topics::eventPayload(e, n.seq, m_history.wallTime(e.timeMs)), false);
     if (mid > 0)
-        m_unacked.emplace_back(mid, e);
+        m_unacked.emplace_back(mid, n);
     else
-        hold(e);
+        hold(n);
 }
 
 void Bridge::onPublished(int mid) {
@@ -167,7 +168,7 @@ void Bridge::onConnected() {
     const QString& prefix = m_options.url.prefix;
     // What changed before now is in the state below; its events go out after it, in order.
     for (; m_next < m_history.total(); ++m_next)
-        hold(m_history.event(m_next));
+        hold({m_next, m_history.event(m_next)});
     m_client->publish(topics::status(prefix), topics::kOnline, true);
     m_client->publish(topics::link(prefix), linkText(m_link).toUtf8(), true);
     for (int n = 1; n <= FormState::kLastInput; ++n)
@@ -177,9 +178,9 @@ void Bridge::onConnected() {
         publishDiscovery();
     if (m_options.commands)
         m_client->subscribe(topics::countsSet(prefix));
-    std::deque<ChangeEvent> held;
+    std::deque<Numbered> held;
     held.swap(m_held);
-    for (const ChangeEvent& e : held)
+    for (const Numbered& e : held)
         publishEvent(e, false);
     m_client->publish(topics::dropped(prefix), QByteArray::number(m_dropped), true);
     publishCheck(true);

@@ -73,8 +73,12 @@ private:
     void onDisconnected(const QString& why);
     void onPublished(int mid);
     void onMessage(const QString& topic, const QByteArray& payload);
-    void hold(const ChangeEvent& event);
-    void publishEvent(const ChangeEvent& event, bool withState);
+    struct Numbered {
+        quint64 seq;
+        ChangeEvent event;
+    };
+    void hold(const Numbered& event);
+    void publishEvent(const Numbered& event, bool withState);
     void publishCheck(bool always);
     void publishDiscovery();
     int discoveryInputs() const;
@@ -85,9 +89,9 @@ private:
     Options m_options;
     std::unique_ptr<MqttClient> m_client;
     CountHandler m_countHandler;
-    quint64 m_next = 0;                                // the next history event to take
-    std::deque<ChangeEvent> m_held;                    // while the broker is away
-    std::deque<std::pair<int, ChangeEvent>> m_unacked; // sent, not yet acknowledged
+    quint64 m_next = 0;                             // the next history event to take
+    std::deque<Numbered> m_held;                    // while the broker is away
+    std::deque<std::pair<int, Numbered>> m_unacked; // sent, not yet acknowledged
     quint64 m_dropped = 0;
     Link m_link = Link::Stopped;
     std::optional<int> m_configured;

@@ -27,7 +27,7 @@ QString connackReason(int rc) {
     case 4:
         return QStringLiteral("the broker refused the user name or password");
     case 5:
-        return QStringLiteral("the broker refused access (not authorised)");
+        return QStringLiteral("the broker refused the user name or password (not authorised)");
     default:
         return QStringLiteral("the broker refused the connection (%1)")
             .arg(QString::fromUtf8(mosquitto_connack_string(rc)));
@@ -60,6 +60,8 @@ void MqttClient::makeClient() {
     m_mosq = mosquitto_new(
         m_config.clientId.isEmpty() ? nullptr : m_config.clientId.toUtf8().constData(), true, this);
     mosquitto_int_option(m_mosq, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V311);
+    // A stream of changes keeps many messages on their way at once (the default is 20).
+    mosquitto_max_inflight_messages_set(m_mosq, kInflight);
     mosquitto_connect_callback_set(m_mosq, &MqttClient::onConnect);
     mosquitto_disconnect_callback_set(m_mosq, &MqttClient::onDisconnect);
     mosquitto_message_callback_set(m_mosq, &MqttClient::onMessage);

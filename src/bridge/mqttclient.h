@@ -19,6 +19,7 @@ class MqttClient final : public QObject {
 public:
     static constexpr int kFirstRetryMs = 1000;
     static constexpr int kLastRetryMs = 30'000;
+    static constexpr unsigned kInflight = 1000;
 
     struct Config {
         QString host;

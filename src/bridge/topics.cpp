@@ -45,10 +45,11 @@ QByteArray statePayload(bool active) {
     return active ? kActive : kInactive;
 }
 
-QByteArray eventPayload(const ChangeEvent& e, const QDateTime& wall) {
+QByteArray eventPayload(const ChangeEvent& e, quint64 seq, const QDateTime& wall) {
     QByteArray out;
     out.reserve(128);
-    out += "{\"time\":\"";
+    out += "{\"seq\":" + QByteArray::number(seq);
+    out += ",\"time\":\"";
     out += wall.toUTC().toString(Qt::ISODateWithMs).toLatin1();
     out += "\",\"time_ms\":" + QByteArray::number(e.timeMs);
     out += ",\"input\":" + QByteArray::number(e.input);

@@ -13,8 +13,10 @@ class QDateTime;
 //   P/status             retained  "online" / "offline" (the last will)
 //   P/link               retained  "started" / "stopped" / "lost": the serial link
 //   P/track/sensor/N     retained  "ACTIVE" / "INACTIVE": input N (1..200) as the lamps show it
-//   P/event              not kept  one JSON object per change: time, input, module, contact,
-//                                  state, since_ms (the --history fields)
+//   P/event              not kept  one JSON object per change: seq, time, time_ms, input,
+//                                  module, contact, state, since_ms (the --history fields);
+//                                  seq counts the changes: one sent again after a lost
+//                                  connection has the seq it had
 //   P/check              retained  the module check as JSON, at most once a second
 //   P/dropped            retained  changes dropped while the broker was away (beyond 10,000)
 //   P/counts/set         taken     "L,M,R", with --mqtt-commands only: as Indsæt (s)
@@ -43,7 +45,7 @@ QString node(const QString& prefix);
 QString discovery(const QString& prefix, int input);
 
 QByteArray statePayload(bool active);
-QByteArray eventPayload(const ChangeEvent& event, const QDateTime& wall);
+QByteArray eventPayload(const ChangeEvent& event, quint64 seq, const QDateTime& wall);
 QByteArray discoveryPayload(const QString& prefix, int input);
 
 struct CheckSummary {

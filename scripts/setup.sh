@@ -7,6 +7,8 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-serialport-dev qt6-base-dev-tools libgl-dev
+  # Translations: lupdate and lrelease for the program's, Qt's own for its dialogs.
+  qt6-l10n-tools qt6-translations-l10n
   # Qt TextToSpeech; its CMake package asks for QmlIntegration, which only the declarative
   # headers ship. Speaking needs an engine at run time (see the README), building does not.
   qt6-speech-dev qt6-declarative-dev

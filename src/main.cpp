@@ -2,6 +2,7 @@
 #include "app/form1.h"
 #include "app/messageboxsink.h"
 #include "app/quitsignals.h"
+#include "app/translations.h"
 #include "history/recorder.h"
 #include "history/recording.h"
 #include "history/reports.h"
@@ -65,7 +66,7 @@ int main(int argc, char* argv[]) {
     if (commandLine.run == CommandLine::Run::Print)
         return commandLine.print();
     if (commandLine.run == CommandLine::Run::Report)
-        return reports::run(argc, argv).value_or(0);
+        return reports::run(commandLine.report);
     const CommandLine::Window& options = commandLine.window;
 
     QApplication app(argc, argv);
@@ -88,6 +89,7 @@ int main(int argc, char* argv[]) {
 
     QtSerialControl serial([&ports](int port) { return ports.device(port); });
     QtSettingsStore settings;
+    translations::install(app, commandLine.language.value_or(translations::stored(settings)));
     MessageBoxSink messages(Form1::kCaption);
     Form1 form(serial, settings, messages, [] { QCoreApplication::exit(0); });
     messages.setParent(&form);

@@ -11,6 +11,8 @@ class TestCommandLine : public QObject {
 private slots:
     void parse_data();
     void parse();
+    void report_data();
+    void report();
     void programWithoutDisplay_data();
     void programWithoutDisplay();
 };
@@ -52,6 +54,14 @@ void TestCommandLine::parse_data() {
         << QStringList{"--port", "2=/dev/ttyUSB1", "--port=1=/dev/serial/by-id/a=b"} << kWindow
         << "" << QStringList{"2=/dev/ttyUSB1", "1=/dev/serial/by-id/a=b"} << false;
     QTest::newRow("--simulate") << QStringList{"--simulate"} << kWindow << "" << none << true;
+    QTest::newRow("--language de")
+        << QStringList{"--language", "de", "--simulate"} << kWindow << "" << none << true;
+    QTest::newRow("--language of no known kind")
+        << QStringList{"--language", "nl"} << 2 << "--language nl: expected one of da, en, de"
+        << none << false;
+    QTest::newRow("--language in capitals")
+        << QStringList{"-language=EN"} << 2 << "--language EN: expected one of da, en, de" << none
+        << false;
     QTest::newRow("the toolkit's own options are let through")
         << QStringList{"-platform", "offscreen", "-reverse", "-style=Fusion", "--simulate"}
         << kWindow << "" << none << true;
@@ -74,7 +84,39 @@ void TestCommandLine::parse_data() {
     QTest::newRow("a negative speed")
         << QStringList{"--replay", "a", "--speed", "-1"} << 2 << "--speed -1" << none << false;
     QTest::newRow("limits without a report")
-        << QStringList{"--unstable-ms", "20"} << 2 << "go with --history" << none << false;
+        << QStringList{"--unstable-ms", "20"} << 2 << "--unstable-ms goes with --history" << none
+        << false;
+    QTest::newRow("one-dash limits without a report")
+        << QStringList{"-unstable-changes", "3/100", "--simulate"} << 2
+        << "--unstable-changes goes with --history" << none << false;
+    QTest::newRow("--speed with a report")
+        << QStringList{"--history", "a", "--speed", "2"} << 2
+        << "--speed does not go with --history or --inputs" << none << false;
+    QTest::newRow("--simulate with a report") << QStringList{"--simulate", "--inputs", "a"} << 2
+                                              << "--simulate does not go with" << none << false;
+    QTest::newRow("--record with a report") << QStringList{"-inputs", "a", "-record", "b"} << 2
+                                            << "--record does not go with" << none << false;
+    QTest::newRow("both reports") << QStringList{"--history", "a", "--inputs", "b"} << 2
+                                  << "give one of --history and --inputs, once" << none << false;
+    QTest::newRow("a report twice") << QStringList{"--history", "a", "--history", "b"} << 2
+                                    << "give one of --history and --inputs, once" << none << false;
+    QTest::newRow("--unstable-ms not a number")
+        << QStringList{"--inputs", "a", "--unstable-ms", "x"} << 2
+        << "--unstable-ms x: expected milliseconds" << none << false;
+    QTest::newRow("--unstable-ms -1") << QStringList{"--inputs", "a", "--unstable-ms", "-1"} << 2
+                                      << "--unstable-ms -1: expected milliseconds" << none << false;
+    QTest::newRow("--unstable-changes 1 change")
+        << QStringList{"--inputs", "a", "--unstable-changes", "1/100"} << 2
+        << "--unstable-changes 1/100: expected N/MS, N from 2 to 32" << none << false;
+    QTest::newRow("--unstable-changes 33 changes")
+        << QStringList{"--inputs", "a", "--unstable-changes", "33/100"} << 2 << "expected N/MS"
+        << none << false;
+    QTest::newRow("--unstable-changes in no time")
+        << QStringList{"--inputs", "a", "--unstable-changes", "5/0"} << 2 << "expected N/MS" << none
+        << false;
+    QTest::newRow("--unstable-changes without its window")
+        << QStringList{"--inputs", "a", "--unstable-changes", "5"} << 2 << "expected N/MS" << none
+        << false;
     QTest::newRow("--history is a report")
         << QStringList{"--history", "a", "--unstable-ms", "20"} << kReport << "" << none << false;
     QTest::newRow("help wins over a report")
@@ -111,6 +153,48 @@ void TestCommandLine::parse() {
     QVERIFY2(!c.text.contains(QStringLiteral("exit-when-shown")), qPrintable(c.text));
 }
 
+void TestCommandLine::report_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<bool>("history"); // else --inputs
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<qint64>("shortestMs");
+    QTest::addColumn<int>("changes");
+    QTest::addColumn<qint64>("windowMs");
+
+    QTest::newRow("--history, the defaults")
+        << QStringList{"--history", "a.s88"} << true << "a.s88" << qint64(50) << 5 << qint64(1000);
+    QTest::newRow("-history, one dash")
+        << QStringList{"-history", "b"} << true << "b" << qint64(50) << 5 << qint64(1000);
+    QTest::newRow("--inputs=FILE")
+        << QStringList{"--inputs=c d"} << false << "c d" << qint64(50) << 5 << qint64(1000);
+    QTest::newRow("-inputs with one-dash limits")
+        << QStringList{"-inputs", "r", "-unstable-ms", "10", "-unstable-changes", "3/200"} << false
+        << "r" << qint64(10) << 3 << qint64(200);
+    QTest::newRow("limits before the report, at their edges")
+        << QStringList{"--unstable-ms=0", "--unstable-changes=2/1", "--history", "r"} << true << "r"
+        << qint64(0) << 2 << qint64(1);
+    QTest::newRow("32 changes") << QStringList{"--inputs", "r", "--unstable-changes", "32/5000"}
+                                << false << "r" << qint64(50) << 32 << qint64(5000);
+}
+
+void TestCommandLine::report() {
+    QFETCH(QStringList, arguments);
+    QFETCH(bool, history);
+    QFETCH(QString, path);
+    QFETCH(qint64, shortestMs);
+    QFETCH(int, changes);
+    QFETCH(qint64, windowMs);
+
+    const CommandLine c = CommandLine::parse(QStringList{"s88monitor"} + arguments);
+    QCOMPARE(c.run, CommandLine::Run::Report);
+    QCOMPARE(c.report.kind,
+             history ? reports::Request::Kind::History : reports::Request::Kind::Inputs);
+    QCOMPARE(c.report.path, path);
+    QCOMPARE(c.report.limits.shortestMs, shortestMs);
+    QCOMPARE(c.report.limits.changes, changes);
+    QCOMPARE(c.report.limits.windowMs, windowMs);
+}
+
 void TestCommandLine::programWithoutDisplay_data() {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("exitCode");
@@ -125,6 +209,14 @@ void TestCommandLine::programWithoutDisplay_data() {
                                     << "s88monitor: Unknown option 'bogus'.";
     QTest::newRow("bad port") << QStringList{"--port", "0=/dev/ttyS0"} << 2 << ""
                               << "expected N=DEVICE";
+    QTest::newRow("bad language") << QStringList{"--language", "dk"} << 2 << ""
+                                  << "s88monitor: --language dk: expected one of da, en, de\n"
+                                     "Try 's88monitor --help'.\n";
+    // The report runs (and finds no file) whichever way its option is written.
+    QTest::newRow("-history, one dash") << QStringList{"-history", "/nonexistent/r.s88"} << 2 << ""
+                                        << "/nonexistent/r.s88: no such file";
+    QTest::newRow("-inputs, one dash") << QStringList{"-inputs", "/nonexistent/r.s88"} << 2 << ""
+                                       << "/nonexistent/r.s88: no such file";
 }
 
 void TestCommandLine::programWithoutDisplay() {

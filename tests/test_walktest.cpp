@@ -1,4 +1,5 @@
 #include "diag/changefeed.h"
+#include "diag/numberwords.h"
 #include "diag/speaker.h"
 #include "diag/walktest.h"
 #include "diag/walktestwindow.h"
@@ -46,8 +47,8 @@ class TestWalkTest : public QObject {
 private slots:
     void rules_data();
     void rules();
-    void danishNumbers_data();
-    void danishNumbers();
+    void numberWords_data();
+    void numberWords();
     void windowGuidesAndSpeaks();
     void speakerWithoutEngine();
 };
@@ -93,36 +94,84 @@ void TestWalkTest::rules() {
     QCOMPARE(walk(active, script).left(expected.size()), expected);
 }
 
-void TestWalkTest::danishNumbers_data() {
+void TestWalkTest::numberWords_data() {
+    QTest::addColumn<int>("language");
     QTest::addColumn<int>("n");
     QTest::addColumn<QString>("words");
-    const QList<std::pair<int, const char*>> rows = {{0, "nul"},
-                                                     {1, "en"},
-                                                     {12, "tolv"},
-                                                     {16, "seksten"},
-                                                     {19, "nitten"},
-                                                     {20, "tyve"},
-                                                     {21, "enogtyve"},
-                                                     {48, "otteogfyrre"},
-                                                     {50, "halvtreds"},
-                                                     {73, "treoghalvfjerds"},
-                                                     {80, "firs"},
-                                                     {99, "nioghalvfems"},
-                                                     {100, "hundrede"},
-                                                     {101, "hundrede og en"},
-                                                     {173, "hundrede og treoghalvfjerds"},
-                                                     {200, "to hundrede"},
-                                                     {999, "ni hundrede og nioghalvfems"},
-                                                     {1000, "1000"},
-                                                     {-1, "-1"}};
-    for (const auto& [n, words] : rows)
-        QTest::addRow("%d", n) << n << QString::fromUtf8(words);
+    const QList<std::pair<int, const char*>> danish = {{0, "nul"},
+                                                       {1, "en"},
+                                                       {12, "tolv"},
+                                                       {16, "seksten"},
+                                                       {19, "nitten"},
+                                                       {20, "tyve"},
+                                                       {21, "enogtyve"},
+                                                       {48, "otteogfyrre"},
+                                                       {50, "halvtreds"},
+                                                       {73, "treoghalvfjerds"},
+                                                       {80, "firs"},
+                                                       {99, "nioghalvfems"},
+                                                       {100, "hundrede"},
+                                                       {101, "hundrede og en"},
+                                                       {173, "hundrede og treoghalvfjerds"},
+                                                       {200, "to hundrede"},
+                                                       {999, "ni hundrede og nioghalvfems"},
+                                                       {1000, "1000"},
+                                                       {-1, "-1"}};
+    const QList<std::pair<int, const char*>> english = {{0, "zero"},
+                                                        {1, "one"},
+                                                        {13, "thirteen"},
+                                                        {19, "nineteen"},
+                                                        {20, "twenty"},
+                                                        {21, "twenty-one"},
+                                                        {40, "forty"},
+                                                        {73, "seventy-three"},
+                                                        {99, "ninety-nine"},
+                                                        {100, "one hundred"},
+                                                        {101, "one hundred and one"},
+                                                        {115, "one hundred and fifteen"},
+                                                        {160, "one hundred and sixty"},
+                                                        {161, "one hundred and sixty-one"},
+                                                        {200, "two hundred"},
+                                                        {999, "nine hundred and ninety-nine"},
+                                                        {1000, "1000"},
+                                                        {-1, "-1"}};
+    const QList<std::pair<int, const char*>> german = {{0, "null"},
+                                                       {1, "eins"},
+                                                       {11, "elf"},
+                                                       {16, "sechzehn"},
+                                                       {17, "siebzehn"},
+                                                       {19, "neunzehn"},
+                                                       {20, "zwanzig"},
+                                                       {21, "einundzwanzig"},
+                                                       {30, "dreißig"},
+                                                       {35, "fünfunddreißig"},
+                                                       {73, "dreiundsiebzig"},
+                                                       {99, "neunundneunzig"},
+                                                       {100, "einhundert"},
+                                                       {101, "einhunderteins"},
+                                                       {116, "einhundertsechzehn"},
+                                                       {121, "einhunderteinundzwanzig"},
+                                                       {160, "einhundertsechzig"},
+                                                       {200, "zweihundert"},
+                                                       {999, "neunhundertneunundneunzig"},
+                                                       {1000, "1000"},
+                                                       {-1, "-1"}};
+    const QList<std::pair<Language, const QList<std::pair<int, const char*>>*>> tables = {
+        {Language::Danish, &danish}, {Language::English, &english}, {Language::German, &german}};
+    for (const auto& [language, rows] : tables) {
+        for (const auto& [n, words] : *rows)
+            QTest::addRow("%s %d", qPrintable(language::code(language)), n)
+                << int(language) << n << QString::fromUtf8(words);
+    }
 }
 
-void TestWalkTest::danishNumbers() {
+void TestWalkTest::numberWords() {
+    QFETCH(int, language);
     QFETCH(int, n);
     QFETCH(QString, words);
-    QCOMPARE(danishNumber(n), words);
+    QCOMPARE(::numberWords(n, Language(language)), words);
+    if (Language(language) == Language::Danish)
+        QCOMPARE(danishNumber(n), words);
 }
 
 // The window on module 5: it asks, speaks, moves on, and saves what it found.

@@ -1,18 +1,22 @@
 #pragma once
 
+#include "history/reports.h"
 #include "link/portmap.h"
+#include "state/language.h"
 
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <optional>
 
-// The command line, read before any application object exists: help, version, a mistyped
-// option and every action that needs no window must work without a display.
+// The command line, read once, before any application object exists: help, version, a
+// mistyped option and every action that needs no window must work without a display. What
+// it asks for is decided here, with every value parsed; nothing reads argv after this.
 struct CommandLine {
     enum class Run {
         Window, // open the window with `window`
         Print,  // write `text` (stdout if `exitCode` is 0, else stderr) and end
-        Report, // --history or --inputs: a report on a recording, no window (history/reports.h)
+        Report, // --history or --inputs: `report` on a recording, no window (history/reports.h)
         // Another action that needs no window gets its own value here, its arguments a field
         // below, and a case in main.
     };
@@ -33,6 +37,8 @@ struct CommandLine {
     int exitCode = 0;
     QString text;
     Window window;
+    std::optional<Language> language; // --language; none: the one chosen in the window
+    reports::Request report;
 
     // arguments[0] is the program as started.
     static CommandLine parse(const QStringList& arguments);

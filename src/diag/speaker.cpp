@@ -1,5 +1,7 @@
 #include "diag/speaker.h"
 
+#include "diag/numberwords.h"
+
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLocale>
@@ -9,25 +11,7 @@
 #include <array>
 
 QString danishNumber(int n) {
-    static const std::array<const char*, 20> kSmall = {
-        "nul",     "en",     "to",      "tre",    "fire",   "fem",   "seks",
-        "syv",     "otte",   "ni",      "ti",     "elleve", "tolv",  "tretten",
-        "fjorten", "femten", "seksten", "sytten", "atten",  "nitten"};
-    static const std::array<const char*, 10> kTens = {
-        "", "", "tyve", "tredive", "fyrre", "halvtreds", "tres", "halvfjerds", "firs", "halvfems"};
-    if (n < 0 || n > 999)
-        return QString::number(n);
-    if (n < 20)
-        return QString::fromUtf8(kSmall[n]);
-    if (n < 100) {
-        const QString tens = QString::fromUtf8(kTens[n / 10]);
-        return n % 10 ? QString::fromUtf8(kSmall[n % 10]) + QStringLiteral("og") + tens : tens;
-    }
-    QString out = n < 200 ? QStringLiteral("hundrede")
-                          : QString::fromUtf8(kSmall[n / 100]) + QStringLiteral(" hundrede");
-    if (n % 100)
-        out += QStringLiteral(" og ") + danishNumber(n % 100);
-    return out;
+    return numberWords(n, Language::Danish);
 }
 
 QString changeText(int input, bool active) {

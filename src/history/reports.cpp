@@ -7,7 +7,6 @@
 #include <QByteArray>
 #include <QString>
 #include <cstdio>
-#include <cstring>
 
 namespace reports {
 
@@ -20,23 +19,6 @@ int usage(const QString& text) {
 
 void put(const QByteArray& text) {
     std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
-}
-
-// "N" or "N/MS" into the limits; false when it is neither.
-bool parseLimit(const QString& option, const QString& value, StabilityLimits& limits) {
-    bool ok = false;
-    if (option == u"--unstable-ms") {
-        limits.shortestMs = value.toLongLong(&ok);
-        return ok && limits.shortestMs >= 0;
-    }
-    const QStringList parts = value.split(u'/');
-    if (parts.size() != 2)
-        return false;
-    bool ok2 = false;
-    limits.changes = parts[0].toInt(&ok);
-    limits.windowMs = parts[1].toLongLong(&ok2);
-    return ok && ok2 && limits.changes >= 2 && limits.changes <= StabilityLimits::kMaxChanges &&
-           limits.windowMs > 0;
 }
 
 int report(bool history, const QString& path, const StabilityLimits& limits) {
@@ -88,43 +70,8 @@ int report(bool history, const QString& path, const StabilityLimits& limits) {
 
 } // namespace
 
-std::optional<int> run(int argc, char* argv[]) {
-    std::optional<bool> history; // true: --history, false: --inputs
-    QString path;
-    StabilityLimits limits;
-    for (int i = 1; i < argc; ++i) {
-        QString arg = QString::fromLocal8Bit(argv[i]);
-        QString value;
-        const qsizetype eq = arg.indexOf(u'=');
-        if (arg.startsWith(u"--") && eq > 0) {
-            value = arg.mid(eq + 1);
-            arg.truncate(eq);
-        }
-        const bool isReport = arg == u"--history" || arg == u"--inputs";
-        const bool isLimit = arg == u"--unstable-ms" || arg == u"--unstable-changes";
-        if (!isReport && !isLimit)
-            continue;
-        if (eq <= 0) {
-            if (i + 1 >= argc)
-                return usage(QStringLiteral("%1 needs a value").arg(arg));
-            value = QString::fromLocal8Bit(argv[++i]);
-        }
-        if (isLimit) {
-            if (!parseLimit(arg, value, limits))
-                return usage(
-                    QStringLiteral("%1 %2: expected %3")
-                        .arg(arg, value,
-                             arg == u"--unstable-ms" ? u"milliseconds" : u"N/MS, N from 2 to 32"));
-            continue;
-        }
-        if (history)
-            return usage(QStringLiteral("give one of --history and --inputs, once"));
-        history = arg == u"--history";
-        path = value;
-    }
-    if (!history)
-        return std::nullopt;
-    return report(*history, path, limits);
+int run(const Request& request) {
+    return report(request.kind == Request::Kind::History, request.path, request.limits);
 }
 
 } // namespace reports

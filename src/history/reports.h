@@ -1,14 +1,23 @@
 #pragma once
 
-#include <optional>
+#include "history/changehistory.h"
 
-// The command-line reports, run before (and instead of) any window: --history FILE and
-// --inputs FILE. Needs no display and makes no QApplication.
+#include <QString>
+
+// The command-line reports on a recording, run before (and instead of) any window: --history
+// FILE and --inputs FILE. Need no display and make no QApplication. The command line is read
+// once, by the program; a report gets its parsed values here.
 namespace reports {
 
-// When the arguments ask for a report, writes it to standard output and returns the exit
-// status (0, or 2 with a one-line message on standard error for a bad file or bad usage);
-// otherwise nothing, and the program goes on to its window.
-std::optional<int> run(int argc, char* argv[]);
+struct Request {
+    enum class Kind { History, Inputs };
+    Kind kind = Kind::History;
+    QString path;
+    StabilityLimits limits;
+};
+
+// Writes the report to standard output and returns the exit status: 0, or 2 with a one-line
+// message on standard error for a bad file.
+int run(const Request& request);
 
 } // namespace reports

@@ -1,0 +1,203 @@
+#include "app/options.h"
+
+#include "sim/faults.h"
+
+namespace options {
+
+namespace {
+
+QString text(const char* utf8) {
+    return QString::fromUtf8(utf8);
+}
+
+std::vector<Declaration> makeDeclarations() {
+    using G = Goes;
+    // Every option is described in dist/s88monitor.1.in as well.
+    std::vector<Declaration> d{
+        {Id::Help, {"h", "help"}, {}, {}, text("Displays this help and exits.")},
+        {Id::Version, {"v", "version"}, {}, {}, text("Displays the version and exits.")},
+        {Id::Language,
+         {"language"},
+         "da|en|de",
+         {},
+         text("The window's language for this run: Danish, English or German (the one chosen "
+              "in the window, else Danish).")},
+        {Id::Port,
+         {"port"},
+         "N=DEVICE",
+         {},
+         text("Port N (1 to 8) opens DEVICE, for example 1=/dev/ttyUSB0. Repeatable."),
+         G::Window},
+        {Id::Simulate,
+         {"simulate"},
+         {},
+         {},
+         text("Port 1 opens a built-in virtual interface module (needs pseudo terminals): press "
+              "Start, then Indsæt (s)."),
+         G::Window},
+        {Id::Fault,
+         {"fault"},
+         "KIND:VALUE",
+         {},
+         text("With --simulate, the virtual module shows a wiring fault. Repeatable. KIND:VALUE "
+              "is one of %1.")
+             .arg(QLatin1String(sim::Faults::kSyntax)),
+         G::Window,
+         Id::Simulate},
+        {Id::Walk,
+         {"walk"},
+         {},
+         {},
+         text("With --simulate, from each Indsæt (s) on the virtual module shorts its inputs one "
+              "by one, as a person checking the wiring would."),
+         G::Window,
+         Id::Simulate},
+        {Id::Replay,
+         {"replay"},
+         "FILE",
+         {},
+         text("Port 1 opens a virtual module that plays the bytes received in recording FILE "
+              "with their timing: press Start."),
+         G::Window},
+        {Id::Speed,
+         {"speed"},
+         "F",
+         "1",
+         text("With --replay: play F times faster; 0 as fast as the line takes it (1)."),
+         G::Window,
+         Id::Replay},
+        {Id::Record,
+         {"record"},
+         "FILE",
+         {},
+         text("Record every byte received, every command sent, Start, Stop and port changes to "
+              "FILE until the program ends."),
+         G::Window},
+        {Id::History,
+         {"history"},
+         "FILE",
+         {},
+         text("Print the change history of recording FILE as CSV and exit (no window)."),
+         G::Report},
+        {Id::Inputs,
+         {"inputs"},
+         "FILE",
+         {},
+         text("Print per-input statistics of recording FILE as CSV and exit (no window)."),
+         G::Report},
+        {Id::UnstableMs,
+         {"unstable-ms"},
+         "MS",
+         {},
+         text("With --history or --inputs: a pulse or gap shorter than MS makes an input "
+              "unstable (50)."),
+         G::Report},
+        {Id::UnstableChanges,
+         {"unstable-changes"},
+         "N/MS",
+         {},
+         text("With --history or --inputs: N changes within less than MS make an input unstable "
+              "(5/1000)."),
+         G::Report},
+        // For the start-up benchmark: leave as soon as the window has been shown.
+        {Id::ExitWhenShown, {"exit-when-shown"}, {}, {}, {}, G::Window},
+    };
+    for (std::size_t i = 0; i < d.size(); ++i)
+        Q_ASSERT(std::size_t(d[i].id) == i);
+    Q_ASSERT(d.size() == std::size_t(Id::Count));
+    return d;
+}
+
+// Options the window's application object takes for itself (-platform offscreen, -style,
+// -reverse, ...): let through untouched, and left out of the help.
+constexpr const char* kToolkitOptionsWithValue[] = {
+    "platform",
+    "platformpluginpath",
+    "platformtheme",
+    "plugin",
+    "display",
+    "geometry",
+    "qwindowgeometry",
+    "qwindowicon",
+    "qwindowtitle",
+    "style",
+    "stylesheet",
+    "session",
+    "name",
+    "title",
+    "qmljsdebugger",
+};
+constexpr const char* kToolkitFlags[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
+
+void addToolkitOptions(QCommandLineParser& parser) {
+    for (const char* name : kToolkitOptionsWithValue) {
+        QCommandLineOption o(QLatin1String(name), QString(), QStringLiteral("value"));
+        o.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(o);
+    }
+    for (const char* name : kToolkitFlags) {
+        QCommandLineOption o{QLatin1String(name)};
+        o.setFlags(QCommandLineOption::HiddenFromHelp);
+        parser.addOption(o);
+    }
+}
+
+} // namespace
+
+const std::vector<Declaration>& declarations() {
+    static const std::vector<Declaration> table = makeDeclarations();
+    return table;
+}
+
+Given::Given(const QStringList& arguments) {
+    // Long options may be written with one dash, as the toolkit's own options are.
+    m_parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    m_parser.setApplicationDescription(text(
+        "Test and monitor tool for the Vorn S88 feedback interface module.\n\n"
+        "Port numbers 1 to 8 are the serial ports the system reports, sorted by name (a single "
+        "USB adapter is port 1); ports given with --port come first and the others are "
+        "numbered on from the system's list."));
+    for (const Declaration& d : declarations()) {
+        QCommandLineOption o(d.names, d.description, d.valueName, d.defaultValue);
+        if (d.description.isEmpty())
+            o.setFlags(QCommandLineOption::HiddenFromHelp);
+        m_options.push_back(o);
+        m_parser.addOption(o);
+    }
+    addToolkitOptions(m_parser);
+    m_parsed = m_parser.parse(arguments);
+}
+
+std::optional<QString> Given::error() const {
+    if (m_parsed)
+        return std::nullopt;
+    return m_parser.errorText();
+}
+
+QString Given::helpText(const QString& program) const {
+    // Without an application object the parser does not know the program's name.
+    QString help = m_parser.helpText();
+    help.replace(0, help.indexOf(QLatin1Char('\n')),
+                 QStringLiteral("Usage: %1 [options]").arg(program));
+    return help;
+}
+
+std::optional<QString> Given::misplaced(Goes run) const {
+    for (const Declaration& d : declarations()) {
+        if (!isSet(d.id))
+            continue;
+        if (d.goes == Goes::Report && run != Goes::Report)
+            return QStringLiteral("%1 goes with --history or --inputs").arg(name(d.id));
+        if (d.goes == Goes::Window && run == Goes::Report)
+            return QStringLiteral("%1 does not go with --history or --inputs").arg(name(d.id));
+        if (d.needs != Id::Count && !isSet(d.needs))
+            return QStringLiteral("%1 needs %2").arg(name(d.id), name(d.needs));
+    }
+    return std::nullopt;
+}
+
+QString Given::name(Id id) {
+    return QStringLiteral("--") + declarations()[std::size_t(id)].names.last();
+}
+
+} // namespace options

@@ -1,5 +1,6 @@
 #include "app/commandline.h"
 #include "app/form1.h"
+#include "app/headless.h"
 #include "app/messageboxsink.h"
 #include "app/quitsignals.h"
 #include "app/translations.h"
@@ -55,6 +56,22 @@ std::variant<std::unique_ptr<VirtualModule>, int> virtualModule(const CommandLin
     return module;
 }
 
+// --headless: no QApplication, so no display is needed.
+int runHeadless(int argc, char* argv[], const CommandLine::Window& options) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("s88monitor"));
+    PortMap ports;
+    for (const PortMap::Assignment& a : options.ports)
+        ports.assign(a.port, a.device);
+    auto made = virtualModule(options);
+    if (const int* status = std::get_if<int>(&made))
+        return *status;
+    const std::unique_ptr<VirtualModule> module = std::move(std::get<0>(made));
+    if (module)
+        ports.assign(1, module->devicePath(), QStringLiteral("virtuelt S88-modul"));
+    return headless::run(options, ports);
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -68,6 +85,8 @@ int main(int argc, char* argv[]) {
     if (commandLine.run == CommandLine::Run::Report)
         return reports::run(commandLine.report);
     const CommandLine::Window& options = commandLine.window;
+    if (commandLine.run == CommandLine::Run::Headless)
+        return runHeadless(argc, argv, options);
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("s88monitor"));

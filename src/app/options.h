@@ -26,6 +26,13 @@ enum class Id {
     UnstableMs,
     UnstableChanges,
     ExitWhenShown,
+    Mqtt,
+    MqttCa,
+    MqttPasswordFile,
+    MqttDiscovery,
+    MqttCommands,
+    Headless,
+    Counts,
     Count // not an option: the number of them
 };
 

@@ -4,6 +4,7 @@
 #include "app/messageboxsink.h"
 #include "app/quitsignals.h"
 #include "app/translations.h"
+#include "bridge/bridge.h"
 #include "history/recorder.h"
 #include "history/recording.h"
 #include "history/reports.h"
@@ -120,8 +121,33 @@ int main(int argc, char* argv[]) {
             return fail(QStringLiteral("--record %1: %2").arg(options.record, why));
     }
     form.Form_Load();
+    std::unique_ptr<Bridge> bridge;
+    if (options.mqtt) {
+        QString why;
+        const std::optional<QString> password = readMqttPassword(options.mqttPasswordFile, &why);
+        if (!password)
+            return fail(
+                QStringLiteral("--mqtt-password-file %1: %2").arg(options.mqttPasswordFile, why));
+        Bridge::Options b;
+        b.url = *options.mqtt;
+        b.password = *password;
+        b.caFile = options.mqttCa;
+        b.discovery = options.mqttDiscovery;
+        b.commands = options.mqttCommands;
+        bridge = std::make_unique<Bridge>(form.state(), form.history(), b);
+        QObject::connect(bridge.get(), &Bridge::stateChanged, &form, [](const QString& line) {
+            std::fprintf(stderr, "%s\n", qPrintable(line));
+        });
+        form.setBridge(bridge.get());
+        bridge->start();
+    }
     form.show();
     if (options.exitWhenShown)
         QMetaObject::invokeMethod(&app, &QCoreApplication::quit, Qt::QueuedConnection);
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    if (bridge) {
+        form.setBridge(nullptr);
+        bridge->stop();
+    }
+    return status;
 }

@@ -34,6 +34,7 @@
 #include <functional>
 #include <memory>
 
+class Bridge;
 class ChangeHistory;
 class CountCommand;
 class DiagArea;
@@ -76,6 +77,10 @@ public:
     Recorder& recorder() { return *m_recorder; }
     DiagArea& diagnostics() { return *m_diag; }
 
+    // Feeds the bridge the link's state and the counts sent, lets it send counts (with
+    // --mqtt-commands) and shows its state in the module check's tooltip. Null: none.
+    void setBridge(Bridge* bridge);
+
     // Describes each port's device in its option button's tooltip.
     void setPortDescriptions(const std::function<QString(int port)>& describe);
 
@@ -97,6 +102,7 @@ private:
     Controls m_controls;
     SerialControl& m_serial;
     MessageSink& m_messages;
+    SettingsStore& m_settings;
     std::unique_ptr<Panel> m_panel;
     std::unique_ptr<WindowRefresh> m_refresh;
     std::unique_ptr<Receiver> m_receiver;
@@ -106,5 +112,6 @@ private:
     std::unique_ptr<CountCommand> m_countCommand;
     std::unique_ptr<Startup> m_startup;
     std::unique_ptr<DiagArea> m_diag; // last: it reads the history and the recorder
+    Bridge* m_bridge = nullptr;
     bool m_shown = false;
 };

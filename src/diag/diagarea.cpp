@@ -205,8 +205,18 @@ void DiagArea::tick() {
 void DiagArea::paintFrame() {
     // QLabel repaints only when its text changes.
     m_checkLine->setText(m_check.html());
+    if (const QString tip = moduleCheckToolTip(); tip != m_checkTip) {
+        m_checkTip = tip;
+        m_checkLine->setToolTip(tip);
+    }
     m_summary->setText(summaryText());
     m_recordStatus->setText(recordingText());
+}
+
+QString DiagArea::moduleCheckToolTip() const {
+    const QString status = m_checkStatus ? m_checkStatus() : QString();
+    return status.isEmpty() ? ModuleCheck::explanation()
+                            : ModuleCheck::explanation() + QLatin1Char('\n') + status;
 }
 
 QString DiagArea::summaryText() const {

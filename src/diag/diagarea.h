@@ -67,6 +67,10 @@ public:
     QPushButton& clearButton() { return *m_clear; }
     QPushButton& recordButton() { return *m_record; }
     QString moduleCheckText() const { return m_check.text(); }
+    // A line after the module check's explanation in its tooltip (the MQTT bridge's state),
+    // read at every tick; none: nothing added.
+    void setCheckStatus(std::function<QString()> status) { m_checkStatus = std::move(status); }
+    QString moduleCheckToolTip() const;
     QString recordingText() const;
 
     // Brings the module check, the counts and the recording's size up to date now (a timer
@@ -107,6 +111,8 @@ private:
     QCheckBox* m_readAloud = nullptr;
     QLabel* m_summary = nullptr;
     QLabel* m_checkLine = nullptr;
+    std::function<QString()> m_checkStatus;
+    QString m_checkTip;
 
     QTimer m_tick;
     QElapsedTimer m_sinceSample;

@@ -142,7 +142,8 @@ void Bridge::publishEvent(const Numbered& n, bool withState) {
     const QString& prefix = m_options.url.prefix;
     const ChangeEvent& e = n.event;
     if (withState)
-        m_client->publish(topics::sensor(prefix, e.input), topics::statePayload(e.active), true);
+        m_client->publish(topics::sensor(prefix, e.input), topics::statePayload(e.active), true,
+                          0); // every (re)connect publishes all states again
     const int mid = m_client->publish(
         topics::event(prefix), topics::eventPayload(e, n.seq, m_history.wallTime(e.timeMs)), false);
     if (mid > 0)
@@ -173,7 +174,7 @@ void Bridge::onConnected() {
     m_client->publish(topics::link(prefix), linkText(m_link).toUtf8(), true);
     for (int n = 1; n <= FormState::kLastInput; ++n)
         m_client->publish(topics::sensor(prefix, n),
-                          topics::statePayload(m_state.InputState[std::size_t(n)]), true);
+                          topics::statePayload(m_state.InputState[std::size_t(n)]), true, 0);
     if (m_options.discovery)
         publishDiscovery();
     if (m_options.commands)

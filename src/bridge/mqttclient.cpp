@@ -62,6 +62,8 @@ void MqttClient::makeClient() {
     mosquitto_int_option(m_mosq, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V311);
     // A stream of changes keeps many messages on their way at once (the default is 20).
     mosquitto_max_inflight_messages_set(m_mosq, kInflight);
+    // A change goes out at once, not when the previous message's acknowledgement came back.
+    mosquitto_int_option(m_mosq, MOSQ_OPT_TCP_NODELAY, 1);
     mosquitto_connect_callback_set(m_mosq, &MqttClient::onConnect);
     mosquitto_disconnect_callback_set(m_mosq, &MqttClient::onDisconnect);
     mosquitto_message_callback_set(m_mosq, &MqttClient::onMessage);

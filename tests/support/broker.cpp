@@ -7,6 +7,7 @@
 #include <QTest>
 #include <QTimer>
 #include <arpa/inet.h>
+#include <chrono>
 #include <csignal>
 #include <mosquitto.h>
 #include <netinet/in.h>
@@ -69,7 +70,7 @@ bool Broker::start() {
     // Run as root (CI containers), the broker would drop to its own user and could not read
     // the test's files.
     // A subscriber that falls behind a flood gets all of it, as the tests count every message.
-    text += QStringLiteral("max_queued_messages 0\n");
+    text += QStringLiteral("max_queued_messages 0\nset_tcp_nodelay true\n");
     if (::getuid() == 0)
         text += QStringLiteral("user root\n");
     text += m_extra + QLatin1Char('\n');
@@ -110,6 +111,7 @@ Subscriber::Subscriber(int port, const QStringList& topics, const QString& clien
     if (!user.isEmpty())
         mosquitto_username_pw_set(m_mosq, user.toUtf8().constData(), password.toUtf8().constData());
     mosquitto_reconnect_delay_set(m_mosq, 1, 1, false);
+    mosquitto_int_option(m_mosq, MOSQ_OPT_TCP_NODELAY, 1);
 }
 
 Subscriber::~Subscriber() {
@@ -148,7 +150,10 @@ void Subscriber::onConnect(mosquitto* mosq, void* self, int rc) {
 void Subscriber::onMessage(mosquitto*, void* self, const mosquitto_message* m) {
     auto* s = static_cast<Subscriber*>(self);
     Message message{QString::fromUtf8(m->topic),
-                    QByteArray(static_cast<const char*>(m->payload), m->payloadlen), m->retain};
+                    QByteArray(static_cast<const char*>(m->payload), m->payloadlen), m->retain,
+                    std::chrono::duration_cast<std::chrono::nanoseconds>(
+                        std::chrono::steady_clock::now().time_since_epoch())
+                        .count()};
     std::lock_guard lock(s->m_mutex);
     s->m_last.insert(message.topic, message.payload);
     s->m_messages.append(std::move(message));

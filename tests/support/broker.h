@@ -58,6 +58,7 @@ public:
         QString topic;
         QByteArray payload;
         bool retained = false;
+        qint64 receivedNs = 0; // steady clock, when the subscriber's thread took it
     };
 
     Subscriber(int port, const QStringList& topics, const QString& clientId = {},

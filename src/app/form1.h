@@ -10,6 +10,7 @@
 //   Start/Stop/Afslut/Option1 --> PortControl --> serial control, indicator
 //   Indsæt (s) --> CountCommand --> serial control, settings store
 //   load --> Startup --> state, indicator, count boxes (from the settings store)
+//   ChangeHistory, InputState --> Bridge (--mqtt) --> MQTT broker; the link and counts too
 //
 // Libraries under src/, each using only those below it:
 //
@@ -17,6 +18,7 @@
 //   diag      the window's diagnostics views               (uses history, panel)
 //   link      serial port, port control, count command     (uses panel, state)
 //   panel     lamps, indicator, refresh, monitor view, frame gate (uses receive, state)
+//   bridge    MQTT publisher on the change history        (uses history, state; Qt Core)
 //   history   recordings, change history, statistics      (uses receive, state; Qt Core)
 //   receive   state machine, decoder, monitor ring         (uses state; Qt Core)
 //   sim       virtual interface module                     (uses state; Qt Core)

@@ -4,11 +4,11 @@
 //
 //   s88bench [--quick] [--plot FILE.png] [--program PATH-TO-s88monitor]
 #include "app/form1.h"
-#include "link/qtserialcontrol.h"
-#include "panel/framegate.h"
+#include "frame/framegate.h"
 #include "panel/lamp.h"
 #include "panel/monitorview.h"
 #include "receive/monitor.h"
+#include "serial/qtserialcontrol.h"
 #include "sim/virtualmodule.h"
 #include "support/formsupport.h"
 #include "support/ptypair.h"

@@ -9,7 +9,7 @@
 // Figures are printed one a line; nothing is judged.
 //   s88bridge [--seconds N] [--program PATH]
 #include "bridge/bridge.h"
-#include "link/qtserialcontrol.h"
+#include "serial/qtserialcontrol.h"
 #include "receive/monitor.h"
 #include "receive/receiver.h"
 #include "support/broker.h"

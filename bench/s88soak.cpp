@@ -6,10 +6,10 @@
 //
 //   s88soak [--minutes M] [--garbage PERCENT] [--seed N] [--sample SECONDS] [--cycle SECONDS]
 #include "app/form1.h"
-#include "link/qtserialcontrol.h"
 #include "panel/lamp.h"
 #include "receive/monitor.h"
 #include "receive/receiver.h"
+#include "serial/qtserialcontrol.h"
 #include "sim/virtualmodule.h"
 #include "support/formsupport.h"
 

@@ -1,6 +1,6 @@
 // The module-count text rules on arbitrary text: no crash, only counts 0..255, and the
 // blanks the rules ignore really make no difference.
-#include "link/countvalue.h"
+#include "serial/countvalue.h"
 
 #include <QString>
 #include <cmath>

@@ -8,8 +8,8 @@
 #include "history/recorder.h"
 #include "history/recording.h"
 #include "history/reports.h"
-#include "link/portmap.h"
-#include "link/qtserialcontrol.h"
+#include "serial/portmap.h"
+#include "serial/qtserialcontrol.h"
 #include "sim/virtualmodule.h"
 #include "state/settingsstore.h"
 

@@ -78,6 +78,8 @@ private slots:
     void failedStoreAfterSendKeepsWhatWasDone();
     void buttonOnWindowRunsCommand_data();
     void buttonOnWindowRunsCommand();
+    void boxCutShortStoresWhatItShows_data();
+    void boxCutShortStoresWhatItShows();
 };
 
 void TestCountCommand::sendsAndStoresCounts_data() {
@@ -228,6 +230,56 @@ void TestCountCommand::buttonOnWindowRunsCommand() {
     QCOMPARE(w.serial.output, sent);
     QCOMPARE(w.messages.shown, messages);
     QCOMPARE(w.settings.values.value(kMidKey), start ? QStringLiteral("4") : QString());
+}
+
+void TestCountCommand::boxCutShortStoresWhatItShows_data() {
+    QTest::addColumn<QString>("stored");  // Left as the store holds it
+    QTest::addColumn<int>("boxLength");   // what the Left box holds
+    QTest::addColumn<QList<int>>("keys"); // pressed in the Left box
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("storedAfter");
+
+    const QList<int> none;
+    const QList<int> endBack{Qt::Key_End, Qt::Key_Backspace};
+    QTest::newRow("untouched, 1 longer than the box: stored whole") << "12x4" << 3 << none << ""
+                                                                    << "12x4";
+    QTest::newRow("untouched, as long as the box") << "12x" << 3 << none << ""
+                                                   << "12x";
+    QTest::newRow("untouched, 1 shorter than the box") << "12" << 3 << none << ""
+                                                       << "12";
+    QTest::newRow("edited to the same length: what it shows") << "12x4" << 3 << endBack << "x"
+                                                              << "12x";
+    QTest::newRow("edited shorter: what it shows") << "12x4" << 3 << endBack << ""
+                                                   << "12";
+    QTest::newRow("edited to other text: what it shows") << "12x4" << 3 << endBack << "y"
+                                                         << "12y";
+}
+
+// The box shows a stored text cut to its length; sending stores the whole text back while the
+// box is untouched, and what it shows once it has been edited.
+void TestCountCommand::boxCutShortStoresWhatItShows() {
+    QFETCH(QString, stored);
+    QFETCH(int, boxLength);
+    QFETCH(QList<int>, keys);
+    QFETCH(QString, typed);
+    QFETCH(QString, storedAfter);
+
+    MemorySettings settings;
+    settings.values = {{kLeftKey, stored}, {kMidKey, "0"}, {kRightKey, "0"}};
+    ScriptedWindow w({.store = &settings, .load = false});
+    w.c().Text1->setMaxLength(boxLength);
+    w.form.Form_Load();
+    QCOMPARE(w.c().Text1->text(), stored.left(boxLength));
+    w.start();
+    for (int key : keys)
+        QTest::keyClick(w.c().Text1, Qt::Key(key));
+    QTest::keyClicks(w.c().Text1, typed);
+
+    w.c().Command1->click();
+
+    QCOMPARE(w.messages.shown, QStringList{});
+    QCOMPARE(w.serial.output, bytes({115, 12, 0, 0, 13}));
+    QCOMPARE(settings.values.value(kLeftKey), storedAfter);
 }
 
 QTEST_MAIN(TestCountCommand)

@@ -12,6 +12,8 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QToolTip>
 #include <QtTest>
@@ -63,22 +65,19 @@ class TestDiagArea : public QObject {
     Q_OBJECT
 
 private slots:
-    void init();
     void filter_data();
     void filter();
+    void listKeepsRowsInSight_data();
+    void listKeepsRowsInSight();
     void unstableInput_data();
     void unstableInput();
     void moduleCheck_data();
     void moduleCheck();
+    void burstRate_data();
+    void burstRate();
     void csvMatchesHistoryReport();
     void unwritableFiles();
 };
-
-void TestDiagArea::init() {
-    PtyPair probe;
-    if (!probe.isValid())
-        QSKIP("no pseudo terminals here");
-}
 
 void TestDiagArea::filter_data() {
     QTest::addColumn<QString>("text");
@@ -113,6 +112,56 @@ void TestDiagArea::filter() {
     QCOMPARE((QList<int>{accepted.first(), accepted.last(), int(accepted.size())}), inputs);
 }
 
+void TestDiagArea::listKeepsRowsInSight_data() {
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<int>("scrolled"); // rows down from the newest
+    QTest::addColumn<int>("topAfter"); // the input of the top row once 10 more arrived
+
+    // Inputs 1..50 changed in order, then 51..60.
+    QTest::newRow("at the top: follows the newest") << "" << 0 << 60;
+    QTest::newRow("1 row down: stays") << "" << 1 << 49;
+    QTest::newRow("5 rows down: stays") << "" << 5 << 45;
+    QTest::newRow("filtered, 1 row down: stays") << "1-200" << 1 << 49;
+    QTest::newRow("filtered, 5 rows down: stays") << "1-200" << 5 << 45;
+    QTest::newRow("filtered, none of the new shown") << "1-50" << 5 << 45;
+}
+
+// Scrolled down, the list keeps the rows in sight while changes arrive above them.
+void TestDiagArea::listKeepsRowsInSight() {
+    QFETCH(QString, filter);
+    QFETCH(int, scrolled);
+    QFETCH(int, topAfter);
+    FormState state;
+    ScriptedSerialControl clock;
+    ChangeHistory history(state, clock);
+    const auto change = [&](int from, int to) {
+        for (int n = from; n <= to; ++n) {
+            state.InputState[std::size_t(n)] = true;
+            history.reportDecoded(qint16((n - 1) / 16 + 1));
+            history.burstEnded(true);
+        }
+    };
+    FrameGate gate;
+    HistoryList list(history);
+    gate.add(list);
+    list.resize(262, 137);
+    list.show();
+    QVERIFY(list.setFilter(filter));
+    change(1, 50);
+    list.historyChanged();
+    QTRY_COMPARE(list.rowCount(), 50);
+    list.verticalScrollBar()->setValue(scrolled);
+    QCOMPARE(list.verticalScrollBar()->value(), scrolled);
+    QCOMPARE(int(list.eventAt(scrolled).input), 50 - scrolled);
+
+    change(51, 60);
+    list.historyChanged();
+    const int rows = filter == u"1-50" ? 50 : 60;
+    QTRY_COMPARE(list.rowCount(), rows);
+    QTRY_COMPARE(int(list.eventAt(list.verticalScrollBar()->value()).input), topAfter);
+    QCOMPARE(list.verticalScrollBar()->value(), scrolled == 0 ? 0 : scrolled + rows - 50);
+}
+
 void TestDiagArea::unstableInput_data() {
     QTest::addColumn<int>("flips");
     QTest::addColumn<int>("pauseMs");
@@ -123,6 +172,7 @@ void TestDiagArea::unstableInput_data() {
 }
 
 void TestDiagArea::unstableInput() {
+    SKIP_WITHOUT_PTYS();
     QFETCH(int, flips);
     QFETCH(int, pauseMs);
     QFETCH(bool, marked);
@@ -163,30 +213,52 @@ void TestDiagArea::unstableInput() {
 }
 
 void TestDiagArea::moduleCheck_data() {
+    QTest::addColumn<QStringList>("loaded"); // Left, Mid, Right as stored at start; null: none
     QTest::addColumn<QStringList>("counts"); // Left, Mid, Right as sent with Indsæt (s)
     QTest::addColumn<QList<int>>("reported");
     QTest::addColumn<QString>("expected");
 
     QTest::newRow("module 4 missing from the bursts")
-        << QStringList{"2", "1", "1"} << QList<int>{1, 2, 3}
+        << QStringList{} << QStringList{"2", "1", "1"} << QList<int>{1, 2, 3}
         << "Modulantal 4, meldt 3 · mangler 4 · uændret 2-3";
-    QTest::newRow("a module not counted") << QStringList{"2", "0", "0"} << QList<int>{1, 2, 5}
-                                          << "Modulantal 2, meldt 3 · ukendt 5 · uændret 2, 5";
-    QTest::newRow("all there") << QStringList{"1", "1", "0"} << QList<int>{1, 2}
+    QTest::newRow("a module not counted")
+        << QStringList{} << QStringList{"2", "0", "0"} << QList<int>{1, 2, 5}
+        << "Modulantal 2, meldt 3 · ukendt 5 · uændret 2, 5";
+    QTest::newRow("all there") << QStringList{} << QStringList{"1", "1", "0"} << QList<int>{1, 2}
                                << "Modulantal 2, meldt 2 · uændret 2";
+    QTest::newRow("no counts loaded or sent") << QStringList{} << QStringList{} << QList<int>{1, 2}
+                                              << "Modulantal ?, meldt 2 · uændret 2";
+    QTest::newRow("counts loaded at start")
+        << QStringList{"1", "1", "0"} << QStringList{} << QList<int>{1, 2}
+        << "Modulantal 2, meldt 2 · uændret 2";
+    QTest::newRow("only Left loaded at start")
+        << QStringList{"2", QString(), QString()} << QStringList{} << QList<int>{1, 2}
+        << "Modulantal ?, meldt 2 · uændret 2";
 }
 
 void TestDiagArea::moduleCheck() {
+    SKIP_WITHOUT_PTYS();
+    QFETCH(QStringList, loaded);
     QFETCH(QStringList, counts);
     QFETCH(QList<int>, reported);
     QFETCH(QString, expected);
 
     PtyRig t;
+    if (!loaded.isEmpty()) {
+        for (int i = 0; i < 3; ++i) {
+            if (!loaded[i].isNull())
+                t.rig.settings.values[fixed::countKey(fixed::kSections[i])] = loaded[i];
+        }
+        t.rig.form.Form_Load();
+        t.rig.messages.shown.clear(); // the reminders for counts not stored
+    }
     t.rig.start();
-    t.rig.c().Text1->setText(counts[0]);
-    t.rig.c().Text2->setText(counts[1]);
-    t.rig.c().Text3->setText(counts[2]);
-    t.rig.c().Command1->click();
+    if (!counts.isEmpty()) {
+        t.rig.c().Text1->setText(counts[0]);
+        t.rig.c().Text2->setText(counts[1]);
+        t.rig.c().Text3->setText(counts[2]);
+        t.rig.c().Command1->click();
+    }
     QVERIFY2(t.rig.messages.shown.isEmpty(), qPrintable(t.rig.messages.shown.join(u'|')));
     // Module 1 switches input 1 on and off; the others report nothing active.
     QList<QByteArray> bursts;
@@ -198,14 +270,52 @@ void TestDiagArea::moduleCheck() {
     }
     QVERIFY(t.play(bursts, 20));
     QVERIFY(t.pty.write(bytes({7, 9}))); // stray bytes between bursts
-    QTRY_COMPARE(t.history().bursts().strayBytes, quint64(2));
+    const quint64 written = quint64(bursts[0].size() + bursts[1].size() + 2);
+    QTRY_COMPARE(t.rig.serial.charactersTaken(), written);
+    QCOMPARE(t.history().bursts().strayBytes, quint64(2));
     t.diag().tick();
     const QString line = t.diag().moduleCheckText();
     QVERIFY2(line.startsWith(expected + QStringLiteral(" · ")), qPrintable(line));
     QVERIFY2(line.endsWith(QStringLiteral(" burst/s · afbrudt 0 · løse byte 2")), qPrintable(line));
 }
 
+void TestDiagArea::burstRate_data() {
+    QTest::addColumn<int>("pauseMs");
+    QTest::addColumn<double>("least");
+    QTest::addColumn<double>("most");
+
+    // A second holds one burst more or less depending on where its ends fall.
+    QTest::newRow("10 bursts a second") << 100 << 9.0 << 11.0;
+    QTest::newRow("5 bursts a second") << 200 << 4.0 << 6.0;
+}
+
+// The line shows the bursts of the last second.
+void TestDiagArea::burstRate() {
+    SKIP_WITHOUT_PTYS();
+    QFETCH(int, pauseMs);
+    QFETCH(double, least);
+    QFETCH(double, most);
+    PtyRig t;
+    t.rig.start();
+    QList<QByteArray> bursts;
+    for (int i = 0; i < 3000 / pauseMs; ++i)
+        bursts << burst({{1, 0, i % 2}});
+    Feeder feeder(t.pty, bursts, std::chrono::milliseconds(pauseMs));
+    // By now the line was brought up to date at least once over a second of the stream.
+    QTest::qWait(2500);
+    const QString line = t.diag().moduleCheckText();
+    QVERIFY(!feeder.done());
+    static const QRegularExpression rate(QStringLiteral(" · (\\d+(?:,\\d)?) burst/s · "));
+    const QRegularExpressionMatch m = rate.match(line);
+    QVERIFY2(m.hasMatch(), qPrintable(line));
+    const double shown = m.captured(1).replace(u',', u'.').toDouble();
+    QVERIFY2(shown >= least && shown <= most, qPrintable(line));
+    QTRY_VERIFY(feeder.done());
+    QVERIFY(!feeder.failed());
+}
+
 void TestDiagArea::csvMatchesHistoryReport() {
+    SKIP_WITHOUT_PTYS();
     QTemporaryDir dir;
     const QString recording = dir.filePath(QStringLiteral("trafik.s88rec"));
     const QString saved = dir.filePath(QStringLiteral("skift.csv"));
@@ -250,6 +360,7 @@ void TestDiagArea::csvMatchesHistoryReport() {
 }
 
 void TestDiagArea::unwritableFiles() {
+    SKIP_WITHOUT_PTYS();
     PtyRig t;
     const QString nowhere = QStringLiteral("/nonexistent-folder/skift.csv");
     QVERIFY(!t.diag().saveCsv(nowhere));

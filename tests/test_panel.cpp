@@ -1,5 +1,5 @@
 #include "app/form1.h"
-#include "panel/framegate.h"
+#include "frame/framegate.h"
 #include "panel/lamp.h"
 #include "panel/panel.h"
 #include "support/formsupport.h"
@@ -262,6 +262,25 @@ void TestPanel::frameGatePaces_data() {
     QTest::newRow("a long stream: 10 a second")
         << stream << QList<int>{0,   16,  32,  48,  64,  80,  96,  112, 128,
                                 144, 160, 176, 192, 208, 224, 240, 340, 440};
+    // Streamed for 300 ms (the last frame at 340), then a pause: from 100 ms after that frame
+    // the next change is painted at once and the pace is 16 ms again.
+    QList<int> first;
+    for (int t = 0; t <= 300; t += 10)
+        first << t;
+    const QList<int> firstFrames{0,   16,  32,  48,  64,  80,  96,  112, 128,
+                                 144, 160, 176, 192, 208, 224, 240, 340};
+    const auto again = [&](int from) {
+        QList<int> requests = first;
+        for (int t = from; t <= from + 60; t += 10)
+            requests << t;
+        return requests;
+    };
+    QTest::newRow("streaming again 99 ms after the last frame: still 10 a second")
+        << again(439) << firstFrames + QList<int>{440, 540};
+    QTest::newRow("streaming again 100 ms after the last frame: at once, then every 16 ms")
+        << again(440) << firstFrames + QList<int>{440, 456, 472, 488, 504};
+    QTest::newRow("streaming again 101 ms after the last frame: at once, then every 16 ms")
+        << again(441) << firstFrames + QList<int>{441, 457, 473, 489, 505};
 }
 
 void TestPanel::frameGatePaces() {

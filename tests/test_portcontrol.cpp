@@ -1,5 +1,7 @@
+#include "link/portcontrol.h"
 #include "support/formsupport.h"
 
+#include <QRadioButton>
 #include <QTest>
 
 namespace {
@@ -33,6 +35,10 @@ private slots:
     void refusedCloseLeavesStateAsItStood();
     void lostPortStopsTheLinkAndKeepsLamps();
     void lostPortAfterStopIsNotReported();
+    void linkReportsIndicatorWithoutWindow_data();
+    void linkReportsIndicatorWithoutWindow();
+    void windowMapsIndicatorToColour_data();
+    void windowMapsIndicatorToColour();
 };
 
 void TestPortControl::startsNotStarted() {
@@ -287,4 +293,69 @@ void TestPortControl::lostPortAfterStopIsNotReported() {
 }
 
 QTEST_MAIN(TestPortControl)
+// The link reports what the indicator shows as a value; no window is built here.
+void TestPortControl::linkReportsIndicatorWithoutWindow_data() {
+    QTest::addColumn<QString>("operations");
+    QTest::addColumn<QList<int>>("shown"); // 0 not started, 1 started, 2 stopped
+
+    QTest::newRow("start") << QStringLiteral("start") << QList<int>{1};
+    QTest::newRow("stop") << QStringLiteral("stop") << QList<int>{2};
+    QTest::newRow("start, stop") << QStringLiteral("start stop") << QList<int>{1, 2};
+    QTest::newRow("port change while stopped") << QStringLiteral("change") << QList<int>{};
+    QTest::newRow("port change while started")
+        << QStringLiteral("start change") << QList<int>{1, 0, 1};
+    QTest::newRow("port lost while started") << QStringLiteral("start lose") << QList<int>{1, 2};
+    QTest::newRow("port lost while stopped") << QStringLiteral("lose") << QList<int>{};
+    QTest::newRow("quit") << QStringLiteral("start quit") << QList<int>{1};
+}
+
+void TestPortControl::linkReportsIndicatorWithoutWindow() {
+    QFETCH(QString, operations);
+    QFETCH(QList<int>, shown);
+    FormState state;
+    ScriptedSerialControl serial;
+    CapturedMessages messages;
+    std::array<QRadioButton, 8> buttons;
+    std::array<QAbstractButton*, 8> options{};
+    for (std::size_t i = 0; i < buttons.size(); ++i)
+        options[i] = &buttons[i];
+    buttons[0].setChecked(true);
+    QList<int> reported;
+    int quits = 0;
+    PortControl link(
+        state, [&reported](LinkIndicator value) { reported.append(int(value)); }, serial, options,
+        messages, [&quits] { ++quits; });
+
+    for (const QString& op : operations.split(QLatin1Char(' '))) {
+        if (op == QLatin1String("start")) {
+            link.Command3_Click();
+        } else if (op == QLatin1String("stop")) {
+            link.Command4_Click();
+        } else if (op == QLatin1String("change")) {
+            buttons[4].setChecked(true);
+            link.Option1_Click(4);
+        } else if (op == QLatin1String("lose")) {
+            link.MSComm1_PortLost(QStringLiteral("gone"));
+        } else if (op == QLatin1String("quit")) {
+            link.Command5_Click();
+        }
+    }
+    QCOMPARE(reported, shown);
+}
+
+void TestPortControl::windowMapsIndicatorToColour_data() {
+    QTest::addColumn<int>("shown");
+    QTest::addColumn<int>("colour");
+
+    QTest::newRow("not started: red") << int(LinkIndicator::NotStarted) << kNotStarted;
+    QTest::newRow("started: dark green") << int(LinkIndicator::Started) << kStarted;
+    QTest::newRow("stopped: red-orange") << int(LinkIndicator::Stopped) << kStopped;
+}
+
+void TestPortControl::windowMapsIndicatorToColour() {
+    QFETCH(int, shown);
+    QFETCH(int, colour);
+    QCOMPARE(Form1::indicatorColour(LinkIndicator(shown)), colour);
+}
+
 #include "test_portcontrol.moc"

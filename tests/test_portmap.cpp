@@ -1,5 +1,5 @@
-#include "link/portmap.h"
-#include "link/qtserialcontrol.h"
+#include "serial/portmap.h"
+#include "serial/qtserialcontrol.h"
 
 #include <QTest>
 #include <cerrno>

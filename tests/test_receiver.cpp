@@ -1,3 +1,4 @@
+#include "history/changehistory.h"
 #include "receive/receiver.h"
 #include "support/formsupport.h"
 
@@ -21,6 +22,15 @@ QString burst(std::initializer_list<int> values) {
     QString text;
     for (int v : values)
         text += QString::number(v) + QStringLiteral(" + ");
+    return text;
+}
+
+// The monitor for bytes read as part of a burst (the first `inBurst`) and the rest echoed.
+QString shownAs(const QByteArray& bytes, qsizetype inBurst) {
+    QString text;
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        text += QString::number(quint8(bytes[i])) +
+                (i < inBurst ? QStringLiteral(" + ") : QStringLiteral(" - - "));
     return text;
 }
 
@@ -49,6 +59,8 @@ private slots:
     void stalledBurstIsGivenUp_data();
     void stalledBurstIsGivenUp();
     void bytesArrivingWhileWaitingCompleteTheBurst();
+    void burstBoundsOnTheLineClock_data();
+    void burstBoundsOnTheLineClock();
     void deliveryLongerThanOneBudgetIsTakenWhole();
 };
 
@@ -376,6 +388,84 @@ void TestReceiver::bytesArrivingWhileWaitingCompleteTheBurst() {
     QCOMPARE(w.monitor(), QStringLiteral("105 - - 2 - - 1 + 0 + 3 + 2 + 128 + 0 + "));
     QCOMPARE(greenLamps(w.form), (QList<int>{1, 2, 32}));
     QCOMPARE(w.text5(), QStringLiteral(" 32"));
+    QVERIFY(w.idle());
+}
+
+void TestReceiver::burstBoundsOnTheLineClock_data() {
+    QTest::addColumn<QByteArray>("first"); // delivered at 0 ms
+    QTest::addColumn<QList<int>>("times"); // ms at which each of the chunks arrives
+    QTest::addColumn<QList<QByteArray>>("chunks");
+    QTest::addColumn<QString>("monitor");
+    QTest::addColumn<QList<int>>("green");
+    QTest::addColumn<quint64>("complete");
+    QTest::addColumn<quint64>("givenUp");
+
+    // 255 reports announced, one sent, then silence until the next burst. Up to 500 ms of
+    // silence is waited out, and the burst takes the next one's bytes as its reports.
+    const QByteArray oneReport = bytes({105, 255, 1, 0, 3});
+    const QByteArray next = bytes({105, 1, 1, 0, 4});
+    const QString asReports = echoed({105, 255}) + burst({1, 0, 3, 105, 1, 1, 0, 4});
+    const QString asBurst =
+        echoed({105, 255}) + burst({1, 0, 3}) + echoed({105, 1}) + burst({1, 0, 4});
+    for (int silence : {499, 500}) {
+        QTest::addRow("silent %d ms after one report: the next burst read as reports", silence)
+            << oneReport << QList<int>{silence} << QList<QByteArray>{next} << asReports
+            << QList<int>{1, 2} << quint64(0) << quint64(1);
+    }
+    for (int silence : {501, 1000}) {
+        QTest::addRow("silent %d ms after one report: given up, the next burst read", silence)
+            << oneReport << QList<int>{silence} << QList<QByteArray>{next} << asBurst
+            << QList<int>{3} << quint64(1) << quint64(1);
+    }
+
+    // 255 reports announced, then a byte at each of `times`, each within 500 ms of the one
+    // before: the burst is given up 2093 ms after its first report byte, and the bytes after
+    // that are read as what they are between bursts.
+    const auto dripping = [&](const char* name, const QList<int>& times, int inBurst) {
+        QList<QByteArray> chunks;
+        QByteArray dripped;
+        for (int i = 0; i < times.size(); ++i) {
+            chunks << bytes({i % 8});
+            dripped += chunks.last();
+        }
+        QTest::newRow(name) << bytes({105, 255}) << times << chunks
+                            << echoed({105, 255}) + shownAs(dripped, inBurst)
+                            << QList<int>{33, 35, 43} << quint64(0) << quint64(1);
+    };
+    dripping("a byte every 300 ms: 7 bytes within the bound",
+             {300, 600, 900, 1200, 1500, 1800, 2100, 2400, 2700, 3000, 3300, 3600}, 7);
+    dripping("the 8th byte 1 ms within the bound",
+             {300, 599, 898, 1197, 1496, 1795, 2094, 2392, 2691, 2990}, 8);
+    dripping("the 8th byte at the bound", {300, 599, 898, 1197, 1496, 1795, 2094, 2393, 2692, 2991},
+             8);
+    dripping("the 8th byte 1 ms past the bound",
+             {300, 599, 898, 1197, 1496, 1795, 2094, 2394, 2693, 2992}, 7);
+}
+
+// Time on the line as the receive path measures it, played by the test: a burst is given up
+// after 500 ms of silence, or once it has taken its whole bound.
+void TestReceiver::burstBoundsOnTheLineClock() {
+    QFETCH(QByteArray, first);
+    QFETCH(QList<int>, times);
+    QFETCH(QList<QByteArray>, chunks);
+    QFETCH(QString, monitor);
+    QFETCH(QList<int>, green);
+    QFETCH(quint64, complete);
+    QFETCH(quint64, givenUp);
+    ScriptedWindow w({.openPort = true});
+    w.serial.useScriptedClock(0);
+    for (int i = 0; i < times.size(); ++i)
+        w.serial.arriveAt(times[i], chunks[i]);
+
+    w.serial.deliver(first);
+    QVERIFY(drained(w.serial));
+    w.serial.deliverTimed();
+    QVERIFY(drained(w.serial));
+
+    QCOMPARE(w.monitor(), monitor);
+    QCOMPARE(greenLamps(w.form), green);
+    QCOMPARE(w.form.history().bursts().complete, complete);
+    QCOMPARE(w.form.history().bursts().givenUp, givenUp);
     QVERIFY(w.idle());
 }
 

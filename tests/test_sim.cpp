@@ -1,6 +1,7 @@
 #include "sim/commandparser.h"
 #include "sim/pattern.h"
 #include "sim/virtualmodule.h"
+#include "support/ptypair.h"
 #include "support/testsupport.h"
 
 #include <QElapsedTimer>
@@ -256,6 +257,7 @@ void TestSim::moduleCountIsCapped() {
 }
 
 void TestSim::emptyBurstsBeforeCommand() {
+    SKIP_WITHOUT_PTYS();
     VirtualModule module(fastOptions());
     QString why;
     QVERIFY2(module.start(&why), qPrintable(why));
@@ -284,6 +286,7 @@ void TestSim::commandSetsModuleCount_data() {
 }
 
 void TestSim::commandSetsModuleCount() {
+    SKIP_WITHOUT_PTYS();
     QFETCH(QList<QByteArray>, chunks);
     QFETCH(int, modules);
     VirtualModule module(fastOptions(0)); // unpaced, so the long bursts come at once
@@ -308,6 +311,7 @@ void TestSim::commandSetsModuleCount() {
 }
 
 void TestSim::burstsShowMovingTrain() {
+    SKIP_WITHOUT_PTYS();
     VirtualModule module(fastOptions(9600, 100));
     QVERIFY(module.start());
     HostEnd host(module.devicePath());
@@ -337,6 +341,7 @@ void TestSim::bytesArePaced_data() {
 }
 
 void TestSim::bytesArePaced() {
+    SKIP_WITHOUT_PTYS();
     QFETCH(QByteArray, command);
     QFETCH(int, modules);
     QFETCH(int, atLeastMs);
@@ -355,6 +360,7 @@ void TestSim::bytesArePaced() {
 }
 
 void TestSim::pauseBetweenBursts() {
+    SKIP_WITHOUT_PTYS();
     VirtualModule module(fastOptions(9600, 150));
     QVERIFY(module.start());
     HostEnd host(module.devicePath());
@@ -378,6 +384,7 @@ void TestSim::portClosedAndReopened_data() {
 }
 
 void TestSim::portClosedAndReopened() {
+    SKIP_WITHOUT_PTYS();
     QFETCH(int, burstIntervalMs);
     VirtualModule module(fastOptions(9600, burstIntervalMs));
     QVERIFY(module.start());
@@ -407,6 +414,7 @@ void TestSim::portClosedAndReopened() {
 }
 
 void TestSim::nobodyListening() {
+    SKIP_WITHOUT_PTYS();
     VirtualModule module(fastOptions(9600, 20));
     QVERIFY(module.start());
     QElapsedTimer wall;
@@ -431,6 +439,7 @@ void TestSim::nobodyListening() {
 }
 
 void TestSim::stopWhileSending() {
+    SKIP_WITHOUT_PTYS();
     VirtualModule module(fastOptions(9600, 0));
     QVERIFY(module.start());
     const QString first = module.devicePath();

@@ -1,5 +1,6 @@
 #include "sim/virtualmodule.h"
 #include "support/formsupport.h"
+#include "support/ptypair.h"
 
 #include <QTest>
 
@@ -24,6 +25,7 @@ private slots:
 };
 
 void TestSimulate::programRunsOnVirtualModule() {
+    SKIP_WITHOUT_PTYS();
     VirtualModule module(VirtualModule::Options{3, 9600, 100});
     QString why;
     QVERIFY2(module.start(&why), qPrintable(why));

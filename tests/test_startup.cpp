@@ -130,13 +130,14 @@ void TestStartup::remindsBeforeReadingNextChain() {
     } recorder;
 
     FormState state;
-    Shape indicator;
     QLineEdit left, mid, right;
-    Startup startup(state, indicator, left, mid, right, recorder, recorder);
+    Startup startup(
+        state, [&recorder](LinkIndicator) { recorder.events << QStringLiteral("indicator"); }, left,
+        mid, right, recorder, recorder);
     startup.Form_Load();
 
-    const QStringList expected = {"read S88Left", kLeftReminder,   "read S88Mid",
-                                  kMidReminder,   "read S88Right", kRightReminder};
+    const QStringList expected = {"indicator",  "read S88Left",  kLeftReminder, "read S88Mid",
+                                  kMidReminder, "read S88Right", kRightReminder};
     QCOMPARE(recorder.events, expected);
 }
 

@@ -69,6 +69,17 @@ void TestWalkTest::rules_data() {
         << "D2 D1 O .";
     QTest::newRow("other comes while held") << QList<int>{} << "+1 +5 -5 -1"
                                             << "D5 .";
+    QTest::newRow("several others while held: the first is named")
+        << QList<int>{} << "+1 +5 +6 -6 -5 -1"
+        << "D5 .";
+    QTest::newRow("other active before the asked one is together") << QList<int>{} << "+5 +1 -5 -1"
+                                                                   << "D5 .";
+    QTest::newRow("several others before the asked one: the first is named")
+        << QList<int>{} << "+6 +5 +1 -1 -5 -6"
+        << "D6 .";
+    QTest::newRow("one before and one while held: the one before is named")
+        << QList<int>{} << "+5 +1 +6 -6 -5 -1"
+        << "D5 .";
     QTest::newRow("stuck") << QList<int>{2} << "+1 -1 +3 -3"
                            << "O H O .";
     QTest::newRow("stuck at start") << QList<int>{1, 2} << ""

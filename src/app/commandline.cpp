@@ -1,7 +1,7 @@
 #include "app/commandline.h"
 
 #include "app/options.h"
-#include "link/countvalue.h"
+#include "serial/countvalue.h"
 #include "sim/faults.h"
 
 #include <cstdio>

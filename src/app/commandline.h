@@ -2,7 +2,7 @@
 
 #include "bridge/mqtturl.h"
 #include "history/reports.h"
-#include "link/portmap.h"
+#include "serial/portmap.h"
 #include "state/language.h"
 
 #include <QList>

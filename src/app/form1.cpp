@@ -3,16 +3,17 @@
 #include "app/startup.h"
 #include "bridge/bridge.h"
 #include "diag/diagarea.h"
+#include "frame/framegate.h"
 #include "history/changehistory.h"
 #include "history/recorder.h"
 #include "link/countcommand.h"
-#include "link/countvalue.h"
 #include "link/portcontrol.h"
-#include "panel/framegate.h"
 #include "panel/monitorview.h"
 #include "panel/panel.h"
+#include "panel/shape.h"
 #include "receive/monitor.h"
 #include "receive/receiver.h"
+#include "serial/countvalue.h"
 #include "state/messagesink.h"
 #include "state/serialcontrol.h"
 
@@ -22,6 +23,18 @@
 #include <QRadioButton>
 
 const QString Form1::kCaption = QStringLiteral("Test af VornS88 indgangsmodul");
+
+int Form1::indicatorColour(LinkIndicator shown) {
+    switch (shown) {
+    case LinkIndicator::NotStarted:
+        return Shape::kNotStarted;
+    case LinkIndicator::Started:
+        return Shape::kStarted;
+    case LinkIndicator::Stopped:
+        return Shape::kStopped;
+    }
+    return Shape::kNotStarted;
+}
 
 // Every receive event ends with the panel refresh; the screen follows with the next frame.
 class WindowRefresh final : public Refresh {
@@ -71,13 +84,16 @@ Form1::Form1(SerialControl& serial, SettingsStore& settings, MessageSink& messag
     m_history = std::make_unique<ChangeHistory>(m_state, serial);
     m_receiver->setObserver(m_history.get());
     m_recorder = std::make_unique<Recorder>(serial);
+    const IndicatorSink showIndicator = [shape = c.Shape1](LinkIndicator shown) {
+        shape->setFillColor(indicatorColour(shown));
+    };
     std::array<QAbstractButton*, 8> options{};
     std::copy(c.Option1.begin(), c.Option1.end(), options.begin());
-    m_portControl = std::make_unique<PortControl>(m_state, *c.Shape1, serial, options, messages,
+    m_portControl = std::make_unique<PortControl>(m_state, showIndicator, serial, options, messages,
                                                   std::move(quit));
     m_countCommand = std::make_unique<CountCommand>(m_state, *c.Text1, *c.Text2, *c.Text3, serial,
                                                     settings, messages);
-    m_startup = std::make_unique<Startup>(m_state, *c.Shape1, *c.Text1, *c.Text2, *c.Text3,
+    m_startup = std::make_unique<Startup>(m_state, showIndicator, *c.Text1, *c.Text2, *c.Text3,
                                           settings, messages);
     m_diag =
         std::make_unique<DiagArea>(*this, DiagArea::Parts{*m_history, *m_recorder, *m_frameGate,
@@ -92,7 +108,10 @@ Form1::~Form1() {
 
 void Form1::Form_Load() {
     run([this] { m_startup->Form_Load(); });
-    // The module check starts from the counts as loaded, when all three are counts.
+    // The module check starts from the counts as loaded, when all three were stored and are
+    // counts.
+    if (!m_startup->countsLoaded())
+        return;
     const std::optional<quint8> left = countvalue::countByte(m_controls.Text1->text());
     const std::optional<quint8> mid = countvalue::countByte(m_controls.Text2->text());
     const std::optional<quint8> right = countvalue::countByte(m_controls.Text3->text());

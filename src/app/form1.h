@@ -30,6 +30,7 @@
 // the program running.
 
 #include "app/layout.h"
+#include "link/portcontrol.h"
 #include "state/formstate.h"
 
 #include <QWidget>
@@ -58,6 +59,8 @@ class Form1 final : public QWidget {
 
 public:
     static const QString kCaption;
+    // The link indicator's fill for what the link reports (0xBBGGRR).
+    static int indicatorColour(LinkIndicator shown);
 
     Form1(SerialControl& serial, SettingsStore& settings, MessageSink& messages,
           std::function<void()> quit, QWidget* parent = nullptr);

@@ -1,15 +1,14 @@
 #include "app/startup.h"
 
 #include "link/countcommand.h"
-#include "panel/shape.h"
 #include "state/messagesink.h"
 #include "state/settingsstore.h"
 
 #include <QLineEdit>
 
-Startup::Startup(FormState& state, Shape& indicator, QLineEdit& left, QLineEdit& mid,
+Startup::Startup(FormState& state, IndicatorSink indicator, QLineEdit& left, QLineEdit& mid,
                  QLineEdit& right, SettingsStore& settings, MessageSink& messages)
-    : m_state(state), m_indicator(indicator), m_left(left), m_mid(mid), m_right(right),
+    : m_state(state), m_indicator(std::move(indicator)), m_left(left), m_mid(mid), m_right(right),
       m_settings(settings), m_messages(messages) {}
 
 void Startup::Form_Load() {
@@ -20,22 +19,26 @@ void Startup::Form_Load() {
         s.InputState[std::size_t(s.LoopCounter)] = false;
         s.LastState[std::size_t(s.LoopCounter)] = false;
     }
-    m_indicator.setFillColor(Shape::kNotStarted);
+    m_indicator(LinkIndicator::NotStarted);
     s.PortStarted = 0;
 
     using namespace settings_keys;
-    loadCount(kLeft, m_left, QStringLiteral("Left"));
-    loadCount(kMid, m_mid, QStringLiteral("Mid"));
-    loadCount(kRight, m_right, QStringLiteral("Right"));
+    m_countsLoaded = false;
+    const bool left = loadCount(kLeft, m_left, QStringLiteral("Left"));
+    const bool mid = loadCount(kMid, m_mid, QStringLiteral("Mid"));
+    const bool right = loadCount(kRight, m_right, QStringLiteral("Right"));
+    m_countsLoaded = left && mid && right;
 }
 
-void Startup::loadCount(const QString& section, QLineEdit& box, const QString& chain) {
+bool Startup::loadCount(const QString& section, QLineEdit& box, const QString& chain) {
     using namespace settings_keys;
     m_state.SettingValue = m_settings.GetSetting(kApp, section, kCount, kAbsent);
     if (m_state.SettingValue != kAbsent) {
         box.setText(m_state.SettingValue);
         if (m_state.SettingValue.size() > box.maxLength())
             box.setProperty(CountCommand::kStoredText, m_state.SettingValue);
-    } else
-        m_messages.MsgBox(QStringLiteral("Husk at angive antal moduler (%1)").arg(chain));
+        return true;
+    }
+    m_messages.MsgBox(QStringLiteral("Husk at angive antal moduler (%1)").arg(chain));
+    return false;
 }

@@ -1,5 +1,6 @@
 #include "diag/diagarea.h"
 
+#include "diag/historyfeed.h"
 #include "diag/historylist.h"
 #include "diag/walktestwindow.h"
 #include "history/changehistory.h"
@@ -61,8 +62,9 @@ DiagArea::DiagArea(QWidget& form, const Parts& parts)
       m_form(form), m_markers(parts.history, parts.lamps),
       m_choose([this](const QString& caption, const QString& filter) {
           return QFileDialog::getSaveFileName(&m_form, caption, QString(), filter);
-      }),
-      m_fed(parts.history.total()) {
+      }) {
+    // The walk test and reading aloud take the changes by the same path as test_walkpty.
+    followHistory(m_history, m_changes);
     build(form);
     parts.gate.add(*this);
     parts.gate.add(*m_list);
@@ -143,7 +145,6 @@ void DiagArea::connectParts() {
     connect(&m_history, &ChangeHistory::eventsAdded, this, [this] {
         m_list->historyChanged();
         m_markers.historyChanged();
-        feedChanges();
     });
     connect(&m_history, &ChangeHistory::cleared, this, &DiagArea::cleared);
     connect(m_filter, &QLineEdit::textChanged, this, [this](const QString& text) {
@@ -164,17 +165,7 @@ void DiagArea::connectParts() {
     connect(&m_tick, &QTimer::timeout, this, &DiagArea::sample);
 }
 
-void DiagArea::feedChanges() {
-    const quint64 total = m_history.total();
-    for (quint64 seq = std::max(m_fed, m_history.firstKept()); seq < total; ++seq) {
-        const ChangeEvent& e = m_history.event(seq);
-        m_changes.publish(e.input, e.active, e.timeMs);
-    }
-    m_fed = total;
-}
-
 void DiagArea::cleared() {
-    m_fed = m_history.total();
     m_changesAtStart.fill(0);
     m_burstsAtSample = 0;
     m_list->historyChanged();

@@ -4,7 +4,7 @@
 #include "diag/lampmarkers.h"
 #include "diag/modulecheck.h"
 #include "diag/speaker.h"
-#include "panel/framegate.h"
+#include "frame/framegate.h"
 
 #include <QElapsedTimer>
 #include <QObject>
@@ -63,6 +63,8 @@ public:
 
     HistoryList& list() { return *m_list; }
     LampMarkers& markers() { return m_markers; }
+    // The history's changes as the walk test and reading aloud take them.
+    ChangeFeed& changes() { return m_changes; }
     QLineEdit& filter() { return *m_filter; }
     QPushButton& clearButton() { return *m_clear; }
     QPushButton& recordButton() { return *m_record; }
@@ -82,7 +84,6 @@ private:
     void build(QWidget& form);
     void connectParts();
     void sample();
-    void feedChanges();
     void cleared();
     void recordToggled(bool on);
     void showRecording();
@@ -118,7 +119,6 @@ private:
     QElapsedTimer m_sinceSample;
     quint64 m_burstsAtSample = 0;
     double m_burstRate = 0;
-    quint64 m_fed = 0; // events up to here are published to the change feed
     std::optional<int> m_configured;
     ModuleCheck::Changes m_changesAtStart{};
     ModuleCheck m_check;

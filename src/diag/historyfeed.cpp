@@ -3,16 +3,11 @@
 #include "diag/changefeed.h"
 #include "history/changehistory.h"
 
-#include <algorithm>
-
 void followHistory(const ChangeHistory& history, ChangeFeed& feed) {
     QObject::connect(&history, &ChangeHistory::eventsAdded, &feed,
                      [&history, &feed, next = history.total()]() mutable {
-                         for (quint64 seq = std::max(next, history.firstKept());
-                              seq < history.total(); ++seq) {
-                             const ChangeEvent& e = history.event(seq);
+                         next = history.forEachNew(next, [&feed](const ChangeEvent& e) {
                              feed.publish(e.input, e.active, e.timeMs);
-                         }
-                         next = history.total();
+                         });
                      });
 }

@@ -63,7 +63,7 @@ HistoryList::HistoryList(const ChangeHistory& history, QWidget* parent)
     viewport()->installEventFilter(this);
     m_later.setSingleShot(true);
     connect(&m_later, &QTimer::timeout, this, [this] { requestFrame(); });
-    takeNew(history.total());
+    takeNew();
 }
 
 bool HistoryList::setFilter(const QString& text) {
@@ -81,21 +81,23 @@ void HistoryList::rebuildMatches() {
     m_matches.clear();
     m_firstKept = m_history.firstKept();
     m_seen = m_firstKept;
-    takeNew(m_history.total());
+    takeNew();
 }
 
-// Takes the events up to `total` into the list (a filter notes the ones it matches) and
+// Takes the new events into the list (a filter notes the ones it matches) and
 // returns the rows this added at the top.
-int HistoryList::takeNew(quint64 total) {
-    const quint64 from = std::max(m_seen, m_history.firstKept());
-    m_seen = total;
-    if (m_filter.all)
+int HistoryList::takeNew() {
+    if (m_filter.all) { // every event is a row: count them, nothing to note
+        const quint64 total = m_history.total();
+        const quint64 from = std::max(m_seen, m_history.firstKept());
+        m_seen = total;
         return int(total - std::min(from, total));
-    const std::size_t before = m_matches.size();
-    for (quint64 seq = from; seq < total; ++seq) {
-        if (m_filter.accepts(m_history.event(seq).input))
-            m_matches.push_back(seq);
     }
+    const std::size_t before = m_matches.size();
+    m_seen = m_history.forEachNew(m_seen, [this](quint64 seq, const ChangeEvent& e) {
+        if (m_filter.accepts(e.input))
+            m_matches.push_back(seq);
+    });
     return int(m_matches.size() - before);
 }
 
@@ -151,7 +153,7 @@ void HistoryList::paintFrame() {
         while (!m_matches.empty() && m_matches.front() < m_firstKept)
             m_matches.pop_front();
     }
-    const int added = takeNew(total);
+    const int added = takeNew();
     QScrollBar* bar = verticalScrollBar();
     const bool following = bar->value() == 0;
     if (following && !dropped)

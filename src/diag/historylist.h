@@ -1,6 +1,6 @@
 #pragma once
 
-#include "panel/framegate.h"
+#include "frame/framegate.h"
 #include "state/formstate.h"
 
 #include <QAbstractScrollArea>
@@ -76,7 +76,7 @@ private:
     const QPixmap& rowPicture(quint64 seq, const Columns& c);
     void repaintRows();
     void rebuildMatches();
-    int takeNew(quint64 total);
+    int takeNew();
     void updateScrollRange();
     void growScrollRange();
     QRect sliderAt(int maximum) const;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "panel/framegate.h"
+#include "frame/framegate.h"
 #include "state/formstate.h"
 
 #include <QObject>

@@ -33,8 +33,6 @@ void ChangeHistory::clear() {
     m_recent.fill({});
     m_reports.fill(0);
     m_bursts = {};
-    m_thisBurst.reset();
-    m_lastBurst.reset();
     m_added = false;
     emit cleared();
 }
@@ -42,8 +40,6 @@ void ChangeHistory::clear() {
 void ChangeHistory::reportDecoded(qint16 module) {
     const int m = std::clamp<int>(module, 0, kModules - 1);
     ++m_reports[std::size_t(m)];
-    ++m_bursts.reports;
-    m_thisBurst.set(std::size_t(m));
     const int first = std::max(1, m * 16 - 15);
     const int last = std::min(FormState::kLastInput, m * 16);
     qint64 now = -1; // read once, and only when something changed
@@ -102,9 +98,6 @@ void ChangeHistory::add(int input, bool active, qint64 now) {
 
 void ChangeHistory::burstEnded(bool complete) {
     ++(complete ? m_bursts.complete : m_bursts.givenUp);
-    m_bursts.lastBurstMs = nowMs();
-    m_lastBurst = m_thisBurst;
-    m_thisBurst.reset();
     if (m_added) {
         m_added = false;
         emit eventsAdded();

@@ -5,8 +5,9 @@
 
 #include <QDateTime>
 #include <QObject>
+#include <algorithm>
 #include <array>
-#include <bitset>
+#include <type_traits>
 #include <vector>
 
 class SerialControl;
@@ -52,8 +53,6 @@ struct BurstStats {
     quint64 complete = 0;   // bursts whose reports all arrived
     quint64 givenUp = 0;    // bursts abandoned part-way (the line fell silent)
     quint64 strayBytes = 0; // bytes between bursts that neither start one nor count it
-    quint64 reports = 0;    // reports decoded, in all bursts
-    qint64 lastBurstMs = -1;
 };
 
 // The change history of inputs 1..200, fed by the receive path report by report (it is the
@@ -80,7 +79,6 @@ public:
     qint64 nowMs() const;
 
     void setLimits(const StabilityLimits& limits); // applies to changes from now on
-    const StabilityLimits& limits() const { return m_limits; }
 
     // Sequence numbers: every event ever added has one; firstKept() <= seq < total() are
     // readable.
@@ -93,10 +91,21 @@ public:
         return m_ring[std::size_t(seq % quint64(m_capacity))];
     }
 
+    // The one way through the events: calls fn(event), or fn(seq, event), for every readable
+    // event from sequence number `from` on, oldest first (those dropped or cleared meanwhile
+    // are skipped), and returns the position to pass as `from` next time.
+    template <typename Fn> quint64 forEachNew(quint64 from, Fn&& fn) const {
+        for (quint64 seq = std::max(from, m_firstKept); seq < m_total; ++seq) {
+            if constexpr (std::is_invocable_v<Fn&, quint64, const ChangeEvent&>)
+                fn(seq, event(seq));
+            else
+                fn(event(seq));
+        }
+        return m_total;
+    }
+
     const InputStats& input(int n) const { return m_inputs[std::size_t(n)]; }    // 1..200
     quint64 reports(int module) const { return m_reports[std::size_t(module)]; } // 0..255
-    // The modules the last finished burst reported (complete or not).
-    const std::bitset<kModules>& lastBurstModules() const { return m_lastBurst; }
     const BurstStats& bursts() const { return m_bursts; }
 
     // Forgets the events, the statistics and the counts (sequence numbers go on). The inputs'
@@ -134,8 +143,6 @@ private:
     std::array<InputStats, FormState::kInputCount> m_inputs{};
     std::array<Recent, FormState::kInputCount> m_recent{};
     std::array<quint64, kModules> m_reports{};
-    std::bitset<kModules> m_thisBurst;
-    std::bitset<kModules> m_lastBurst;
     BurstStats m_bursts;
     bool m_added = false; // events added in the burst under way
 };

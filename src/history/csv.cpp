@@ -53,15 +53,17 @@ void appendHistoryRow(QByteArray& out, const ChangeEvent& event) {
 
 bool writeHistory(QIODevice& out, const ChangeHistory& history) {
     QByteArray text(kHistoryHeader);
-    for (quint64 seq = history.firstKept(); seq < history.total(); ++seq) {
-        appendHistoryRow(text, history.event(seq));
+    bool written = true;
+    history.forEachNew(0, [&](const ChangeEvent& event) {
+        if (!written)
+            return;
+        appendHistoryRow(text, event);
         if (text.size() >= 64 * 1024) {
-            if (out.write(text) != text.size())
-                return false;
+            written = out.write(text) == text.size();
             text.clear();
         }
-    }
-    return out.write(text) == text.size();
+    });
+    return written && out.write(text) == text.size();
 }
 
 QByteArray inputs(const ChangeHistory& history) {

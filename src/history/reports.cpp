@@ -40,8 +40,8 @@ int report(bool history, const QString& path, const StabilityLimits& limits) {
             started = true;
             out.append(csv::kHistoryHeader);
         }
-        for (; written < changes.total(); ++written)
-            csv::appendHistoryRow(out, changes.event(written));
+        written = changes.forEachNew(
+            written, [&out](const ChangeEvent& event) { csv::appendHistoryRow(out, event); });
         if (out.size() >= 256 * 1024) {
             put(out);
             out.clear();

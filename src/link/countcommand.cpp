@@ -1,6 +1,6 @@
 #include "link/countcommand.h"
 
-#include "link/countvalue.h"
+#include "serial/countvalue.h"
 #include "state/messagesink.h"
 #include "state/platformerror.h"
 #include "state/serialcontrol.h"

@@ -1,13 +1,12 @@
 #include "link/portcontrol.h"
 
-#include "panel/shape.h"
 #include "state/messagesink.h"
 #include "state/serialcontrol.h"
 
-PortControl::PortControl(FormState& state, Shape& indicator, SerialControl& serial,
+PortControl::PortControl(FormState& state, IndicatorSink indicator, SerialControl& serial,
                          std::array<QAbstractButton*, 8> options, MessageSink& messages,
                          std::function<void()> quit)
-    : m_state(state), m_indicator(indicator), m_serial(serial), m_options(options),
+    : m_state(state), m_indicator(std::move(indicator)), m_serial(serial), m_options(options),
       m_messages(messages), m_quit(std::move(quit)) {}
 
 // The handlers catch nothing: a refused open or close leaves the indicator and PortStarted as
@@ -16,14 +15,14 @@ PortControl::PortControl(FormState& state, Shape& indicator, SerialControl& seri
 void PortControl::Command3_Click() {
     if (m_state.PortStarted != 1)
         m_serial.setPortOpen(true);
-    m_indicator.setFillColor(Shape::kStarted);
+    m_indicator(LinkIndicator::Started);
     m_state.PortStarted = 1;
 }
 
 void PortControl::Command4_Click() {
     if (m_state.PortStarted != 0)
         m_serial.setPortOpen(false);
-    m_indicator.setFillColor(Shape::kStopped);
+    m_indicator(LinkIndicator::Stopped);
     m_state.PortStarted = 0;
 }
 
@@ -38,7 +37,7 @@ void PortControl::Option1_Click(int /*index*/) {
     bool restart = false;
     if (m_state.PortStarted == 1) {
         m_serial.setPortOpen(false);
-        m_indicator.setFillColor(Shape::kNotStarted);
+        m_indicator(LinkIndicator::NotStarted);
         m_state.PortStarted = 0;
         restart = true;
     }
@@ -55,6 +54,6 @@ void PortControl::MSComm1_PortLost(const QString& error) {
     if (m_state.PortStarted == 0)
         return; // stopped by the user meanwhile
     m_state.PortStarted = 0;
-    m_indicator.setFillColor(Shape::kStopped);
+    m_indicator(LinkIndicator::Stopped);
     m_messages.MsgBox(error);
 }

@@ -8,12 +8,15 @@
 
 class MessageSink;
 class SerialControl;
-class Shape;
+
+// What the link indicator shows; the window maps each value to its colour.
+enum class LinkIndicator { NotStarted, Started, Stopped };
+using IndicatorSink = std::function<void(LinkIndicator)>;
 
 // Start, Stop, Afslut and the choice of port, with the link indicator.
 class PortControl {
 public:
-    PortControl(FormState& state, Shape& indicator, SerialControl& serial,
+    PortControl(FormState& state, IndicatorSink indicator, SerialControl& serial,
                 std::array<QAbstractButton*, 8> options, MessageSink& messages,
                 std::function<void()> quit);
 
@@ -26,7 +29,7 @@ public:
 
 private:
     FormState& m_state;
-    Shape& m_indicator;
+    IndicatorSink m_indicator;
     SerialControl& m_serial;
     std::array<QAbstractButton*, 8> m_options;
     MessageSink& m_messages;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "panel/framegate.h"
+#include "frame/framegate.h"
 #include "receive/monitor.h"
 
 #include <QAbstractScrollArea>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "panel/framegate.h"
+#include "frame/framegate.h"
 #include "receive/receiver.h"
 #include "state/formstate.h"
 

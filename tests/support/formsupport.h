@@ -1,11 +1,11 @@
 #pragma once
 
 #include "app/form1.h"
-#include "link/qtserialcontrol.h"
-#include "panel/framegate.h"
+#include "frame/framegate.h"
 #include "panel/lamp.h"
 #include "panel/shape.h"
 #include "receive/monitor.h"
+#include "serial/qtserialcontrol.h"
 #include "support/ptypair.h"
 #include "support/testsupport.h"
 

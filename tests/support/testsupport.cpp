@@ -38,11 +38,33 @@ void ScriptedSerialControl::Output(const QByteArray& bytes) {
     output.append(bytes);
 }
 
-bool ScriptedSerialControl::waitForInput(int) {
+bool ScriptedSerialControl::waitForInput(int msecs) {
     ++m_waits;
     if (!m_arrivals.isEmpty())
         m_input.append(m_arrivals.takeFirst());
-    return InBufferCount() > 0;
+    if (InBufferCount() > 0 || !m_scriptedMs)
+        return InBufferCount() > 0;
+    if (!m_timed.empty() && m_timed.front().first <= *m_scriptedMs + msecs) {
+        m_scriptedMs = std::max(*m_scriptedMs, m_timed.front().first);
+        m_input.append(m_timed.front().second);
+        m_timed.pop_front();
+        return true;
+    }
+    *m_scriptedMs += msecs;
+    return false;
+}
+
+void ScriptedSerialControl::deliverTimed() {
+    while (!m_timed.empty()) {
+        auto [ms, bytes] = m_timed.front();
+        m_timed.pop_front();
+        if (m_scriptedMs)
+            m_scriptedMs = std::max(*m_scriptedMs, ms);
+        deliver(bytes);
+        // Taken whole before the next comes, even where the drain left some to the event loop.
+        if (!QTest::qWaitFor([this] { return InBufferCount() == 0; }, 5000))
+            return;
+    }
 }
 
 QByteArray bytes(std::initializer_list<int> values) {

@@ -30,6 +30,16 @@ public:
     // Chunks that arrive one per WaitForInput call; a wait with none left times out at once.
     void arriveDuringWaits(const QList<QByteArray>& chunks) { m_arrivals = chunks; }
     int waits() const { return m_waits; }
+    // From now on the control's clock is the test's: it reads `startMs`, and moves only when a
+    // wait for input passes. Bytes given a time with arriveAt() come when a wait reaches that
+    // time (the clock then reads it); a wait that reaches none passes whole.
+    void useScriptedClock(qint64 startMs = 0) { m_scriptedMs = startMs; }
+    void arriveAt(qint64 ms, const QByteArray& bytes) { m_timed.push_back({ms, bytes}); }
+    // Delivers the timed bytes no wait has taken, each at its time, as the line would.
+    void deliverTimed();
+    qint64 clockMs() const override {
+        return m_scriptedMs ? *m_scriptedMs : SerialControl::clockMs();
+    }
     // Drops whatever input waits or is still to arrive.
     void clearInput() {
         m_input.clear();
@@ -62,6 +72,8 @@ private:
     QByteArray m_input;
     qsizetype m_read = 0;
     QList<QByteArray> m_arrivals;
+    std::optional<qint64> m_scriptedMs;
+    std::deque<std::pair<qint64, QByteArray>> m_timed; // oldest first
     int m_waits = 0;
     int m_port = 1;
     bool m_open = false;

@@ -1,4 +1,4 @@
-#include "link/countvalue.h"
+#include "serial/countvalue.h"
 
 #include "state/protocol.h"
 

@@ -1,4 +1,4 @@
-#include "link/portmap.h"
+#include "serial/portmap.h"
 
 #include "state/protocol.h"
 

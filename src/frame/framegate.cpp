@@ -1,4 +1,4 @@
-#include "panel/framegate.h"
+#include "frame/framegate.h"
 
 #include <QElapsedTimer>
 #include <algorithm>

@@ -1,4 +1,4 @@
-#include "link/qtserialcontrol.h"
+#include "serial/qtserialcontrol.h"
 
 #include "state/protocol.h"
 

@@ -5,6 +5,7 @@
 
 #include <QCoreApplication>
 #include <QStringList>
+#include <bitset>
 
 namespace {
 

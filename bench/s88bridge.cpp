@@ -9,9 +9,9 @@
 // Figures are printed one a line; nothing is judged.
 //   s88bridge [--seconds N] [--program PATH]
 #include "bridge/bridge.h"
-#include "serial/qtserialcontrol.h"
 #include "receive/monitor.h"
 #include "receive/receiver.h"
+#include "serial/qtserialcontrol.h"
 #include "support/broker.h"
 #include "support/ptypair.h"
 #include "support/testsupport.h"
@@ -70,7 +70,7 @@ struct Program {
 
     Program() {
         receiver.setObserver(&history);
-        serial.setOnCommHandler([this] { receiver.MSComm1_OnComm(); });
+        serial.setOnCommHandler([this] { receiver.takeWaiting(); });
         serial.setPortOpen(true);
     }
 };
@@ -197,14 +197,15 @@ int main(int argc, char* argv[]) {
                 samples.append(QString::number(b));
             std::printf("flood backlog each second: %s\n", qPrintable(samples.join(u' ')));
             const qint64 received = sub.messages().size() - before;
-            std::printf("flood with the bridge: %.0f s, %llu changes (%.0f a second, %.0f messages a "
-                        "second with the states), backlog after 1 s %lld, at the end %lld, "
-                        "largest %lld; this process %.1f %% of a core (subscriber thread "
-                        "included), %lld events received\n",
-                        wall, static_cast<unsigned long long>(p.history.total()),
-                        double(p.history.total()) / wall, 2.0 * double(p.history.total()) / wall,
-                        backlog.first(), backlog.last(),
-                        *std::max_element(backlog.begin(), backlog.end()), cpu, received);
+            std::printf(
+                "flood with the bridge: %.0f s, %llu changes (%.0f a second, %.0f messages a "
+                "second with the states), backlog after 1 s %lld, at the end %lld, "
+                "largest %lld; this process %.1f %% of a core (subscriber thread "
+                "included), %lld events received\n",
+                wall, static_cast<unsigned long long>(p.history.total()),
+                double(p.history.total()) / wall, 2.0 * double(p.history.total()) / wall,
+                backlog.first(), backlog.last(), *std::max_element(backlog.begin(), backlog.end()),
+                cpu, received);
         } else {
             std::printf("flood without the bridge: %.0f s, %llu changes; this process %.1f %% of a "
                         "core\n",

@@ -120,6 +120,11 @@ int main(int argc, char* argv[]) {
         if (!form.recorder().start(options.record, &why))
             return fail(QStringLiteral("--record %1: %2").arg(options.record, why));
     }
+    if (!options.replay.isEmpty()) {
+        QString why;
+        if (!form.replay(options.replay, 1, &why))
+            return fail(QStringLiteral("--replay %1: %2").arg(options.replay, why));
+    }
     form.Form_Load();
     std::unique_ptr<Bridge> bridge;
     if (options.mqtt) {

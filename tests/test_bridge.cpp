@@ -35,7 +35,7 @@ struct Rig {
     explicit Rig(Bridge::Options options) {
         receiver.setObserver(&history);
         serial.setPortOpen(true);
-        serial.setOnCommHandler([this] { receiver.MSComm1_OnComm(); });
+        serial.setOnCommHandler([this] { receiver.takeWaiting(); });
         bridge = std::make_unique<Bridge>(state, history, std::move(options));
         QObject::connect(bridge.get(), &Bridge::stateChanged, &serial,
                          [this](const QString& line) { lines.append(line); });

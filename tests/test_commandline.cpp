@@ -91,15 +91,43 @@ void TestCommandLine::parse_data() {
         << "--unstable-changes goes with --history" << none << false;
     QTest::newRow("--speed with a report")
         << QStringList{"--history", "a", "--speed", "2"} << 2
-        << "--speed does not go with --history or --inputs" << none << false;
+        << "--speed does not go with --history, --inputs or --summary" << none << false;
+    QTest::newRow("--speed with --summary")
+        << QStringList{"--summary", "a", "--speed", "4"} << 2
+        << "--speed does not go with --history, --inputs or --summary" << none << false;
+    QTest::newRow("--replay with --summary") << QStringList{"--replay", "a", "--summary", "a"} << 2
+                                             << "--replay does not go with" << none << false;
+    QTest::newRow("--summary and --history")
+        << QStringList{"--summary", "a", "--history", "a"} << 2
+        << "give one of --history, --inputs and --summary, once" << none << false;
+    QTest::newRow("--separator without a report")
+        << QStringList{"--separator", ";"} << 2 << "--separator goes with --history" << none
+        << false;
+    QTest::newRow("--separator with --summary")
+        << QStringList{"--summary", "a", "--separator", ";"} << 2
+        << "--separator goes with --history or --inputs" << none << false;
+    QTest::newRow("--separator of another character")
+        << QStringList{"--history", "a", "--separator", "\t"} << 2
+        << "--separator \t: expected ',' or ';'" << none << false;
+    QTest::newRow("--separator of two semicolons")
+        << QStringList{"--history", "a", "--separator", ";;"} << 2
+        << "--separator ;;: expected ',' or ';'" << none << false;
+    QTest::newRow("--separator empty") << QStringList{"--inputs", "a", "--separator="} << 2
+                                       << "--separator : expected ',' or ';'" << none << false;
+    QTest::newRow("--summary is a report")
+        << QStringList{"--summary", "a", "--unstable-ms", "20"} << kReport << "" << none << false;
+    QTest::newRow("--separator ; is a report option")
+        << QStringList{"--inputs", "a", "--separator", ";"} << kReport << "" << none << false;
     QTest::newRow("--simulate with a report") << QStringList{"--simulate", "--inputs", "a"} << 2
                                               << "--simulate does not go with" << none << false;
     QTest::newRow("--record with a report") << QStringList{"-inputs", "a", "-record", "b"} << 2
                                             << "--record does not go with" << none << false;
     QTest::newRow("both reports") << QStringList{"--history", "a", "--inputs", "b"} << 2
-                                  << "give one of --history and --inputs, once" << none << false;
-    QTest::newRow("a report twice") << QStringList{"--history", "a", "--history", "b"} << 2
-                                    << "give one of --history and --inputs, once" << none << false;
+                                  << "give one of --history, --inputs and --summary, once" << none
+                                  << false;
+    QTest::newRow("a report twice")
+        << QStringList{"--history", "a", "--history", "b"} << 2
+        << "give one of --history, --inputs and --summary, once" << none << false;
     QTest::newRow("--unstable-ms not a number")
         << QStringList{"--inputs", "a", "--unstable-ms", "x"} << 2
         << "--unstable-ms x: expected milliseconds" << none << false;

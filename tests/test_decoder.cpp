@@ -1,5 +1,6 @@
 #include "receive/decoder.h"
 #include "state/formstate.h"
+#include "state/protocol.h"
 
 #include <QList>
 #include <QStringList>
@@ -56,6 +57,9 @@ private slots:
     void decodesOneReport();
     void laterReportReplacesEarlier_data();
     void laterReportReplacesEarlier();
+    void inputModuleContact_data();
+    void inputModuleContact();
+    void burstEncoderWritesTheWireLayout();
 };
 
 void TestDecoder::decodesOneReport_data() {
@@ -171,4 +175,49 @@ void TestDecoder::laterReportReplacesEarlier() {
 }
 
 QTEST_APPLESS_MAIN(TestDecoder)
+// Module m owns inputs (m - 1) * 16 + 1 .. m * 16; tested at each module's edges.
+void TestDecoder::inputModuleContact_data() {
+    QTest::addColumn<int>("input");
+    QTest::addColumn<int>("module");
+    QTest::addColumn<int>("contact");
+    QTest::newRow("first input") << 1 << 1 << 1;
+    QTest::newRow("second input") << 2 << 1 << 2;
+    QTest::newRow("last of module 1") << 16 << 1 << 16;
+    QTest::newRow("first of module 2") << 17 << 2 << 1;
+    QTest::newRow("contact 9 of module 2") << 25 << 2 << 9;
+    QTest::newRow("last of module 12") << 192 << 12 << 16;
+    QTest::newRow("first of module 13") << 193 << 13 << 1;
+    QTest::newRow("one before the last input") << 199 << 13 << 7;
+    QTest::newRow("last input") << 200 << 13 << 8;
+    QTest::newRow("past the last input") << 201 << 13 << 9;
+}
+
+void TestDecoder::inputModuleContact() {
+    QFETCH(int, input);
+    QFETCH(int, module);
+    QFETCH(int, contact);
+    QCOMPARE(protocol::moduleOf(input), module);
+    QCOMPARE(protocol::contactOf(input), contact);
+    QCOMPARE(protocol::inputOf(module, contact), input);
+    QCOMPARE(protocol::kInputsPerModule, 16);
+    QCOMPARE(protocol::kLastInput, 200);
+    QCOMPARE(protocol::kLastModule, 13);
+}
+
+void TestDecoder::burstEncoderWritesTheWireLayout() {
+    QByteArray out("x");
+    protocol::appendBurstStart(out, 2);
+    protocol::appendReport(out, 1, 0x0201);
+    protocol::appendReport(out, 255, 0xff80);
+    QCOMPARE(out, QByteArray("x") + QByteArray::fromHex("69 02 01 02 01 ff ff 80"));
+    // And what it writes decodes to the inputs it was given: bits 0 and 9 of module 1.
+    Inputs inputs{};
+    S88(inputs, qint16(quint8(out[3])), qint16(quint8(out[4])), qint16(quint8(out[5])));
+    QList<int> on;
+    for (int n = 1; n <= 200; ++n)
+        if (inputs[std::size_t(n)])
+            on << n;
+    QCOMPARE(on, QList<int>({1, 10}));
+}
+
 #include "test_decoder.moc"

@@ -3,12 +3,18 @@
 
 #include "diag/diagarea.h"
 #include "diag/historylist.h"
+#include "diag/portwatch.h"
 #include "history/changehistory.h"
 #include "panel/lamp.h"
+#include "sim/virtualmodule.h"
+#include "state/settingsstore.h"
 #include "support/formsupport.h"
 #include "support/ptypair.h"
 
+#include <QDateTime>
+#include <QElapsedTimer>
 #include <QHelpEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProcess>
 #include <QPushButton>
@@ -31,8 +37,13 @@ QByteArray burst(const QList<std::array<int, 3>>& reports) {
 }
 
 struct PtyRig {
+    // `load`: loaded at once, with nothing stored; otherwise the test loads it.
+    explicit PtyRig(bool load = true)
+        : rig([this](int port) { return port == 1 ? pty.devicePath() : QString(); },
+              RigSetup{.store = &stored, .load = load}) {}
     PtyPair pty;
-    WindowRig rig{[this](int port) { return port == 1 ? pty.devicePath() : QString(); }};
+    MemorySettings stored; // what a session before this one left
+    WindowRig rig;
     DiagArea& diag() { return rig.form.diagnostics(); }
     ChangeHistory& history() { return rig.form.history(); }
     // Sends the bursts `pauseMs` apart and waits until the window has taken them all.
@@ -73,9 +84,20 @@ private slots:
     void unstableInput();
     void moduleCheck_data();
     void moduleCheck();
+    void shortBurst_data();
+    void shortBurst();
+    void shortBurstOnVirtualModule();
     void burstRate_data();
     void burstRate();
+    void countsNotSent_data();
+    void countsNotSent();
+    void portWatch_data();
+    void portWatch();
+    void silentPort_data();
+    void silentPort();
     void csvMatchesHistoryReport();
+    void csvSavesWhatTheListShows_data();
+    void csvSavesWhatTheListShows();
     void unwritableFiles();
 };
 
@@ -247,7 +269,7 @@ void TestDiagArea::moduleCheck() {
     if (!loaded.isEmpty()) {
         for (int i = 0; i < 3; ++i) {
             if (!loaded[i].isNull())
-                t.rig.settings.values[fixed::countKey(fixed::kSections[i])] = loaded[i];
+                t.stored.values[fixed::countKey(fixed::kSections[i])] = loaded[i];
         }
         t.rig.form.Form_Load();
         t.rig.messages.shown.clear(); // the reminders for counts not stored
@@ -277,6 +299,93 @@ void TestDiagArea::moduleCheck() {
     const QString line = t.diag().moduleCheckText();
     QVERIFY2(line.startsWith(expected + QStringLiteral(" · ")), qPrintable(line));
     QVERIFY2(line.endsWith(QStringLiteral(" burst/s · afbrudt 0 · løse byte 2")), qPrintable(line));
+}
+
+void TestDiagArea::shortBurst_data() {
+    QTest::addColumn<QList<QByteArray>>("bursts");
+    QTest::addColumn<QList<int>>("counts"); // short bursts, lost bytes, stray bytes, complete
+    QTest::addColumn<QString>("part");      // of the module check line; empty: none
+
+    // Modules 1..3 are counted. After each stream a whole burst of module 1 closes it.
+    QTest::newRow("module 2 left out, the next burst swallowed")
+        << QList<QByteArray>{burst({{1, 0, 1}, {3, 0, 0}}).replace(1, 1, bytes({3})),
+                             burst({{1, 0, 0}, {3, 0, 0}}).replace(1, 1, bytes({3}))}
+        << QList<int>{1, 8, 0, 1} << "kort burst: modul 2 mangler i svaret (1)";
+    QTest::newRow("modules 2 and 3 left out: the rest of the burst is the next one's")
+        << QList<QByteArray>{burst({{1, 0, 1}}).replace(1, 1, bytes({3})),
+                             burst({{1, 0, 0}, {2, 0, 0}, {3, 0, 0}})}
+        << QList<int>{1, 11, 0, 1} << "kort burst: modul 2-3 mangler i svaret (1)";
+    QTest::newRow("no report at all")
+        << QList<QByteArray>{bytes({105, 2}), burst({{1, 0, 0}, {2, 0, 0}})}
+        << QList<int>{1, 8, 0, 1} << "kort burst: modul 1-2 mangler i svaret (1)";
+    QTest::newRow("modules not numbered from 1: not named")
+        << QList<QByteArray>{burst({{5, 0, 1}}).replace(1, 1, bytes({2})),
+                             burst({{5, 0, 0}, {6, 0, 0}})}
+        << QList<int>{1, 8, 0, 1} << "kort burst: færre rapporter end meldt (1)";
+    QTest::newRow("module byte 105 before a zero module: a module, not a burst start")
+        << QList<QByteArray>{burst({{105, 1, 0}})} << QList<int>{0, 0, 0, 2} << "ukendt 105";
+    QTest::newRow("whole bursts") << QList<QByteArray>{burst({{1, 0, 1}, {2, 0, 0}, {3, 0, 0}})}
+                                  << QList<int>{0, 0, 0, 2} << "";
+}
+
+// A burst that announces more reports than it sends: the receive path takes the next burst's
+// 'i' as a module number, as it always has; the diagnostics say what happened.
+void TestDiagArea::shortBurst() {
+    QFETCH(QList<QByteArray>, bursts);
+    QFETCH(QList<int>, counts);
+    QFETCH(QString, part);
+
+    PtyRig t;
+    t.rig.start();
+    for (QLineEdit* box : {t.rig.c().Text1, t.rig.c().Text2, t.rig.c().Text3})
+        box->setText(QStringLiteral("1"));
+    t.rig.c().Command1->click();
+    QVERIFY(t.pty.write(bursts.join() + burst({{1, 0, 0}})));
+    QTRY_COMPARE(t.history().bursts().complete + t.history().bursts().shortBursts,
+                 quint64(counts[0] + counts[3]));
+    const BurstStats& b = t.history().bursts();
+    QCOMPARE((QList<int>{int(b.shortBursts), int(b.lostBytes), int(b.strayBytes), int(b.complete)}),
+             counts);
+    QCOMPARE(b.givenUp, quint64(0));
+    QCOMPARE(t.history().reports(105) > 0, part == u"ukendt 105");
+    t.diag().tick();
+    const QString line = t.diag().moduleCheckText();
+    if (part.isEmpty())
+        QVERIFY2(!line.contains(u"kort burst") && !line.contains(u"ukendt"), qPrintable(line));
+    else
+        QVERIFY2(line.contains(QStringLiteral(" · ") + part + QStringLiteral(" · ")),
+                 qPrintable(line));
+    if (part.contains(u"modul 2")) // named: not "mangler" as well
+        QVERIFY2(!line.contains(u"mangler 2") && !line.contains(u"ukendt 105"), qPrintable(line));
+}
+
+// The virtual module with a report left out of every burst that announces it.
+void TestDiagArea::shortBurstOnVirtualModule() {
+    VirtualModule::Options options;
+    QVERIFY(!options.faults.add(QStringLiteral("missing:2")));
+    VirtualModule module(options);
+    QString why;
+    QVERIFY2(module.start(&why), qPrintable(why));
+    WindowRig w([&module](int port) { return port == 1 ? module.devicePath() : QString(); });
+    w.c().Text1->setText(QStringLiteral("3"));
+    w.c().Text2->setText(QStringLiteral("0"));
+    w.c().Text3->setText(QStringLiteral("0"));
+    w.start();
+    w.c().Command1->click();
+    ChangeHistory& history = w.form.history();
+    QTRY_VERIFY_WITH_TIMEOUT(history.bursts().shortBursts >= 4, 10000);
+    w.form.diagnostics().tick();
+    const QString line = w.form.diagnostics().moduleCheckText();
+    QVERIFY2(line.contains(QStringLiteral(" · kort burst: modul 2 mangler i svaret (")),
+             qPrintable(line));
+    QVERIFY2(!line.contains(u"ukendt") && !line.contains(u"mangler 2"), qPrintable(line));
+    QCOMPARE(history.reports(105), quint64(0));
+    QCOMPARE(history.bursts().givenUp, quint64(0));
+    // Before the counts were sent the module sent empty bursts; after, every stray byte is
+    // the tail of a burst lost behind a short one.
+    QCOMPARE(history.bursts().strayBytes, quint64(0));
+    // Each short burst loses the next: its first report's 3 bytes, then 5 stray ones.
+    QTRY_VERIFY(history.bursts().lostBytes >= 4 * 8);
 }
 
 void TestDiagArea::burstRate_data() {
@@ -314,6 +423,181 @@ void TestDiagArea::burstRate() {
     QVERIFY(!feeder.failed());
 }
 
+void TestDiagArea::countsNotSent_data() {
+    QTest::addColumn<bool>("send"); // Indsæt (s) pressed in this session
+    QTest::addColumn<QList<int>>("reported");
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<QList<int>>("veiled"); // modules whose lamps wear the veil
+
+    QTest::newRow("stored, not sent, nothing reported")
+        << false << QList<int>{} << "Modulantal 4, meldt 0 · Antal ikke sendt: tryk Indsæt (s)"
+        << QList<int>{};
+    QTest::newRow("stored, not sent, three reported")
+        << false << QList<int>{1, 2, 3}
+        << "Modulantal 4, meldt 3 · Antal ikke sendt: tryk Indsæt (s) · uændret 2-3"
+        << QList<int>{};
+    QTest::newRow("stored, not sent, all reported")
+        << false << QList<int>{1, 2, 3, 4} << "Modulantal 4, meldt 4 · uændret 2-4" << QList<int>{};
+    QTest::newRow("sent, module 4 silent")
+        << true << QList<int>{1, 2, 3} << "Modulantal 4, meldt 3 · mangler 4 · uændret 2-3"
+        << QList<int>{4};
+    QTest::newRow("sent, modules 2 and 4 silent")
+        << true << QList<int>{1, 3} << "Modulantal 4, meldt 2 · mangler 2, 4 · uændret 3"
+        << QList<int>{2, 4};
+    QTest::newRow("sent, all there")
+        << true << QList<int>{1, 2, 3, 4} << "Modulantal 4, meldt 4 · uændret 2-4" << QList<int>{};
+}
+
+// The second start: the counts 2, 1, 1 come from the store, as always not sent until
+// Indsæt (s). Until then no module is missing; once sent, a silent module is, and its lamps
+// say so.
+void TestDiagArea::countsNotSent() {
+    QFETCH(bool, send);
+    QFETCH(QList<int>, reported);
+    QFETCH(QString, expected);
+    QFETCH(QList<int>, veiled);
+
+    PtyRig t(false);
+    const QStringList counts{"2", "1", "1"};
+    for (int i = 0; i < 3; ++i)
+        t.stored.values[fixed::countKey(fixed::kSections[i])] = counts[i];
+    t.rig.form.Form_Load();
+    t.rig.messages.shown.clear();
+    QCOMPARE(t.rig.c().Text1->text(), QStringLiteral("2"));
+    t.rig.start();
+    QVERIFY(t.pty.read(1, 200).isEmpty()); // Start sends nothing
+    if (send) {
+        t.rig.c().Command1->click();
+        QCOMPARE(readSent(t.pty, 5, 2000), bytes({'s', 2, 1, 1, 13}));
+    }
+    if (reported.isEmpty()) {
+        // Empty bursts, as a module sends while it knows of no module; each one ends when
+        // the next one begins.
+        for (int i = 0; i < 3; ++i)
+            QVERIFY(t.pty.write(burst({})));
+        QTRY_COMPARE(t.history().bursts().complete, quint64(2));
+    } else {
+        QList<QByteArray> bursts;
+        for (int low : {1, 0}) {
+            QList<std::array<int, 3>> reports;
+            for (int m : reported)
+                reports << std::array<int, 3>{m, 0, m == 1 ? low : 0};
+            bursts << burst(reports);
+        }
+        QVERIFY(t.play(bursts, 20));
+    }
+    t.diag().tick();
+    t.rig.form.frameGate().frame();
+    const QString line = t.diag().moduleCheckText();
+    QVERIFY2(line.startsWith(expected + QStringLiteral(" · ")), qPrintable(line));
+    QVERIFY2(!line.contains(QStringLiteral("mangler")) || send, qPrintable(line));
+    QCOMPARE(t.diag().markers().veiledCount(), int(veiled.size()) * 16);
+    for (int m = 1; m <= 10; ++m) {
+        const int first = (m - 1) * 16 + 1;
+        for (int n : {first, first + 15})
+            QCOMPARE(t.diag().markers().isVeiled(n), veiled.contains(m));
+        QCOMPARE(t.diag().markers().toolTip(first).contains(
+                     QStringLiteral("\nmodul %1 svarer ikke").arg(m)),
+                 veiled.contains(m));
+    }
+    QCOMPARE(t.diag().checkLineText(), line);
+
+    // The silent module comes back: the veil goes.
+    if (!veiled.isEmpty()) {
+        QList<std::array<int, 3>> all;
+        for (int m = 1; m <= 4; ++m)
+            all << std::array<int, 3>{m, 0, 0};
+        QVERIFY(t.play({burst(all)}, 20));
+        t.diag().tick();
+        t.rig.form.frameGate().frame();
+        QCOMPARE(t.diag().markers().veiledCount(), 0);
+        QVERIFY(!t.diag().markers().toolTip(49).contains(QStringLiteral("svarer ikke")));
+    }
+}
+
+void TestDiagArea::portWatch_data() {
+    QTest::addColumn<QString>("script"); // "open@t", "burst@t", "close@t"
+    QTest::addColumn<qint64>("atMs");
+    QTest::addColumn<bool>("silent");
+
+    QTest::newRow("closed never silent") << "" << qint64(10000) << false;
+    QTest::newRow("open 2999 ms") << "open@1000" << qint64(3999) << false;
+    QTest::newRow("open 3000 ms") << "open@1000" << qint64(4000) << true;
+    QTest::newRow("open 3001 ms") << "open@1000" << qint64(4001) << true;
+    QTest::newRow("burst 2999 ms ago") << "open@0 burst@5000" << qint64(7999) << false;
+    QTest::newRow("burst 3000 ms ago") << "open@0 burst@5000" << qint64(8000) << true;
+    QTest::newRow("closed after silence") << "open@0 close@4000" << qint64(9000) << false;
+    QTest::newRow("opened again") << "open@0 close@4000 open@5000" << qint64(7999) << false;
+}
+
+void TestDiagArea::portWatch() {
+    QFETCH(QString, script);
+    QFETCH(qint64, atMs);
+    QFETCH(bool, silent);
+    PortWatch watch;
+    bool open = false;
+    quint64 bursts = 0;
+    for (const QString& step : script.split(u' ', Qt::SkipEmptyParts)) {
+        const QString what = step.section(u'@', 0, 0);
+        open = what == u"close" ? false : what == u"open" ? true : open;
+        bursts += what == u"burst" ? 1 : 0;
+        watch.update(open, bursts, step.section(u'@', 1).toLongLong());
+    }
+    watch.update(open, bursts, atMs);
+    QCOMPARE(watch.silent(), silent);
+}
+
+void TestDiagArea::silentPort_data() {
+    QTest::addColumn<bool>("garbage"); // bytes that never make a burst come all along
+    QTest::newRow("nothing") << false;
+    QTest::newRow("only bytes that are no burst") << true;
+}
+
+// A started port that gives no data says so within three seconds, with its device, until
+// a burst comes; the port's device is shown beside the module check all along.
+void TestDiagArea::silentPort() {
+    QFETCH(bool, garbage);
+    PtyRig t;
+    const QString silent = QStringLiteral("Ingen data fra port 1 (%1): forkert port, eller er "
+                                          "modulet tændt?")
+                               .arg(t.pty.devicePath());
+    t.diag().tick();
+    QCOMPARE(t.diag().portLineText(), QStringLiteral("Port 1: ") + t.pty.devicePath());
+    QVERIFY(!t.diag().checkLineText().startsWith(QStringLiteral("Ingen data")));
+    QElapsedTimer clock;
+    t.rig.start();
+    clock.start();
+    const auto feed = [&] {
+        if (garbage)
+            t.pty.write(bytes({7, 9, 200}));
+    };
+    while (clock.elapsed() < 2800) {
+        feed();
+        QTest::qWait(100);
+        QVERIFY2(t.diag().checkLineText() != silent, qPrintable(QString::number(clock.elapsed())));
+    }
+    while (t.diag().checkLineText() != silent && clock.elapsed() < 3400) {
+        feed();
+        QTest::qWait(20);
+    }
+    QCOMPARE(t.diag().checkLineText(), silent);
+    QVERIFY2(clock.elapsed() >= 2990, qPrintable(QString::number(clock.elapsed())));
+    t.rig.form.frameGate().frame();
+    QCOMPARE(t.rig.form.findChild<QLabel*>(QStringLiteral("diagModuleCheck"))->text(),
+             QStringLiteral("<span style=\"color:#c00000\">%1</span>").arg(silent));
+    if (garbage)
+        QVERIFY(t.history().bursts().strayBytes > 0 || t.history().bursts().givenUp > 0);
+
+    // A burst: the line goes within a tick.
+    QVERIFY(t.play({burst({{1, 0, 0}})}, 0));
+    QTRY_VERIFY_WITH_TIMEOUT(t.diag().checkLineText() != silent, 1100);
+    QVERIFY(t.diag().checkLineText().startsWith(QStringLiteral("Modulantal")));
+    // Stopped: no port, no complaint.
+    t.rig.stop();
+    QTest::qWait(3100);
+    QVERIFY(t.diag().checkLineText() != silent);
+}
+
 void TestDiagArea::csvMatchesHistoryReport() {
     SKIP_WITHOUT_PTYS();
     QTemporaryDir dir;
@@ -321,7 +605,8 @@ void TestDiagArea::csvMatchesHistoryReport() {
     const QString saved = dir.filePath(QStringLiteral("skift.csv"));
     {
         PtyRig t;
-        t.diag().setFileChooser([&](const QString&, const QString&) { return recording; });
+        t.diag().setFileChooser(
+            [&](const QString&, const QString&, QString*) { return recording; });
         t.rig.start();
         t.diag().recordButton().click();
         QVERIFY(t.diag().recordButton().isChecked());
@@ -345,8 +630,8 @@ void TestDiagArea::csvMatchesHistoryReport() {
     QVERIFY(report.waitForFinished(20000));
     QCOMPARE(report.exitCode(), 0);
     const QByteArray command = report.readAllStandardOutput();
-    QVERIFY(window.startsWith("time_ms,input,module,contact,state,since_ms\n"));
-    QVERIFY(command.startsWith("time_ms,input,module,contact,state,since_ms\n"));
+    QVERIFY(window.startsWith("time_ms,input,module,contact,state,since_ms,clock\n"));
+    QVERIFY(command.startsWith("time_ms,input,module,contact,state,since_ms,clock\n"));
     // The window counts time from its start, the recording from its own: the changes, in
     // order, with module, contact, state and time since the previous change, are the same.
     const QList<QByteArrayList> fromWindow = changes(window);
@@ -357,6 +642,67 @@ void TestDiagArea::csvMatchesHistoryReport() {
         QCOMPARE(fromWindow[i].mid(0, 4), fromCommand[i].mid(0, 4));
         QVERIFY(qAbs(fromWindow[i][4].toInt() - fromCommand[i][4].toInt()) <= 2);
     }
+}
+
+void TestDiagArea::csvSavesWhatTheListShows_data() {
+    QTest::addColumn<QString>("filter");
+    QTest::addColumn<bool>("semicolons"); // chosen in the save dialog
+    QTest::addColumn<QString>("name");    // as typed in the dialog
+    QTest::addColumn<QList<int>>("inputs");
+
+    QTest::newRow("everything, commas") << "" << false << "alle.csv" << QList<int>{1, 73, 1, 73};
+    QTest::newRow("module 5, semicolons") << "m5" << true << "m5.csv" << QList<int>{73, 73};
+    QTest::newRow("input 1, no suffix typed") << "1" << false << "en" << QList<int>{1, 1};
+    QTest::newRow("not a filter: nothing shown") << "fem" << true << "ingen.csv" << QList<int>{};
+}
+
+void TestDiagArea::csvSavesWhatTheListShows() {
+    QFETCH(QString, filter);
+    QFETCH(bool, semicolons);
+    QFETCH(QString, name);
+    QFETCH(QList<int>, inputs);
+    QTemporaryDir dir;
+    PtyRig t;
+    QString filters;
+    t.diag().setFileChooser([&](const QString&, const QString& offered, QString* chosen) {
+        filters = offered;
+        *chosen = semicolons ? DiagArea::kCsvSemicolon : DiagArea::kCsvComma;
+        return dir.filePath(name);
+    });
+    t.rig.start();
+    QVERIFY(t.play({burst({{1, 0, 1}, {5, 1, 0}}), burst({{1, 0, 0}, {5, 0, 0}})}, 20));
+    t.diag().filter().setText(filter);
+    QTRY_COMPARE(t.diag().list().rowCount(), int(inputs.size()));
+    t.rig.form.findChild<QPushButton*>(QStringLiteral("diagSaveCsv"))->click();
+    QCOMPARE(filters, DiagArea::kCsvComma + QStringLiteral(";;") + DiagArea::kCsvSemicolon);
+    const QString path =
+        dir.filePath(name.endsWith(u".csv") ? name : name + QStringLiteral(".csv"));
+    QFile file(path);
+    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(path));
+    QList<QByteArray> lines = file.readAll().split('\n');
+    QCOMPARE(lines.takeLast(), QByteArray());
+    const char sep = semicolons ? ';' : ',';
+    QCOMPARE(lines.takeFirst(),
+             QByteArray("time_ms,input,module,contact,state,since_ms,clock").replace(',', sep));
+    QList<int> saved;
+    for (const QByteArray& line : lines) {
+        const QList<QByteArray> cells = line.split(sep);
+        QCOMPARE(cells.size(), 7);
+        saved << cells[1].toInt();
+        // The clock cell is the list's time of the change, with the date and the offset.
+        const QDateTime at =
+            QDateTime::fromString(QString::fromLatin1(cells[6]), Qt::ISODateWithMs);
+        QVERIFY2(at.isValid(), cells[6].constData());
+        QCOMPARE(at, t.history().wallTime(cells[0].toLongLong()));
+    }
+    QCOMPARE(saved, inputs);
+    // Where it went, in the area: the name at least, the whole path in the tooltip.
+    const QString note = t.diag().summary().section(u'\n', -1);
+    QVERIFY2(note.startsWith(QStringLiteral("Gemt: /")), qPrintable(note));
+    QVERIFY2(note.endsWith(QFileInfo(path).fileName()), qPrintable(note));
+    QCOMPARE(t.rig.form.findChild<QLabel*>(QStringLiteral("diagSummary"))->toolTip(),
+             QStringLiteral("Gemt: ") + path);
+    QVERIFY(t.rig.messages.shown.isEmpty());
 }
 
 void TestDiagArea::unwritableFiles() {

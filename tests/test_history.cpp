@@ -1,6 +1,10 @@
 // The change history, its statistics, recordings and the two reports: statistics rules and
 // file faults as tables, and a recording made by the window on a pty, replayed and reported.
+#include "app/form1.h"
+#include "diag/diagarea.h"
+#include "diag/historylist.h"
 #include "history/changehistory.h"
+#include "history/csv.h"
 #include "history/playback.h"
 #include "history/recorder.h"
 #include "history/recording.h"
@@ -11,6 +15,7 @@
 
 #include <QFileInfo>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <csignal>
@@ -92,6 +97,12 @@ private slots:
     void recordingReachesDiskWhileRunning_data();
     void recordingReachesDiskWhileRunning();
     void windowRecordingReplaysAndReports();
+    void clockColumn_data();
+    void clockColumn();
+    void replayRunsOnRecordingClock_data();
+    void replayRunsOnRecordingClock();
+    void reportOptions_data();
+    void reportOptions();
     void sigtermEndsRecordingProperly();
 };
 
@@ -237,6 +248,9 @@ void TestHistory::truncatedRecordingReadsToLastWholeRecord() {
     QCOMPARE(run.history().event(1).input, quint16(3));
     QCOMPARE(run.history().event(1).timeMs, 205);
     QCOMPARE(run.history().wallTime(0).toMSecsSinceEpoch(), 1700000000000);
+    QCOMPARE(
+        run.history().timeOfDay(205),
+        QDateTime::fromMSecsSinceEpoch(1700000000205).toString(QStringLiteral("hh:mm:ss.zzz")));
 }
 
 void TestHistory::badFiles_data() {
@@ -371,9 +385,14 @@ void TestHistory::inputsReport() {
     const ProgramRun r = runProgram(QStringList{QStringLiteral("--inputs"), path} + options);
     QCOMPARE(r.err, QByteArray());
     QCOMPARE(r.status, 0);
-    QCOMPARE(r.out, "input,module,contact,changes,shortest_active_ms,shortest_inactive_ms,"
-                    "unstable\n" +
-                        row + '\n');
+    // The last cell is the clock of the input's last change.
+    const QByteArray start = "input,module,contact,changes,shortest_active_ms,shortest_inactive_ms,"
+                             "unstable,last_clock\n" +
+                             row + ',';
+    QVERIFY2(r.out.startsWith(start) && r.out.endsWith('\n'), r.out.constData());
+    const QDateTime clock = QDateTime::fromString(
+        QString::fromLatin1(r.out.mid(start.size()).chopped(1)), Qt::ISODateWithMs);
+    QCOMPARE(clock, QDateTime::fromMSecsSinceEpoch(times.last()));
 }
 
 void TestHistory::stopAndStartInsideRecordedBurst_data() {
@@ -421,7 +440,20 @@ void TestHistory::stopAndStartInsideRecordedBurst() {
     const ProgramRun r = runProgram({QStringLiteral("--history"), path});
     QCOMPARE(r.err, QByteArray());
     QCOMPARE(r.status, 0);
-    QCOMPARE(r.out, "time_ms,input,module,contact,state,since_ms\n" + history);
+    // Every line ends in its clock: the recording's start (1970 here) plus time_ms.
+    QByteArrayList lines = r.out.split('\n');
+    QCOMPARE(lines.takeFirst(), "time_ms,input,module,contact,state,since_ms,clock");
+    QByteArray rows;
+    for (const QByteArray& line : lines) {
+        if (line.isEmpty())
+            continue;
+        const qsizetype last = line.lastIndexOf(',');
+        const QDateTime clock =
+            QDateTime::fromString(QString::fromLatin1(line.mid(last + 1)), Qt::ISODateWithMs);
+        QCOMPARE(clock, QDateTime::fromMSecsSinceEpoch(line.split(',')[0].toLongLong()));
+        rows += line.first(last) + '\n';
+    }
+    QCOMPARE(rows, history);
 }
 
 void TestHistory::recordingReachesDiskWhileRunning_data() {
@@ -498,7 +530,7 @@ void TestHistory::windowRecordingReplaysAndReports() {
     const ProgramRun r = runProgram({QStringLiteral("--history"), path});
     QCOMPARE(r.status, 0);
     QList<QByteArray> lines = r.out.split('\n');
-    QCOMPARE(lines.takeFirst(), "time_ms,input,module,contact,state,since_ms");
+    QCOMPARE(lines.takeFirst(), "time_ms,input,module,contact,state,since_ms,clock");
     QCOMPARE(lines.takeLast(), "");
     QCOMPARE(lines.size(), 5);
     // input,module,contact,state for each change, in the order sent.
@@ -506,7 +538,7 @@ void TestHistory::windowRecordingReplaysAndReports() {
     qint64 previous = 0;
     for (int i = 0; i < lines.size(); ++i) {
         const QList<QByteArray> cells = lines[i].split(',');
-        QCOMPARE(cells.size(), 6);
+        QCOMPARE(cells.size(), 7);
         QCOMPARE(cells.mid(1, 4).join(','), expected[i]);
         QVERIFY(cells[0].toLongLong() >= previous);
         previous = cells[0].toLongLong();
@@ -515,6 +547,217 @@ void TestHistory::windowRecordingReplaysAndReports() {
     // Input 1 went off one burst after it came on.
     QCOMPARE(lines[3].split(',')[5].toLongLong(),
              lines[3].split(',')[0].toLongLong() - lines[0].split(',')[0].toLongLong());
+}
+
+void TestHistory::clockColumn_data() {
+    QTest::addColumn<QByteArray>("zone");
+    QTest::addColumn<qint64>("startMs"); // the recording's start, ms since 1970 UTC
+    QTest::addColumn<qint64>("timeMs");  // of the change, from the start
+    QTest::addColumn<QByteArray>("clock");
+
+    const qint64 winter = 1'700'000'000'000; // 2023-11-14 22:13:20 UTC
+    const qint64 summer = 1'690'000'000'000; // 2023-07-22 04:26:40 UTC
+    QTest::newRow("UTC") << QByteArray("UTC") << winter << 5LL
+                         << QByteArray("2023-11-14T22:13:20.005+00:00");
+    QTest::newRow("winter in Copenhagen") << QByteArray("Europe/Copenhagen") << winter << 999LL
+                                          << QByteArray("2023-11-14T23:13:20.999+01:00");
+    QTest::newRow("next second") << QByteArray("Europe/Copenhagen") << winter << 1000LL
+                                 << QByteArray("2023-11-14T23:13:21.000+01:00");
+    QTest::newRow("summer in Copenhagen") << QByteArray("Europe/Copenhagen") << summer << 1LL
+                                          << QByteArray("2023-07-22T06:26:40.001+02:00");
+    QTest::newRow("west of Greenwich, past midnight")
+        << QByteArray("America/St_Johns") << winter << 3'600'000LL + 7
+        << QByteArray("2023-11-14T19:43:20.007-03:30");
+}
+
+// The clock column of both CSVs: ISO 8601, local time with its offset, to the millisecond.
+void TestHistory::clockColumn() {
+    QFETCH(QByteArray, zone);
+    QFETCH(qint64, startMs);
+    QFETCH(qint64, timeMs);
+    QFETCH(QByteArray, clock);
+    const QByteArray before = qgetenv("TZ");
+    qputenv("TZ", zone);
+    tzset();
+    FormState state;
+    ScriptedSerialControl serial;
+    ChangeHistory history(state, serial);
+    history.setOrigin(0, QDateTime::fromMSecsSinceEpoch(startMs));
+    csv::Clock c(history);
+    QByteArray out;
+    c.append(out, timeMs - 1000); // a second before, so the cache must move on
+    out.clear();
+    c.append(out, timeMs);
+    qputenv("TZ", before);
+    tzset();
+    QCOMPARE(out, clock);
+}
+
+void TestHistory::replayRunsOnRecordingClock_data() {
+    QTest::addColumn<double>("speed");
+    QTest::newRow("four times faster") << 4.0;
+    QTest::newRow("real time") << 1.0;
+}
+
+// A replay in the window, however fast, times the changes as --history times the recording:
+// input 1 pulses 142 and 60 ms (stable), input 2 pulses 30 ms (unstable).
+void TestHistory::replayRunsOnRecordingClock() {
+    QFETCH(double, speed);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("pulses.s88"));
+    const qint64 start = 1'700'000'000'000;
+    {
+        QByteArray r = recording::header(start);
+        qint64 last = 0;
+        const QList<std::pair<qint64, int>> lows{{1000, 1}, {1142, 0}, {1200, 2}, {1230, 0},
+                                                 {1500, 1}, {1560, 0}, {2000, 2}, {2400, 0}};
+        for (const auto& [t, low] : lows) {
+            recording::appendReceived(r, t - last, bytes({'i', 1, 1, 0, low}));
+            last = t;
+        }
+        recording::appendEnd(r, 0);
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(r);
+    }
+    const ProgramRun history = runProgram({QStringLiteral("--history"), path});
+    QCOMPARE(history.status, 0);
+    QList<QByteArray> rows = history.out.split('\n').mid(1);
+    rows.removeAll(QByteArray());
+    QCOMPARE(rows.size(), 8);
+
+    QString why, warning;
+    VirtualModule::Options options;
+    options.replay = recording::receivedPieces(path, &why, &warning);
+    options.replaySpeed = speed;
+    VirtualModule module(options);
+    QVERIFY2(module.start(&why), qPrintable(why));
+    WindowRig w([&module](int) { return module.devicePath(); });
+    QVERIFY2(w.form.replay(path, 1, &why), qPrintable(why));
+    QVERIFY(w.form.diagnostics().summary().endsWith(QStringLiteral("tryk Start")));
+    w.start();
+    ChangeHistory& h = w.form.history();
+    QTRY_COMPARE_WITH_TIMEOUT(h.total(), quint64(8), 5000);
+    for (int i = 0; i < 8; ++i) {
+        const QList<QByteArray> cells = rows[i].split(',');
+        const ChangeEvent& e = h.event(quint64(i));
+        QCOMPARE(int(e.input), cells[1].toInt());
+        QCOMPARE(e.active, cells[4] == "1");
+        QVERIFY2(qAbs(e.timeMs - cells[0].toLongLong()) <= 2, rows[i].constData());
+        QVERIFY2(qAbs(e.sinceMs - (cells[5].isEmpty() ? -1 : cells[5].toLongLong())) <= 2,
+                 rows[i].constData());
+        // The list shows the recording's time of day.
+        QCOMPARE(h.wallTime(e.timeMs), QDateTime::fromMSecsSinceEpoch(start + e.timeMs));
+    }
+    QCOMPARE(h.input(1).unstable(), false);
+    QCOMPARE(h.input(2).unstable(), true);
+    QCOMPARE(h.input(1).shortestActiveMs, 60);
+    const ProgramRun inputs = runProgram({QStringLiteral("--inputs"), path});
+    QVERIFY(inputs.out.contains("\n1,1,1,4,60,358,0,"));
+    QVERIFY(inputs.out.contains("\n2,1,2,4,30,770,1,"));
+    QTRY_VERIFY(w.form.diagnostics().summary().endsWith(
+        QStringLiteral("Afspilning slut (%1)")
+            .arg(QDateTime::fromMSecsSinceEpoch(start + 2400).toString(u"hh:mm:ss"))));
+    QTRY_COMPARE(w.form.diagnostics().list().rowText(0).left(12),
+                 QDateTime::fromMSecsSinceEpoch(start + 2400).toString(u"hh:mm:ss.zzz"));
+}
+
+void TestHistory::reportOptions_data() {
+    QTest::addColumn<QStringList>("arguments"); // FILE: the recording
+    QTest::addColumn<QByteArrayList>("lines");  // expected, each at a line's start
+
+    // Modules 1..3 counted; module 2's report is left out of each burst: two short bursts,
+    // each losing the next, then a whole one; input 1 on at 100 ms, off at 500 ms.
+    QTest::newRow("--history") << QStringList{"--history", "FILE"}
+                               << QByteArrayList{
+                                      "time_ms,input,module,contact,state,since_ms,clock",
+                                      "100,1,1,1,1,,", "500,1,1,1,0,400,"};
+    QTest::newRow("--history --separator ;")
+        << QStringList{"--history", "FILE", "--separator", ";"}
+        << QByteArrayList{"time_ms;input;module;contact;state;since_ms;clock", "100;1;1;1;1;;",
+                          "500;1;1;1;0;400;"};
+    QTest::newRow("--history --separator ,")
+        << QStringList{"--separator=,", "--history", "FILE"} << QByteArrayList{"100,1,1,1,1,,"};
+    QTest::newRow("--history --unstable-ms 401")
+        << QStringList{"--history", "FILE", "--unstable-ms", "401"}
+        << QByteArrayList{"500,1,1,1,0,400,"};
+    QTest::newRow("--history --unstable-changes 2/401")
+        << QStringList{"--history", "FILE", "--unstable-changes", "2/401"}
+        << QByteArrayList{"100,1,1,1,1,,", "500,1,1,1,0,400,"};
+    QTest::newRow("--inputs") << QStringList{"--inputs", "FILE"}
+                              << QByteArrayList{"input,module,contact,changes,shortest_active_ms,"
+                                                "shortest_inactive_ms,unstable,last_clock",
+                                                "1,1,1,2,400,,0,"};
+    QTest::newRow("--inputs --separator ;")
+        << QStringList{"--inputs", "FILE", "--separator", ";"}
+        << QByteArrayList{"input;module;contact;changes;shortest_active_ms;shortest_inactive_ms;"
+                          "unstable;last_clock",
+                          "1;1;1;2;400;;0;"};
+    QTest::newRow("--inputs --unstable-ms at the pulse")
+        << QStringList{"--inputs", "FILE", "--unstable-ms", "400"}
+        << QByteArrayList{"1,1,1,2,400,,0,"};
+    QTest::newRow("--inputs --unstable-ms past the pulse")
+        << QStringList{"--inputs", "FILE", "--unstable-ms", "401"}
+        << QByteArrayList{"1,1,1,2,400,,1,"};
+    QTest::newRow("--inputs --unstable-changes 2/400")
+        << QStringList{"--inputs", "FILE", "--unstable-changes", "2/400"}
+        << QByteArrayList{"1,1,1,2,400,,0,"};
+    QTest::newRow("--inputs --unstable-changes 2/401")
+        << QStringList{"--inputs", "FILE", "--unstable-changes", "2/401"}
+        << QByteArrayList{"1,1,1,2,400,,1,"};
+    const QByteArrayList summary{
+        "configured: 3", "reported: 1, 3",       "missing: none",
+        "unknown: none", "complete bursts: 1",   "short bursts: 2 (module 2 left out of the reply)",
+        "given up: 0",   "stray bytes: 1",       "bytes lost behind short bursts: 16",
+        "changes: 2",    "unstable inputs: none"};
+    QTest::newRow("--summary") << QStringList{"--summary", "FILE"} << summary;
+    QByteArrayList unstable = summary;
+    unstable.last() = "unstable inputs: 1";
+    QTest::newRow("--summary --unstable-ms 401")
+        << QStringList{"--summary", "FILE", "--unstable-ms", "401"} << unstable;
+    QTest::newRow("--summary --unstable-changes 2/401")
+        << QStringList{"--summary", "FILE", "--unstable-changes", "2/401"} << unstable;
+}
+
+// Every option of every report, run through the program on one recording.
+void TestHistory::reportOptions() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QByteArrayList, lines);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("short.s88"));
+    {
+        QByteArray r = recording::header(1'700'000'000'000);
+        recording::appendSent(r, 10, bytes({'s', 1, 1, 1, '\r'}));
+        const QByteArray shortBurst = bytes({'i', 3, 1, 0, 1, 3, 0, 0});
+        for (int i = 0; i < 4; ++i)
+            recording::appendReceived(r, i == 0 ? 90 : 100, shortBurst);
+        recording::appendReceived(r, 100, bytes({'i', 2, 1, 0, 0, 3, 0, 0}));
+        recording::appendReceived(r, 100, bytes({7}));
+        recording::appendEnd(r, 0);
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(r);
+    }
+    arguments.replaceInStrings(QStringLiteral("FILE"), path);
+    const ProgramRun run = runProgram(arguments);
+    QCOMPARE(run.status, 0);
+    QVERIFY2(run.err.isEmpty(), run.err.constData());
+    const QByteArrayList out = run.out.split('\n');
+    if (arguments.first() == u"--summary" || arguments.contains(QStringLiteral("--summary"))) {
+        QCOMPARE(out, lines + QByteArrayList{""});
+        return;
+    }
+    int at = 0;
+    for (const QByteArray& line : lines) {
+        while (at < out.size() && !out[at].startsWith(line))
+            ++at;
+        QVERIFY2(at < out.size(), (line + " not in\n" + run.out).constData());
+    }
+    // Every row ends in its clock, ISO 8601 local time with offset, to the millisecond.
+    static const QRegularExpression kClock(
+        QStringLiteral("[,;]\\d{4}-\\d\\d-\\d\\dT\\d\\d:\\d\\d:\\d\\d\\.\\d{3}[+-]\\d\\d:\\d\\d$"));
+    for (const QByteArray& row : out.mid(1, out.size() - 2))
+        QVERIFY2(kClock.match(QString::fromLatin1(row)).hasMatch(), row.constData());
 }
 
 // SIGTERM ends the program as Afslut does, so the recording gets its end record.

@@ -61,7 +61,10 @@ private slots:
     void bytesArrivingWhileWaitingCompleteTheBurst();
     void burstBoundsOnTheLineClock_data();
     void burstBoundsOnTheLineClock();
+    void deliveryLongerThanOneBudgetIsTakenWhole_data();
     void deliveryLongerThanOneBudgetIsTakenWhole();
+    void blockWiseMatchesByteWise_data();
+    void blockWiseMatchesByteWise();
 };
 
 void TestReceiver::exampleStream_data() {
@@ -391,6 +394,14 @@ void TestReceiver::bytesArrivingWhileWaitingCompleteTheBurst() {
     QVERIFY(w.idle());
 }
 
+void TestReceiver::deliveryLongerThanOneBudgetIsTakenWhole_data() {
+    QTest::addColumn<bool>("blocks");
+    QTest::addColumn<int>("size");
+    QTest::newRow("byte by byte") << false << 200000;
+    // Taken a block at a time, a byte costs a small part of what it does alone.
+    QTest::newRow("block-wise") << true << 2000000;
+}
+
 void TestReceiver::burstBoundsOnTheLineClock_data() {
     QTest::addColumn<QByteArray>("first"); // delivered at 0 ms
     QTest::addColumn<QList<int>>("times"); // ms at which each of the chunks arrives
@@ -470,8 +481,11 @@ void TestReceiver::burstBoundsOnTheLineClock() {
 }
 
 void TestReceiver::deliveryLongerThanOneBudgetIsTakenWhole() {
+    QFETCH(bool, blocks);
+    QFETCH(int, size);
     ScriptedWindow w({.openPort = true});
-    const QByteArray flood(200000, char(7));
+    w.serial.offerBlocks = blocks;
+    const QByteArray flood(size, char(7));
 
     w.serial.deliver(flood);
 
@@ -481,6 +495,147 @@ void TestReceiver::deliveryLongerThanOneBudgetIsTakenWhole() {
     QCOMPARE(w.serial.charactersTaken(), quint64(flood.size()));
     QCOMPARE(w.entries(), quint64(flood.size()));
     QVERIFY(w.monitor().endsWith(echoed({7, 7})));
+}
+
+// Block-wise and byte-wise: the same stream, split at every position, run through takeWaiting()
+// on a control that offers its input in one piece, and through one MSComm1_OnComm() per event
+// on one that does not, must leave everything the same.
+namespace {
+
+struct Run {
+    class Log final : public ReceiveObserver, public Refresh, public SerialTap {
+    public:
+        explicit Log(FormState& state) : m_state(state) {}
+        void reportDecoded(qint16 module) override { events << QStringLiteral("r%1").arg(module); }
+        void burstEnded(bool complete) override { events << (complete ? "end" : "given up"); }
+        void strayByte(quint8 value) override { events << QStringLiteral("s%1").arg(value); }
+        // As the panel: the inputs it finds changed become the last state; each change seen
+        // is one entry, which is what the lamps and Text5 show.
+        void arbejd() override {
+            if (m_state.LastState != m_state.InputState) {
+                m_state.LastState = m_state.InputState;
+                QString seen;
+                for (int n = 0; n <= 200; ++n)
+                    seen += m_state.InputState[std::size_t(n)] ? u'1' : u'0';
+                refreshes << seen;
+            }
+            m_state.LoopCounter = 201;
+        }
+        void received(char c) override { tapped.append(c); }
+        void sent(const QByteArray&) override {}
+        QStringList events;
+        QStringList refreshes;
+        QByteArray tapped;
+
+    private:
+        FormState& m_state;
+    };
+
+    FormState state;
+    ScriptedSerialControl serial;
+    Monitor monitor;
+    Log log{state};
+    Receiver receiver{state, serial, monitor, log};
+
+    explicit Run(bool blocks) {
+        serial.offerBlocks = blocks;
+        serial.setPortOpen(true);
+        serial.setTap(&log);
+        receiver.setObserver(&log);
+    }
+    void takeAll() {
+        while (serial.InBufferCount() > 0) {
+            if (serial.offerBlocks)
+                receiver.takeWaiting();
+            else
+                receiver.MSComm1_OnComm();
+        }
+    }
+};
+
+void compareRuns(Run& a, Run& b) {
+    QCOMPARE(a.state.Flags, b.state.Flags);
+    QCOMPARE(a.state.InputState, b.state.InputState);
+    QCOMPARE(a.state.LastState, b.state.LastState);
+    QCOMPARE(a.state.ReportCount, b.state.ReportCount);
+    QCOMPARE(a.state.RxText, b.state.RxText);
+    QCOMPARE(a.state.RxChar, b.state.RxChar);
+    QCOMPARE(a.state.RxValue, b.state.RxValue);
+    QCOMPARE(a.state.ReportModule, b.state.ReportModule);
+    QCOMPARE(a.state.ReportHigh, b.state.ReportHigh);
+    QCOMPARE(a.state.ReportLow, b.state.ReportLow);
+    QCOMPARE(a.state.LoopCounter, b.state.LoopCounter);
+    QCOMPARE(a.monitor.entries(), b.monitor.entries());
+    QCOMPARE(a.monitor.text(), b.monitor.text());
+    QCOMPARE(a.log.events, b.log.events);
+    QCOMPARE(a.log.refreshes, b.log.refreshes);
+    QCOMPARE(a.log.tapped, b.log.tapped);
+    QCOMPARE(a.serial.charactersTaken(), b.serial.charactersTaken());
+    QCOMPARE(a.serial.waits(), b.serial.waits());
+}
+
+} // namespace
+
+void TestReceiver::blockWiseMatchesByteWise_data() {
+    QTest::addColumn<QByteArray>("stream");
+    QTest::addColumn<bool>("restDuringWaits");
+
+    QRandomGenerator random(25);
+    QByteArray benchLike;
+    for (int k = 0; k < 3; ++k)
+        benchLike += randomBurst(random, oneTo(10)) + bytes({7 + k, 200});
+    QByteArray noise;
+    for (int k = 0; k < 120; ++k)
+        noise.append(char(random.bounded(k % 3 == 0 ? 120 : 256)));
+    const QList<std::pair<const char*, QByteArray>> streams{
+        {"two bursts and strays", bytes({105, 2, 1, 0, 3, 2, 128, 0, 9, 105, 1, 1, 255, 255, 0})},
+        {"count zero", bytes({105, 0, 105, 0, 4, 105, 1, 2, 0, 1})},
+        {"i as count", bytes({105, 105}) + QByteArray(105 * 3, char(1)) + bytes({5})},
+        {"burst ending in 105", bytes({105, 1, 105, 105, 105, 2, 1, 7, 7})},
+        {"i inside a burst", bytes({105, 2, 105, 105, 105, 105, 105, 105, 3})},
+        {"stray bytes only", bytes({0, 1, 73, 104, 106, 255})},
+        {"modules out of range", bytes({105, 3, 0, 255, 255, 13, 1, 1, 255, 0, 0, 9})},
+        {"bench-like", benchLike},
+        {"noise", noise},
+    };
+    for (const auto& [name, stream] : streams) {
+        for (const bool duringWaits : {false, true}) {
+            QTest::addRow("%s, %s", name, duringWaits ? "rest while waiting" : "rest delivered")
+                << stream << duringWaits;
+        }
+    }
+}
+
+void TestReceiver::blockWiseMatchesByteWise() {
+    QFETCH(QByteArray, stream);
+    QFETCH(bool, restDuringWaits);
+    for (qsizetype split = 0; split <= stream.size(); ++split) {
+        Run bytewise(false);
+        Run blockwise(true);
+        for (Run* run : {&bytewise, &blockwise}) {
+            const QByteArray head = stream.left(split);
+            const QByteArray rest = stream.mid(split);
+            run->serial.queue(head);
+            if (restDuringWaits) {
+                // The rest arrives in pieces of five while a burst waits for it.
+                QList<QByteArray> pieces;
+                for (qsizetype i = 0; i < rest.size(); i += 5)
+                    pieces << rest.mid(i, 5);
+                run->serial.arriveDuringWaits(pieces);
+                run->takeAll();
+            } else {
+                run->takeAll();
+                run->serial.queue(rest);
+            }
+            run->takeAll();
+        }
+        QVERIFY2(blockwise.serial.InBufferCount() == 0, qPrintable(QString::number(split)));
+        compareRuns(bytewise, blockwise);
+        if (QTest::currentTestFailed()) {
+            qWarning("split at %lld", qlonglong(split));
+            return;
+        }
+    }
 }
 
 QTEST_MAIN(TestReceiver)

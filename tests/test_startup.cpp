@@ -126,6 +126,10 @@ void TestStartup::remindsBeforeReadingNextChain() {
             events << QStringLiteral("write");
         }
         void MsgBox(const QString& text) override { events << text; }
+        bool Question(const QString& text) override {
+            events << text;
+            return false;
+        }
         QStringList events;
     } recorder;
 

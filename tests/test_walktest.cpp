@@ -4,7 +4,9 @@
 #include "diag/walktest.h"
 #include "diag/walktestwindow.h"
 #include "support/speakerdouble.h"
+#include "support/testsupport.h"
 
+#include <QApplication>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStringList>
@@ -14,29 +16,44 @@
 namespace {
 
 // Runs a script on a walk test of module 1: "+3" input 3 goes active, "-3" inactive, a
-// change 100 ms after the one before unless "@t" gives its time; "skip" and "stop" press the
-// buttons. Returns each contact's result as its grid mark and the other input: "O F4 D2 .".
+// change 100 ms after the one before unless "@t" gives its time; "skip", "back", "repeat"
+// and "stop" press the buttons. Changes before "go" (or "go@t") come before the test starts,
+// which then asks at that time. Returns each contact's result as its grid mark and the other
+// input: "O F4 D2 .", then " |" and the background inputs with their changes, "35x2".
 QString walk(const QList<int>& activeAtStart, const QString& script) {
     WalkTest test(1, 1);
-    test.start(activeAtStart);
+    const bool waits = script.contains(QStringLiteral("go"));
+    if (!waits)
+        test.start(activeAtStart);
     qint64 time = 0;
     for (const QString& step : script.split(u' ', Qt::SkipEmptyParts)) {
-        if (step == u"skip") {
-            test.skip();
-            continue;
-        }
-        if (step == u"stop") {
-            test.stop();
-            continue;
-        }
         const QStringList parts = step.mid(1).split(u'@');
-        time = parts.size() > 1 ? parts[1].toLongLong() : time + 100;
-        test.change(parts[0].toInt(), step.startsWith(u'+'), time);
+        if (step.startsWith(QStringLiteral("go"))) {
+            time = step.contains(u'@') ? step.section(u'@', 1).toLongLong() : time + 100;
+            test.start(activeAtStart, time);
+        } else if (step == u"skip") {
+            test.skip();
+        } else if (step == u"back") {
+            test.back();
+        } else if (step == u"repeat") {
+            test.repeat();
+        } else if (step == u"stop") {
+            test.stop();
+        } else {
+            time = parts.size() > 1 ? parts[1].toLongLong() : time + 100;
+            test.change(parts[0].toInt(), step.startsWith(u'+'), time);
+        }
     }
     QStringList marks;
     for (const WalkTest::Result& r : test.results())
         marks << outcomeMark(r.outcome) + (r.other ? QString::number(r.other) : QString());
-    return marks.join(u' ');
+    QString out = marks.join(u' ');
+    if (!test.background().isEmpty()) {
+        out += QStringLiteral(" |");
+        for (auto it = test.background().begin(); it != test.background().end(); ++it)
+            out += QStringLiteral(" %1x%2").arg(it.key()).arg(it.value());
+    }
+    return out;
 }
 
 } // namespace
@@ -50,6 +67,9 @@ private slots:
     void numberWords_data();
     void numberWords();
     void windowGuidesAndSpeaks();
+    void windowKeysSummaryAndQuestions();
+    void summary_data();
+    void summary();
     void speakerWithoutEngine();
 };
 
@@ -62,8 +82,44 @@ void TestWalkTest::rules_data() {
                         << "O O .";
     QTest::newRow("swapped contacts") << QList<int>{} << "+1 -1 +2 -2 +4 -4 +3 -3 +5 -5"
                                       << "O O F4 F3 O .";
-    QTest::newRow("input of another module") << QList<int>{} << "+17 -17 +2 -2"
-                                             << "F17 O .";
+    QTest::newRow("input of another module is background")
+        << QList<int>{} << "+17 -17 +1 -1"
+        << "O . . . . . . . . . . . . . . . | 17x2";
+    QTest::newRow("a train outside the module, then the asked one")
+        << QList<int>{} << "+35 +36 -35 +37 -36 +1 +38 -37 -1 +39 -38 +2 -2 -39"
+        << "O O . . . . . . . . . . . . . . | 35x2 36x2 37x2 38x2 39x2";
+    QTest::newRow("a swapped pair beside a train outside")
+        << QList<int>{} << "+1 -1 +40 +3 -40 -3 +41 +2 -41 -2 +4 -4"
+        << "O F3 F2 O . . . . . . . . . . . . | 40x2 41x2";
+    QTest::newRow("chattering in the module before the request is background")
+        << QList<int>{} << "+5@0 -5@50 +5@100 -5@150 go@3000 +5@3100 -5@3150 +1@3300 -1@3400"
+        << "O . . . . . . . . . . . . . . . | 5x2";
+    QTest::newRow("own change 4999 ms before the request: background")
+        << QList<int>{} << "+5@0 -5@51 go@5050 +5@5100 -5@5200"
+        << ". . . . . . . . . . . . . . . . | 5x2";
+    QTest::newRow("own change 5000 ms before the request: background")
+        << QList<int>{} << "+5@0 -5@50 go@5050 +5@5100 -5@5200"
+        << ". . . . . . . . . . . . . . . . | 5x2";
+    QTest::newRow("own change 5001 ms before the request: an answer")
+        << QList<int>{} << "+5@0 -5@49 go@5050 +5@5100 -5@5200"
+        << "F5 .";
+    QTest::newRow("a lit coach goes out and comes back: background")
+        << QList<int>{7} << "-7 +7 +1 -1"
+        << "O . . . . . . . . . . . . . . . | 7x1";
+    QTest::newRow("background while the asked one is held is not together")
+        << QList<int>{} << "+1 +40 -40 -1"
+        << "O . . . . . . . . . . . . . . . | 40x2";
+    QTest::newRow("back: the contact before is asked again")
+        << QList<int>{} << "+1 -1 +3 -3 back +2 -2 +3 -3"
+        << "O O O .";
+    QTest::newRow("back at the first contact asks it again") << QList<int>{} << "back +1 -1"
+                                                             << "O .";
+    QTest::newRow("back after a skip") << QList<int>{} << "skip skip back +2 -2"
+                                       << "S O .";
+    QTest::newRow("repeat forgets a half answer") << QList<int>{} << "+4 repeat -4 +1@900 -1"
+                                                  << "O .";
+    QTest::newRow("without repeat the half answer counts") << QList<int>{} << "+4 -4 +1 -1"
+                                                           << "F4 F1 .";
     QTest::newRow("two together, released in input order")
         << QList<int>{} << "+1 +2 -1 -2 +2 +1 -2 -1 +3 -3"
         << "D2 D1 O .";
@@ -96,6 +152,9 @@ void TestWalkTest::rules_data() {
         << "O F1 .";
     QTest::newRow("change while nothing is asked") << QList<int>{} << "+1 -1 stop +2 -2 +3 -3"
                                                    << "O . . .";
+    QTest::newRow("back and repeat while nothing is asked")
+        << QList<int>{} << "+1 -1 stop back repeat +2 -2"
+        << "O . . .";
 }
 
 void TestWalkTest::rules() {
@@ -189,7 +248,8 @@ void TestWalkTest::numberWords() {
 void TestWalkTest::windowGuidesAndSpeaks() {
     ChangeFeed feed;
     SpeakerDouble speaker;
-    WalkTestWindow window(feed, speaker);
+    CapturedMessages messages;
+    WalkTestWindow window(feed, speaker, messages);
     feed.publish(70, true, 0); // active before the test: contact 6 is stuck
     window.fromModule()->setValue(5);
     window.toModule()->setValue(5);
@@ -228,6 +288,130 @@ void TestWalkTest::windowGuidesAndSpeaks() {
     QString error;
     QVERIFY(!window.saveReport(dir.filePath(QStringLiteral("no/such/dir/walk.txt")), &error));
     QVERIFY2(error.contains(QStringLiteral("Kunne ikke gemme")), qPrintable(error));
+}
+
+// Module 2 with 2.2 and 2.9 swapped and 2.3 not answering, run from the keyboard beside a
+// chattering input of module 3; then what the report says and the questions before an
+// unsaved report is thrown away.
+void TestWalkTest::windowKeysSummaryAndQuestions() {
+    ChangeFeed feed;
+    SpeakerDouble speaker;
+    CapturedMessages messages;
+    WalkTestWindow window(feed, speaker, messages);
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    window.setConfiguredModules(3); // Left + Mid + Right
+    QCOMPARE(window.fromModule()->value(), 1);
+    QCOMPARE(window.toModule()->value(), 3);
+    window.setConfiguredModules(14);
+    QCOMPARE(window.toModule()->value(), 13);
+    window.setConfiguredModules(13);
+    QCOMPARE(window.toModule()->value(), 13);
+    window.toModule()->setValue(2);
+    window.fromModule()->setValue(2);
+    QVERIFY(window.skipButton()->text().contains(QStringLiteral("Mellemrum")));
+    QVERIFY(window.backButton()->text().contains(QStringLiteral("Backspace")));
+    QVERIFY(window.stopButton()->text().contains(QStringLiteral("Esc")));
+    QVERIFY(window.repeatButton()->text().startsWith(QStringLiteral("Gentag")));
+
+    qint64 t = 0;
+    const auto pulse = [&](int input) {
+        feed.publish(input, true, t += 100);
+        feed.publish(40, true, t += 10); // module 3 chatters all along
+        feed.publish(input, false, t += 100);
+        feed.publish(40, false, t += 10);
+    };
+    // Keys go where the focus is, as from a keyboard; they work though a spin box had it.
+    const auto press = [&](Qt::Key key) {
+        QWidget* focus = QApplication::focusWidget();
+        QTest::keyClick(focus ? focus : &window, key);
+    };
+    window.fromModule()->setFocus();
+    window.startButton()->click();
+    QCOMPARE(window.request(), QStringLiteral("Aktivér modul 2, kontakt 1"));
+    pulse(17);
+    pulse(25); // 2.2 comes as 2.9
+    QCOMPARE(window.request(), QStringLiteral("Aktivér modul 2, kontakt 3"));
+    press(Qt::Key_Backspace);
+    QCOMPARE(window.request(), QStringLiteral("Aktivér modul 2, kontakt 2"));
+    QCOMPARE(window.test()->results().at(1).outcome, WalkTest::Outcome::Untested);
+    t += 1000;
+    pulse(25);
+    const qsizetype said = speaker.said.size();
+    press(Qt::Key_G);
+    QCOMPARE(speaker.said.mid(said), QStringList{QStringLiteral("modul to, kontakt tre")});
+    press(Qt::Key_Space); // 2.3 gives nothing
+    for (int input = 20; input <= 24; ++input)
+        pulse(input);
+    pulse(18); // 2.9 comes as 2.2
+    QCOMPARE(window.request(), QStringLiteral("Aktivér modul 2, kontakt 10"));
+    press(Qt::Key_Escape);
+    QVERIFY(!window.test()->running());
+
+    const QStringList report = window.reportShown().split(u'\n');
+    QVERIFY2(report.value(0).startsWith(QStringLiteral("Gennemgang ")), qPrintable(report[0]));
+    QVERIFY2(report.value(0).endsWith(QStringLiteral(", modul 2")), qPrintable(report[0]));
+    QCOMPARE(report.value(1),
+             QStringLiteral("2.2 og 2.9 er byttet om; 2.3 svarer ikke (7 ikke testet)"));
+    QVERIFY(window.reportShown().contains(
+        QStringLiteral("Aktivitet udenfor testen (ikke brugt som svar):\n3.8 (indgang 40): ")));
+
+    // Start again: asked first; "Nej" keeps the report.
+    QVERIFY(window.unsaved());
+    messages.answer = false;
+    window.startButton()->click();
+    QCOMPARE(messages.asked, QStringList{QStringLiteral(
+                                 "Rapporten er ikke gemt. Start en ny gennemgang alligevel?")});
+    QVERIFY(!window.test()->running());
+    QVERIFY(!window.close());
+    QVERIFY(window.isVisible());
+    QCOMPARE(messages.asked.last(), QStringLiteral("Rapporten er ikke gemt. Luk alligevel?"));
+    QTemporaryDir dir;
+    QVERIFY(window.saveReport(dir.filePath(QStringLiteral("walk.txt"))));
+    QVERIFY(!window.unsaved());
+    window.startButton()->click();
+    QVERIFY(window.test()->running());
+    QCOMPARE(messages.asked.size(), 2);
+    // Nothing answered yet: nothing to lose.
+    QVERIFY(!window.unsaved());
+    QVERIFY(window.close());
+    QCOMPARE(messages.asked.size(), 2);
+}
+
+void TestWalkTest::summary_data() {
+    QTest::addColumn<QList<int>>("active");
+    QTest::addColumn<QString>("script");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("all well") << QList<int>{} << "+1 -1 +2 -2 stop"
+                              << "Ingen fejl fundet (14 ikke testet)";
+    QTest::newRow("nothing tested") << QList<int>{} << "stop"
+                                    << "Intet testet";
+    QTest::newRow("one way only") << QList<int>{} << "+5 -5 stop"
+                                  << "1.1 kom som 1.5 (15 ikke testet)";
+    QTest::newRow("together") << QList<int>{} << "+1 +2 -2 -1 stop"
+                              << "1.1 giver også 1.2 (15 ikke testet)";
+    QTest::newRow("stuck") << QList<int>{2} << "+1 -1 stop"
+                           << "1.2 sidder fast (14 ikke testet)";
+    QTest::newRow("swapped and one way") << QList<int>{} << "+2 -2 +1 -1 +5 -5 stop"
+                                         << "1.1 og 1.2 er byttet om; 1.3 kom som 1.5 "
+                                            "(13 ikke testet)";
+}
+
+void TestWalkTest::summary() {
+    QFETCH(QList<int>, active);
+    QFETCH(QString, script);
+    QFETCH(QString, expected);
+    WalkTest test(1, 1);
+    test.start(active);
+    qint64 t = 0;
+    for (const QString& step : script.split(u' ')) {
+        if (step == u"stop")
+            test.stop();
+        else
+            test.change(step.mid(1).toInt(), step.startsWith(u'+'), t += 100);
+    }
+    QCOMPARE(reportSummary(test.results()), expected);
 }
 
 // Without an engine: disabled with what to install, and the cues are the bell.

@@ -31,13 +31,24 @@ CommandLine usageError(const QString& why) {
 using Problem = std::optional<QString>;
 
 Problem readReport(const Given& given, reports::Request& report) {
+    using Kind = reports::Request::Kind;
     const QStringList histories = given.values(Id::History);
     const QStringList inputs = given.values(Id::Inputs);
-    if (histories.size() + inputs.size() != 1)
-        return QStringLiteral("give one of --history and --inputs, once");
-    report.kind =
-        histories.isEmpty() ? reports::Request::Kind::Inputs : reports::Request::Kind::History;
-    report.path = histories.isEmpty() ? inputs.first() : histories.first();
+    const QStringList summaries = given.values(Id::Summary);
+    if (histories.size() + inputs.size() + summaries.size() != 1)
+        return QStringLiteral("give one of --history, --inputs and --summary, once");
+    report.kind = !histories.isEmpty() ? Kind::History
+                  : !inputs.isEmpty()  ? Kind::Inputs
+                                       : Kind::Summary;
+    report.path = (histories + inputs + summaries).first();
+    if (given.isSet(Id::Separator)) {
+        const QString value = given.value(Id::Separator);
+        if (report.kind == Kind::Summary)
+            return QStringLiteral("--separator goes with --history or --inputs");
+        if (value != u"," && value != u";")
+            return QStringLiteral("--separator %1: expected ',' or ';'").arg(value);
+        report.separator = char(value.at(0).toLatin1());
+    }
     StabilityLimits& limits = report.limits;
     if (given.isSet(Id::UnstableMs)) {
         bool ok = false;
@@ -136,9 +147,10 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
             return usageError(QStringLiteral("--language %1: expected one of %2")
                                   .arg(given.value(Id::Language), language::codes()));
     }
-    result.run = given.isSet(Id::History) || given.isSet(Id::Inputs) ? Run::Report
-                 : given.isSet(Id::Headless)                         ? Run::Headless
-                                                                     : Run::Window;
+    result.run = given.isSet(Id::History) || given.isSet(Id::Inputs) || given.isSet(Id::Summary)
+                     ? Run::Report
+                 : given.isSet(Id::Headless) ? Run::Headless
+                                             : Run::Window;
     if (const std::optional<QString> why = given.misplaced(
             result.run == Run::Report ? options::Goes::Report : options::Goes::Window))
         return usageError(*why);

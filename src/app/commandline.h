@@ -18,7 +18,7 @@ struct CommandLine {
     enum class Run {
         Window,   // open the window with `window`
         Print,    // write `text` (stdout if `exitCode` is 0, else stderr) and end
-        Report,   // --history or --inputs: `report` on a recording, no window (history/reports.h)
+        Report,   // --history, --inputs or --summary: `report` on a recording, no window
         Headless, // --headless: `window`'s link, recording and bridge with no window or display
         // Another action that needs no window gets its own value here, its arguments a field
         // below, and a case in main.

@@ -1,5 +1,6 @@
 #include "app/form1.h"
 
+#include "app/replaysession.h"
 #include "app/startup.h"
 #include "bridge/bridge.h"
 #include "diag/diagarea.h"
@@ -8,6 +9,7 @@
 #include "history/recorder.h"
 #include "link/countcommand.h"
 #include "link/portcontrol.h"
+#include "panel/lamp.h"
 #include "panel/monitorview.h"
 #include "panel/panel.h"
 #include "panel/shape.h"
@@ -17,6 +19,7 @@
 #include "state/messagesink.h"
 #include "state/serialcontrol.h"
 
+#include <QDateTime>
 #include <QIcon>
 #include <QLineEdit>
 #include <QPushButton>
@@ -65,6 +68,8 @@ template <typename Handler> void Form1::runPort(Handler&& handler) {
     m_recorder->notePort(m_serial.CommPort(), m_serial.PortOpen());
     if (m_bridge)
         m_bridge->setLink(m_serial.PortOpen() ? Bridge::Link::Started : Bridge::Link::Stopped);
+    if (m_replay)
+        m_replay->notePort(m_serial.CommPort(), m_serial.PortOpen());
 }
 
 Form1::Form1(SerialControl& serial, SettingsStore& settings, MessageSink& messages,
@@ -95,15 +100,31 @@ Form1::Form1(SerialControl& serial, SettingsStore& settings, MessageSink& messag
                                                     settings, messages);
     m_startup = std::make_unique<Startup>(m_state, showIndicator, *c.Text1, *c.Text2, *c.Text3,
                                           settings, messages);
+    std::array<QWidget*, FormState::kLampCount> lamps{};
+    std::copy(c.Lampe.begin(), c.Lampe.end(), lamps.begin());
     m_diag =
         std::make_unique<DiagArea>(*this, DiagArea::Parts{*m_history, *m_recorder, *m_frameGate,
-                                                          c.Lampe, *c.Command3, messages});
+                                                          lamps, *c.Command3, messages, serial});
     connectHandlers();
 }
 
 Form1::~Form1() {
     m_serial.setOnCommHandler({});
     m_recorder->stop();
+    m_history->setClock({}); // the replay goes before the history
+}
+
+bool Form1::replay(const QString& path, int port, QString* error) {
+    auto session = std::make_unique<ReplaySession>(m_serial, port);
+    if (!session->open(path, error))
+        return false;
+    m_replay = std::move(session);
+    m_replay->notePort(m_serial.CommPort(), m_serial.PortOpen());
+    m_history->clear();
+    m_history->setOrigin(0, QDateTime::fromMSecsSinceEpoch(m_replay->startEpochMs()));
+    m_history->setClock([this] { return m_replay->clockMs(); });
+    m_diag->setReplayText([this] { return m_replay->text(); });
+    return true;
 }
 
 void Form1::Form_Load() {
@@ -116,7 +137,7 @@ void Form1::Form_Load() {
     const std::optional<quint8> mid = countvalue::countByte(m_controls.Text2->text());
     const std::optional<quint8> right = countvalue::countByte(m_controls.Text3->text());
     if (left && mid && right)
-        m_diag->setConfiguredModules(*left + *mid + *right);
+        m_diag->setConfiguredModules(*left + *mid + *right, false); // loaded, not sent
 }
 
 void Form1::connectHandlers() {
@@ -130,7 +151,7 @@ void Form1::connectHandlers() {
     connect(c.Command1, &QPushButton::clicked, this, [this] {
         run([this] { m_countCommand->Command1_Click(); });
         if (m_countCommand->modulesSent()) {
-            m_diag->setConfiguredModules(m_countCommand->modulesSent());
+            m_diag->setConfiguredModules(m_countCommand->modulesSent(), true);
             if (m_bridge)
                 m_bridge->setConfiguredModules(m_countCommand->modulesSent());
         }
@@ -142,7 +163,7 @@ void Form1::connectHandlers() {
                 runPort([this, i] { m_portControl->Option1_Click(i); });
         });
     }
-    m_serial.setOnCommHandler([this] { run([this] { m_receiver->MSComm1_OnComm(); }); });
+    m_serial.setOnCommHandler([this] { run([this] { m_receiver->takeWaiting(); }); });
     connect(&m_serial, &SerialControl::PortLost, this, [this](const QString& error) {
         runPort([this, error] { m_portControl->MSComm1_PortLost(error); });
         if (m_bridge)
@@ -180,7 +201,7 @@ void Form1::setBridge(Bridge* bridge) {
         m_controls.Text2->setText(texts[1]);
         m_controls.Text3->setText(texts[2]);
         if (modules >= 0) {
-            m_diag->setConfiguredModules(modules);
+            m_diag->setConfiguredModules(modules, true); // the bytes went out
             m_bridge->setConfiguredModules(modules);
         }
         if (result == countcommand::Result::NotSent)

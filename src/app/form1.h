@@ -7,22 +7,26 @@
 //         |                        \--observer--> ChangeHistory (events, statistics)
 //         \--tap (bytes in and out), port changes--> Recorder (--record, "Optag")
 //   Panel, MonitorView --requestFrame--> FrameGate --paintFrame, at most once a frame--> screen
-//   Start/Stop/Afslut/Option1 --> PortControl --> serial control, indicator
+//   ChangeHistory --forEachNew--> HistoryList, ChangeFeed (walk test, reading aloud), CSV
+//   Start/Stop/Afslut/Option1 --> PortControl --> serial control, LinkIndicator --> Shape1
 //   Indsæt (s) --> CountCommand --> serial control, settings store
-//   load --> Startup --> state, indicator, count boxes (from the settings store)
+//   load --> Startup --> state, LinkIndicator, count boxes (from the settings store)
 //   ChangeHistory, InputState --> Bridge (--mqtt) --> MQTT broker; the link and counts too
 //
-// Libraries under src/, each using only those below it:
+// Libraries under src/, each using only those below it (docs/architecture.md):
 //
-//   app       main, this window, start-up, layout, resources
-//   diag      the window's diagnostics views               (uses history, panel)
-//   link      serial port, port control, count command     (uses panel, state)
-//   panel     lamps, indicator, refresh, monitor view, frame gate (uses receive, state)
-//   bridge    MQTT publisher on the change history        (uses history, state; Qt Core)
-//   history   recordings, change history, statistics      (uses receive, state; Qt Core)
-//   receive   state machine, decoder, monitor ring         (uses state; Qt Core)
-//   sim       virtual interface module                     (uses state; Qt Core)
-//   state     form state, settings, serial and message interfaces, wire constants (Qt Core)
+//   app       main, command line, this window, start-up, layout, resources (uses all)
+//   diag      the window's diagnostics views         (uses history, frame, state)
+//   link      port control, count command handlers   (uses serial, state)
+//   panel     lamps, indicator, refresh, monitor view (uses frame, receive, state)
+//   bridge    MQTT publisher on the change history   (uses history, state; Qt Core)
+//   history   recordings, change history, statistics (uses receive, state; Qt Core)
+//   receive   state machine, decoder, monitor ring   (uses state; Qt Core)
+//   serial    QSerialPort control, port numbers, count rules (uses state; Core + SerialPort)
+//   frame     the frame gate                          (uses state; Qt Core)
+//   sim       virtual interface module                (uses state; Qt Core)
+//   state     form state, settings, serial and message interfaces, wire constants and
+//             input arithmetic, monotonic clock      (Qt Core)
 //
 // Form1 owns the state and every control, builds the subsystems and connects the controls'
 // signals to their handlers; it holds no protocol logic itself. A handler that fails
@@ -49,6 +53,7 @@ class Panel;
 class PortControl;
 class Receiver;
 class Recorder;
+class ReplaySession;
 class SerialControl;
 class SettingsStore;
 class Startup;
@@ -86,6 +91,11 @@ public:
     // --mqtt-commands) and shows its state in the module check's tooltip. Null: none.
     void setBridge(Bridge* bridge);
 
+    // Plays the recording `path` that the virtual module behind `port` replays: the change
+    // history, the unstable rule, the list and the markers run on the recording's clock, and
+    // the diagnostics area shows the replay. False with a one-line reason.
+    bool replay(const QString& path, int port, QString* error);
+
     // Describes each port's device in its option button's tooltip.
     void setPortDescriptions(const std::function<QString(int port)>& describe);
 
@@ -116,6 +126,7 @@ private:
     std::unique_ptr<PortControl> m_portControl;
     std::unique_ptr<CountCommand> m_countCommand;
     std::unique_ptr<Startup> m_startup;
+    std::unique_ptr<ReplaySession> m_replay;
     std::unique_ptr<DiagArea> m_diag; // last: it reads the history and the recorder
     Bridge* m_bridge = nullptr;
     bool m_shown = false;

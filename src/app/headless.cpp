@@ -5,10 +5,10 @@
 #include "history/changehistory.h"
 #include "history/recorder.h"
 #include "link/countcommand.h"
-#include "serial/portmap.h"
-#include "serial/qtserialcontrol.h"
 #include "receive/monitor.h"
 #include "receive/receiver.h"
+#include "serial/portmap.h"
+#include "serial/qtserialcontrol.h"
 #include "state/settingsstore.h"
 
 #include <QCoreApplication>
@@ -40,7 +40,7 @@ public:
         m_receiver.setObserver(&m_history);
         m_serial.setOnCommHandler([this] {
             try {
-                m_receiver.MSComm1_OnComm();
+                m_receiver.takeWaiting();
             } catch (const std::exception& e) {
                 say(QStringLiteral("receive: %1").arg(QString::fromLocal8Bit(e.what())));
             }

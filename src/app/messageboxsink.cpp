@@ -1,8 +1,17 @@
 #include "app/messageboxsink.h"
 
 #include <QMessageBox>
+#include <QPushButton>
 
 void MessageBoxSink::MsgBox(const QString& text) {
     QMessageBox box(QMessageBox::NoIcon, m_title, text, QMessageBox::Ok, m_parent);
     box.exec();
+}
+
+bool MessageBoxSink::Question(const QString& text) {
+    QMessageBox box(QMessageBox::Question, m_title, text, QMessageBox::NoButton, m_parent);
+    QPushButton* yes = box.addButton(QStringLiteral("Ja"), QMessageBox::YesRole);
+    box.setDefaultButton(box.addButton(QStringLiteral("Nej"), QMessageBox::NoRole));
+    box.exec();
+    return box.clickedButton() == yes;
 }

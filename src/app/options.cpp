@@ -99,6 +99,20 @@ std::vector<Declaration> makeDeclarations() {
          text("With --history or --inputs: N changes within less than MS make an input unstable "
               "(5/1000)."),
          G::Report},
+        {Id::Summary,
+         {"summary"},
+         "FILE",
+         {},
+         text("Print the module check of recording FILE as text and exit (no window): modules "
+              "configured, reported, missing and unknown, short and given-up bursts, stray "
+              "bytes, unstable inputs."),
+         G::Report},
+        {Id::Separator,
+         {"separator"},
+         "CHAR",
+         {},
+         text("With --history or --inputs: separate the cells with CHAR, ',' or ';' (,)."),
+         G::Report},
         // For the start-up benchmark: leave as soon as the window has been shown.
         {Id::ExitWhenShown, {"exit-when-shown"}, {}, {}, {}, G::Window},
         {Id::Mqtt,
@@ -239,9 +253,10 @@ std::optional<QString> Given::misplaced(Goes run) const {
         if (!isSet(d.id))
             continue;
         if (d.goes == Goes::Report && run != Goes::Report)
-            return QStringLiteral("%1 goes with --history or --inputs").arg(name(d.id));
+            return QStringLiteral("%1 goes with --history, --inputs or --summary").arg(name(d.id));
         if (d.goes == Goes::Window && run == Goes::Report)
-            return QStringLiteral("%1 does not go with --history or --inputs").arg(name(d.id));
+            return QStringLiteral("%1 does not go with --history, --inputs or --summary")
+                .arg(name(d.id));
         if (d.needs != Id::Count && !isSet(d.needs))
             return QStringLiteral("%1 needs %2").arg(name(d.id), name(d.needs));
     }

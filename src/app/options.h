@@ -25,6 +25,8 @@ enum class Id {
     Inputs,
     UnstableMs,
     UnstableChanges,
+    Summary,
+    Separator,
     ExitWhenShown,
     Mqtt,
     MqttCa,

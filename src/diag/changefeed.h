@@ -1,5 +1,9 @@
 #pragma once
 
+#include "state/protocol.h"
+
+#include <QElapsedTimer>
+#include <QHash>
 #include <QObject>
 #include <array>
 
@@ -11,13 +15,17 @@ class ChangeFeed final : public QObject {
     Q_OBJECT
 
 public:
-    static constexpr int kLastInput = 200; // inputs 1..200, as the input states hold them
+    static constexpr int kLastInput = protocol::kLastInput;
 
-    explicit ChangeFeed(QObject* parent = nullptr) : QObject(parent) {}
+    explicit ChangeFeed(QObject* parent = nullptr);
 
     // Records the change and emits inputChanged; inputs outside 1..kLastInput are ignored.
     void publish(int input, bool active, qint64 timeMs);
     bool isActive(int input) const;
+    // The inputs that changed at or after `sinceMs`, each with the time of its last change.
+    QHash<int, qint64> changedSince(qint64 sinceMs) const;
+    // The time now on the changes' clock: the last change's time and what has passed since.
+    qint64 nowMs() const;
 
 signals:
     // `timeMs` counts from any fixed start; only differences are used.
@@ -25,4 +33,8 @@ signals:
 
 private:
     std::array<bool, kLastInput + 1> m_active{};
+    std::array<qint64, kLastInput + 1> m_lastChange{};
+    std::array<bool, kLastInput + 1> m_changed{};
+    QElapsedTimer m_clock; // from the last change
+    qint64 m_lastMs = 0;   // its time
 };

@@ -7,8 +7,10 @@
 #include "history/csv.h"
 #include "history/recorder.h"
 #include "state/messagesink.h"
+#include "state/serialcontrol.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
@@ -20,6 +22,8 @@
 namespace {
 
 constexpr int kTickMs = 1000;
+constexpr qint64 kSavedShownMs = 5000; // how long "Gemt: …" stays
+constexpr int kWatchMs = 100; // how often the port is looked at: opened, silent, data again
 
 // The window's own face at the size of its smaller texts.
 QFont windowFont(qreal points) {
@@ -59,9 +63,9 @@ QString elapsedText(qint64 ms) {
 
 DiagArea::DiagArea(QWidget& form, const Parts& parts)
     : m_history(parts.history), m_recorder(parts.recorder), m_messages(parts.messages),
-      m_form(form), m_markers(parts.history, parts.lamps),
-      m_choose([this](const QString& caption, const QString& filter) {
-          return QFileDialog::getSaveFileName(&m_form, caption, QString(), filter);
+      m_serial(parts.serial), m_form(form), m_markers(parts.history, parts.lamps),
+      m_choose([this](const QString& caption, const QString& filters, QString* chosen) {
+          return QFileDialog::getSaveFileName(&m_form, caption, QString(), filters, chosen);
       }) {
     // The walk test and reading aloud take the changes by the same path as test_walkpty.
     followHistory(m_history, m_changes);
@@ -75,6 +79,9 @@ DiagArea::DiagArea(QWidget& form, const Parts& parts)
     m_sinceSample.start();
     m_burstsAtSample = m_history.bursts().complete;
     m_tick.start(kTickMs);
+    m_watchClock.start();
+    connect(&m_watchTimer, &QTimer::timeout, this, &DiagArea::watchPort);
+    m_watchTimer.start(kWatchMs);
     showRecording(); // --record may have started one
     tick();
 }
@@ -128,7 +135,7 @@ void DiagArea::build(QWidget& form) {
     m_readAloud->setText(QStringLiteral("Læs op"));
     m_readAloud->setToolTip(QStringLiteral("Sig hvert skift højt"));
 
-    m_summary = place(new QLabel(&form), "diagSummary", {x, a.top() + 94, w, 40}, 7);
+    m_summary = place(new QLabel(&form), "diagSummary", {x, a.top() + 94, w, 29}, 7);
     m_summary->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_summary->setWordWrap(true);
 
@@ -136,6 +143,11 @@ void DiagArea::build(QWidget& form) {
         place(new QLabel(&form), "diagModuleCheck", {a.left(), a.top() + 140, a.width(), 16}, 7);
     m_checkLine->setTextFormat(Qt::RichText);
     m_checkLine->setToolTip(ModuleCheck::explanation());
+    // The chosen port's device under the counts, right beside the check line.
+    m_portLine = place(new QLabel(&form), "diagPort", {x, a.top() + 124, w, 14}, 7);
+    m_portLine->setToolTip(
+        QStringLiteral("Enheden, som den valgte port åbner. En USB-adapter hedder typisk "
+                       "/dev/ttyUSB0 eller /dev/ttyACM0; /dev/ttyS0 er en indbygget port."));
 
     auto* find = new QShortcut(QKeySequence::Find, &form);
     connect(find, &QShortcut::activated, this, [this] { m_filter->setFocus(); });
@@ -173,8 +185,11 @@ void DiagArea::cleared() {
     tick();
 }
 
-void DiagArea::setConfiguredModules(std::optional<int> modules) {
+void DiagArea::setConfiguredModules(std::optional<int> modules, bool sent) {
     m_configured = modules;
+    m_countsSent = m_countsSent || sent;
+    if (m_walk && modules)
+        m_walk->setConfiguredModules(*modules);
     tick();
 }
 
@@ -190,12 +205,43 @@ void DiagArea::sample() {
 
 void DiagArea::tick() {
     m_check = ModuleCheck::of(m_history, m_configured, m_changesAtStart, m_burstRate);
+    m_check.countsSent(m_countsSent);
+    watchPort();
     requestFrame();
+}
+
+// Follows the port: its device when it is chosen or opened, and whether it gives data.
+void DiagArea::watchPort() {
+    const bool open = m_serial.PortOpen();
+    if (m_serial.CommPort() != m_watchedPort || open != m_watchedOpen) {
+        m_watchedPort = m_serial.CommPort();
+        m_watchedOpen = open;
+        m_device = m_serial.deviceName(); // may scan the system's ports: only on a change
+    }
+    const bool wasSilent = m_watch.silent();
+    m_watch.update(open, m_history.bursts().complete, m_watchClock.elapsed());
+    if (m_watch.silent() != wasSilent)
+        requestFrame();
+}
+
+QString DiagArea::checkLineText() const {
+    return m_watch.silent() ? PortWatch::silentText(m_watchedPort, m_device) : m_check.text();
+}
+
+QString DiagArea::portLineText() const {
+    return PortWatch::portText(m_watchedPort, m_device);
 }
 
 void DiagArea::paintFrame() {
     // QLabel repaints only when its text changes.
-    m_checkLine->setText(m_check.html());
+    if (m_watch.silent())
+        m_checkLine->setText(QStringLiteral("<span style=\"color:#c00000\">%1</span>")
+                                 .arg(checkLineText().toHtmlEscaped()));
+    else
+        m_checkLine->setText(m_check.html());
+    m_portLine->setText(
+        m_portLine->fontMetrics().elidedText(portLineText(), Qt::ElideMiddle, m_portLine->width()));
+    m_markers.setSilentModules(m_check.missing);
     if (const QString tip = moduleCheckToolTip(); tip != m_checkTip) {
         m_checkTip = tip;
         m_checkLine->setToolTip(tip);
@@ -217,8 +263,30 @@ QString DiagArea::summaryText() const {
     QString text = QStringLiteral("Skift: %1").arg(m_history.total() - m_history.firstKept());
     if (m_history.dropped() > 0)
         text += QStringLiteral(" (ældste %1 glemt)").arg(m_history.dropped());
-    return text + QStringLiteral("\nUstabile: ") +
-           (unstable.any() ? ModuleCheck::list(unstable, 4) : QStringLiteral("ingen"));
+    text += QStringLiteral("\nUstabile: ") +
+            (unstable.any() ? ModuleCheck::list(unstable, 4) : QStringLiteral("ingen"));
+    const QString note = noteText();
+    return note.isEmpty() ? text : text + u'\n' + note;
+}
+
+// A file just saved, else the replay's state.
+QString DiagArea::noteText() const {
+    if (!m_saved.isEmpty() && m_sinceSaved.isValid() && m_sinceSaved.elapsed() < kSavedShownMs)
+        return m_saved;
+    return m_replayText ? m_replayText() : QString();
+}
+
+void DiagArea::noteSaved(const QString& path) {
+    const QString full = QStringLiteral("Gemt: %1").arg(QDir::toNativeSeparators(path));
+    m_saved = m_summary->fontMetrics().elidedText(full, Qt::ElideMiddle, m_summary->width());
+    m_sinceSaved.start();
+    m_summary->setToolTip(full);
+    requestFrame();
+}
+
+void DiagArea::setReplayText(std::function<QString()> text) {
+    m_replayText = std::move(text);
+    requestFrame();
 }
 
 QString DiagArea::recordingText() const {
@@ -228,28 +296,43 @@ QString DiagArea::recordingText() const {
                                         sizeText(m_recorder.bytesWritten()));
 }
 
+const QString DiagArea::kCsvComma = QStringLiteral("CSV med komma (*.csv)");
+const QString DiagArea::kCsvSemicolon = QStringLiteral("CSV med semikolon (*.csv)");
+
 void DiagArea::chooseCsv() {
-    const QString path =
-        m_choose(QStringLiteral("Gem skift som CSV"), QStringLiteral("CSV (*.csv);;Alle (*)"));
-    if (!path.isEmpty())
-        saveCsv(path);
+    QString chosen = kCsvComma;
+    const QString caption = m_list->filterShowsAll()
+                                ? QStringLiteral("Gem skift som CSV")
+                                : QStringLiteral("Gem de viste skift som CSV (filter: %1)")
+                                      .arg(m_filter->text().trimmed());
+    QString path = m_choose(caption, kCsvComma + QStringLiteral(";;") + kCsvSemicolon, &chosen);
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".csv");
+    saveCsv(path, chosen == kCsvSemicolon ? ';' : ',');
 }
 
-bool DiagArea::saveCsv(const QString& path) {
+bool DiagArea::saveCsv(const QString& path, char separator) {
     QSaveFile file(path);
-    const bool ok =
-        file.open(QIODevice::WriteOnly) && csv::writeHistory(file, m_history) && file.commit();
+    const HistoryList& list = *m_list;
+    const bool ok = file.open(QIODevice::WriteOnly) &&
+                    csv::writeHistory(file, m_history, separator,
+                                      [&list](const ChangeEvent& e) { return list.shows(e); }) &&
+                    file.commit();
     if (!ok) {
         m_messages.MsgBox(QStringLiteral("Kan ikke gemme %1: %2")
                               .arg(QFileInfo(path).fileName(), file.errorString()));
+        return false;
     }
-    return ok;
+    noteSaved(path);
+    return true;
 }
 
 void DiagArea::recordToggled(bool on) {
     if (on && !m_recorder.isRecording()) {
         const QString path = m_choose(QStringLiteral("Optag til fil"),
-                                      QStringLiteral("Optagelse (*.s88rec);;Alle (*)"));
+                                      QStringLiteral("Optagelse (*.s88rec);;Alle (*)"), nullptr);
         if (!path.isEmpty())
             startRecording(path);
     } else if (!on && m_recorder.isRecording()) {
@@ -292,7 +375,9 @@ TtsSpeaker& DiagArea::speaker() {
 
 void DiagArea::openWalkTest() {
     if (!m_walk)
-        m_walk = new WalkTestWindow(m_changes, speaker(), &m_form); // a window of its own
+        m_walk = new WalkTestWindow(m_changes, speaker(), m_messages, &m_form); // own window
+    if (m_configured)
+        m_walk->setConfiguredModules(*m_configured);
     m_walk->show();
     m_walk->raise();
     m_walk->activateWindow();

@@ -3,6 +3,7 @@
 #include "diag/changefeed.h"
 #include "diag/lampmarkers.h"
 #include "diag/modulecheck.h"
+#include "diag/portwatch.h"
 #include "diag/speaker.h"
 #include "frame/framegate.h"
 
@@ -23,6 +24,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class Recorder;
+class SerialControl;
 class WalkTestWindow;
 
 // The diagnostics in the window's lower-left corner, below the cards and left of the monitor:
@@ -42,24 +44,38 @@ public:
         ChangeHistory& history;
         Recorder& recorder;
         FrameGate& gate;
-        const std::array<Lamp*, FormState::kLampCount>& lamps;
-        QAbstractButton& start; // "since Start" counts from its clicks
+        std::array<QWidget*, FormState::kLampCount> lamps; // the lamps, as widgets
+        QAbstractButton& start;                            // "since Start" counts from its clicks
         MessageSink& messages;
+        const SerialControl& serial; // watched for a started port that gives no data
     };
     DiagArea(QWidget& form, const Parts& parts);
     ~DiagArea() override;
 
     // The modules the counts announce (Left + Mid + Right), as loaded or last sent; nothing
-    // while they are not known.
-    void setConfiguredModules(std::optional<int> modules);
+    // while they are not known. `sent`: sent with Indsæt (s) in this session; until then no
+    // module is called missing.
+    void setConfiguredModules(std::optional<int> modules, bool sent);
 
     // What "Gem CSV…" and "Optag" do once a file is chosen. False, after a message, when it
-    // cannot be written.
-    bool saveCsv(const QString& path);
+    // cannot be written. The CSV holds what the list shows (its filter applied), its cells
+    // separated by `separator`.
+    bool saveCsv(const QString& path, char separator = ',');
     bool startRecording(const QString& path);
-    // Asks for a file to write; tests answer instead of a dialog. Empty: cancelled.
-    using FileChooser = std::function<QString(const QString& caption, const QString& filter)>;
+    // Asks for a file to write; tests answer instead of a dialog. Empty: cancelled. `filters`
+    // are a dialog's name filters; the one chosen goes to `*chosen`.
+    using FileChooser =
+        std::function<QString(const QString& caption, const QString& filters, QString* chosen)>;
+    // The save dialog's choices for "Gem CSV…": commas, or semicolons for spreadsheets that
+    // expect them.
+    static const QString kCsvComma;
+    static const QString kCsvSemicolon;
     void setFileChooser(FileChooser choose) { m_choose = std::move(choose); }
+
+    // A line under the summary that says how a replay stands; empty: none.
+    void setReplayText(std::function<QString()> text);
+    // The summary beside the list, as shown.
+    QString summary() const { return summaryText(); }
 
     HistoryList& list() { return *m_list; }
     LampMarkers& markers() { return m_markers; }
@@ -73,6 +89,11 @@ public:
     // read at every tick; none: nothing added.
     void setCheckStatus(std::function<QString()> status) { m_checkStatus = std::move(status); }
     QString moduleCheckToolTip() const;
+    // The line where the module check stands: the check, or while a started port gives no
+    // data, the line saying so.
+    QString checkLineText() const;
+    // The chosen port and its device, beside the module check.
+    QString portLineText() const;
     QString recordingText() const;
 
     // Brings the module check, the counts and the recording's size up to date now (a timer
@@ -89,18 +110,25 @@ private:
     void showRecording();
     void chooseCsv();
     void openWalkTest();
+    void watchPort();
     TtsSpeaker& speaker();
     QString summaryText() const;
+    QString noteText() const;
+    void noteSaved(const QString& path);
 
     ChangeHistory& m_history;
     Recorder& m_recorder;
     MessageSink& m_messages;
+    const SerialControl& m_serial;
     QWidget& m_form;
     LampMarkers m_markers;
     ChangeFeed m_changes;
     std::unique_ptr<TtsSpeaker> m_speaker; // made on first use: opening speech can take long
     WalkTestWindow* m_walk = nullptr;
     FileChooser m_choose;
+    std::function<QString()> m_replayText;
+    QString m_saved; // "Gemt: …", shown for a few seconds
+    QElapsedTimer m_sinceSaved;
 
     HistoryList* m_list = nullptr;
     QLineEdit* m_filter = nullptr;
@@ -114,12 +142,20 @@ private:
     QLabel* m_checkLine = nullptr;
     std::function<QString()> m_checkStatus;
     QString m_checkTip;
+    QLabel* m_portLine = nullptr;
 
     QTimer m_tick;
     QElapsedTimer m_sinceSample;
     quint64 m_burstsAtSample = 0;
     double m_burstRate = 0;
     std::optional<int> m_configured;
+    bool m_countsSent = false;
+    PortWatch m_watch;
+    QTimer m_watchTimer;
+    QElapsedTimer m_watchClock;
+    int m_watchedPort = 0; // the port the device was looked up for, 0 for none yet
+    bool m_watchedOpen = false;
+    QString m_device;
     ModuleCheck::Changes m_changesAtStart{};
     ModuleCheck m_check;
 };

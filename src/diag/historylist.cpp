@@ -1,6 +1,7 @@
 #include "diag/historylist.h"
 
 #include "history/changehistory.h"
+#include "state/protocol.h"
 
 #include <QKeyEvent>
 #include <QPainter>
@@ -12,7 +13,7 @@
 
 namespace {
 
-constexpr int kModules = (FormState::kLastInput + 15) / 16; // 13: the last one only in part
+constexpr int kModules = protocol::kLastModule; // 13: the last one only in part
 
 // A term's number, or -1 when it is not a whole number in first..last.
 int number(const QString& text, int first, int last) {
@@ -43,8 +44,10 @@ std::optional<HistoryFilter> HistoryFilter::parse(const QString& text) {
         const int to = m.captured(3).isEmpty() ? from : number(m.captured(3), 1, last);
         if (from < 0 || to < from)
             return std::nullopt;
-        const int first = module ? (from - 1) * 16 + 1 : from;
-        const int end = module ? std::min(to * 16, FormState::kLastInput) : to;
+        const int first = module ? protocol::inputOf(from, 1) : from;
+        const int end = module ? std::min(protocol::inputOf(to, protocol::kInputsPerModule),
+                                          FormState::kLastInput)
+                               : to;
         for (int n = first; n <= end; ++n)
             filter.inputs.set(std::size_t(n));
         filter.all = false;
@@ -101,6 +104,11 @@ int HistoryList::takeNew() {
     return int(m_matches.size() - before);
 }
 
+// An invalid filter shows nothing.
+bool HistoryList::shows(const ChangeEvent& e) const {
+    return m_valid && m_filter.accepts(e.input);
+}
+
 int HistoryList::rowCount() const {
     if (!m_valid)
         return 0;
@@ -129,7 +137,7 @@ QString HistoryList::sinceText(qint64 ms) {
 QString HistoryList::rowText(int row) const {
     const ChangeEvent& e = eventAt(row);
     return QStringLiteral("%1  %2  %3.%4  %5  %6")
-        .arg(m_history.wallTime(e.timeMs).toString(QStringLiteral("hh:mm:ss.zzz")))
+        .arg(m_history.timeOfDay(e.timeMs))
         .arg(e.input)
         .arg(e.module())
         .arg(e.contact())
@@ -267,8 +275,7 @@ const QPixmap& HistoryList::rowPicture(quint64 seq, const Columns& c) {
     p.setRenderHint(QPainter::Antialiasing);
     const ChangeEvent& e = m_history.event(seq);
     p.setPen(palette().text().color());
-    p.drawText(3, 0, c.input, c.h, Qt::AlignVCenter,
-               m_history.wallTime(e.timeMs).toString(QStringLiteral("hh:mm:ss.zzz")));
+    p.drawText(3, 0, c.input, c.h, Qt::AlignVCenter, m_history.timeOfDay(e.timeMs));
     p.drawText(c.input, 0, c.number, c.h, Qt::AlignVCenter | Qt::AlignRight,
                QString::number(e.input));
     p.drawText(c.module, 0, c.mark - c.module, c.h, Qt::AlignVCenter,

@@ -43,6 +43,9 @@ public:
     // False, and the list says so, when the text is not a filter.
     bool setFilter(const QString& text);
     bool filterValid() const { return m_valid; }
+    // Whether the list shows this event: what "Gem CSV…" saves.
+    bool shows(const ChangeEvent& e) const;
+    bool filterShowsAll() const { return m_valid && m_filter.all; }
 
     int rowCount() const;
     // The event in row `row` (0 = newest), as the list shows it.

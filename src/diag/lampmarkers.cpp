@@ -2,11 +2,12 @@
 
 #include "diag/historylist.h"
 #include "history/changehistory.h"
-#include "panel/lamp.h"
+#include "state/protocol.h"
 
 #include <QHelpEvent>
 #include <QPainter>
 #include <QToolTip>
+#include <QWidget>
 
 namespace {
 
@@ -33,6 +34,22 @@ protected:
     }
 };
 
+// Over a silent module's lamp: grey, hatched, the lamp faintly visible below.
+class Veil final : public QWidget {
+public:
+    explicit Veil(QWidget* parent) : QWidget(parent) {
+        setAttribute(Qt::WA_TransparentForMouseEvents); // the lamp below keeps its tooltip
+        setAttribute(Qt::WA_NoSystemBackground);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.fillRect(rect(), QColor(96, 96, 96, 170));
+        p.fillRect(rect(), QBrush(QColor(40, 40, 40), Qt::BDiagPattern));
+    }
+};
+
 QString reasonsText(quint8 reasons) {
     QStringList why;
     if (reasons & InputStats::ShortPulse)
@@ -47,14 +64,39 @@ QString reasonsText(quint8 reasons) {
 } // namespace
 
 LampMarkers::LampMarkers(const ChangeHistory& history,
-                         const std::array<Lamp*, FormState::kLampCount>& lamps, QObject* parent)
+                         const std::array<QWidget*, FormState::kLampCount>& lamps, QObject* parent)
     : QObject(parent), m_history(history), m_lamps(lamps) {
-    for (Lamp* lamp : m_lamps)
+    for (QWidget* lamp : m_lamps)
         lamp->installEventFilter(this);
 }
 
 int LampMarkers::markedCount() const {
     return int(std::count_if(m_markers.begin(), m_markers.end(), [](QWidget* w) { return w; }));
+}
+
+int LampMarkers::veiledCount() const {
+    return int(std::count_if(m_veils.begin(), m_veils.end(), [](QWidget* w) { return w; }));
+}
+
+void LampMarkers::setSilentModules(const Modules& modules) {
+    if (modules == m_silent)
+        return;
+    m_silent = modules;
+    for (int n = 1; n <= FormState::kLampCount; ++n) {
+        QWidget*& veil = m_veils[std::size_t(n - 1)];
+        const bool silent = m_silent.test(std::size_t(protocol::moduleOf(n)));
+        if (silent == (veil != nullptr))
+            continue;
+        if (silent) {
+            const QWidget* lamp = m_lamps[std::size_t(n - 1)];
+            veil = new Veil(lamp->parentWidget());
+            veil->setGeometry(lamp->geometry().adjusted(-1, -1, 1, 1));
+            veil->show();
+        } else {
+            delete veil;
+            veil = nullptr;
+        }
+    }
 }
 
 QString LampMarkers::msText(qint64 ms) {
@@ -68,7 +110,7 @@ void LampMarkers::paintFrame() {
         if (unstable == (marker != nullptr))
             continue;
         if (unstable) {
-            const Lamp* lamp = m_lamps[std::size_t(n - 1)];
+            const QWidget* lamp = m_lamps[std::size_t(n - 1)];
             marker = new Ring(lamp->parentWidget());
             marker->setGeometry(
                 lamp->geometry().adjusted(-kRingMargin, -kRingMargin, kRingMargin, kRingMargin));
@@ -84,14 +126,16 @@ QString LampMarkers::toolTip(int input) const {
     const InputStats& s = m_history.input(input);
     QString text = QStringLiteral("Indgang %1: modul %2, kontakt %3")
                        .arg(input)
-                       .arg((input - 1) / 16 + 1)
-                       .arg((input - 1) % 16 + 1);
+                       .arg(protocol::moduleOf(input))
+                       .arg(protocol::contactOf(input));
+    if (m_silent.test(std::size_t(protocol::moduleOf(input))))
+        text += QStringLiteral("\nmodul %1 svarer ikke").arg(protocol::moduleOf(input));
     if (s.changes == 0)
         return text + QStringLiteral("\nIngen skift");
     text += QStringLiteral("\nSkift: %1\nKorteste puls: %2, pause: %3\nSidste skift: %4 (%5 siden)")
                 .arg(s.changes)
                 .arg(msText(s.shortestActiveMs), msText(s.shortestInactiveMs),
-                     m_history.wallTime(s.lastChangeMs).toString(QStringLiteral("hh:mm:ss.zzz")),
+                     m_history.timeOfDay(s.lastChangeMs),
                      HistoryList::sinceText(m_history.nowMs() - s.lastChangeMs));
     if (s.unstable())
         text += QStringLiteral("\nUstabil: ") + reasonsText(s.reasons);

@@ -5,26 +5,35 @@
 
 #include <QObject>
 #include <array>
+#include <bitset>
 
 class ChangeHistory;
-class Lamp;
 class QWidget;
 
 // The lamps' part of the diagnostics: an amber ring around the disc of every lamp whose input
 // the history flags as unstable (the disc stays visible inside it; a lamp without a marker
 // looks as it always did), kept until the history is cleared, and a tooltip on each lamp with
-// its input's statistics.
+// its input's statistics. The lamps of a module that is counted and sent but silent wear a
+// grey hatched veil, which exists only while the module is missing, and their tooltips say so.
 class LampMarkers final : public QObject, public FrameView {
     Q_OBJECT
 
 public:
-    LampMarkers(const ChangeHistory& history, const std::array<Lamp*, FormState::kLampCount>& lamps,
+    // `lamps` are the lamp widgets; the markers are drawn beside them in their parents.
+    LampMarkers(const ChangeHistory& history,
+                const std::array<QWidget*, FormState::kLampCount>& lamps,
                 QObject* parent = nullptr);
 
     bool isMarked(int input) const { return m_markers[std::size_t(input - 1)] != nullptr; }
     int markedCount() const;
     // What the tooltip of lamp `input` says now.
     QString toolTip(int input) const;
+
+    // The modules (bit m for module m) whose lamps are veiled as silent.
+    using Modules = std::bitset<256>;
+    void setSilentModules(const Modules& modules);
+    bool isVeiled(int input) const { return m_veils[std::size_t(input - 1)] != nullptr; }
+    int veiledCount() const;
 
     // The history changed: new events or cleared.
     void historyChanged() { requestFrame(); }
@@ -38,6 +47,8 @@ protected:
 
 private:
     const ChangeHistory& m_history;
-    std::array<Lamp*, FormState::kLampCount> m_lamps;
+    std::array<QWidget*, FormState::kLampCount> m_lamps;
     std::array<QWidget*, FormState::kLampCount> m_markers{};
+    std::array<QWidget*, FormState::kLampCount> m_veils{};
+    Modules m_silent;
 };

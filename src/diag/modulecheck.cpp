@@ -1,12 +1,11 @@
 #include "diag/modulecheck.h"
 
 #include "history/changehistory.h"
+#include "state/protocol.h"
 
 #include <QStringList>
 
 namespace {
-
-constexpr int kInputsPerModule = 16;
 
 // One decimal below ten, so the line does not flicker with a steady stream.
 QString rate(double value) {
@@ -39,16 +38,41 @@ ModuleCheck ModuleCheck::of(const ChangeHistory& history, std::optional<int> con
         check.reported[std::size_t(m)] = reported;
         check.missing[std::size_t(m)] = expected && !reported;
         check.unexpected[std::size_t(m)] = reported && configured && !expected;
-        const int first = (m - 1) * kInputsPerModule + 1;
+        const int first = protocol::inputOf(m, 1);
         if (!reported || m < 1 || first > FormState::kLastInput)
             continue; // module 0 and those past input 200 have no inputs to watch
         bool changed = false;
-        const int last = std::min(m * kInputsPerModule, FormState::kLastInput);
+        const int last =
+            std::min(protocol::inputOf(m, protocol::kInputsPerModule), FormState::kLastInput);
         for (int n = first; n <= last && !changed; ++n)
             changed = history.input(n).changes > changesAtStart[std::size_t(n)];
         check.unchanged[std::size_t(m)] = !changed;
     }
+    check.takeShortBursts(history);
     return check;
+}
+
+void ModuleCheck::takeShortBursts(const ChangeHistory& history) {
+    const BurstStats& b = history.bursts();
+    shortBursts = b.shortBursts;
+    for (int m = 0; m < kModules; ++m)
+        shortMissing[std::size_t(m)] = b.shortMissing.test(std::size_t(m));
+    missing &= ~shortMissing;
+}
+
+// "kort burst: modul 2 mangler i svaret (12)".
+QString ModuleCheck::shortBurstText() const {
+    const QString what = shortMissing.any()
+                             ? QStringLiteral("modul %1 mangler i svaret").arg(list(shortMissing))
+                             : QStringLiteral("færre rapporter end meldt");
+    return QStringLiteral("kort burst: %1 (%2)").arg(what).arg(shortBursts);
+}
+
+void ModuleCheck::countsSent(bool sent) {
+    if (sent)
+        return;
+    countsNotSent = missing.any();
+    missing.reset();
 }
 
 QString ModuleCheck::list(const Modules& modules, int most) {
@@ -74,9 +98,10 @@ template <typename Add> void ModuleCheck::parts(Add&& add) const {
             .arg(configured ? QString::number(*configured) : QStringLiteral("?"))
             .arg(reported.count()),
         Tone::Plain);
-    if (bursts + givenUp == 0) {
+    if (bursts + givenUp + shortBursts == 0) {
         add(QStringLiteral("ingen burst"), Tone::Hint);
     } else {
+        unsentPart(add);
         if (missing.any())
             add(QStringLiteral("mangler ") + list(missing), Tone::Fault);
         if (unexpected.any())
@@ -84,9 +109,16 @@ template <typename Add> void ModuleCheck::parts(Add&& add) const {
         if (unchanged.any())
             add(QStringLiteral("uændret ") + list(unchanged), Tone::Hint);
     }
+    if (shortBursts > 0)
+        add(shortBurstText(), Tone::Fault);
     add(rate(burstsPerSecond) + QStringLiteral(" burst/s"), Tone::Plain);
     add(QStringLiteral("afbrudt %1").arg(givenUp), givenUp ? Tone::Fault : Tone::Plain);
     add(QStringLiteral("løse byte %1").arg(strayBytes), Tone::Plain);
+}
+
+template <typename Add> void ModuleCheck::unsentPart(Add&& add) const {
+    if (countsNotSent)
+        add(QStringLiteral("Antal ikke sendt: tryk Indsæt (s)"), Tone::Hint);
 }
 
 QString ModuleCheck::text() const {
@@ -113,9 +145,11 @@ QString ModuleCheck::explanation() {
     return QStringLiteral(
         "Modulantal: Left + Mid + Right, som sidst sendt med Indsæt (s) eller indlæst ved start\n"
         "Meldt: moduler med mindst én rapport\n"
-        "Mangler: i modulantallet, men aldrig meldt\n"
+        "Mangler: i modulantallet og sendt med Indsæt (s), men aldrig meldt\n"
+        "Antal ikke sendt: modulantallet er ikke sendt siden programmet startede\n"
         "Ukendt: meldt, men ikke i modulantallet\n"
         "Uændret: ingen indgang har skiftet siden Start (måske ikke tilsluttet)\n"
+        "Kort burst: en burst meldte flere rapporter end den sendte, så den næste gik tabt\n"
         "Burst/s: hele bursts i sekundet; afbrudt: bursts opgivet midt i\n"
         "Løse byte: byte mellem bursts\n"
         "Ryd nulstiller tallene");

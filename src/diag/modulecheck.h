@@ -25,10 +25,18 @@ struct ModuleCheck {
     quint64 bursts = 0;            // complete ones
     quint64 givenUp = 0;
     quint64 strayBytes = 0;
+    quint64 shortBursts = 0; // bursts that announced more reports than they sent
+    Modules shortMissing;    // the modules those bursts left out, where they could be named
     double burstsPerSecond = 0;
+    // The counts have not been sent with Indsæt (s) in this session, while modules are
+    // counted and unreported: they may simply not be sent yet, so none is called missing.
+    bool countsNotSent = false;
 
     static ModuleCheck of(const ChangeHistory& history, std::optional<int> configured,
                           const Changes& changesAtStart, double burstsPerSecond);
+    // Whether the counts were sent in this session: until they are, the modules not reported
+    // are not missing (`countsNotSent` says why instead).
+    void countsSent(bool sent);
     // Every input's change count now, for `changesAtStart`.
     static Changes changesNow(const ChangeHistory& history);
 
@@ -43,4 +51,8 @@ struct ModuleCheck {
 private:
     enum class Tone { Plain, Hint, Fault };
     template <typename Add> void parts(Add&& add) const;
+    // The short bursts from the history; a module they name is not also "mangler".
+    void takeShortBursts(const ChangeHistory& history);
+    QString shortBurstText() const;
+    template <typename Add> void unsentPart(Add&& add) const;
 };

@@ -1,5 +1,7 @@
 #include "diag/walktest.h"
 
+#include "state/protocol.h"
+
 #include <QStringList>
 #include <algorithm>
 
@@ -7,32 +9,50 @@ WalkTest::WalkTest(int firstModule, int lastModule)
     : m_first(std::clamp(firstModule, 1, kLastModule)),
       m_last(std::clamp(lastModule, m_first, kLastModule)) {
     for (int m = m_first; m <= m_last; ++m)
-        for (int c = 1; c <= kContacts && inputOf(m, c) <= kLastInput; ++c)
+        for (int c = 1; c <= kContacts && protocol::inputOf(m, c) <= kLastInput; ++c)
             m_results.append(Result{m, c});
+    m_ownChange.fill(kNever);
 }
 
-QList<int> WalkTest::start(const QList<int>& activeNow) {
+bool WalkTest::tests(int input) const {
+    const int m = protocol::moduleOf(input);
+    return input >= 1 && input <= kLastInput && m >= m_first && m <= m_last;
+}
+
+QList<int> WalkTest::start(const QList<int>& activeNow, qint64 nowMs,
+                           const QHash<int, qint64>& lastChanges) {
     m_active.fill(false);
     m_carried.clear();
     m_bounceInput = 0;
+    m_background.clear();
     for (int n : activeNow)
         if (n >= 1 && n <= kLastInput)
             m_active[n] = true;
+    for (auto it = lastChanges.begin(); it != lastChanges.end(); ++it)
+        if (it.key() >= 1 && it.key() <= kLastInput)
+            m_ownChange[std::size_t(it.key())] = it.value();
+    m_latest = std::max(m_latest, nowMs);
     m_current = 0;
     m_finished = false;
     QList<int> settled;
-    ask(settled);
+    ask(settled, nowMs);
     return settled;
+}
+
+void WalkTest::clearAsk(qint64 timeMs) {
+    m_sinceAsk.clear();
+    m_noise.clear();
+    m_pressed = false;
+    m_together = 0;
+    m_askedAt = timeMs;
 }
 
 // Asks for the contact at m_current, settling it at once (and moving on) while the asked
 // input is already active. An input still held from the press that settled the last contact
 // (both halves of a short are rarely released in the same report) is waited out instead.
-void WalkTest::ask(QList<int>& settled) {
+void WalkTest::ask(QList<int>& settled, qint64 timeMs) {
     for (; m_current < m_results.size(); ++m_current) {
-        m_sinceAsk.clear();
-        m_pressed = false;
-        m_together = 0;
+        clearAsk(timeMs);
         const int asked = m_results[m_current].input();
         if (!m_active[asked] || m_carried.contains(asked))
             return;
@@ -50,22 +70,52 @@ QList<int> WalkTest::settle(Outcome outcome, int other, qint64 timeMs) {
     m_bounceInput = outcome == Outcome::WrongInput ? other : r.input();
     m_bounceUntil = timeMs + kSettleMs;
     m_carried.clear();
-    for (int n : std::as_const(m_sinceAsk))
+    // The answer's inputs moved because they were asked to, not on their own.
+    m_ownChange[std::size_t(r.input())] = kNever;
+    for (int n : std::as_const(m_sinceAsk)) {
+        m_ownChange[std::size_t(n)] = kNever;
         if (m_active[n])
             m_carried.append(n);
+    }
     QList<int> settled{m_current};
     ++m_current;
-    ask(settled);
+    ask(settled, timeMs);
     return settled;
+}
+
+// An input other than the asked one is background when it is outside the tested modules,
+// or, at its first press since the request, changed on its own from kQuietMs before the
+// request on; it stays so until the next request.
+bool WalkTest::isBackground(int input, bool active, qint64) {
+    if (!tests(input) || m_noise.contains(input))
+        return true;
+    if (!active || m_sinceAsk.contains(input))
+        return false;
+    const qint64 own = m_ownChange[std::size_t(input)];
+    if (own == kNever || own < m_askedAt - kQuietMs)
+        return false;
+    m_noise.append(input);
+    return true;
 }
 
 QList<int> WalkTest::change(int input, bool active, qint64 timeMs) {
     if (input < 1 || input > kLastInput || m_active[input] == active)
         return {};
     m_active[input] = active;
-    if (!running() || (input == m_bounceInput && timeMs < m_bounceUntil))
+    m_latest = std::max(m_latest, timeMs);
+    if (!running()) {
+        m_ownChange[std::size_t(input)] = timeMs;
+        return {};
+    }
+    if (input == m_bounceInput && timeMs < m_bounceUntil)
         return {};
     const int asked = m_results[m_current].input();
+    if (input != asked && isBackground(input, active, timeMs)) {
+        ++m_background[input];
+        m_ownChange[std::size_t(input)] = timeMs;
+        return {};
+    }
+    m_ownChange[std::size_t(input)] = timeMs;
     if (input == asked) {
         if (active) {
             m_pressed = true;
@@ -98,7 +148,7 @@ QList<int> WalkTest::change(int input, bool active, qint64 timeMs) {
     return {};
 }
 
-QList<int> WalkTest::skip() {
+QList<int> WalkTest::skip(std::optional<qint64> nowMs) {
     if (!running())
         return {};
     Result& r = m_results[m_current];
@@ -107,8 +157,27 @@ QList<int> WalkTest::skip() {
     ++m_current;
     m_bounceInput = 0;
     m_carried.clear();
-    ask(settled);
+    ask(settled, nowMs.value_or(m_latest));
     return settled;
+}
+
+QList<int> WalkTest::back(std::optional<qint64> nowMs) {
+    if (!running())
+        return {};
+    if (m_current > 0)
+        --m_current;
+    m_results[m_current].outcome = Outcome::Untested;
+    m_results[m_current].other = 0;
+    m_bounceInput = 0;
+    m_carried.clear();
+    QList<int> settled;
+    ask(settled, nowMs.value_or(m_latest));
+    return settled;
+}
+
+void WalkTest::repeat(std::optional<qint64> nowMs) {
+    if (running())
+        clearAsk(nowMs.value_or(m_latest));
 }
 
 void WalkTest::stop() {
@@ -117,8 +186,8 @@ void WalkTest::stop() {
 
 QString contactName(int input) {
     return QStringLiteral("%1.%2 (indgang %3)")
-        .arg(WalkTest::moduleOf(input))
-        .arg(WalkTest::contactOf(input))
+        .arg(protocol::moduleOf(input))
+        .arg(protocol::contactOf(input))
         .arg(input);
 }
 
@@ -177,6 +246,80 @@ QString reportGrid(const QList<WalkTest::Result>& results) {
         out += u'\n';
     out += QStringLiteral("O ok, F forkert indgang, D to på én gang, H allerede aktiv, "
                           "S sprunget over, . ikke testet\n");
+    return out;
+}
+
+namespace {
+
+// "2.3": module and contact, as the summary names them.
+QString shortName(int input) {
+    return QStringLiteral("%1.%2").arg(protocol::moduleOf(input)).arg(protocol::contactOf(input));
+}
+
+} // namespace
+
+QString reportSummary(const QList<WalkTest::Result>& results) {
+    QStringList found;
+    QList<int> named; // wrong inputs already named as one half of a swapped pair
+    qsizetype ok = 0;
+    qsizetype untested = 0;
+    for (const WalkTest::Result& r : results) {
+        const QString name = shortName(r.input());
+        switch (r.outcome) {
+        case WalkTest::Outcome::Ok:
+            ++ok;
+            break;
+        case WalkTest::Outcome::WrongInput: {
+            if (named.contains(r.input()))
+                break;
+            const auto partner = std::find_if(results.begin(), results.end(), [&](const auto& o) {
+                return o.input() == r.other && o.outcome == WalkTest::Outcome::WrongInput &&
+                       o.other == r.input();
+            });
+            if (partner != results.end()) {
+                named << r.other;
+                found << QStringLiteral("%1 og %2 er byttet om").arg(name, shortName(r.other));
+            } else {
+                found << QStringLiteral("%1 kom som %2").arg(name, shortName(r.other));
+            }
+            break;
+        }
+        case WalkTest::Outcome::AlsoActive:
+            found << QStringLiteral("%1 giver også %2").arg(name, shortName(r.other));
+            break;
+        case WalkTest::Outcome::Stuck:
+            found << QStringLiteral("%1 sidder fast").arg(name);
+            break;
+        case WalkTest::Outcome::Skipped:
+            found << QStringLiteral("%1 svarer ikke").arg(name);
+            break;
+        case WalkTest::Outcome::Untested:
+            ++untested;
+            break;
+        }
+    }
+    if (found.isEmpty())
+        found << (ok ? QStringLiteral("ingen fejl fundet") : QStringLiteral("intet testet"));
+    QString text = found.join(QStringLiteral("; "));
+    text[0] = text[0].toUpper();
+    if (untested > 0 && untested < results.size())
+        text += QStringLiteral(" (%1 ikke testet)").arg(untested);
+    return text;
+}
+
+QString reportBackground(const QMap<int, int>& background) {
+    QString out;
+    for (auto it = background.begin(); it != background.end(); ++it)
+        out += QStringLiteral("%1: %2 skift\n").arg(contactName(it.key())).arg(it.value());
+    return out;
+}
+
+QString reportText(const WalkTest& test, const QString& header) {
+    QString out = header + u'\n' + reportSummary(test.results()) + QStringLiteral("\n\n") +
+                  reportText(test.results());
+    const QString background = reportBackground(test.background());
+    if (!background.isEmpty())
+        out += QStringLiteral("\nAktivitet udenfor testen (ikke brugt som svar):\n") + background;
     return out;
 }
 

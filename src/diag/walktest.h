@@ -1,9 +1,15 @@
 #pragma once
 
+#include "state/protocol.h"
+
+#include <QHash>
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QtGlobal>
 #include <array>
+#include <limits>
+#include <optional>
 
 // The rules of a guided wiring check ("Gennemgang"), with no window and no clock: the
 // contacts of one module or a range of modules are asked for in order, and the input
@@ -18,6 +24,13 @@
 //  - the asked input is already active when it is asked for: Stuck, and the test moves on;
 //  - the user skips it: Skipped.
 // An input that was already active when the contact was asked for is not held against it.
+//
+// Whatever else moves (a train, a lit coach, a chattering contact) is background, never an
+// answer: an input outside the modules under test, and one that changed without being asked
+// for in the kQuietMs before the request (or since), is never taken as the asked contact's
+// input and never marks a contact wrong or "together". Its changes are counted apart
+// (background()). Within the tested modules a quiet input that answers still counts: that is
+// the swapped wire the test exists for.
 class WalkTest {
 public:
     enum class Outcome { Untested, Ok, WrongInput, AlsoActive, Stuck, Skipped };
@@ -27,31 +40,38 @@ public:
         int contact = 0; // 1..16
         Outcome outcome = Outcome::Untested;
         int other = 0; // WrongInput, AlsoActive: the other input; 0 otherwise
-        int input() const { return WalkTest::inputOf(module, contact); }
+        int input() const { return protocol::inputOf(module, contact); }
     };
 
-    static constexpr int kContacts = 16;
-    static constexpr int kLastInput = 200;
-    static constexpr int kLastModule = (kLastInput + kContacts - 1) / kContacts; // 13
+    static constexpr int kContacts = protocol::kInputsPerModule;
+    static constexpr int kLastInput = protocol::kLastInput;
+    static constexpr int kLastModule = protocol::kLastModule;
     // A contact shorted by hand bounces. For this long after the release that settled a
     // contact, that input's changes are taken as its bounce, not as the next contact's.
     static constexpr qint64 kSettleMs = 250;
-
-    static int inputOf(int module, int contact) { return (module - 1) * kContacts + contact; }
-    static int moduleOf(int input) { return (input - 1) / kContacts + 1; }
-    static int contactOf(int input) { return (input - 1) % kContacts + 1; }
+    // An input that changed on its own this long before a request is background for it.
+    static constexpr qint64 kQuietMs = 5000;
 
     // Modules first..last, clamped to 1..kLastModule; contacts past input 200 are left out.
     WalkTest(int firstModule, int lastModule);
 
-    // Asks for the first contact; `activeNow` lists the inputs active at this moment.
-    // Returns the indices of the results settled at once (stuck contacts), as change() does.
-    QList<int> start(const QList<int>& activeNow);
+    // Asks for the first contact; `activeNow` lists the inputs active at this moment,
+    // `lastChanges` when inputs last changed before it (input to time), `nowMs` the time now on
+    // the changes' clock. Returns the indices of the results settled at once (stuck
+    // contacts), as change() does.
+    QList<int> start(const QList<int>& activeNow, qint64 nowMs = 0,
+                     const QHash<int, qint64>& lastChanges = {});
     // One input change, in order. Returns the indices (into results()) of the contacts this
     // settled, in order; empty while the asked contact is still open or nothing is asked.
     QList<int> change(int input, bool active, qint64 timeMs);
     // "Spring over": the asked contact is Skipped; returns the settled indices as change().
-    QList<int> skip();
+    // `nowMs` is the time of the new request; without it, that of the latest change.
+    QList<int> skip(std::optional<qint64> nowMs = {});
+    // "Forrige": the contact before the asked one is untested again and asked for (the first
+    // one is asked again). Returns the settled indices as change().
+    QList<int> back(std::optional<qint64> nowMs = {});
+    // "Gentag": the asked contact is asked for again, as if nothing had happened since.
+    void repeat(std::optional<qint64> nowMs = {});
     // Ends the test; contacts not reached stay Untested.
     void stop();
 
@@ -62,10 +82,17 @@ public:
     const QList<Result>& results() const { return m_results; }
     int firstModule() const { return m_first; }
     int lastModule() const { return m_last; }
+    bool tests(int input) const;
+    // Changes of background inputs while the test ran: input to number of changes.
+    const QMap<int, int>& background() const { return m_background; }
 
 private:
     QList<int> settle(Outcome outcome, int other, qint64 timeMs);
-    void ask(QList<int>& settled);
+    void ask(QList<int>& settled, qint64 timeMs);
+    void clearAsk(qint64 timeMs);
+    bool isBackground(int input, bool active, qint64 timeMs);
+
+    static constexpr qint64 kNever = std::numeric_limits<qint64>::min();
 
     QList<Result> m_results;
     int m_first = 1;
@@ -81,6 +108,12 @@ private:
     int m_together = 0;     // first other input active together with the asked one
     int m_bounceInput = 0;  // the input whose release settled the last contact
     qint64 m_bounceUntil = 0;
+    qint64 m_askedAt = 0; // when the asked contact was asked for
+    qint64 m_latest = 0;  // the time of the latest change
+    // Per input: its last change that was no contact's answer, or kNever.
+    std::array<qint64, kLastInput + 1> m_ownChange{};
+    QList<int> m_noise; // inputs found to be background since the contact was asked for
+    QMap<int, int> m_background;
 };
 
 // The report, in Danish as the window shows it. "5.3 (indgang 67)" names a contact.
@@ -91,7 +124,13 @@ QString outcomeText(const WalkTest::Result& r);
 QChar outcomeMark(WalkTest::Outcome outcome);
 // A header line and one row of 16 marks per module, with a legend.
 QString reportGrid(const QList<WalkTest::Result>& results);
-// Every contact with its result, then the grid.
+// What was found, in words: "2.3 og 2.9 er byttet om; 1.7 svarer ikke; 4.2 sidder fast".
+QString reportSummary(const QList<WalkTest::Result>& results);
+// The background inputs and their changes, one a line, or nothing.
+QString reportBackground(const QMap<int, int>& background);
+// A header with `header` (date, time and range), the summary, every contact with its result,
+// the grid and the background activity.
+QString reportText(const WalkTest& test, const QString& header);
 QString reportText(const QList<WalkTest::Result>& results);
 // module,contact,input,result,other_input with result one of ok, wrong_input, together,
 // stuck, skipped, untested; other_input empty where there is none.

@@ -2,6 +2,8 @@
 
 #include "diag/changefeed.h"
 #include "diag/speaker.h"
+#include "state/messagesink.h"
+#include "state/protocol.h"
 
 #include <QCloseEvent>
 #include <QFileDialog>
@@ -13,6 +15,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QShortcut>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -96,21 +99,24 @@ QString spokenContact(const WalkTest::Result& r) {
 }
 
 QString spokenOther(int input) {
-    return spokenContact({WalkTest::moduleOf(input), WalkTest::contactOf(input)});
+    return spokenContact({protocol::moduleOf(input), protocol::contactOf(input)});
 }
 
 } // namespace
 
-WalkTestWindow::WalkTestWindow(ChangeFeed& feed, Speaker& speaker, QWidget* parent)
-    : QWidget(parent, Qt::Window), m_feed(feed), m_speaker(speaker) {
+WalkTestWindow::WalkTestWindow(ChangeFeed& feed, Speaker& speaker, MessageSink& messages,
+                               QWidget* parent)
+    : QWidget(parent, Qt::Window), m_feed(feed), m_speaker(speaker), m_messages(messages) {
     setWindowTitle(QStringLiteral("Gennemgang"));
     m_from = new QSpinBox(this);
     m_to = new QSpinBox(this);
     for (QSpinBox* box : {m_from, m_to})
         box->setRange(1, WalkTest::kLastModule);
     m_start = new QPushButton(QStringLiteral("Start"), this);
-    m_skip = new QPushButton(QStringLiteral("Spring over"), this);
-    m_stop = new QPushButton(QStringLiteral("Stop"), this);
+    m_back = new QPushButton(QStringLiteral("Forrige (Backspace)"), this);
+    m_repeat = new QPushButton(QStringLiteral("Gentag (G)"), this);
+    m_skip = new QPushButton(QStringLiteral("Spring over (Mellemrum)"), this);
+    m_stop = new QPushButton(QStringLiteral("Stop (Esc)"), this);
     m_save = new QPushButton(QStringLiteral("Gem…"), this);
     m_request = new QLabel(this);
     m_last = new QLabel(this);
@@ -136,8 +142,18 @@ WalkTestWindow::WalkTestWindow(ChangeFeed& feed, Speaker& speaker, QWidget* pare
     controls->addWidget(m_to);
     controls->addWidget(m_start);
     controls->addStretch();
-    for (QPushButton* b : {m_skip, m_stop, m_save})
+    for (QPushButton* b : {m_back, m_repeat, m_skip, m_stop, m_save})
         controls->addWidget(b);
+    // The keys work wherever the focus is: no button takes Space for a click of its own.
+    const std::pair<QPushButton*, QKeySequence> keys[] = {{m_back, Qt::Key_Backspace},
+                                                          {m_repeat, Qt::Key_G},
+                                                          {m_skip, Qt::Key_Space},
+                                                          {m_stop, Qt::Key_Escape}};
+    for (const auto& [button, key] : keys) {
+        button->setFocusPolicy(Qt::NoFocus);
+        auto* shortcut = new QShortcut(key, this);
+        connect(shortcut, &QShortcut::activated, button, &QPushButton::click);
+    }
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(controls);
     layout->addWidget(m_request);
@@ -158,12 +174,9 @@ WalkTestWindow::WalkTestWindow(ChangeFeed& feed, Speaker& speaker, QWidget* pare
     });
     connect(m_start, &QPushButton::clicked, this, &WalkTestWindow::begin);
     connect(m_skip, &QPushButton::clicked, this, &WalkTestWindow::skip);
-    connect(m_stop, &QPushButton::clicked, this, [this] {
-        if (m_test && m_test->running()) {
-            m_test->stop();
-            finish();
-        }
-    });
+    connect(m_back, &QPushButton::clicked, this, &WalkTestWindow::back);
+    connect(m_repeat, &QPushButton::clicked, this, &WalkTestWindow::repeat);
+    connect(m_stop, &QPushButton::clicked, this, &WalkTestWindow::stop);
     connect(m_save, &QPushButton::clicked, this, &WalkTestWindow::chooseFileAndSave);
     connect(&m_feed, &ChangeFeed::inputChanged, this, &WalkTestWindow::onChange);
     showState();
@@ -182,21 +195,74 @@ QString WalkTestWindow::reportShown() const {
     return m_report->toPlainText();
 }
 
+void WalkTestWindow::setConfiguredModules(int modules) {
+    if (m_test || modules < 1)
+        return;
+    m_from->setValue(1);
+    m_to->setValue(std::min(modules, WalkTest::kLastModule));
+}
+
+bool WalkTestWindow::unsaved() const {
+    return m_test && !m_saved &&
+           std::any_of(m_test->results().begin(), m_test->results().end(),
+                       [](const auto& r) { return r.outcome != WalkTest::Outcome::Untested; });
+}
+
+bool WalkTestWindow::mayDiscard(const QString& question) {
+    return !unsaved() || m_messages.Question(question);
+}
+
 void WalkTestWindow::begin() {
+    if (!mayDiscard(QStringLiteral("Rapporten er ikke gemt. Start en ny gennemgang alligevel?")))
+        return;
     m_test = std::make_unique<WalkTest>(m_from->value(), m_to->value());
     QList<int> active;
     for (int n = 1; n <= ChangeFeed::kLastInput; ++n)
         if (m_feed.isActive(n))
             active.append(n);
     m_last->clear();
+    m_startedAt = QDateTime::currentDateTime();
+    m_saved = false;
     m_speaker.setGuiding(true);
+    m_report->setFocus(); // read-only: it leaves Space, Backspace and G to the keys
     emit runningChanged(true);
-    settled(m_test->start(active));
+    const qint64 now = m_feed.nowMs();
+    settled(m_test->start(active, now, m_feed.changedSince(now - WalkTest::kQuietMs)));
 }
 
 void WalkTestWindow::skip() {
     if (m_test && m_test->running())
-        settled(m_test->skip());
+        settled(m_test->skip(m_feed.nowMs()));
+}
+
+void WalkTestWindow::back() {
+    if (m_test && m_test->running()) {
+        m_last->clear();
+        settled(m_test->back(m_feed.nowMs()));
+    }
+}
+
+void WalkTestWindow::repeat() {
+    if (m_test && m_test->running()) {
+        m_test->repeat(m_feed.nowMs());
+        settled({});
+    }
+}
+
+void WalkTestWindow::stop() {
+    if (m_test && m_test->running()) {
+        m_test->stop();
+        finish();
+    }
+}
+
+QString WalkTestWindow::header() const {
+    const int first = m_test->firstModule();
+    const int last = m_test->lastModule();
+    const QString range = first == last ? QStringLiteral("modul %1").arg(first)
+                                        : QStringLiteral("modul %1 til %2").arg(first).arg(last);
+    return QStringLiteral("Gennemgang %1, %2")
+        .arg(m_startedAt.toString(QStringLiteral("dd.MM.yyyy 'kl.' HH:mm")), range);
 }
 
 void WalkTestWindow::finish() {
@@ -215,6 +281,8 @@ void WalkTestWindow::onChange(int input, bool active, qint64 timeMs) {
 
 // Shows and says what the settled contacts came to, then the next request.
 void WalkTestWindow::settled(const QList<int>& indices) {
+    if (!indices.isEmpty())
+        m_saved = false;
     for (int i : indices) {
         const WalkTest::Result& r = m_test->results().at(i);
         m_last->setText(QStringLiteral("Modul %1, kontakt %2: %3")
@@ -261,8 +329,8 @@ void WalkTestWindow::showState() {
     m_start->setEnabled(!running);
     m_from->setEnabled(!running);
     m_to->setEnabled(!running);
-    m_skip->setEnabled(running);
-    m_stop->setEnabled(running);
+    for (QPushButton* b : {m_back, m_repeat, m_skip, m_stop})
+        b->setEnabled(running);
     m_save->setEnabled(m_test != nullptr);
     m_grid->show(m_test.get());
     if (!m_test) {
@@ -284,7 +352,7 @@ void WalkTestWindow::showState() {
         });
         m_progress->setText(QStringLiteral("%1 af %2 OK").arg(ok).arg(results.size()));
     }
-    m_report->setPlainText(reportText(results));
+    m_report->setPlainText(reportText(*m_test, header()));
 }
 
 bool WalkTestWindow::saveReport(const QString& path, QString* error) {
@@ -292,10 +360,12 @@ bool WalkTestWindow::saveReport(const QString& path, QString* error) {
         return false;
     const bool csv = QFileInfo(path).suffix().compare(u"csv", Qt::CaseInsensitive) == 0;
     const QByteArray data =
-        (csv ? reportCsv(m_test->results()) : reportText(m_test->results())).toUtf8();
+        (csv ? reportCsv(m_test->results()) : reportText(*m_test, header())).toUtf8();
     QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit())
+    if (file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit()) {
+        m_saved = true;
         return true;
+    }
     const QString why = QStringLiteral("Kunne ikke gemme %1: %2").arg(path, file.errorString());
     m_last->setText(why);
     if (error)
@@ -317,9 +387,10 @@ void WalkTestWindow::chooseFileAndSave() {
 }
 
 void WalkTestWindow::closeEvent(QCloseEvent* event) {
-    if (m_test && m_test->running()) {
-        m_test->stop();
-        finish();
+    if (!mayDiscard(QStringLiteral("Rapporten er ikke gemt. Luk alligevel?"))) {
+        event->ignore();
+        return;
     }
+    stop();
     QWidget::closeEvent(event);
 }

@@ -2,10 +2,12 @@
 
 #include "diag/walktest.h"
 
+#include <QDateTime>
 #include <QWidget>
 #include <memory>
 
 class ChangeFeed;
+class MessageSink;
 class Speaker;
 class GridView;
 class QLabel;
@@ -14,14 +16,18 @@ class QPushButton;
 class QSpinBox;
 
 // The walk test's own window, readable from a few metres: the module range, the request in
-// large letters ("Aktivér modul 5, kontakt 1"), "Spring over" and "Stop", and the report with
-// its grid, which can be saved as text or CSV. Reads changes from the feed; speaks through
-// the speaker. A top-level window even with a parent; closing it stops a running test.
+// large letters ("Aktivér modul 5, kontakt 1"), "Forrige", "Gentag", "Spring over" and "Stop"
+// (each with a key, for a person under the layout with a keyboard: Backspace, G, Space,
+// Escape), and the report with its grid, which can be saved as text or CSV. Reads changes
+// from the feed; speaks through the speaker; asks through the message sink before an unsaved
+// report is thrown away. A top-level window even with a parent; closing it stops a running
+// test.
 class WalkTestWindow final : public QWidget {
     Q_OBJECT
 
 public:
-    WalkTestWindow(ChangeFeed& feed, Speaker& speaker, QWidget* parent = nullptr);
+    WalkTestWindow(ChangeFeed& feed, Speaker& speaker, MessageSink& messages,
+                   QWidget* parent = nullptr);
     ~WalkTestWindow() override;
 
     // The test now or last run; null before the first Start.
@@ -31,7 +37,14 @@ public:
     QSpinBox* toModule() const { return m_to; }
     QPushButton* startButton() const { return m_start; }
     QPushButton* skipButton() const { return m_skip; }
+    QPushButton* backButton() const { return m_back; }
+    QPushButton* repeatButton() const { return m_repeat; }
     QPushButton* stopButton() const { return m_stop; }
+    // The range a new test starts with: modules 1 to `modules` (the counts), while no test
+    // has been run yet.
+    void setConfiguredModules(int modules);
+    // A report with results that has not been saved since.
+    bool unsaved() const;
     QString request() const;
     QString reportShown() const;
     // Writes the report: CSV when the name ends in .csv, text otherwise. False with a
@@ -48,6 +61,11 @@ private:
     void begin();
     void finish();
     void skip();
+    void back();
+    void repeat();
+    void stop();
+    bool mayDiscard(const QString& question);
+    QString header() const;
     void onChange(int input, bool active, qint64 timeMs);
     void settled(const QList<int>& indices);
     void showState();
@@ -55,11 +73,14 @@ private:
 
     ChangeFeed& m_feed;
     Speaker& m_speaker;
+    MessageSink& m_messages;
     std::unique_ptr<WalkTest> m_test;
     QSpinBox* m_from = nullptr;
     QSpinBox* m_to = nullptr;
     QPushButton* m_start = nullptr;
     QPushButton* m_skip = nullptr;
+    QPushButton* m_back = nullptr;
+    QPushButton* m_repeat = nullptr;
     QPushButton* m_stop = nullptr;
     QPushButton* m_save = nullptr;
     QLabel* m_request = nullptr;
@@ -67,4 +88,6 @@ private:
     QLabel* m_progress = nullptr;
     GridView* m_grid = nullptr;
     QPlainTextEdit* m_report = nullptr;
+    QDateTime m_startedAt;
+    bool m_saved = true;
 };

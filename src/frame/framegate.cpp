@@ -1,6 +1,7 @@
 #include "frame/framegate.h"
 
-#include <QElapsedTimer>
+#include "state/clock.h"
+
 #include <algorithm>
 
 FrameView::~FrameView() {
@@ -8,17 +9,7 @@ FrameView::~FrameView() {
         m_gate->remove(*this);
 }
 
-FrameGate::FrameGate(QObject* parent)
-    : FrameGate(
-          [] {
-              static const QElapsedTimer since = [] {
-                  QElapsedTimer t;
-                  t.start();
-                  return t;
-              }();
-              return since.elapsed();
-          },
-          parent) {}
+FrameGate::FrameGate(QObject* parent) : FrameGate(&monotonicMs, parent) {}
 
 FrameGate::FrameGate(Clock clock, QObject* parent) : QObject(parent), m_clock(std::move(clock)) {
     m_timer.setSingleShot(true);

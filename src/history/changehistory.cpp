@@ -1,5 +1,6 @@
 #include "history/changehistory.h"
 
+#include "state/protocol.h"
 #include "state/serialcontrol.h"
 
 #include <algorithm>
@@ -17,8 +18,12 @@ void ChangeHistory::setOrigin(qint64 clockMs, const QDateTime& wall) {
     m_wallOrigin = wall;
 }
 
+QString ChangeHistory::timeOfDay(qint64 timeMs) const {
+    return wallTime(timeMs).toString(QStringLiteral("hh:mm:ss.zzz"));
+}
+
 qint64 ChangeHistory::nowMs() const {
-    return m_clock.clockMs() - m_origin;
+    return (m_clockMs ? m_clockMs() : m_clock.clockMs()) - m_origin;
 }
 
 void ChangeHistory::setLimits(const StabilityLimits& limits) {
@@ -34,14 +39,24 @@ void ChangeHistory::clear() {
     m_reports.fill(0);
     m_bursts = {};
     m_added = false;
+    m_burstModules.reset();
+    m_burstReports = 0;
+    m_shortCount = -1;
+    m_afterShort = false;
     emit cleared();
 }
 
 void ChangeHistory::reportDecoded(qint16 module) {
     const int m = std::clamp<int>(module, 0, kModules - 1);
+    m_afterShort = false;
+    if (swallowed(m))
+        return; // the receive path decoded it; its inputs are not the module's
+    ++m_burstReports;
+    m_burstModules.set(std::size_t(m));
     ++m_reports[std::size_t(m)];
-    const int first = std::max(1, m * 16 - 15);
-    const int last = std::min(FormState::kLastInput, m * 16);
+    const int first = std::max(1, protocol::inputOf(m, 1));
+    const int last =
+        std::min(protocol::kLastInput, protocol::inputOf(m, protocol::kInputsPerModule));
     qint64 now = -1; // read once, and only when something changed
     for (int n = first; n <= last; ++n) {
         const bool active = m_state.InputState[std::size_t(n)];
@@ -97,7 +112,16 @@ void ChangeHistory::add(int input, bool active, qint64 now) {
 }
 
 void ChangeHistory::burstEnded(bool complete) {
-    ++(complete ? m_bursts.complete : m_bursts.givenUp);
+    // A short burst that the receive path then gave up counts as both.
+    const bool wasShort = m_shortCount >= 0;
+    if (wasShort)
+        shortBurstEnded();
+    if (!complete)
+        ++m_bursts.givenUp;
+    else if (!wasShort)
+        ++m_bursts.complete;
+    m_burstReports = 0;
+    m_burstModules.reset();
     if (m_added) {
         m_added = false;
         emit eventsAdded();
@@ -105,5 +129,37 @@ void ChangeHistory::burstEnded(bool complete) {
 }
 
 void ChangeHistory::strayByte(quint8) {
-    ++m_bursts.strayBytes;
+    ++(m_afterShort ? m_bursts.lostBytes : m_bursts.strayBytes);
+}
+
+// A burst start read as a report: module byte 'i', then a count, then the first module of the
+// next burst (or, for an empty one, whatever follows it). No module 105 is ever counted.
+bool ChangeHistory::swallowed(int module) {
+    if (m_shortCount >= 0) {
+        m_bursts.lostBytes += protocol::kReportSize;
+        return true;
+    }
+    const bool header = module == quint8(protocol::kBurstStart) &&
+                        (m_state.ReportHigh == 0 || m_state.ReportLow >= 1);
+    if (!header)
+        return false;
+    m_shortCount = m_state.ReportCount;
+    m_bursts.lostBytes += protocol::kReportSize;
+    return true;
+}
+
+// The modules missing from a short burst are named when exactly as many of 1..count are absent
+// as reports are missing: with modules numbered from 1, as the counts number them.
+void ChangeHistory::shortBurstEnded() {
+    ++m_bursts.shortBursts;
+    const int count = std::clamp<int>(m_shortCount, 0, kModules - 1);
+    std::bitset<kModules> absent;
+    for (int m = 1; m <= count; ++m)
+        absent[std::size_t(m)] = !m_burstModules.test(std::size_t(m));
+    if (absent.any() && int(absent.count()) == count - m_burstReports)
+        m_bursts.shortMissing |= absent;
+    else
+        ++m_bursts.shortUnnamed;
+    m_shortCount = -1;
+    m_afterShort = true;
 }

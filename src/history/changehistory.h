@@ -7,6 +7,8 @@
 #include <QObject>
 #include <algorithm>
 #include <array>
+#include <bitset>
+#include <functional>
 #include <type_traits>
 #include <vector>
 
@@ -19,11 +21,8 @@ struct ChangeEvent {
     quint16 input = 0;   // 1..200
     bool active = false; // the new state
 
-    // Module m owns inputs (m - 1) * 16 + 1 .. m * 16; its contacts are numbered 1..16.
-    int module() const { return moduleOf(input); }
-    int contact() const { return contactOf(input); }
-    static int moduleOf(int input) { return (input - 1) / 16 + 1; }
-    static int contactOf(int input) { return (input - 1) % 16 + 1; }
+    int module() const { return protocol::moduleOf(input); }
+    int contact() const { return protocol::contactOf(input); }
 };
 
 // When an input counts as unstable: a pulse (active) or gap (inactive) shorter than
@@ -53,6 +52,16 @@ struct BurstStats {
     quint64 complete = 0;   // bursts whose reports all arrived
     quint64 givenUp = 0;    // bursts abandoned part-way (the line fell silent)
     quint64 strayBytes = 0; // bytes between bursts that neither start one nor count it
+    // Short bursts: the module announced more reports than it sent, so the receive path took
+    // the next burst's start as a report (module byte 'i', then what reads as its count). That
+    // report, the rest of the short burst and the stray bytes up to the next report are the
+    // next burst's, lost: they count here, not as modules or stray bytes.
+    quint64 shortBursts = 0;
+    quint64 lostBytes = 0; // bytes of bursts lost behind a short one
+    // Modules 1..count that a short burst left out, when the count and the reports name them;
+    // short bursts where they do not (the modules are not numbered 1..count).
+    std::bitset<256> shortMissing;
+    quint64 shortUnnamed = 0;
 };
 
 // The change history of inputs 1..200, fed by the receive path report by report (it is the
@@ -75,8 +84,13 @@ public:
     // Time 0 of the events: `clockMs` on the clock, `wall` on the wall clock.
     void setOrigin(qint64 clockMs, const QDateTime& wall);
     QDateTime wallTime(qint64 timeMs) const { return m_wallOrigin.addMSecs(timeMs); }
+    // The time of day of `timeMs` as every view shows it: hh:mm:ss.zzz.
+    QString timeOfDay(qint64 timeMs) const;
     // Now, on the history's time scale.
     qint64 nowMs() const;
+    // Another clock than the serial control's, in milliseconds: a recording's while it is
+    // replayed. Empty: the serial control's again.
+    void setClock(std::function<qint64()> clockMs) { m_clockMs = std::move(clockMs); }
 
     void setLimits(const StabilityLimits& limits); // applies to changes from now on
 
@@ -123,6 +137,9 @@ signals:
 
 private:
     void add(int input, bool active, qint64 now);
+    // True when this report is the next burst's start read as a report, or comes after one.
+    bool swallowed(int module);
+    void shortBurstEnded();
 
     struct Recent { // the input's newest change times, for the changes-in-a-window rule
         std::array<qint64, StabilityLimits::kMaxChanges> times{};
@@ -131,6 +148,7 @@ private:
 
     const FormState& m_state;
     const SerialControl& m_clock;
+    std::function<qint64()> m_clockMs;
     qsizetype m_capacity;
     std::vector<ChangeEvent> m_ring;
     quint64 m_total = 0;
@@ -144,5 +162,9 @@ private:
     std::array<Recent, FormState::kInputCount> m_recent{};
     std::array<quint64, kModules> m_reports{};
     BurstStats m_bursts;
-    bool m_added = false; // events added in the burst under way
+    bool m_added = false;                 // events added in the burst under way
+    std::bitset<kModules> m_burstModules; // the modules of the burst under way's own reports
+    int m_burstReports = 0;               // how many of those reports
+    int m_shortCount = -1;                // the burst under way is short: the count it announced
+    bool m_afterShort = false;            // stray bytes now are the lost burst's
 };

@@ -1,7 +1,9 @@
 #include "history/csv.h"
 
 #include "history/changehistory.h"
+#include "state/protocol.h"
 
+#include <QDateTime>
 #include <QIODevice>
 
 namespace csv {
@@ -30,34 +32,70 @@ void appendCell(QByteArray& out, qint64 value) {
         appendNumber(out, value);
 }
 
-void appendInput(QByteArray& out, int input, int module, int contact) {
+void appendInput(QByteArray& out, int input, int module, int contact, char sep) {
     appendNumber(out, input);
-    out.append(',');
+    out.append(sep);
     appendNumber(out, module);
-    out.append(',');
+    out.append(sep);
     appendNumber(out, contact);
-    out.append(',');
+    out.append(sep);
 }
 
 } // namespace
 
-void appendHistoryRow(QByteArray& out, const ChangeEvent& event) {
+QByteArray header(const char* names, char separator) {
+    QByteArray text(names);
+    text.replace(',', separator);
+    return text;
+}
+
+Clock::Clock(const ChangeHistory& history) : m_originMs(history.wallTime(0).toMSecsSinceEpoch()) {}
+
+void Clock::append(QByteArray& out, qint64 timeMs) {
+    const qint64 ms = m_originMs + timeMs;
+    const qint64 second = ms >= 0 ? ms / 1000 : (ms - 999) / 1000;
+    if (second != m_second) {
+        m_second = second;
+        const QDateTime at = QDateTime::fromMSecsSinceEpoch(second * 1000);
+        m_date = at.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")).toLatin1();
+        const int offset = at.offsetFromUtc() / 60;
+        const int magnitude = offset < 0 ? -offset : offset;
+        m_offset = QStringLiteral("%1%2:%3")
+                       .arg(QLatin1Char(offset < 0 ? '-' : '+'))
+                       .arg(magnitude / 60, 2, 10, QLatin1Char('0'))
+                       .arg(magnitude % 60, 2, 10, QLatin1Char('0'))
+                       .toLatin1();
+    }
+    const int milli = int(ms - second * 1000);
+    out.append(m_date);
+    out.append('.');
+    out.append(char('0' + milli / 100));
+    out.append(char('0' + milli / 10 % 10));
+    out.append(char('0' + milli % 10));
+    out.append(m_offset);
+}
+
+void appendHistoryRow(QByteArray& out, const ChangeEvent& event, Clock& clock, char separator) {
     appendNumber(out, event.timeMs);
-    out.append(',');
-    appendInput(out, event.input, event.module(), event.contact());
+    out.append(separator);
+    appendInput(out, event.input, event.module(), event.contact(), separator);
     out.append(event.active ? '1' : '0');
-    out.append(',');
+    out.append(separator);
     appendCell(out, event.sinceMs);
+    out.append(separator);
+    clock.append(out, event.timeMs);
     out.append('\n');
 }
 
-bool writeHistory(QIODevice& out, const ChangeHistory& history) {
-    QByteArray text(kHistoryHeader);
+bool writeHistory(QIODevice& out, const ChangeHistory& history, char separator,
+                  const std::function<bool(const ChangeEvent&)>& shown) {
+    QByteArray text = header(kHistoryHeader, separator);
+    Clock clock(history);
     bool written = true;
     history.forEachNew(0, [&](const ChangeEvent& event) {
-        if (!written)
+        if (!written || (shown && !shown(event)))
             return;
-        appendHistoryRow(text, event);
+        appendHistoryRow(text, event, clock, separator);
         if (text.size() >= 64 * 1024) {
             written = out.write(text) == text.size();
             text.clear();
@@ -66,20 +104,23 @@ bool writeHistory(QIODevice& out, const ChangeHistory& history) {
     return written && out.write(text) == text.size();
 }
 
-QByteArray inputs(const ChangeHistory& history) {
-    QByteArray text(kInputsHeader);
+QByteArray inputs(const ChangeHistory& history, char separator) {
+    QByteArray text = header(kInputsHeader, separator);
+    Clock clock(history);
     for (int n = 1; n <= FormState::kLastInput; ++n) {
         const InputStats& s = history.input(n);
         if (s.changes == 0)
             continue;
-        appendInput(text, n, ChangeEvent::moduleOf(n), ChangeEvent::contactOf(n));
+        appendInput(text, n, protocol::moduleOf(n), protocol::contactOf(n), separator);
         appendNumber(text, qint64(s.changes));
-        text.append(',');
+        text.append(separator);
         appendCell(text, s.shortestActiveMs);
-        text.append(',');
+        text.append(separator);
         appendCell(text, s.shortestInactiveMs);
-        text.append(',');
+        text.append(separator);
         text.append(s.unstable() ? '1' : '0');
+        text.append(separator);
+        clock.append(text, s.lastChangeMs);
         text.append('\n');
     }
     return text;

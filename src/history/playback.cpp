@@ -1,5 +1,7 @@
 #include "history/playback.h"
 
+#include "state/protocol.h"
+
 Playback::Playback(recording::Reader& reader, QObject* parent)
     : SerialControl(parent), m_reader(reader) {}
 
@@ -21,6 +23,11 @@ bool Playback::advance() {
         m_next = 0;
         break;
     case recording::Record::Kind::Sent:
+        if (const QByteArrayView b = m_record.bytes; b.size() == protocol::kCountCommandSize &&
+                                                     b[0] == protocol::kCountCommand &&
+                                                     b[4] == protocol::kCommandEnd)
+            m_modulesSent = int(quint8(b[1])) + quint8(b[2]) + quint8(b[3]);
+        break;
     case recording::Record::Kind::End:
         break;
     }
@@ -59,7 +66,7 @@ bool PlaybackRun::run() {
         }
         // As the real control raises OnComm while characters wait.
         while (m_line.InBufferCount() > 0)
-            m_receiver.MSComm1_OnComm();
+            m_receiver.takeWaiting();
     }
     return m_reader.ok();
 }

@@ -7,6 +7,8 @@
 #include "state/formstate.h"
 #include "state/serialcontrol.h"
 
+#include <optional>
+
 // A serial control that plays a recording's received bytes into the receive path: each byte
 // is taken at its recorded time (clockMs()), and a wait for input advances that clock to the
 // next byte or by the wait's length, whichever comes first. The receive state machine then
@@ -24,12 +26,16 @@ public:
     void Output(const QByteArray&) override {}
     int InBufferCount() const override { return int(m_bytes.size() - m_next); }
     qint64 clockMs() const override { return m_now; }
+    QByteArrayView waitingBlock() const override { return m_bytes.sliced(m_next); }
 
     // The next record; false at the end. Received bytes become input, the rest is applied.
     bool advance();
+    // Left + Mid + Right of the last module-count command sent; nothing before one.
+    std::optional<int> modulesSent() const { return m_modulesSent; }
 
 protected:
     char takeOne() override { return m_bytes[m_next++]; }
+    void skip(qsizetype count) override { m_next += count; }
     bool waitForInput(int msecs) override;
 
 private:
@@ -41,6 +47,7 @@ private:
     bool m_pending = false; // m_record is read but not yet applied
     int m_port = 1;
     bool m_open = false;
+    std::optional<int> m_modulesSent;
 };
 
 // A recording run through the very receive state machine and decoder the window uses, into a
@@ -53,6 +60,7 @@ public:
     // Connect to eventsAdded() before run() to see every event before the bound drops it.
     ChangeHistory& history() { return m_history; }
     const FormState& state() const { return m_state; }
+    const Playback& line() const { return m_line; }
 
     // Plays the whole recording; false when it has a fault (the reader says which). What
     // came before the fault has been played.

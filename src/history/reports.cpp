@@ -3,10 +3,12 @@
 #include "history/csv.h"
 #include "history/playback.h"
 #include "history/recording.h"
+#include "history/summary.h"
 
 #include <QByteArray>
 #include <QString>
 #include <cstdio>
+#include <optional>
 
 namespace reports {
 
@@ -21,7 +23,10 @@ void put(const QByteArray& text) {
     std::fwrite(text.constData(), 1, size_t(text.size()), stdout);
 }
 
-int report(bool history, const QString& path, const StabilityLimits& limits) {
+int report(const Request& request) {
+    const bool history = request.kind == Request::Kind::History;
+    const QString& path = request.path;
+    const char sep = request.separator;
     recording::File file;
     QString why;
     if (!file.open(path, &why))
@@ -29,7 +34,8 @@ int report(bool history, const QString& path, const StabilityLimits& limits) {
     recording::Reader reader(file.data());
     PlaybackRun run(reader);
     ChangeHistory& changes = run.history();
-    changes.setLimits(limits);
+    changes.setLimits(request.limits);
+    std::optional<csv::Clock> clock;
 
     // Lines are written as bursts end, so the history's bound never drops one.
     QByteArray out;
@@ -38,10 +44,12 @@ int report(bool history, const QString& path, const StabilityLimits& limits) {
     const auto writeNew = [&] {
         if (!started) {
             started = true;
-            out.append(csv::kHistoryHeader);
+            out.append(csv::header(csv::kHistoryHeader, sep));
+            clock.emplace(changes);
         }
-        written = changes.forEachNew(
-            written, [&out](const ChangeEvent& event) { csv::appendHistoryRow(out, event); });
+        written = changes.forEachNew(written, [&](const ChangeEvent& event) {
+            csv::appendHistoryRow(out, event, *clock, sep);
+        });
         if (out.size() >= 256 * 1024) {
             put(out);
             out.clear();
@@ -54,8 +62,10 @@ int report(bool history, const QString& path, const StabilityLimits& limits) {
     if (reader.offset() >= recording::kHeaderSize) {
         if (history)
             writeNew();
+        else if (request.kind == Request::Kind::Inputs)
+            out = csv::inputs(changes, sep);
         else
-            out = csv::inputs(changes);
+            out = moduleSummary(changes, run.line().modulesSent());
         put(out);
     }
     std::fflush(stdout);
@@ -71,7 +81,7 @@ int report(bool history, const QString& path, const StabilityLimits& limits) {
 } // namespace
 
 int run(const Request& request) {
-    return report(request.kind == Request::Kind::History, request.path, request.limits);
+    return report(request);
 }
 
 } // namespace reports

@@ -12,6 +12,19 @@ Panel::Panel(FormState& state, QLineEdit& lastChanged,
     gate.add(*this);
 }
 
+namespace {
+// " 1" .. " 200", made once: a refresh that changes an input allocates nothing.
+const QString& inputText(int input) {
+    static const std::array<QString, FormState::kInputCount> texts = [] {
+        std::array<QString, FormState::kInputCount> t;
+        for (int n = 0; n < FormState::kInputCount; ++n)
+            t[std::size_t(n)] = QLatin1Char(' ') + QString::number(n);
+        return t;
+    }();
+    return texts[std::size_t(input)];
+}
+} // namespace
+
 void Panel::paintFrame() {
     for (std::size_t i = 0; i < m_lamps.size(); ++i) {
         if (m_changed.test(i))
@@ -56,7 +69,7 @@ void Panel::arbejd() {
     // Written once with the last (highest) change instead of once per change.
     if (changed != m_reported) {
         m_reported = changed;
-        m_reportedText = QLatin1Char(' ') + QString::number(changed);
+        m_reportedText = inputText(changed);
     }
     // The text is written now; the box takes it at the frame, since laying out a text costs
     // more than a whole burst's handling and a person sees only the last one of a frame.

@@ -1,5 +1,7 @@
 #include "receive/decoder.h"
 
+#include "state/protocol.h"
+
 namespace {
 void decodeByte(std::array<bool, FormState::kInputCount>& InputState, int base, int firstOffset,
                 qint16 value) {
@@ -20,7 +22,7 @@ void decodeByte(std::array<bool, FormState::kInputCount>& InputState, int base, 
 
 void S88(std::array<bool, FormState::kInputCount>& InputState, qint16 module, qint16 high,
          qint16 low) {
-    const int base = int(module) * 16 - 16;
+    const int base = protocol::inputOf(module, 0); // the bits count from contact 1
     decodeByte(InputState, base, 1, low);
     decodeByte(InputState, base, 9, high);
 }

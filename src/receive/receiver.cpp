@@ -16,6 +16,33 @@ void Receiver::take(char c) {
     m_state.RxValue = qint16(quint8(c));
 }
 
+// A byte outside a burst: shown, and counted as stray unless it starts a burst or is its count.
+void Receiver::echo(char c) {
+    FormState& s = m_state;
+    take(c);
+    m_monitor.append(quint8(c), Monitor::Separator::Echo);
+    if (m_observer && !s.Flags[1] && c != protocol::kBurstStart)
+        m_observer->strayByte(quint8(c));
+}
+
+// Byte `position` (1..3) of the current report.
+void Receiver::reportByte(int position, char c) {
+    FormState& s = m_state;
+    take(c);
+    const qint16 value = qint16(quint8(c));
+    m_monitor.append(quint8(c), Monitor::Separator::Burst);
+    if (position == 1) {
+        s.ReportModule = value;
+    } else if (position == 2) {
+        s.ReportHigh = value;
+    } else {
+        s.ReportLow = value;
+        S88(s.InputState, s.ReportModule, s.ReportHigh, s.ReportLow);
+        if (m_observer)
+            m_observer->reportDecoded(s.ReportModule);
+    }
+}
+
 // Reads the pending burst's reports, waiting for bytes that have not arrived yet. False when
 // the line fell silent for too long in the middle, or the burst as a whole took too long; both
 // are measured on the serial control's clock, so a recording played back ends the same way.
@@ -34,40 +61,26 @@ bool Receiver::readBurst() {
                     return false;
                 continue;
             }
-            take(m_serial.Input());
-            const qint16 value = *s.RxValue;
-            m_monitor.append(quint8(value), Monitor::Separator::Burst);
-            if (position == 1) {
-                s.ReportModule = value;
-            } else if (position == 2) {
-                s.ReportHigh = value;
-            } else {
-                s.ReportLow = value;
-                S88(s.InputState, s.ReportModule, s.ReportHigh, s.ReportLow);
-                if (m_observer)
-                    m_observer->reportDecoded(s.ReportModule);
-            }
+            reportByte(position, m_serial.Input());
             ++position;
         }
     }
     return true;
 }
 
-void Receiver::MSComm1_OnComm() {
+// The burst's reports, all of which have arrived: what readBurst() does when it never waits.
+void Receiver::burstFrom(const char* bytes) {
     FormState& s = m_state;
-    bool complete = true;
-    if (!s.Flags[2]) {
-        if (m_serial.InBufferCount() != 0) {
-            take(m_serial.Input());
-            m_monitor.append(quint8(*s.RxValue), Monitor::Separator::Echo);
-            if (m_observer && !s.Flags[1] && s.RxChar != protocol::kBurstStart)
-                m_observer->strayByte(quint8(*s.RxValue));
-        }
-    } else {
-        complete = readBurst();
-        if (m_observer)
-            m_observer->burstEnded(complete);
+    for (s.LoopCounter = 1; s.LoopCounter <= s.ReportCount; ++s.LoopCounter) {
+        reportByte(1, bytes[0]);
+        reportByte(2, bytes[1]);
+        reportByte(3, bytes[2]);
+        bytes += protocol::kReportSize;
     }
+}
+
+void Receiver::endEvent(bool complete) {
+    FormState& s = m_state;
     s.Flags[2] = false;
     if (!complete) {
         // Given up mid-burst: back to idle. Reports already decoded stay decoded.
@@ -83,5 +96,54 @@ void Receiver::MSComm1_OnComm() {
             s.Flags[10] = false;
         }
     }
+}
+
+void Receiver::MSComm1_OnComm() {
+    FormState& s = m_state;
+    bool complete = true;
+    if (!s.Flags[2]) {
+        if (m_serial.InBufferCount() != 0)
+            echo(m_serial.Input());
+    } else {
+        complete = readBurst();
+        if (m_observer)
+            m_observer->burstEnded(complete);
+    }
+    endEvent(complete);
     m_refresh.arbejd();
+}
+
+void Receiver::takeWaiting() {
+    FormState& s = m_state;
+    const QByteArrayView block = m_serial.waitingBlock();
+    // An echoed byte changes no input, so its refresh would find nothing to do; one refresh
+    // after the last of them does what theirs would have done.
+    bool refreshDue = false;
+    qsizetype used = 0;
+    while (used < block.size()) {
+        if (!s.Flags[2]) {
+            echo(block[used++]);
+            m_serial.markRun(used);
+            endEvent(true);
+            refreshDue = true;
+            continue;
+        }
+        const qsizetype length = qsizetype(std::max<int>(s.ReportCount, 0)) * protocol::kReportSize;
+        if (length > block.size() - used)
+            break; // the rest is still on its way: the burst waits for it below
+        m_serial.markRun(used + length); // the burst's changes are timed by its last byte
+        burstFrom(block.data() + used);
+        used += length;
+        if (m_observer)
+            m_observer->burstEnded(true);
+        endEvent(true);
+        m_refresh.arbejd();
+        refreshDue = false;
+    }
+    if (used > 0)
+        m_serial.takeBlock(used); // the tap sees them in one piece, in the same order
+    if (refreshDue)
+        m_refresh.arbejd();
+    if (used == 0 && m_serial.InBufferCount() > 0)
+        MSComm1_OnComm();
 }

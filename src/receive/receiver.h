@@ -47,14 +47,25 @@ public:
 
     Receiver(FormState& state, SerialControl& serial, Monitor& monitor, Refresh& refresh);
 
+    // One OnComm event: a byte outside a burst, or a whole burst (waiting for its bytes).
     void MSComm1_OnComm();
+    // The events of the characters the serial control offers in one piece, in one call, run
+    // straight from its block (no call per byte); when it offers none that make a whole event,
+    // one ordinary event (a burst whose bytes are still on their way). The state machine, the
+    // monitor, the observer and the lamps see exactly what the same events one by one show.
+    // Raised while characters wait, as MSComm1_OnComm() is.
+    void takeWaiting();
 
     // At most one; null for none.
     void setObserver(ReceiveObserver* observer) { m_observer = observer; }
 
 private:
     void take(char c);
+    void echo(char c);
+    void reportByte(int position, char c);
     bool readBurst();
+    void burstFrom(const char* bytes);
+    void endEvent(bool complete);
 
     FormState& m_state;
     SerialControl& m_serial;

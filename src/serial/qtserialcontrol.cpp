@@ -3,6 +3,7 @@
 #include "state/protocol.h"
 
 #include <QElapsedTimer>
+#include <QSocketNotifier>
 #include <QThread>
 #include <algorithm>
 #include <cerrno>
@@ -10,12 +11,13 @@
 
 #ifdef Q_OS_UNIX
 #include <poll.h>
+#include <unistd.h>
 #endif
 
 namespace {
-// Whether the device behind the open port has hung up or failed. Qt also reports a read that
-// found nothing as a read error, on a perfectly live line (a wake-up whose data a wait inside
-// a handler had already taken), so that error alone does not mean the line is gone.
+// Whether the device behind the open port has hung up or failed. Qt also reports a failed
+// write or a read that found nothing as an error on a perfectly live line, so an error alone
+// does not mean the line is gone.
 bool lineGone(const QSerialPort& port) {
 #ifdef Q_OS_UNIX
     pollfd p{int(port.handle()), POLLIN, 0};
@@ -25,19 +27,30 @@ bool lineGone(const QSerialPort& port) {
     return true;
 #endif
 }
+
+constexpr int kCharMicros = 10'000'000 / protocol::kBaudRate;
+// A read that brought no more than a gathering's worth (twice, for slack) came at the line rate.
+constexpr qsizetype kLineRateRead = 2 * SerialControl::kGatherMs * 1000 / kCharMicros;
 } // namespace
 
 QtSerialControl::QtSerialControl(DeviceResolver resolver, QObject* parent)
-    : SerialControl(parent), m_resolver(std::move(resolver)), m_port(this) {
-    connect(&m_port, &QSerialPort::readyRead, this, &QtSerialControl::onReadyRead);
+    : SerialControl(parent), m_resolver(std::move(resolver)), m_port(this),
+      m_block(std::size_t(kReadBlock)) {
     connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialControl::onError);
     m_port.setReadBufferSize(kReadBlock);
-    m_block.reserve(kReadBlock);
+    m_gather.setSingleShot(true);
+    m_gather.setInterval(kGatherMs);
+    m_gather.setTimerType(Qt::PreciseTimer);
+    connect(&m_gather, &QTimer::timeout, this, [this] { onReadable(false); });
 }
 
+QtSerialControl::~QtSerialControl() = default;
+
 void QtSerialControl::discardInput() {
-    m_block.clear();
     m_next = 0;
+    m_end = 0;
+    m_lastRead = 0;
+    m_lastFillBrought = false;
 }
 
 void QtSerialControl::setCommPort(int port) {
@@ -48,6 +61,8 @@ void QtSerialControl::setCommPort(int port) {
 
 void QtSerialControl::setPortOpen(bool open) {
     if (!open) {
+        m_gather.stop();
+        m_readable.reset();
         m_port.close();
         discardInput(); // like the classic control, closing empties the input buffer
         m_lost = false;
@@ -71,6 +86,20 @@ void QtSerialControl::setPortOpen(bool open) {
         const QString text = openFailure(m_commPort, device, m_port.error(), m_port.errorString());
         m_port.clearError();
         throw PlatformError(text);
+    }
+    muteQtReader();
+    m_readable = std::make_unique<QSocketNotifier>(m_port.handle(), QSocketNotifier::Read);
+    connect(m_readable.get(), &QSocketNotifier::activated, this, [this] { onReadable(true); });
+}
+
+// QSerialPort reads the device from a notifier of its own as soon as anything arrives; the
+// control reads it instead, so that one is kept off. It is QSerialPort's only child that
+// watches the device for reading.
+void QtSerialControl::muteQtReader() {
+    const auto notifiers = m_port.findChildren<QSocketNotifier*>(Qt::FindDirectChildrenOnly);
+    for (QSocketNotifier* n : notifiers) {
+        if (n->type() == QSocketNotifier::Read)
+            n->setEnabled(false);
     }
 }
 
@@ -98,36 +127,54 @@ void QtSerialControl::Output(const QByteArray& bytes) {
     tapSent(bytes);
 }
 
-int QtSerialControl::InBufferCount() const {
+// Reads what the device holds into the room after the characters not yet taken. `woken`: a
+// poll said the device has something, so a read that brings nothing means it hung up.
+QtSerialControl::Read QtSerialControl::fill(bool woken) {
     if (!PortOpen())
-        return 0;
-    const qint64 n = (m_block.size() - m_next) + m_port.bytesAvailable();
-    return n > std::numeric_limits<int>::max() ? std::numeric_limits<int>::max() : int(n);
-}
-
-char QtSerialControl::takeOne() {
-    if (m_next == m_block.size()) {
-        const qint64 want = std::min(kReadBlock, m_port.bytesAvailable());
-        m_block.resize(qsizetype(want));
-        const qint64 got = m_port.read(m_block.data(), want);
-        m_block.resize(qsizetype(std::max<qint64>(got, 0)));
-        m_next = 0;
-        m_lastRead = m_block.size();
-        if (m_block.isEmpty())
-            return 0; // only when called with nothing waiting
-    }
-    return m_block.at(m_next++);
-}
-
-// Whether the device has characters for QSerialPort to read. Asking QSerialPort itself with
-// a zero wait costs a time-out error, a signal and a translated message each time nothing came.
-bool QtSerialControl::deviceReadable() const {
+        return Read::None;
+    if (m_next == m_end)
+        m_next = m_end = 0;
+    const qsizetype room = kReadBlock - m_end;
+    if (room == 0)
+        return Read::Some;
+    qint64 got = 0;
+    if (m_port.bytesAvailable() > 0) {
+        // Should Qt ever have read for itself, what it holds came before the rest.
+        got = m_port.read(m_block.data() + m_end, room);
+        muteQtReader(); // its read switches its own reader on again
+    } else {
 #ifdef Q_OS_UNIX
-    pollfd p{int(m_port.handle()), POLLIN, 0};
-    return ::poll(&p, 1, 0) > 0;
+        do {
+            got = ::read(int(m_port.handle()), m_block.data() + m_end, std::size_t(room));
+        } while (got < 0 && errno == EINTR);
+        // An empty line reads as nothing (or EAGAIN). So does a hung-up one, which only the
+        // poll that woke us tells apart; a failure reads as an error.
+        const int error = got < 0 ? errno : 0;
+        if (got == 0 || error == EAGAIN || error == EWOULDBLOCK) {
+            m_lastFillBrought = false;
+            if (!woken || !lineGone(m_port))
+                return Read::None;
+        }
+        if (got <= 0) {
+            m_lastFillBrought = false;
+            if (error != 0 && error != EAGAIN && error != EWOULDBLOCK && !lineGone(m_port))
+                return Read::None;
+            lose(got == 0 || error == EAGAIN || error == EWOULDBLOCK
+                     ? QStringLiteral("enheden er væk eller lukket")
+                     : qt_error_string(error));
+            return Read::Failed;
+        }
 #else
-    return true;
+        got = m_port.read(m_block.data() + m_end, room);
 #endif
+    }
+    m_lastFillBrought = got > 0;
+    if (got <= 0)
+        return Read::None;
+    m_end += got;
+    m_lastRead = got;
+    ++m_reads;
+    return Read::Some;
 }
 
 bool QtSerialControl::waitForInput(int msecs) {
@@ -135,24 +182,26 @@ bool QtSerialControl::waitForInput(int msecs) {
         return true;
     if (!PortOpen())
         return false;
-    m_waiting = true;
     QElapsedTimer waited;
     waited.start();
-    constexpr int kCharMicros = 10'000'000 / protocol::kBaudRate;
+    // A read that finds nothing costs no more than asking whether there is something.
+    fill();
     // At the line rate (the last read brought no more than a gathering's worth) the wanted
     // characters are still on the wire: sleep for as long as they take, at most kGatherMs,
     // then take them with one wake-up instead of one each. A faster peer is not kept waiting.
-    const bool lineRate = m_lastRead <= 2 * kGatherMs * 1000 / kCharMicros;
-    if (lineRate && !deviceReadable())
+    if (InBufferCount() == 0 && PortOpen() && m_lastRead <= kLineRateRead) {
         QThread::usleep(std::min({kGatherMs * 1000, wantedInput() * kCharMicros, msecs * 1000}));
-    if (deviceReadable()) {
-        m_port.waitForReadyRead(0);
-    } else {
-        const int left = msecs - int(waited.elapsed());
-        if (left > 0 && PortOpen())
-            m_port.waitForReadyRead(left);
+        fill();
     }
-    m_waiting = false;
+#ifdef Q_OS_UNIX
+    if (InBufferCount() == 0 && PortOpen()) {
+        const int left = msecs - int(waited.elapsed());
+        if (left > 0) {
+            pollfd p{int(m_port.handle()), POLLIN, 0};
+            fill(::poll(&p, 1, left) > 0);
+        }
+    }
+#endif
     const bool ready = InBufferCount() > 0;
     // Outside a drain nobody else would pick up what arrived during the wait.
     if (ready && !draining())
@@ -160,9 +209,36 @@ bool QtSerialControl::waitForInput(int msecs) {
     return ready;
 }
 
-void QtSerialControl::onReadyRead() {
-    if (!m_waiting)
+void QtSerialControl::onReadable(bool woken) {
+    if (!PortOpen())
+        return;
+    const Read read = fill(woken);
+    if (read == Read::Failed)
+        return;
+    if (InBufferCount() > 0)
         drain();
+    else
+        afterDrain(); // nothing came: wait for the next character
+}
+
+// After the handlers took what they could: a block not yet taken waits for its queued drain;
+// a read at the line rate is followed by a gathering; otherwise the next arrival wakes us.
+void QtSerialControl::afterDrain() {
+    if (!m_readable || !PortOpen())
+        return;
+    if (InBufferCount() > 0) {
+        // The device is read again once the block is taken; a drain that stopped short of it
+        // without a continuation is raised again by the next arrival, as before.
+        m_gather.stop();
+        m_readable->setEnabled(!continuationQueued());
+        return;
+    }
+    const bool gather = m_lastFillBrought && m_lastRead <= kLineRateRead;
+    m_readable->setEnabled(!gather);
+    if (gather)
+        m_gather.start();
+    else
+        m_gather.stop();
 }
 
 void QtSerialControl::onError(QSerialPort::SerialPortError error) {
@@ -172,31 +248,23 @@ void QtSerialControl::onError(QSerialPort::SerialPortError error) {
         return;
     if (!lineGone(m_port)) {
         m_port.clearError();
-        // With a leftover EAGAIN the empty read comes as a resource error, after which Qt has
-        // stopped reading; a read on the empty buffer starts it again and takes nothing.
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                if (!m_port.isOpen())
-                    return;
-                if (m_port.bytesAvailable() > 0) {
-                    scheduleDrain();
-                } else {
-                    char none;
-                    m_port.read(&none, 1);
-                }
-            },
-            Qt::QueuedConnection);
         return;
     }
-    // This may be raised from inside QSerialPort (even within a wait in a handler), so the
-    // close and the report happen from the event loop.
-    m_lost = true;
     // A hang-up shows as an empty read, for which Qt's error text is a leftover of some
     // earlier call; only a real failure's text says anything.
-    const QString reason = error == QSerialPort::ReadError
-                               ? QStringLiteral("enheden er væk eller lukket")
-                               : m_port.errorString();
+    lose(error == QSerialPort::ReadError ? QStringLiteral("enheden er væk eller lukket")
+                                         : m_port.errorString());
+}
+
+// The line failed underneath. This may be found inside a wait in a handler, so the close and
+// the report happen from the event loop.
+void QtSerialControl::lose(const QString& reason) {
+    if (m_lost)
+        return;
+    m_lost = true;
+    m_gather.stop();
+    if (m_readable)
+        m_readable->setEnabled(false);
     const QString why = QStringLiteral("Forbindelsen til port %1 (%2) er afbrudt: %3")
                             .arg(m_commPort)
                             .arg(m_device, reason);
@@ -205,10 +273,17 @@ void QtSerialControl::onError(QSerialPort::SerialPortError error) {
         [this, why] {
             if (!m_lost)
                 return; // closed or reopened by the user meanwhile
+            m_readable.reset();
             m_port.close();
             discardInput();
             m_lost = false;
             emit PortLost(why);
         },
         Qt::QueuedConnection);
+}
+
+QString QtSerialControl::deviceName() const {
+    if (m_port.isOpen())
+        return m_device;
+    return m_resolver ? m_resolver(m_commPort) : QString();
 }

@@ -4,23 +4,40 @@
 #include "state/serialcontrol.h"
 
 #include <QSerialPort>
+#include <QTimer>
 #include <functional>
+#include <memory>
+#include <vector>
+
+class QSocketNotifier;
 
 // The serial control on a real port through Qt Serial Port, 9600 8N1, no flow control.
 // Port numbers become device names through the resolver given at construction.
+//
+// QSerialPort opens the port, sets the line and writes; the control reads the device itself,
+// from its own notifier. At the line rate a read that brought a few characters mutes the
+// notifier for kGatherMs, the same window a burst's wait gathers in, so the bytes between
+// bursts wake the program once per gathering instead of once each; a character after a quiet
+// spell is still read at once, and a flood is read a block per wake-up.
 class QtSerialControl final : public SerialControl {
     Q_OBJECT
 
 public:
     using DeviceResolver = std::function<QString(int port)>;
     explicit QtSerialControl(DeviceResolver resolver, QObject* parent = nullptr);
+    ~QtSerialControl() override;
 
     int CommPort() const override { return m_commPort; }
     void setCommPort(int port) override;
     bool PortOpen() const override { return m_port.isOpen() && !m_lost; }
     void setPortOpen(bool open) override;
     void Output(const QByteArray& bytes) override;
-    int InBufferCount() const override;
+    int InBufferCount() const override { return PortOpen() ? int(m_end - m_next) : 0; }
+    QByteArrayView waitingBlock() const override {
+        return PortOpen() ? QByteArrayView(m_block.data() + m_next, m_end - m_next)
+                          : QByteArrayView();
+    }
+    QString deviceName() const override;
 
     // How much the control reads from the device at once. Reading ahead in blocks keeps the
     // per-character cost to an index step; the bound keeps a fast peer from filling memory
@@ -32,28 +49,40 @@ public:
     // The port itself, for tools that watch its errors.
     const QSerialPort& port() const { return m_port; }
 
+    // Reads of the device (each a wake-up of the program or a wait's return) that brought
+    // characters, since the control was made; for benches.
+    quint64 deviceReads() const { return m_reads; }
+
     // The message for a port that would not open, from Qt's error and its text.
     static QString openFailure(int port, const QString& device, QSerialPort::SerialPortError error,
                                const QString& why);
 
 protected:
-    char takeOne() override;
+    char takeOne() override { return m_block[std::size_t(m_next++)]; }
+    void skip(qsizetype count) override { m_next += count; }
     bool waitForInput(int msecs) override;
+    void afterDrain() override;
 
 private:
-    bool deviceReadable() const;
-    void onReadyRead();
+    enum class Read { Some, None, Failed };
+    Read fill(bool woken = false);
+    void onReadable(bool woken);
     void onError(QSerialPort::SerialPortError error);
-
-    DeviceResolver m_resolver;
+    void lose(const QString& reason);
+    void muteQtReader();
     void discardInput();
 
+    DeviceResolver m_resolver;
     QSerialPort m_port;
-    QString m_device;   // as resolved when the port was opened
-    QByteArray m_block; // read from the device, not yet taken
+    std::unique_ptr<QSocketNotifier> m_readable; // while the port is open
+    QTimer m_gather;
+    QString m_device;          // as resolved when the port was opened
+    std::vector<char> m_block; // read from the device; m_next..m_end not yet taken
     qsizetype m_next = 0;
-    qsizetype m_lastRead = 0; // characters the last read from the device brought
+    qsizetype m_end = 0;
+    qsizetype m_lastRead = 0;       // characters the last read that brought any brought
+    bool m_lastFillBrought = false; // whether the last read brought any
+    quint64 m_reads = 0;
     int m_commPort = 1;
-    bool m_waiting = false;
     bool m_lost = false; // failed underneath; closed from the event loop
 };

@@ -59,7 +59,7 @@ std::optional<QString> Faults::add(const QString& given) {
 // the state of its partner.
 quint16 Faults::wired(const Pattern& pattern, int module) const {
     quint16 bits = pattern.moduleInputs(module);
-    const int first = (module - 1) * Pattern::kInputsPerModule + 1;
+    const int first = protocol::inputOf(module, 1);
     const auto show = [&](int input, int from) {
         const int k = input - first;
         if (k < 0 || k >= Pattern::kInputsPerModule)
@@ -80,22 +80,19 @@ void Faults::appendBurst(QByteArray& out, const Pattern& pattern, quint64 burst,
     int announced = 0;
     for (int m = 1; m <= modules; ++m)
         announced += silent.test(std::size_t(m)) ? 0 : 1;
-    out.append(protocol::kBurstStart);
-    out.append(char(quint8(announced)));
+    protocol::appendBurstStart(out, announced);
     for (int m = 1; m <= modules; ++m) {
         if (silent.test(std::size_t(m)) || missing.test(std::size_t(m)))
             continue;
         quint16 bits = zero.test(std::size_t(m)) ? 0 : wired(pattern, m);
-        const int first = (m - 1) * Pattern::kInputsPerModule + 1;
+        const int first = protocol::inputOf(m, 1);
         for (int k = 0; k < Pattern::kInputsPerModule; ++k) {
             if (chatter.test(std::size_t(first + k)) && (burst & 1))
                 bits ^= quint16(1u << k);
         }
         if (noise)
             bits ^= quint16(noise->generate());
-        out.append(char(quint8(m)));
-        out.append(char(quint8(bits >> 8)));
-        out.append(char(quint8(bits & 0xff)));
+        protocol::appendReport(out, m, bits);
     }
 }
 

@@ -75,7 +75,7 @@ quint16 Pattern::moduleInputs(int module) const {
     quint16 bits = 0;
     if (module < 1 || module > m_modules)
         return bits;
-    const int first = (module - 1) * kInputsPerModule + 1;
+    const int first = protocol::inputOf(module, 1);
     for (int k = 0; k < kInputsPerModule; ++k) {
         if (isActive(first + k))
             bits |= quint16(1u << k);
@@ -91,14 +91,9 @@ QByteArray Pattern::burst() const {
 
 void Pattern::appendBurst(QByteArray& out) const {
     out.reserve(out.size() + 2 + protocol::kReportSize * m_modules);
-    out.append(protocol::kBurstStart);
-    out.append(char(quint8(m_modules)));
-    for (int m = 1; m <= m_modules; ++m) {
-        const quint16 bits = moduleInputs(m);
-        out.append(char(quint8(m)));
-        out.append(char(quint8(bits >> 8)));
-        out.append(char(quint8(bits & 0xff)));
-    }
+    protocol::appendBurstStart(out, m_modules);
+    for (int m = 1; m <= m_modules; ++m)
+        protocol::appendReport(out, m, moduleInputs(m));
 }
 
 } // namespace sim

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "state/protocol.h"
+
 #include <QByteArray>
 #include <QtGlobal>
 #include <vector>
@@ -13,7 +15,7 @@ namespace sim {
 // need no timing.
 class Pattern {
 public:
-    static constexpr int kInputsPerModule = 16;
+    static constexpr int kInputsPerModule = protocol::kInputsPerModule;
     static constexpr int kMaxModules = 255;
     static constexpr int kTrainLength = 3;
     static constexpr int kMaxLit = 4;       // toggled inputs lit at once; the oldest goes out first

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "state/protocol.h"
+
 #include <QString>
 #include <QtGlobal>
 #include <array>
@@ -8,9 +10,9 @@
 // Everything the window's handlers share. The names are the ones the handlers have always
 // used; booleans are plain bool (the old -1/0 encoding only matters where a value is shown).
 struct FormState {
-    static constexpr int kFlagCount = 51;   // Flags(0..50)
-    static constexpr int kInputCount = 201; // InputState(0..200), LastState(0..200)
-    static constexpr int kLastInput = 200;
+    static constexpr int kFlagCount = 51; // Flags(0..50)
+    static constexpr int kLastInput = protocol::kLastInput;
+    static constexpr int kInputCount = kLastInput + 1; // InputState(0..200), LastState(0..200)
     static constexpr int kLampCount = 160;
 
     // Receive state machine step flags: 1 = a count byte is expected, 2 = a burst is pending,

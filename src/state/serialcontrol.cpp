@@ -1,14 +1,11 @@
 #include "state/serialcontrol.h"
 
+#include "state/clock.h"
+
 #include <QElapsedTimer>
 
 qint64 SerialControl::clockMs() const {
-    static const QElapsedTimer since = [] {
-        QElapsedTimer t;
-        t.start();
-        return t;
-    }();
-    return since.elapsed();
+    return monotonicMs();
 }
 
 void SerialControl::drain() {
@@ -25,9 +22,9 @@ void SerialControl::drain() {
         if (m_handler)
             m_handler();
         idleRuns = (m_taken == before) ? idleRuns + 1 : 0;
-        // Reading the clock costs more than a handler run; look at it every 64 runs, or
-        // after a run that waited for input.
-        const bool look = runs % 64 == 0 || m_waited;
+        // Reading the clock costs more than a handler run; look at it every 64 runs, after a
+        // run that waited for input, or after one that took a block of characters at once.
+        const bool look = runs % 64 == 0 || m_waited || m_taken - before >= 64;
         m_waited = false;
         if (look && InBufferCount() > 0 && budget.elapsed() >= kDrainBudgetMs) {
             scheduleDrain();
@@ -35,6 +32,7 @@ void SerialControl::drain() {
         }
     }
     m_draining = false;
+    afterDrain();
 }
 
 void SerialControl::scheduleDrain() {

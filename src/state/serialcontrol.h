@@ -2,6 +2,7 @@
 
 #include "state/platformerror.h"
 
+#include <QByteArrayView>
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -11,7 +12,12 @@
 class SerialTap {
 public:
     virtual ~SerialTap() = default;
-    virtual void received(char c) = 0;              // every character Input() takes
+    virtual void received(char c) = 0; // every character Input() takes
+    // Characters taken together (takeBlock()), in order: the same as received() for each.
+    virtual void received(QByteArrayView bytes) {
+        for (char c : bytes)
+            received(c);
+    }
     virtual void sent(const QByteArray& bytes) = 0; // every Output() that was queued
 };
 
@@ -31,8 +37,13 @@ public:
     // Queues the bytes for sending in one piece; throws PlatformError on a closed port.
     virtual void Output(const QByteArray& bytes) = 0;
     virtual int InBufferCount() const = 0;
-    // How many characters Input() has taken since the control was made.
-    quint64 charactersTaken() const { return m_taken; }
+    // How many characters Input() has taken since the control was made, counting those of a
+    // block that its reader has run through but not yet taken (markRun()).
+    quint64 charactersTaken() const { return m_taken + quint64(m_run); }
+    // The first `count` characters of waitingBlock() have been run through: so far the block's
+    // reader has come, for whoever asks charactersTaken() meanwhile (a clock that follows the
+    // bytes). takeBlock() takes them.
+    void markRun(qsizetype count) { m_run = count; }
     // Takes one waiting character. Only called when InBufferCount() > 0.
     char Input() {
         ++m_taken;
@@ -40,6 +51,18 @@ public:
         if (m_tap)
             m_tap->received(c);
         return c;
+    }
+    // The characters waiting that can be had in one piece, oldest first: all of them or the
+    // first part; empty when the control offers none this way. Valid until the next take,
+    // wait or return to the event loop.
+    virtual QByteArrayView waitingBlock() const { return {}; }
+    // Takes the first `count` characters of waitingBlock(), as `count` Input() calls would.
+    void takeBlock(qsizetype count) {
+        m_run = 0;
+        m_taken += quint64(count);
+        if (m_tap)
+            m_tap->received(waitingBlock().first(count));
+        skip(count);
     }
     // Waits at most `msecs` for input without returning to the event loop; true when a
     // character is waiting. OnComm is not raised from inside the wait. `wanted` says how many
@@ -58,6 +81,9 @@ public:
     // recorded time of the byte being taken when a recording is played back, a scripted
     // time in tests. Time-outs of the receive path are measured on it.
     virtual qint64 clockMs() const;
+    // The device the chosen port opens (the open one's while open), for people to read;
+    // empty where there is none or the control does not know.
+    virtual QString deviceName() const { return {}; }
 
     // How long one round of OnComm events may keep the event loop waiting before the rest is
     // left to a queued continuation.
@@ -78,6 +104,14 @@ signals:
 protected:
     virtual char takeOne() = 0;
     virtual bool waitForInput(int msecs) = 0;
+    // Drops the first `count` waiting characters (those takeBlock() hands out).
+    virtual void skip(qsizetype count) {
+        for (qsizetype i = 0; i < count; ++i)
+            takeOne();
+    }
+    // Called when a drain has ended with nothing left it could take, or with the rest left to
+    // its queued continuation.
+    virtual void afterDrain() {}
     // Raises OnComm while characters wait, within the drain budget; what is left over is
     // picked up by a queued continuation so the window keeps painting and taking clicks.
     // Safe against re-entry from a wait inside a handler.
@@ -90,6 +124,8 @@ protected:
             m_tap->sent(bytes);
     }
     bool draining() const { return m_draining; }
+    // Whether a drain waits for the event loop to take the rest.
+    bool continuationQueued() const { return m_continuationQueued; }
     // The characters the current wait's caller expects.
     int wantedInput() const { return m_wanted; }
 
@@ -97,6 +133,7 @@ private:
     std::function<void()> m_handler;
     SerialTap* m_tap = nullptr;
     quint64 m_taken = 0;
+    qsizetype m_run = 0; // see markRun()
     int m_wanted = 1;
     bool m_waited = false;
     bool m_draining = false;

@@ -10,6 +10,7 @@
 #include <QRandomGenerator>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <deque>
 #include <functional>
 #include <initializer_list>
@@ -63,9 +64,19 @@ public:
     void setPortOpen(bool open) override;
     void Output(const QByteArray& bytes) override;
     int InBufferCount() const override { return int(m_input.size() - m_read); }
+    // Whether the input is offered in pieces (waitingBlock()) of at most kBlock characters,
+    // as the real control reads them.
+    bool offerBlocks = true;
+    static constexpr qsizetype kBlock = 16 * 1024;
+    QByteArrayView waitingBlock() const override {
+        return offerBlocks ? QByteArrayView(m_input).sliced(
+                                 m_read, std::min(m_input.size() - m_read, kBlock))
+                           : QByteArrayView();
+    }
 
 protected:
     char takeOne() override { return m_input.at(m_read++); }
+    void skip(qsizetype count) override { m_read += count; }
     bool waitForInput(int msecs) override;
 
 private:
@@ -82,7 +93,14 @@ private:
 class CapturedMessages final : public MessageSink {
 public:
     void MsgBox(const QString& text) override { shown << text; }
+    // Questions are written down and answered with `answer`.
+    bool Question(const QString& text) override {
+        asked << text;
+        return answer;
+    }
     QStringList shown;
+    QStringList asked;
+    bool answer = true;
 };
 
 class MemorySettings final : public SettingsStore {

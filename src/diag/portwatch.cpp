@@ -1,0 +1,22 @@
+#include "diag/portwatch.h"
+
+void PortWatch::update(bool open, quint64 bursts, qint64 nowMs) {
+    if (open && (!m_open || bursts != m_bursts))
+        m_since = nowMs;
+    m_open = open;
+    m_bursts = bursts;
+    m_silent = open && nowMs - m_since >= kSilentMs;
+}
+
+QString PortWatch::silentText(int port, const QString& device) {
+    const QString where = device.isEmpty() ? QStringLiteral("ingen enhed") : device;
+    return QStringLiteral("Ingen data fra port %1 (%2): forkert port, eller er modulet tændt?")
+        .arg(port)
+        .arg(where);
+}
+
+QString PortWatch::portText(int port, const QString& device) {
+    return QStringLiteral("Port %1: %2")
+        .arg(port)
+        .arg(device.isEmpty() ? QStringLiteral("ingen enhed") : device);
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <QtGlobal>
+
+// Whether a started port gives data: open for kSilentMs without one complete burst (nothing
+// at all, or only bytes that never make a burst) is silent, until a burst comes. No clock of
+// its own: the caller says what the time is.
+class PortWatch {
+public:
+    static constexpr qint64 kSilentMs = 3000;
+
+    // The port's state now: open or not, the complete bursts received so far, the time.
+    void update(bool open, quint64 bursts, qint64 nowMs);
+    bool silent() const { return m_silent; }
+
+    // The line the diagnostics show while the port is silent.
+    static QString silentText(int port, const QString& device);
+    // The chosen port beside the module check: "Port 1: /dev/ttyUSB0".
+    static QString portText(int port, const QString& device);
+
+private:
+    bool m_open = false;
+    bool m_silent = false;
+    quint64 m_bursts = 0;
+    qint64 m_since = 0; // port opened or last burst
+};

@@ -1,0 +1,67 @@
+#include "history/summary.h"
+
+#include "history/changehistory.h"
+
+#include <QStringList>
+#include <bitset>
+
+namespace {
+
+constexpr int kModules = ChangeHistory::kModules;
+
+// "2, 4-7, 12", or "none".
+template <std::size_t N> QString list(const std::bitset<N>& set) {
+    QStringList parts;
+    for (int m = 0; m < int(N); ++m) {
+        if (!set.test(std::size_t(m)))
+            continue;
+        int end = m;
+        while (end + 1 < int(N) && set.test(std::size_t(end + 1)))
+            ++end;
+        parts << (end == m ? QString::number(m) : QStringLiteral("%1-%2").arg(m).arg(end));
+        m = end;
+    }
+    return parts.isEmpty() ? QStringLiteral("none") : parts.join(QStringLiteral(", "));
+}
+
+} // namespace
+
+QByteArray moduleSummary(const ChangeHistory& history, std::optional<int> configured) {
+    const BurstStats& b = history.bursts();
+    std::bitset<kModules> reported;
+    std::bitset<kModules> missing;
+    std::bitset<kModules> unknown;
+    for (int m = 0; m < kModules; ++m) {
+        const bool expected = configured && m >= 1 && m <= *configured;
+        reported[std::size_t(m)] = history.reports(m) > 0;
+        // A module a short burst names is told there, as in the window.
+        missing[std::size_t(m)] =
+            expected && !reported.test(std::size_t(m)) && !b.shortMissing.test(std::size_t(m));
+        unknown[std::size_t(m)] = configured && !expected && reported.test(std::size_t(m));
+    }
+    std::bitset<FormState::kInputCount> unstable;
+    for (int n = 1; n <= FormState::kLastInput; ++n)
+        unstable[std::size_t(n)] = history.input(n).unstable();
+    QString shortText = QString::number(b.shortBursts);
+    if (b.shortMissing.any())
+        shortText += QStringLiteral(" (module %1 left out of the reply)").arg(list(b.shortMissing));
+    if (b.shortUnnamed > 0)
+        shortText += QStringLiteral(" (%1 with fewer reports than announced)").arg(b.shortUnnamed);
+
+    QStringList lines;
+    lines
+        << QStringLiteral("configured: %1")
+               .arg(configured ? QString::number(*configured)
+                               : QStringLiteral("unknown (no count command recorded)"))
+        << QStringLiteral("reported: %1").arg(list(reported))
+        << QStringLiteral("missing: %1").arg(configured ? list(missing) : QStringLiteral("unknown"))
+        << QStringLiteral("unknown: %1").arg(configured ? list(unknown) : QStringLiteral("unknown"))
+        << QStringLiteral("complete bursts: %1").arg(b.complete)
+        << QStringLiteral("short bursts: %1").arg(shortText)
+        << QStringLiteral("given up: %1").arg(b.givenUp)
+        << QStringLiteral("stray bytes: %1").arg(b.strayBytes)
+        << QStringLiteral("bytes lost behind short bursts: %1").arg(b.lostBytes)
+        << QStringLiteral("changes: %1").arg(history.total())
+        << QStringLiteral("unstable inputs: %1").arg(list(unstable));
+    return (lines.join(u'\n') + u'\n').toUtf8();
+}

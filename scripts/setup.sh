@@ -15,6 +15,8 @@ packages=(
   fonts-liberation
   libx11-dev xvfb xdotool x11-utils imagemagick
   clang libclang-rt-dev
+  # The MQTT bridge's client library, and the broker, clients and certificates its tests use.
+  libmosquitto-dev mosquitto mosquitto-clients openssl
 )
 
 packages+=("$@")

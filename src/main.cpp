@@ -1,9 +1,11 @@
 #include "app/commandline.h"
 #include "app/form1.h"
+#include "app/headless.h"
 #include "app/messageboxsink.h"
 #include "app/preflight.h"
 #include "app/quitsignals.h"
 #include "app/translations.h"
+#include "bridge/bridge.h"
 #include "diag/timelinepicture.h"
 #include "history/filename.h"
 #include "history/recorder.h"
@@ -60,6 +62,22 @@ std::variant<std::unique_ptr<VirtualModule>, int> virtualModule(const CommandLin
     return module;
 }
 
+// --headless: no QApplication, so no display is needed.
+int runHeadless(int argc, char* argv[], const CommandLine::Window& options) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("s88monitor"));
+    PortMap ports;
+    for (const PortMap::Assignment& a : options.ports)
+        ports.assign(a.port, a.device);
+    auto made = virtualModule(options);
+    if (const int* status = std::get_if<int>(&made))
+        return *status;
+    const std::unique_ptr<VirtualModule> module = std::move(std::get<0>(made));
+    if (module)
+        ports.assign(1, module->devicePath(), QStringLiteral("virtuelt S88-modul"));
+    return headless::run(options, ports);
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
@@ -80,6 +98,8 @@ int main(int argc, char* argv[]) {
     if (commandLine.run == CommandLine::Run::Report)
         return reports::run(commandLine.report);
     const CommandLine::Window& options = commandLine.window;
+    if (commandLine.run == CommandLine::Run::Headless)
+        return runHeadless(argc, argv, options);
     if (const std::optional<QString> why = preflight::windowProblem(arguments))
         return fail(QStringLiteral("s88monitor: %1").arg(*why));
 
@@ -121,8 +141,33 @@ int main(int argc, char* argv[]) {
             return fail(QStringLiteral("--replay %1: %2").arg(options.replay, why));
     }
     form.Form_Load();
+    std::unique_ptr<Bridge> bridge;
+    if (options.mqtt) {
+        QString why;
+        const std::optional<QString> password = readMqttPassword(options.mqttPasswordFile, &why);
+        if (!password)
+            return fail(
+                QStringLiteral("--mqtt-password-file %1: %2").arg(options.mqttPasswordFile, why));
+        Bridge::Options b;
+        b.url = *options.mqtt;
+        b.password = *password;
+        b.caFile = options.mqttCa;
+        b.discovery = options.mqttDiscovery;
+        b.commands = options.mqttCommands;
+        bridge = std::make_unique<Bridge>(form.state(), form.history(), b);
+        QObject::connect(bridge.get(), &Bridge::stateChanged, &form, [](const QString& line) {
+            std::fprintf(stderr, "%s\n", qPrintable(line));
+        });
+        form.setBridge(bridge.get());
+        bridge->start();
+    }
     form.show();
     if (options.exitWhenShown)
         QMetaObject::invokeMethod(&app, &QCoreApplication::quit, Qt::QueuedConnection);
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    if (bridge) {
+        form.setBridge(nullptr);
+        bridge->stop();
+    }
+    return status;
 }

@@ -329,8 +329,8 @@ void TestCommandLine::programWithoutDisplay_data() {
                                        << "/nonexistent/r.s88: no such file";
     // The window needs a display: one line and status 2, no toolkit abort.
     const QString noDisplay = QStringLiteral(
-        "s88monitor: no display: set DISPLAY, or use --history/--inputs for work without a "
-        "window\n");
+        "s88monitor: no display: set DISPLAY, or use --history/--inputs/--headless for work "
+        "without a window\n");
     QTest::newRow("the window") << QStringList() << 2 << "" << noDisplay;
     QTest::newRow("the window on the virtual module")
         << QStringList{"--simulate", "--fault", "chatter:3"} << 2 << "" << noDisplay;

@@ -2,6 +2,7 @@
 
 #include "app/options.h"
 #include "history/filename.h"
+#include "serial/countvalue.h"
 #include "sim/faults.h"
 
 #include <cmath>
@@ -149,6 +150,29 @@ Problem readWindow(const Given& given, CommandLine::Window& window) {
     }
     window.simulate = given.isSet(Id::Simulate);
     window.exitWhenShown = given.isSet(Id::ExitWhenShown);
+    if (given.isSet(Id::Mqtt)) {
+        QString why;
+        window.mqtt = MqttUrl::parse(given.value(Id::Mqtt), &why);
+        if (!window.mqtt)
+            // The URL is not repeated: a password typed into it stays off the screen and logs.
+            return QStringLiteral("--mqtt: %1").arg(why);
+    }
+    window.mqttCa = given.value(Id::MqttCa);
+    if (!window.mqttCa.isEmpty() && !window.mqtt->tls)
+        return QStringLiteral("--mqtt-ca goes with an mqtts:// URL");
+    window.mqttPasswordFile = given.value(Id::MqttPasswordFile);
+    window.mqttDiscovery = given.isSet(Id::MqttDiscovery);
+    window.mqttCommands = given.isSet(Id::MqttCommands);
+    if (given.isSet(Id::Counts)) {
+        const QStringList parts = given.value(Id::Counts).split(u',');
+        bool ok = parts.size() == 3;
+        for (const QString& part : parts)
+            ok = ok && countvalue::countByte(part).has_value();
+        if (!ok)
+            return QStringLiteral("--counts %1: expected L,M,R, each a count from 0 to 255")
+                .arg(given.value(Id::Counts));
+        window.counts = std::array<QString, 3>{parts[0], parts[1], parts[2]};
+    }
     return std::nullopt;
 }
 
@@ -176,10 +200,13 @@ CommandLine CommandLine::parse(const QStringList& arguments) {
     result.run = given.isSet(Id::History) || given.isSet(Id::Inputs) || given.isSet(Id::Summary) ||
                          given.isSet(Id::Bursts) || given.isSet(Id::Timeline)
                      ? Run::Report
-                     : Run::Window;
+                 : given.isSet(Id::Headless) ? Run::Headless
+                                             : Run::Window;
     if (const std::optional<QString> why = given.misplaced(
             result.run == Run::Report ? options::Goes::Report : options::Goes::Window))
         return usageError(*why);
+    if (result.run == Run::Headless && given.isSet(Id::ExitWhenShown))
+        return usageError(QStringLiteral("--exit-when-shown does not go with --headless"));
     const Problem problem = result.run == Run::Report ? readReport(given, result.report)
                                                       : readWindow(given, result.window);
     if (problem)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bridge/mqtturl.h"
 #include "history/reports.h"
 #include "serial/portmap.h"
 #include "state/language.h"
@@ -7,6 +8,7 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <array>
 #include <optional>
 
 // The command line, read once, before any application object exists: help, version, a
@@ -14,9 +16,10 @@
 // it asks for is decided here, with every value parsed; nothing reads argv after this.
 struct CommandLine {
     enum class Run {
-        Window, // open the window with `window`
-        Print,  // write `text` (stdout if `exitCode` is 0, else stderr) and end
-        Report, // --history, --inputs or --summary: `report` on a recording, no window
+        Window,   // open the window with `window`
+        Print,    // write `text` (stdout if `exitCode` is 0, else stderr) and end
+        Report,   // --history, --inputs or --summary: `report` on a recording, no window
+        Headless, // --headless: `window`'s link, recording and bridge with no window or display
         // Another action that needs no window gets its own value here, its arguments a field
         // below, and a case in main.
     };
@@ -31,6 +34,12 @@ struct CommandLine {
         double speed = 1;   // --speed F, with --replay
         QString record;     // --record FILE
         bool exitWhenShown = false;
+        std::optional<MqttUrl> mqtt; // --mqtt URL
+        QString mqttCa;              // --mqtt-ca FILE
+        QString mqttPasswordFile;    // --mqtt-password-file FILE (the password is never here)
+        bool mqttDiscovery = false;
+        bool mqttCommands = false;
+        std::optional<std::array<QString, 3>> counts; // --counts L,M,R, with --headless
     };
 
     Run run = Run::Window;

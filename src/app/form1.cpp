@@ -2,6 +2,7 @@
 
 #include "app/replaysession.h"
 #include "app/startup.h"
+#include "bridge/bridge.h"
 #include "diag/diagarea.h"
 #include "frame/framegate.h"
 #include "history/changehistory.h"
@@ -65,6 +66,8 @@ template <typename Handler> void Form1::run(Handler&& handler) {
 template <typename Handler> void Form1::runPort(Handler&& handler) {
     run(std::forward<Handler>(handler));
     m_recorder->notePort(m_serial.CommPort(), m_serial.PortOpen());
+    if (m_bridge)
+        m_bridge->setLink(m_serial.PortOpen() ? Bridge::Link::Started : Bridge::Link::Stopped);
     if (m_replay)
         m_replay->notePort(m_serial.CommPort(), m_serial.PortOpen());
 }
@@ -73,7 +76,7 @@ Form1::Form1(SerialControl& serial, SettingsStore& settings, MessageSink& messag
              std::function<void()> quit, QWidget* parent)
     : QWidget(parent), m_monitor(std::make_unique<Monitor>()),
       m_frameGate(std::make_unique<FrameGate>()), m_controls(layout::build(*this, *m_monitor)),
-      m_serial(serial), m_messages(messages) {
+      m_serial(serial), m_messages(messages), m_settings(settings) {
     setWindowTitle(kCaption);
     setWindowIcon(QIcon(QStringLiteral(":/icon.xpm")));
     setObjectName(QStringLiteral("Form1"));
@@ -147,8 +150,11 @@ void Form1::connectHandlers() {
             [this] { runPort([this] { m_portControl->Command5_Click(); }); });
     connect(c.Command1, &QPushButton::clicked, this, [this] {
         run([this] { m_countCommand->Command1_Click(); });
-        if (m_countCommand->modulesSent())
+        if (m_countCommand->modulesSent()) {
             m_diag->setConfiguredModules(m_countCommand->modulesSent(), true);
+            if (m_bridge)
+                m_bridge->setConfiguredModules(m_countCommand->modulesSent());
+        }
     });
     for (int i = 0; i < int(c.Option1.size()); ++i) {
         // Only the button that becomes selected reports a click, as with the classic control.
@@ -160,12 +166,49 @@ void Form1::connectHandlers() {
     m_serial.setOnCommHandler([this] { run([this] { m_receiver->takeWaiting(); }); });
     connect(&m_serial, &SerialControl::PortLost, this, [this](const QString& error) {
         runPort([this, error] { m_portControl->MSComm1_PortLost(error); });
+        if (m_bridge)
+            m_bridge->setLink(Bridge::Link::Lost);
     });
     connect(m_recorder.get(), &Recorder::failed, this, &Form1::report);
 }
 
 void Form1::report(const QString& error) {
     m_messages.MsgBox(error);
+}
+
+void Form1::setBridge(Bridge* bridge) {
+    m_bridge = bridge;
+    if (!bridge) {
+        m_diag->setCheckStatus({});
+        return;
+    }
+    m_diag->setCheckStatus([bridge] { return bridge->stateText(); });
+    const QString left = m_controls.Text1->text();
+    const std::optional<quint8> l = countvalue::countByte(left);
+    const std::optional<quint8> m = countvalue::countByte(m_controls.Text2->text());
+    const std::optional<quint8> r = countvalue::countByte(m_controls.Text3->text());
+    if (l && m && r)
+        bridge->setConfiguredModules(*l + *m + *r);
+    // Counts from the broker go out as Indsæt (s) sends them, and the boxes show them; a
+    // refusal is answered on the broker, with no message box in front of the window.
+    bridge->setCountHandler([this](const std::array<QString, 3>& texts) {
+        int modules = -1;
+        const countcommand::Result result =
+            countcommand::send(texts, texts, m_serial, m_settings, &modules);
+        if (result == countcommand::Result::NotCounts)
+            return QStringLiteral("expected three counts from 0 to 255");
+        m_controls.Text1->setText(texts[0]);
+        m_controls.Text2->setText(texts[1]);
+        m_controls.Text3->setText(texts[2]);
+        if (modules >= 0) {
+            m_diag->setConfiguredModules(modules, true); // the bytes went out
+            m_bridge->setConfiguredModules(modules);
+        }
+        if (result == countcommand::Result::NotSent)
+            return m_serial.PortOpen() ? QStringLiteral("the counts could not be stored")
+                                       : QStringLiteral("the port is not open (press Start)");
+        return QString();
+    });
 }
 
 void Form1::setPortDescriptions(const std::function<QString(int)>& describe) {

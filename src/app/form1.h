@@ -11,6 +11,7 @@
 //   Start/Stop/Afslut/Option1 --> PortControl --> serial control, LinkIndicator --> Shape1
 //   Indsæt (s) --> CountCommand --> serial control, settings store
 //   load --> Startup --> state, LinkIndicator, count boxes (from the settings store)
+//   ChangeHistory, InputState --> Bridge (--mqtt) --> MQTT broker; the link and counts too
 //
 // Libraries under src/, each using only those below it (docs/architecture.md):
 //
@@ -18,6 +19,7 @@
 //   diag      the window's diagnostics views         (uses history, frame, state)
 //   link      port control, count command handlers   (uses serial, state)
 //   panel     lamps, indicator, refresh, monitor view (uses frame, receive, state)
+//   bridge    MQTT publisher on the change history   (uses history, state; Qt Core)
 //   history   recordings, change history, statistics (uses receive, state; Qt Core)
 //   receive   state machine, decoder, monitor ring   (uses state; Qt Core)
 //   serial    QSerialPort control, port numbers, count rules (uses state; Core + SerialPort)
@@ -39,6 +41,7 @@
 #include <functional>
 #include <memory>
 
+class Bridge;
 class ChangeHistory;
 class CountCommand;
 class DiagArea;
@@ -84,6 +87,10 @@ public:
     Recorder& recorder() { return *m_recorder; }
     DiagArea& diagnostics() { return *m_diag; }
 
+    // Feeds the bridge the link's state and the counts sent, lets it send counts (with
+    // --mqtt-commands) and shows its state in the module check's tooltip. Null: none.
+    void setBridge(Bridge* bridge);
+
     // Plays the recording `path` that the virtual module behind `port` replays: the change
     // history, the unstable rule, the list and the markers run on the recording's clock, and
     // the diagnostics area shows the replay. False with a one-line reason.
@@ -110,6 +117,7 @@ private:
     Controls m_controls;
     SerialControl& m_serial;
     MessageSink& m_messages;
+    SettingsStore& m_settings;
     std::unique_ptr<Panel> m_panel;
     std::unique_ptr<WindowRefresh> m_refresh;
     std::unique_ptr<Receiver> m_receiver;
@@ -120,5 +128,6 @@ private:
     std::unique_ptr<Startup> m_startup;
     std::unique_ptr<ReplaySession> m_replay;
     std::unique_ptr<DiagArea> m_diag; // last: it reads the history and the recorder
+    Bridge* m_bridge = nullptr;
     bool m_shown = false;
 };

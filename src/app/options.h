@@ -34,6 +34,13 @@ enum class Id {
     To,
     Names,
     ExitWhenShown,
+    Mqtt,
+    MqttCa,
+    MqttPasswordFile,
+    MqttDiscovery,
+    MqttCommands,
+    Headless,
+    Counts,
     Count // not an option: the number of them
 };
 

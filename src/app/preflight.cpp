@@ -65,8 +65,8 @@ bool enoughOpenFiles(long* limit) {
 
 std::optional<QString> windowProblem(const QStringList& arguments) {
     if (!hasDisplay(arguments))
-        return QStringLiteral("no display: set DISPLAY, or use --history/--inputs for work "
-                              "without a window");
+        return QStringLiteral("no display: set DISPLAY, or use --history/--inputs/--headless for "
+                              "work without a window");
     long limit = 0;
     if (!enoughOpenFiles(&limit))
         return QStringLiteral("only %1 open files allowed (ulimit -n); the window needs %2")

@@ -265,6 +265,10 @@ void DiagArea::paintFrame() {
     m_portLine->setText(
         m_portLine->fontMetrics().elidedText(portLineText(), Qt::ElideMiddle, m_portLine->width()));
     m_markers.setSilentModules(m_check.missing);
+    if (const QString tip = moduleCheckToolTip(); tip != m_checkTip) {
+        m_checkTip = tip;
+        m_checkLine->setToolTip(tip);
+    }
     const QString summary = summaryText();
     const QString note = noteText();
     const QString line =
@@ -274,6 +278,12 @@ void DiagArea::paintFrame() {
     if (note.isEmpty())
         m_summary->setToolTip(summary);
     m_recordStatus->setText(recordingText());
+}
+
+QString DiagArea::moduleCheckToolTip() const {
+    const QString status = m_checkStatus ? m_checkStatus() : QString();
+    return status.isEmpty() ? ModuleCheck::explanation()
+                            : ModuleCheck::explanation() + QLatin1Char('\n') + status;
 }
 
 QString DiagArea::summaryText() const {

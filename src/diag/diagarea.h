@@ -95,6 +95,10 @@ public:
     QPushButton& clearButton() { return *m_clear; }
     QPushButton& recordButton() { return *m_record; }
     QString moduleCheckText() const { return m_check.text(); }
+    // A line after the module check's explanation in its tooltip (the MQTT bridge's state),
+    // read at every tick; none: nothing added.
+    void setCheckStatus(std::function<QString()> status) { m_checkStatus = std::move(status); }
+    QString moduleCheckToolTip() const;
     // The line where the module check stands: the check, or while a started port gives no
     // data, the line saying so.
     QString checkLineText() const;
@@ -155,6 +159,8 @@ private:
     QCheckBox* m_readAloud = nullptr;
     QLabel* m_summary = nullptr;
     QLabel* m_checkLine = nullptr;
+    std::function<QString()> m_checkStatus;
+    QString m_checkTip;
     QLabel* m_portLine = nullptr;
 
     QTimer m_tick;

@@ -1,0 +1,244 @@
+// The MQTT bridge's figures, through a real Mosquitto broker on loopback and a real pty:
+//   latency  from a burst's last byte on the pty to a subscriber's receipt of its event,
+//            500 bursts after quiet spells (p50, p99, max);
+//   flood    all 160 inputs flipping every burst at the line rate: messages a second, the
+//            backlog (changes not yet at the subscriber) at the start and the end, and this
+//            process's processor share with and without the bridge;
+//   headless the built program with --headless --simulate at 9600 baud: processor share
+//            and resident memory.
+// Figures are printed one a line; nothing is judged.
+//   s88bridge [--seconds N] [--program PATH]
+#include "bridge/bridge.h"
+#include "receive/monitor.h"
+#include "receive/receiver.h"
+#include "serial/qtserialcontrol.h"
+#include "support/broker.h"
+#include "support/ptypair.h"
+#include "support/testsupport.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstdio>
+#include <sys/resource.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+class NoRefresh final : public Refresh {
+public:
+    void arbejd() override {}
+};
+
+qint64 nowNs() {
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(
+               std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+double cpuSeconds() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+void spin(int ms) {
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+struct Program {
+    FormState state;
+    PtyPair pty;
+    QtSerialControl serial{[this](int) { return pty.devicePath(); }};
+    Monitor monitor;
+    NoRefresh refresh;
+    Receiver receiver{state, serial, monitor, refresh};
+    ChangeHistory history{state, serial};
+    std::unique_ptr<Bridge> bridge;
+
+    Program() {
+        receiver.setObserver(&history);
+        serial.setOnCommHandler([this] { receiver.takeWaiting(); });
+        serial.setPortOpen(true);
+    }
+};
+
+QByteArray allModules(bool on) {
+    QList<Report> reports;
+    for (int m = 1; m <= 10; ++m)
+        reports.append({m, on ? quint16(0xffff) : quint16(0)});
+    return burstOf(reports);
+}
+
+// Writes bursts at the line rate (10 bits a byte at 9600 baud) until stopped.
+void flood(PtyPair& pty, std::atomic<bool>& stop) {
+    bool on = false;
+    const auto start = std::chrono::steady_clock::now();
+    qint64 bytes = 0;
+    while (!stop) {
+        on = !on;
+        const QByteArray burst = allModules(on);
+        pty.write(burst);
+        bytes += burst.size();
+        std::this_thread::sleep_until(start + std::chrono::microseconds(bytes * 10'000'000 / 9600));
+    }
+}
+
+long rssKb(qint64 pid) {
+    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
+    if (!status.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    return -1;
+}
+
+double processCpuSeconds(qint64 pid) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray text = stat.readAll();
+    const QList<QByteArray> f = text.mid(text.lastIndexOf(')') + 2).split(' ');
+    return double(f[11].toLongLong() + f[12].toLongLong()) / double(sysconf(_SC_CLK_TCK));
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.addOption({"seconds", "Length of the flood and the headless run.", "N", "60"});
+    parser.addOption({"program", "The built s88monitor, for the headless figures.", "PATH"});
+    parser.process(app);
+    const int seconds = parser.value("seconds").toInt();
+    if (!Broker::available()) {
+        std::fprintf(stderr, "s88bridge: mosquitto is not installed\n");
+        return 1;
+    }
+    Broker broker;
+    if (!broker.start()) {
+        std::fprintf(stderr, "s88bridge: the broker did not start\n%s\n", qPrintable(broker.log()));
+        return 1;
+    }
+    Bridge::Options options;
+    options.url = *MqttUrl::parse(QStringLiteral("mqtt://127.0.0.1:%1/b").arg(broker.port()));
+
+    { // Latency.
+        Program p;
+        p.bridge = std::make_unique<Bridge>(p.state, p.history, options);
+        p.bridge->start();
+        Subscriber sub(broker.port(), {QStringLiteral("b/event")});
+        sub.connect();
+        sub.waitFor([&] { return p.bridge->isConnected(); });
+        std::vector<double> ms;
+        for (int i = 0; i < 500; ++i) {
+            spin(20); // a quiet spell
+            const qsizetype before = sub.messages().size();
+            p.pty.write(burstOf({{1, quint16(i % 2 == 0 ? 1 : 0)}}));
+            const qint64 t0 = nowNs();
+            QElapsedTimer clock;
+            clock.start();
+            while (sub.messages().size() == before && clock.elapsed() < 2000)
+                QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 1);
+            const QList<Subscriber::Message> all = sub.messages();
+            if (all.size() > before)
+                ms.push_back(double(all[before].receivedNs - t0) / 1e6);
+        }
+        std::sort(ms.begin(), ms.end());
+        if (ms.empty())
+            return 1;
+        std::printf("latency: %zu bursts, last byte to subscriber: p50 %.2f ms, p99 %.2f ms, "
+                    "max %.2f ms (goal p99 <= 5 ms)\n",
+                    ms.size(), ms[ms.size() / 2], ms[ms.size() * 99 / 100], ms.back());
+    }
+
+    for (const bool withBridge : {false, true}) { // Flood.
+        Program p;
+        if (withBridge) {
+            p.bridge = std::make_unique<Bridge>(p.state, p.history, options);
+            p.bridge->start();
+        }
+        Subscriber sub(broker.port(), {QStringLiteral("b/event")});
+        sub.connect();
+        if (withBridge)
+            sub.waitFor([&] { return p.bridge->isConnected(); });
+        const qsizetype before = sub.messages().size();
+        std::atomic<bool> stop{false};
+        const double cpu0 = cpuSeconds();
+        QElapsedTimer clock;
+        clock.start();
+        std::thread writer([&] { flood(p.pty, stop); });
+        const int span = withBridge ? seconds : std::max(10, seconds / 6);
+        QList<qint64> backlog;
+        for (int s = 0; s < span; ++s) {
+            spin(1000);
+            backlog.append(qint64(p.history.total()) - (sub.messages().size() - before));
+        }
+        stop = true;
+        writer.join();
+        const double wall = double(clock.elapsed()) / 1000.0; // a busy loop stretches the span
+        const double cpu = (cpuSeconds() - cpu0) / (double(clock.elapsed()) / 1000.0) * 100.0;
+        if (withBridge) {
+            QStringList samples;
+            for (qint64 b : backlog)
+                samples.append(QString::number(b));
+            std::printf("flood backlog each second: %s\n", qPrintable(samples.join(u' ')));
+            const qint64 received = sub.messages().size() - before;
+            std::printf(
+                "flood with the bridge: %.0f s, %llu changes (%.0f a second, %.0f messages a "
+                "second with the states), backlog after 1 s %lld, at the end %lld, "
+                "largest %lld; this process %.1f %% of a core (subscriber thread "
+                "included), %lld events received\n",
+                wall, static_cast<unsigned long long>(p.history.total()),
+                double(p.history.total()) / wall, 2.0 * double(p.history.total()) / wall,
+                backlog.first(), backlog.last(), *std::max_element(backlog.begin(), backlog.end()),
+                cpu, received);
+        } else {
+            std::printf("flood without the bridge: %.0f s, %llu changes; this process %.1f %% of a "
+                        "core\n",
+                        wall, static_cast<unsigned long long>(p.history.total()), cpu);
+        }
+    }
+
+    const QString program = parser.value("program");
+    if (!program.isEmpty()) { // Headless.
+        QTemporaryDir config;
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove(QStringLiteral("DISPLAY"));
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+        p.setProcessEnvironment(env);
+        p.start(program, {"--headless", "--simulate", "--counts", "2,3,0", "--mqtt",
+                          QStringLiteral("mqtt://127.0.0.1:%1/h").arg(broker.port())});
+        if (!p.waitForStarted())
+            return 1;
+        spin(3000); // settled
+        const double cpu0 = processCpuSeconds(p.processId());
+        QElapsedTimer clock;
+        clock.start();
+        spin(seconds * 1000);
+        const double cpu =
+            (processCpuSeconds(p.processId()) - cpu0) / (double(clock.elapsed()) / 1000.0) * 100.0;
+        const long rss = rssKb(p.processId());
+        p.terminate();
+        p.waitForFinished(10000);
+        std::printf("headless at 9600 baud (--simulate, --mqtt): %.2f %% of a core over %d s "
+                    "(goal <= 0.5 %%, the virtual module's thread included), RSS %.1f MB "
+                    "(goal < 20 MB), exit %d\n",
+                    cpu, seconds, double(rss) / 1024.0, p.exitCode());
+    }
+    return 0;
+}

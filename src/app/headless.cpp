@@ -1,0 +1,215 @@
+#include "app/headless.h"
+
+#include "app/quitsignals.h"
+#include "bridge/bridge.h"
+#include "history/changehistory.h"
+#include "history/recorder.h"
+#include "link/countcommand.h"
+#include "receive/monitor.h"
+#include "receive/receiver.h"
+#include "serial/portmap.h"
+#include "serial/qtserialcontrol.h"
+#include "state/settingsstore.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+#include <cstdio>
+
+namespace {
+
+constexpr int kReopenMs = 3000;
+
+void say(const QString& line) {
+    std::fprintf(stderr, "%s\n", qPrintable(line));
+    std::fflush(stderr);
+}
+
+class NoRefresh final : public Refresh {
+public:
+    void arbejd() override {}
+};
+
+// The link: opens the port, sends the counts, notices a lost port and opens it again.
+class Service final : public QObject {
+public:
+    Service(const CommandLine::Window& options, const PortMap& ports, SerialControl& serial,
+            SettingsStore& settings)
+        : m_options(options), m_ports(ports), m_serial(serial), m_settings(settings),
+          m_receiver(m_state, serial, m_monitor, m_refresh), m_history(m_state, serial),
+          m_recorder(serial) {
+        m_receiver.setObserver(&m_history);
+        m_serial.setOnCommHandler([this] {
+            try {
+                m_receiver.takeWaiting();
+            } catch (const std::exception& e) {
+                say(QStringLiteral("receive: %1").arg(QString::fromLocal8Bit(e.what())));
+            }
+        });
+        connect(&m_serial, &SerialControl::PortLost, this, [this](const QString& why) {
+            m_recorder.notePort(m_serial.CommPort(), false);
+            link(Bridge::Link::Lost,
+                 QStringLiteral("link: %1 lost: %2; opening it again").arg(device(), why));
+            m_reopen.start();
+        });
+        connect(&m_recorder, &Recorder::failed, this,
+                [](const QString& why) { say(QStringLiteral("record: %1").arg(why)); });
+        m_reopen.setInterval(kReopenMs);
+        m_reopen.setSingleShot(true);
+        connect(&m_reopen, &QTimer::timeout, this, &Service::open);
+    }
+
+    // Empty when the counts are at hand, else why not.
+    QString loadCounts() {
+        if (m_options.counts) {
+            m_counts = *m_options.counts;
+            return {};
+        }
+        using namespace settings_keys;
+        for (int i = 0; i < 3; ++i) {
+            const QString section = std::array{kLeft, kMid, kRight}[std::size_t(i)];
+            m_counts[std::size_t(i)] = m_settings.GetSetting(kApp, section, kCount, kAbsent);
+            if (m_counts[std::size_t(i)] == kAbsent)
+                return QStringLiteral("no stored count for %1: give --counts L,M,R").arg(section);
+        }
+        return {};
+    }
+
+    bool startRecording(QString* why) {
+        return m_options.record.isEmpty() || m_recorder.start(m_options.record, why);
+    }
+
+    void startBridge(Bridge::Options options) {
+        m_bridge = std::make_unique<Bridge>(m_state, m_history, std::move(options));
+        connect(m_bridge.get(), &Bridge::stateChanged, this, &say);
+        m_bridge->setCountHandler([this](const std::array<QString, 3>& texts) {
+            const QString refusal = sendCounts(texts);
+            if (refusal.isEmpty())
+                m_counts = texts;
+            return refusal;
+        });
+        m_bridge->start();
+    }
+
+    void open() {
+        try {
+            m_serial.setCommPort(headless::portOf(m_options));
+            m_serial.setPortOpen(true);
+        } catch (const PlatformError& e) {
+            link(Bridge::Link::Stopped,
+                 QStringLiteral("link: %1 cannot be opened: %2; trying again")
+                     .arg(device(), e.message()));
+            m_reopen.start();
+            return;
+        }
+        m_state.PortStarted = 1;
+        m_recorder.notePort(m_serial.CommPort(), true);
+        link(Bridge::Link::Started, QStringLiteral("link: %1 open").arg(device()));
+        const QString refusal = sendCounts(m_counts);
+        if (!refusal.isEmpty())
+            say(QStringLiteral("counts: %1").arg(refusal));
+    }
+
+    void close() {
+        if (m_bridge) {
+            m_bridge->setLink(Bridge::Link::Stopped);
+            m_bridge->stop();
+        }
+        try {
+            if (m_serial.PortOpen())
+                m_serial.setPortOpen(false);
+        } catch (const PlatformError&) {
+        }
+        m_recorder.notePort(m_serial.CommPort(), false);
+        m_recorder.stop();
+        say(QStringLiteral("link: %1 closed").arg(device()));
+    }
+
+private:
+    QString device() const { return m_ports.device(headless::portOf(m_options)); }
+
+    void link(Bridge::Link state, const QString& line) {
+        if (m_bridge)
+            m_bridge->setLink(state);
+        if (line != m_lastLine)
+            say(line);
+        m_lastLine = line;
+    }
+
+    // As Indsæt (s): the same rules, bytes and store.
+    QString sendCounts(const std::array<QString, 3>& texts) {
+        int modules = -1;
+        switch (countcommand::send(texts, texts, m_serial, m_settings, &modules)) {
+        case countcommand::Result::Sent:
+            if (m_bridge)
+                m_bridge->setConfiguredModules(modules);
+            return {};
+        case countcommand::Result::NotCounts:
+            return QStringLiteral("expected three counts from 0 to 255");
+        case countcommand::Result::NotSent:
+            break;
+        }
+        return m_serial.PortOpen() ? QStringLiteral("the counts could not be stored")
+                                   : QStringLiteral("the port is not open");
+    }
+
+    const CommandLine::Window& m_options;
+    const PortMap& m_ports;
+    SerialControl& m_serial;
+    SettingsStore& m_settings;
+    FormState m_state;
+    Monitor m_monitor;
+    NoRefresh m_refresh;
+    Receiver m_receiver;
+    ChangeHistory m_history;
+    Recorder m_recorder;
+    std::unique_ptr<Bridge> m_bridge;
+    std::array<QString, 3> m_counts;
+    QTimer m_reopen;
+    QString m_lastLine;
+};
+
+} // namespace
+
+namespace headless {
+
+int portOf(const CommandLine::Window& options) {
+    return options.ports.size() == 1 ? options.ports.first().port : 1;
+}
+
+int run(const CommandLine::Window& options, const PortMap& ports) {
+    QtSerialControl serial([&ports](int port) { return ports.device(port); });
+    QtSettingsStore settings;
+    Service service(options, ports, serial, settings);
+    if (const QString why = service.loadCounts(); !why.isEmpty()) {
+        say(QStringLiteral("--headless: %1").arg(why));
+        return 2;
+    }
+    Bridge::Options bridge;
+    if (options.mqtt) {
+        QString why;
+        const std::optional<QString> password = readMqttPassword(options.mqttPasswordFile, &why);
+        if (!password) {
+            say(QStringLiteral("--mqtt-password-file %1: %2").arg(options.mqttPasswordFile, why));
+            return 2;
+        }
+        bridge.url = *options.mqtt;
+        bridge.password = *password;
+        bridge.caFile = options.mqttCa;
+        bridge.discovery = options.mqttDiscovery;
+        bridge.commands = options.mqttCommands;
+    }
+    QString why;
+    if (!service.startRecording(&why)) {
+        say(QStringLiteral("--record %1: %2").arg(options.record, why));
+        return 2;
+    }
+    if (options.mqtt)
+        service.startBridge(bridge);
+    quitOnSignals(service);
+    service.open();
+    QCoreApplication::exec();
+    service.close();
+    return 0;
+}
+
+} // namespace headless

@@ -1,0 +1,291 @@
+#include "bridge/bridge.h"
+
+#include "bridge/mqttclient.h"
+#include "bridge/topics.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+#include <bitset>
+
+namespace {
+
+constexpr int kInputsPerModule = 16;
+constexpr int kLamps = FormState::kLampCount;
+
+QString linkText(Bridge::Link link) {
+    switch (link) {
+    case Bridge::Link::Started:
+        return QStringLiteral("started");
+    case Bridge::Link::Lost:
+        return QStringLiteral("lost");
+    case Bridge::Link::Stopped:
+        break;
+    }
+    return QStringLiteral("stopped");
+}
+
+// "1-3, 5" for the modules in `set`.
+template <typename Set> QString ranges(const Set& set) {
+    QStringList parts;
+    for (int m = 0; m < int(set.size()); ++m) {
+        if (!set.test(std::size_t(m)))
+            continue;
+        int end = m;
+        while (end + 1 < int(set.size()) && set.test(std::size_t(end + 1)))
+            ++end;
+        parts.append(end == m ? QString::number(m) : QStringLiteral("%1-%2").arg(m).arg(end));
+        m = end;
+    }
+    return parts.join(QStringLiteral(", "));
+}
+
+} // namespace
+
+Bridge::Bridge(const FormState& state, const ChangeHistory& history, Options options,
+               QObject* parent)
+    : QObject(parent), m_state(state), m_history(history), m_options(std::move(options)),
+      m_next(history.total()) {
+    const QString prefix = m_options.url.prefix;
+    MqttClient::Config config;
+    config.host = m_options.url.host;
+    config.port = m_options.url.port;
+    config.user = m_options.url.user;
+    config.password = m_options.password;
+    config.tls = m_options.url.tls;
+    config.caFile = m_options.caFile;
+    config.clientId = QStringLiteral("%1-%2")
+                          .arg(topics::node(prefix))
+                          .arg(quint64(QCoreApplication::applicationPid()));
+    config.willTopic = topics::status(prefix);
+    config.willPayload = topics::kOffline;
+    m_client = std::make_unique<MqttClient>(config);
+    connect(m_client.get(), &MqttClient::connected, this, &Bridge::onConnected);
+    connect(m_client.get(), &MqttClient::disconnected, this, &Bridge::onDisconnected);
+    connect(m_client.get(), &MqttClient::published, this, &Bridge::onPublished);
+    connect(m_client.get(), &MqttClient::messageReceived, this, &Bridge::onMessage);
+    connect(&history, &ChangeHistory::eventsAdded, this, &Bridge::take);
+    m_checkTimer.setInterval(kCheckMs);
+    connect(&m_checkTimer, &QTimer::timeout, this, [this] { publishCheck(false); });
+}
+
+Bridge::~Bridge() = default;
+
+void Bridge::start() {
+    m_started = true;
+    m_checkClock.start();
+    m_checkBursts = m_history.bursts().complete;
+    m_checkTimer.start();
+    say(QStringLiteral("mqtt: connecting to %1").arg(m_options.url.display()));
+    m_client->open();
+}
+
+void Bridge::stop() {
+    if (!m_started)
+        return;
+    m_started = false;
+    m_checkTimer.stop();
+    if (m_client->isConnected()) {
+        take();
+        m_client->publish(topics::status(m_options.url.prefix), topics::kOffline, true);
+    }
+    m_client->close();
+    say(QStringLiteral("mqtt: disconnected from %1").arg(m_options.url.display()));
+}
+
+bool Bridge::isConnected() const {
+    return m_client->isConnected();
+}
+
+QString Bridge::stateText() const {
+    if (!m_started)
+        return {};
+    const QString host = m_options.url.host;
+    QString text = m_client->isConnected() ? QStringLiteral("MQTT: forbundet til %1").arg(host)
+                                           : QStringLiteral("MQTT: forbinder til %1").arg(host);
+    if (!m_held.empty())
+        text += QStringLiteral(", %1 holdt tilbage").arg(m_held.size());
+    if (m_dropped > 0)
+        text += QStringLiteral(", %1 tabt").arg(m_dropped);
+    return text;
+}
+
+void Bridge::say(const QString& line) {
+    if (line == m_line)
+        return;
+    m_line = line;
+    emit stateChanged(line);
+}
+
+void Bridge::take() {
+    if (m_next < m_history.firstKept()) { // gone from the history before we got to them
+        m_dropped += m_history.firstKept() - m_next;
+        m_next = m_history.firstKept();
+    }
+    const bool live = m_client->isConnected();
+    for (; m_next < m_history.total(); ++m_next) {
+        const Numbered e{m_next, m_history.event(m_next)};
+        if (live)
+            publishEvent(e, true);
+        else
+            hold(e);
+    }
+}
+
+void Bridge::hold(const Numbered& event) {
+    if (qsizetype(m_held.size()) >= kMaxHeld) {
+        m_held.pop_front();
+        ++m_dropped;
+    }
+    m_held.push_back(event);
+}
+
+void Bridge::publishEvent(const Numbered& n, bool withState) {
+    const QString& prefix = m_options.url.prefix;
+    const ChangeEvent& e = n.event;
+    if (withState)
+        m_client->publish(topics::sensor(prefix, e.input), topics::statePayload(e.active), true,
+                          0); // every (re)connect publishes all states again
+    const int mid = m_client->publish(
+        topics::event(prefix), topics::eventPayload(e, n.seq, m_history.wallTime(e.timeMs)), false);
+    if (mid > 0)
+        m_unacked.emplace_back(mid, n);
+    else
+        hold(n);
+}
+
+void Bridge::onPublished(int mid) {
+    if (!m_unacked.empty() && m_unacked.front().first == mid) {
+        m_unacked.pop_front();
+        return;
+    }
+    for (auto it = m_unacked.begin(); it != m_unacked.end(); ++it) {
+        if (it->first == mid) {
+            m_unacked.erase(it);
+            return;
+        }
+    }
+}
+
+void Bridge::onConnected() {
+    const QString& prefix = m_options.url.prefix;
+    // What changed before now is in the state below; its events go out after it, in order.
+    for (; m_next < m_history.total(); ++m_next)
+        hold({m_next, m_history.event(m_next)});
+    m_client->publish(topics::status(prefix), topics::kOnline, true);
+    m_client->publish(topics::link(prefix), linkText(m_link).toUtf8(), true);
+    for (int n = 1; n <= FormState::kLastInput; ++n)
+        m_client->publish(topics::sensor(prefix, n),
+                          topics::statePayload(m_state.InputState[std::size_t(n)]), true, 0);
+    if (m_options.discovery)
+        publishDiscovery();
+    if (m_options.commands)
+        m_client->subscribe(topics::countsSet(prefix));
+    std::deque<Numbered> held;
+    held.swap(m_held);
+    for (const Numbered& e : held)
+        publishEvent(e, false);
+    m_client->publish(topics::dropped(prefix), QByteArray::number(m_dropped), true);
+    publishCheck(true);
+    m_why.clear();
+    say(QStringLiteral("mqtt: connected to %1").arg(m_options.url.display()));
+}
+
+void Bridge::onDisconnected(const QString& why) {
+    // Sent but not acknowledged: held again, ahead of anything newer.
+    for (auto it = m_unacked.rbegin(); it != m_unacked.rend(); ++it)
+        m_held.push_front(it->second);
+    m_unacked.clear();
+    while (qsizetype(m_held.size()) > kMaxHeld) {
+        m_held.pop_front();
+        ++m_dropped;
+    }
+    if (!m_started)
+        return;
+    say(QStringLiteral("mqtt: %1 not reachable: %2; trying again")
+            .arg(m_options.url.display(), why));
+}
+
+void Bridge::setLink(Link link) {
+    if (link == m_link)
+        return;
+    m_link = link;
+    if (m_client->isConnected())
+        m_client->publish(topics::link(m_options.url.prefix), linkText(link).toUtf8(), true);
+}
+
+void Bridge::setConfiguredModules(std::optional<int> modules) {
+    if (modules == m_configured)
+        return;
+    m_configured = modules;
+    if (m_client->isConnected()) {
+        if (m_options.discovery)
+            publishDiscovery();
+        publishCheck(true);
+    }
+}
+
+int Bridge::discoveryInputs() const {
+    if (!m_configured)
+        return kLamps;
+    return std::clamp(*m_configured * kInputsPerModule, 0, FormState::kLastInput);
+}
+
+void Bridge::publishDiscovery() {
+    const QString& prefix = m_options.url.prefix;
+    const int inputs = discoveryInputs();
+    for (int n = 1; n <= inputs; ++n)
+        m_client->publish(topics::discovery(prefix, n), topics::discoveryPayload(prefix, n), true);
+    // Inputs no longer counted: their configs removed.
+    for (int n = inputs + 1; n <= m_discovered; ++n)
+        m_client->publish(topics::discovery(prefix, n), QByteArray(), true);
+    m_discovered = inputs;
+}
+
+void Bridge::publishCheck(bool always) {
+    const qint64 elapsed = m_checkClock.restart();
+    const quint64 bursts = m_history.bursts().complete;
+    if (elapsed > 0)
+        m_burstsPerSecond = double(bursts - m_checkBursts) * 1000.0 / double(elapsed);
+    m_checkBursts = bursts;
+    if (!m_client->isConnected())
+        return;
+    std::bitset<ChangeHistory::kModules> reported, missing, unknown;
+    const int counted = m_configured.value_or(-1);
+    for (int m = 0; m < ChangeHistory::kModules; ++m) {
+        const bool seen = m_history.reports(m) > 0;
+        const bool expected = m >= 1 && m <= counted;
+        reported[std::size_t(m)] = seen;
+        missing[std::size_t(m)] = expected && !seen;
+        unknown[std::size_t(m)] = seen && m_configured && !expected;
+    }
+    topics::CheckSummary summary;
+    summary.configured = m_configured;
+    summary.reported = ranges(reported);
+    summary.missing = ranges(missing);
+    summary.unknown = ranges(unknown);
+    summary.burstsPerSecond = m_burstsPerSecond;
+    summary.givenUp = m_history.bursts().givenUp;
+    summary.strayBytes = m_history.bursts().strayBytes;
+    const QByteArray payload = topics::checkPayload(summary);
+    if (!always && payload == m_lastCheck)
+        return;
+    m_lastCheck = payload;
+    m_client->publish(topics::check(m_options.url.prefix), payload, true, 0);
+}
+
+void Bridge::onMessage(const QString& topic, const QByteArray& payload) {
+    const QString& prefix = m_options.url.prefix;
+    if (!m_options.commands || topic != topics::countsSet(prefix))
+        return;
+    const QString shown = QString::fromUtf8(payload.left(64));
+    QString refusal;
+    const auto texts = topics::splitCounts(payload);
+    if (!texts)
+        refusal = QStringLiteral("expected three counts as L,M,R");
+    else if (!m_countHandler)
+        refusal = QStringLiteral("counts cannot be sent from here");
+    else
+        refusal = m_countHandler(*texts);
+    m_client->publish(topics::countsResult(prefix), topics::countsResultPayload(shown, refusal),
+                      false);
+}

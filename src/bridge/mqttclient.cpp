@@ -1,0 +1,241 @@
+#include "bridge/mqttclient.h"
+
+#include <QElapsedTimer>
+#include <QSocketNotifier>
+#include <cerrno>
+#include <cstring>
+#include <mosquitto.h>
+#include <poll.h>
+
+namespace {
+void initOnce() {
+    static const bool done = [] {
+        mosquitto_lib_init();
+        return true;
+    }();
+    Q_UNUSED(done);
+}
+
+QString connackReason(int rc) {
+    switch (rc) {
+    case 1:
+        return QStringLiteral("the broker refused the protocol version");
+    case 2:
+        return QStringLiteral("the broker refused the client id");
+    case 3:
+        return QStringLiteral("the broker is unavailable");
+    case 4:
+        return QStringLiteral("the broker refused the user name or password");
+    case 5:
+        return QStringLiteral("the broker refused the user name or password (not authorised)");
+    default:
+        return QStringLiteral("the broker refused the connection (%1)")
+            .arg(QString::fromUtf8(mosquitto_connack_string(rc)));
+    }
+}
+} // namespace
+
+MqttClient::MqttClient(Config config, QObject* parent)
+    : QObject(parent), m_config(std::move(config)) {
+    initOnce();
+    m_misc.setInterval(1000); // keep-alive and retries of unacknowledged messages
+    connect(&m_misc, &QTimer::timeout, this, [this] { service(4); });
+    m_retry.setSingleShot(true);
+    connect(&m_retry, &QTimer::timeout, this, &MqttClient::attempt);
+}
+
+MqttClient::~MqttClient() {
+    dropSocket();
+    if (m_mosq)
+        mosquitto_destroy(m_mosq);
+}
+
+// A fresh client for every attempt, so nothing queued for a lost connection is sent again
+// behind what the new one publishes first (the bridge holds and resends it itself, in order).
+void MqttClient::makeClient() {
+    dropSocket();
+    if (m_mosq)
+        mosquitto_destroy(m_mosq);
+    m_pending = 0;
+    m_mosq = mosquitto_new(
+        m_config.clientId.isEmpty() ? nullptr : m_config.clientId.toUtf8().constData(), true, this);
+    mosquitto_int_option(m_mosq, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V311);
+    // A stream of changes keeps many messages on their way at once (the default is 20).
+    mosquitto_max_inflight_messages_set(m_mosq, kInflight);
+    // A change goes out at once, not when the previous message's acknowledgement came back.
+    mosquitto_int_option(m_mosq, MOSQ_OPT_TCP_NODELAY, 1);
+    mosquitto_connect_callback_set(m_mosq, &MqttClient::onConnect);
+    mosquitto_disconnect_callback_set(m_mosq, &MqttClient::onDisconnect);
+    mosquitto_message_callback_set(m_mosq, &MqttClient::onMessage);
+    mosquitto_publish_callback_set(m_mosq, &MqttClient::onPublish);
+    if (!m_config.user.isEmpty())
+        mosquitto_username_pw_set(
+            m_mosq, m_config.user.toUtf8().constData(),
+            m_config.password.isEmpty() ? nullptr : m_config.password.toUtf8().constData());
+    if (!m_config.willTopic.isEmpty())
+        mosquitto_will_set(m_mosq, m_config.willTopic.toUtf8().constData(),
+                           int(m_config.willPayload.size()), m_config.willPayload.constData(), 1,
+                           true);
+    if (m_config.tls) {
+        const QByteArray ca = m_config.caFile.toLocal8Bit();
+        mosquitto_tls_set(m_mosq, ca.isEmpty() ? nullptr : ca.constData(),
+                          ca.isEmpty() ? "/etc/ssl/certs" : nullptr, nullptr, nullptr, nullptr);
+    }
+}
+
+void MqttClient::open() {
+    m_open = true;
+    m_retryMs = kFirstRetryMs;
+    attempt();
+}
+
+void MqttClient::attempt() {
+    if (!m_open)
+        return;
+    makeClient();
+    const QByteArray host = m_config.host.toUtf8();
+    const int rc =
+        mosquitto_connect_async(m_mosq, host.constData(), m_config.port, m_config.keepAliveS);
+    syncSocket();
+    if (m_fd < 0) {
+        const QString why = rc == MOSQ_ERR_ERRNO ? QString::fromLocal8Bit(strerror(errno))
+                                                 : QString::fromUtf8(mosquitto_strerror(rc));
+        lost(why);
+    } else {
+        service(2); // the CONNECT packet waits for the socket to become writable
+    }
+}
+
+void MqttClient::lost(const QString& why) {
+    const bool was = m_connected;
+    m_connected = false;
+    m_pending = 0;
+    dropSocket();
+    if (m_open) {
+        m_retry.start(m_retryMs);
+        m_retryMs = std::min(m_retryMs * 2, kLastRetryMs);
+    }
+    Q_UNUSED(was);
+    emit disconnected(why);
+}
+
+void MqttClient::service(int events) {
+    if (m_fd < 0)
+        return;
+    int rc = MOSQ_ERR_SUCCESS;
+    if (events & 1)
+        rc = mosquitto_loop_read(m_mosq, 1);
+    if (rc == MOSQ_ERR_SUCCESS && (events & 2 || mosquitto_want_write(m_mosq)))
+        rc = mosquitto_loop_write(m_mosq, 1);
+    if (rc == MOSQ_ERR_SUCCESS && events & 4)
+        rc = mosquitto_loop_misc(m_mosq);
+    if (m_fd >= 0 && mosquitto_socket(m_mosq) < 0) {
+        // libmosquitto closed the socket (and told onDisconnect, unless it never connected).
+        lost(m_refusal.isEmpty() ? QString::fromUtf8(mosquitto_strerror(rc)) : m_refusal);
+        m_refusal.clear();
+        return;
+    }
+    syncSocket();
+}
+
+void MqttClient::syncSocket() {
+    const int fd = mosquitto_socket(m_mosq);
+    if (fd != m_fd) {
+        dropSocket();
+        m_fd = fd;
+        if (fd >= 0) {
+            m_read = std::make_unique<QSocketNotifier>(qintptr(fd), QSocketNotifier::Read);
+            m_write = std::make_unique<QSocketNotifier>(qintptr(fd), QSocketNotifier::Write);
+            connect(m_read.get(), &QSocketNotifier::activated, this, [this] { service(1); });
+            connect(m_write.get(), &QSocketNotifier::activated, this, [this] { service(2); });
+            m_misc.start();
+        }
+    }
+    if (m_write)
+        m_write->setEnabled(mosquitto_want_write(m_mosq));
+}
+
+void MqttClient::dropSocket() {
+    m_read.reset();
+    m_write.reset();
+    m_fd = -1;
+    m_misc.stop();
+}
+
+int MqttClient::publish(const QString& topic, const QByteArray& payload, bool retain, int qos) {
+    if (!m_connected)
+        return 0;
+    // Counted before the call: a message written at once is reported sent from inside it.
+    ++m_pending;
+    int mid = 0;
+    const int rc = mosquitto_publish(m_mosq, &mid, topic.toUtf8().constData(), int(payload.size()),
+                                     payload.constData(), qos, retain);
+    if (rc != MOSQ_ERR_SUCCESS) {
+        --m_pending;
+        return 0;
+    }
+    if (m_write && !m_write->isEnabled() && mosquitto_want_write(m_mosq))
+        m_write->setEnabled(true);
+    return mid;
+}
+
+bool MqttClient::subscribe(const QString& topic, int qos) {
+    if (!m_connected)
+        return false;
+    const bool ok =
+        mosquitto_subscribe(m_mosq, nullptr, topic.toUtf8().constData(), qos) == MOSQ_ERR_SUCCESS;
+    syncSocket();
+    return ok;
+}
+
+void MqttClient::close(int flushMs) {
+    m_open = false;
+    m_retry.stop();
+    if (m_fd >= 0 && m_connected) {
+        // Wait for what is queued to be written and acknowledged, without the event loop:
+        // this runs on the way out.
+        QElapsedTimer clock;
+        clock.start();
+        while (m_fd >= 0 && (m_pending > 0 || mosquitto_want_write(m_mosq)) &&
+               clock.elapsed() < flushMs) {
+            pollfd p{m_fd, short(POLLIN | (mosquitto_want_write(m_mosq) ? POLLOUT : 0)), 0};
+            if (::poll(&p, 1, int(flushMs - clock.elapsed())) <= 0)
+                break;
+            service((p.revents & POLLIN ? 1 : 0) | (p.revents & POLLOUT ? 2 : 0));
+        }
+        if (m_fd >= 0) {
+            mosquitto_disconnect(m_mosq);
+            m_connected = false;
+        }
+    }
+    dropSocket();
+}
+
+void MqttClient::onConnect(mosquitto*, void* self, int rc) {
+    auto* client = static_cast<MqttClient*>(self);
+    if (rc != 0) {
+        client->m_refusal = connackReason(rc);
+        return; // libmosquitto closes the socket; service() reports it
+    }
+    client->m_connected = true;
+    client->m_retryMs = kFirstRetryMs;
+    emit client->connected();
+}
+
+void MqttClient::onDisconnect(mosquitto*, void*, int) {
+    // Reported by service() once the socket is gone, so it is told exactly once.
+}
+
+void MqttClient::onMessage(mosquitto*, void* self, const mosquitto_message* message) {
+    auto* client = static_cast<MqttClient*>(self);
+    emit client->messageReceived(
+        QString::fromUtf8(message->topic),
+        QByteArray(static_cast<const char*>(message->payload), message->payloadlen));
+}
+
+void MqttClient::onPublish(mosquitto*, void* self, int mid) {
+    auto* client = static_cast<MqttClient*>(self);
+    if (client->m_pending > 0)
+        --client->m_pending;
+    emit client->published(mid);
+}

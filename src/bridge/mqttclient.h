@@ -1,0 +1,86 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <memory>
+
+class QSocketNotifier;
+struct mosquitto;
+
+// One connection to a broker through libmosquitto in its non-threaded use: the client's
+// socket on QSocketNotifiers, mosquitto_loop_read/write when it is ready, loop_misc (keep
+// alive) once a second. It connects in the background and, whenever the connection fails or
+// is lost, tries again after 1 s, doubling up to 30 s, until close().
+class MqttClient final : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr int kFirstRetryMs = 1000;
+    static constexpr int kLastRetryMs = 30'000;
+    static constexpr unsigned kInflight = 1000;
+
+    struct Config {
+        QString host;
+        int port = 1883;
+        QString user;     // empty: none sent
+        QString password; // kept in memory only
+        bool tls = false;
+        QString caFile; // with tls: the CA to trust; empty: the system's
+        QString clientId;
+        QString willTopic; // the broker publishes `willPayload` here, retained, if we vanish
+        QByteArray willPayload;
+        int keepAliveS = 30;
+    };
+
+    explicit MqttClient(Config config, QObject* parent = nullptr);
+    ~MqttClient() override;
+
+    void open();
+    // Sends what is queued (waiting at most `flushMs`), then disconnects cleanly.
+    void close(int flushMs = 2000);
+    bool isConnected() const { return m_connected; }
+    // The wait before the next attempt, while not connected.
+    int retryMs() const { return m_retryMs; }
+
+    // Queues a message; its id (> 0), or 0 when the client cannot take it (not connected).
+    int publish(const QString& topic, const QByteArray& payload, bool retain, int qos = 1);
+    bool subscribe(const QString& topic, int qos = 1);
+    // Messages sent but not yet acknowledged or still in the client's queue.
+    int pending() const { return m_pending; }
+
+signals:
+    void connected();
+    // The connection failed, was refused (`why` says why) or was lost.
+    void disconnected(const QString& why);
+    void messageReceived(const QString& topic, const QByteArray& payload);
+    // The broker acknowledged message `mid` (QoS 1), or a QoS 0 message was written out.
+    void published(int mid);
+
+private:
+    static void onConnect(mosquitto*, void* self, int rc);
+    static void onDisconnect(mosquitto*, void* self, int rc);
+    static void onMessage(mosquitto*, void* self, const struct mosquitto_message* message);
+    static void onPublish(mosquitto*, void* self, int mid);
+
+    void makeClient();
+    void attempt();
+    void lost(const QString& why);
+    void service(int events); // 1 read, 2 write, 4 misc
+    void syncSocket();
+    void dropSocket();
+
+    Config m_config;
+    mosquitto* m_mosq = nullptr;
+    std::unique_ptr<QSocketNotifier> m_read;
+    std::unique_ptr<QSocketNotifier> m_write;
+    int m_fd = -1;
+    QTimer m_misc;
+    QTimer m_retry;
+    int m_retryMs = kFirstRetryMs;
+    int m_pending = 0;
+    bool m_connected = false;
+    bool m_open = false;
+    QString m_refusal; // set by a refused CONNACK, reported with the disconnect
+};

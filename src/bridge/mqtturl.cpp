@@ -1,0 +1,100 @@
+#include "bridge/mqtturl.h"
+
+#include <QFile>
+#include <QRegularExpression>
+
+namespace {
+bool fail(QString* why, const QString& text) {
+    if (why)
+        *why = text;
+    return false;
+}
+} // namespace
+
+std::optional<MqttUrl> MqttUrl::parse(const QString& text, QString* why) {
+    MqttUrl url;
+    QString rest = text;
+    if (rest.startsWith(QStringLiteral("mqtt://"))) {
+        rest = rest.mid(7);
+    } else if (rest.startsWith(QStringLiteral("mqtts://"))) {
+        rest = rest.mid(8);
+        url.tls = true;
+        url.port = kTlsPort;
+    } else {
+        fail(why, QStringLiteral("expected mqtt://[user@]host[:port][/prefix] or mqtts://…"));
+        return std::nullopt;
+    }
+    const qsizetype slash = rest.indexOf(QLatin1Char('/'));
+    QString authority = slash < 0 ? rest : rest.left(slash);
+    if (slash >= 0) {
+        QString prefix = rest.mid(slash + 1);
+        while (prefix.endsWith(QLatin1Char('/')))
+            prefix.chop(1);
+        static const QRegularExpression topicLevel(
+            QStringLiteral("^[A-Za-z0-9_.-]+(/[A-Za-z0-9_.-]+)*$"));
+        if (!prefix.isEmpty() && !topicLevel.match(prefix).hasMatch()) {
+            fail(why, QStringLiteral("the prefix \"%1\" may hold only letters, digits, - _ . and /")
+                          .arg(prefix));
+            return std::nullopt;
+        }
+        if (!prefix.isEmpty())
+            url.prefix = prefix;
+    }
+    const qsizetype at = authority.lastIndexOf(QLatin1Char('@'));
+    if (at >= 0) {
+        url.user = authority.left(at);
+        authority = authority.mid(at + 1);
+        if (url.user.contains(QLatin1Char(':'))) {
+            fail(why, QStringLiteral("no password in the URL: use --mqtt-password-file or "
+                                     "S88_MQTT_PASSWORD"));
+            return std::nullopt;
+        }
+        if (url.user.isEmpty()) {
+            fail(why, QStringLiteral("an empty user name before @"));
+            return std::nullopt;
+        }
+    }
+    const qsizetype colon = authority.lastIndexOf(QLatin1Char(':'));
+    if (colon >= 0 && !authority.endsWith(QLatin1Char(']'))) {
+        bool ok = false;
+        const QString portText = authority.mid(colon + 1);
+        const int port = portText.toInt(&ok);
+        if (!ok || port < 1 || port > 65535 || portText.startsWith(QLatin1Char('+'))) {
+            fail(why,
+                 QStringLiteral("the port \"%1\" is not a number from 1 to 65535").arg(portText));
+            return std::nullopt;
+        }
+        url.port = port;
+        authority = authority.left(colon);
+    }
+    if (authority.startsWith(QLatin1Char('[')) && authority.endsWith(QLatin1Char(']')))
+        authority = authority.mid(1, authority.size() - 2);
+    static const QRegularExpression hostName(QStringLiteral("^[A-Za-z0-9.:_-]+$"));
+    if (authority.isEmpty() || !hostName.match(authority).hasMatch()) {
+        fail(why, authority.isEmpty() ? QStringLiteral("no broker host")
+                                      : QStringLiteral("\"%1\" is not a host name").arg(authority));
+        return std::nullopt;
+    }
+    url.host = authority;
+    return url;
+}
+
+QString MqttUrl::display() const {
+    return QStringLiteral("%1://%2:%3")
+        .arg(tls ? QStringLiteral("mqtts") : QStringLiteral("mqtt"), host, QString::number(port));
+}
+
+std::optional<QString> readMqttPassword(const QString& file, QString* why) {
+    if (file.isEmpty())
+        return qEnvironmentVariable("S88_MQTT_PASSWORD");
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly)) {
+        fail(why, f.errorString());
+        return std::nullopt;
+    }
+    const QByteArray line = f.readLine(4096);
+    QString password = QString::fromUtf8(line);
+    while (password.endsWith(QLatin1Char('\n')) || password.endsWith(QLatin1Char('\r')))
+        password.chop(1);
+    return password;
+}

@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <array>
+#include <optional>
+
+struct ChangeEvent;
+class QDateTime;
+
+// The bridge's topics, all under the prefix P (the URL's path, default "s88"):
+//
+//   P/status             retained  "online" / "offline" (the last will)
+//   P/link               retained  "started" / "stopped" / "lost": the serial link
+//   P/track/sensor/N     retained  "ACTIVE" / "INACTIVE": input N (1..200) as the lamps show it
+//   P/event              not kept  one JSON object per change: seq, time, time_ms, input,
+//                                  module, contact, state, since_ms (the --history fields);
+//                                  seq counts the changes: one sent again after a lost
+//                                  connection has the seq it had
+//   P/check              retained  the module check as JSON, at most once a second
+//   P/dropped            retained  changes dropped while the broker was away (beyond 10,000)
+//   P/counts/set         taken     "L,M,R", with --mqtt-commands only: as Indsæt (s)
+//   P/counts/result      not kept  JSON: {"ok":true,"counts":"L,M,R"} or {"ok":false,"reason":…}
+//   homeassistant/binary_sensor/NODE/inputN/config  retained, with --mqtt-discovery
+//
+// "track/sensor/N" with ACTIVE/INACTIVE is what a JMRI MQTT connection uses for sensor MSN by
+// default, so setting JMRI's channel to "P/" is all JMRI needs.
+namespace topics {
+
+inline constexpr const char* kActive = "ACTIVE";
+inline constexpr const char* kInactive = "INACTIVE";
+inline constexpr const char* kOnline = "online";
+inline constexpr const char* kOffline = "offline";
+
+QString status(const QString& prefix);
+QString link(const QString& prefix);
+QString sensor(const QString& prefix, int input);
+QString event(const QString& prefix);
+QString check(const QString& prefix);
+QString dropped(const QString& prefix);
+QString countsSet(const QString& prefix);
+QString countsResult(const QString& prefix);
+// The discovery node id: the prefix with '/' as '_'.
+QString node(const QString& prefix);
+QString discovery(const QString& prefix, int input);
+
+QByteArray statePayload(bool active);
+QByteArray eventPayload(const ChangeEvent& event, quint64 seq, const QDateTime& wall);
+QByteArray discoveryPayload(const QString& prefix, int input);
+
+struct CheckSummary {
+    std::optional<int> configured;
+    QString reported; // "1-3, 5"
+    QString missing;
+    QString unknown;
+    double burstsPerSecond = 0;
+    quint64 givenUp = 0;
+    quint64 strayBytes = 0;
+};
+QByteArray checkPayload(const CheckSummary& summary);
+
+// "L,M,R" into its three texts; nothing when it has not exactly three parts.
+std::optional<std::array<QString, 3>> splitCounts(const QByteArray& payload);
+QByteArray countsResultPayload(const QString& counts, const QString& refusal);
+
+} // namespace topics

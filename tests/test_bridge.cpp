@@ -1,0 +1,591 @@
+#include "bridge/bridge.h"
+#include "bridge/mqtturl.h"
+#include "bridge/topics.h"
+#include "link/countcommand.h"
+#include "receive/monitor.h"
+#include "receive/receiver.h"
+#include "support/broker.h"
+#include "support/testsupport.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTest>
+#include <csignal>
+
+namespace {
+
+class NoRefresh final : public Refresh {
+public:
+    void arbejd() override {}
+};
+
+// The receive path and the change history on a scripted line, with a bridge on top.
+struct Rig {
+    FormState state;
+    ScriptedSerialControl serial;
+    Monitor monitor;
+    NoRefresh refresh;
+    Receiver receiver{state, serial, monitor, refresh};
+    ChangeHistory history{state, serial};
+    std::unique_ptr<Bridge> bridge;
+    QStringList lines;
+
+    explicit Rig(Bridge::Options options) {
+        receiver.setObserver(&history);
+        serial.setPortOpen(true);
+        serial.setOnCommHandler([this] { receiver.takeWaiting(); });
+        bridge = std::make_unique<Bridge>(state, history, std::move(options));
+        QObject::connect(bridge.get(), &Bridge::stateChanged, &serial,
+                         [this](const QString& line) { lines.append(line); });
+    }
+    static Bridge::Options at(int port, const QString& prefix = QStringLiteral("t")) {
+        Bridge::Options o;
+        o.url = *MqttUrl::parse(QStringLiteral("mqtt://127.0.0.1:%1/%2").arg(port).arg(prefix));
+        return o;
+    }
+    // All 160 lamps' inputs as the broker should hold them.
+    QMap<QString, QByteArray> expected(const QString& prefix = QStringLiteral("t")) const {
+        QMap<QString, QByteArray> m;
+        for (int n = 1; n <= 200; ++n)
+            m.insert(QStringLiteral("%1/track/sensor/%2").arg(prefix).arg(n),
+                     state.InputState[std::size_t(n)] ? "ACTIVE" : "INACTIVE");
+        return m;
+    }
+};
+
+QMap<QString, QByteArray> sensors(const QMap<QString, QByteArray>& all) {
+    QMap<QString, QByteArray> m;
+    for (auto it = all.begin(); it != all.end(); ++it)
+        if (it.key().contains(QStringLiteral("/track/sensor/")))
+            m.insert(it.key(), it.value());
+    return m;
+}
+
+// A burst of modules 1..10 with these inputs per module.
+QByteArray tenModules(quint16 inputs) {
+    QList<Report> reports;
+    for (int m = 1; m <= 10; ++m)
+        reports.append({m, inputs});
+    return burstOf(reports);
+}
+
+} // namespace
+
+class TestBridge : public QObject {
+    Q_OBJECT
+
+private slots:
+    void url_data();
+    void url();
+    void password();
+    void statesEqualLampsAfterBursts();
+    void oneEventPerChange();
+    void checkAndLink();
+    void discovery();
+    void brokerRestartedMidStream();
+    void heldLimit_data();
+    void heldLimit();
+    void wrongPassword();
+    void tls();
+    void commands_data();
+    void commands();
+    void commandsOff();
+};
+
+void TestBridge::url_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("ok");
+    QTest::addColumn<bool>("tls");
+    QTest::addColumn<QString>("user");
+    QTest::addColumn<QString>("host");
+    QTest::addColumn<int>("port");
+    QTest::addColumn<QString>("prefix");
+    QTest::newRow("host only") << "mqtt://broker" << true << false << ""
+                               << "broker" << 1883 << "s88";
+    QTest::newRow("port and prefix") << "mqtt://10.0.0.2:1884/layout1" << true << false << ""
+                                     << "10.0.0.2" << 1884 << "layout1";
+    QTest::newRow("user") << "mqtt://anna@pi.local/club/hall" << true << false << "anna"
+                          << "pi.local" << 1883 << "club/hall";
+    QTest::newRow("tls default port") << "mqtts://broker" << true << true << ""
+                                      << "broker" << 8883 << "s88";
+    QTest::newRow("trailing slash") << "mqtt://h/p/" << true << false << ""
+                                    << "h" << 1883 << "p";
+    QTest::newRow("empty prefix") << "mqtt://h/" << true << false << ""
+                                  << "h" << 1883 << "s88";
+    QTest::newRow("port 1") << "mqtt://h:1" << true << false << ""
+                            << "h" << 1 << "s88";
+    QTest::newRow("port 65535") << "mqtt://h:65535" << true << false << ""
+                                << "h" << 65535 << "s88";
+    QTest::newRow("ipv6") << "mqtt://[::1]:1883" << true << false << ""
+                          << "::1" << 1883 << "s88";
+    QTest::newRow("port 0") << "mqtt://h:0" << false << false << ""
+                            << "" << 0 << "";
+    QTest::newRow("port 65536") << "mqtt://h:65536" << false << false << ""
+                                << "" << 0 << "";
+    QTest::newRow("port text") << "mqtt://h:x" << false << false << ""
+                               << "" << 0 << "";
+    QTest::newRow("no scheme") << "broker:1883" << false << false << ""
+                               << "" << 0 << "";
+    QTest::newRow("http") << "http://broker" << false << false << ""
+                          << "" << 0 << "";
+    QTest::newRow("no host") << "mqtt://" << false << false << ""
+                             << "" << 0 << "";
+    QTest::newRow("password in url") << "mqtt://anna:secret@h" << false << false << ""
+                                     << "" << 0 << "";
+    QTest::newRow("empty user") << "mqtt://@h" << false << false << ""
+                                << "" << 0 << "";
+    QTest::newRow("wildcard prefix") << "mqtt://h/a/#" << false << false << ""
+                                     << "" << 0 << "";
+    QTest::newRow("plus prefix") << "mqtt://h/+" << false << false << ""
+                                 << "" << 0 << "";
+    QTest::newRow("double slash prefix") << "mqtt://h/a//b" << false << false << ""
+                                         << "" << 0 << "";
+}
+
+void TestBridge::url() {
+    QFETCH(QString, text);
+    QFETCH(bool, ok);
+    QString why;
+    const std::optional<MqttUrl> url = MqttUrl::parse(text, &why);
+    QCOMPARE(url.has_value(), ok);
+    if (!ok) {
+        QVERIFY(!why.isEmpty());
+        QVERIFY(!why.contains(QStringLiteral("secret")));
+        return;
+    }
+    QTEST(url->tls, "tls");
+    QTEST(url->user, "user");
+    QTEST(url->host, "host");
+    QTEST(url->port, "port");
+    QTEST(url->prefix, "prefix");
+}
+
+void TestBridge::password() {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("pw"));
+    QVERIFY(writeFile(file, "s3cret\nsecond line\n"));
+    qputenv("S88_MQTT_PASSWORD", "fromenv");
+    QCOMPARE(readMqttPassword(file).value_or(QString()), QStringLiteral("s3cret"));
+    QCOMPARE(readMqttPassword({}).value_or(QString()), QStringLiteral("fromenv"));
+    qunsetenv("S88_MQTT_PASSWORD");
+    QCOMPARE(readMqttPassword({}).value_or(QStringLiteral("x")), QString());
+    QString why;
+    QVERIFY(!readMqttPassword(dir.filePath(QStringLiteral("none")), &why));
+    QVERIFY(!why.isEmpty());
+}
+
+void TestBridge::statesEqualLampsAfterBursts() {
+    SKIP_WITHOUT_MOSQUITTO();
+    Broker broker;
+    QVERIFY2(broker.start(), qPrintable(broker.log()));
+    Rig rig(Rig::at(broker.port()));
+    rig.bridge->start();
+    Subscriber live(broker.port(), {QStringLiteral("t/#")});
+    QVERIFY(live.connect());
+    QVERIFY(live.waitFor([&] { return rig.bridge->isConnected(); }));
+    QRandomGenerator random(23);
+    for (int i = 0; i < 200; ++i)
+        rig.serial.deliver(randomBurst(random, oneTo(10)));
+    QVERIFY(std::count(rig.state.InputState.begin(), rig.state.InputState.end(), true) > 20);
+    const bool same = live.waitFor([&] { return sensors(live.last()) == rig.expected(); }, 30000);
+    if (!same) {
+        const auto got = sensors(live.last());
+        const auto want = rig.expected();
+        int differ = 0;
+        for (auto it = want.begin(); it != want.end(); ++it)
+            differ += got.value(it.key()) != it.value();
+        qWarning() << "differ" << differ << "got" << got.size() << "messages"
+                   << live.messages().size() << rig.history.total();
+    }
+    QVERIFY(same);
+    // What the broker keeps: a subscriber that comes later sees the lamps.
+    Subscriber later(broker.port(), {QStringLiteral("t/track/sensor/+")});
+    QVERIFY(later.connect());
+    QVERIFY(later.waitFor([&] { return later.last().size() == 200; }));
+    QCOMPARE(later.last(), rig.expected());
+    for (const Subscriber::Message& m : later.messages())
+        QVERIFY(m.retained);
+    QCOMPARE(live.last().value(QStringLiteral("t/status")), QByteArray("online"));
+}
+
+void TestBridge::oneEventPerChange() {
+    SKIP_WITHOUT_MOSQUITTO();
+    Broker broker;
+    QVERIFY2(broker.start(), qPrintable(broker.log()));
+    Rig rig(Rig::at(broker.port()));
+    rig.bridge->start();
+    Subscriber live(broker.port(), {QStringLiteral("t/event")});
+    QVERIFY(live.connect());
+    QVERIFY(live.waitFor([&] { return rig.bridge->isConnected(); }));
+    // Input 73 is module 5, contact 9: on, off, on; input 1 on once.
+    rig.serial.deliver(burstOf({{5, 0x0100}, {1, 0x0001}}));
+    QTest::qWait(20);
+    rig.serial.deliver(burstOf({{5, 0x0000}, {1, 0x0001}}));
+    rig.serial.deliver(burstOf({{5, 0x0100}, {1, 0x0001}}));
+    QVERIFY(live.waitFor([&] { return live.messages().size() >= 4; }));
+    QTest::qWait(100);
+    const QList<Subscriber::Message> events = live.messages();
+    QCOMPARE(events.size(), 4);
+    QList<int> inputs;
+    QList<int> states;
+    for (const Subscriber::Message& m : events) {
+        QJsonParseError error;
+        const QJsonObject o = QJsonDocument::fromJson(m.payload, &error).object();
+        QCOMPARE(error.error, QJsonParseError::NoError);
+        QVERIFY(!m.retained);
+        inputs.append(o.value(QStringLiteral("input")).toInt());
+        states.append(o.value(QStringLiteral("state")).toInt(-1));
+        const int input = inputs.last();
+        QCOMPARE(o.value(QStringLiteral("module")).toInt(), (input - 1) / 16 + 1);
+        QCOMPARE(o.value(QStringLiteral("contact")).toInt(), (input - 1) % 16 + 1);
+        QVERIFY(o.value(QStringLiteral("time")).toString().endsWith(QLatin1Char('Z')));
+        QVERIFY(o.contains(QStringLiteral("since_ms")));
+    }
+    QCOMPARE(inputs, (QList<int>{73, 1, 73, 73}));
+    QCOMPARE(states, (QList<int>{1, 1, 0, 1}));
+    const QJsonObject first = QJsonDocument::fromJson(events[0].payload).object();
+    QVERIFY(first.value(QStringLiteral("since_ms")).isNull());
+    const QJsonObject third = QJsonDocument::fromJson(events[2].payload).object();
+    QVERIFY(third.value(QStringLiteral("since_ms")).toInt(-1) >= 20);
+}
+
+void TestBridge::checkAndLink() {
+    SKIP_WITHOUT_MOSQUITTO();
+    Broker broker;
+    QVERIFY2(broker.start(), qPrintable(broker.log()));
+    Rig rig(Rig::at(broker.port()));
+    rig.bridge->setConfiguredModules(3);
+    rig.bridge->start();
+    Subscriber live(broker.port(), {QStringLiteral("t/check"), QStringLiteral("t/link")});
+    QVERIFY(live.connect());
+    QVERIFY(live.waitFor([&] { return rig.bridge->isConnected(); }));
+    rig.bridge->setLink(Bridge::Link::Started);
+    rig.serial.deliver(burstOf({{1, 0}, {2, 0}, {7, 0}}));
+    rig.serial.deliver(QByteArray("x"));
+    QVERIFY(live.waitFor([&] { return live.last().value(QStringLiteral("t/link")) == "started"; }));
+    QVERIFY(live.waitFor(
+        [&] {
+            const QJsonObject o =
+                QJsonDocument::fromJson(live.last().value(QStringLiteral("t/check"))).object();
+            return o.value(QStringLiteral("unknown")).toString() == QStringLiteral("7");
+        },
+        3000));
+    const QJsonObject o =
+        QJsonDocument::fromJson(live.last().value(QStringLiteral("t/check"))).object();
+    QCOMPARE(o.value(QStringLiteral("configured")).toInt(), 3);
+    QCOMPARE(o.value(QStringLiteral("reported")).toString(), QStringLiteral("1-2, 7"));
+    QCOMPARE(o.value(QStringLiteral("missing")).toString(), QStringLiteral("3"));
+    QCOMPARE(o.value(QStringLiteral("stray_bytes")).toInt(), 1);
+    QCOMPARE(o.value(QStringLiteral("given_up")).toInt(), 0);
+    // At most one a second: two seconds of a steady stream give at most three.
+    const qsizetype before = live.on(QStringLiteral("t/check")).size();
+    for (int i = 0; i < 40; ++i) {
+        rig.serial.deliver(burstOf({{1, 0}, {2, 0}, {7, 0}}));
+        QTest::qWait(50);
+    }
+    QVERIFY(live.on(QStringLiteral("t/check")).size() - before <= 3);
+    rig.bridge->setLink(Bridge::Link::Lost);
+    QVERIFY(live.waitFor([&] { return live.last().value(QStringLiteral("t/link")) == "lost"; }));
+    rig.bridge->stop();
+}
+
+void TestBridge::discovery() {
+    SKIP_WITHOUT_MOSQUITTO();
+    Broker broker;
+    QVERIFY2(broker.start(), qPrintable(broker.log()));
+    Bridge::Options options = Rig::at(broker.port(), QStringLiteral("club/hall"));
+    options.discovery = true;
+    Rig rig(options);
+    rig.bridge->setConfiguredModules(2);
+    rig.bridge->start();
+    Subscriber live(broker.port(), {QStringLiteral("homeassistant/#")});
+    QVERIFY(live.connect());
+    QVERIFY(live.waitFor([&] { return live.last().size() == 32; }));
+    QTest::qWait(100);
+    QCOMPARE(live.last().size(), 32); // 2 modules, 16 inputs each: not 31, not 33
+    const QByteArray config = live.last().value(
+        QStringLiteral("homeassistant/binary_sensor/s88_club_hall/input17/config"));
+    QJsonParseError error;
+    const QJsonObject o = QJsonDocument::fromJson(config, &error).object();
+    QCOMPARE(error.error, QJsonParseError::NoError);
+    QCOMPARE(o.value(QStringLiteral("state_topic")).toString(),
+             QStringLiteral("club/hall/track/sensor/17"));
+    QCOMPARE(o.value(QStringLiteral("availability_topic")).toString(),
+             QStringLiteral("club/hall/status"));
+    QCOMPARE(o.value(QStringLiteral("payload_on")).toString(), QStringLiteral("ACTIVE"));
+    QCOMPARE(o.value(QStringLiteral("payload_off")).toString(), QStringLiteral("INACTIVE"));
+    QCOMPARE(o.value(QStringLiteral("unique_id")).toString(),
+             QStringLiteral("s88_club_hall_input17"));
+    QCOMPARE(o.value(QStringLiteral("device"))
+                 .toObject()
+                 .value(QStringLiteral("identifiers"))
+                 .toArray()
+                 .first()
+                 .toString(),
+             QStringLiteral("s88_club_hall"));
+    // One module fewer: its configs are removed (empty retained payloads).
+    rig.bridge->setConfiguredModules(1);
+    QVERIFY(live.waitFor([&] {
+        return live.last()
+            .value(QStringLiteral("homeassistant/binary_sensor/s88_club_hall/input32/config"))
+            .isEmpty();
+    }));
+    QVERIFY(!live.last()
+                 .value(QStringLiteral("homeassistant/binary_sensor/s88_club_hall/input16/config"))
+                 .isEmpty());
+}
+
+void TestBridge::brokerRestartedMidStream() {
+    SKIP_WITHOUT_MOSQUITTO();
+    // The broker keeps the subscriber's session across the restart, as a layout's would.
+    QTemporaryDir store;
+    Broker broker(QStringLiteral("persistence true\npersistence_location %1/\n").arg(store.path()));
+    QVERIFY2(broker.start(), qPrintable(broker.log()));
+    Rig rig(Rig::at(broker.port()));
+    rig.bridge->start();
+    auto subscriber = std::make_unique<Subscriber>(
+        broker.port(), QStringList{QStringLiteral("t/#")}, QStringLiteral("test-restart"));
+    QVERIFY(subscriber->connect());
+    QVERIFY(subscriber->waitFor([&] { return rig.bridge->isConnected(); }));
+    // Input 1 on and off 100 times, then the broker goes while the stream goes on.
+    for (int i = 0; i < 50; ++i) {
+        rig.serial.deliver(tenModules(0x0001));
+        rig.serial.deliver(tenModules(0x0000));
+    }
+    broker.stop(SIGTERM);
+    QVERIFY(subscriber->waitFor([&] { return !rig.bridge->isConnected(); }));
+    for (int i = 0; i < 50; ++i) {
+        rig.serial.deliver(tenModules(0x0001));
+        rig.serial.deliver(tenModules(0x0000));
+    }
+    rig.serial.deliver(tenModules(0x8001));
+    // Contact 1 of ten modules flipping 100 times, then contacts 1 and 16 on: at least these
+    // (and any the broker had not acknowledged when it went).
+    QVERIFY(rig.bridge->held() >= 1020);
+    QVERIFY(broker.start());
+    QVERIFY(subscriber->waitFor([&] { return rig.bridge->isConnected(); }, 35000));
+    QVERIFY(subscriber->waitFor([&] { return rig.bridge->held() == 0; }));
+    QVERIFY(
+        subscriber->waitFor([&] { return sensors(subscriber->last()) == rig.expected(); }, 10000));
+    // Every change of input 1, in order: on, off, on, off …, ending on. A change the broker
+    // had taken but not acknowledged when it went may come again, with its own seq.
+    // Input 1's changes in the order they arrived, each seq counted once.
+    auto inputOne = [&] {
+        QList<QJsonObject> changes;
+        qint64 lastSeq = -1;
+        for (const Subscriber::Message& m : subscriber->on(QStringLiteral("t/event"))) {
+            const QJsonObject o = QJsonDocument::fromJson(m.payload).object();
+            const qint64 seq = o.value(QStringLiteral("seq")).toInteger(-1);
+            if (o.value(QStringLiteral("input")).toInt() != 1 || seq <= lastSeq)
+                continue;
+            lastSeq = seq;
+            changes.append(o);
+        }
+        return changes;
+    };
+    QVERIFY(subscriber->waitFor([&] { return inputOne().size() >= 201; }, 10000));
+    QTest::qWait(200);
+    const QList<QJsonObject> changes = inputOne();
+    int count = 0;
+    for (const QJsonObject& o : changes) {
+        QCOMPARE(o.value(QStringLiteral("state")).toInt(), 1 - count % 2);
+        ++count;
+    }
+    QCOMPARE(count, 201);
+    QCOMPARE(subscriber->last().value(QStringLiteral("t/dropped")), QByteArray("0"));
+}
+
+void TestBridge::heldLimit_data() {
+    QTest::addColumn<int>("changes");
+    QTest::addColumn<int>("held");
+    QTest::addColumn<int>("dropped");
+    QTest::newRow("one below") << 9999 << 9999 << 0;
+    QTest::newRow("at the limit") << 10000 << 10000 << 0;
+    QTest::newRow("one above") << 10001 << 10000 << 1;
+}
+
+void TestBridge::heldLimit() {
+    SKIP_WITHOUT_MOSQUITTO();
+    QFETCH(int, changes);
+    QFETCH(int, held);
+    QFETCH(int, dropped);
+    Broker broker;
+    Rig rig(Rig::at(broker.port())); // the broker is not there yet
+    rig.bridge->start();
+    // Each burst flips the first `n` of inputs 1..160.
+    std::array<bool, 161> now{};
+    for (int left = changes; left > 0;) {
+        const int n = std::min(left, 160);
+        for (int i = 1; i <= n; ++i)
+            now[std::size_t(i)] = !now[std::size_t(i)];
+        QList<Report> reports;
+        for (int m = 1; m <= 10; ++m) {
+            quint16 bits = 0;
+            for (int c = 0; c < 16; ++c)
+                bits |= now[std::size_t((m - 1) * 16 + c + 1)] ? quint16(1u << c) : 0;
+            reports.append({m, bits});
+        }
+        rig.serial.deliver(burstOf(reports));
+        left -= n;
+    }
+    QCOMPARE(rig.history.total(), quint64(changes));
+    QCOMPARE(rig.bridge->held(), qsizetype(held));
+    QCOMPARE(rig.bridge->dropped(), quint64(dropped));
+    QVERIFY2(broker.start(), qPrintable(broker.log()));
+    Subscriber live(broker.port(), {QStringLiteral("t/event"), QStringLiteral("t/dropped")});
+    QVERIFY(live.connect());
+    QVERIFY(live.waitFor([&] { return live.on(QStringLiteral("t/event")).size() >= held; }, 35000));
+    QVERIFY(
+        live.waitFor([&] { return !live.last().value(QStringLiteral("t/dropped")).isEmpty(); }));
+    QCOMPARE(live.last().value(QStringLiteral("t/dropped")), QByteArray::number(dropped));
+    QTest::qWait(200);
+    QCOMPARE(live.on(QStringLiteral("t/event")).size(), qsizetype(held));
+}
+
+void TestBridge::wrongPassword() {
+    SKIP_WITHOUT_MOSQUITTO();
+    QTemporaryDir dir;
+    const QString passwords = dir.filePath(QStringLiteral("passwd"));
+    QVERIFY(writeFile(passwords, ""));
+    QProcess tool;
+    tool.start(QStringLiteral("mosquitto_passwd"),
+               {QStringLiteral("-b"), passwords, QStringLiteral("anna"), QStringLiteral("right")});
+    if (!tool.waitForFinished(10000) || tool.exitCode() != 0)
+        QSKIP("mosquitto_passwd is not installed");
+    Broker broker(QStringLiteral("allow_anonymous false\npassword_file %1\n").arg(passwords));
+    QVERIFY2(broker.start(), qPrintable(broker.log()));
+    Bridge::Options options;
+    options.url = *MqttUrl::parse(QStringLiteral("mqtt://anna@127.0.0.1:%1/t").arg(broker.port()));
+    options.password = QStringLiteral("wrong");
+    Rig rig(options);
+    rig.bridge->start();
+    QTest::qWait(3500); // three attempts: at once, after 1 s and after 2 s more
+    QVERIFY(!rig.bridge->isConnected());
+    QCOMPARE(rig.lines.size(), 2); // "connecting", then one refusal however often it is tried
+    QVERIFY2(rig.lines[1].contains(QStringLiteral("user name or password")),
+             qPrintable(rig.lines[1]));
+    for (const QString& line : rig.lines)
+        QVERIFY(!line.contains(QStringLiteral("wrong")));
+    // The receive path goes on meanwhile.
+    rig.serial.deliver(burstOf({{1, 0x0001}}));
+    QVERIFY(rig.state.InputState[1]);
+    options.password = QStringLiteral("right");
+    Rig good(options);
+    good.bridge->start();
+    QVERIFY(QTest::qWaitFor([&] { return good.bridge->isConnected(); }, 5000));
+}
+
+void TestBridge::tls() {
+    SKIP_WITHOUT_MOSQUITTO();
+    QTemporaryDir dir;
+    auto openssl = [&](const QStringList& args) {
+        QProcess p;
+        p.setWorkingDirectory(dir.path());
+        p.start(QStringLiteral("openssl"), args);
+        return p.waitForFinished(30000) && p.exitCode() == 0;
+    };
+    auto makeCa = [&](const QString& name) {
+        return openssl({"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "2", "-subj",
+                        "/CN=" + name, "-keyout", name + ".key", "-out", name + ".crt"});
+    };
+    if (!makeCa(QStringLiteral("ca")) || !makeCa(QStringLiteral("other")))
+        QSKIP("openssl is not installed");
+    QVERIFY(writeFile(dir.filePath(QStringLiteral("san.ext")), "subjectAltName=IP:127.0.0.1\n"));
+    QVERIFY(openssl({"req", "-newkey", "rsa:2048", "-nodes", "-subj", "/CN=127.0.0.1", "-keyout",
+                     "server.key", "-out", "server.csr"}));
+    QVERIFY(
+        openssl({"x509", "-req", "-in", "server.csr", "-CA", "ca.crt", "-CAkey", "ca.key",
+                 "-CAcreateserial", "-days", "2", "-extfile", "san.ext", "-out", "server.crt"}));
+    Broker broker(
+        QStringLiteral("cafile %1/ca.crt\ncertfile %1/server.crt\nkeyfile %1/server.key\n")
+            .arg(dir.path()));
+    QVERIFY2(broker.start(), qPrintable(broker.log()));
+    Bridge::Options options;
+    options.url = *MqttUrl::parse(QStringLiteral("mqtts://127.0.0.1:%1/t").arg(broker.port()));
+    options.caFile = dir.filePath(QStringLiteral("ca.crt"));
+    Rig good(options);
+    good.bridge->start();
+    QVERIFY(QTest::qWaitFor([&] { return good.bridge->isConnected(); }, 5000));
+    options.caFile = dir.filePath(QStringLiteral("other.crt"));
+    Rig wrong(options);
+    wrong.bridge->start();
+    QTest::qWait(1500);
+    QVERIFY(!wrong.bridge->isConnected());
+    QCOMPARE(wrong.lines.size(), 2);
+    QVERIFY(wrong.lines[1].contains(QStringLiteral("not reachable")));
+}
+
+void TestBridge::commands_data() {
+    QTest::addColumn<QByteArray>("payload");
+    QTest::addColumn<QByteArray>("sent");
+    QTest::addColumn<bool>("ok");
+    QTest::newRow("good") << QByteArray("2,3,0") << QByteArray("s\x02\x03\x00\r", 5) << true;
+    QTest::newRow("255 at the limit")
+        << QByteArray("255, 0, 1") << QByteArray("s\xff\x00\x01\r", 5) << true;
+    QTest::newRow("256 past it") << QByteArray("256,0,0") << QByteArray() << false;
+    QTest::newRow("negative") << QByteArray("-1,0,0") << QByteArray() << false;
+    QTest::newRow("two counts") << QByteArray("2,3") << QByteArray() << false;
+    QTest::newRow("four counts") << QByteArray("1,2,3,4") << QByteArray() << false;
+    QTest::newRow("words") << QByteArray("on") << QByteArray() << false;
+    QTest::newRow("empty") << QByteArray() << QByteArray() << false;
+}
+
+void TestBridge::commands() {
+    SKIP_WITHOUT_MOSQUITTO();
+    QFETCH(QByteArray, payload);
+    QFETCH(QByteArray, sent);
+    QFETCH(bool, ok);
+    Broker broker;
+    QVERIFY2(broker.start(), qPrintable(broker.log()));
+    Bridge::Options options = Rig::at(broker.port());
+    options.commands = true;
+    Rig rig(options);
+    MemorySettings settings;
+    rig.serial.setPortOpen(true);
+    rig.bridge->setCountHandler([&](const std::array<QString, 3>& texts) {
+        return countcommand::send(texts, texts, rig.serial, settings) == countcommand::Result::Sent
+                   ? QString()
+                   : QStringLiteral("not counts");
+    });
+    rig.bridge->start();
+    Subscriber live(broker.port(), {QStringLiteral("t/counts/result")});
+    QVERIFY(live.connect());
+    QVERIFY(live.waitFor([&] { return rig.bridge->isConnected(); }));
+    QTest::qWait(100); // the bridge's subscription is in place
+    live.publish(QStringLiteral("t/counts/set"), payload);
+    QVERIFY(live.waitFor([&] { return !live.messages().isEmpty(); }));
+    const QJsonObject o = QJsonDocument::fromJson(live.messages().first().payload).object();
+    QCOMPARE(o.value(QStringLiteral("ok")).toBool(), ok);
+    QCOMPARE(o.contains(QStringLiteral("reason")), !ok);
+    QCOMPARE(rig.serial.output, sent);
+    QCOMPARE(settings.GetSetting(QStringLiteral("Gen_Vorn_S88"), QStringLiteral("S88Left"),
+                                 QStringLiteral("Antal"),
+                                 QStringLiteral("Ingen")) != QStringLiteral("Ingen"),
+             ok);
+}
+
+void TestBridge::commandsOff() {
+    SKIP_WITHOUT_MOSQUITTO();
+    Broker broker;
+    QVERIFY2(broker.start(), qPrintable(broker.log()));
+    Rig rig(Rig::at(broker.port()));
+    int calls = 0;
+    rig.bridge->setCountHandler([&](const std::array<QString, 3>&) {
+        ++calls;
+        return QString();
+    });
+    rig.bridge->start();
+    Subscriber live(broker.port(), {QStringLiteral("t/counts/result")});
+    QVERIFY(live.connect());
+    QVERIFY(live.waitFor([&] { return rig.bridge->isConnected(); }));
+    QTest::qWait(100);
+    live.publish(QStringLiteral("t/counts/set"), "1,1,1");
+    QTest::qWait(500);
+    QCOMPARE(calls, 0);
+    QVERIFY(live.messages().isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestBridge)
+#include "test_bridge.moc"

@@ -1,0 +1,124 @@
+#include "support/broker.h"
+#include "support/ptypair.h"
+#include "support/testsupport.h"
+
+#include <QFileInfo>
+#include <QProcess>
+#include <QSettings>
+#include <QTest>
+#include <csignal>
+
+// The built program with --headless, on a real pty and a real broker, with no display.
+class TestHeadless : public QObject {
+    Q_OBJECT
+
+private slots:
+    void badOptions_data();
+    void badOptions();
+    void runsPublishesAndEndsOnSigterm();
+    void noStoredCounts();
+};
+
+namespace {
+QProcessEnvironment noDisplay(const QString& config) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), config);
+    return env;
+}
+} // namespace
+
+void TestHeadless::badOptions_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QString>("says");
+    QTest::newRow("bad url") << QStringList{"--headless", "--mqtt", "http://x"}
+                             << "--mqtt: expected mqtt://";
+    QTest::newRow("port 0") << QStringList{"--headless", "--mqtt", "mqtt://h:0"}
+                            << "--mqtt: the port";
+    QTest::newRow("password in url") << QStringList{"--mqtt", "mqtt://a:secret@h"} << "no password";
+    QTest::newRow("ca without tls")
+        << QStringList{"--mqtt", "mqtt://h", "--mqtt-ca", "x"} << "mqtts://";
+    QTest::newRow("ca without mqtt") << QStringList{"--mqtt-ca", "x"} << "needs --mqtt";
+    QTest::newRow("counts without headless")
+        << QStringList{"--counts", "1,1,1"} << "needs --headless";
+    QTest::newRow("counts 256") << QStringList{"--headless", "--counts", "256,0,0"} << "--counts";
+    QTest::newRow("two counts") << QStringList{"--headless", "--counts", "1,2"} << "--counts";
+    QTest::newRow("mqtt with a report")
+        << QStringList{"--history", "x", "--mqtt", "mqtt://h"} << "does not go with";
+}
+
+void TestHeadless::badOptions() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QString, says);
+    QTemporaryDir config;
+    QProcess p;
+    p.setProcessEnvironment(noDisplay(config.path()));
+    p.start(QStringLiteral(S88MONITOR), arguments);
+    QVERIFY(p.waitForFinished(10000));
+    QCOMPARE(p.exitCode(), 2);
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    QVERIFY2(err.split(u'\n', Qt::SkipEmptyParts).first().contains(says), qPrintable(err));
+    QVERIFY(!err.contains(QStringLiteral("secret")));
+}
+
+void TestHeadless::runsPublishesAndEndsOnSigterm() {
+    SKIP_WITHOUT_MOSQUITTO();
+    SKIP_WITHOUT_PTYS();
+    Broker broker;
+    QVERIFY2(broker.start(), qPrintable(broker.log()));
+    Subscriber live(broker.port(), {QStringLiteral("hl/#")});
+    QVERIFY(live.connect());
+    PtyPair pty;
+    QTemporaryDir config;
+    QProcess p;
+    p.setProcessEnvironment(noDisplay(config.path()));
+    p.start(QStringLiteral(S88MONITOR),
+            {"--headless", "--port", "1=" + pty.devicePath(), "--counts", "2,3,0", "--mqtt",
+             QStringLiteral("mqtt://127.0.0.1:%1/hl").arg(broker.port()), "--record",
+             config.filePath(QStringLiteral("rec.s88rec"))});
+    QVERIFY(p.waitForStarted());
+    // The counts go out as soon as the port is open: the five bytes of Indsæt (s).
+    QCOMPARE(pty.read(5, 10000), QByteArray("s\x02\x03\x00\r", 5));
+    QVERIFY(
+        live.waitFor([&] { return live.last().value(QStringLiteral("hl/status")) == "online"; }));
+    QVERIFY(
+        live.waitFor([&] { return live.last().value(QStringLiteral("hl/link")) == "started"; }));
+    QVERIFY(pty.write(burstOf({{1, 0x0001}, {5, 0x0100}})));
+    QVERIFY(live.waitFor([&] {
+        return live.last().value(QStringLiteral("hl/track/sensor/73")) == "ACTIVE" &&
+               live.last().value(QStringLiteral("hl/track/sensor/1")) == "ACTIVE";
+    }));
+    QVERIFY(live.waitFor([&] { return live.on(QStringLiteral("hl/event")).size() == 2; }));
+    ::kill(pid_t(p.processId()), SIGTERM);
+    QVERIFY(p.waitForFinished(10000));
+    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(p.exitCode(), 0);
+    QVERIFY(
+        live.waitFor([&] { return live.last().value(QStringLiteral("hl/status")) == "offline"; }));
+    QCOMPARE(live.last().value(QStringLiteral("hl/link")), QByteArray("stopped"));
+    // One line per change of link or broker, none per byte.
+    const QStringList lines =
+        QString::fromUtf8(p.readAllStandardError()).split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 5);
+    QVERIFY2(lines.join(u'\n').contains(QStringLiteral("connected to")),
+             qPrintable(lines.join(u'\n')));
+    // The counts were stored as Indsæt (s) stores them, and the recording ended properly.
+    QSettings stored(config.filePath(QStringLiteral("Gen_Vorn_S88.conf")), QSettings::IniFormat);
+    QCOMPARE(stored.value(QStringLiteral("S88Mid/Antal")).toString(), QStringLiteral("3"));
+    QVERIFY(QFileInfo(config.filePath(QStringLiteral("rec.s88rec"))).size() > 0);
+}
+
+void TestHeadless::noStoredCounts() {
+    QTemporaryDir config;
+    QProcess p;
+    p.setProcessEnvironment(noDisplay(config.path()));
+    p.start(QStringLiteral(S88MONITOR), {"--headless", "--port", "1=/dev/null"});
+    QVERIFY(p.waitForFinished(10000));
+    QCOMPARE(p.exitCode(), 2);
+    QVERIFY(QString::fromUtf8(p.readAllStandardError()).contains(QStringLiteral("--counts")));
+}
+
+QTEST_GUILESS_MAIN(TestHeadless)
+#include "test_headless.moc"

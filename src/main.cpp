@@ -62,20 +62,33 @@ std::variant<std::unique_ptr<VirtualModule>, int> virtualModule(const CommandLin
     return module;
 }
 
+// The ports as given, with the virtual module of --simulate or --replay behind port 1.
+struct Ports {
+    PortMap map;
+    std::unique_ptr<VirtualModule> module;
+
+    // The exit status when the virtual module cannot be had.
+    std::optional<int> set(const CommandLine::Window& options) {
+        for (const PortMap::Assignment& a : options.ports)
+            map.assign(a.port, a.device);
+        auto made = virtualModule(options);
+        if (const int* status = std::get_if<int>(&made))
+            return *status;
+        module = std::move(std::get<0>(made));
+        if (module)
+            map.assign(1, module->devicePath(), QStringLiteral("virtuelt S88-modul"));
+        return std::nullopt;
+    }
+};
+
 // --headless: no QApplication, so no display is needed.
 int runHeadless(int argc, char* argv[], const CommandLine::Window& options) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("s88monitor"));
-    PortMap ports;
-    for (const PortMap::Assignment& a : options.ports)
-        ports.assign(a.port, a.device);
-    auto made = virtualModule(options);
-    if (const int* status = std::get_if<int>(&made))
+    Ports p;
+    if (const std::optional<int> status = p.set(options))
         return *status;
-    const std::unique_ptr<VirtualModule> module = std::move(std::get<0>(made));
-    if (module)
-        ports.assign(1, module->devicePath(), QStringLiteral("virtuelt S88-modul"));
-    return headless::run(options, ports);
+    return headless::run(options, p.map);
 }
 
 } // namespace
@@ -110,16 +123,10 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationDisplayName(Form1::kCaption);
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
 
-    PortMap ports;
-    for (const PortMap::Assignment& a : options.ports)
-        ports.assign(a.port, a.device);
-
-    auto made = virtualModule(options);
-    if (const int* status = std::get_if<int>(&made))
+    Ports p;
+    if (const std::optional<int> status = p.set(options))
         return *status;
-    const std::unique_ptr<VirtualModule> module = std::move(std::get<0>(made));
-    if (module)
-        ports.assign(1, module->devicePath(), QStringLiteral("virtuelt S88-modul"));
+    PortMap& ports = p.map;
 
     QtSerialControl serial([&ports](int port) { return ports.device(port); });
     QtSettingsStore settings;

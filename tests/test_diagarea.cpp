@@ -796,6 +796,20 @@ void TestDiagArea::timelineAndNames() {
     QVERIFY(saved.open(QIODevice::ReadOnly));
     QCOMPARE(saved.readAll(), QByteArray("input,name\n12,Skyggebanegård spor 2\n73,Blok 3 øst\n"));
     QVERIFY(n.exportTo(dir.filePath(QStringLiteral("n.csv"))));
+    // The list: a name after the contact, from the moment it is given, and gone with it.
+    const HistoryList& list = t.diag().list();
+    const auto rowOfInput2 = [&list] {
+        for (int r = 0; r < list.rowCount(); ++r) {
+            if (list.eventAt(r).input == 2)
+                return list.rowText(r);
+        }
+        return QString();
+    };
+    n.table().item(1, 2)->setText(QStringLiteral("Spor 2"));
+    QTRY_VERIFY2(rowOfInput2().contains(QStringLiteral("  2  1.2 Spor 2  aktiv")),
+                 qPrintable(rowOfInput2()));
+    n.table().item(1, 2)->setText(QString());
+    QVERIFY2(rowOfInput2().contains(QStringLiteral("  2  1.2  aktiv")), qPrintable(rowOfInput2()));
     // Gem CSV… with names: the name column last.
     QVERIFY(t.diag().saveCsv(dir.filePath(QStringLiteral("h.csv"))));
     QFile history(dir.filePath(QStringLiteral("h.csv")));

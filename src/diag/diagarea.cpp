@@ -91,6 +91,7 @@ DiagArea::DiagArea(QWidget& form, const Parts& parts)
     tick();
     loadNames();
     m_markers.setNames(&m_names);
+    m_list->setNames(&m_names);
 }
 
 // The walk test window reads the feed and the speaker, which go with this; the timeline and
@@ -447,6 +448,7 @@ QInputDialog& DiagArea::editName(int input) {
                     QStringLiteral("%1 kan ikke skrives: %2").arg(names::defaultPath(), why));
             if (m_namesWindow)
                 m_namesWindow->refresh();
+            m_list->namesChanged();
             if (m_timeline)
                 m_timeline->view().requestFrame();
         });
@@ -465,6 +467,7 @@ NamesWindow& DiagArea::openNames() {
     if (!m_namesWindow) {
         m_namesWindow = new NamesWindow(m_names, names::defaultPath(), m_messages, &m_form);
         connect(m_namesWindow, &NamesWindow::namesChanged, this, [this] {
+            m_list->namesChanged();
             if (m_timeline)
                 m_timeline->view().requestFrame();
         });

@@ -1,6 +1,7 @@
 #include "diag/historylist.h"
 
 #include "history/changehistory.h"
+#include "history/names.h"
 #include "state/protocol.h"
 
 #include <QKeyEvent>
@@ -136,13 +137,21 @@ QString HistoryList::sinceText(qint64 ms) {
 
 QString HistoryList::rowText(int row) const {
     const ChangeEvent& e = eventAt(row);
-    return QStringLiteral("%1  %2  %3.%4  %5  %6")
+    const QString name = m_names ? m_names->name(e.input) : QString();
+    return QStringLiteral("%1  %2  %3.%4%5  %6  %7")
         .arg(m_history.timeOfDay(e.timeMs))
         .arg(e.input)
         .arg(e.module())
         .arg(e.contact())
-        .arg(e.active ? QStringLiteral("aktiv") : QStringLiteral("inaktiv"), sinceText(e.sinceMs))
+        .arg(name.isEmpty() ? QString() : u' ' + name,
+             e.active ? QStringLiteral("aktiv") : QStringLiteral("inaktiv"), sinceText(e.sinceMs))
         .trimmed();
+}
+
+void HistoryList::namesChanged() {
+    for (CachedRow& row : m_rows)
+        row.seq = 0; // drawn again, with the names as they are now
+    viewport()->update();
 }
 
 void HistoryList::paintFrame() {
@@ -280,8 +289,16 @@ const QPixmap& HistoryList::rowPicture(quint64 seq, const Columns& c) {
                QString::number(e.input));
     p.drawText(c.module, 0, c.mark - c.module, c.h, Qt::AlignVCenter,
                QStringLiteral("%1.%2").arg(e.module()).arg(e.contact()));
-    p.drawText(c.since, 0, c.sinceWidth, c.h, Qt::AlignVCenter | Qt::AlignRight,
-               sinceText(e.sinceMs));
+    const QString since = sinceText(e.sinceMs);
+    p.drawText(c.since, 0, c.sinceWidth, c.h, Qt::AlignVCenter | Qt::AlignRight, since);
+    if (const QString name = m_names ? m_names->name(e.input) : QString(); !name.isEmpty()) {
+        // In the room the time since leaves, cut short where it must be.
+        const QFontMetrics fm(font());
+        const int room = c.sinceWidth - fm.horizontalAdvance(since) - 6;
+        if (room > 0)
+            p.drawText(c.since, 0, room, c.h, Qt::AlignVCenter,
+                       fm.elidedText(name, Qt::ElideRight, room));
+    }
     p.setPen(Qt::NoPen);
     p.setBrush(e.active ? kActive : kInactive);
     p.drawEllipse(QRectF(c.mark, 2, c.h - 4, c.h - 4));

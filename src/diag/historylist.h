@@ -31,6 +31,10 @@ struct HistoryFilter {
 // the rows in sight, so a flood of changes costs one repaint per frame and no memory of its
 // own (a filter keeps the sequence numbers of its matches). While scrolled down, new changes
 // leave the rows in sight where they are; at the top it follows the newest.
+namespace names {
+class Names;
+}
+
 class HistoryList final : public QAbstractScrollArea, public FrameView {
     Q_OBJECT
 
@@ -50,8 +54,15 @@ public:
     int rowCount() const;
     // The event in row `row` (0 = newest), as the list shows it.
     const ChangeEvent& eventAt(int row) const;
-    // Row `row` as text: "12:34:56.789  73  5.9  aktiv  120 ms".
+    // Row `row` as text: "12:34:56.789  73  5.9  aktiv  120 ms", the input's name after its
+    // contact when it has one: "… 5.9 Blok 3 øst  aktiv …".
     QString rowText(int row) const;
+    // The inputs' names, shown after the contact; call namesChanged() when one changes.
+    void setNames(const names::Names* names) {
+        m_names = names;
+        namesChanged();
+    }
+    void namesChanged();
 
     // The history changed: new events or cleared.
     void historyChanged() { requestFrame(); }
@@ -97,4 +108,5 @@ private:
     QElapsedTimer m_sincePaint;
     QTimer m_later;
     bool m_rangeStale = false; // the scroll bar's maximum lags behind the rows
+    const names::Names* m_names = nullptr;
 };

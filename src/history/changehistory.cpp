@@ -56,17 +56,21 @@ void ChangeHistory::clear() {
 void ChangeHistory::reportDecoded(qint16 module) {
     const int m = std::clamp<int>(module, 0, kModules - 1);
     m_afterShort = false;
-    if (swallowed(m))
-        return; // the receive path decoded it; its inputs are not the module's
-    ++m_burstReports;
-    m_burstModules.set(std::size_t(m));
-    ++m_reports[std::size_t(m)];
+    // A report of the burst lost behind a short one is not the module's, and counts as none;
+    // the inputs it set changed all the same, as the lamps show, and are told as changes.
+    const bool lost = swallowed(m);
+    if (!lost) {
+        ++m_burstReports;
+        m_burstModules.set(std::size_t(m));
+        ++m_reports[std::size_t(m)];
+    }
     const int first = std::max(1, protocol::inputOf(m, 1));
     const int last =
         std::min(protocol::kLastInput, protocol::inputOf(m, protocol::kInputsPerModule));
     qint64 now = -1; // read once, and only when something changed
-    const bool firstReport = !m_seen.test(std::size_t(m));
-    m_seen.set(std::size_t(m));
+    const bool firstReport = lost || !m_seen.test(std::size_t(m));
+    if (!lost)
+        m_seen.set(std::size_t(m));
     for (int n = first; n <= last; ++n) {
         const bool active = m_state.InputState[std::size_t(n)];
         if (active == m_known[std::size_t(n)])

@@ -1,6 +1,7 @@
 #include "bridge/bridge.h"
 #include "bridge/mqtturl.h"
 #include "bridge/topics.h"
+#include "history/names.h"
 #include "link/countcommand.h"
 #include "receive/monitor.h"
 #include "receive/receiver.h"
@@ -299,6 +300,9 @@ void TestBridge::discovery() {
     options.discovery = true;
     Rig rig(options);
     rig.bridge->setConfiguredModules(2);
+    names::Names names;
+    names.setName(17, QStringLiteral("Blok 3 øst"));
+    rig.bridge->setNames(&names);
     rig.bridge->start();
     Subscriber live(broker.port(), {QStringLiteral("homeassistant/#")});
     QVERIFY(live.connect());
@@ -312,6 +316,13 @@ void TestBridge::discovery() {
     QCOMPARE(error.error, QJsonParseError::NoError);
     QCOMPARE(o.value(QStringLiteral("state_topic")).toString(),
              QStringLiteral("club/hall/track/sensor/17"));
+    // A named input is called by its name; the others by their number.
+    QCOMPARE(o.value(QStringLiteral("name")).toString(), QStringLiteral("Blok 3 øst (indgang 17)"));
+    const QJsonObject unnamed =
+        QJsonDocument::fromJson(live.last().value(QStringLiteral(
+                                    "homeassistant/binary_sensor/s88_club_hall/input18/config")))
+            .object();
+    QCOMPARE(unnamed.value(QStringLiteral("name")).toString(), QStringLiteral("Indgang 18"));
     QCOMPARE(o.value(QStringLiteral("availability_topic")).toString(),
              QStringLiteral("club/hall/status"));
     QCOMPARE(o.value(QStringLiteral("payload_on")).toString(), QStringLiteral("ACTIVE"));

@@ -183,6 +183,7 @@ void Form1::setBridge(Bridge* bridge) {
         return;
     }
     m_diag->setCheckStatus([bridge] { return bridge->stateText(); });
+    bridge->setNames(&m_diag->names());
     const QString left = m_controls.Text1->text();
     const std::optional<quint8> l = countvalue::countByte(left);
     const std::optional<quint8> m = countvalue::countByte(m_controls.Text2->text());

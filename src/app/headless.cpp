@@ -3,6 +3,7 @@
 #include "app/quitsignals.h"
 #include "bridge/bridge.h"
 #include "history/changehistory.h"
+#include "history/names.h"
 #include "history/recorder.h"
 #include "link/countcommand.h"
 #include "receive/monitor.h"
@@ -12,6 +13,7 @@
 #include "state/settingsstore.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QTimer>
 #include <cstdio>
 
@@ -74,6 +76,20 @@ public:
         return {};
     }
 
+    // The names the window keeps beside the settings, for the discovery configs; a bad line is
+    // told once and left out, a file that cannot be read is told and the inputs go unnamed.
+    void loadNames() {
+        const QString path = names::defaultPath();
+        if (!QFileInfo::exists(path))
+            return;
+        QList<names::Problem> problems;
+        QString why;
+        if (!names::load(path, m_names, &problems, &why))
+            say(QStringLiteral("names: %1: %2").arg(path, why));
+        for (const names::Problem& p : problems)
+            say(QStringLiteral("names: %1: %2").arg(path, names::describe(p)));
+    }
+
     bool startRecording(QString* why) {
         return m_options.record.isEmpty() || m_recorder.start(m_options.record, why);
     }
@@ -81,6 +97,8 @@ public:
     void startBridge(Bridge::Options options) {
         m_bridge = std::make_unique<Bridge>(m_state, m_history, std::move(options));
         connect(m_bridge.get(), &Bridge::stateChanged, this, &say);
+        loadNames();
+        m_bridge->setNames(&m_names);
         m_bridge->setCountHandler([this](const std::array<QString, 3>& texts) {
             const QString refusal = sendCounts(texts);
             if (refusal.isEmpty())
@@ -162,6 +180,7 @@ private:
     Receiver m_receiver;
     ChangeHistory m_history;
     Recorder m_recorder;
+    names::Names m_names;
     std::unique_ptr<Bridge> m_bridge;
     std::array<QString, 3> m_counts;
     QTimer m_reopen;

@@ -2,6 +2,7 @@
 
 #include "bridge/mqttclient.h"
 #include "bridge/topics.h"
+#include "history/names.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -234,7 +235,9 @@ void Bridge::publishDiscovery() {
     const QString& prefix = m_options.url.prefix;
     const int inputs = discoveryInputs();
     for (int n = 1; n <= inputs; ++n)
-        m_client->publish(topics::discovery(prefix, n), topics::discoveryPayload(prefix, n), true);
+        m_client->publish(
+            topics::discovery(prefix, n),
+            topics::discoveryPayload(prefix, n, m_names ? m_names->name(n) : QString()), true);
     // Inputs no longer counted: their configs removed.
     for (int n = inputs + 1; n <= m_discovered; ++n)
         m_client->publish(topics::discovery(prefix, n), QByteArray(), true);

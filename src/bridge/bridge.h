@@ -23,6 +23,10 @@ class MqttClient;
 // counted). On every (re)connect it publishes the whole current state first, then what it
 // held, in order; changes the broker had not acknowledged when the connection went are held
 // again, so no input's events arrive out of order (one may arrive twice).
+namespace names {
+class Names;
+}
+
 class Bridge final : public QObject {
     Q_OBJECT
 
@@ -53,6 +57,8 @@ public:
     void setLink(Link link);
     void setConfiguredModules(std::optional<int> modules);
     void setCountHandler(CountHandler handler) { m_countHandler = std::move(handler); }
+    // The inputs' names, for the discovery configs (published with the next connect).
+    void setNames(const names::Names* names) { m_names = names; }
 
     bool isConnected() const;
     qsizetype held() const { return qsizetype(m_held.size()); }
@@ -104,4 +110,5 @@ private:
     bool m_started = false;
     QString m_why; // the last failure
     QString m_line;
+    const names::Names* m_names = nullptr;
 };

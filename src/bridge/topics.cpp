@@ -63,13 +63,15 @@ QByteArray eventPayload(const ChangeEvent& e, quint64 seq, const QDateTime& wall
     return out;
 }
 
-QByteArray discoveryPayload(const QString& p, int input) {
+QByteArray discoveryPayload(const QString& p, int input, const QString& name) {
     const QString id = node(p);
     QJsonObject device{{QStringLiteral("identifiers"), QJsonArray{id}},
                        {QStringLiteral("name"), QStringLiteral("S88 %1").arg(p)},
                        {QStringLiteral("model"), QStringLiteral("VornS88")}};
     QJsonObject config{
-        {QStringLiteral("name"), QStringLiteral("Indgang %1").arg(input)},
+        {QStringLiteral("name"), name.isEmpty()
+                                     ? QStringLiteral("Indgang %1").arg(input)
+                                     : QStringLiteral("%1 (indgang %2)").arg(name).arg(input)},
         {QStringLiteral("unique_id"), QStringLiteral("%1_input%2").arg(id).arg(input)},
         {QStringLiteral("object_id"), QStringLiteral("%1_input%2").arg(id).arg(input)},
         {QStringLiteral("state_topic"), sensor(p, input)},

@@ -46,7 +46,8 @@ QString discovery(const QString& prefix, int input);
 
 QByteArray statePayload(bool active);
 QByteArray eventPayload(const ChangeEvent& event, quint64 seq, const QDateTime& wall);
-QByteArray discoveryPayload(const QString& prefix, int input);
+// With a `name`, the sensor is called by it: "Blok 3 øst (indgang 73)"; else "Indgang 73".
+QByteArray discoveryPayload(const QString& prefix, int input, const QString& name = {});
 
 struct CheckSummary {
     std::optional<int> configured;

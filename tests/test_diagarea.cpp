@@ -44,6 +44,19 @@ QByteArray burst(const QList<std::array<int, 3>>& reports) {
     return b;
 }
 
+// Two bursts from the modules `reported`: module 1 switches input 1 on, then off; the others
+// report nothing active.
+QList<QByteArray> inputOneOnAndOff(const QList<int>& reported) {
+    QList<QByteArray> bursts;
+    for (int low : {1, 0}) {
+        QList<std::array<int, 3>> reports;
+        for (int m : reported)
+            reports << std::array<int, 3>{m, 0, m == 1 ? low : 0};
+        bursts << burst(reports);
+    }
+    return bursts;
+}
+
 struct PtyRig {
     // `load`: loaded at once, with nothing stored; otherwise the test loads it.
     explicit PtyRig(bool load = true)
@@ -292,13 +305,7 @@ void TestDiagArea::moduleCheck() {
     }
     QVERIFY2(t.rig.messages.shown.isEmpty(), qPrintable(t.rig.messages.shown.join(u'|')));
     // Module 1 switches input 1 on and off; the others report nothing active.
-    QList<QByteArray> bursts;
-    for (int low : {1, 0}) {
-        QList<std::array<int, 3>> reports;
-        for (int m : reported)
-            reports << std::array<int, 3>{m, 0, m == 1 ? low : 0};
-        bursts << burst(reports);
-    }
+    const QList<QByteArray> bursts = inputOneOnAndOff(reported);
     QVERIFY(t.play(bursts, 20));
     QVERIFY(t.pty.write(bytes({7, 9}))); // stray bytes between bursts
     const quint64 written = quint64(bursts[0].size() + bursts[1].size() + 2);
@@ -487,14 +494,7 @@ void TestDiagArea::countsNotSent() {
             QVERIFY(t.pty.write(burst({})));
         QTRY_COMPARE(t.history().bursts().complete, quint64(2));
     } else {
-        QList<QByteArray> bursts;
-        for (int low : {1, 0}) {
-            QList<std::array<int, 3>> reports;
-            for (int m : reported)
-                reports << std::array<int, 3>{m, 0, m == 1 ? low : 0};
-            bursts << burst(reports);
-        }
-        QVERIFY(t.play(bursts, 20));
+        QVERIFY(t.play(inputOneOnAndOff(reported), 20));
     }
     t.diag().tick();
     t.rig.form.frameGate().frame();

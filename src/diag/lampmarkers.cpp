@@ -14,12 +14,18 @@ namespace {
 // Room around the 16-pixel lamp for the ring, which stays clear of the disc.
 constexpr int kRingMargin = 3;
 
-class Ring final : public QWidget {
+// A see-through mark laid over a lamp; the lamp below keeps its tooltip.
+class Overlay : public QWidget {
 public:
-    explicit Ring(QWidget* parent) : QWidget(parent) {
-        setAttribute(Qt::WA_TransparentForMouseEvents); // the lamp below keeps its tooltip
+    explicit Overlay(QWidget* parent) : QWidget(parent) {
+        setAttribute(Qt::WA_TransparentForMouseEvents);
         setAttribute(Qt::WA_NoSystemBackground);
     }
+};
+
+class Ring final : public Overlay {
+public:
+    using Overlay::Overlay;
 
 protected:
     void paintEvent(QPaintEvent*) override {
@@ -35,12 +41,9 @@ protected:
 };
 
 // Over a silent module's lamp: grey, hatched, the lamp faintly visible below.
-class Veil final : public QWidget {
+class Veil final : public Overlay {
 public:
-    explicit Veil(QWidget* parent) : QWidget(parent) {
-        setAttribute(Qt::WA_TransparentForMouseEvents); // the lamp below keeps its tooltip
-        setAttribute(Qt::WA_NoSystemBackground);
-    }
+    using Overlay::Overlay;
 
 protected:
     void paintEvent(QPaintEvent*) override {

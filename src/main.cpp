@@ -15,6 +15,7 @@
 #include "serial/qtserialcontrol.h"
 #include "sim/virtualmodule.h"
 #include "state/settingsstore.h"
+#include "state/viewsettings.h"
 
 #include <QApplication>
 #include <QGuiApplication>
@@ -130,7 +131,7 @@ int main(int argc, char* argv[]) {
 
     QtSerialControl serial([&ports](int port) { return ports.device(port); });
     QtSettingsStore settings;
-    translations::install(app, commandLine.language.value_or(translations::stored(settings)));
+    translations::install(app, commandLine.language.value_or(view_settings::language(settings)));
     MessageBoxSink messages(Form1::kCaption);
     Form1 form(serial, settings, messages, [] { QCoreApplication::exit(0); });
     messages.setParent(&form);

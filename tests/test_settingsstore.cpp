@@ -3,6 +3,7 @@
 // longer than a count box, up to 100 MB.
 
 #include "state/settingsstore.h"
+#include "state/viewsettings.h"
 #include "support/formsupport.h"
 
 #include <QDir>
@@ -51,6 +52,9 @@ private slots:
     void countsSentAfterDamagedFile();
     void textLongerThanTheBox_data();
     void textLongerThanTheBox();
+    void viewSettingsRead_data();
+    void viewSettingsRead();
+    void viewSettingsStoredBesideCounts();
 
 private:
     std::unique_ptr<SettingsDirectory> m_dir;
@@ -243,6 +247,92 @@ void TestSettingsStore::textLongerThanTheBox() {
     QCOMPARE(stored.size(), expected);
     QVERIFY(stored == text.first(expected)); // no dump of 100 MB on failure
     QCOMPARE(countsInFile(m_dir->settingsFile()).mid(1), (QStringList{"3", "3"}));
+}
+
+void TestSettingsStore::viewSettingsRead_data() {
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("read");
+
+    const QString absent; // null: nothing stored
+    QTest::newRow("language absent") << "Sprog" << absent << "da";
+    QTest::newRow("language en") << "Sprog"
+                                 << "en"
+                                 << "en";
+    QTest::newRow("language de") << "Sprog"
+                                 << "de"
+                                 << "de";
+    QTest::newRow("language unknown") << "Sprog"
+                                      << "nl"
+                                      << "da";
+    QTest::newRow("zoom absent") << "Zoom" << absent << "100";
+    QTest::newRow("zoom 99") << "Zoom"
+                             << "99"
+                             << "100";
+    QTest::newRow("zoom 125") << "Zoom"
+                              << "125"
+                              << "125";
+    QTest::newRow("zoom 126") << "Zoom"
+                              << "126"
+                              << "100";
+    QTest::newRow("zoom 150") << "Zoom"
+                              << "150"
+                              << "150";
+    QTest::newRow("zoom 200") << "Zoom"
+                              << "200"
+                              << "200";
+    QTest::newRow("zoom 201") << "Zoom"
+                              << "201"
+                              << "100";
+    QTest::newRow("zoom follows the screen") << "Zoom"
+                                             << "0"
+                                             << "0";
+    QTest::newRow("zoom -1") << "Zoom"
+                             << "-1"
+                             << "100";
+    QTest::newRow("zoom text") << "Zoom"
+                               << "stor"
+                               << "100";
+    QTest::newRow("colour help absent") << "Farvehjælp" << absent << "1";
+    QTest::newRow("colour help off") << "Farvehjælp"
+                                     << "0"
+                                     << "0";
+    QTest::newRow("colour help on") << "Farvehjælp"
+                                    << "1"
+                                    << "1";
+}
+
+void TestSettingsStore::viewSettingsRead() {
+    QFETCH(QString, key);
+    QFETCH(QString, stored);
+    QFETCH(QString, read);
+    QtSettingsStore settings;
+    if (!stored.isNull())
+        settings.SaveSetting(kApp, QStringLiteral("Visning"), key, stored);
+    const QString value =
+        key == QLatin1String("Sprog")  ? language::code(view_settings::language(settings))
+        : key == QLatin1String("Zoom") ? QString::number(view_settings::zoom(settings))
+                                       : QString::number(int(view_settings::colourHelp(settings)));
+    QCOMPARE(value, read);
+}
+
+void TestSettingsStore::viewSettingsStoredBesideCounts() {
+    // The choices go into their own section; the counts another version reads stay as they are.
+    QtSettingsStore settings;
+    settings.SaveSetting(kApp, QStringLiteral("S88Left"), QStringLiteral("Antal"), "2");
+    view_settings::setLanguage(settings, Language::German);
+    view_settings::setZoom(settings, 150);
+    view_settings::setColourHelp(settings, false);
+    QSettings file(m_dir->settingsFile(), QSettings::IniFormat);
+    QCOMPARE(file.childGroups(), (QStringList{"S88Left", "Visning"}));
+    QCOMPARE(file.value(QStringLiteral("S88Left/Antal")).toString(), QStringLiteral("2"));
+    QCOMPARE(file.value(QStringLiteral("Visning/Sprog")).toString(), QStringLiteral("de"));
+    QCOMPARE(file.value(QStringLiteral("Visning/Zoom")).toString(), QStringLiteral("150"));
+    QCOMPARE(file.value(QString::fromUtf8("Visning/Farvehjælp")).toString(), QStringLiteral("0"));
+    QtSettingsStore again;
+    QCOMPARE(view_settings::language(again), Language::German);
+    QCOMPARE(view_settings::zoom(again), 150);
+    QCOMPARE(view_settings::colourHelp(again), false);
 }
 
 QTEST_MAIN(TestSettingsStore)

@@ -1,26 +1,10 @@
 #include "app/translations.h"
 
-#include "state/settingsstore.h"
-
 #include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QTranslator>
 
 namespace translations {
-
-namespace {
-const QString kSection = QStringLiteral("Visning");
-const QString kKey = QStringLiteral("Sprog");
-} // namespace
-
-Language stored(SettingsStore& settings) {
-    const QString code = settings.GetSetting(settings_keys::kApp, kSection, kKey, QString());
-    return language::fromCode(code).value_or(Language::Danish);
-}
-
-void store(SettingsStore& settings, Language language) {
-    settings.SaveSetting(settings_keys::kApp, kSection, kKey, language::code(language));
-}
 
 void install(QCoreApplication& app, Language language) {
     // Danish stays exactly what it always was, Qt's own dialogs included.

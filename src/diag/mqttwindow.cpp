@@ -26,6 +26,9 @@ MqttWindow::MqttWindow(SettingsStore& settings, MessageSink& messages, QWidget* 
     m_reason = new QLabel(this);
     m_reason->setWordWrap(true);
     m_reason->setStyleSheet(QStringLiteral("color: #b00000"));
+    m_reason->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    // Room for a reason of two lines, so the window keeps its shape when one shows.
+    m_reason->setMinimumHeight(2 * m_reason->fontMetrics().lineSpacing());
     m_ca = new QLineEdit(this);
     m_ca->setPlaceholderText(tr("systemets"));
     m_chooseCa = new QPushButton(tr("Vælg…"), this);
@@ -36,7 +39,7 @@ MqttWindow::MqttWindow(SettingsStore& settings, MessageSink& messages, QWidget* 
                               "indstillingsfilen."));
     m_discovery = new QCheckBox(tr("Home Assistant-discovery"), this);
     m_commands = new QCheckBox(tr("Kommandoer (antal moduler over MQTT)"), this);
-    m_on = new QCheckBox(tr("Til"), this);
+    m_on = new QCheckBox(tr("Til: send indgangene til brokeren"), this);
     m_state = new QLabel(this);
     m_state->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_apply = new QPushButton(tr("Anvend"), this);
@@ -128,7 +131,6 @@ QString MqttWindow::reason() const {
 
 void MqttWindow::showCheck() {
     m_reason->setText(check());
-    m_reason->setVisible(!m_reason->text().isEmpty());
 }
 
 bool MqttWindow::apply() {

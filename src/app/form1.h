@@ -17,7 +17,7 @@
 // Libraries under src/, each using only those below it (docs/architecture.md):
 //
 //   app       main, command line, this window, start-up, layout, resources (uses all)
-//   diag      the window's diagnostics views         (uses history, frame, state)
+//   diag      diagnostics views, the MQTT window     (uses history, bridge, frame, state)
 //   link      port control, count command handlers   (uses serial, state)
 //   panel     lamps, indicator, refresh, monitor view (uses frame, receive, state)
 //   bridge    MQTT publisher on the change history   (uses history, state; Qt Core)

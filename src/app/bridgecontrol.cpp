@@ -3,6 +3,8 @@
 #include "app/form1.h"
 #include "state/messagesink.h"
 
+#include <QCoreApplication>
+
 namespace {
 // Whether two option sets reach the broker the same way and publish the same.
 bool same(const Bridge::Options& a, const Bridge::Options& b) {
@@ -26,7 +28,7 @@ bool BridgeControl::startAtLaunch(const CommandLine::Window& options, SettingsSt
         const std::optional<QString> password = readMqttPassword(options.mqttPasswordFile, &reason);
         if (!password) {
             if (why)
-                *why = QStringLiteral("--mqtt-password-file %1: %2")
+                *why = QCoreApplication::translate("main", "--mqtt-password-file %1: %2")
                            .arg(options.mqttPasswordFile, reason);
             return false;
         }

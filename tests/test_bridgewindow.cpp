@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QProcess>
 #include <QTest>
+#include <csignal>
 #include <sys/stat.h>
 
 // The window with the bridge: the module check's tooltip tells the bridge's state, Start and
@@ -32,6 +33,8 @@ private slots:
     void passwordKeptApart_data();
     void passwordKeptApart();
     void storeNotWritable();
+    void builtProgram_data();
+    void builtProgram();
 };
 
 namespace {
@@ -457,6 +460,63 @@ void TestBridgeWindow::storeNotWritable() {
         QVERIFY(!w.form.mqtt().bridge()->isConnected());
         w.form.mqtt().stop();
     }
+}
+
+void TestBridgeWindow::builtProgram_data() {
+    QTest::addColumn<bool>("commandLine");
+    QTest::newRow("stored setting") << false;
+    QTest::newRow("--mqtt wins") << true;
+}
+
+// The program as started: the stored setting (or --mqtt) brings the bridge up with the window;
+// SIGTERM ends it with "offline".
+void TestBridgeWindow::builtProgram() {
+    SKIP_WITHOUT_MOSQUITTO();
+    QFETCH(bool, commandLine);
+    Broker storedBroker;
+    Broker givenBroker;
+    QVERIFY2(storedBroker.start(), qPrintable(storedBroker.log()));
+    QVERIFY2(givenBroker.start(), qPrintable(givenBroker.log()));
+    QTemporaryDir config;
+    const QString file = config.filePath(QStringLiteral("Gen_Vorn_S88.conf"));
+    const QByteArray settings = "[MQTT]\nTil=1\nURL=" + urlOf(storedBroker).toUtf8() +
+                                "\n\n[S88Left]\nAntal=2\n\n[S88Mid]\nAntal=3\n\n"
+                                "[S88Right]\nAntal=0\n";
+    QVERIFY(writeFile(file, settings));
+    Subscriber onStored(storedBroker.port(), {QStringLiteral("w/#")});
+    Subscriber onGiven(givenBroker.port(), {QStringLiteral("w/#")});
+    QVERIFY(onStored.connect());
+    QVERIFY(onGiven.connect());
+    Subscriber& on = commandLine ? onGiven : onStored;
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.remove(QStringLiteral("S88_MQTT_PASSWORD"));
+    p.setProcessEnvironment(env);
+    const QString errFile = config.filePath(QStringLiteral("stderr.txt"));
+    p.setStandardErrorFile(errFile);
+    QStringList arguments;
+    if (commandLine)
+        arguments << QStringLiteral("--mqtt") << urlOf(givenBroker);
+    p.start(QStringLiteral(S88MONITOR), arguments);
+    QVERIFY(p.waitForStarted());
+    QVERIFY2(
+        on.waitFor([&] { return on.last().value(QStringLiteral("w/status")) == "online"; }, 10000),
+        qPrintable(QString::fromUtf8(p.readAllStandardError())));
+    QVERIFY(on.waitFor([&] { return on.last().contains(QStringLiteral("w/track/sensor/200")); }));
+    ::kill(pid_t(p.processId()), SIGTERM);
+    QVERIFY(p.waitForFinished(10000));
+    QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(p.exitCode(), 0);
+    QVERIFY(on.waitFor([&] { return on.last().value(QStringLiteral("w/status")) == "offline"; }));
+    Subscriber& other = commandLine ? onStored : onGiven;
+    QVERIFY(other.messages().isEmpty());
+    QCOMPARE(bytesOf(file), settings); // --mqtt leaves the stored setting as it was
+    const QString err = QString::fromUtf8(bytesOf(errFile));
+    QVERIFY2(err.contains(QStringLiteral("mqtt: connected to mqtt://127.0.0.1:%1")
+                              .arg(commandLine ? givenBroker.port() : storedBroker.port())),
+             qPrintable(err));
 }
 
 QTEST_MAIN(TestBridgeWindow)

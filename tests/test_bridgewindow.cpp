@@ -1,25 +1,23 @@
 #include "app/bridgecontrol.h"
 #include "bridge/bridge.h"
 #include "diag/diagarea.h"
-#include "diag/mqttwindow.h"
 #include "support/broker.h"
 #include "support/formsupport.h"
+#include "support/mqttsetting.h"
 
-#include <QCheckBox>
-#include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QLineEdit>
 #include <QProcess>
 #include <QTest>
 #include <csignal>
-#include <sys/stat.h>
+
+using namespace mqtt_rig;
 
 // The window with the bridge: the module check's tooltip tells the bridge's state, Start and
 // Stop reach the link topic, Indsæt (s) the module count, and counts from the broker go out
-// as Indsæt (s) sends them, with no message box. The window's own MQTT setting: started at
-// launch unless --mqtt is given, changed in "MQTT" and started anew, the password kept apart.
+// as Indsæt (s) sends them, with no message box. The window's own MQTT setting starts the
+// bridge at launch unless --mqtt is given (the "MQTT" window itself: test_mqttwindow).
 class TestBridgeWindow : public QObject {
     Q_OBJECT
 
@@ -27,81 +25,9 @@ private slots:
     void stateInTooltipLinkAndCounts();
     void launch_data();
     void launch();
-    void dialogMovesToAnotherBroker();
-    void dialogRefuses_data();
-    void dialogRefuses();
-    void passwordKeptApart_data();
-    void passwordKeptApart();
-    void storeNotWritable();
     void builtProgram_data();
     void builtProgram();
 };
-
-namespace {
-
-const QString kApp = QStringLiteral("Gen_Vorn_S88");
-
-QByteArray bytesOf(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-QString passwordFile(const SettingsDirectory& dir) {
-    return dir.path() + QStringLiteral("/Gen_Vorn_S88-mqtt-password");
-}
-
-QString urlOf(const Broker& broker, const QString& user = {}) {
-    const QString who = user.isEmpty() ? QString() : user + u'@';
-    return QStringLiteral("mqtt://") + who + QStringLiteral("127.0.0.1:%1/w").arg(broker.port());
-}
-
-void storeCounts(SettingsStore& store) {
-    store.SaveSettings(kApp, {{QStringLiteral("S88Left"), QStringLiteral("Antal"), "2"},
-                              {QStringLiteral("S88Mid"), QStringLiteral("Antal"), "3"},
-                              {QStringLiteral("S88Right"), QStringLiteral("Antal"), "0"}});
-}
-
-void storeMqtt(SettingsStore& store, const QString& url, bool on) {
-    store.SaveSettings(kApp, {{QStringLiteral("MQTT"), QStringLiteral("URL"), url},
-                              {QStringLiteral("MQTT"), QStringLiteral("Til"), on ? "1" : "0"}});
-}
-
-QString stored(SettingsStore& store, const QString& key) {
-    return store.GetSetting(kApp, QStringLiteral("MQTT"), key, QStringLiteral("(none)"));
-}
-
-// The settings file's lines of the three counts' sections, as bytes.
-QByteArray countLines(const QString& file) {
-    QByteArray kept;
-    bool inCounts = false;
-    for (const QByteArray& line : bytesOf(file).split('\n')) {
-        if (line.startsWith('['))
-            inCounts = line == "[S88Left]" || line == "[S88Mid]" || line == "[S88Right]";
-        if (inCounts)
-            kept += line + '\n';
-    }
-    return kept;
-}
-
-bool connected(Form1& form) {
-    return form.mqtt().bridge() && form.mqtt().bridge()->isConnected();
-}
-
-// What the broker holds retained for the inputs: a subscriber that comes afterwards.
-QMap<QString, QByteArray> retainedStates(int port) {
-    Subscriber later(port, {QStringLiteral("w/track/sensor/+")});
-    QMap<QString, QByteArray> held;
-    if (!later.connect())
-        return held;
-    later.waitFor([&] { return later.messages().size() >= 200; });
-    QTest::qWait(100); // none beyond the 200
-    for (const Subscriber::Message& m : later.messages())
-        if (m.retained)
-            held.insert(m.topic, m.payload);
-    return held;
-}
-
-} // namespace
 
 void TestBridgeWindow::stateInTooltipLinkAndCounts() {
     SKIP_WITHOUT_MOSQUITTO();
@@ -194,6 +120,9 @@ void TestBridgeWindow::launch() {
         QVERIFY(on.waitFor([&] { return connected(w.form); }));
         QVERIFY(
             on.waitFor([&] { return on.last().value(QStringLiteral("w/status")) == "online"; }));
+        // The last state out: the broker holds them all from here on.
+        QVERIFY(
+            on.waitFor([&] { return on.last().contains(QStringLiteral("w/track/sensor/200")); }));
         const QMap<QString, QByteArray> held =
             retainedStates(fromStored ? storedBroker.port() : givenBroker.port());
         QCOMPARE(held.size(), 200);
@@ -214,252 +143,6 @@ void TestBridgeWindow::launch() {
     // The command line's broker is for this run: the stored setting stays as it was.
     QCOMPARE(bytesOf(dir.settingsFile()), before);
     QVERIFY(w.messages.shown.isEmpty());
-}
-
-void TestBridgeWindow::dialogMovesToAnotherBroker() {
-    SKIP_WITHOUT_MOSQUITTO();
-    SettingsDirectory dir;
-    Broker first;
-    Broker second;
-    QVERIFY2(first.start(), qPrintable(first.log()));
-    QVERIFY2(second.start(), qPrintable(second.log()));
-    QtSettingsStore store;
-    storeCounts(store);
-    storeMqtt(store, urlOf(first), true);
-    const QByteArray counts = countLines(dir.settingsFile());
-    QCOMPARE(counts.count("Antal="), 3);
-    ScriptedWindow w(RigSetup{.store = &store});
-    QVERIFY(w.form.mqtt().startAtLaunch(CommandLine::parse({"s88monitor"}).window, store));
-    Subscriber onFirst(first.port(), {QStringLiteral("w/#")});
-    QVERIFY(onFirst.connect());
-    QVERIFY(onFirst.waitFor([&] { return connected(w.form); }));
-
-    MqttWindow& d = w.form.openMqtt();
-    QCOMPARE(d.url().text(), urlOf(first));
-    QVERIFY(d.on().isChecked());
-    QVERIFY(!d.discovery().isChecked());
-    QVERIFY(onFirst.waitFor([&] {
-        d.refreshState();
-        return d.stateText() == QStringLiteral("MQTT: forbundet til 127.0.0.1");
-    }));
-    d.url().setText(urlOf(second));
-    d.discovery().setChecked(true);
-    QCOMPARE(d.reason(), QString());
-    Subscriber onSecond(second.port(), {QStringLiteral("w/#"), QStringLiteral("homeassistant/#")});
-    QVERIFY(onSecond.connect());
-    d.applyButton().click();
-    QVERIFY(onFirst.waitFor(
-        [&] { return onFirst.last().value(QStringLiteral("w/status")) == "offline"; }));
-    QVERIFY(onSecond.waitFor([&] { return connected(w.form); }));
-    QVERIFY(onSecond.waitFor([&] {
-        return onSecond.last().value(QStringLiteral("w/status")) == "online" &&
-               onSecond.last().contains(
-                   QStringLiteral("homeassistant/binary_sensor/s88_w/input1/config"));
-    }));
-    QCOMPARE(w.form.mqtt().bridge()->options().url.port, second.port());
-    QCOMPARE(retainedStates(second.port()).size(), 200);
-    w.form.frameGate().frame();
-    QVERIFY(w.form.diagnostics().moduleCheckToolTip().endsWith(
-        QStringLiteral("MQTT: forbundet til 127.0.0.1")));
-    QCOMPARE(stored(store, QStringLiteral("URL")), urlOf(second));
-    QCOMPARE(stored(store, QStringLiteral("Discovery")), QStringLiteral("1"));
-    QCOMPARE(stored(store, QStringLiteral("Kommandoer")), QStringLiteral("0"));
-    QCOMPARE(stored(store, QStringLiteral("Til")), QStringLiteral("1"));
-    QCOMPARE(countLines(dir.settingsFile()), counts);
-
-    // "Anvend" with nothing changed keeps the connection.
-    const qsizetype statuses = onSecond.on(QStringLiteral("w/status")).size();
-    Bridge* running = w.form.mqtt().bridge();
-    d.applyButton().click();
-    QTest::qWait(200);
-    QCOMPARE(w.form.mqtt().bridge(), running);
-    QCOMPARE(onSecond.on(QStringLiteral("w/status")).size(), statuses);
-
-    // Off: "offline" out, and the window says so.
-    d.on().setChecked(false);
-    d.applyButton().click();
-    QVERIFY(onSecond.waitFor(
-        [&] { return onSecond.last().value(QStringLiteral("w/status")) == "offline"; }));
-    QVERIFY(!w.form.mqtt().bridge());
-    QCOMPARE(d.stateText(), QStringLiteral("MQTT: fra"));
-    QCOMPARE(stored(store, QStringLiteral("Til")), QStringLiteral("0"));
-    QCOMPARE(countLines(dir.settingsFile()), counts);
-    QVERIFY(w.messages.shown.isEmpty());
-}
-
-void TestBridgeWindow::dialogRefuses_data() {
-    QTest::addColumn<QString>("url");
-    QTest::addColumn<QString>("ca"); // "missing": a file that is not there
-    QTest::addColumn<bool>("on");
-    QTest::addColumn<QString>("reason"); // empty: stored
-    QTest::newRow("no scheme") << "http://127.0.0.1/w"
-                               << "" << true << "mqtt://";
-    QTest::newRow("password in the URL") << "mqtt://anna:x@127.0.0.1/w"
-                                         << "" << false << "no password in the URL";
-    QTest::newRow("port 0") << "mqtt://127.0.0.1:0/w"
-                            << "" << false << "\"0\" is not";
-    QTest::newRow("port 1") << "mqtt://127.0.0.1:1/w"
-                            << "" << false << "";
-    QTest::newRow("port 65535") << "mqtt://127.0.0.1:65535/w"
-                                << "" << false << "";
-    QTest::newRow("port 65536") << "mqtt://127.0.0.1:65536/w"
-                                << "" << false << "\"65536\" is not";
-    QTest::newRow("empty, on") << ""
-                               << "" << true << "expected mqtt://";
-    QTest::newRow("empty, off") << ""
-                                << "" << false << "";
-    QTest::newRow("no host") << "mqtt:///w"
-                             << "" << false << "no broker host";
-    QTest::newRow("bad prefix") << "mqtt://127.0.0.1/a+b"
-                                << "" << false << "prefix";
-    QTest::newRow("CA file missing") << "mqtts://127.0.0.1/w"
-                                     << "missing" << false << "CA-filen";
-}
-
-void TestBridgeWindow::dialogRefuses() {
-    QFETCH(QString, url);
-    QFETCH(QString, ca);
-    QFETCH(bool, on);
-    QFETCH(QString, reason);
-    SettingsDirectory dir;
-    QtSettingsStore store;
-    storeCounts(store);
-    const QByteArray before = bytesOf(dir.settingsFile());
-    const QByteArray counts = countLines(dir.settingsFile());
-    QCOMPARE(counts.count("Antal="), 3);
-    ScriptedWindow w(RigSetup{.store = &store});
-    MqttWindow& d = w.form.openMqtt();
-    d.url().setText(url);
-    if (!ca.isEmpty())
-        d.caFile().setText(dir.path() + QStringLiteral("/no-such-ca.pem"));
-    d.on().setChecked(on);
-    // The reason shows as the URL is typed, before "Anvend".
-    QVERIFY2(d.reason().contains(reason), qPrintable(d.reason()));
-    QCOMPARE(d.reason().isEmpty(), reason.isEmpty());
-    QCOMPARE(d.apply(), reason.isEmpty());
-    QVERIFY2(d.reason().contains(reason), qPrintable(d.reason()));
-    QVERIFY(!w.form.mqtt().bridge());
-    QVERIFY(w.messages.shown.isEmpty());
-    if (reason.isEmpty()) {
-        QCOMPARE(stored(store, QStringLiteral("URL")), url);
-        QCOMPARE(countLines(dir.settingsFile()), counts);
-    } else {
-        QCOMPARE(bytesOf(dir.settingsFile()), before); // nothing stored
-        QCOMPARE(stored(store, QStringLiteral("URL")), QStringLiteral("(none)"));
-    }
-}
-
-void TestBridgeWindow::passwordKeptApart_data() {
-    QTest::addColumn<QString>("from"); // "field", "field over a 0644 file", "environment"
-    QTest::newRow("typed") << "field";
-    QTest::newRow("typed over an open file") << "field over a 0644 file";
-    QTest::newRow("environment") << "environment";
-}
-
-void TestBridgeWindow::passwordKeptApart() {
-    SKIP_WITHOUT_MOSQUITTO();
-    QFETCH(QString, from);
-    const QByteArray secret = "Pa55-h23-w0rd";
-    QTemporaryDir tmp;
-    const QString passwords = tmp.filePath(QStringLiteral("passwd"));
-    QVERIFY(writeFile(passwords, ""));
-    QProcess tool;
-    tool.start(
-        QStringLiteral("mosquitto_passwd"),
-        {QStringLiteral("-b"), passwords, QStringLiteral("anna"), QString::fromUtf8(secret)});
-    if (!tool.waitForFinished(10000) || tool.exitCode() != 0)
-        QSKIP("mosquitto_passwd is not installed");
-    Broker broker(QStringLiteral("allow_anonymous false\npassword_file %1\n").arg(passwords));
-    QVERIFY2(broker.start(), qPrintable(broker.log()));
-    SettingsDirectory dir;
-    QtSettingsStore store;
-    storeCounts(store);
-    const QByteArray counts = countLines(dir.settingsFile());
-    const QString file = passwordFile(dir);
-    if (from == QLatin1String("field over a 0644 file")) {
-        QVERIFY(writeFile(file, "old\n"));
-        QVERIFY(::chmod(QFile::encodeName(file).constData(), 0644) == 0);
-    }
-    const bool environment = from == QLatin1String("environment");
-    if (environment)
-        qputenv("S88_MQTT_PASSWORD", secret);
-    QStringList lines; // before the window, which may still say something as it goes
-    ScriptedWindow w(RigSetup{.store = &store});
-    connect(&w.form.mqtt(), &BridgeControl::stateChanged, this,
-            [&lines](const QString& line) { lines << line; });
-    MqttWindow& d = w.form.openMqtt();
-    QCOMPARE(d.password().text(), QFile::exists(file) ? QStringLiteral("old") : QString());
-    d.url().setText(urlOf(broker, QStringLiteral("anna")));
-    d.password().setText(environment ? QString() : QString::fromUtf8(secret));
-    d.on().setChecked(true);
-    QVERIFY(d.apply());
-    // Connected: the broker took the password.
-    QVERIFY(QTest::qWaitFor([&] { return connected(w.form); }, 5000));
-    qunsetenv("S88_MQTT_PASSWORD");
-    w.form.frameGate().frame();
-    d.refreshState();
-    const QByteArray settings = bytesOf(dir.settingsFile());
-    QVERIFY(settings.contains("[MQTT]"));
-    QVERIFY(!settings.contains(secret));
-    QCOMPARE(countLines(dir.settingsFile()), counts);
-    if (environment) {
-        QVERIFY(!QFile::exists(file));
-    } else {
-        QCOMPARE(bytesOf(file), secret + '\n');
-        struct stat st {};
-        QCOMPARE(::stat(QFile::encodeName(file).constData(), &st), 0);
-        QCOMPARE(int(st.st_mode & 07777), 0600);
-    }
-    const QStringList shown =
-        w.messages.shown + lines +
-        QStringList{d.stateText(), d.reason(), w.form.diagnostics().moduleCheckToolTip(),
-                    d.password().toolTip(), d.windowTitle()};
-    QVERIFY(!lines.isEmpty());
-    for (const QString& text : shown)
-        QVERIFY2(!text.contains(QString::fromUtf8(secret)), qPrintable(text));
-    // Emptied in the window: the file goes.
-    if (!environment) {
-        d.password().clear();
-        QVERIFY(d.apply());
-        QVERIFY(!QFile::exists(file));
-    }
-    w.form.mqtt().stop();
-}
-
-void TestBridgeWindow::storeNotWritable() {
-    SettingsDirectory dir;
-    const QString secret = QStringLiteral("Pa55-h23-w0rd");
-    {
-        // The password file cannot be written: a message, and nothing stored.
-        ScriptedWindow w;
-        QVERIFY(QDir().mkpath(passwordFile(dir)));
-        MqttWindow& d = w.form.openMqtt();
-        d.url().setText(QStringLiteral("mqtt://anna@127.0.0.1:1/w"));
-        d.password().setText(secret);
-        QVERIFY(!d.apply());
-        QCOMPARE(w.messages.shown.size(), 1);
-        QVERIFY2(w.messages.shown[0].startsWith(QStringLiteral("Adgangskoden kunne ikke gemmes")),
-                 qPrintable(w.messages.shown[0]));
-        QVERIFY(!w.messages.shown[0].contains(secret));
-        QVERIFY(w.settings.values.isEmpty());
-        QVERIFY(QDir(passwordFile(dir)).removeRecursively());
-    }
-    {
-        // The settings file cannot be written: a message; the setting holds for this run.
-        ScriptedWindow w;
-        w.settings.failWrites = true;
-        MqttWindow& d = w.form.openMqtt();
-        d.url().setText(QStringLiteral("mqtt://127.0.0.1:1/w"));
-        d.on().setChecked(true);
-        QVERIFY(d.apply());
-        QCOMPARE(w.messages.shown.size(), 1);
-        QVERIFY2(
-            w.messages.shown[0].startsWith(QStringLiteral("MQTT-indstillingen kunne ikke gemmes")),
-            qPrintable(w.messages.shown[0]));
-        QVERIFY(w.form.mqtt().bridge());
-        QVERIFY(!w.form.mqtt().bridge()->isConnected());
-        w.form.mqtt().stop();
-    }
 }
 
 void TestBridgeWindow::builtProgram_data() {

@@ -1,9 +1,8 @@
 #include "diag/timelinewindow.h"
 
-#include "state/protocol.h"
-
 #include "history/changehistory.h"
 #include "state/messagesink.h"
+#include "state/protocol.h"
 
 #include <QCheckBox>
 #include <QFileDialog>

@@ -1,8 +1,9 @@
 #include "diag/timelinewindow.h"
 
+#include "state/protocol.h"
+
 #include "history/changehistory.h"
 #include "state/messagesink.h"
-#include "state/protocol.h"
 
 #include <QCheckBox>
 #include <QFileDialog>

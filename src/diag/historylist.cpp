@@ -387,7 +387,7 @@ void HistoryList::paintEvent(QPaintEvent*) {
         return;
     }
     const int first = verticalScrollBar()->value();
-    const int last = std::min(rowCount(), first + visibleRows() + 1);
+    const int last = std::min(rowCount(), first + visibleRows()); // whole rows only
     const quint64 kept = m_history.firstKept();
     for (int row = first; row < last; ++row) {
         const quint64 seq = seqAt(row);

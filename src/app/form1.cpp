@@ -104,9 +104,10 @@ Form1::Form1(SerialControl& serial, SettingsStore& settings, MessageSink& messag
                                           settings, messages);
     std::array<QWidget*, FormState::kLampCount> lamps{};
     std::copy(c.Lampe.begin(), c.Lampe.end(), lamps.begin());
-    m_diag =
-        std::make_unique<DiagArea>(*this, DiagArea::Parts{*m_history, *m_recorder, *m_frameGate,
-                                                          lamps, *c.Command3, messages, serial});
+    m_diag = std::make_unique<DiagArea>(*this, DiagArea::Parts{*m_history, *m_recorder,
+                                                               *m_frameGate, lamps, *c.Command3,
+                                                               messages, serial, settings});
+    layout::placeDiagnostics(*m_diag);
     m_mqtt = std::make_unique<BridgeControl>(*this, messages);
     connectHandlers();
 }
@@ -174,6 +175,7 @@ void Form1::connectHandlers() {
             m_bridge->setLink(Bridge::Link::Lost);
     });
     connect(m_recorder.get(), &Recorder::failed, this, &Form1::report);
+    connect(m_diag.get(), &DiagArea::mqttWanted, this, [this] { openMqtt(); });
 }
 
 void Form1::report(const QString& error) {

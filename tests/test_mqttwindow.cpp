@@ -48,7 +48,12 @@ void TestMqttWindow::dialogMovesToAnotherBroker() {
     QVERIFY(onFirst.connect());
     QVERIFY(onFirst.waitFor([&] { return connected(w.form); }));
 
+    // "MQTT…" in the diagnostics area opens the window on the stored setting.
+    QTest::mouseClick(&w.form.diagnostics().mqttButton(), Qt::LeftButton);
+    auto* shown = w.form.findChild<MqttWindow*>();
+    QVERIFY(shown && shown->isVisible());
     MqttWindow& d = w.form.openMqtt();
+    QCOMPARE(&d, shown);
     QCOMPARE(d.url().text(), urlOf(first));
     QVERIFY(d.on().isChecked());
     QVERIFY(!d.discovery().isChecked());

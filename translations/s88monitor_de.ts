@@ -2,6 +2,21 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de" sourcelanguage="da">
 <context>
+    <name>BridgeControl</name>
+    <message>
+        <source>MQTT kan ikke startes: %1</source>
+        <translation>MQTT kann nicht starten: %1</translation>
+    </message>
+    <message>
+        <source>MQTT: fra</source>
+        <translation>MQTT: aus</translation>
+    </message>
+    <message>
+        <source>%1 (--mqtt på kommandolinjen)</source>
+        <translation>%1 (--mqtt auf der Kommandozeile)</translation>
+    </message>
+</context>
+<context>
     <name>DiagArea</name>
     <message>
         <source>&amp;Ryd</source>
@@ -95,6 +110,104 @@
     </message>
 </context>
 <context>
+    <name>MqttSettings</name>
+    <message>
+        <source>%1 kan ikke fjernes</source>
+        <translation>%1 kann nicht entfernt werden</translation>
+    </message>
+    <message>
+        <source>%1: rettighederne kan ikke sættes</source>
+        <translation>%1: die Rechte können nicht gesetzt werden</translation>
+    </message>
+</context>
+<context>
+    <name>MqttWindow</name>
+    <message>
+        <source>Certifikater (*.pem *.crt);;Alle filer (*)</source>
+        <translation>Zertifikate (*.pem *.crt);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>MQTT</source>
+        <translation>MQTT</translation>
+    </message>
+    <message>
+        <source>mqtt://[bruger@]vært[:port][/præfiks]</source>
+        <translation>mqtt://[benutzer@]host[:port][/präfix]</translation>
+    </message>
+    <message>
+        <source>systemets</source>
+        <translation>die des Systems</translation>
+    </message>
+    <message>
+        <source>Vælg…</source>
+        <translation>Wählen…</translation>
+    </message>
+    <message>
+        <source>tom: S88_MQTT_PASSWORD</source>
+        <translation>leer: S88_MQTT_PASSWORD</translation>
+    </message>
+    <message>
+        <source>Gemmes i en fil for sig, som kun du kan læse, aldrig i indstillingsfilen.</source>
+        <translation>Wird in einer eigenen Datei gespeichert, die nur der Eigentümer lesen kann, nie in der Einstellungsdatei.</translation>
+    </message>
+    <message>
+        <source>Home Assistant-discovery</source>
+        <translation>Home-Assistant-Discovery</translation>
+    </message>
+    <message>
+        <source>Kommandoer (antal moduler over MQTT)</source>
+        <translation>Befehle (Modulanzahl über MQTT)</translation>
+    </message>
+    <message>
+        <source>Til: send indgangene til brokeren</source>
+        <translation>Ein: die Eingänge an den Broker senden</translation>
+    </message>
+    <message>
+        <source>Anvend</source>
+        <translation>Anwenden</translation>
+    </message>
+    <message>
+        <source>Luk</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Broker:</source>
+        <translation>Broker:</translation>
+    </message>
+    <message>
+        <source>CA-fil (mqtts):</source>
+        <translation>CA-Datei (mqtts):</translation>
+    </message>
+    <message>
+        <source>Adgangskode:</source>
+        <translation>Passwort:</translation>
+    </message>
+    <message>
+        <source>Tilstand:</source>
+        <translation>Zustand:</translation>
+    </message>
+    <message>
+        <source>CA-fil til mqtts</source>
+        <translation>CA-Datei für mqtts</translation>
+    </message>
+    <message>
+        <source>Adressen kan ikke bruges: %1</source>
+        <translation>Die Adresse ist nicht verwendbar: %1</translation>
+    </message>
+    <message>
+        <source>CA-filen %1 kan ikke læses</source>
+        <translation>Die CA-Datei %1 kann nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>Adgangskoden kunne ikke gemmes: %1</source>
+        <translation>Das Passwort konnte nicht gespeichert werden: %1</translation>
+    </message>
+    <message>
+        <source>MQTT-indstillingen kunne ikke gemmes: %1</source>
+        <translation>Die MQTT-Einstellung konnte nicht gespeichert werden: %1</translation>
+    </message>
+</context>
+<context>
     <name>ViewDialog</name>
     <message>
         <source>Visning</source>
@@ -131,6 +244,13 @@
     <message>
         <source>Visningen kan ikke gemmes: %1</source>
         <translation>Die Ansicht kann nicht gespeichert werden: %1</translation>
+    </message>
+</context>
+<context>
+    <name>main</name>
+    <message>
+        <source>--mqtt-password-file %1: %2</source>
+        <translation>--mqtt-password-file %1: %2</translation>
     </message>
 </context>
 </TS>

@@ -27,6 +27,7 @@ private slots:
     void dialogRefuses();
     void passwordKeptApart_data();
     void passwordKeptApart();
+    void wrongPassword();
     void storeNotWritable();
 };
 
@@ -181,12 +182,7 @@ void TestMqttWindow::passwordKeptApart() {
     const QByteArray secret = "Pa55-h23-w0rd";
     QTemporaryDir tmp;
     const QString passwords = tmp.filePath(QStringLiteral("passwd"));
-    QVERIFY(writeFile(passwords, ""));
-    QProcess tool;
-    tool.start(
-        QStringLiteral("mosquitto_passwd"),
-        {QStringLiteral("-b"), passwords, QStringLiteral("anna"), QString::fromUtf8(secret)});
-    if (!tool.waitForFinished(10000) || tool.exitCode() != 0)
+    if (!writePasswords(passwords, QString::fromUtf8(secret)))
         QSKIP("mosquitto_passwd is not installed");
     Broker broker(QStringLiteral("allow_anonymous false\npassword_file %1\n").arg(passwords));
     QVERIFY2(broker.start(), qPrintable(broker.log()));
@@ -242,6 +238,47 @@ void TestMqttWindow::passwordKeptApart() {
         QVERIFY(d.apply());
         QVERIFY(!QFile::exists(file));
     }
+    w.form.mqtt().stop();
+}
+
+void TestMqttWindow::wrongPassword() {
+    SKIP_WITHOUT_MOSQUITTO();
+    QTemporaryDir tmp;
+    const QString passwords = tmp.filePath(QStringLiteral("passwd"));
+    if (!writePasswords(passwords, QStringLiteral("right-h23-pw")))
+        QSKIP("mosquitto_passwd is not installed");
+    Broker broker(QStringLiteral("allow_anonymous false\npassword_file %1\n").arg(passwords));
+    QVERIFY2(broker.start(), qPrintable(broker.log()));
+    SettingsDirectory dir;
+    QtSettingsStore store;
+    storeCounts(store);
+    ScriptedWindow w(RigSetup{.store = &store, .openPort = true});
+    MqttWindow& d = w.form.openMqtt();
+    d.url().setText(urlOf(broker, QStringLiteral("anna")));
+    d.password().setText(QStringLiteral("Wr0ng-h23-pw"));
+    d.on().setChecked(true);
+    QVERIFY(d.apply());
+    // The window says why, once the broker has refused.
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            d.refreshState();
+            return d.troubleText().contains(QStringLiteral("user name or password"));
+        },
+        5000));
+    QVERIFY(!connected(w.form));
+    QCOMPARE(d.stateText(), QStringLiteral("MQTT: forbinder til 127.0.0.1"));
+    QVERIFY(!d.troubleText().contains(QStringLiteral("Wr0ng")));
+    QVERIFY(w.messages.shown.isEmpty());
+    // The window goes on meanwhile.
+    w.serial.deliver(burstOf({{1, 0x0001}}));
+    QVERIFY(w.state().InputState[1]);
+    // The right one: connected, and nothing troubles it any more.
+    d.password().setText(QStringLiteral("right-h23-pw"));
+    QVERIFY(d.apply());
+    QVERIFY(QTest::qWaitFor([&] { return connected(w.form); }, 5000));
+    d.refreshState();
+    QCOMPARE(d.troubleText(), QString());
+    QCOMPARE(d.stateText(), QStringLiteral("MQTT: forbundet til 127.0.0.1"));
     w.form.mqtt().stop();
 }
 

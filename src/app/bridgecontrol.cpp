@@ -87,3 +87,9 @@ QString BridgeControl::stateText() const {
     const QString text = m_bridge->stateText();
     return m_fromCommandLine ? tr("%1 (--mqtt på kommandolinjen)").arg(text) : text;
 }
+
+QString BridgeControl::troubleText() const {
+    if (!m_bridge || m_bridge->isConnected())
+        return {};
+    return m_bridge->lastLine();
+}

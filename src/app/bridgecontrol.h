@@ -37,6 +37,9 @@ public:
     bool fromCommandLine() const { return m_fromCommandLine; }
     // The state in the window's words: off, connecting, connected to host, messages held.
     QString stateText() const;
+    // While the bridge is not connected: its last line, which says why (a refused password, a
+    // broker that does not answer); else empty.
+    QString troubleText() const;
 
 signals:
     // A line whenever the broker's state changes, and when the bridge is stopped or replaced.

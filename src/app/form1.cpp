@@ -221,7 +221,8 @@ void Form1::setBridge(Bridge* bridge) {
 MqttWindow& Form1::openMqtt() {
     if (!m_mqttWindow) {
         m_mqttWindow = new MqttWindow(m_settings, m_messages, this);
-        m_mqttWindow->setState([this] { return m_mqtt->stateText(); });
+        m_mqttWindow->setState([this] { return m_mqtt->stateText(); },
+                               [this] { return m_mqtt->troubleText(); });
         connect(m_mqttWindow, &MqttWindow::applied, m_mqtt.get(), &BridgeControl::apply);
         connect(m_mqtt.get(), &BridgeControl::stateChanged, m_mqttWindow,
                 &MqttWindow::refreshState);

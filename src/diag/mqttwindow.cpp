@@ -42,6 +42,10 @@ MqttWindow::MqttWindow(SettingsStore& settings, MessageSink& messages, QWidget* 
     m_on = new QCheckBox(tr("Til: send indgangene til brokeren"), this);
     m_state = new QLabel(this);
     m_state->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_trouble = new QLabel(this);
+    m_trouble->setWordWrap(true);
+    m_trouble->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_trouble->setStyleSheet(QStringLiteral("color: #606060"));
     m_apply = new QPushButton(tr("Anvend"), this);
     auto* close = new QPushButton(tr("Luk"), this);
 
@@ -57,6 +61,7 @@ MqttWindow::MqttWindow(SettingsStore& settings, MessageSink& messages, QWidget* 
     form->addRow(QString(), m_commands);
     form->addRow(QString(), m_on);
     form->addRow(tr("Tilstand:"), m_state);
+    form->addRow(QString(), m_trouble);
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(m_apply);
@@ -82,8 +87,9 @@ MqttWindow::MqttWindow(SettingsStore& settings, MessageSink& messages, QWidget* 
     load();
 }
 
-void MqttWindow::setState(std::function<QString()> state) {
+void MqttWindow::setState(std::function<QString()> state, std::function<QString()> trouble) {
     m_stateText = std::move(state);
+    m_troubleText = std::move(trouble);
     refreshState();
 }
 
@@ -160,10 +166,16 @@ bool MqttWindow::apply() {
 
 void MqttWindow::refreshState() {
     m_state->setText(m_stateText ? m_stateText() : QString());
+    m_trouble->setText(m_troubleText ? m_troubleText() : QString());
+    m_trouble->setVisible(!m_trouble->text().isEmpty());
 }
 
 QString MqttWindow::stateText() const {
     return m_state->text();
+}
+
+QString MqttWindow::troubleText() const {
+    return m_trouble->text();
 }
 
 void MqttWindow::showEvent(QShowEvent* event) {

@@ -26,8 +26,9 @@ public:
 
     MqttWindow(SettingsStore& settings, MessageSink& messages, QWidget* parent = nullptr);
 
-    // The bridge's state line, read every second while the window shows and on refreshState().
-    void setState(std::function<QString()> state);
+    // The bridge's state line and, below it, what troubles it (empty: nothing), read every
+    // second while the window shows and on refreshState().
+    void setState(std::function<QString()> state, std::function<QString()> trouble = {});
     void setFileChooser(FileChooser choose) { m_choose = std::move(choose); }
     // The fields from the stored setting and password file.
     void load();
@@ -47,6 +48,7 @@ public:
     // Why the URL or CA file cannot be used; empty when they can.
     QString reason() const;
     QString stateText() const;
+    QString troubleText() const;
 
 signals:
     void applied(const mqtt_settings::Setting& setting);
@@ -72,9 +74,11 @@ private:
     QCheckBox* m_commands = nullptr;
     QCheckBox* m_on = nullptr;
     QLabel* m_state = nullptr;
+    QLabel* m_trouble = nullptr;
     QPushButton* m_apply = nullptr;
     QTimer m_tick;
     std::function<QString()> m_stateText;
+    std::function<QString()> m_troubleText;
     FileChooser m_choose;
     QString m_storedPassword;
 };

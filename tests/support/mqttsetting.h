@@ -8,6 +8,7 @@
 
 #include <QFile>
 #include <QMap>
+#include <QProcess>
 #include <QTest>
 
 // The window's MQTT setting as the tests meet it: the settings file's keys and the password
@@ -19,6 +20,17 @@ inline const QString kApp = QStringLiteral("Gen_Vorn_S88");
 inline QByteArray bytesOf(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// A broker's password file with the one user "anna"; false without mosquitto_passwd.
+inline bool writePasswords(const QString& file, const QString& password) {
+    if (!writeFile(file, ""))
+        return false;
+    QProcess tool;
+    tool.start(QStringLiteral("mosquitto_passwd"),
+               {QStringLiteral("-b"), file, QStringLiteral("anna"), password});
+    return tool.waitForFinished(10000) && tool.exitStatus() == QProcess::NormalExit &&
+           tool.exitCode() == 0;
 }
 
 inline QString passwordFile(const SettingsDirectory& dir) {

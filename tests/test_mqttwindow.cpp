@@ -109,7 +109,8 @@ void TestMqttWindow::dialogMovesToAnotherBroker() {
 
 void TestMqttWindow::dialogRefuses_data() {
     QTest::addColumn<QString>("url");
-    QTest::addColumn<QString>("ca"); // "missing": a file that is not there
+    // "missing": a file that is not there; a number: a readable file, its path this long
+    QTest::addColumn<QString>("ca");
     QTest::addColumn<bool>("on");
     QTest::addColumn<QString>("reason"); // empty: stored
     QTest::newRow("no scheme") << "http://127.0.0.1/w"
@@ -134,6 +135,14 @@ void TestMqttWindow::dialogRefuses_data() {
                                 << "" << false << "prefix";
     QTest::newRow("CA file missing") << "mqtts://127.0.0.1/w"
                                      << "missing" << false << "CA-filen";
+    // Stored texts are read back up to 255 characters: a longer one is refused, not cut.
+    const QString at = QStringLiteral("mqtt://127.0.0.1:1/") + QString(236, u'a');
+    QTest::newRow("URL of 255 characters") << at << "" << false << "";
+    QTest::newRow("URL of 256 characters") << at + u'a' << "" << false << "højst 255 tegn";
+    QTest::newRow("CA path of 255 characters") << "mqtts://127.0.0.1/w"
+                                               << "255" << false << "";
+    QTest::newRow("CA path of 256 characters") << "mqtts://127.0.0.1/w"
+                                               << "256" << false << "højst 255 tegn";
 }
 
 void TestMqttWindow::dialogRefuses() {
@@ -150,8 +159,15 @@ void TestMqttWindow::dialogRefuses() {
     ScriptedWindow w(RigSetup{.store = &store});
     MqttWindow& d = w.form.openMqtt();
     d.url().setText(url);
-    if (!ca.isEmpty())
+    if (ca == QLatin1String("missing")) {
         d.caFile().setText(dir.path() + QStringLiteral("/no-such-ca.pem"));
+    } else if (!ca.isEmpty()) {
+        const QString stem = dir.path() + QStringLiteral("/ca-");
+        const QString path = stem + QString(ca.toInt() - stem.size() - 4, u'c') + ".pem";
+        QCOMPARE(path.size(), ca.toInt());
+        QVERIFY(writeFile(path, "-----BEGIN CERTIFICATE-----\n"));
+        d.caFile().setText(path);
+    }
     d.on().setChecked(on);
     // The reason shows as the URL is typed, before "Anvend".
     QVERIFY2(d.reason().contains(reason), qPrintable(d.reason()));
@@ -162,6 +178,7 @@ void TestMqttWindow::dialogRefuses() {
     QVERIFY(w.messages.shown.isEmpty());
     if (reason.isEmpty()) {
         QCOMPARE(stored(store, QStringLiteral("URL")), url);
+        QCOMPARE(stored(store, QStringLiteral("CA")), d.caFile().text());
         QCOMPARE(countLines(dir.settingsFile()), counts);
     } else {
         QCOMPARE(bytesOf(dir.settingsFile()), before); // nothing stored

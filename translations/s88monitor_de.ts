@@ -206,6 +206,14 @@
         <source>MQTT-indstillingen kunne ikke gemmes: %1</source>
         <translation>Die MQTT-Einstellung konnte nicht gespeichert werden: %1</translation>
     </message>
+    <message>
+        <source>Adressen er for lang (højst %1 tegn)</source>
+        <translation>Die Adresse ist zu lang (höchstens %1 Zeichen)</translation>
+    </message>
+    <message>
+        <source>CA-filens sti er for lang (højst %1 tegn)</source>
+        <translation>Der Pfad der CA-Datei ist zu lang (höchstens %1 Zeichen)</translation>
+    </message>
 </context>
 <context>
     <name>ViewDialog</name>

@@ -206,6 +206,14 @@
         <source>MQTT-indstillingen kunne ikke gemmes: %1</source>
         <translation>The MQTT setting could not be saved: %1</translation>
     </message>
+    <message>
+        <source>Adressen er for lang (højst %1 tegn)</source>
+        <translation>The address is too long (at most %1 characters)</translation>
+    </message>
+    <message>
+        <source>CA-filens sti er for lang (højst %1 tegn)</source>
+        <translation>The CA file&apos;s path is too long (at most %1 characters)</translation>
+    </message>
 </context>
 <context>
     <name>ViewDialog</name>

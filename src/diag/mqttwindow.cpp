@@ -120,6 +120,10 @@ QString MqttWindow::check() const {
     // Off and empty: nothing to check; otherwise the URL must be one.
     if (!s.on && s.url.isEmpty() && s.caFile.isEmpty())
         return {};
+    if (s.url.size() > kMaxText)
+        return tr("Adressen er for lang (højst %1 tegn)").arg(kMaxText);
+    if (s.caFile.size() > kMaxText)
+        return tr("CA-filens sti er for lang (højst %1 tegn)").arg(kMaxText);
     QString why;
     if (!MqttUrl::parse(s.url, &why))
         return tr("Adressen kan ikke bruges: %1").arg(why);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "bridge/mqttsettings.h"
+#include "state/settingsstore.h"
 
 #include <QTimer>
 #include <QWidget>
@@ -11,7 +12,6 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class SettingsStore;
 
 // "MQTT": the window's setting for feeding layout software through a broker: the broker's
 // URL (checked as it is typed, the reason shown), the CA file for mqtts, the password,
@@ -23,6 +23,9 @@ class MqttWindow final : public QWidget {
 
 public:
     using FileChooser = std::function<QString(const QString& caption)>;
+    // The longest URL or CA path stored: what the settings store reads back, less the one
+    // character that tells a longer text apart.
+    static constexpr int kMaxText = int(QtSettingsStore::kReadLimit) - 1;
 
     MqttWindow(SettingsStore& settings, MessageSink& messages, QWidget* parent = nullptr);
 

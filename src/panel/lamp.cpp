@@ -47,11 +47,12 @@ SharpPictures& sharpPictures() {
     return pictures;
 }
 
-// The colour help's dot: light, with a dark edge so it reads on either disc colour.
+// The colour help's mark: a light ring in the middle of the disc, whose very middle keeps the
+// disc's colour.
 void drawActiveMark(QPainter& p, const QRect& square) {
     p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(0, 64, 0), 1));
-    p.setBrush(QColor(255, 255, 255));
+    p.setPen(QPen(QColor(255, 255, 255), square.width() * 0.12));
+    p.setBrush(Qt::NoBrush);
     const QPointF centre = QRectF(square).center();
     p.drawEllipse(centre, square.width() * 0.2, square.height() * 0.2);
 }

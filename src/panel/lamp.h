@@ -12,7 +12,7 @@
 // On a screen with more device pixels than logical ones (a zoom above 100 %) the disc is drawn
 // as a vector at the device's resolution, once per resolution and shared by every lamp, so it
 // stays sharp; at 100 % the pictures are drawn as they are. With the colour help on, an active
-// lamp also carries a light dot in the middle of its disc, so active and inactive differ by
+// lamp also carries a light ring in the middle of its disc, so active and inactive differ by
 // more than their colour.
 class Lamp final : public QWidget {
     Q_OBJECT
@@ -27,7 +27,7 @@ public:
         setElementVisible(1, active);
         setElementVisible(0, !active);
     }
-    // The dot on an active lamp; like the elements, repainted by whoever switches it.
+    // The ring on an active lamp; like the elements, repainted by whoever switches it.
     void setColourHelp(bool on) { m_colourHelp = on; }
     bool colourHelp() const { return m_colourHelp; }
 

@@ -2,6 +2,7 @@
 // order, and what the rendered window shows at the lamps and the link indicator.
 
 #include "app/form1.h"
+#include "diag/diagarea.h"
 #include "panel/lamp.h"
 #include "panel/monitorview.h"
 #include "panel/shape.h"
@@ -84,6 +85,8 @@ private slots:
     void enterInCountBoxSendsCounts();
     void colourHelpMarksActiveLamps_data();
     void colourHelpMarksActiveLamps();
+    void unstableLampWearsSign_data();
+    void unstableLampWearsSign();
     void focusOnStartWhenShown();
     void fonts_data();
     void fonts();
@@ -648,6 +651,45 @@ void TestWindow::renderedLampFollowsItsInput() {
     }
     const QPoint indicator(px(120) + px(120) + px(1215) / 2, px(0) + px(240) + px(135) / 2);
     QCOMPARE(image.pixelColor(indicator), QColor(0, 128, 0));
+}
+
+void TestWindow::unstableLampWearsSign_data() {
+    QTest::addColumn<bool>("help");
+    QTest::addColumn<bool>("turnedOffLater");
+    QTest::addColumn<bool>("sign");
+
+    QTest::newRow("help on") << true << false << true;
+    QTest::newRow("help off") << false << false << false;
+    QTest::newRow("help turned off while marked") << true << true << false;
+}
+
+void TestWindow::unstableLampWearsSign() {
+    QFETCH(bool, help);
+    QFETCH(bool, turnedOffLater);
+    QFETCH(bool, sign);
+    ScriptedWindow w;
+    QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+    w.form.setColourHelp(help);
+    w.start();
+    // Input 42 on and off again within a millisecond or so: a short pulse, unstable.
+    w.serial.deliver(bytes({'i', 1, 3, 2, 0}));
+    w.serial.deliver(bytes({'i', 1, 3, 0, 0}));
+    w.form.frameGate().frame();
+    QVERIFY(w.form.diagnostics().markers().isMarked(42));
+    if (turnedOffLater)
+        w.form.setColourHelp(false);
+
+    const QImage image = w.form.grab().toImage();
+    const QPoint lamp = lampInWindow(42);
+    // The ring, amber, left of the disc, with or without the sign.
+    const QColor ring = image.pixelColor(lamp + QPoint(-2, 8));
+    QVERIFY2(ring.red() > 200 && ring.green() > 100 && ring.blue() < 80, qPrintable(ring.name()));
+    // The sign: a yellow triangle over the ring's top right, right of the lamp's square.
+    const QColor corner = image.pixelColor(lamp + QPoint(16, 4));
+    const bool yellow = corner.red() > 200 && corner.green() > 180 && corner.blue() < 80;
+    QVERIFY2(yellow == sign, qPrintable(corner.name()));
+    // The disc's middle keeps its colour: inactive again, red.
+    QCOMPARE(image.pixelColor(lamp + QPoint(8, 8)), kRed);
 }
 
 QTEST_MAIN(TestWindow)

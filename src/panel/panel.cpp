@@ -43,7 +43,8 @@ void Panel::setColourHelp(bool on) {
         if (lamp->colourHelp() == on)
             continue;
         lamp->setColourHelp(on);
-        lamp->update();
+        if (lamp->isElementVisible(1)) // an inactive lamp looks the same either way
+            lamp->update();
     }
 }
 

@@ -25,7 +25,7 @@ public:
 
     void paintFrame() override;
 
-    // Turns the colour help's mark on active lamps on or off; the lamps are repainted at once.
+    // Turns the colour help's mark on active lamps on or off; the active lamps are repainted.
     void setColourHelp(bool on);
     bool colourHelp() const { return m_colourHelp; }
 

@@ -50,8 +50,12 @@ SharpPictures& sharpPictures() {
 // The colour help's mark: a light ring in the middle of the disc, whose very middle keeps the
 // disc's colour.
 void drawActiveMark(QPainter& p, const QRect& square) {
+    // Made once for the lamps' size, so a repaint allocates no pen.
+    static QPen pen(QColor(255, 255, 255), 0);
+    if (pen.widthF() != square.width() * 0.12)
+        pen.setWidthF(square.width() * 0.12);
     p.setRenderHint(QPainter::Antialiasing);
-    p.setPen(QPen(QColor(255, 255, 255), square.width() * 0.12));
+    p.setPen(pen);
     p.setBrush(Qt::NoBrush);
     const QPointF centre = QRectF(square).center();
     p.drawEllipse(centre, square.width() * 0.2, square.height() * 0.2);

@@ -350,7 +350,6 @@ void TestStartup::storedZoomAppliedAtStart() {
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir->path());
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     env.remove(QStringLiteral("QT_SCALE_FACTOR"));
-    env.remove(QStringLiteral("QT_ENABLE_HIGHDPI_SCALING"));
     if (!environment.isEmpty())
         env.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::fromLatin1(environment));
     probe.setProcessEnvironment(env);

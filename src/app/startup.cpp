@@ -59,8 +59,6 @@ QByteArray apply(SettingsStore& settings) {
     if (factor.isEmpty())
         return {};
     qputenv("QT_SCALE_FACTOR", factor);
-    if (!qEnvironmentVariableIsSet("QT_ENABLE_HIGHDPI_SCALING"))
-        qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
     return factor;
 }
 

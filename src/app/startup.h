@@ -41,11 +41,11 @@ namespace zoom {
 // follows the screen.
 QByteArray scaleFactor(int percent);
 
-// Sets QT_SCALE_FACTOR from the stored zoom, and for a fixed zoom turns the screen's own
-// scaling off (QT_ENABLE_HIGHDPI_SCALING=0), so 100 % is the window's own pixel size on any
-// screen and 150 % one and a half times it. A factor the user's environment already sets
-// wins and nothing is changed; so does zoom 0, which leaves Qt's own high-DPI scaling.
-// Returns the factor set, or empty when none was.
+// Sets QT_SCALE_FACTOR from the stored zoom. Qt multiplies it with the screen's own scale,
+// so 100 % is the window as the desktop shows it at its normal size and 150 % one and a half
+// times that. A factor the user's environment already sets wins and nothing is changed; so
+// does zoom 0, which leaves Qt's own high-DPI scaling alone. Returns the factor set, or empty
+// when none was.
 QByteArray apply(SettingsStore& settings);
 
 } // namespace zoom

@@ -3,6 +3,8 @@
 
 #include "app/form1.h"
 #include "diag/diagarea.h"
+#include "diag/nameswindow.h"
+#include "diag/timelinewindow.h"
 #include "panel/lamp.h"
 #include "panel/monitorview.h"
 #include "panel/shape.h"
@@ -86,6 +88,8 @@ private slots:
     void colourHelpMarksActiveLamps_data();
     void colourHelpMarksActiveLamps();
     void unstableLampWearsSign_data();
+    void otherWindowsKeys_data();
+    void otherWindowsKeys();
     void unstableLampWearsSign();
     void focusOnStartWhenShown();
     void fonts_data();
@@ -690,6 +694,49 @@ void TestWindow::unstableLampWearsSign() {
     QVERIFY2(yellow == sign, qPrintable(corner.name()));
     // The disc's middle keeps its colour: inactive again, red.
     QCOMPARE(image.pixelColor(lamp + QPoint(8, 8)), kRed);
+}
+
+void TestWindow::otherWindowsKeys_data() {
+    QTest::addColumn<QString>("window");
+    // The controls Tab reaches, in order from the first: class and caption.
+    QTest::addColumn<QStringList>("tabs");
+
+    QTest::newRow("Tidslinje") << "timeline"
+                               << QStringList{"QPushButton &Nu",
+                                              "QCheckBox &Alle konfigurerede indgange",
+                                              "QPushButton &Gem billede…"};
+    QTest::newRow("Navne") << "names"
+                           << QStringList{"QTableWidget ", "QPushButton &Importér…",
+                                          "QPushButton &Eksportér…", "QPushButton &Gem"};
+}
+
+void TestWindow::otherWindowsKeys() {
+    QFETCH(QString, window);
+    QFETCH(QStringList, tabs);
+    ScriptedWindow w;
+    QWidget* opened = window == QLatin1String("timeline")
+                          ? static_cast<QWidget*>(&w.form.diagnostics().openTimeline())
+                          : static_cast<QWidget*>(&w.form.diagnostics().openNames());
+    QVERIFY(QTest::qWaitForWindowExposed(opened));
+
+    QStringList order;
+    QWidget* first = nullptr;
+    for (QWidget* current = opened->nextInFocusChain(); current != opened && order.size() < 50;
+         current = current->nextInFocusChain()) {
+        if (!(current->focusPolicy() & Qt::TabFocus) || !current->isVisibleTo(opened) ||
+            current->focusProxy())
+            continue;
+        const QString text = current->property("text").toString();
+        const QString entry = QString::fromLatin1(current->metaObject()->className()) + u' ' + text;
+        if (!first && entry != tabs.value(0))
+            continue; // the chain is a ring: start where the table starts
+        if (current == first)
+            break;
+        if (!first)
+            first = current;
+        order << entry;
+    }
+    QCOMPARE(order, tabs);
 }
 
 QTEST_MAIN(TestWindow)

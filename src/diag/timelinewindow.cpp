@@ -265,7 +265,7 @@ TimelineWindow::TimelineWindow(const ChangeHistory& history, const names::Names&
     all->addLayout(middle, 1);
     resize(900, 420);
     readable::addMnemonics({m_now, m_all, save});
-    readable::chainTabs({m_now, m_all, save, m_view});
+    readable::chainTabs({m_now, m_all, save});
 
     connect(m_now, &QPushButton::clicked, m_view, &TimelineView::followPresent);
     connect(m_all, &QCheckBox::toggled, this,

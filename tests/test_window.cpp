@@ -5,6 +5,7 @@
 #include "diag/diagarea.h"
 #include "diag/nameswindow.h"
 #include "diag/timelinewindow.h"
+#include "diag/viewdialog.h"
 #include "panel/lamp.h"
 #include "panel/monitorview.h"
 #include "panel/shape.h"
@@ -12,6 +13,7 @@
 #include "support/ptypair.h"
 #include "support/testsupport.h"
 
+#include <QCheckBox>
 #include <QFile>
 #include <QGroupBox>
 #include <QImageReader>
@@ -345,12 +347,13 @@ void TestWindow::tabOrder_data() {
     QTest::addColumn<int>("position");
     QTest::addColumn<QString>("name");
     // The window's own order first, unchanged, then the diagnostics area's controls.
-    const QStringList expected{
-        "Command3",     "Command4",  "Command5",    "Text1",      "Text2",     "Text3",
-        "Command1",     "Option1_0", "Option1_1",   "Option1_2",  "Option1_3", "Text4",
-        "Text5",        "Option1_4", "Option1_5",   "Option1_6",  "Option1_7", "diagHistory",
-        "diagFilter",   "diagClear", "diagSaveCsv", "diagRecord", "diagWalk",  "diagReadAloud",
-        "diagTimeline", "diagNames"};
+    const QStringList expected{"Command3", "Command4", "Command5", "Text1", "Text2", "Text3",
+                               "Command1", "Option1_0", "Option1_1", "Option1_2", "Option1_3",
+                               "Text4", "Text5", "Option1_4", "Option1_5", "Option1_6", "Option1_7",
+                               // then the diagnostics area's controls
+                               "diagHistory", "diagFilter", "diagClear", "diagSaveCsv",
+                               "diagRecord", "diagWalk", "diagTimeline", "diagNames",
+                               "diagHistoryWindow", "diagMqtt", "diagView", "diagReadAloud"};
     for (int i = 0; i < expected.size(); ++i)
         QTest::addRow("%d %s", i + 1, qPrintable(expected[i])) << i << expected[i];
     QTest::newRow("then back to Start") << int(expected.size()) << QString();
@@ -474,23 +477,35 @@ void TestWindow::colourHelpMarksActiveLamps_data() {
     QTest::addColumn<bool>("active");
     QTest::addColumn<bool>("marked");
 
-    QTest::newRow("help on, active") << true << true << true;
-    QTest::newRow("help on, inactive") << true << false << false;
-    QTest::newRow("help off, active") << false << true << false;
-    QTest::newRow("help off, inactive") << false << false << false;
+    QTest::addColumn<bool>("viaDialog"); // turned through "Visning…", as a user does
+
+    for (const bool dialog : {false, true}) {
+        const char* via = dialog ? "Visning…" : "window";
+        QTest::addRow("%s: help on, active", via) << true << true << true << dialog;
+        QTest::addRow("%s: help on, inactive", via) << true << false << false << dialog;
+        QTest::addRow("%s: help off, active", via) << false << true << false << dialog;
+        QTest::addRow("%s: help off, inactive", via) << false << false << false << dialog;
+    }
 }
 
 void TestWindow::colourHelpMarksActiveLamps() {
     QFETCH(bool, help);
     QFETCH(bool, active);
     QFETCH(bool, marked);
+    QFETCH(bool, viaDialog);
     ScriptedWindow w;
     QVERIFY(QTest::qWaitForWindowExposed(&w.form));
     w.start();
     // Turned on for every row first, so "off" is a change made while the window runs.
     w.form.setColourHelp(true);
     w.form.frameGate().frame();
-    w.form.setColourHelp(help);
+    if (viaDialog) {
+        QCheckBox& box = w.form.diagnostics().openView().colourHelpBox();
+        QVERIFY(box.isChecked()); // on unless turned off
+        box.setChecked(help);
+    } else {
+        w.form.setColourHelp(help);
+    }
     // Module 3 holds inputs 33..48; input 42 is its tenth, bit 1 of the high byte.
     if (active)
         w.serial.deliver(bytes({'i', 1, 3, 2, 0}));

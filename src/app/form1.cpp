@@ -104,25 +104,15 @@ Form1::Form1(SerialControl& serial, SettingsStore& settings, MessageSink& messag
                                           settings, messages);
     std::array<QWidget*, FormState::kLampCount> lamps{};
     std::copy(c.Lampe.begin(), c.Lampe.end(), lamps.begin());
-    m_diag =
-        std::make_unique<DiagArea>(*this, DiagArea::Parts{*m_history, *m_recorder, *m_frameGate,
-                                                          lamps, *c.Command3, messages, serial});
+    m_diag = std::make_unique<DiagArea>(*this, DiagArea::Parts{*m_history, *m_recorder,
+                                                               *m_frameGate, lamps, *c.Command3,
+                                                               messages, serial, settings});
+    layout::placeDiagnostics(*m_diag);
     connectHandlers();
     connectKeys();
     setColourHelp(view_settings::colourHelp(settings));
+    connect(m_diag.get(), &DiagArea::colourHelpChanged, this, &Form1::setColourHelp);
 }
-
-namespace {
-// The diagnostics area's controls that take the focus, in the order they were made.
-QList<QWidget*> diagnosticsTabChain(const QWidget& form) {
-    QList<QWidget*> chain;
-    for (QWidget* w : form.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
-        if (w->objectName().startsWith(QLatin1String("diag")) && w->focusPolicy() != Qt::NoFocus)
-            chain << w;
-    }
-    return chain;
-}
-} // namespace
 
 void Form1::connectKeys() {
     Controls& c = m_controls;
@@ -142,7 +132,7 @@ void Form1::connectKeys() {
     // Enter in a count box sends the counts, as Indsæt (s) does.
     for (QLineEdit* box : {c.Text1, c.Text2, c.Text3})
         connect(box, &QLineEdit::returnPressed, c.Command1, &QAbstractButton::click);
-    layout::appendTabChain(c, diagnosticsTabChain(*this));
+    layout::appendTabChain(c, m_diag->tabChain());
 }
 
 void Form1::setColourHelp(bool on) {

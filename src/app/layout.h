@@ -82,4 +82,8 @@ Controls build(QWidget& form, const Monitor& monitor);
 // each of them is made to take the focus by Tab as well as by a click.
 void appendTabChain(const Controls& c, const QList<QWidget*>& more);
 
+// Places the diagnostics area, a child of the window, in the lower-left corner below the
+// cards and left of the monitor, in the window's face; it lays out its own controls.
+void placeDiagnostics(QWidget& area);
+
 } // namespace layout

@@ -97,7 +97,8 @@ public:
     // the diagnostics area shows the replay. False with a one-line reason.
     bool replay(const QString& path, int port, QString* error);
 
-    // The colour help: a light ring on active lamps and a warning sign in the rings of unstable ones.
+    // The colour help: a light ring on active lamps, a warning sign in the rings of unstable
+    // ones.
     void setColourHelp(bool on);
 
     // The keys of the window's own buttons, whose captions carry no mnemonic.

@@ -5,6 +5,7 @@
 #include "app/messageboxsink.h"
 #include "app/preflight.h"
 #include "app/quitsignals.h"
+#include "app/startup.h"
 #include "app/translations.h"
 #include "diag/timelinepicture.h"
 #include "history/filename.h"
@@ -121,6 +122,10 @@ int main(int argc, char* argv[]) {
     if (const std::optional<QString> why = preflight::windowProblem(arguments))
         return fail(QStringLiteral("s88monitor: %1").arg(*why));
 
+    {
+        QtSettingsStore stored;
+        zoom::apply(stored); // Qt reads its scale factor when the application object is made
+    }
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("s88monitor"));
     // Ties the window to its menu entry and icon.

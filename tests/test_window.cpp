@@ -101,6 +101,7 @@ private slots:
     void lampPictures();
     void renderedLampsAndIndicatorAfterStartUp();
     void renderedLampFollowsItsInput();
+    void newLastInputRepaintsItsBoxAlone();
 };
 
 void TestWindow::captions_data() {
@@ -670,6 +671,34 @@ void TestWindow::renderedLampFollowsItsInput() {
     }
     const QPoint indicator(px(120) + px(120) + px(1215) / 2, px(0) + px(240) + px(135) / 2);
     QCOMPARE(image.pixelColor(indicator), QColor(0, 128, 0));
+}
+
+void TestWindow::newLastInputRepaintsItsBoxAlone() {
+    // While inputs stream, "Seneste aktive indgang" changes with every frame; its group and the
+    // window around it stay as they are.
+    struct PaintCount : QObject {
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* event) override {
+            paints += event->type() == QEvent::Paint;
+            return false;
+        }
+    };
+    ScriptedWindow w;
+    QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+    w.start();
+    const Controls& c = w.form.controls();
+    w.serial.deliver(bytes({'i', 1, 3, 2, 0})); // input 42
+    QTRY_COMPARE(c.Text5->text(), QStringLiteral(" 42"));
+    PaintCount box, group, window;
+    c.Text5->installEventFilter(&box);
+    c.Frame26->installEventFilter(&group);
+    w.form.installEventFilter(&window);
+    w.serial.deliver(bytes({'i', 1, 3, 6, 0})); // and 43
+    QTRY_COMPARE(c.Text5->text(), QStringLiteral(" 43"));
+    QTRY_VERIFY(box.paints > 0);
+    QTest::qWait(50);
+    QCOMPARE(group.paints, 0);
+    QCOMPARE(window.paints, 0);
 }
 
 void TestWindow::unstableLampWearsSign_data() {

@@ -33,6 +33,11 @@ void Panel::paintFrame() {
     m_changed.reset();
     if (m_textPending) {
         m_textPending = false;
+        // A new text repaints the box alone: what shows of its group and the window at its
+        // rounded corners never changes, so the pixels there are kept rather than painted again
+        // under it with every text. Set here, after the style's polish, which clears it.
+        if (!m_text5.testAttribute(Qt::WA_OpaquePaintEvent))
+            m_text5.setAttribute(Qt::WA_OpaquePaintEvent);
         m_text5.setText(m_reportedText);
     }
 }

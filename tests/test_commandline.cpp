@@ -322,6 +322,27 @@ void TestCommandLine::programWithoutDisplay_data() {
     QTest::newRow("bad language") << QStringList{"--language", "dk"} << 2 << ""
                                   << "s88monitor: --language dk: expected one of da, en, de\n"
                                      "Try 's88monitor --help'.\n";
+    // --language speaks from the help on, Qt's own parser texts included; a mistake after it
+    // is told in it, before the display is looked for.
+    QTest::newRow("--help in German") << QStringList{"--language", "de", "--help"} << 0
+                                      << "Aufruf: s88monitor [Optionen]" << "";
+    QTest::newRow("--help in German, options") << QStringList{"--help", "--language=de"} << 0
+                                               << "\nOptionen:\n" << "";
+    QTest::newRow("--help in English") << QStringList{"--language", "en", "--help"} << 0
+                                       << "Usage: s88monitor [options]" << "";
+    QTest::newRow("a mistake in German")
+        << QStringList{"--language", "de", "--speed", "3"} << 2 << ""
+        << "s88monitor: --speed braucht --replay\nSiehe 's88monitor --help'.\n";
+    QTest::newRow("a mistake in English")
+        << QStringList{"--language", "en", "--speed", "3"} << 2 << ""
+        << "s88monitor: --speed needs --replay\nTry 's88monitor --help'.\n";
+    QTest::newRow("no display, in German")
+        << QStringList{"--language", "de"} << 2 << ""
+        << "s88monitor: kein Bildschirm: DISPLAY setzen, oder --history/--inputs/--headless für "
+           "die Arbeit ohne Fenster verwenden\n";
+    QTest::newRow("a report's fault in German")
+        << QStringList{"--language", "de", "--history", "/nonexistent/r.s88"} << 2 << ""
+        << "/nonexistent/r.s88: keine solche Datei";
     // The report runs (and finds no file) whichever way its option is written.
     QTest::newRow("-history, one dash") << QStringList{"-history", "/nonexistent/r.s88"} << 2 << ""
                                         << "/nonexistent/r.s88: no such file";

@@ -13,6 +13,7 @@
 #include "state/serialcontrol.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -114,45 +115,50 @@ void DiagArea::build(QWidget& form) {
     const int frame = 2 * m_list->frameWidth();
     const int row = m_list->fontMetrics().height();
     m_list->resize(listWidth, (137 - frame) / row * row + frame);
-    m_list->setToolTip(QStringLiteral("Skift på indgangene, nyeste øverst"));
+    m_list->setToolTip(
+        QCoreApplication::translate("DiagArea", "Skift på indgangene, nyeste øverst"));
 
     auto* filterLabel = place(new QLabel(&form), "diagFilterLabel", {x, a.top() + 2, 30, 16});
-    filterLabel->setText(QStringLiteral("Filter"));
+    filterLabel->setText(QCoreApplication::translate("DiagArea", "Filter"));
     m_filter = place(new QLineEdit(&form), "diagFilter", {x + 32, a.top(), w - 32, 19});
     m_filter->setPlaceholderText(QStringLiteral("73, 33-48, m5"));
-    m_filter->setToolTip(QStringLiteral("Vis kun en indgang (73), et interval (33-48) eller et "
-                                        "modul (m5); flere adskilt med komma. Ctrl+F"));
+    m_filter->setToolTip(QCoreApplication::translate(
+        "DiagArea", "Vis kun en indgang (73), et interval (33-48) eller et "
+                    "modul (m5); flere adskilt med komma. Ctrl+F"));
     filterLabel->setBuddy(m_filter);
 
     m_clear = place(new QPushButton(&form), "diagClear", {x, a.top() + 23, narrow, 19});
-    m_clear->setText(QStringLiteral("Ryd"));
-    m_clear->setToolTip(QStringLiteral("Tøm listen og mærkerne på lamperne"));
+    m_clear->setText(QCoreApplication::translate("DiagArea", "Ryd"));
+    m_clear->setToolTip(
+        QCoreApplication::translate("DiagArea", "Tøm listen og mærkerne på lamperne"));
     m_saveCsv = place(new QPushButton(&form), "diagSaveCsv",
                       {x + narrow + 4, a.top() + 23, w - narrow - 4, 19});
-    m_saveCsv->setText(QStringLiteral("Gem CSV…"));
+    m_saveCsv->setText(QCoreApplication::translate("DiagArea", "Gem CSV…"));
 
     m_record = place(new QPushButton(&form), "diagRecord", {x, a.top() + 46, narrow, 19});
-    m_record->setText(QStringLiteral("Optag"));
+    m_record->setText(QCoreApplication::translate("DiagArea", "Optag"));
     m_record->setCheckable(true);
-    m_record->setToolTip(QStringLiteral("Optag alt, der sendes og modtages, i en fil"));
+    m_record->setToolTip(
+        QCoreApplication::translate("DiagArea", "Optag alt, der sendes og modtages, i en fil"));
     m_recordStatus = place(new QLabel(&form), "diagRecordStatus",
                            {x + narrow + 6, a.top() + 48, w - narrow - 6, 16});
 
     m_walkButton = place(new QPushButton(&form), "diagWalk", {x, a.top() + 69, 96, 19});
-    m_walkButton->setText(QStringLiteral("Gennemgang…"));
-    m_walkButton->setToolTip(QStringLiteral("Prøv kontakterne én for én"));
+    m_walkButton->setText(QCoreApplication::translate("DiagArea", "Gennemgang…"));
+    m_walkButton->setToolTip(QCoreApplication::translate("DiagArea", "Prøv kontakterne én for én"));
     m_readAloud =
         place(new QCheckBox(&form), "diagReadAloud", {x + 104, a.top() + 70, w - 104, 17});
-    m_readAloud->setText(QStringLiteral("Læs op"));
-    m_readAloud->setToolTip(QStringLiteral("Sig hvert skift højt"));
+    m_readAloud->setText(QCoreApplication::translate("DiagArea", "Læs op"));
+    m_readAloud->setToolTip(QCoreApplication::translate("DiagArea", "Sig hvert skift højt"));
 
     m_timelineButton = place(new QPushButton(&form), "diagTimeline", {x, a.top() + 92, 96, 19});
-    m_timelineButton->setText(QStringLiteral("Tidslinje…"));
-    m_timelineButton->setToolTip(QStringLiteral("Skiftene tegnet over tid"));
+    m_timelineButton->setText(QCoreApplication::translate("DiagArea", "Tidslinje…"));
+    m_timelineButton->setToolTip(
+        QCoreApplication::translate("DiagArea", "Skiftene tegnet over tid"));
     m_namesButton =
         place(new QPushButton(&form), "diagNames", {x + 100, a.top() + 92, w - 100, 19});
-    m_namesButton->setText(QStringLiteral("Navne…"));
-    m_namesButton->setToolTip(QStringLiteral("Giv indgangene navne"));
+    m_namesButton->setText(QCoreApplication::translate("DiagArea", "Navne…"));
+    m_namesButton->setToolTip(QCoreApplication::translate("DiagArea", "Giv indgangene navne"));
 
     // One line: the changes and unstable inputs, or a note (a file saved, a replay) while
     // there is one; the whole summary in its tooltip.
@@ -166,9 +172,9 @@ void DiagArea::build(QWidget& form) {
     m_checkLine->setToolTip(ModuleCheck::explanation());
     // The chosen port's device under the counts, right beside the check line.
     m_portLine = place(new QLabel(&form), "diagPort", {x, a.top() + 124, w, 14}, 7);
-    m_portLine->setToolTip(
-        QStringLiteral("Enheden, som den valgte port åbner. En USB-adapter hedder typisk "
-                       "/dev/ttyUSB0 eller /dev/ttyACM0; /dev/ttyS0 er en indbygget port."));
+    m_portLine->setToolTip(QCoreApplication::translate(
+        "DiagArea", "Enheden, som den valgte port åbner. En USB-adapter hedder typisk "
+                    "/dev/ttyUSB0 eller /dev/ttyACM0; /dev/ttyS0 er en indbygget port."));
 
     auto* find = new QShortcut(QKeySequence::Find, &form);
     connect(find, &QShortcut::activated, this, [this] { m_filter->setFocus(); });
@@ -291,11 +297,14 @@ QString DiagArea::summaryText() const {
     ModuleCheck::Modules unstable;
     for (int n = 1; n <= FormState::kLastInput; ++n)
         unstable[std::size_t(n)] = m_history.input(n).unstable();
-    QString text = QStringLiteral("Skift: %1").arg(m_history.total() - m_history.firstKept());
+    QString text = QCoreApplication::translate("DiagArea", "Skift: %1")
+                       .arg(m_history.total() - m_history.firstKept());
     if (m_history.dropped() > 0)
-        text += QStringLiteral(" (ældste %1 glemt)").arg(m_history.dropped());
-    text += QStringLiteral("\nUstabile: ") +
-            (unstable.any() ? ModuleCheck::list(unstable, 4) : QStringLiteral("ingen"));
+        text +=
+            QCoreApplication::translate("DiagArea", " (ældste %1 glemt)").arg(m_history.dropped());
+    text += QCoreApplication::translate("DiagArea", "\nUstabile: ") +
+            (unstable.any() ? ModuleCheck::list(unstable, 4)
+                            : QCoreApplication::translate("DiagArea", "ingen"));
     const QString note = noteText();
     return note.isEmpty() ? text : text + u'\n' + note;
 }
@@ -308,7 +317,8 @@ QString DiagArea::noteText() const {
 }
 
 void DiagArea::noteSaved(const QString& path) {
-    const QString full = QStringLiteral("Gemt: %1").arg(QDir::toNativeSeparators(path));
+    const QString full =
+        QCoreApplication::translate("DiagArea", "Gemt: %1").arg(QDir::toNativeSeparators(path));
     m_saved = m_summary->fontMetrics().elidedText(full, Qt::ElideMiddle, m_summary->width());
     m_sinceSaved.start();
     m_summary->setToolTip(full);
@@ -331,17 +341,20 @@ const QString DiagArea::kCsvComma = QStringLiteral("CSV med komma (*.csv)");
 const QString DiagArea::kCsvSemicolon = QStringLiteral("CSV med semikolon (*.csv)");
 
 void DiagArea::chooseCsv() {
-    QString chosen = kCsvComma;
-    const QString caption = m_list->filterShowsAll()
-                                ? QStringLiteral("Gem skift som CSV")
-                                : QStringLiteral("Gem de viste skift som CSV (filter: %1)")
-                                      .arg(m_filter->text().trimmed());
-    QString path = m_choose(caption, kCsvComma + QStringLiteral(";;") + kCsvSemicolon, &chosen);
+    const QString comma = QCoreApplication::translate("DiagArea", "CSV med komma (*.csv)");
+    const QString semicolon = QCoreApplication::translate("DiagArea", "CSV med semikolon (*.csv)");
+    QString chosen = comma;
+    const QString caption =
+        m_list->filterShowsAll()
+            ? QCoreApplication::translate("DiagArea", "Gem skift som CSV")
+            : QCoreApplication::translate("DiagArea", "Gem de viste skift som CSV (filter: %1)")
+                  .arg(m_filter->text().trimmed());
+    QString path = m_choose(caption, comma + QStringLiteral(";;") + semicolon, &chosen);
     if (path.isEmpty())
         return;
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".csv");
-    saveCsv(path, chosen == kCsvSemicolon ? ';' : ',');
+    saveCsv(path, chosen == semicolon ? ';' : ',');
 }
 
 bool DiagArea::saveCsv(const QString& path, char separator) {
@@ -354,7 +367,7 @@ bool DiagArea::saveCsv(const QString& path, char separator) {
             m_names.isEmpty() ? nullptr : &m_names) &&
         file.commit();
     if (!ok) {
-        m_messages.MsgBox(QStringLiteral("Kan ikke gemme %1: %2")
+        m_messages.MsgBox(QCoreApplication::translate("DiagArea", "Kan ikke gemme %1: %2")
                               .arg(QFileInfo(path).fileName(), file.errorString()));
         return false;
     }
@@ -364,8 +377,9 @@ bool DiagArea::saveCsv(const QString& path, char separator) {
 
 void DiagArea::recordToggled(bool on) {
     if (on && !m_recorder.isRecording()) {
-        const QString path = m_choose(QStringLiteral("Optag til fil"),
-                                      QStringLiteral("Optagelse (*.s88rec);;Alle (*)"), nullptr);
+        const QString path = m_choose(
+            QCoreApplication::translate("DiagArea", "Optag til fil"),
+            QCoreApplication::translate("DiagArea", "Optagelse (*.s88rec);;Alle (*)"), nullptr);
         if (!path.isEmpty())
             startRecording(path);
     } else if (!on && m_recorder.isRecording()) {
@@ -378,7 +392,7 @@ bool DiagArea::startRecording(const QString& path) {
     QString error;
     const bool ok = m_recorder.start(path, &error);
     if (!ok) {
-        m_messages.MsgBox(QStringLiteral("Kan ikke optage i %1: %2")
+        m_messages.MsgBox(QCoreApplication::translate("DiagArea", "Kan ikke optage i %1: %2")
                               .arg(filename::shown(QFileInfo(path).fileName()), error));
     }
     showRecording();
@@ -414,8 +428,9 @@ void DiagArea::loadNames() {
     const bool read = names::load(path, m_names, &problems, &why);
     if (!read || !problems.isEmpty()) {
         // Told once, after the window is up; the file stays as it is until "Gem".
-        const QString text = read ? NamesWindow::problemsText(path, problems)
-                                  : QStringLiteral("%1 kan ikke læses: %2").arg(path, why);
+        const QString text =
+            read ? NamesWindow::problemsText(path, problems)
+                 : QCoreApplication::translate("DiagArea", "%1 kan ikke læses: %2").arg(path, why);
         QTimer::singleShot(0, this, [this, text] { m_messages.MsgBox(text); });
     }
 }
@@ -434,18 +449,19 @@ TimelineWindow& DiagArea::openTimeline() {
 QInputDialog& DiagArea::editName(int input) {
     if (!m_nameEditor) {
         m_nameEditor = new QInputDialog(&m_form);
-        m_nameEditor->setWindowTitle(QStringLiteral("Navn"));
+        m_nameEditor->setWindowTitle(QCoreApplication::translate("DiagArea", "Navn"));
         m_nameEditor->setInputMode(QInputDialog::TextInput);
         connect(m_nameEditor, &QInputDialog::textValueSelected, this, [this](const QString& text) {
             if (!m_names.setName(m_editedInput, text)) {
-                m_messages.MsgBox(QStringLiteral("Et navn har højst %1 tegn og ingen linjeskift")
+                m_messages.MsgBox(QCoreApplication::translate(
+                                      "DiagArea", "Et navn har højst %1 tegn og ingen linjeskift")
                                       .arg(names::kMaxLength));
                 return;
             }
             QString why;
             if (!names::save(names::defaultPath(), m_names, &why))
-                m_messages.MsgBox(
-                    QStringLiteral("%1 kan ikke skrives: %2").arg(names::defaultPath(), why));
+                m_messages.MsgBox(QCoreApplication::translate("DiagArea", "%1 kan ikke skrives: %2")
+                                      .arg(names::defaultPath(), why));
             if (m_namesWindow)
                 m_namesWindow->refresh();
             m_list->namesChanged();
@@ -454,10 +470,11 @@ QInputDialog& DiagArea::editName(int input) {
         });
     }
     m_editedInput = input;
-    m_nameEditor->setLabelText(QStringLiteral("Indgang %1 (modul %2, kontakt %3)")
-                                   .arg(input)
-                                   .arg((input - 1) / 16 + 1)
-                                   .arg((input - 1) % 16 + 1));
+    m_nameEditor->setLabelText(
+        QCoreApplication::translate("DiagArea", "Indgang %1 (modul %2, kontakt %3)")
+            .arg(input)
+            .arg((input - 1) / 16 + 1)
+            .arg((input - 1) % 16 + 1));
     m_nameEditor->setTextValue(m_names.name(input));
     m_nameEditor->open();
     return *m_nameEditor;

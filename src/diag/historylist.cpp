@@ -4,6 +4,7 @@
 #include "history/names.h"
 #include "state/protocol.h"
 
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QRegularExpression>
@@ -144,7 +145,9 @@ QString HistoryList::rowText(int row) const {
         .arg(e.module())
         .arg(e.contact())
         .arg(name.isEmpty() ? QString() : u' ' + name,
-             e.active ? QStringLiteral("aktiv") : QStringLiteral("inaktiv"), sinceText(e.sinceMs))
+             e.active ? QCoreApplication::translate("HistoryList", "aktiv")
+                      : QCoreApplication::translate("HistoryList", "inaktiv"),
+             sinceText(e.sinceMs))
         .trimmed();
 }
 
@@ -314,18 +317,21 @@ void HistoryList::paintEvent(QPaintEvent*) {
     const int w = viewport()->width();
     p.fillRect(0, 0, w, h, palette().button());
     p.setPen(palette().buttonText().color());
-    p.drawText(3, 0, c.input, h, Qt::AlignVCenter, QStringLiteral("Tid"));
+    p.drawText(3, 0, c.input, h, Qt::AlignVCenter,
+               QCoreApplication::translate("HistoryList", "Tid"));
     p.drawText(c.input - 4, 0, c.number + 4, h, Qt::AlignVCenter | Qt::AlignRight,
-               QStringLiteral("Nr."));
-    p.drawText(c.module, 0, c.mark - c.module, h, Qt::AlignVCenter, QStringLiteral("Mod."));
+               QCoreApplication::translate("HistoryList", "Nr."));
+    p.drawText(c.module, 0, c.mark - c.module, h, Qt::AlignVCenter,
+               QCoreApplication::translate("HistoryList", "Mod."));
     p.drawText(c.since, 0, c.sinceWidth, h, Qt::AlignVCenter | Qt::AlignRight,
-               QStringLiteral("Siden"));
+               QCoreApplication::translate("HistoryList", "Siden"));
 
     if (!m_valid || rowCount() == 0) {
         p.setPen(m_valid ? palette().color(QPalette::Disabled, QPalette::Text) : kInactive);
         p.drawText(QRect(0, h, w, viewport()->height() - h), Qt::AlignCenter | Qt::TextWordWrap,
-                   m_valid ? QStringLiteral("Ingen skift")
-                           : QStringLiteral("Ugyldigt filter. Skriv fx 73, 33-48 eller m5"));
+                   m_valid ? QCoreApplication::translate("HistoryList", "Ingen skift")
+                           : QCoreApplication::translate(
+                                 "HistoryList", "Ugyldigt filter. Skriv fx 73, 33-48 eller m5"));
         return;
     }
     const int first = verticalScrollBar()->value();

@@ -1,5 +1,6 @@
 #include "diag/timelinepainter.h"
 
+#include <QCoreApplication>
 #include <QLocale>
 #include <QPainter>
 #include <algorithm>
@@ -38,7 +39,8 @@ QString spanText(qint64 ms) {
     if (ms < 3600000)
         return QStringLiteral("%1 min").arg(
             QLocale(QLocale::Danish).toString(ms / 60000.0, 'g', 3));
-    return QStringLiteral("%1 t").arg(QLocale(QLocale::Danish).toString(ms / 3600000.0, 'g', 3));
+    return QCoreApplication::translate("timeline", "%1 t")
+        .arg(QLocale(QLocale::Danish).toString(ms / 3600000.0, 'g', 3));
 }
 
 QRect Painter::plotRect(const QRect& rect) const {

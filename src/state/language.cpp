@@ -16,6 +16,8 @@ constexpr std::array<Entry, 3> kLanguages{{
     {Language::German, "de"},
 }};
 
+Language g_current = Language::Danish;
+
 } // namespace
 
 QString code(Language l) {
@@ -39,6 +41,14 @@ QString codes() {
     for (const Entry& e : kLanguages)
         all.append(QLatin1String(e.code));
     return all.join(QStringLiteral(", "));
+}
+
+Language current() {
+    return g_current;
+}
+
+void setCurrent(Language l) {
+    g_current = l;
 }
 
 } // namespace language

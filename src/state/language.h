@@ -16,4 +16,8 @@ std::optional<Language> fromCode(const QString& code);
 // "da, en, de": for messages that name the choices.
 QString codes();
 
+// The language the program speaks in this run (its translation installed): Danish until set.
+Language current();
+void setCurrent(Language l);
+
 } // namespace language

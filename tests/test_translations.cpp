@@ -5,6 +5,7 @@
 #include "app/form1.h"
 #include "app/translations.h"
 #include "diag/changefeed.h"
+#include "diag/speaker.h"
 #include "diag/walktestwindow.h"
 #include "support/formsupport.h"
 #include "support/speakerdouble.h"
@@ -42,6 +43,25 @@ int widest(const QFontMetrics& fm, const QString& text) {
     for (const QString& line : text.split(u'\n'))
         w = qMax(w, fm.horizontalAdvance(line));
     return w;
+}
+
+// The room a control's caption has: its own width, less what a control drawn above it (a later
+// sibling) covers on its right, and no further than its parent's edge.
+int room(const QWidget* w) {
+    int available = w->width();
+    if (const QWidget* parent = w->parentWidget())
+        available = qMin(available, parent->width() - w->x());
+    const QObjectList& siblings = w->parentWidget() ? w->parentWidget()->children() : QObjectList();
+    for (qsizetype i = siblings.indexOf(const_cast<QWidget*>(w)) + 1; i < siblings.size(); ++i) {
+        const auto* s = qobject_cast<const QWidget*>(siblings[i]);
+        if (!s || !s->isVisibleTo(w->window()))
+            continue;
+        const QRect g = s->geometry();
+        const bool besideIt = g.top() < w->geometry().bottom() && g.bottom() > w->y();
+        if (besideIt && g.left() > w->x() && g.left() < w->x() + available)
+            available = g.left() - w->x();
+    }
+    return available;
 }
 
 // The fit of one control, or none for a control without a caption of its own.
@@ -109,7 +129,7 @@ std::optional<Fit> fitOf(QWidget* w) {
             return f;
         }
         f.needed = widest(fm, shown(f.text)) + frame;
-        f.available = label->width();
+        f.available = room(label);
     } else {
         return std::nullopt;
     }
@@ -171,6 +191,8 @@ private slots:
     void windowSpeaks_data();
     void windowSpeaks();
     void tableCoversEveryLanguage();
+    void readAloud_data();
+    void readAloud();
 };
 
 void TestTranslations::captionFits_data() {
@@ -250,6 +272,41 @@ void TestTranslations::tableCoversEveryLanguage() {
     QCOMPARE(controls[1], controls[0]);
     QCOMPARE(controls[2], controls[0]);
     QVERIFY2(controls[0].size() >= 30, qPrintable(QString::number(controls[0].size())));
+}
+
+// A change read aloud: the number in words and the state in the window's language.
+void TestTranslations::readAloud_data() {
+    QTest::addColumn<int>("language");
+    QTest::addColumn<int>("input");
+    QTest::addColumn<bool>("active");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("said");
+    const int da = int(Language::Danish);
+    const int en = int(Language::English);
+    const int de = int(Language::German);
+    QTest::newRow("da 73 active") << da << 73 << true << ""
+                                  << "treoghalvfjerds aktiv";
+    QTest::newRow("da 1 inactive") << da << 1 << false << ""
+                                   << "en inaktiv";
+    QTest::newRow("en 73 active") << en << 73 << true << ""
+                                  << "seventy-three active";
+    QTest::newRow("en 160 inactive, named") << en << 160 << false << "Signal 4"
+                                            << "one hundred and sixty, Signal 4, inactive";
+    QTest::newRow("de 73 active") << de << 73 << true << ""
+                                  << "dreiundsiebzig aktiv";
+    QTest::newRow("de 1 inactive, named") << de << 1 << false << "Weiche 2"
+                                          << "eins, Weiche 2, inaktiv";
+}
+
+void TestTranslations::readAloud() {
+    QFETCH(int, language);
+    QFETCH(int, input);
+    QFETCH(bool, active);
+    QFETCH(QString, name);
+    translations::install(*QCoreApplication::instance(), Language(language));
+    const QString said = changeText(input, active, name);
+    translations::install(*QCoreApplication::instance(), Language::Danish);
+    QTEST(said, "said");
 }
 
 QTEST_MAIN(TestTranslations)

@@ -185,7 +185,7 @@ Instabil: </translation>
     </message>
     <message>
         <source>Left      Mid    Right</source>
-        <translation>Links    Mitte  Rechts</translation>
+        <translation>Left      Mid    Right</translation>
     </message>
     <message>
         <source>Indsæt (s)</source>

@@ -1,6 +1,7 @@
 #include "diag/modulecheck.h"
 
 #include "history/changehistory.h"
+#include "state/language.h"
 #include "state/protocol.h"
 
 #include <QCoreApplication>
@@ -10,8 +11,9 @@ namespace {
 
 // One decimal below ten, so the line does not flicker with a steady stream.
 QString rate(double value) {
+    // The window's decimal sign: a comma in Danish and German.
     return QString::number(value, 'f', value < 10 ? 1 : 0)
-        .replace(QLatin1Char('.'), QLatin1Char(','));
+        .replace(QLatin1Char('.'), language::locale(language::current()).decimalPoint());
 }
 
 } // namespace

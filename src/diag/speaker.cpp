@@ -44,15 +44,7 @@ QString starting() {
 
 // The voice's language: the window's.
 QLocale::Language voiceLanguage() {
-    switch (language::current()) {
-    case Language::English:
-        return QLocale::English;
-    case Language::German:
-        return QLocale::German;
-    case Language::Danish:
-        break;
-    }
-    return QLocale::Danish;
+    return language::locale(language::current()).language();
 }
 
 } // namespace

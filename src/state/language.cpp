@@ -43,6 +43,18 @@ QString codes() {
     return all.join(QStringLiteral(", "));
 }
 
+QLocale locale(Language l) {
+    switch (l) {
+    case Language::English:
+        return QLocale(QLocale::English);
+    case Language::German:
+        return QLocale(QLocale::German);
+    case Language::Danish:
+        break;
+    }
+    return QLocale(QLocale::Danish);
+}
+
 Language current() {
     return g_current;
 }

@@ -2,6 +2,41 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de" sourcelanguage="da">
 <context>
+    <name>Bridge</name>
+    <message>
+        <source>mqtt: connecting to %1</source>
+        <translation>mqtt: verbinde mit %1</translation>
+    </message>
+    <message>
+        <source>mqtt: disconnected from %1</source>
+        <translation>mqtt: getrennt von %1</translation>
+    </message>
+    <message>
+        <source>MQTT: forbundet til %1</source>
+        <translation>MQTT: verbunden mit %1</translation>
+    </message>
+    <message>
+        <source>MQTT: forbinder til %1</source>
+        <translation>MQTT: verbinde mit %1</translation>
+    </message>
+    <message>
+        <source>, %1 holdt tilbage</source>
+        <translation>, %1 zurückgehalten</translation>
+    </message>
+    <message>
+        <source>, %1 tabt</source>
+        <translation>, %1 verloren</translation>
+    </message>
+    <message>
+        <source>mqtt: connected to %1</source>
+        <translation>mqtt: verbunden mit %1</translation>
+    </message>
+    <message>
+        <source>mqtt: %1 not reachable: %2; trying again</source>
+        <translation>mqtt: %1 nicht erreichbar: %2; neuer Versuch</translation>
+    </message>
+</context>
+<context>
     <name>CountCommand</name>
     <message>
         <source>Husk at aktiver start</source>
@@ -403,6 +438,64 @@ Leeren setzt die Zahlen zurück</translation>
     </message>
 </context>
 <context>
+    <name>MqttClient</name>
+    <message>
+        <source>the broker refused the protocol version</source>
+        <translation>der Broker lehnt die Protokollversion ab</translation>
+    </message>
+    <message>
+        <source>the broker refused the client id</source>
+        <translation>der Broker lehnt die Client-ID ab</translation>
+    </message>
+    <message>
+        <source>the broker is unavailable</source>
+        <translation>der Broker ist nicht verfügbar</translation>
+    </message>
+    <message>
+        <source>the broker refused the user name or password</source>
+        <translation>der Broker lehnt Benutzername oder Passwort ab</translation>
+    </message>
+    <message>
+        <source>the broker refused the user name or password (not authorised)</source>
+        <translation>der Broker lehnt Benutzername oder Passwort ab (nicht berechtigt)</translation>
+    </message>
+    <message>
+        <source>the broker refused the connection (%1)</source>
+        <translation>der Broker lehnt die Verbindung ab (%1)</translation>
+    </message>
+</context>
+<context>
+    <name>MqttUrl</name>
+    <message>
+        <source>expected mqtt://[user@]host[:port][/prefix] or mqtts://…</source>
+        <translation>mqtt://[user@]host[:port][/prefix] oder mqtts://… erwartet</translation>
+    </message>
+    <message>
+        <source>the prefix "%1" may hold only letters, digits, - _ . and /</source>
+        <translation>das Präfix "%1" darf nur Buchstaben, Ziffern, - _ . und / enthalten</translation>
+    </message>
+    <message>
+        <source>no password in the URL: use --mqtt-password-file or S88_MQTT_PASSWORD</source>
+        <translation>kein Passwort in der URL: --mqtt-password-file oder S88_MQTT_PASSWORD verwenden</translation>
+    </message>
+    <message>
+        <source>an empty user name before @</source>
+        <translation>ein leerer Benutzername vor @</translation>
+    </message>
+    <message>
+        <source>the port "%1" is not a number from 1 to 65535</source>
+        <translation>der Port "%1" ist keine Zahl von 1 bis 65535</translation>
+    </message>
+    <message>
+        <source>no broker host</source>
+        <translation>kein Broker-Host</translation>
+    </message>
+    <message>
+        <source>"%1" is not a host name</source>
+        <translation>"%1" ist kein Hostname</translation>
+    </message>
+</context>
+<context>
     <name>NamesWindow</name>
     <message>
         <source>%1: %2 linjer blev sprunget over:</source>
@@ -582,6 +675,20 @@ Leeren setzt die Zahlen zurück</translation>
     </message>
 </context>
 <context>
+    <name>ReplayClock</name>
+    <message>
+        <source>cannot be read again: %1</source>
+        <translation>nicht erneut lesbar: %1</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsStore</name>
+    <message>
+        <source>%1 kan ikke skrives</source>
+        <translation>%1 kann nicht geschrieben werden</translation>
+    </message>
+</context>
+<context>
     <name>TimelineWindow</name>
     <message>
         <source>Støj: %1 indgange i %2 moduler skiftede på én gang</source>
@@ -725,6 +832,13 @@ Instabil</translation>
     <message>
         <source>fejl</source>
         <translation>Fehler</translation>
+    </message>
+</context>
+<context>
+    <name>VirtualModule</name>
+    <message>
+        <source>pseudo terminals are not available on this platform</source>
+        <translation>Pseudo-Terminals sind auf dieser Plattform nicht verfügbar</translation>
     </message>
 </context>
 <context>
@@ -954,6 +1068,10 @@ Aktivität außerhalb der Prüfung (nicht als Antwort gewertet):
         <source>Rapporten er ikke gemt. Luk alligevel?</source>
         <translation>Der Bericht ist nicht gespeichert. Trotzdem schließen?</translation>
     </message>
+    <message>
+        <source>dd.MM.yyyy 'kl.' HH:mm</source>
+        <translation>dd.MM.yyyy HH:mm 'Uhr'</translation>
+    </message>
 </context>
 <context>
     <name>commandline</name>
@@ -1044,6 +1162,33 @@ Siehe '%1 --help'.
     <message>
         <source>--exit-when-shown does not go with --headless</source>
         <translation>--exit-when-shown passt nicht zu --headless</translation>
+    </message>
+</context>
+<context>
+    <name>faults</name>
+    <message>
+        <source>%1: expected %2</source>
+        <translation>%1: %2 erwartet</translation>
+    </message>
+    <message>
+        <source>chatter:N with N an input from 1 to %1</source>
+        <translation>chatter:N mit N einem Eingang von 1 bis %1</translation>
+    </message>
+    <message>
+        <source>%1:M with M a module from 1 to 255</source>
+        <translation>%1:M mit M einem Modul von 1 bis 255</translation>
+    </message>
+    <message>
+        <source>noise:S with S seconds, 1 or more</source>
+        <translation>noise:S mit S Sekunden, 1 oder mehr</translation>
+    </message>
+    <message>
+        <source>swap:N,M with two inputs from 1 to %1</source>
+        <translation>swap:N,M mit zwei Eingängen von 1 bis %1</translation>
+    </message>
+    <message>
+        <source>%1: unknown fault; one of %2</source>
+        <translation>%1: unbekannter Fehler; eines von %2</translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,41 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="da">
 <context>
+    <name>Bridge</name>
+    <message>
+        <source>mqtt: connecting to %1</source>
+        <translation>mqtt: connecting to %1</translation>
+    </message>
+    <message>
+        <source>mqtt: disconnected from %1</source>
+        <translation>mqtt: disconnected from %1</translation>
+    </message>
+    <message>
+        <source>MQTT: forbundet til %1</source>
+        <translation>MQTT: connected to %1</translation>
+    </message>
+    <message>
+        <source>MQTT: forbinder til %1</source>
+        <translation>MQTT: connecting to %1</translation>
+    </message>
+    <message>
+        <source>, %1 holdt tilbage</source>
+        <translation>, %1 held back</translation>
+    </message>
+    <message>
+        <source>, %1 tabt</source>
+        <translation>, %1 lost</translation>
+    </message>
+    <message>
+        <source>mqtt: connected to %1</source>
+        <translation>mqtt: connected to %1</translation>
+    </message>
+    <message>
+        <source>mqtt: %1 not reachable: %2; trying again</source>
+        <translation>mqtt: %1 not reachable: %2; trying again</translation>
+    </message>
+</context>
+<context>
     <name>CountCommand</name>
     <message>
         <source>Husk at aktiver start</source>
@@ -403,6 +438,64 @@ Clear resets the figures</translation>
     </message>
 </context>
 <context>
+    <name>MqttClient</name>
+    <message>
+        <source>the broker refused the protocol version</source>
+        <translation>the broker refused the protocol version</translation>
+    </message>
+    <message>
+        <source>the broker refused the client id</source>
+        <translation>the broker refused the client id</translation>
+    </message>
+    <message>
+        <source>the broker is unavailable</source>
+        <translation>the broker is unavailable</translation>
+    </message>
+    <message>
+        <source>the broker refused the user name or password</source>
+        <translation>the broker refused the user name or password</translation>
+    </message>
+    <message>
+        <source>the broker refused the user name or password (not authorised)</source>
+        <translation>the broker refused the user name or password (not authorised)</translation>
+    </message>
+    <message>
+        <source>the broker refused the connection (%1)</source>
+        <translation>the broker refused the connection (%1)</translation>
+    </message>
+</context>
+<context>
+    <name>MqttUrl</name>
+    <message>
+        <source>expected mqtt://[user@]host[:port][/prefix] or mqtts://…</source>
+        <translation>expected mqtt://[user@]host[:port][/prefix] or mqtts://…</translation>
+    </message>
+    <message>
+        <source>the prefix "%1" may hold only letters, digits, - _ . and /</source>
+        <translation>the prefix "%1" may hold only letters, digits, - _ . and /</translation>
+    </message>
+    <message>
+        <source>no password in the URL: use --mqtt-password-file or S88_MQTT_PASSWORD</source>
+        <translation>no password in the URL: use --mqtt-password-file or S88_MQTT_PASSWORD</translation>
+    </message>
+    <message>
+        <source>an empty user name before @</source>
+        <translation>an empty user name before @</translation>
+    </message>
+    <message>
+        <source>the port "%1" is not a number from 1 to 65535</source>
+        <translation>the port "%1" is not a number from 1 to 65535</translation>
+    </message>
+    <message>
+        <source>no broker host</source>
+        <translation>no broker host</translation>
+    </message>
+    <message>
+        <source>"%1" is not a host name</source>
+        <translation>"%1" is not a host name</translation>
+    </message>
+</context>
+<context>
     <name>NamesWindow</name>
     <message>
         <source>%1: %2 linjer blev sprunget over:</source>
@@ -582,6 +675,20 @@ Clear resets the figures</translation>
     </message>
 </context>
 <context>
+    <name>ReplayClock</name>
+    <message>
+        <source>cannot be read again: %1</source>
+        <translation>cannot be read again: %1</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsStore</name>
+    <message>
+        <source>%1 kan ikke skrives</source>
+        <translation>%1 cannot be written</translation>
+    </message>
+</context>
+<context>
     <name>TimelineWindow</name>
     <message>
         <source>Støj: %1 indgange i %2 moduler skiftede på én gang</source>
@@ -725,6 +832,13 @@ Unstable</translation>
     <message>
         <source>fejl</source>
         <translation>fault</translation>
+    </message>
+</context>
+<context>
+    <name>VirtualModule</name>
+    <message>
+        <source>pseudo terminals are not available on this platform</source>
+        <translation>pseudo terminals are not available on this platform</translation>
     </message>
 </context>
 <context>
@@ -954,6 +1068,10 @@ Activity outside the test (not taken as an answer):
         <source>Rapporten er ikke gemt. Luk alligevel?</source>
         <translation>The report has not been saved. Close anyway?</translation>
     </message>
+    <message>
+        <source>dd.MM.yyyy 'kl.' HH:mm</source>
+        <translation>yyyy-MM-dd HH:mm</translation>
+    </message>
 </context>
 <context>
     <name>commandline</name>
@@ -1044,6 +1162,33 @@ Try '%1 --help'.
     <message>
         <source>--exit-when-shown does not go with --headless</source>
         <translation>--exit-when-shown does not go with --headless</translation>
+    </message>
+</context>
+<context>
+    <name>faults</name>
+    <message>
+        <source>%1: expected %2</source>
+        <translation>%1: expected %2</translation>
+    </message>
+    <message>
+        <source>chatter:N with N an input from 1 to %1</source>
+        <translation>chatter:N with N an input from 1 to %1</translation>
+    </message>
+    <message>
+        <source>%1:M with M a module from 1 to 255</source>
+        <translation>%1:M with M a module from 1 to 255</translation>
+    </message>
+    <message>
+        <source>noise:S with S seconds, 1 or more</source>
+        <translation>noise:S with S seconds, 1 or more</translation>
+    </message>
+    <message>
+        <source>swap:N,M with two inputs from 1 to %1</source>
+        <translation>swap:N,M with two inputs from 1 to %1</translation>
+    </message>
+    <message>
+        <source>%1: unknown fault; one of %2</source>
+        <translation>%1: unknown fault; one of %2</translation>
     </message>
 </context>
 <context>

@@ -268,7 +268,10 @@ QString WalkTestWindow::header() const {
             ? QCoreApplication::translate("WalkTestWindow", "modul %1").arg(first)
             : QCoreApplication::translate("WalkTestWindow", "modul %1 til %2").arg(first).arg(last);
     return QCoreApplication::translate("WalkTestWindow", "Gennemgang %1, %2")
-        .arg(m_startedAt.toString(QStringLiteral("dd.MM.yyyy 'kl.' HH:mm")), range);
+        .arg(m_startedAt.toString(
+                 // The date and time as the window's language writes them.
+                 QCoreApplication::translate("WalkTestWindow", "dd.MM.yyyy 'kl.' HH:mm")),
+             range);
 }
 
 void WalkTestWindow::finish() {

@@ -471,8 +471,8 @@ Leeren setzt die Zahlen zurück</translation>
         <translation>mqtt://[user@]host[:port][/prefix] oder mqtts://… erwartet</translation>
     </message>
     <message>
-        <source>the prefix "%1" may hold only letters, digits, - _ . and /</source>
-        <translation>das Präfix "%1" darf nur Buchstaben, Ziffern, - _ . und / enthalten</translation>
+        <source>the prefix &quot;%1&quot; may hold only letters, digits, - _ . and /</source>
+        <translation>das Präfix &quot;%1&quot; darf nur Buchstaben, Ziffern, - _ . und / enthalten</translation>
     </message>
     <message>
         <source>no password in the URL: use --mqtt-password-file or S88_MQTT_PASSWORD</source>
@@ -483,16 +483,16 @@ Leeren setzt die Zahlen zurück</translation>
         <translation>ein leerer Benutzername vor @</translation>
     </message>
     <message>
-        <source>the port "%1" is not a number from 1 to 65535</source>
-        <translation>der Port "%1" ist keine Zahl von 1 bis 65535</translation>
+        <source>the port &quot;%1&quot; is not a number from 1 to 65535</source>
+        <translation>der Port &quot;%1&quot; ist keine Zahl von 1 bis 65535</translation>
     </message>
     <message>
         <source>no broker host</source>
         <translation>kein Broker-Host</translation>
     </message>
     <message>
-        <source>"%1" is not a host name</source>
-        <translation>"%1" ist kein Hostname</translation>
+        <source>&quot;%1&quot; is not a host name</source>
+        <translation>&quot;%1&quot; ist kein Hostname</translation>
     </message>
 </context>
 <context>
@@ -1069,18 +1069,18 @@ Aktivität außerhalb der Prüfung (nicht als Antwort gewertet):
         <translation>Der Bericht ist nicht gespeichert. Trotzdem schließen?</translation>
     </message>
     <message>
-        <source>dd.MM.yyyy 'kl.' HH:mm</source>
-        <translation>dd.MM.yyyy HH:mm 'Uhr'</translation>
+        <source>dd.MM.yyyy &apos;kl.&apos; HH:mm</source>
+        <translation>dd.MM.yyyy HH:mm &apos;Uhr&apos;</translation>
     </message>
 </context>
 <context>
     <name>commandline</name>
     <message>
         <source>%1: %2
-Try '%1 --help'.
+Try &apos;%1 --help&apos;.
 </source>
         <translation>%1: %2
-Siehe '%1 --help'.
+Siehe &apos;%1 --help&apos;.
 </translation>
     </message>
     <message>
@@ -1092,8 +1092,8 @@ Siehe '%1 --help'.
         <translation>--separator gehört zu --history oder --inputs</translation>
     </message>
     <message>
-        <source>--separator %1: expected ',' or ';'</source>
-        <translation>--separator %1: ',' oder ';' erwartet</translation>
+        <source>--separator %1: expected &apos;,&apos; or &apos;;&apos;</source>
+        <translation>--separator %1: &apos;,&apos; oder &apos;;&apos; erwartet</translation>
     </message>
     <message>
         <source>--timeline needs --png OUT</source>
@@ -1152,8 +1152,8 @@ Siehe '%1 --help'.
         <translation>--counts %1: L,M,R erwartet, jeweils eine Anzahl von 0 bis 255</translation>
     </message>
     <message>
-        <source>unexpected argument '%1'</source>
-        <translation>unerwartetes Argument '%1'</translation>
+        <source>unexpected argument &apos;%1&apos;</source>
+        <translation>unerwartetes Argument &apos;%1&apos;</translation>
     </message>
     <message>
         <source>--language %1: expected one of %2</source>
@@ -1379,7 +1379,7 @@ Siehe '%1 --help'.
         <translation>Zeigt die Version an und beendet das Programm.</translation>
     </message>
     <message>
-        <source>The window's language for this run: Danish, English or German (the one chosen in the window, else Danish).</source>
+        <source>The window&apos;s language for this run: Danish, English or German (the one chosen in the window, else Danish).</source>
         <translation>Die Sprache des Fensters für diesen Lauf: Dänisch, Englisch oder Deutsch (sonst die im Fenster gewählte, sonst Dänisch).</translation>
     </message>
     <message>
@@ -1431,8 +1431,8 @@ Siehe '%1 --help'.
         <translation>Die Modulprüfung der Aufnahme FILE als Text ausgeben und beenden (kein Fenster): Module konfiguriert, gemeldet, fehlend und unbekannt, kurze und aufgegebene Bursts, lose Bytes, instabile Eingänge.</translation>
     </message>
     <message>
-        <source>With --history or --inputs: separate the cells with CHAR, ',' or ';' (,).</source>
-        <translation>Mit --history oder --inputs: Zellen mit CHAR trennen, ',' oder ';' (,).</translation>
+        <source>With --history or --inputs: separate the cells with CHAR, &apos;,&apos; or &apos;;&apos; (,).</source>
+        <translation>Mit --history oder --inputs: Zellen mit CHAR trennen, &apos;,&apos; oder &apos;;&apos; (,).</translation>
     </message>
     <message>
         <source>Print the noise bursts (8 or more inputs over two or more modules changing in one burst) and given-up bursts of recording FILE as CSV and exit (no window).</source>
@@ -1463,7 +1463,7 @@ Siehe '%1 --help'.
         <translation>Die Eingänge an einen MQTT-Broker senden: mqtt://[user@]host[:port][/prefix] oder mqtts://… (TLS). Das Passwort kommt aus --mqtt-password-file oder S88_MQTT_PASSWORD.</translation>
     </message>
     <message>
-        <source>With an mqtts:// URL: trust the broker's certificate by this CA file instead of the system's.</source>
+        <source>With an mqtts:// URL: trust the broker&apos;s certificate by this CA file instead of the system&apos;s.</source>
         <translation>Mit einer mqtts://-URL: dem Zertifikat des Brokers über diese CA-Datei statt der des Systems vertrauen.</translation>
     </message>
     <message>
@@ -1493,7 +1493,7 @@ Siehe '%1 --help'.
     <message>
         <source>Test and monitor tool for the Vorn S88 feedback interface module.
 
-Port numbers 1 to 8 are the serial ports the system reports, sorted by name (a single USB adapter is port 1); ports given with --port come first and the others are numbered on from the system's list.</source>
+Port numbers 1 to 8 are the serial ports the system reports, sorted by name (a single USB adapter is port 1); ports given with --port come first and the others are numbered on from the system&apos;s list.</source>
         <translation>Test- und Monitorprogramm für das Vorn-S88-Rückmeldemodul.
 
 Portnummern 1 bis 8 sind die seriellen Ports, die das System meldet, nach Namen sortiert (ein einzelner USB-Adapter ist Port 1); mit --port angegebene Ports kommen zuerst, die übrigen werden aus der Liste des Systems weiter nummeriert.</translation>
@@ -1686,7 +1686,7 @@ Portnummern 1 bis 8 sind die seriellen Ports, die das System meldet, nach Namen 
         <translation>%1 h</translation>
     </message>
     <message>
-        <source>--from %1 s is past the recording's end at %2 s</source>
+        <source>--from %1 s is past the recording&apos;s end at %2 s</source>
         <translation>--from %1 s liegt hinter dem Ende der Aufnahme bei %2 s</translation>
     </message>
 </context>

@@ -471,8 +471,8 @@ Clear resets the figures</translation>
         <translation>expected mqtt://[user@]host[:port][/prefix] or mqtts://…</translation>
     </message>
     <message>
-        <source>the prefix "%1" may hold only letters, digits, - _ . and /</source>
-        <translation>the prefix "%1" may hold only letters, digits, - _ . and /</translation>
+        <source>the prefix &quot;%1&quot; may hold only letters, digits, - _ . and /</source>
+        <translation>the prefix &quot;%1&quot; may hold only letters, digits, - _ . and /</translation>
     </message>
     <message>
         <source>no password in the URL: use --mqtt-password-file or S88_MQTT_PASSWORD</source>
@@ -483,16 +483,16 @@ Clear resets the figures</translation>
         <translation>an empty user name before @</translation>
     </message>
     <message>
-        <source>the port "%1" is not a number from 1 to 65535</source>
-        <translation>the port "%1" is not a number from 1 to 65535</translation>
+        <source>the port &quot;%1&quot; is not a number from 1 to 65535</source>
+        <translation>the port &quot;%1&quot; is not a number from 1 to 65535</translation>
     </message>
     <message>
         <source>no broker host</source>
         <translation>no broker host</translation>
     </message>
     <message>
-        <source>"%1" is not a host name</source>
-        <translation>"%1" is not a host name</translation>
+        <source>&quot;%1&quot; is not a host name</source>
+        <translation>&quot;%1&quot; is not a host name</translation>
     </message>
 </context>
 <context>
@@ -1069,7 +1069,7 @@ Activity outside the test (not taken as an answer):
         <translation>The report has not been saved. Close anyway?</translation>
     </message>
     <message>
-        <source>dd.MM.yyyy 'kl.' HH:mm</source>
+        <source>dd.MM.yyyy &apos;kl.&apos; HH:mm</source>
         <translation>yyyy-MM-dd HH:mm</translation>
     </message>
 </context>
@@ -1077,10 +1077,10 @@ Activity outside the test (not taken as an answer):
     <name>commandline</name>
     <message>
         <source>%1: %2
-Try '%1 --help'.
+Try &apos;%1 --help&apos;.
 </source>
         <translation>%1: %2
-Try '%1 --help'.
+Try &apos;%1 --help&apos;.
 </translation>
     </message>
     <message>
@@ -1092,8 +1092,8 @@ Try '%1 --help'.
         <translation>--separator goes with --history or --inputs</translation>
     </message>
     <message>
-        <source>--separator %1: expected ',' or ';'</source>
-        <translation>--separator %1: expected ',' or ';'</translation>
+        <source>--separator %1: expected &apos;,&apos; or &apos;;&apos;</source>
+        <translation>--separator %1: expected &apos;,&apos; or &apos;;&apos;</translation>
     </message>
     <message>
         <source>--timeline needs --png OUT</source>
@@ -1152,8 +1152,8 @@ Try '%1 --help'.
         <translation>--counts %1: expected L,M,R, each a count from 0 to 255</translation>
     </message>
     <message>
-        <source>unexpected argument '%1'</source>
-        <translation>unexpected argument '%1'</translation>
+        <source>unexpected argument &apos;%1&apos;</source>
+        <translation>unexpected argument &apos;%1&apos;</translation>
     </message>
     <message>
         <source>--language %1: expected one of %2</source>
@@ -1379,8 +1379,8 @@ Try '%1 --help'.
         <translation>Displays the version and exits.</translation>
     </message>
     <message>
-        <source>The window's language for this run: Danish, English or German (the one chosen in the window, else Danish).</source>
-        <translation>The window's language for this run: Danish, English or German (the one chosen in the window, else Danish).</translation>
+        <source>The window&apos;s language for this run: Danish, English or German (the one chosen in the window, else Danish).</source>
+        <translation>The window&apos;s language for this run: Danish, English or German (the one chosen in the window, else Danish).</translation>
     </message>
     <message>
         <source>Port N (1 to 8) opens DEVICE, for example 1=/dev/ttyUSB0. Repeatable.</source>
@@ -1431,8 +1431,8 @@ Try '%1 --help'.
         <translation>Print the module check of recording FILE as text and exit (no window): modules configured, reported, missing and unknown, short and given-up bursts, stray bytes, unstable inputs.</translation>
     </message>
     <message>
-        <source>With --history or --inputs: separate the cells with CHAR, ',' or ';' (,).</source>
-        <translation>With --history or --inputs: separate the cells with CHAR, ',' or ';' (,).</translation>
+        <source>With --history or --inputs: separate the cells with CHAR, &apos;,&apos; or &apos;;&apos; (,).</source>
+        <translation>With --history or --inputs: separate the cells with CHAR, &apos;,&apos; or &apos;;&apos; (,).</translation>
     </message>
     <message>
         <source>Print the noise bursts (8 or more inputs over two or more modules changing in one burst) and given-up bursts of recording FILE as CSV and exit (no window).</source>
@@ -1463,8 +1463,8 @@ Try '%1 --help'.
         <translation>Publish the inputs to an MQTT broker: mqtt://[user@]host[:port][/prefix] or mqtts://… (TLS). The password comes from --mqtt-password-file or S88_MQTT_PASSWORD.</translation>
     </message>
     <message>
-        <source>With an mqtts:// URL: trust the broker's certificate by this CA file instead of the system's.</source>
-        <translation>With an mqtts:// URL: trust the broker's certificate by this CA file instead of the system's.</translation>
+        <source>With an mqtts:// URL: trust the broker&apos;s certificate by this CA file instead of the system&apos;s.</source>
+        <translation>With an mqtts:// URL: trust the broker&apos;s certificate by this CA file instead of the system&apos;s.</translation>
     </message>
     <message>
         <source>With --mqtt: the broker password is the first line of FILE.</source>
@@ -1493,10 +1493,10 @@ Try '%1 --help'.
     <message>
         <source>Test and monitor tool for the Vorn S88 feedback interface module.
 
-Port numbers 1 to 8 are the serial ports the system reports, sorted by name (a single USB adapter is port 1); ports given with --port come first and the others are numbered on from the system's list.</source>
+Port numbers 1 to 8 are the serial ports the system reports, sorted by name (a single USB adapter is port 1); ports given with --port come first and the others are numbered on from the system&apos;s list.</source>
         <translation>Test and monitor tool for the Vorn S88 feedback interface module.
 
-Port numbers 1 to 8 are the serial ports the system reports, sorted by name (a single USB adapter is port 1); ports given with --port come first and the others are numbered on from the system's list.</translation>
+Port numbers 1 to 8 are the serial ports the system reports, sorted by name (a single USB adapter is port 1); ports given with --port come first and the others are numbered on from the system&apos;s list.</translation>
     </message>
     <message>
         <source>Usage: %1 [options]</source>
@@ -1686,8 +1686,8 @@ Port numbers 1 to 8 are the serial ports the system reports, sorted by name (a s
         <translation>%1 h</translation>
     </message>
     <message>
-        <source>--from %1 s is past the recording's end at %2 s</source>
-        <translation>--from %1 s is past the recording's end at %2 s</translation>
+        <source>--from %1 s is past the recording&apos;s end at %2 s</source>
+        <translation>--from %1 s is past the recording&apos;s end at %2 s</translation>
     </message>
 </context>
 </TS>

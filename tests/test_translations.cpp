@@ -6,6 +6,7 @@
 #include "app/translations.h"
 #include "diag/changefeed.h"
 #include "diag/speaker.h"
+#include "diag/walktest.h"
 #include "diag/walktestwindow.h"
 #include "support/formsupport.h"
 #include "support/speakerdouble.h"
@@ -193,6 +194,8 @@ private slots:
     void tableCoversEveryLanguage();
     void readAloud_data();
     void readAloud();
+    void walkTestReport_data();
+    void walkTestReport();
 };
 
 void TestTranslations::captionFits_data() {
@@ -307,6 +310,44 @@ void TestTranslations::readAloud() {
     const QString said = changeText(input, active, name);
     translations::install(*QCoreApplication::instance(), Language::Danish);
     QTEST(said, "said");
+}
+
+// The walk test report a person reads is in the window's language; its CSV is not.
+void TestTranslations::walkTestReport_data() {
+    QTest::addColumn<int>("language");
+    QTest::addColumn<QString>("summary");
+    QTest::addColumn<QString>("wrong");
+    QTest::addColumn<QString>("firstLine");
+    QTest::newRow("da") << int(Language::Danish) << "5.2 og 5.3 er byttet om; 5.4 sidder fast"
+                        << "forkert: kom som 5.3 (indgang 67)"
+                        << "Modul 5, kontakt 1 (indgang 65): OK\n";
+    QTest::newRow("en") << int(Language::English) << "5.2 and 5.3 are swapped; 5.4 is stuck"
+                        << "wrong: came as 5.3 (input 67)"
+                        << "Module 5, contact 1 (input 65): OK\n";
+    QTest::newRow("de") << int(Language::German) << "5.2 und 5.3 sind vertauscht; 5.4 hängt fest"
+                        << "falsch: kam als 5.3 (Eingang 67)"
+                        << "Modul 5, Kontakt 1 (Eingang 65): OK\n";
+}
+
+void TestTranslations::walkTestReport() {
+    QFETCH(int, language);
+    using O = WalkTest::Outcome;
+    const QList<WalkTest::Result> results{{5, 1, O::Ok, 0},
+                                          {5, 2, O::WrongInput, 67},
+                                          {5, 3, O::WrongInput, 66},
+                                          {5, 4, O::Stuck, 0}};
+    translations::install(*QCoreApplication::instance(), Language(language));
+    const QString summary = reportSummary(results);
+    const QString wrong = outcomeText(results[1]);
+    const QString text = reportText(results);
+    const QString csv = reportCsv(results);
+    translations::install(*QCoreApplication::instance(), Language::Danish);
+    QTEST(summary, "summary");
+    QTEST(wrong, "wrong");
+    QFETCH(QString, firstLine);
+    QVERIFY2(text.contains(firstLine), qPrintable(text));
+    QVERIFY2(csv.startsWith(QStringLiteral("module,contact,input,result,other_input\n")),
+             qPrintable(csv));
 }
 
 QTEST_MAIN(TestTranslations)

@@ -106,6 +106,10 @@ Language spoken(const CommandLine& commandLine) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    // Qt's own event loop costs less a wake-up than GLib's, and the program wakes often while
+    // a module sends; nothing here needs GLib's loop. A user's own choice stands.
+    if (!qEnvironmentVariableIsSet("QT_NO_GLIB"))
+        qputenv("QT_NO_GLIB", "1");
     // Read before the window's application object exists, which needs a display.
     QStringList arguments;
     for (int i = 0; i < argc; ++i)

@@ -3,9 +3,11 @@
 
 #include "diag/diagarea.h"
 #include "diag/historylist.h"
+#include "diag/historywindow.h"
 #include "diag/nameswindow.h"
 #include "diag/portwatch.h"
 #include "diag/timelinewindow.h"
+#include "diag/viewdialog.h"
 #include "history/changehistory.h"
 #include "panel/lamp.h"
 #include "sim/virtualmodule.h"
@@ -13,6 +15,8 @@
 #include "support/formsupport.h"
 #include "support/ptypair.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDateTime>
 #include <QDir>
 #include <QElapsedTimer>
@@ -27,6 +31,7 @@
 #include <QRegularExpression>
 #include <QScopeGuard>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QToolTip>
@@ -121,6 +126,21 @@ private slots:
     void csvSavesWhatTheListShows();
     void unwritableFiles();
     void timelineAndNames();
+    void fonts_data();
+    void fonts();
+    void placedInItsCorner();
+    void buttons_data();
+    void buttons();
+    void mqttButtonAsks();
+    void historyWindow();
+    void stateColumn_data();
+    void stateColumn();
+    void viewChoices_data();
+    void viewChoices();
+    void viewChoicesNotWritable();
+    void tabChain_data();
+    void tabChain();
+    void readAloudTellsWhy();
 };
 
 void TestDiagArea::filter_data() {
@@ -835,6 +855,323 @@ void TestDiagArea::timelineAndNames() {
     QVERIFY(again.open(QIODevice::ReadOnly));
     QVERIFY(again.readAll().contains("40,\"Sporskifte 4, venstre\"\n"));
     QCOMPARE(t.rig.messages.shown.size(), 3);
+}
+
+void TestDiagArea::fonts_data() {
+    QTest::addColumn<QString>("name");
+    QTest::newRow("list") << "diagHistory";
+    QTest::newRow("filter") << "diagFilter";
+    QTest::newRow("summary") << "diagSummary";
+    QTest::newRow("module check") << "diagModuleCheck";
+    QTest::newRow("port line") << "diagPort";
+    QTest::newRow("record state") << "diagRecordStatus";
+    QTest::newRow("a button") << "diagHistoryWindow";
+    QTest::newRow("read aloud") << "diagReadAloud";
+}
+
+// At the window's normal size, as its own controls.
+void TestDiagArea::fonts() {
+    QFETCH(QString, name);
+    ScriptedWindow w;
+    const auto* control = w.form.diagnostics().findChild<QWidget*>(name);
+    QVERIFY2(control, qPrintable(name));
+    QCOMPARE(control->font().pointSizeF(), 8.0);
+    QCOMPARE(control->font().family(), QStringLiteral("MS Sans Serif"));
+    QCOMPARE(w.form.diagnostics().list().font().pointSizeF(), 8.0);
+}
+
+// Where the window puts it, and every control inside it, none cut at its edge.
+void TestDiagArea::placedInItsCorner() {
+    ScriptedWindow w;
+    QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+    DiagArea& area = w.form.diagnostics();
+    QCOMPARE(area.parentWidget(), static_cast<QWidget*>(&w.form));
+    QCOMPARE(area.geometry(), QRect(8, 380, 498, 157));
+    for (const QWidget* child : area.findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) {
+        if (!child->isVisibleTo(&area) || child->isWindow())
+            continue;
+        QVERIFY2(area.rect().contains(child->geometry()), qPrintable(child->objectName()));
+        QVERIFY2(child->height() >= child->fontMetrics().height(), qPrintable(child->objectName()));
+        if (const auto* b = qobject_cast<const QAbstractButton*>(child)) {
+            const int text = b->fontMetrics().horizontalAdvance(QString(b->text()).remove(u'&'));
+            QVERIFY2(text + 4 <= b->width(), qPrintable(b->objectName()));
+        }
+    }
+    // The list beside the buttons, whole rows of it in sight.
+    QVERIFY(area.list().width() >= 200);
+    QVERIFY(area.list().height() >= 6 * area.list().fontMetrics().height());
+}
+
+void TestDiagArea::buttons_data() {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("caption");
+
+    QTest::newRow("clear") << "diagClear"
+                           << "&Ryd";
+    QTest::newRow("csv") << "diagSaveCsv"
+                         << "&Gem CSV…";
+    QTest::newRow("record") << "diagRecord"
+                            << "&Optag";
+    QTest::newRow("walk test") << "diagWalk"
+                               << "G&ennemgang…";
+    QTest::newRow("timeline") << "diagTimeline"
+                              << "&Tidslinje…";
+    QTest::newRow("names") << "diagNames"
+                           << "&Navne…";
+    QTest::newRow("history") << "diagHistoryWindow"
+                             << "&Historik…";
+    QTest::newRow("mqtt") << "diagMqtt"
+                          << "&MQTT…";
+    QTest::newRow("view") << "diagView"
+                          << "&Visning…";
+    QTest::newRow("read aloud") << "diagReadAloud"
+                                << "&Læs op";
+}
+
+// Each button there, with a mnemonic that no other button of the window has.
+void TestDiagArea::buttons() {
+    QFETCH(QString, name);
+    QFETCH(QString, caption);
+    ScriptedWindow w;
+    const auto* button = w.form.findChild<QAbstractButton*>(name);
+    QVERIFY2(button, qPrintable(name));
+    QCOMPARE(button->text(), caption);
+    QVERIFY(button->isVisible());
+    const QKeySequence mine = QKeySequence::mnemonic(caption);
+    QVERIFY(!mine.isEmpty());
+    for (const QAbstractButton* other : w.form.findChildren<QAbstractButton*>()) {
+        if (other != button)
+            QVERIFY2(QKeySequence::mnemonic(other->text()) != mine,
+                     qPrintable(other->objectName()));
+    }
+    QVERIFY(mine != QKeySequence(QKeySequence::Find));
+}
+
+void TestDiagArea::mqttButtonAsks() {
+    ScriptedWindow w;
+    w.form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w.form));
+    QSignalSpy wanted(&w.form.diagnostics(), &DiagArea::mqttWanted);
+    QTest::mouseClick(&w.form.diagnostics().mqttButton(), Qt::LeftButton);
+    QCOMPARE(wanted.size(), 1);
+    QTest::keyClick(w.form.windowHandle(), Qt::Key_M, Qt::AltModifier);
+    QTRY_COMPARE(wanted.size(), 2); // the button shows itself pressed a moment first
+}
+
+// "Historik…": the same changes as the list, in a window that can be made larger; its filter
+// read by the same rules, the area's filter where it starts.
+void TestDiagArea::historyWindow() {
+    ScriptedWindow w({.openPort = true});
+    w.start();
+    DiagArea& area = w.form.diagnostics();
+    for (quint16 inputs : {0x0001, 0x0003, 0x0002, 0x0000})
+        w.serial.deliver(burstOf({{1, inputs}, {2, 0}}));
+    QTRY_COMPARE(w.form.history().total(), quint64(4));
+    area.filter().setText(QStringLiteral("2"));
+    QTRY_COMPARE(area.list().rowCount(), 2);
+    QTest::mouseClick(&area.historyButton(), Qt::LeftButton);
+    auto* window = w.form.findChild<HistoryWindow*>();
+    QVERIFY(window && window->isVisible() && window->isWindow());
+    QCOMPARE(&area.openHistory(), window); // one window, raised again
+    QCOMPARE(window->filter().text(), QStringLiteral("2"));
+    QTRY_COMPARE(window->list().rowCount(), 2);
+    for (int r = 0; r < 2; ++r)
+        QCOMPARE(window->list().rowText(r), area.list().rowText(r));
+    window->filter().setText(QStringLiteral("m1"));
+    QTRY_COMPARE(window->list().rowCount(), 4);
+    window->filter().setText(QStringLiteral("m14"));
+    QCOMPARE(window->list().rowCount(), 0);
+    QVERIFY(!window->list().filterValid());
+    window->filter().clear();
+    // Grows with its window.
+    window->resize(700, 600);
+    QTRY_VERIFY(window->list().height() > 500);
+    // New changes reach it too.
+    w.serial.deliver(burstOf({{1, 0x0004}, {2, 0}}));
+    QTRY_COMPARE(window->list().rowCount(), 5);
+    QCOMPARE(window->list().eventAt(0).input, 3);
+}
+
+void TestDiagArea::stateColumn_data() {
+    QTest::addColumn<bool>("inWindow");
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QStringList>("cells"); // after the time
+
+    QTest::newRow("area, newest: off") << false << 0 << QStringList{"1", "fra", "1250 ms"};
+    QTest::newRow("area, first: on") << false << 1 << QStringList{"1", "til", ""};
+    QTest::newRow("window, newest: off") << true << 0 << QStringList{"1", "1.1", "fra", "1250 ms"};
+    QTest::newRow("window, first: on") << true << 1 << QStringList{"1", "1.1", "til", ""};
+}
+
+// The state in a word beside its dot; the area's narrow list leaves module.contact to the
+// row's tooltip.
+void TestDiagArea::stateColumn() {
+    QFETCH(bool, inWindow);
+    QFETCH(int, row);
+    QFETCH(QStringList, cells);
+    ScriptedWindow w({.openPort = true});
+    // Well past the moment the history's clock starts from.
+    w.serial.useScriptedClock(10'000'000);
+    w.start();
+    DiagArea& area = w.form.diagnostics();
+    w.serial.arriveAt(10'000'000, burstOf({{1, 0x0000}}));
+    w.serial.arriveAt(10'000'100, burstOf({{1, 0x0001}}));
+    w.serial.arriveAt(10'001'350, burstOf({{1, 0x0000}}));
+    w.serial.deliverTimed();
+    QTRY_COMPARE(w.form.history().total(), quint64(2));
+    HistoryList& list = inWindow ? area.openHistory().list() : area.list();
+    QTRY_COMPARE(list.rowCount(), 2);
+    const QStringList shown = list.rowCells(row);
+    QCOMPARE(shown.mid(1), cells);
+    QCOMPARE(shown[0], w.form.history().timeOfDay(list.eventAt(row).timeMs));
+    QCOMPARE(list.headerCells().size(), cells.size() + 1);
+    QCOMPARE(list.headerCells().first(), QStringLiteral("Tid"));
+    QVERIFY(list.rowText(row).contains(QStringLiteral("  1  1.1  ")));
+}
+
+void TestDiagArea::viewChoices_data() {
+    QTest::addColumn<QString>("control");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("stored");
+
+    QTest::newRow("English") << "viewLanguage" << 1 << "Sprog"
+                             << "en";
+    QTest::newRow("Deutsch") << "viewLanguage" << 2 << "Sprog"
+                             << "de";
+    QTest::newRow("Dansk") << "viewLanguage" << 0 << "Sprog"
+                           << "da";
+    QTest::newRow("100 %") << "viewZoom" << 0 << "Zoom"
+                           << "100";
+    QTest::newRow("125 %") << "viewZoom" << 1 << "Zoom"
+                           << "125";
+    QTest::newRow("150 %") << "viewZoom" << 2 << "Zoom"
+                           << "150";
+    QTest::newRow("200 %") << "viewZoom" << 3 << "Zoom"
+                           << "200";
+    QTest::newRow("follow the screen") << "viewZoom" << 4 << "Zoom"
+                                       << "0";
+    QTest::newRow("colour help off") << "viewColourHelp" << 0 << "Farvehjælp"
+                                     << "0";
+    QTest::newRow("colour help on") << "viewColourHelp" << 1 << "Farvehjælp"
+                                    << "1";
+}
+
+// "Visning…": each choice stored in the settings' "Visning" section as it is made, shown again
+// when the dialog is next made; the colour help said at once.
+void TestDiagArea::viewChoices() {
+    QFETCH(QString, control);
+    QFETCH(int, index);
+    QFETCH(QString, key);
+    QFETCH(QString, stored);
+    ScriptedWindow w;
+    DiagArea& area = w.form.diagnostics();
+    QSignalSpy colourHelp(&area, &DiagArea::colourHelpChanged);
+    if (key == QStringLiteral("Farvehjælp"))
+        w.settings.values[QStringLiteral("Gen_Vorn_S88/Visning/Farvehjælp")] =
+            index == 0 ? QStringLiteral("1") : QStringLiteral("0");
+    QTest::mouseClick(&area.viewButton(), Qt::LeftButton);
+    auto* dialog = w.form.findChild<ViewDialog*>();
+    QVERIFY(dialog && dialog->isVisible());
+    QCOMPARE(dialog->findChild<QLabel*>(QStringLiteral("viewNote"))->text(),
+             QStringLiteral("Sprog og zoom gælder fra næste start."));
+    QCOMPARE(dialog->languageBox().itemText(0), QStringLiteral("Dansk"));
+    QCOMPARE(dialog->languageBox().itemText(1), QStringLiteral("English"));
+    QCOMPARE(dialog->languageBox().itemText(2), QStringLiteral("Deutsch"));
+    QCOMPARE(dialog->zoomBox().count(), 5);
+    QCOMPARE(dialog->zoomBox().itemText(4), QStringLiteral("følg skærmen"));
+    if (auto* box = dialog->findChild<QComboBox*>(control)) {
+        // Another choice first, so that choosing `index` is a change.
+        box->setCurrentIndex((index + 1) % box->count());
+        emit box->activated((index + 1) % box->count());
+        box->setCurrentIndex(index);
+        emit box->activated(index);
+    } else {
+        dialog->colourHelpBox().click();
+        QCOMPARE(colourHelp.size(), 1);
+        QCOMPARE(colourHelp[0][0].toBool(), index == 1);
+    }
+    QCOMPARE(w.settings.values.value(QStringLiteral("Gen_Vorn_S88/Visning/") + key), stored);
+    QVERIFY(w.messages.shown.isEmpty());
+    // Read back by a dialog made anew.
+    ViewDialog again(w.settings, w.messages);
+    if (auto* box = again.findChild<QComboBox*>(control))
+        QCOMPARE(box->currentIndex(), index);
+    else
+        QCOMPARE(again.colourHelpBox().isChecked(), index == 1);
+}
+
+// A settings file that cannot be written: told once per choice, and the window goes on; the
+// colour help still follows for this session.
+void TestDiagArea::viewChoicesNotWritable() {
+    ScriptedWindow w;
+    DiagArea& area = w.form.diagnostics();
+    QSignalSpy colourHelp(&area, &DiagArea::colourHelpChanged);
+    w.settings.failWrites = true;
+    ViewDialog& dialog = area.openView();
+    QCOMPARE(&area.openView(), &dialog);
+    dialog.languageBox().setCurrentIndex(1);
+    emit dialog.languageBox().activated(1);
+    QCOMPARE(w.messages.shown.size(), 1);
+    QCOMPARE(w.messages.shown[0], QStringLiteral("Visningen kan ikke gemmes: store not writable"));
+    dialog.colourHelpBox().click();
+    QCOMPARE(w.messages.shown.size(), 2);
+    QCOMPARE(colourHelp.size(), 1);
+    QVERIFY(w.settings.values.isEmpty());
+}
+
+void TestDiagArea::tabChain_data() {
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("name");
+    const QStringList names{"diagHistory",       "diagFilter", "diagClear",    "diagSaveCsv",
+                            "diagRecord",        "diagWalk",   "diagTimeline", "diagNames",
+                            "diagHistoryWindow", "diagMqtt",   "diagView",     "diagReadAloud"};
+    for (int i = 0; i < names.size(); ++i)
+        QTest::addRow("%d %s", i, qPrintable(names[i])) << i << names[i];
+}
+
+// The order Tab takes the area's controls in: the list, the filter, the buttons row by row,
+// "Læs op"; Tab itself goes that way.
+void TestDiagArea::tabChain() {
+    QFETCH(int, position);
+    QFETCH(QString, name);
+    ScriptedWindow w;
+    QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+    const QList<QWidget*> chain = w.form.diagnostics().tabChain();
+    QCOMPARE(chain.size(), 12);
+    QWidget* control = chain[position];
+    QCOMPARE(control->objectName(), name);
+    QVERIFY(control->focusPolicy() & Qt::TabFocus);
+    if (position + 1 == chain.size())
+        return;
+    control->setFocus(Qt::TabFocusReason);
+    QTRY_COMPARE(QApplication::focusWidget(), control);
+    QTest::keyClick(control, Qt::Key_Tab);
+    QTRY_COMPARE(QApplication::focusWidget(), chain[position + 1]);
+}
+
+// Without a speech engine "Læs op" turns itself off and says why where it is seen, and says it
+// again at each click while disabled.
+void TestDiagArea::readAloudTellsWhy() {
+    ScriptedWindow w;
+    QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+    DiagArea& area = w.form.diagnostics();
+    area.setSpeechEngine(QStringLiteral("no-such-engine"));
+    QCheckBox& box = area.readAloudBox();
+    QTest::mouseClick(&box, Qt::LeftButton);
+    QVERIFY(!box.isChecked());
+    QVERIFY(!box.isEnabled());
+    QVERIFY(box.isVisible());
+    const QString reason = box.toolTip();
+    QVERIFY2(reason.startsWith(QStringLiteral("Ingen talemotor")), qPrintable(reason));
+    QCOMPARE(area.summary().section(u'\n', -1), reason);
+    QTemporaryDir dir;
+    QVERIFY(area.saveCsv(dir.filePath(QStringLiteral("s.csv"))));
+    QVERIFY(area.summary().section(u'\n', -1).startsWith(QStringLiteral("Gemt: ")));
+    QTest::mouseClick(&box, Qt::LeftButton);
+    QCOMPARE(area.summary().section(u'\n', -1), reason);
+    QVERIFY(!box.isEnabled());
+    QVERIFY(w.messages.shown.isEmpty());
 }
 
 QTEST_MAIN(TestDiagArea)

@@ -341,10 +341,13 @@ void TestWindow::tabOrder() {
         current = current->nextInFocusChain();
     } while (current != start && order.size() < 500);
 
-    const QStringList expected{"Command3",  "Command4", "Command5",  "Text1",     "Text2",
-                               "Text3",     "Command1", "Option1_0", "Option1_1", "Option1_2",
-                               "Option1_3", "Text4",    "Text5",     "Option1_4", "Option1_5",
-                               "Option1_6", "Option1_7"};
+    const QStringList expected{"Command3", "Command4", "Command5", "Text1", "Text2", "Text3",
+                               "Command1", "Option1_0", "Option1_1", "Option1_2", "Option1_3",
+                               "Text4", "Text5", "Option1_4", "Option1_5", "Option1_6", "Option1_7",
+                               // then the diagnostics area's controls
+                               "diagHistory", "diagFilter", "diagClear", "diagSaveCsv",
+                               "diagRecord", "diagWalk", "diagTimeline", "diagNames",
+                               "diagHistoryWindow", "diagMqtt", "diagView", "diagReadAloud"};
     QCOMPARE(order, expected);
 }
 

@@ -46,72 +46,60 @@
 <context>
     <name>DiagArea</name>
     <message>
-        <source>Skift på indgangene, nyeste øverst</source>
-        <translation>Änderungen an den Eingängen, neueste oben</translation>
+        <source>&amp;Ryd</source>
+        <translation>&amp;Leeren</translation>
     </message>
     <message>
-        <source>Filter</source>
-        <translation>Filter</translation>
+        <source>&amp;Gem CSV…</source>
+        <translation>CSV s&amp;ichern…</translation>
     </message>
     <message>
-        <source>Vis kun en indgang (73), et interval (33-48) eller et modul (m5); flere adskilt med komma. Ctrl+F</source>
-        <translation>Nur einen Eingang (73), einen Bereich (33-48) oder ein Modul (m5) zeigen; mehrere durch Komma getrennt. Strg+F</translation>
+        <source>Gem de viste skift i en fil</source>
+        <translation>Die angezeigten Änderungen in einer Datei speichern</translation>
     </message>
     <message>
-        <source>Ryd</source>
-        <translation>Leeren</translation>
+        <source>&amp;Optag</source>
+        <translation>&amp;Aufnehmen</translation>
     </message>
     <message>
-        <source>Tøm listen og mærkerne på lamperne</source>
-        <translation>Liste und Markierungen an den Lampen leeren</translation>
+        <source>G&amp;ennemgang…</source>
+        <translation>&amp;Durchgang…</translation>
     </message>
     <message>
-        <source>Gem CSV…</source>
-        <translation>CSV…</translation>
+        <source>&amp;Tidslinje…</source>
+        <translation>&amp;Zeitachse…</translation>
     </message>
     <message>
-        <source>Optag</source>
-        <translation>Aufnahme</translation>
+        <source>&amp;Navne…</source>
+        <translation>&amp;Namen…</translation>
     </message>
     <message>
-        <source>Optag alt, der sendes og modtages, i en fil</source>
-        <translation>Alles Gesendete und Empfangene in eine Datei aufnehmen</translation>
+        <source>&amp;Historik…</source>
+        <translation>&amp;Verlauf…</translation>
     </message>
     <message>
-        <source>Gennemgang…</source>
-        <translation>Durchgang…</translation>
+        <source>Skiftene i et vindue for sig, som kan gøres stort</source>
+        <translation>Die Änderungen in einem eigenen Fenster, das sich vergrößern lässt</translation>
     </message>
     <message>
-        <source>Prøv kontakterne én for én</source>
-        <translation>Die Kontakte einzeln prüfen</translation>
+        <source>&amp;MQTT…</source>
+        <translation>&amp;MQTT…</translation>
     </message>
     <message>
-        <source>Læs op</source>
-        <translation>Vorlesen</translation>
+        <source>Forbindelsen til en MQTT-broker</source>
+        <translation>Die Verbindung zu einem MQTT-Broker</translation>
     </message>
     <message>
-        <source>Sig hvert skift højt</source>
-        <translation>Jede Änderung ansagen</translation>
+        <source>&amp;Visning…</source>
+        <translation>An&amp;sicht…</translation>
     </message>
     <message>
-        <source>Tidslinje…</source>
-        <translation>Zeitachse…</translation>
+        <source>Sprog, zoom og farvehjælp</source>
+        <translation>Sprache, Zoom und Farbhilfe</translation>
     </message>
     <message>
-        <source>Skiftene tegnet over tid</source>
-        <translation>Die Änderungen über die Zeit gezeichnet</translation>
-    </message>
-    <message>
-        <source>Navne…</source>
-        <translation>Namen…</translation>
-    </message>
-    <message>
-        <source>Giv indgangene navne</source>
-        <translation>Den Eingängen Namen geben</translation>
-    </message>
-    <message>
-        <source>Enheden, som den valgte port åbner. En USB-adapter hedder typisk /dev/ttyUSB0 eller /dev/ttyACM0; /dev/ttyS0 er en indbygget port.</source>
-        <translation>Das Gerät, das der gewählte Port öffnet. Ein USB-Adapter heißt meist /dev/ttyUSB0 oder /dev/ttyACM0; /dev/ttyS0 ist ein eingebauter Port.</translation>
+        <source>&amp;Læs op</source>
+        <translation>V&amp;orlesen</translation>
     </message>
     <message>
         <source>Skift: %1</source>
@@ -168,8 +156,48 @@ Instabil: </translation>
         <translation>Aufnahme in %1 nicht möglich: %2</translation>
     </message>
     <message>
+        <source>Sig hvert skift højt</source>
+        <translation>Jede Änderung ansagen</translation>
+    </message>
+    <message>
         <source>%1 kan ikke læses: %2</source>
         <translation>%1 kann nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>Skift på indgangene, nyeste øverst</source>
+        <translation>Änderungen an den Eingängen, neueste oben</translation>
+    </message>
+    <message>
+        <source>Filter</source>
+        <translation>Filter</translation>
+    </message>
+    <message>
+        <source>Vis kun en indgang (73), et interval (33-48) eller et modul (m5); flere adskilt med komma. Ctrl+F</source>
+        <translation>Nur einen Eingang (73), einen Bereich (33-48) oder ein Modul (m5) zeigen; mehrere durch Komma getrennt. Strg+F</translation>
+    </message>
+    <message>
+        <source>Tøm listen og mærkerne på lamperne</source>
+        <translation>Liste und Markierungen an den Lampen leeren</translation>
+    </message>
+    <message>
+        <source>Optag alt, der sendes og modtages, i en fil</source>
+        <translation>Alles Gesendete und Empfangene in eine Datei aufnehmen</translation>
+    </message>
+    <message>
+        <source>Prøv kontakterne én for én</source>
+        <translation>Die Kontakte einzeln prüfen</translation>
+    </message>
+    <message>
+        <source>Skiftene tegnet over tid</source>
+        <translation>Die Änderungen über die Zeit gezeichnet</translation>
+    </message>
+    <message>
+        <source>Giv indgangene navne</source>
+        <translation>Den Eingängen Namen geben</translation>
+    </message>
+    <message>
+        <source>Enheden, som den valgte port åbner. En USB-adapter hedder typisk /dev/ttyUSB0 eller /dev/ttyACM0; /dev/ttyS0 er en indbygget port.</source>
+        <translation>Das Gerät, das der gewählte Port öffnet. Ein USB-Adapter heißt meist /dev/ttyUSB0 oder /dev/ttyACM0; /dev/ttyS0 ist ein eingebauter Port.</translation>
     </message>
     <message>
         <source>Navn</source>
@@ -270,6 +298,22 @@ Instabil: </translation>
 <context>
     <name>HistoryList</name>
     <message>
+        <source>til</source>
+        <translation>an</translation>
+    </message>
+    <message>
+        <source>fra</source>
+        <translation>aus</translation>
+    </message>
+    <message>
+        <source>Tid, indgang, %1tilstand og tid siden indgangens forrige skift</source>
+        <translation>Zeit, Eingang, %1Zustand und Zeit seit der vorigen Änderung des Eingangs</translation>
+    </message>
+    <message>
+        <source>modul.kontakt, </source>
+        <translation>Modul.Kontakt, </translation>
+    </message>
+    <message>
         <source>aktiv</source>
         <translation>aktiv</translation>
     </message>
@@ -300,6 +344,21 @@ Instabil: </translation>
     <message>
         <source>Ugyldigt filter. Skriv fx 73, 33-48 eller m5</source>
         <translation>Ungültiger Filter. Z. B. 73, 33-48 oder m5</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryWindow</name>
+    <message>
+        <source>Historik</source>
+        <translation>Verlauf</translation>
+    </message>
+    <message>
+        <source>Vis kun en indgang (73), et interval (33-48) eller et modul (m5); flere adskilt med komma</source>
+        <translation>Nur einen Eingang (73), einen Bereich (33-48) oder ein Modul (m5) zeigen; mehrere durch Komma getrennt</translation>
+    </message>
+    <message>
+        <source>&amp;Filter</source>
+        <translation>&amp;Filter</translation>
     </message>
 </context>
 <context>
@@ -835,6 +894,45 @@ Instabil</translation>
     </message>
 </context>
 <context>
+    <name>ViewDialog</name>
+    <message>
+        <source>Visning</source>
+        <translation>Ansicht</translation>
+    </message>
+    <message>
+        <source>følg skærmen</source>
+        <translation>wie der Bildschirm</translation>
+    </message>
+    <message>
+        <source>&amp;Farvehjælp</source>
+        <translation>&amp;Farbhilfe</translation>
+    </message>
+    <message>
+        <source>Tegn på lamperne og i listen, så tilstanden ikke kun ses på farven</source>
+        <translation>Zeichen auf den Lampen und in der Liste, damit der Zustand nicht nur an der Farbe zu erkennen ist</translation>
+    </message>
+    <message>
+        <source>&amp;Sprog</source>
+        <translation>&amp;Sprache</translation>
+    </message>
+    <message>
+        <source>&amp;Zoom</source>
+        <translation>&amp;Zoom</translation>
+    </message>
+    <message>
+        <source>Sprog og zoom gælder fra næste start.</source>
+        <translation>Sprache und Zoom gelten ab dem nächsten Start.</translation>
+    </message>
+    <message>
+        <source>&amp;Luk</source>
+        <translation>S&amp;chließen</translation>
+    </message>
+    <message>
+        <source>Visningen kan ikke gemmes: %1</source>
+        <translation>Die Ansicht kann nicht gespeichert werden: %1</translation>
+    </message>
+</context>
+<context>
     <name>VirtualModule</name>
     <message>
         <source>pseudo terminals are not available on this platform</source>
@@ -1001,6 +1099,10 @@ Aktivität außerhalb der Prüfung (nicht als Antwort gewertet):
         <translation>Durchgang %1, %2</translation>
     </message>
     <message>
+        <source>dd.MM.yyyy &apos;kl.&apos; HH:mm</source>
+        <translation>dd.MM.yyyy HH:mm &apos;Uhr&apos;</translation>
+    </message>
+    <message>
         <source>Modul %1, kontakt %2: %3</source>
         <translation>Modul %1, Kontakt %2: %3</translation>
     </message>
@@ -1067,10 +1169,6 @@ Aktivität außerhalb der Prüfung (nicht als Antwort gewertet):
     <message>
         <source>Rapporten er ikke gemt. Luk alligevel?</source>
         <translation>Der Bericht ist nicht gespeichert. Trotzdem schließen?</translation>
-    </message>
-    <message>
-        <source>dd.MM.yyyy &apos;kl.&apos; HH:mm</source>
-        <translation>dd.MM.yyyy HH:mm &apos;Uhr&apos;</translation>
     </message>
 </context>
 <context>
@@ -1156,12 +1254,12 @@ Siehe &apos;%1 --help&apos;.
         <translation>unerwartetes Argument &apos;%1&apos;</translation>
     </message>
     <message>
-        <source>--language %1: expected one of %2</source>
-        <translation>--language %1: erwartet eines von %2</translation>
-    </message>
-    <message>
         <source>--exit-when-shown does not go with --headless</source>
         <translation>--exit-when-shown passt nicht zu --headless</translation>
+    </message>
+    <message>
+        <source>--language %1: expected one of %2</source>
+        <translation>--language %1: erwartet eines von %2</translation>
     </message>
 </context>
 <context>

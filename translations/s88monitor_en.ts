@@ -46,72 +46,60 @@
 <context>
     <name>DiagArea</name>
     <message>
-        <source>Skift på indgangene, nyeste øverst</source>
-        <translation>Changes on the inputs, newest first</translation>
+        <source>&amp;Ryd</source>
+        <translation>&amp;Clear</translation>
     </message>
     <message>
-        <source>Filter</source>
-        <translation>Filter</translation>
+        <source>&amp;Gem CSV…</source>
+        <translation>&amp;Save CSV…</translation>
     </message>
     <message>
-        <source>Vis kun en indgang (73), et interval (33-48) eller et modul (m5); flere adskilt med komma. Ctrl+F</source>
-        <translation>Show only one input (73), a range (33-48) or a module (m5); several separated by commas. Ctrl+F</translation>
+        <source>Gem de viste skift i en fil</source>
+        <translation>Save the changes shown to a file</translation>
     </message>
     <message>
-        <source>Ryd</source>
-        <translation>Clear</translation>
+        <source>&amp;Optag</source>
+        <translation>&amp;Record</translation>
     </message>
     <message>
-        <source>Tøm listen og mærkerne på lamperne</source>
-        <translation>Empty the list and the marks on the lamps</translation>
+        <source>G&amp;ennemgang…</source>
+        <translation>&amp;Walk test…</translation>
     </message>
     <message>
-        <source>Gem CSV…</source>
-        <translation>Save CSV…</translation>
+        <source>&amp;Tidslinje…</source>
+        <translation>&amp;Timeline…</translation>
     </message>
     <message>
-        <source>Optag</source>
-        <translation>Record</translation>
+        <source>&amp;Navne…</source>
+        <translation>&amp;Names…</translation>
     </message>
     <message>
-        <source>Optag alt, der sendes og modtages, i en fil</source>
-        <translation>Record everything sent and received to a file</translation>
+        <source>&amp;Historik…</source>
+        <translation>&amp;History…</translation>
     </message>
     <message>
-        <source>Gennemgang…</source>
-        <translation>Walk test…</translation>
+        <source>Skiftene i et vindue for sig, som kan gøres stort</source>
+        <translation>The changes in a window of their own that can be enlarged</translation>
     </message>
     <message>
-        <source>Prøv kontakterne én for én</source>
-        <translation>Try the contacts one by one</translation>
+        <source>&amp;MQTT…</source>
+        <translation>&amp;MQTT…</translation>
     </message>
     <message>
-        <source>Læs op</source>
-        <translation>Read aloud</translation>
+        <source>Forbindelsen til en MQTT-broker</source>
+        <translation>The connection to an MQTT broker</translation>
     </message>
     <message>
-        <source>Sig hvert skift højt</source>
-        <translation>Say every change aloud</translation>
+        <source>&amp;Visning…</source>
+        <translation>&amp;View…</translation>
     </message>
     <message>
-        <source>Tidslinje…</source>
-        <translation>Timeline…</translation>
+        <source>Sprog, zoom og farvehjælp</source>
+        <translation>Language, zoom and colour help</translation>
     </message>
     <message>
-        <source>Skiftene tegnet over tid</source>
-        <translation>The changes drawn over time</translation>
-    </message>
-    <message>
-        <source>Navne…</source>
-        <translation>Names…</translation>
-    </message>
-    <message>
-        <source>Giv indgangene navne</source>
-        <translation>Give the inputs names</translation>
-    </message>
-    <message>
-        <source>Enheden, som den valgte port åbner. En USB-adapter hedder typisk /dev/ttyUSB0 eller /dev/ttyACM0; /dev/ttyS0 er en indbygget port.</source>
-        <translation>The device the chosen port opens. A USB adapter is usually /dev/ttyUSB0 or /dev/ttyACM0; /dev/ttyS0 is a built-in port.</translation>
+        <source>&amp;Læs op</source>
+        <translation>Read &amp;aloud</translation>
     </message>
     <message>
         <source>Skift: %1</source>
@@ -168,8 +156,48 @@ Unstable: </translation>
         <translation>Cannot record to %1: %2</translation>
     </message>
     <message>
+        <source>Sig hvert skift højt</source>
+        <translation>Say every change aloud</translation>
+    </message>
+    <message>
         <source>%1 kan ikke læses: %2</source>
         <translation>%1 cannot be read: %2</translation>
+    </message>
+    <message>
+        <source>Skift på indgangene, nyeste øverst</source>
+        <translation>Changes on the inputs, newest first</translation>
+    </message>
+    <message>
+        <source>Filter</source>
+        <translation>Filter</translation>
+    </message>
+    <message>
+        <source>Vis kun en indgang (73), et interval (33-48) eller et modul (m5); flere adskilt med komma. Ctrl+F</source>
+        <translation>Show only one input (73), a range (33-48) or a module (m5); several separated by commas. Ctrl+F</translation>
+    </message>
+    <message>
+        <source>Tøm listen og mærkerne på lamperne</source>
+        <translation>Empty the list and the marks on the lamps</translation>
+    </message>
+    <message>
+        <source>Optag alt, der sendes og modtages, i en fil</source>
+        <translation>Record everything sent and received to a file</translation>
+    </message>
+    <message>
+        <source>Prøv kontakterne én for én</source>
+        <translation>Try the contacts one by one</translation>
+    </message>
+    <message>
+        <source>Skiftene tegnet over tid</source>
+        <translation>The changes drawn over time</translation>
+    </message>
+    <message>
+        <source>Giv indgangene navne</source>
+        <translation>Give the inputs names</translation>
+    </message>
+    <message>
+        <source>Enheden, som den valgte port åbner. En USB-adapter hedder typisk /dev/ttyUSB0 eller /dev/ttyACM0; /dev/ttyS0 er en indbygget port.</source>
+        <translation>The device the chosen port opens. A USB adapter is usually /dev/ttyUSB0 or /dev/ttyACM0; /dev/ttyS0 is a built-in port.</translation>
     </message>
     <message>
         <source>Navn</source>
@@ -270,6 +298,22 @@ Unstable: </translation>
 <context>
     <name>HistoryList</name>
     <message>
+        <source>til</source>
+        <translation>on</translation>
+    </message>
+    <message>
+        <source>fra</source>
+        <translation>off</translation>
+    </message>
+    <message>
+        <source>Tid, indgang, %1tilstand og tid siden indgangens forrige skift</source>
+        <translation>Time, input, %1state and time since the input&apos;s previous change</translation>
+    </message>
+    <message>
+        <source>modul.kontakt, </source>
+        <translation>module.contact, </translation>
+    </message>
+    <message>
         <source>aktiv</source>
         <translation>active</translation>
     </message>
@@ -300,6 +344,21 @@ Unstable: </translation>
     <message>
         <source>Ugyldigt filter. Skriv fx 73, 33-48 eller m5</source>
         <translation>Invalid filter. Type e.g. 73, 33-48 or m5</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryWindow</name>
+    <message>
+        <source>Historik</source>
+        <translation>History</translation>
+    </message>
+    <message>
+        <source>Vis kun en indgang (73), et interval (33-48) eller et modul (m5); flere adskilt med komma</source>
+        <translation>Show only an input (73), a range (33-48) or a module (m5); several separated by commas</translation>
+    </message>
+    <message>
+        <source>&amp;Filter</source>
+        <translation>&amp;Filter</translation>
     </message>
 </context>
 <context>
@@ -835,6 +894,45 @@ Unstable</translation>
     </message>
 </context>
 <context>
+    <name>ViewDialog</name>
+    <message>
+        <source>Visning</source>
+        <translation>View</translation>
+    </message>
+    <message>
+        <source>følg skærmen</source>
+        <translation>follow the screen</translation>
+    </message>
+    <message>
+        <source>&amp;Farvehjælp</source>
+        <translation>&amp;Colour help</translation>
+    </message>
+    <message>
+        <source>Tegn på lamperne og i listen, så tilstanden ikke kun ses på farven</source>
+        <translation>Marks on the lamps and in the list, so the state is not told by colour alone</translation>
+    </message>
+    <message>
+        <source>&amp;Sprog</source>
+        <translation>&amp;Language</translation>
+    </message>
+    <message>
+        <source>&amp;Zoom</source>
+        <translation>&amp;Zoom</translation>
+    </message>
+    <message>
+        <source>Sprog og zoom gælder fra næste start.</source>
+        <translation>Language and zoom take effect at the next start.</translation>
+    </message>
+    <message>
+        <source>&amp;Luk</source>
+        <translation>Cl&amp;ose</translation>
+    </message>
+    <message>
+        <source>Visningen kan ikke gemmes: %1</source>
+        <translation>The view settings cannot be saved: %1</translation>
+    </message>
+</context>
+<context>
     <name>VirtualModule</name>
     <message>
         <source>pseudo terminals are not available on this platform</source>
@@ -1001,6 +1099,10 @@ Activity outside the test (not taken as an answer):
         <translation>Walk test %1, %2</translation>
     </message>
     <message>
+        <source>dd.MM.yyyy &apos;kl.&apos; HH:mm</source>
+        <translation>yyyy-MM-dd HH:mm</translation>
+    </message>
+    <message>
         <source>Modul %1, kontakt %2: %3</source>
         <translation>Module %1, contact %2: %3</translation>
     </message>
@@ -1067,10 +1169,6 @@ Activity outside the test (not taken as an answer):
     <message>
         <source>Rapporten er ikke gemt. Luk alligevel?</source>
         <translation>The report has not been saved. Close anyway?</translation>
-    </message>
-    <message>
-        <source>dd.MM.yyyy &apos;kl.&apos; HH:mm</source>
-        <translation>yyyy-MM-dd HH:mm</translation>
     </message>
 </context>
 <context>
@@ -1156,12 +1254,12 @@ Try &apos;%1 --help&apos;.
         <translation>unexpected argument &apos;%1&apos;</translation>
     </message>
     <message>
-        <source>--language %1: expected one of %2</source>
-        <translation>--language %1: expected one of %2</translation>
-    </message>
-    <message>
         <source>--exit-when-shown does not go with --headless</source>
         <translation>--exit-when-shown does not go with --headless</translation>
+    </message>
+    <message>
+        <source>--language %1: expected one of %2</source>
+        <translation>--language %1: expected one of %2</translation>
     </message>
 </context>
 <context>

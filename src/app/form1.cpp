@@ -106,9 +106,10 @@ Form1::Form1(SerialControl& serial, SettingsStore& settings, MessageSink& messag
                                           settings, messages);
     std::array<QWidget*, FormState::kLampCount> lamps{};
     std::copy(c.Lampe.begin(), c.Lampe.end(), lamps.begin());
-    m_diag =
-        std::make_unique<DiagArea>(*this, DiagArea::Parts{*m_history, *m_recorder, *m_frameGate,
-                                                          lamps, *c.Command3, messages, serial});
+    m_diag = std::make_unique<DiagArea>(*this, DiagArea::Parts{*m_history, *m_recorder,
+                                                               *m_frameGate, lamps, *c.Command3,
+                                                               messages, serial, settings});
+    layout::placeDiagnostics(*m_diag);
     connectHandlers();
 }
 

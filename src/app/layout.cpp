@@ -230,6 +230,10 @@ void fitCaptions(QWidget& form) {
 
 } // namespace
 
+void placeDiagnostics(QWidget& area) {
+    place(&area, QStringLiteral("diagArea"), {120, 5700, 7470, 2355});
+}
+
 Controls build(QWidget& form, const Monitor& monitor) {
     // The captions were spaced for "MS Sans Serif"; Arial and Liberation Sans share its
     // metrics closely enough that the numbers under the lamps stay under their lamps.

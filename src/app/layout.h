@@ -77,4 +77,8 @@ inline constexpr int kFaceGrey = 192;
 // Creates every control inside `form` in its design-time state; the monitor box shows `monitor`.
 Controls build(QWidget& form, const Monitor& monitor);
 
+// Places the diagnostics area, a child of the window, in the lower-left corner below the
+// cards and left of the monitor, in the window's face; it lays out its own controls.
+void placeDiagnostics(QWidget& area);
+
 } // namespace layout

@@ -2,8 +2,10 @@
 
 #include "diag/historyfeed.h"
 #include "diag/historylist.h"
+#include "diag/historywindow.h"
 #include "diag/nameswindow.h"
 #include "diag/timelinewindow.h"
+#include "diag/viewdialog.h"
 #include "diag/walktestwindow.h"
 #include "history/changehistory.h"
 #include "history/csv.h"
@@ -15,37 +17,19 @@
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QDir>
+#include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QInputDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSaveFile>
-#include <QShortcut>
 
 namespace {
 
 constexpr int kTickMs = 1000;
-constexpr qint64 kSavedShownMs = 5000; // how long "Gemt: …" stays
-constexpr int kWatchMs = 100; // how often the port is looked at: opened, silent, data again
-
-// The window's own face at the size of its smaller texts.
-QFont windowFont(qreal points) {
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setPointSizeF(points);
-    return font;
-}
-
-// Places a control of the area; the controls take focus from a click, not from Tab, so the
-// window's tab order stays as it has always been.
-template <typename W> W* place(W* w, const char* name, QRect r, qreal points = 8) {
-    w->setObjectName(QLatin1String(name));
-    w->setFont(windowFont(points));
-    w->setGeometry(r);
-    w->setFocusPolicy(w->focusPolicy() == Qt::NoFocus ? Qt::NoFocus : Qt::ClickFocus);
-    return w;
-}
+constexpr qint64 kNoteShownMs = 5000; // how long "Gemt: …" stays
+constexpr int kWatchMs = 100;         // how often the port is looked at: opened, silent, data again
 
 QString sizeText(quint64 bytes) {
     if (bytes < 10 * 1024)
@@ -67,15 +51,17 @@ QString elapsedText(qint64 ms) {
 } // namespace
 
 DiagArea::DiagArea(QWidget& form, const Parts& parts)
-    : m_history(parts.history), m_recorder(parts.recorder), m_messages(parts.messages),
-      m_serial(parts.serial), m_form(form), m_markers(parts.history, parts.lamps),
-      m_gate(parts.gate),
+    : QWidget(&form), m_history(parts.history), m_recorder(parts.recorder),
+      m_messages(parts.messages), m_serial(parts.serial), m_form(form),
+      m_markers(parts.history, parts.lamps), m_gate(parts.gate),
       m_choose([this](const QString& caption, const QString& filters, QString* chosen) {
           return QFileDialog::getSaveFileName(&m_form, caption, QString(), filters, chosen);
-      }) {
+      }),
+      m_settings(parts.settings) {
+    setObjectName(QStringLiteral("diagArea"));
     // The walk test and reading aloud take the changes by the same path as test_walkpty.
     followHistory(m_history, m_changes);
-    build(form);
+    build();
     parts.gate.add(*this);
     parts.gate.add(*m_list);
     parts.gate.add(m_markers);
@@ -95,89 +81,14 @@ DiagArea::DiagArea(QWidget& form, const Parts& parts)
     m_list->setNames(&m_names);
 }
 
-// The walk test window reads the feed and the speaker, which go with this; the timeline and
-// names windows read the names.
+// The walk test window reads the feed and the speaker, which go with this; the timeline,
+// names and history windows read the names and the history.
 DiagArea::~DiagArea() {
     delete m_walk;
     delete m_timeline;
     delete m_namesWindow;
-}
-
-void DiagArea::build(QWidget& form) {
-    const QRect a = kArea;
-    const int listWidth = 262;
-    const int x = a.left() + listWidth + 6; // the column of buttons right of the list
-    const int w = a.right() - x;
-    const int narrow = 72;
-    m_list = place(new HistoryList(m_history, &form), "diagHistory",
-                   {a.left(), a.top(), listWidth, 137}, 7);
-    // Whole rows only: the header and as many changes as fit.
-    const int frame = 2 * m_list->frameWidth();
-    const int row = m_list->fontMetrics().height();
-    m_list->resize(listWidth, (137 - frame) / row * row + frame);
-    m_list->setToolTip(
-        QCoreApplication::translate("DiagArea", "Skift på indgangene, nyeste øverst"));
-
-    auto* filterLabel = place(new QLabel(&form), "diagFilterLabel", {x, a.top() + 2, 30, 16});
-    filterLabel->setText(QCoreApplication::translate("DiagArea", "Filter"));
-    m_filter = place(new QLineEdit(&form), "diagFilter", {x + 32, a.top(), w - 32, 19});
-    m_filter->setPlaceholderText(QStringLiteral("73, 33-48, m5"));
-    m_filter->setToolTip(QCoreApplication::translate(
-        "DiagArea", "Vis kun en indgang (73), et interval (33-48) eller et "
-                    "modul (m5); flere adskilt med komma. Ctrl+F"));
-    filterLabel->setBuddy(m_filter);
-
-    m_clear = place(new QPushButton(&form), "diagClear", {x, a.top() + 23, narrow, 19});
-    m_clear->setText(QCoreApplication::translate("DiagArea", "Ryd"));
-    m_clear->setToolTip(
-        QCoreApplication::translate("DiagArea", "Tøm listen og mærkerne på lamperne"));
-    m_saveCsv = place(new QPushButton(&form), "diagSaveCsv",
-                      {x + narrow + 4, a.top() + 23, w - narrow - 4, 19});
-    m_saveCsv->setText(QCoreApplication::translate("DiagArea", "Gem CSV…"));
-
-    m_record = place(new QPushButton(&form), "diagRecord", {x, a.top() + 46, narrow, 19});
-    m_record->setText(QCoreApplication::translate("DiagArea", "Optag"));
-    m_record->setCheckable(true);
-    m_record->setToolTip(
-        QCoreApplication::translate("DiagArea", "Optag alt, der sendes og modtages, i en fil"));
-    m_recordStatus = place(new QLabel(&form), "diagRecordStatus",
-                           {x + narrow + 6, a.top() + 48, w - narrow - 6, 16});
-
-    m_walkButton = place(new QPushButton(&form), "diagWalk", {x, a.top() + 69, 96, 19});
-    m_walkButton->setText(QCoreApplication::translate("DiagArea", "Gennemgang…"));
-    m_walkButton->setToolTip(QCoreApplication::translate("DiagArea", "Prøv kontakterne én for én"));
-    m_readAloud =
-        place(new QCheckBox(&form), "diagReadAloud", {x + 104, a.top() + 70, w - 104, 17});
-    m_readAloud->setText(QCoreApplication::translate("DiagArea", "Læs op"));
-    m_readAloud->setToolTip(QCoreApplication::translate("DiagArea", "Sig hvert skift højt"));
-
-    m_timelineButton = place(new QPushButton(&form), "diagTimeline", {x, a.top() + 92, 96, 19});
-    m_timelineButton->setText(QCoreApplication::translate("DiagArea", "Tidslinje…"));
-    m_timelineButton->setToolTip(
-        QCoreApplication::translate("DiagArea", "Skiftene tegnet over tid"));
-    m_namesButton =
-        place(new QPushButton(&form), "diagNames", {x + 100, a.top() + 92, w - 100, 19});
-    m_namesButton->setText(QCoreApplication::translate("DiagArea", "Navne…"));
-    m_namesButton->setToolTip(QCoreApplication::translate("DiagArea", "Giv indgangene navne"));
-
-    // One line: the changes and unstable inputs, or a note (a file saved, a replay) while
-    // there is one; the whole summary in its tooltip.
-    m_summary = place(new QLabel(&form), "diagSummary", {x, a.top() + 111, w, 13}, 7);
-    m_summary->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_summary->setWordWrap(true);
-
-    m_checkLine =
-        place(new QLabel(&form), "diagModuleCheck", {a.left(), a.top() + 140, a.width(), 16}, 7);
-    m_checkLine->setTextFormat(Qt::RichText);
-    m_checkLine->setToolTip(ModuleCheck::explanation());
-    // The chosen port's device under the counts, right beside the check line.
-    m_portLine = place(new QLabel(&form), "diagPort", {x, a.top() + 124, w, 14}, 7);
-    m_portLine->setToolTip(QCoreApplication::translate(
-        "DiagArea", "Enheden, som den valgte port åbner. En USB-adapter hedder typisk "
-                    "/dev/ttyUSB0 eller /dev/ttyACM0; /dev/ttyS0 er en indbygget port."));
-
-    auto* find = new QShortcut(QKeySequence::Find, &form);
-    connect(find, &QShortcut::activated, this, [this] { m_filter->setFocus(); });
+    delete m_historyWindow;
+    delete m_view;
 }
 
 void DiagArea::connectParts() {
@@ -198,8 +109,14 @@ void DiagArea::connectParts() {
     connect(m_walkButton, &QPushButton::clicked, this, &DiagArea::openWalkTest);
     connect(m_timelineButton, &QPushButton::clicked, this, [this] { openTimeline(); });
     connect(m_namesButton, &QPushButton::clicked, this, [this] { openNames(); });
+    connect(m_historyButton, &QPushButton::clicked, this, [this] { openHistory(); });
+    connect(m_viewButton, &QPushButton::clicked, this, [this] { openView(); });
+    connect(m_mqttButton, &QPushButton::clicked, this, &DiagArea::mqttWanted);
     connect(&m_markers, &LampMarkers::nameWanted, this, [this](int input) { editName(input); });
-    connect(m_readAloud, &QCheckBox::toggled, this, [this](bool on) { speaker().setEnabled(on); });
+    connect(m_readAloud, &QCheckBox::toggled, this, [this] {
+        TtsSpeaker& voice = speaker(); // may turn the box off
+        voice.setEnabled(m_readAloud->isChecked());
+    });
     connect(&m_changes, &ChangeFeed::inputChanged, this, [this](int n, bool active, qint64) {
         if (m_speaker)
             m_speaker->announceChange(n, active);
@@ -309,18 +226,22 @@ QString DiagArea::summaryText() const {
     return note.isEmpty() ? text : text + u'\n' + note;
 }
 
-// A file just saved, else the replay's state.
+// A file just saved or why "Læs op" cannot speak, else the replay's state.
 QString DiagArea::noteText() const {
-    if (!m_saved.isEmpty() && m_sinceSaved.isValid() && m_sinceSaved.elapsed() < kSavedShownMs)
-        return m_saved;
+    if (!m_note.isEmpty() && m_sinceNote.isValid() && m_sinceNote.elapsed() < kNoteShownMs)
+        return m_note;
     return m_replayText ? m_replayText() : QString();
 }
 
 void DiagArea::noteSaved(const QString& path) {
     const QString full =
         QCoreApplication::translate("DiagArea", "Gemt: %1").arg(QDir::toNativeSeparators(path));
-    m_saved = m_summary->fontMetrics().elidedText(full, Qt::ElideMiddle, m_summary->width());
-    m_sinceSaved.start();
+    showNote(m_summary->fontMetrics().elidedText(full, Qt::ElideMiddle, m_summary->width()), full);
+}
+
+void DiagArea::showNote(const QString& note, const QString& full) {
+    m_note = note;
+    m_sinceNote.start();
     m_summary->setToolTip(full);
     requestFrame();
 }
@@ -406,19 +327,44 @@ void DiagArea::showRecording() {
     m_recordStatus->setText(recordingText());
 }
 
-// Without speech, "Læs op" is switched off and says what to install.
+// Without speech, "Læs op" is switched off and says what to install: in its tooltip, and in
+// the note line when it is clicked.
 TtsSpeaker& DiagArea::speaker() {
     if (!m_speaker) {
-        m_speaker = std::make_unique<TtsSpeaker>();
+        m_speaker = m_engine.isEmpty() ? std::make_unique<TtsSpeaker>()
+                                       : std::make_unique<TtsSpeaker>(m_engine, nullptr);
         m_speaker->setNames(&m_names);
-        if (!m_speaker->available()) {
-            const QSignalBlocker quiet(m_readAloud);
-            m_readAloud->setChecked(false);
-            m_readAloud->setEnabled(false);
-            m_readAloud->setToolTip(m_speaker->unavailableReason());
-        }
+        connect(m_speaker.get(), &TtsSpeaker::availabilityChanged, this, &DiagArea::speechChanged);
+        speechChanged();
     }
     return *m_speaker;
+}
+
+// While the engine starts or when there is none, "Læs op" is off and disabled, with the
+// reason; once the engine answers it can be turned on.
+void DiagArea::speechChanged() {
+    if (m_speaker->available()) {
+        m_readAloud->setEnabled(true);
+        m_readAloud->setToolTip(QCoreApplication::translate("DiagArea", "Sig hvert skift højt"));
+        return;
+    }
+    const bool wanted = m_readAloud->isChecked();
+    {
+        const QSignalBlocker quiet(m_readAloud);
+        m_readAloud->setChecked(false);
+    }
+    m_speaker->setEnabled(false);
+    m_readAloud->setEnabled(false);
+    m_readAloud->setToolTip(m_speaker->unavailableReason());
+    if (wanted)
+        showNote(m_speaker->unavailableReason(), m_speaker->unavailableReason());
+}
+
+bool DiagArea::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_readAloud && !m_readAloud->isEnabled() &&
+        event->type() == QEvent::MouseButtonRelease && m_speaker)
+        showNote(m_speaker->unavailableReason(), m_speaker->unavailableReason());
+    return QWidget::eventFilter(watched, event);
 }
 
 void DiagArea::loadNames() {
@@ -433,76 +379,4 @@ void DiagArea::loadNames() {
                  : QCoreApplication::translate("DiagArea", "%1 kan ikke læses: %2").arg(path, why);
         QTimer::singleShot(0, this, [this, text] { m_messages.MsgBox(text); });
     }
-}
-
-TimelineWindow& DiagArea::openTimeline() {
-    if (!m_timeline)
-        m_timeline = new TimelineWindow(
-            m_history, m_names, m_gate, m_messages,
-            [this] { return m_configured.value_or(10) * 16; }, &m_form);
-    m_timeline->show();
-    m_timeline->raise();
-    m_timeline->activateWindow();
-    return *m_timeline;
-}
-
-QInputDialog& DiagArea::editName(int input) {
-    if (!m_nameEditor) {
-        m_nameEditor = new QInputDialog(&m_form);
-        m_nameEditor->setWindowTitle(QCoreApplication::translate("DiagArea", "Navn"));
-        m_nameEditor->setInputMode(QInputDialog::TextInput);
-        connect(m_nameEditor, &QInputDialog::textValueSelected, this, [this](const QString& text) {
-            if (!m_names.setName(m_editedInput, text)) {
-                m_messages.MsgBox(QCoreApplication::translate(
-                                      "DiagArea", "Et navn har højst %1 tegn og ingen linjeskift")
-                                      .arg(names::kMaxLength));
-                return;
-            }
-            QString why;
-            if (!names::save(names::defaultPath(), m_names, &why))
-                m_messages.MsgBox(QCoreApplication::translate("DiagArea", "%1 kan ikke skrives: %2")
-                                      .arg(names::defaultPath(), why));
-            if (m_namesWindow)
-                m_namesWindow->refresh();
-            m_list->namesChanged();
-            if (m_timeline)
-                m_timeline->view().requestFrame();
-        });
-    }
-    m_editedInput = input;
-    m_nameEditor->setLabelText(
-        QCoreApplication::translate("DiagArea", "Indgang %1 (modul %2, kontakt %3)")
-            .arg(input)
-            .arg((input - 1) / 16 + 1)
-            .arg((input - 1) % 16 + 1));
-    m_nameEditor->setTextValue(m_names.name(input));
-    m_nameEditor->open();
-    return *m_nameEditor;
-}
-
-NamesWindow& DiagArea::openNames() {
-    if (!m_namesWindow) {
-        m_namesWindow = new NamesWindow(m_names, names::defaultPath(), m_messages, &m_form);
-        connect(m_namesWindow, &NamesWindow::namesChanged, this, [this] {
-            m_list->namesChanged();
-            if (m_timeline)
-                m_timeline->view().requestFrame();
-        });
-    }
-    m_namesWindow->show();
-    m_namesWindow->raise();
-    m_namesWindow->activateWindow();
-    return *m_namesWindow;
-}
-
-void DiagArea::openWalkTest() {
-    if (!m_walk) {
-        m_walk = new WalkTestWindow(m_changes, speaker(), m_messages, &m_form); // own window
-        m_walk->setNames(&m_names);
-    }
-    if (m_configured)
-        m_walk->setConfiguredModules(*m_configured);
-    m_walk->show();
-    m_walk->raise();
-    m_walk->activateWindow();
 }

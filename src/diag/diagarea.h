@@ -9,15 +9,16 @@
 #include "history/names.h"
 
 #include <QElapsedTimer>
-#include <QObject>
-#include <QRect>
+#include <QList>
 #include <QTimer>
+#include <QWidget>
 #include <functional>
 #include <memory>
 #include <optional>
 
 class ChangeHistory;
 class HistoryList;
+class HistoryWindow;
 class MessageSink;
 class NamesWindow;
 class TimelineWindow;
@@ -29,21 +30,22 @@ class QLineEdit;
 class QPushButton;
 class Recorder;
 class SerialControl;
+class SettingsStore;
+class ViewDialog;
 class WalkTestWindow;
 
-// The diagnostics in the window's lower-left corner, below the cards and left of the monitor:
-// the change history as a list with a filter, "Ryd" and "Gem CSV…", a line that checks the
-// modules, recording ("Optag"), the walk test and reading aloud; and on the lamps, markers
-// for unstable inputs and their statistics as tooltips. Reads the history and the recorder;
-// writes neither except history.clear() and starting or stopping a recording. Its controls
-// are children of the window; it must go before the history, the recorder and the gate.
-class DiagArea final : public QObject, public FrameView {
+// The diagnostics in the window's lower-left corner, below the cards and left of the monitor
+// (the window's layout places it; its own controls are laid out inside it): the change
+// history as a list with a filter, "Ryd" and "Gem CSV…", "Historik…" for the list in a
+// window of its own, a line that checks the modules, recording ("Optag"), the walk test,
+// reading aloud, "MQTT…" and "Visning…"; and on the lamps, markers for unstable inputs and
+// their statistics as tooltips. Reads the history and the recorder; writes neither except
+// history.clear() and starting or stopping a recording. It must go before the history, the
+// recorder and the gate.
+class DiagArea final : public QWidget, public FrameView {
     Q_OBJECT
 
 public:
-    // The room the area fills, in the window's client area.
-    static constexpr QRect kArea{8, 380, 498, 157};
-
     struct Parts {
         ChangeHistory& history;
         Recorder& recorder;
@@ -52,6 +54,7 @@ public:
         QAbstractButton& start;                            // "since Start" counts from its clicks
         MessageSink& messages;
         const SerialControl& serial; // watched for a started port that gives no data
+        SettingsStore& settings;     // "Visning…" keeps its choices there
     };
     DiagArea(QWidget& form, const Parts& parts);
     ~DiagArea() override;
@@ -94,6 +97,18 @@ public:
     QLineEdit& filter() { return *m_filter; }
     QPushButton& clearButton() { return *m_clear; }
     QPushButton& recordButton() { return *m_record; }
+    QPushButton& historyButton() { return *m_historyButton; }
+    QPushButton& mqttButton() { return *m_mqttButton; }
+    QPushButton& viewButton() { return *m_viewButton; }
+    QCheckBox& readAloudBox() { return *m_readAloud; }
+    // The area's controls in the order Tab takes them; the window chains them after its own.
+    QList<QWidget*> tabChain() const;
+    // "Historik…" and "Visning…", opened (made on first use).
+    HistoryWindow& openHistory();
+    ViewDialog& openView();
+    // The speech engine "Læs op" opens; empty: the system's. Before its first use (tests name
+    // one that does not exist).
+    void setSpeechEngine(const QString& engine) { m_engine = engine; }
     QString moduleCheckText() const { return m_check.text(); }
     // A line after the module check's explanation in its tooltip (the MQTT bridge's state),
     // read at every tick; none: nothing added.
@@ -111,8 +126,20 @@ public:
     void tick();
     void paintFrame() override;
 
+signals:
+    // "Farvehjælp" was turned on or off in "Visning…".
+    void colourHelpChanged(bool on);
+    // "MQTT…" was clicked.
+    void mqttWanted();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
-    void build(QWidget& form);
+    void build();
+    void arrange();
+    void speechChanged();
+    void namesChanged();
     void connectParts();
     void sample();
     void cleared();
@@ -126,6 +153,8 @@ private:
     QString summaryText() const;
     QString noteText() const;
     void noteSaved(const QString& path);
+    // A note in the summary's line for a few seconds; `full` in its tooltip.
+    void showNote(const QString& note, const QString& full);
 
     ChangeHistory& m_history;
     Recorder& m_recorder;
@@ -146,8 +175,15 @@ private:
     int m_editedInput = 0;
     FileChooser m_choose;
     std::function<QString()> m_replayText;
-    QString m_saved; // "Gemt: …", shown for a few seconds
-    QElapsedTimer m_sinceSaved;
+    QString m_note; // "Gemt: …" or why "Læs op" cannot speak, shown for a few seconds
+    QElapsedTimer m_sinceNote;
+    QString m_engine;
+    SettingsStore& m_settings;
+    HistoryWindow* m_historyWindow = nullptr;
+    ViewDialog* m_view = nullptr;
+    QPushButton* m_historyButton = nullptr;
+    QPushButton* m_mqttButton = nullptr;
+    QPushButton* m_viewButton = nullptr;
 
     HistoryList* m_list = nullptr;
     QLineEdit* m_filter = nullptr;

@@ -5,12 +5,14 @@
 #include "state/protocol.h"
 
 #include <QCoreApplication>
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionSlider>
+#include <QToolTip>
 #include <algorithm>
 
 namespace {
@@ -27,6 +29,11 @@ int number(const QString& text, int first, int last) {
 // The lamps' colours, a little darker so the mark stands out on the white list.
 const QColor kActive(0, 170, 0);
 const QColor kInactive(220, 0, 0);
+
+// The new state in words, beside its dot: not told by colour alone.
+QString stateWord(bool active) {
+    return active ? HistoryList::tr("til") : HistoryList::tr("fra");
+}
 
 } // namespace
 
@@ -258,8 +265,8 @@ void HistoryList::resizeEvent(QResizeEvent* event) {
     updateScrollRange();
 }
 
-// Where the columns lie: time, input, module.contact, the new state, time since the previous
-// change.
+// Where the columns lie: time, input, module.contact (when shown), the new state as a dot and
+// a word, time since the previous change.
 HistoryList::Columns HistoryList::columns() const {
     const QFontMetrics fm = fontMetrics();
     Columns c;
@@ -267,10 +274,61 @@ HistoryList::Columns HistoryList::columns() const {
     c.input = 3 + fm.horizontalAdvance(QStringLiteral("00:00:00.000 "));
     c.number = fm.horizontalAdvance(QStringLiteral("200"));
     c.module = c.input + c.number + 8;
-    c.mark = c.module + fm.horizontalAdvance(QStringLiteral("13.16")) + 8;
-    c.since = c.mark + c.h + 2;
+    c.mark =
+        m_moduleShown ? c.module + fm.horizontalAdvance(QStringLiteral("13.16")) + 8 : c.module;
+    c.state = c.mark + c.h - 1;
+    c.since =
+        c.state +
+        std::max(fm.horizontalAdvance(stateWord(true)), fm.horizontalAdvance(stateWord(false))) + 4;
     c.sinceWidth = viewport()->width() - 4 - c.since;
     return c;
+}
+
+QStringList HistoryList::cells(const ChangeEvent& e) const {
+    QStringList cells{m_history.timeOfDay(e.timeMs), QString::number(e.input)};
+    if (m_moduleShown)
+        cells << QStringLiteral("%1.%2").arg(e.module()).arg(e.contact());
+    cells << stateWord(e.active) << sinceText(e.sinceMs);
+    return cells;
+}
+
+QStringList HistoryList::rowCells(int row) const {
+    return cells(eventAt(row));
+}
+
+QStringList HistoryList::headerCells() const {
+    QStringList cells{QCoreApplication::translate("HistoryList", "Tid"),
+                      QCoreApplication::translate("HistoryList", "Nr.")};
+    if (m_moduleShown)
+        cells << QCoreApplication::translate("HistoryList", "Mod.");
+    cells << QString() << QCoreApplication::translate("HistoryList", "Siden");
+    return cells;
+}
+
+void HistoryList::setModuleShown(bool shown) {
+    m_moduleShown = shown;
+    m_rows.fill({});
+    viewport()->update();
+}
+
+// A row's tooltip tells all of it; the header's says what the columns are.
+bool HistoryList::viewportEvent(QEvent* event) {
+    if (event->type() != QEvent::ToolTip)
+        return QAbstractScrollArea::viewportEvent(event);
+    const auto* help = static_cast<QHelpEvent*>(event);
+    const int line = help->pos().y() / rowHeight();
+    const int row = verticalScrollBar()->value() + line - 1;
+    QString tip;
+    if (line == 0)
+        tip = tr("Tid, indgang, %1tilstand og tid siden indgangens forrige skift")
+                  .arg(m_moduleShown ? tr("modul.kontakt, ") : QString());
+    else if (m_valid && row >= 0 && row < rowCount() && seqAt(row) >= m_history.firstKept())
+        tip = rowText(row);
+    if (tip.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(help->globalPos(), tip, viewport());
+    return true;
 }
 
 // A row never changes once made, so it is drawn once and kept while it may be in sight.
@@ -286,13 +344,14 @@ const QPixmap& HistoryList::rowPicture(quint64 seq, const Columns& c) {
     p.setFont(font());
     p.setRenderHint(QPainter::Antialiasing);
     const ChangeEvent& e = m_history.event(seq);
+    const QStringList cell = cells(e);
     p.setPen(palette().text().color());
-    p.drawText(3, 0, c.input, c.h, Qt::AlignVCenter, m_history.timeOfDay(e.timeMs));
-    p.drawText(c.input, 0, c.number, c.h, Qt::AlignVCenter | Qt::AlignRight,
-               QString::number(e.input));
-    p.drawText(c.module, 0, c.mark - c.module, c.h, Qt::AlignVCenter,
-               QStringLiteral("%1.%2").arg(e.module()).arg(e.contact()));
-    const QString since = sinceText(e.sinceMs);
+    p.drawText(3, 0, c.input, c.h, Qt::AlignVCenter, cell[0]);
+    p.drawText(c.input, 0, c.number, c.h, Qt::AlignVCenter | Qt::AlignRight, cell[1]);
+    if (m_moduleShown)
+        p.drawText(c.module, 0, c.mark - c.module, c.h, Qt::AlignVCenter, cell[2]);
+    p.drawText(c.state, 0, c.since - c.state, c.h, Qt::AlignVCenter, cell[cell.size() - 2]);
+    const QString since = cell.last();
     p.drawText(c.since, 0, c.sinceWidth, c.h, Qt::AlignVCenter | Qt::AlignRight, since);
     if (const QString name = m_names ? m_names->name(e.input) : QString(); !name.isEmpty()) {
         // In the room the time since leaves, cut short where it must be.
@@ -304,7 +363,7 @@ const QPixmap& HistoryList::rowPicture(quint64 seq, const Columns& c) {
     }
     p.setPen(Qt::NoPen);
     p.setBrush(e.active ? kActive : kInactive);
-    p.drawEllipse(QRectF(c.mark, 2, c.h - 4, c.h - 4));
+    p.drawEllipse(QRectF(c.mark, 2.5, c.h - 5, c.h - 5));
     p.end();
     cached = {seq + 1, picture};
     return cached.picture;
@@ -317,14 +376,12 @@ void HistoryList::paintEvent(QPaintEvent*) {
     const int w = viewport()->width();
     p.fillRect(0, 0, w, h, palette().button());
     p.setPen(palette().buttonText().color());
-    p.drawText(3, 0, c.input, h, Qt::AlignVCenter,
-               QCoreApplication::translate("HistoryList", "Tid"));
-    p.drawText(c.input - 4, 0, c.number + 4, h, Qt::AlignVCenter | Qt::AlignRight,
-               QCoreApplication::translate("HistoryList", "Nr."));
-    p.drawText(c.module, 0, c.mark - c.module, h, Qt::AlignVCenter,
-               QCoreApplication::translate("HistoryList", "Mod."));
-    p.drawText(c.since, 0, c.sinceWidth, h, Qt::AlignVCenter | Qt::AlignRight,
-               QCoreApplication::translate("HistoryList", "Siden"));
+    const QStringList header = headerCells();
+    p.drawText(3, 0, c.input, h, Qt::AlignVCenter, header[0]);
+    p.drawText(c.input - 4, 0, c.number + 4, h, Qt::AlignVCenter | Qt::AlignRight, header[1]);
+    if (m_moduleShown)
+        p.drawText(c.module, 0, c.mark - c.module, h, Qt::AlignVCenter, header[2]);
+    p.drawText(c.since, 0, c.sinceWidth, h, Qt::AlignVCenter | Qt::AlignRight, header.last());
 
     if (!m_valid || rowCount() == 0) {
         p.setPen(m_valid ? palette().color(QPalette::Disabled, QPalette::Text) : kInactive);
@@ -335,7 +392,7 @@ void HistoryList::paintEvent(QPaintEvent*) {
         return;
     }
     const int first = verticalScrollBar()->value();
-    const int last = std::min(rowCount(), first + visibleRows() + 1);
+    const int last = std::min(rowCount(), first + visibleRows()); // whole rows only
     const quint64 kept = m_history.firstKept();
     for (int row = first; row < last; ++row) {
         const quint64 seq = seqAt(row);

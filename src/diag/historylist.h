@@ -55,8 +55,16 @@ public:
     // The event in row `row` (0 = newest), as the list shows it.
     const ChangeEvent& eventAt(int row) const;
     // Row `row` as text: "12:34:56.789  73  5.9  aktiv  120 ms", the input's name after its
-    // contact when it has one: "… 5.9 Blok 3 øst  aktiv …".
+    // contact when it has one: "… 5.9 Blok 3 øst  aktiv …". A row's tooltip.
     QString rowText(int row) const;
+    // The columns as drawn, header and row `row`: time, input, module.contact (unless
+    // hidden), the new state ("til"/"fra" beside its coloured dot), time since the previous
+    // change.
+    QStringList headerCells() const;
+    QStringList rowCells(int row) const;
+    // Without the module.contact column, for a narrow list; its rows' tooltips still say it.
+    void setModuleShown(bool shown);
+    bool moduleShown() const { return m_moduleShown; }
     // The inputs' names, shown after the contact; call namesChanged() when one changes.
     void setNames(const names::Names* names) {
         m_names = names;
@@ -76,10 +84,11 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     struct Columns {
-        int h, input, number, module, mark, since, sinceWidth;
+        int h, input, number, module, mark, state, since, sinceWidth;
     };
     struct CachedRow {
         quint64 seq = 0; // the event's sequence number + 1; 0 for none
@@ -97,6 +106,7 @@ private:
     quint64 seqAt(int row) const;
     int rowHeight() const;
     int visibleRows() const;
+    QStringList cells(const ChangeEvent& e) const;
 
     const ChangeHistory& m_history;
     HistoryFilter m_filter;
@@ -109,4 +119,5 @@ private:
     QTimer m_later;
     bool m_rangeStale = false; // the scroll bar's maximum lags behind the rows
     const names::Names* m_names = nullptr;
+    bool m_moduleShown = true;
 };

@@ -30,8 +30,15 @@ bool lineGone(const QSerialPort& port) {
 }
 
 constexpr int kCharMicros = 10'000'000 / protocol::kBaudRate;
-// A read that brought no more than a gathering's worth (twice, for slack) came at the line rate.
-constexpr qsizetype kLineRateRead = 2 * SerialControl::kGatherMs * 1000 / kCharMicros;
+// The longest nap a wait takes while the characters it wants are still on the wire.
+constexpr int kLongestNapMs = 100;
+// A read came at the line rate when it brought no more than the line carries in the time since
+// the last one (counted up to a nap's length) and a gathering's worth (twice, for slack) more.
+constexpr qsizetype kLineRateSlack = 2 * SerialControl::kGatherMs * 1000 / kCharMicros;
+bool atLineRate(qsizetype got, qint64 sinceLastUs) {
+    return got <=
+           std::min<qint64>(sinceLastUs, kLongestNapMs * 1000) / kCharMicros + kLineRateSlack;
+}
 } // namespace
 
 QtSerialControl::QtSerialControl(DeviceResolver resolver, QObject* parent)
@@ -50,7 +57,7 @@ QtSerialControl::~QtSerialControl() = default;
 void QtSerialControl::discardInput() {
     m_next = 0;
     m_end = 0;
-    m_lastRead = 0;
+    m_lineRate = false;
     m_lastFillBrought = false;
 }
 
@@ -179,7 +186,8 @@ QtSerialControl::Read QtSerialControl::fill(bool woken) {
     if (got <= 0)
         return Read::None;
     m_end += got;
-    m_lastRead = got;
+    m_lineRate = atLineRate(got, m_sinceRead.isValid() ? m_sinceRead.nsecsElapsed() / 1000 : 0);
+    m_sinceRead.start();
     ++m_reads;
     return Read::Some;
 }
@@ -193,11 +201,12 @@ bool QtSerialControl::waitForInput(int msecs) {
     waited.start();
     // A read that finds nothing costs no more than asking whether there is something.
     fill();
-    // At the line rate (the last read brought no more than a gathering's worth) the wanted
-    // characters are still on the wire: sleep for as long as they take, at most kGatherMs,
-    // then take them with one wake-up instead of one each. A faster peer is not kept waiting.
-    if (InBufferCount() == 0 && PortOpen() && m_lastRead <= kLineRateRead) {
-        QThread::usleep(std::min({kGatherMs * 1000, wantedInput() * kCharMicros, msecs * 1000}));
+    // At the line rate the wanted characters are still on the wire: sleep for as long as they
+    // take (a burst's rest, at most kLongestNapMs), then take them with one wake-up instead of
+    // one each. A faster peer is not kept waiting.
+    if (InBufferCount() == 0 && PortOpen() && m_lineRate) {
+        QThread::usleep(
+            std::min({kLongestNapMs * 1000, wantedInput() * kCharMicros, msecs * 1000}));
         fill();
     }
 #ifdef Q_OS_UNIX
@@ -240,7 +249,7 @@ void QtSerialControl::afterDrain() {
         m_readable->setEnabled(!continuationQueued());
         return;
     }
-    const bool gather = m_lastFillBrought && m_lastRead <= kLineRateRead;
+    const bool gather = m_lastFillBrought && m_lineRate;
     m_readable->setEnabled(!gather);
     if (gather)
         m_gather.start();

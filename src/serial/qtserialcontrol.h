@@ -3,6 +3,7 @@
 #include "state/protocol.h"
 #include "state/serialcontrol.h"
 
+#include <QElapsedTimer>
 #include <QSerialPort>
 #include <QTimer>
 #include <functional>
@@ -80,8 +81,9 @@ private:
     std::vector<char> m_block; // read from the device; m_next..m_end not yet taken
     qsizetype m_next = 0;
     qsizetype m_end = 0;
-    qsizetype m_lastRead = 0;       // characters the last read that brought any brought
+    bool m_lineRate = false;        // the last read that brought any came at the line rate
     bool m_lastFillBrought = false; // whether the last read brought any
+    QElapsedTimer m_sinceRead;      // since the last read that brought any
     quint64 m_reads = 0;
     int m_commPort = 1;
     bool m_lost = false; // failed underneath; closed from the event loop

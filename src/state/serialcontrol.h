@@ -66,8 +66,9 @@ public:
     }
     // Waits at most `msecs` for input without returning to the event loop; true when a
     // character is waiting. OnComm is not raised from inside the wait. `wanted` says how many
-    // characters the caller still expects: a control may gather that many (up to kGatherMs)
-    // before it returns, so that a slow line wakes the program once per batch, not per byte.
+    // characters the caller still expects: a control may gather that many while they are on
+    // the wire before it returns, so that a slow line wakes the program once per batch, not
+    // per byte.
     bool WaitForInput(int msecs, int wanted = 1) {
         m_waited = true;
         m_wanted = wanted;

@@ -86,6 +86,7 @@ private slots:
     void entriesAreValueAndSeparator_data();
     void entriesAreValueAndSeparator();
     void widgetFollowsWithoutExplicitFlush();
+    void followingBarMovesTwiceASecond();
     void keepsNewestEntriesWithinBounds();
     void linesBreakOnlyBetweenEntries();
     void appendsGoAtEndAfterUserSelected();
@@ -138,10 +139,39 @@ void TestMonitor::widgetFollowsWithoutExplicitFlush() {
         stream.add(monitor, i);
     QTRY_COMPARE(joined(view), stream.text);
     QCOMPARE(monitor.text(), stream.text);
-    // Scrolled to the newest line.
+    // Scrolled to the newest line at once; the bar catches up within half a second.
+    QCOMPARE(view.topLine(), view.lineCount() - 8); // 121 px show 8 lines
     const QScrollBar* bar = view.verticalScrollBar();
-    QVERIFY(bar->maximum() > 0);
+    QTRY_COMPARE_WITH_TIMEOUT(bar->maximum(), view.lineCount() - 8, 600);
     QCOMPARE(bar->value(), bar->maximum());
+}
+
+void TestMonitor::followingBarMovesTwiceASecond() {
+    // While the box follows a stream, its bar is redrawn at most twice a second, not with every
+    // frame; scrolled up, it follows the user at once.
+    ShownMonitor monitor;
+    MonitorView& view = monitor.view;
+    const QScrollBar* bar = view.verticalScrollBar();
+    Stream stream;
+    int i = 0;
+    stream.addFramed(monitor, i, i + 200);
+    i += 200;
+    QTRY_COMPARE_WITH_TIMEOUT(bar->value(), view.topLine(), 600);
+    int rangeChanges = 0;
+    QObject::connect(bar, &QScrollBar::rangeChanged, [&] { ++rangeChanges; });
+    QElapsedTimer clock;
+    clock.start();
+    for (int frame = 0; frame < 20; ++frame) {
+        for (const int end = i + 40; i < end; ++i)
+            stream.add(monitor, i);
+        monitor.gate.frame();
+        QCOMPARE(view.topLine(), view.lineCount() - 8);
+    }
+    if (clock.elapsed() < 450) // a slow machine may well see one more
+        QVERIFY2(rangeChanges <= 1, qPrintable(QString::number(rangeChanges)));
+    QTRY_COMPARE_WITH_TIMEOUT(bar->maximum(), view.lineCount() - 8, 600);
+    QCOMPARE(bar->value(), bar->maximum());
+    QCOMPARE(view.lineEnd(view.lineCount() - 1), monitor.entries());
 }
 
 void TestMonitor::keepsNewestEntriesWithinBounds() {

@@ -12,6 +12,8 @@
 #include <algorithm>
 
 namespace {
+constexpr qint64 kBarSyncMs = 500;
+
 QString entryText(quint16 entry) {
     return Monitor::valueText(Monitor::valueOf(entry)) +
            Monitor::separatorText(Monitor::separatorOf(entry));
@@ -22,6 +24,9 @@ MonitorView::MonitorView(const Monitor& monitor, QWidget* parent)
     : QAbstractScrollArea(parent), m_monitor(monitor) {
     viewport()->setCursor(Qt::IBeamCursor);
     verticalScrollBar()->setSingleStep(1);
+    m_barSync.setSingleShot(true);
+    m_barSync.setInterval(kBarSyncMs);
+    connect(&m_barSync, &QTimer::timeout, this, &MonitorView::syncScrollBar);
     measure();
 }
 
@@ -56,7 +61,7 @@ int MonitorView::visibleLines() const {
 }
 
 int MonitorView::topLine() const {
-    return verticalScrollBar()->value();
+    return m_top;
 }
 
 quint64 MonitorView::lineFirst(int line) const {
@@ -100,27 +105,37 @@ void MonitorView::dropOldLines() {
     }
 }
 
-void MonitorView::updateScrollBar() {
+void MonitorView::syncScrollBar() {
+    m_barSync.stop();
+    m_barSynced.start();
     QScrollBar* bar = verticalScrollBar();
+    m_adjusting = true;
     bar->setPageStep(visibleLines());
-    bar->setRange(0, std::max(0, lineCount() - visibleLines()));
+    bar->setRange(0, lastTop());
+    bar->setValue(m_top);
+    m_barValue = bar->value();
+    m_adjusting = false;
+}
+
+void MonitorView::syncScrollBarSoon(bool following) {
+    if (!following || !m_barSynced.isValid() || m_barSynced.hasExpired(kBarSyncMs))
+        syncScrollBar();
+    else if (!m_barSync.isActive())
+        m_barSync.start(int(kBarSyncMs - m_barSynced.elapsed()));
 }
 
 void MonitorView::paintFrame() {
-    QScrollBar* bar = verticalScrollBar();
-    const bool follow = bar->value() >= bar->maximum();
-    const quint64 oldTop = m_firstLine + quint64(bar->value());
+    const bool follow = m_top >= lastTop();
+    const quint64 oldTop = m_firstLine + quint64(m_top);
     // The last line held so far is the first that may change.
     const quint64 changedFrom = m_firstLine + quint64(std::max(0, lineCount() - 1));
     const bool continued = layOut();
     dropOldLines();
-    m_adjusting = true;
-    updateScrollBar();
     const qint64 kept = qint64(oldTop) - qint64(m_firstLine);
-    bar->setValue(follow ? bar->maximum() : int(std::clamp<qint64>(kept, 0, bar->maximum())));
-    m_adjusting = false;
+    m_top = follow ? lastTop() : int(std::clamp<qint64>(kept, 0, lastTop()));
+    syncScrollBarSoon(follow);
 
-    const quint64 top = m_firstLine + quint64(bar->value());
+    const quint64 top = m_firstLine + quint64(m_top);
     const qint64 shift = qint64(top) - qint64(oldTop);
     if (!continued || shift < 0 || shift >= visibleLines()) {
         viewport()->update();
@@ -140,9 +155,13 @@ void MonitorView::updateLines(int from, int to) {
                        (to - from) * m_lineHeight);
 }
 
-void MonitorView::scrollContentsBy(int, int dy) {
-    if (m_adjusting)
+void MonitorView::scrollContentsBy(int, int) {
+    if (m_adjusting || verticalScrollBar()->value() == m_barValue)
         return;
+    // Moved by the user: from where the box is, which the bar may not have caught up with.
+    const int dy = m_top - verticalScrollBar()->value();
+    m_top = std::min(verticalScrollBar()->value(), lastTop());
+    syncScrollBar();
     if (std::abs(dy) >= visibleLines()) {
         viewport()->update();
         return;
@@ -183,7 +202,7 @@ void MonitorView::paintEvent(QPaintEvent* event) {
 }
 
 void MonitorView::relayOut() {
-    const bool follow = verticalScrollBar()->value() >= verticalScrollBar()->maximum();
+    const bool follow = m_top >= lastTop();
     const quint64 topEntry = lineCount() > 0 ? lineFirst(topLine()) : 0;
     m_firstLine += m_lineStart.size();
     m_lineStart.clear();
@@ -191,10 +210,8 @@ void MonitorView::relayOut() {
     layOut();
     const auto at = std::upper_bound(m_lineStart.begin(), m_lineStart.end(), topEntry);
     const int line = int(std::max<qint64>(0, (at - m_lineStart.begin()) - 1));
-    m_adjusting = true;
-    updateScrollBar();
-    verticalScrollBar()->setValue(follow ? verticalScrollBar()->maximum() : line);
-    m_adjusting = false;
+    m_top = follow ? lastTop() : std::min(line, lastTop());
+    syncScrollBar();
     viewport()->update();
 }
 

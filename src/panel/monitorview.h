@@ -4,7 +4,9 @@
 #include "receive/monitor.h"
 
 #include <QAbstractScrollArea>
+#include <QElapsedTimer>
 #include <QPixmap>
+#include <QTimer>
 #include <array>
 #include <deque>
 
@@ -25,7 +27,10 @@ public:
             requestFrame();
     }
     // Lays out and paints what is pending now (otherwise done by the frame gate).
-    void flush() { paintFrame(); }
+    void flush() {
+        paintFrame();
+        syncScrollBar();
+    }
     void paintFrame() override;
 
     // Lines the view holds (all of the ring), and the one at the top of the box.
@@ -66,7 +71,12 @@ private:
     bool layOut();
     void relayOut();
     void dropOldLines();
-    void updateScrollBar();
+    int lastTop() const { return std::max(0, lineCount() - visibleLines()); }
+    // The scroll bar shows m_top; while the view follows new entries it catches up at most
+    // twice a second (its range grows with every frame, and a repainted bar costs more than
+    // the lines it describes), at once otherwise.
+    void syncScrollBar();
+    void syncScrollBarSoon(bool following);
     int visibleLines() const;
     quint64 entryAt(const QPoint& pos) const;
     void updateLines(int from, int to);
@@ -84,4 +94,8 @@ private:
     quint64 m_selFirst = 0;
     quint64 m_selEnd = 0;
     bool m_adjusting = false; // the scroll bar moves with the content, not over it
+    int m_top = 0;            // the line at the top of the box
+    int m_barValue = 0;       // the scroll bar's value as last set here
+    QTimer m_barSync;
+    QElapsedTimer m_barSynced;
 };

@@ -4,6 +4,7 @@
 #include "app/messageboxsink.h"
 #include "app/preflight.h"
 #include "app/quitsignals.h"
+#include "app/startup.h"
 #include "app/translations.h"
 #include "bridge/bridge.h"
 #include "diag/timelinepicture.h"
@@ -148,6 +149,10 @@ int main(int argc, char* argv[]) {
         return fail(QStringLiteral("s88monitor: %1").arg(*why));
 
     early.reset();
+    {
+        QtSettingsStore stored;
+        zoom::apply(stored); // Qt reads its scale factor when the application object is made
+    }
     QApplication app(argc, argv);
     translations::install(app, language);
     QApplication::setApplicationName(QStringLiteral("s88monitor"));

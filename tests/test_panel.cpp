@@ -5,6 +5,7 @@
 #include "support/formsupport.h"
 
 #include <QRandomGenerator>
+#include <QSet>
 #include <QTest>
 
 namespace {
@@ -33,6 +34,8 @@ private slots:
     void entryZeroIsNoInput();
     void moduleZeroReportIsNotShown();
     void lampChangeSoonAfterAnotherIsPainted();
+    void colourHelpRepaintsOnlyOnChange_data();
+    void colourHelpRepaintsOnlyOnChange();
     void frameGatePaces_data();
     void frameGatePaces();
 };
@@ -242,6 +245,54 @@ void TestPanel::lampChangeSoonAfterAnotherIsPainted() {
     // Right after that paint, well within a frame: input 1 goes off again.
     w.serial.deliver(bytes({105, 1, 1, 0, 0}));
     QTRY_COMPARE_WITH_TIMEOUT(log.painted.last(), false, 2000);
+}
+
+void TestPanel::colourHelpRepaintsOnlyOnChange_data() {
+    QTest::addColumn<bool>("before");
+    QTest::addColumn<bool>("after");
+    QTest::addColumn<QList<int>>("active");
+    QTest::addColumn<int>("repainted"); // lamps
+
+    const QList<int> three{1, 42, 160};
+    QTest::newRow("on, on again") << true << true << three << 0;
+    QTest::newRow("off, off again") << false << false << three << 0;
+    QTest::newRow("on, off") << true << false << three << 3;
+    QTest::newRow("off, on") << false << true << three << 3;
+    QTest::newRow("off, on, none active") << false << true << QList<int>{} << 0;
+    QTest::newRow("off, on, all active") << false << true << oneTo(160) << 160;
+}
+
+void TestPanel::colourHelpRepaintsOnlyOnChange() {
+    QFETCH(bool, before);
+    QFETCH(bool, after);
+    QFETCH(QList<int>, active);
+    QFETCH(int, repainted);
+    ScriptedWindow w({.openPort = true});
+    w.form.panel().setColourHelp(before);
+    for (int n : active)
+        w.state().InputState[std::size_t(n)] = true;
+    w.form.panel().arbejd();
+    QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+    QTest::qWait(50);
+    QCoreApplication::processEvents();
+    struct PaintCount final : QObject {
+        QSet<QObject*> painted;
+        bool eventFilter(QObject* watched, QEvent* event) override {
+            if (event->type() == QEvent::Paint)
+                painted.insert(watched);
+            return false;
+        }
+    } count;
+    for (Lamp* lamp : w.c().Lampe)
+        lamp->installEventFilter(&count);
+
+    w.form.panel().setColourHelp(after);
+    QTest::qWait(100);
+
+    QCOMPARE(int(count.painted.size()), repainted);
+    QCOMPARE(w.form.panel().colourHelp(), after);
+    for (const Lamp* lamp : w.c().Lampe)
+        QCOMPARE(lamp->colourHelp(), after);
 }
 
 void TestPanel::frameGatePaces_data() {

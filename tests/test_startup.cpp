@@ -1,9 +1,13 @@
 #include "app/startup.h"
+#include "panel/lamp.h"
 #include "state/settingsstore.h"
 #include "support/formsupport.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QProcess>
 #include <QRandomGenerator>
+#include <QSet>
 #include <QTest>
 #include <memory>
 
@@ -50,6 +54,11 @@ private slots:
     void damagedFileGivesReminders_data();
     void damagedFileGivesReminders();
     void unreadableFileGivesReminders();
+
+    void zoomScaleFactor_data();
+    void zoomScaleFactor();
+    void storedZoomAppliedAtStart_data();
+    void storedZoomAppliedAtStart();
 
 private:
     std::unique_ptr<SettingsDirectory> m_dir;
@@ -289,5 +298,101 @@ void TestStartup::unreadableFileGivesReminders() {
     QCOMPARE(boxesOf(window), (QStringList{"", "0", "0"}));
 }
 
-QTEST_MAIN(TestStartup)
+void TestStartup::zoomScaleFactor_data() {
+    QTest::addColumn<int>("percent");
+    QTest::addColumn<QByteArray>("factor");
+
+    QTest::newRow("follow the screen") << 0 << QByteArray();
+    QTest::newRow("100 %") << 100 << QByteArray("1");
+    QTest::newRow("125 %") << 125 << QByteArray("1.25");
+    QTest::newRow("150 %") << 150 << QByteArray("1.5");
+    QTest::newRow("200 %") << 200 << QByteArray("2");
+}
+
+void TestStartup::zoomScaleFactor() {
+    QFETCH(int, percent);
+    QFETCH(QByteArray, factor);
+    QCOMPARE(zoom::scaleFactor(percent), factor);
+}
+
+void TestStartup::storedZoomAppliedAtStart_data() {
+    QTest::addColumn<QByteArray>("stored");      // the settings file's [Visning] section
+    QTest::addColumn<QByteArray>("environment"); // QT_SCALE_FACTOR as the user set it
+    // The scale factor the program ran with ("-": none), its device pixel ratio, the window's
+    // size in device pixels and how many colours lamp 1's picture has (2: the picture as it
+    // is; more: the disc drawn again at the finer resolution, its edge smoothed).
+    QTest::addColumn<QString>("seen");
+
+    QTest::newRow("nothing stored") << QByteArray() << QByteArray() << "1 1 844x543 2";
+    QTest::newRow("100 %") << QByteArray("Zoom=100") << QByteArray() << "1 1 844x543 2";
+    QTest::newRow("125 %") << QByteArray("Zoom=125") << QByteArray() << "1.25 1.25 1055x679 4";
+    QTest::newRow("150 %") << QByteArray("Zoom=150") << QByteArray() << "1.5 1.5 1266x815 4";
+    QTest::newRow("200 %") << QByteArray("Zoom=200") << QByteArray() << "2 2 1688x1086 4";
+    QTest::newRow("follow the screen") << QByteArray("Zoom=0") << QByteArray() << "- 1 844x543 2";
+    QTest::newRow("no choice: 149") << QByteArray("Zoom=149") << QByteArray() << "1 1 844x543 2";
+    QTest::newRow("no choice: 151") << QByteArray("Zoom=151") << QByteArray() << "1 1 844x543 2";
+    QTest::newRow("not a number") << QByteArray("Zoom=stor") << QByteArray() << "1 1 844x543 2";
+    QTest::newRow("the user's own factor wins")
+        << QByteArray("Zoom=150") << QByteArray("2") << "2 2 1688x1086 4";
+    QTest::newRow("the user's own factor, following the screen")
+        << QByteArray("Zoom=0") << QByteArray("1.25") << "1.25 1.25 1055x679 4";
+}
+
+// Runs this program as the window's start-up does: the stored zoom applied, then the
+// application object made and the window shown.
+void TestStartup::storedZoomAppliedAtStart() {
+    QFETCH(QByteArray, stored);
+    QFETCH(QByteArray, environment);
+    QFETCH(QString, seen);
+    QVERIFY(writeFile(m_dir->settingsFile(), "[Visning]\n" + stored + "\n"));
+    QProcess probe;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_dir->path());
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.remove(QStringLiteral("QT_SCALE_FACTOR"));
+    if (!environment.isEmpty())
+        env.insert(QStringLiteral("QT_SCALE_FACTOR"), QString::fromLatin1(environment));
+    probe.setProcessEnvironment(env);
+    probe.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--zoom-probe")});
+    QVERIFY(probe.waitForFinished(30000));
+    QCOMPARE(probe.exitCode(), 0);
+    QCOMPARE(QString::fromLatin1(probe.readAllStandardOutput()).trimmed(), seen);
+}
+
+namespace {
+
+int zoomProbe(int argc, char* argv[]) {
+    {
+        QtSettingsStore stored;
+        zoom::apply(stored);
+    }
+    QApplication app(argc, argv);
+    ScriptedWindow w;
+    if (!QTest::qWaitForWindowExposed(&w.form))
+        return 1;
+    const QImage window = w.form.grab().toImage();
+    const QImage lamp = w.c().Lampe[0]->grab().toImage();
+    QSet<QRgb> colours;
+    for (int y = 0; y < lamp.height(); ++y)
+        for (int x = 0; x < lamp.width(); ++x)
+            colours.insert(lamp.pixel(x, y));
+    const QByteArray factor = qgetenv("QT_SCALE_FACTOR");
+    std::printf("%s %g %dx%d %d\n", factor.isEmpty() ? "-" : factor.constData(),
+                w.form.devicePixelRatioF(), window.width(), window.height(),
+                int(std::min<qsizetype>(colours.size(), 4)));
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (argc > 1 && qstrcmp(argv[1], "--zoom-probe") == 0)
+        return zoomProbe(argc, argv);
+    QApplication app(argc, argv);
+    QApplication::setAttribute(Qt::AA_Use96Dpi, true);
+    TestStartup test;
+    QTEST_SET_MAIN_SOURCE_PATH
+    return QTest::qExec(&test, argc, argv);
+}
+
 #include "test_startup.moc"

@@ -1,5 +1,6 @@
 #include "diag/changefeed.h"
 #include "diag/numberwords.h"
+#include "diag/readable.h"
 #include "diag/speaker.h"
 #include "diag/walktest.h"
 #include "diag/walktestwindow.h"
@@ -7,6 +8,7 @@
 #include "support/testsupport.h"
 
 #include <QApplication>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QStringList>
@@ -72,6 +74,11 @@ private slots:
     void summary();
     void speakerWithoutEngine();
     void namesInRequestReportAndSpeech();
+    void requestGrowsWithWindow_data();
+    void requestGrowsWithWindow();
+    void mnemonicsAndTabOrder();
+    void mnemonicsTakeFreeLetters_data();
+    void mnemonicsTakeFreeLetters();
 };
 
 void TestWalkTest::rules_data() {
@@ -462,6 +469,131 @@ void TestWalkTest::namesInRequestReportAndSpeech() {
     QCOMPARE(changeText(73, true, names.name(73)),
              QStringLiteral("treoghalvfjerds, Blok 3 øst, aktiv"));
     QCOMPARE(changeText(72, false, names.name(72)), QStringLiteral("tooghalvfjerds inaktiv"));
+}
+
+void TestWalkTest::requestGrowsWithWindow_data() {
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<int>("request"); // points
+    QTest::addColumn<int>("last");
+
+    QTest::newRow("as opened") << QSize(820, 640) << 30 << 16;
+    QTest::newRow("a pixel narrower: never smaller") << QSize(819, 640) << 30 << 16;
+    QTest::newRow("lower") << QSize(820, 400) << 30 << 16;
+    QTest::newRow("wider only: the height holds it") << QSize(1640, 640) << 30 << 16;
+    QTest::newRow("twice the size") << QSize(1640, 1280) << 60 << 32;
+    QTest::newRow("full HD, maximised") << QSize(1920, 1050) << 49 << 26;
+    QTest::newRow("1920 x 1200") << QSize(1920, 1200) << 56 << 30;
+    QTest::newRow("4K") << QSize(3840, 2100) << 98 << 53;
+    QTest::newRow("at the ceiling") << QSize(4373, 3412) << 160 << 85;
+    QTest::newRow("past the ceiling") << QSize(8000, 8000) << 160 << 156;
+}
+
+void TestWalkTest::requestGrowsWithWindow() {
+    QFETCH(QSize, size);
+    QFETCH(int, request);
+    QFETCH(int, last);
+    QCOMPARE(readable::requestPoints(size), request);
+    QCOMPARE(readable::lastPoints(size), last);
+
+    ChangeFeed feed;
+    SpeakerDouble speaker;
+    CapturedMessages messages;
+    WalkTestWindow window(feed, speaker, messages);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(window.requestFont().pointSize(), 30); // as opened
+    window.resize(size);
+    QTRY_COMPARE(window.size(), size);
+    QCOMPARE(window.requestFont().pointSize(), request);
+    QVERIFY(window.requestFont().bold());
+}
+
+void TestWalkTest::mnemonicsAndTabOrder() {
+    ChangeFeed feed;
+    SpeakerDouble speaker;
+    CapturedMessages messages;
+    WalkTestWindow window(feed, speaker, messages);
+    window.show();
+    window.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&window));
+    // Start and Gem… by Alt+letter; the others keep their own keys.
+    QCOMPARE(window.startButton()->text(), QStringLiteral("&Start"));
+    QStringList captions;
+    for (const QPushButton* b : window.findChildren<QPushButton*>())
+        captions << b->text();
+    QVERIFY2(captions.contains(QStringLiteral("G&em…")), qPrintable(captions.join(u'|')));
+    QCOMPARE(window.repeatButton()->text(), QStringLiteral("Gentag (G)"));
+
+    // Tab: the range, Start, (Gem…,) the report, and round again.
+    QStringList order;
+    QWidget* current = window.fromModule();
+    current->setFocus();
+    for (int i = 0; i < 6; ++i) {
+        order << QString::fromLatin1(current->metaObject()->className()) + u' ' +
+                     (qobject_cast<QPushButton*>(current)
+                          ? static_cast<QPushButton*>(current)->text()
+                          : QString());
+        QTest::keyClick(current, Qt::Key_Tab);
+        QTRY_VERIFY(QApplication::focusWidget() != current);
+        current = QApplication::focusWidget();
+    }
+    // Gem… waits for a report, and Tab passes it while it is disabled.
+    QCOMPARE(order, (QStringList{"QSpinBox ", "QSpinBox ", "QPushButton &Start", "QPlainTextEdit ",
+                                 "QSpinBox ", "QSpinBox "}));
+    QWidget* next = window.startButton()->nextInFocusChain();
+    while (!(next->focusPolicy() & Qt::TabFocus))
+        next = next->nextInFocusChain();
+    QCOMPARE(next->property("text").toString(), QStringLiteral("G&em…"));
+
+    // Alt+S starts the test.
+    window.fromModule()->setValue(2);
+    window.toModule()->setValue(2);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_S, Qt::AltModifier);
+    QTRY_VERIFY(window.test()); // a mnemonic clicks as the button shows it pressed
+    QCOMPARE(window.test()->firstModule(), 2);
+}
+
+void TestWalkTest::mnemonicsTakeFreeLetters_data() {
+    QTest::addColumn<QStringList>("captions");
+    QTest::addColumn<QString>("taken");
+    QTest::addColumn<QStringList>("marked");
+
+    QTest::newRow("first letters") << QStringList{"Nu", "Alle", "Gem billede…"} << QString()
+                                   << QStringList{"&Nu", "&Alle", "&Gem billede…"};
+    QTest::newRow("a letter taken")
+        << QStringList{"Start", "Gem…"} << "g" << QStringList{"&Start", "G&em…"};
+    QTest::newRow("same first letter")
+        << QStringList{"Gem", "Gentag"} << QString() << QStringList{"&Gem", "G&entag"};
+    QTest::newRow("upper and lower case are one letter")
+        << QStringList{"Eksportér…", "eksport"} << QString()
+        << QStringList{"&Eksportér…", "e&ksport"};
+    QTest::newRow("Danish letter")
+        << QStringList{"Åbn", "åben"} << QString() << QStringList{"&Åbn", "å&ben"};
+    QTest::newRow("digits and signs skipped")
+        << QStringList{"1: …Ok"} << QString() << QStringList{"1: …&Ok"};
+    QTest::newRow("second letter")
+        << QStringList{"ab", "ab"} << QString() << QStringList{"&ab", "a&b"};
+    QTest::newRow("no free letter left")
+        << QStringList{"ab", "ba", "ab"} << QString() << QStringList{"&ab", "&ba", "ab"};
+    QTest::newRow("already has one")
+        << QStringList{"Ny&t", "Nu"} << QString() << QStringList{"Ny&t", "&Nu"};
+}
+
+void TestWalkTest::mnemonicsTakeFreeLetters() {
+    QFETCH(QStringList, captions);
+    QFETCH(QString, taken);
+    QFETCH(QStringList, marked);
+    QList<QAbstractButton*> buttons;
+    std::vector<std::unique_ptr<QPushButton>> owned;
+    for (const QString& caption : captions) {
+        owned.push_back(std::make_unique<QPushButton>(caption));
+        buttons << owned.back().get();
+    }
+    readable::addMnemonics(buttons, taken);
+    QStringList got;
+    for (const QAbstractButton* b : buttons)
+        got << b->text();
+    QCOMPARE(got, marked);
 }
 
 QTEST_MAIN(TestWalkTest)

@@ -2,12 +2,18 @@
 // order, and what the rendered window shows at the lamps and the link indicator.
 
 #include "app/form1.h"
+#include "diag/diagarea.h"
+#include "diag/nameswindow.h"
+#include "diag/timelinewindow.h"
+#include "diag/viewdialog.h"
 #include "panel/lamp.h"
 #include "panel/monitorview.h"
 #include "panel/shape.h"
 #include "support/formsupport.h"
+#include "support/ptypair.h"
 #include "support/testsupport.h"
 
+#include <QCheckBox>
 #include <QFile>
 #include <QGroupBox>
 #include <QImageReader>
@@ -75,7 +81,18 @@ private slots:
     void windowTitleAndFixedSize();
     void initialContents_data();
     void initialContents();
+    void tabOrder_data();
     void tabOrder();
+    void keysClickTheirButtons_data();
+    void keysClickTheirButtons();
+    void enterInCountBoxSendsCounts_data();
+    void enterInCountBoxSendsCounts();
+    void colourHelpMarksActiveLamps_data();
+    void colourHelpMarksActiveLamps();
+    void unstableLampWearsSign_data();
+    void otherWindowsKeys_data();
+    void otherWindowsKeys();
+    void unstableLampWearsSign();
     void focusOnStartWhenShown();
     void fonts_data();
     void fonts();
@@ -326,7 +343,25 @@ void TestWindow::initialContents() {
         QCOMPARE(c.Shape1->FillColor(), 255);
 }
 
+void TestWindow::tabOrder_data() {
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("name");
+    // The window's own order first, unchanged, then the diagnostics area's controls.
+    const QStringList expected{"Command3", "Command4", "Command5", "Text1", "Text2", "Text3",
+                               "Command1", "Option1_0", "Option1_1", "Option1_2", "Option1_3",
+                               "Text4", "Text5", "Option1_4", "Option1_5", "Option1_6", "Option1_7",
+                               // then the diagnostics area's controls
+                               "diagHistory", "diagFilter", "diagClear", "diagSaveCsv",
+                               "diagRecord", "diagWalk", "diagTimeline", "diagNames",
+                               "diagHistoryWindow", "diagMqtt", "diagView", "diagReadAloud"};
+    for (int i = 0; i < expected.size(); ++i)
+        QTest::addRow("%d %s", i + 1, qPrintable(expected[i])) << i << expected[i];
+    QTest::newRow("then back to Start") << int(expected.size()) << QString();
+}
+
 void TestWindow::tabOrder() {
+    QFETCH(int, position);
+    QFETCH(QString, name);
     ScriptedWindow w;
     QVERIFY(QTest::qWaitForWindowExposed(&w.form));
 
@@ -341,14 +376,160 @@ void TestWindow::tabOrder() {
         current = current->nextInFocusChain();
     } while (current != start && order.size() < 500);
 
-    const QStringList expected{"Command3", "Command4", "Command5", "Text1", "Text2", "Text3",
-                               "Command1", "Option1_0", "Option1_1", "Option1_2", "Option1_3",
-                               "Text4", "Text5", "Option1_4", "Option1_5", "Option1_6", "Option1_7",
-                               // then the diagnostics area's controls
-                               "diagHistory", "diagFilter", "diagClear", "diagSaveCsv",
-                               "diagRecord", "diagWalk", "diagTimeline", "diagNames",
-                               "diagHistoryWindow", "diagMqtt", "diagView", "diagReadAloud"};
-    QCOMPARE(order, expected);
+    QCOMPARE(order.value(position), name);
+}
+
+void TestWindow::keysClickTheirButtons_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("clicked"); // empty: none
+
+    const int none = Qt::NoModifier;
+    QTest::newRow("F5 Start") << int(Qt::Key_F5) << none << "Command3";
+    QTest::newRow("F6 Stop") << int(Qt::Key_F6) << none << "Command4";
+    QTest::newRow("F7 Indsæt (s)") << int(Qt::Key_F7) << none << "Command1";
+    QTest::newRow("Ctrl+Q Afslut") << int(Qt::Key_Q) << int(Qt::ControlModifier) << "Command5";
+    QTest::newRow("Q alone") << int(Qt::Key_Q) << none << "";
+    QTest::newRow("F4") << int(Qt::Key_F4) << none << "";
+    QTest::newRow("F8") << int(Qt::Key_F8) << none << "";
+    QTest::newRow("Alt+0") << int(Qt::Key_0) << int(Qt::AltModifier) << "";
+    for (int port = 1; port <= 8; ++port)
+        QTest::addRow("Alt+%d port %d", port, port) << int(Qt::Key_0 + port) << int(Qt::AltModifier)
+                                                    << QStringLiteral("Option1_%1").arg(port - 1);
+    QTest::newRow("Alt+9") << int(Qt::Key_9) << int(Qt::AltModifier) << "";
+    QTest::newRow("3 alone") << int(Qt::Key_3) << none << "";
+}
+
+void TestWindow::keysClickTheirButtons() {
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QString, clicked);
+    ScriptedWindow w;
+    w.form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&w.form));
+    // The focus in a place where a key does nothing of its own.
+    w.form.controls().Text5->setFocus();
+    QStringList got;
+    for (QAbstractButton* b : w.form.findChildren<QAbstractButton*>())
+        connect(b, &QAbstractButton::clicked, &w.form, [&got, b] { got << b->objectName(); });
+
+    QTest::keyClick(w.form.controls().Text5, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+
+    QCOMPARE(got, clicked.isEmpty() ? QStringList() : QStringList{clicked});
+    // The captions stay as they are: the keys carry no mnemonic.
+    QCOMPARE(w.form.controls().Command3->text(), QStringLiteral("Start"));
+    QCOMPARE(w.form.controls().Command1->text(), QStringLiteral("Indsæt (s)"));
+}
+
+void TestWindow::enterInCountBoxSendsCounts_data() {
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<int>("key");
+    QTest::addColumn<bool>("started");
+    QTest::addColumn<QByteArray>("sent");
+    QTest::addColumn<QStringList>("messages");
+
+    const QByteArray counts = bytes({115, 2, 0, 1, 13});
+    QTest::newRow("Return in Left")
+        << "Text1" << int(Qt::Key_Return) << true << counts << QStringList();
+    QTest::newRow("Return in Mid")
+        << "Text2" << int(Qt::Key_Return) << true << counts << QStringList();
+    QTest::newRow("keypad Enter in Right")
+        << "Text3" << int(Qt::Key_Enter) << true << counts << QStringList();
+    QTest::newRow("port not started") << "Text2" << int(Qt::Key_Return) << false << QByteArray()
+                                      << QStringList{fixed::kSendReminder};
+    QTest::newRow("Tab sends nothing")
+        << "Text1" << int(Qt::Key_Tab) << true << QByteArray() << QStringList();
+    QTest::newRow("Return in the last-input box sends nothing")
+        << "Text5" << int(Qt::Key_Return) << true << QByteArray() << QStringList();
+}
+
+void TestWindow::enterInCountBoxSendsCounts() {
+    QFETCH(QString, box);
+    QFETCH(int, key);
+    QFETCH(bool, started);
+    QFETCH(QByteArray, sent);
+    QFETCH(QStringList, messages);
+    SKIP_WITHOUT_PTYS();
+    PtyPair pty;
+    WindowRig rig(pty);
+    rig.form.activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(&rig.form));
+    if (started)
+        rig.start();
+    const Controls& c = rig.c();
+    c.Text1->setText(QStringLiteral("2"));
+    c.Text2->setText(QStringLiteral("0"));
+    c.Text3->setText(QStringLiteral("1"));
+    auto* target = rig.form.findChild<QLineEdit*>(box);
+    QVERIFY(target);
+    target->setFocus();
+
+    QTest::keyClick(target, Qt::Key(key));
+
+    QCOMPARE(rig.messages.shown, messages);
+    QByteArray got = sent.isEmpty() ? QByteArray() : readSent(pty, int(sent.size()), 3000);
+    got += readSent(pty, 1, 300); // and nothing after it
+    QCOMPARE(got, sent);
+}
+
+void TestWindow::colourHelpMarksActiveLamps_data() {
+    QTest::addColumn<bool>("help");
+    QTest::addColumn<bool>("active");
+    QTest::addColumn<bool>("marked");
+
+    QTest::addColumn<bool>("viaDialog"); // turned through "Visning…", as a user does
+
+    for (const bool dialog : {false, true}) {
+        const char* via = dialog ? "Visning…" : "window";
+        QTest::addRow("%s: help on, active", via) << true << true << true << dialog;
+        QTest::addRow("%s: help on, inactive", via) << true << false << false << dialog;
+        QTest::addRow("%s: help off, active", via) << false << true << false << dialog;
+        QTest::addRow("%s: help off, inactive", via) << false << false << false << dialog;
+    }
+}
+
+void TestWindow::colourHelpMarksActiveLamps() {
+    QFETCH(bool, help);
+    QFETCH(bool, active);
+    QFETCH(bool, marked);
+    QFETCH(bool, viaDialog);
+    ScriptedWindow w;
+    QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+    w.start();
+    // Turned on for every row first, so "off" is a change made while the window runs.
+    w.form.setColourHelp(true);
+    w.form.frameGate().frame();
+    if (viaDialog) {
+        QCheckBox& box = w.form.diagnostics().openView().colourHelpBox();
+        QVERIFY(box.isChecked()); // on unless turned off
+        box.setChecked(help);
+    } else {
+        w.form.setColourHelp(help);
+    }
+    // Module 3 holds inputs 33..48; input 42 is its tenth, bit 1 of the high byte.
+    if (active)
+        w.serial.deliver(bytes({'i', 1, 3, 2, 0}));
+    w.form.frameGate().frame();
+
+    const QImage image = w.form.grab().toImage();
+    const QColor disc = active ? kGreen : kRed;
+    for (int n : {41, 42, 43}) {
+        const QPoint at = lampInWindow(n);
+        const bool mark = marked && n == 42;
+        // The very middle keeps the disc's colour; the ring lies 3 pixels out from it, on
+        // either side, and the disc's edge is untouched.
+        QCOMPARE(image.pixelColor(at + QPoint(8, 8)), n == 42 ? disc : kRed);
+        for (const QPoint ring : {QPoint(8, 4), QPoint(4, 8), QPoint(8, 11), QPoint(11, 8)}) {
+            const QColor pixel = image.pixelColor(at + ring);
+            if (mark)
+                QVERIFY2(pixel.lightness() > 200 && pixel.saturation() < 120,
+                         qPrintable(pixel.name()));
+            else
+                QCOMPARE(pixel, n == 42 ? disc : kRed);
+        }
+        QCOMPARE(image.pixelColor(at + QPoint(8, 1)), n == 42 ? disc : kRed);
+        QCOMPARE(image.pixelColor(at), kGrey);
+    }
 }
 
 void TestWindow::focusOnStartWhenShown() {
@@ -489,6 +670,88 @@ void TestWindow::renderedLampFollowsItsInput() {
     }
     const QPoint indicator(px(120) + px(120) + px(1215) / 2, px(0) + px(240) + px(135) / 2);
     QCOMPARE(image.pixelColor(indicator), QColor(0, 128, 0));
+}
+
+void TestWindow::unstableLampWearsSign_data() {
+    QTest::addColumn<bool>("help");
+    QTest::addColumn<bool>("turnedOffLater");
+    QTest::addColumn<bool>("sign");
+
+    QTest::newRow("help on") << true << false << true;
+    QTest::newRow("help off") << false << false << false;
+    QTest::newRow("help turned off while marked") << true << true << false;
+}
+
+void TestWindow::unstableLampWearsSign() {
+    QFETCH(bool, help);
+    QFETCH(bool, turnedOffLater);
+    QFETCH(bool, sign);
+    ScriptedWindow w;
+    QVERIFY(QTest::qWaitForWindowExposed(&w.form));
+    w.form.setColourHelp(help);
+    w.start();
+    // Input 42 on and off again within a millisecond or so: a short pulse, unstable.
+    w.serial.deliver(bytes({'i', 1, 3, 2, 0}));
+    w.serial.deliver(bytes({'i', 1, 3, 0, 0}));
+    w.form.frameGate().frame();
+    QVERIFY(w.form.diagnostics().markers().isMarked(42));
+    if (turnedOffLater)
+        w.form.setColourHelp(false);
+
+    const QImage image = w.form.grab().toImage();
+    const QPoint lamp = lampInWindow(42);
+    // The ring, amber, left of the disc, with or without the sign.
+    const QColor ring = image.pixelColor(lamp + QPoint(-2, 8));
+    QVERIFY2(ring.red() > 200 && ring.green() > 100 && ring.blue() < 80, qPrintable(ring.name()));
+    // The sign: a yellow triangle over the ring's top right, right of the lamp's square.
+    const QColor corner = image.pixelColor(lamp + QPoint(16, 4));
+    const bool yellow = corner.red() > 200 && corner.green() > 180 && corner.blue() < 80;
+    QVERIFY2(yellow == sign, qPrintable(corner.name()));
+    // The disc's middle keeps its colour: inactive again, red.
+    QCOMPARE(image.pixelColor(lamp + QPoint(8, 8)), kRed);
+}
+
+void TestWindow::otherWindowsKeys_data() {
+    QTest::addColumn<QString>("window");
+    // The controls Tab reaches, in order from the first: class and caption.
+    QTest::addColumn<QStringList>("tabs");
+
+    QTest::newRow("Tidslinje") << "timeline"
+                               << QStringList{"QPushButton &Nu",
+                                              "QCheckBox &Alle konfigurerede indgange",
+                                              "QPushButton &Gem billede…"};
+    QTest::newRow("Navne") << "names"
+                           << QStringList{"QTableWidget ", "QPushButton &Importér…",
+                                          "QPushButton &Eksportér…", "QPushButton &Gem"};
+}
+
+void TestWindow::otherWindowsKeys() {
+    QFETCH(QString, window);
+    QFETCH(QStringList, tabs);
+    ScriptedWindow w;
+    QWidget* opened = window == QLatin1String("timeline")
+                          ? static_cast<QWidget*>(&w.form.diagnostics().openTimeline())
+                          : static_cast<QWidget*>(&w.form.diagnostics().openNames());
+    QVERIFY(QTest::qWaitForWindowExposed(opened));
+
+    QStringList order;
+    QWidget* first = nullptr;
+    for (QWidget* current = opened->nextInFocusChain(); current != opened && order.size() < 50;
+         current = current->nextInFocusChain()) {
+        if (!(current->focusPolicy() & Qt::TabFocus) || !current->isVisibleTo(opened) ||
+            current->focusProxy())
+            continue;
+        const QString text = current->property("text").toString();
+        const QString entry = QString::fromLatin1(current->metaObject()->className()) + u' ' + text;
+        if (!first && entry != tabs.value(0))
+            continue; // the chain is a ring: start where the table starts
+        if (current == first)
+            break;
+        if (!first)
+            first = current;
+        order << entry;
+    }
+    QCOMPARE(order, tabs);
 }
 
 QTEST_MAIN(TestWindow)

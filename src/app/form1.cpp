@@ -18,12 +18,14 @@
 #include "serial/countvalue.h"
 #include "state/messagesink.h"
 #include "state/serialcontrol.h"
+#include "state/viewsettings.h"
 
 #include <QDateTime>
 #include <QIcon>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 
 const QString Form1::kCaption = QStringLiteral("Test af VornS88 indgangsmodul");
 
@@ -111,6 +113,35 @@ Form1::Form1(SerialControl& serial, SettingsStore& settings, MessageSink& messag
                                                                messages, serial, settings});
     layout::placeDiagnostics(*m_diag);
     connectHandlers();
+    connectKeys();
+    setColourHelp(view_settings::colourHelp(settings));
+    connect(m_diag.get(), &DiagArea::colourHelpChanged, this, &Form1::setColourHelp);
+}
+
+void Form1::connectKeys() {
+    Controls& c = m_controls;
+    const std::pair<QKeySequence, QAbstractButton*> keys[] = {{startKey(), c.Command3},
+                                                              {stopKey(), c.Command4},
+                                                              {quitKey(), c.Command5},
+                                                              {insertKey(), c.Command1}};
+    for (const auto& [key, button] : keys) {
+        auto* shortcut = new QShortcut(key, this);
+        connect(shortcut, &QShortcut::activated, button, &QAbstractButton::click);
+    }
+    for (int port = 1; port <= int(c.Option1.size()); ++port) {
+        auto* shortcut = new QShortcut(portKey(port), this);
+        connect(shortcut, &QShortcut::activated, c.Option1[std::size_t(port - 1)],
+                &QAbstractButton::click);
+    }
+    // Enter in a count box sends the counts, as Indsæt (s) does.
+    for (QLineEdit* box : {c.Text1, c.Text2, c.Text3})
+        connect(box, &QLineEdit::returnPressed, c.Command1, &QAbstractButton::click);
+    layout::appendTabChain(c, m_diag->tabChain());
+}
+
+void Form1::setColourHelp(bool on) {
+    m_panel->setColourHelp(on);
+    m_diag->markers().setColourHelp(on);
 }
 
 Form1::~Form1() {

@@ -37,6 +37,7 @@
 #include "link/portcontrol.h"
 #include "state/formstate.h"
 
+#include <QKeySequence>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -97,6 +98,18 @@ public:
     // the diagnostics area shows the replay. False with a one-line reason.
     bool replay(const QString& path, int port, QString* error);
 
+    // The colour help: a light ring on active lamps, a warning sign in the rings of unstable
+    // ones.
+    void setColourHelp(bool on);
+
+    // The keys of the window's own buttons, whose captions carry no mnemonic.
+    static QKeySequence startKey() { return QKeySequence(Qt::Key_F5); }
+    static QKeySequence stopKey() { return QKeySequence(Qt::Key_F6); }
+    static QKeySequence insertKey() { return QKeySequence(Qt::Key_F7); }
+    static QKeySequence quitKey() { return QKeySequence(Qt::CTRL | Qt::Key_Q); }
+    // Alt+1 .. Alt+8 choose port 1..8.
+    static QKeySequence portKey(int port) { return QKeySequence(Qt::ALT | (Qt::Key_0 + port)); }
+
     // Describes each port's device in its option button's tooltip.
     void setPortDescriptions(const std::function<QString(int port)>& describe);
 
@@ -105,6 +118,7 @@ protected:
 
 private:
     void connectHandlers();
+    void connectKeys();
     // Runs a handler; an error it does not handle itself is reported, and the program goes on.
     // A template, so the once-per-byte receive handler is not wrapped in a std::function.
     template <typename Handler> void run(Handler&& handler);

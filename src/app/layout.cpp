@@ -204,6 +204,20 @@ void setTabOrder(const Controls& c) {
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
 
+} // namespace
+
+void appendTabChain(const Controls& c, const QList<QWidget*>& more) {
+    QWidget* previous = c.Option1[7];
+    for (QWidget* w : more) {
+        if (!(w->focusPolicy() & Qt::TabFocus))
+            w->setFocusPolicy(Qt::StrongFocus);
+        QWidget::setTabOrder(previous, w);
+        previous = w;
+    }
+}
+
+namespace {
+
 // The fallback fonts are a little wider than the one the captions were spaced for. A label
 // whose caption does not fit takes the free room up to its container's edge, and only if
 // that is not enough is its font made smaller, so that no caption is cut off.

@@ -2,6 +2,7 @@
 
 #include "state/formstate.h"
 
+#include <QList>
 #include <QtGlobal>
 #include <array>
 
@@ -76,6 +77,10 @@ inline constexpr int kFaceGrey = 192;
 
 // Creates every control inside `form` in its design-time state; the monitor box shows `monitor`.
 Controls build(QWidget& form, const Monitor& monitor);
+
+// Tab goes on from the window's own order (its last control) through `more`, in that order;
+// each of them is made to take the focus by Tab as well as by a click.
+void appendTabChain(const Controls& c, const QList<QWidget*>& more);
 
 // Places the diagnostics area, a child of the window, in the lower-left corner below the
 // cards and left of the monitor, in the window's face; it lays out its own controls.

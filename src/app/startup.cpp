@@ -3,6 +3,7 @@
 #include "link/countcommand.h"
 #include "state/messagesink.h"
 #include "state/settingsstore.h"
+#include "state/viewsettings.h"
 
 #include <QCoreApplication>
 #include <QLineEdit>
@@ -44,3 +45,23 @@ bool Startup::loadCount(const QString& section, QLineEdit& box, const QString& c
         QCoreApplication::translate("Form1", "Husk at angive antal moduler (%1)").arg(chain));
     return false;
 }
+
+namespace zoom {
+
+QByteArray scaleFactor(int percent) {
+    if (percent <= 0)
+        return {};
+    return QByteArray::number(percent / 100.0);
+}
+
+QByteArray apply(SettingsStore& settings) {
+    if (qEnvironmentVariableIsSet("QT_SCALE_FACTOR"))
+        return {};
+    const QByteArray factor = scaleFactor(view_settings::zoom(settings));
+    if (factor.isEmpty())
+        return {};
+    qputenv("QT_SCALE_FACTOR", factor);
+    return factor;
+}
+
+} // namespace zoom

@@ -28,6 +28,14 @@ class Ring final : public Overlay {
 public:
     using Overlay::Overlay;
 
+    // The warning sign in the ring's top right corner, told by its shape, not its colour.
+    void setSymbol(bool on) {
+        if (on == m_symbol)
+            return;
+        m_symbol = on;
+        update();
+    }
+
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter p(this);
@@ -38,7 +46,26 @@ protected:
         p.drawEllipse(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5));
         p.setPen(QPen(QColor(110, 60, 0), 0.8));
         p.drawEllipse(QRectF(rect()).adjusted(0.4, 0.4, -0.4, -0.4));
+        if (m_symbol)
+            drawSymbol(p);
     }
+
+private:
+    // A yellow triangle with a dark exclamation mark, over the ring's top right.
+    void drawSymbol(QPainter& p) const {
+        const qreal right = width() - 0.5;
+        const qreal side = width() * 0.45;
+        const QPointF corners[] = {
+            {right - side / 2, 0.5}, {right, side * 0.9 + 0.5}, {right - side, side * 0.9 + 0.5}};
+        p.setPen(QPen(QColor(40, 20, 0), 1));
+        p.setBrush(QColor(255, 230, 0));
+        p.drawPolygon(corners, 3);
+        const qreal x = right - side / 2;
+        p.drawLine(QPointF(x, side * 0.3), QPointF(x, side * 0.6));
+        p.drawPoint(QPointF(x, side * 0.78));
+    }
+
+    bool m_symbol = false;
 };
 
 // Over a silent module's lamp: grey, hatched, the lamp faintly visible below.
@@ -115,7 +142,9 @@ void LampMarkers::paintFrame() {
             continue;
         if (unstable) {
             const QWidget* lamp = m_lamps[std::size_t(n - 1)];
-            marker = new Ring(lamp->parentWidget());
+            auto* ring = new Ring(lamp->parentWidget());
+            ring->setSymbol(m_colourHelp);
+            marker = ring;
             marker->setGeometry(
                 lamp->geometry().adjusted(-kRingMargin, -kRingMargin, kRingMargin, kRingMargin));
             marker->show();
@@ -123,6 +152,14 @@ void LampMarkers::paintFrame() {
             delete marker;
             marker = nullptr;
         }
+    }
+}
+
+void LampMarkers::setColourHelp(bool on) {
+    m_colourHelp = on;
+    for (QWidget* marker : m_markers) {
+        if (marker)
+            static_cast<Ring*>(marker)->setSymbol(on);
     }
 }
 

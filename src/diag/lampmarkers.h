@@ -12,7 +12,8 @@ class ChangeHistory;
 class QWidget;
 
 // The lamps' part of the diagnostics: an amber ring around the disc of every lamp whose input
-// the history flags as unstable (the disc stays visible inside it; a lamp without a marker
+// the history flags as unstable, with a warning sign when the colour help is on (the disc
+// stays visible inside it; a lamp without a marker
 // looks as it always did), kept until the history is cleared, and a tooltip on each lamp with
 // its input's statistics. The lamps of a module that is counted and sent but silent wear a
 // grey hatched veil, which exists only while the module is missing, and their tooltips say so.
@@ -38,6 +39,11 @@ public:
     bool isVeiled(int input) const { return m_veils[std::size_t(input - 1)] != nullptr; }
     int veiledCount() const;
 
+    // With the colour help on, each ring also carries a warning sign (a triangle with an
+    // exclamation mark), so an unstable lamp is told by shape as well as by colour.
+    void setColourHelp(bool on);
+    bool colourHelp() const { return m_colourHelp; }
+
     // The history changed: new events or cleared.
     void historyChanged() { requestFrame(); }
 
@@ -61,4 +67,5 @@ private:
     std::array<QWidget*, FormState::kLampCount> m_markers{};
     std::array<QWidget*, FormState::kLampCount> m_veils{};
     Modules m_silent;
+    bool m_colourHelp = false;
 };

@@ -1,5 +1,6 @@
 #include "diag/nameswindow.h"
 
+#include "diag/readable.h"
 #include "state/messagesink.h"
 
 #include <QCoreApplication>
@@ -51,6 +52,7 @@ NamesWindow::NamesWindow(names::Names& names, QString path, MessageSink& message
     all->addWidget(m_table, 1);
     all->addLayout(buttons);
     resize(420, 520);
+    readable::addMnemonics({importButton, exportButton, saveButton});
     refresh();
 
     connect(m_table, &QTableWidget::itemChanged, this, &NamesWindow::edited);

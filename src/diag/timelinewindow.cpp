@@ -1,5 +1,6 @@
 #include "diag/timelinewindow.h"
 
+#include "diag/readable.h"
 #include "history/changehistory.h"
 #include "state/messagesink.h"
 #include "state/protocol.h"
@@ -274,6 +275,8 @@ TimelineWindow::TimelineWindow(const ChangeHistory& history, const names::Names&
     all->addLayout(top);
     all->addLayout(middle, 1);
     resize(900, 420);
+    readable::addMnemonics({m_now, m_all, save});
+    readable::chainTabs({m_now, m_all, save});
 
     connect(m_now, &QPushButton::clicked, m_view, &TimelineView::followPresent);
     connect(m_all, &QCheckBox::toggled, this,

@@ -1,6 +1,7 @@
 #include "diag/walktestwindow.h"
 
 #include "diag/changefeed.h"
+#include "diag/readable.h"
 #include "diag/speaker.h"
 #include "state/messagesink.h"
 #include "state/protocol.h"
@@ -130,13 +131,7 @@ WalkTestWindow::WalkTestWindow(ChangeFeed& feed, Speaker& speaker, MessageSink& 
     m_report->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     m_request->setWordWrap(true);
     m_last->setWordWrap(true);
-    QFont big = font();
-    big.setPointSize(30);
-    big.setBold(true);
-    m_request->setFont(big);
-    big.setPointSize(16);
-    big.setBold(false);
-    m_last->setFont(big);
+    fitFonts();
 
     auto* controls = new QHBoxLayout;
     controls->addWidget(new QLabel(QCoreApplication::translate("WalkTestWindow", "Modul"), this));
@@ -165,6 +160,9 @@ WalkTestWindow::WalkTestWindow(ChangeFeed& feed, Speaker& speaker, MessageSink& 
     layout->addWidget(m_grid);
     layout->addWidget(m_report, 1);
     resize(820, 640);
+    // Alt+letter for the buttons that have no key of their own; G is Gentag's.
+    readable::addMnemonics({m_start, m_save}, QStringLiteral("g"));
+    readable::chainTabs({m_from, m_to, m_start, m_save, m_report});
 
     // The range never runs backwards.
     connect(m_from, &QSpinBox::valueChanged, this, [this](int v) {
@@ -183,6 +181,25 @@ WalkTestWindow::WalkTestWindow(ChangeFeed& feed, Speaker& speaker, MessageSink& 
     connect(m_save, &QPushButton::clicked, this, &WalkTestWindow::chooseFileAndSave);
     connect(&m_feed, &ChangeFeed::inputChanged, this, &WalkTestWindow::onChange);
     showState();
+}
+
+void WalkTestWindow::fitFonts() {
+    QFont big = font();
+    big.setPointSize(readable::requestPoints(size()));
+    big.setBold(true);
+    m_request->setFont(big);
+    big.setPointSize(readable::lastPoints(size()));
+    big.setBold(false);
+    m_last->setFont(big);
+}
+
+void WalkTestWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    fitFonts();
+}
+
+QFont WalkTestWindow::requestFont() const {
+    return m_request->font();
 }
 
 WalkTestWindow::~WalkTestWindow() {

@@ -3,6 +3,7 @@
 #include "diag/walktest.h"
 
 #include <QDateTime>
+#include <QFont>
 #include <QWidget>
 #include <memory>
 
@@ -20,7 +21,8 @@ class QSpinBox;
 // (each with a key, for a person under the layout with a keyboard: Backspace, G, Space,
 // Escape), and the report with its grid, which can be saved as text or CSV. Reads changes
 // from the feed; speaks through the speaker; asks through the message sink before an unsaved
-// report is thrown away. A top-level window even with a parent; closing it stops a running
+// report is thrown away. The request's letters grow with the window, to be read across a room
+// when it is maximised. A top-level window even with a parent; closing it stops a running
 // test.
 class WalkTestWindow final : public QWidget {
     Q_OBJECT
@@ -46,6 +48,8 @@ public:
     // A report with results that has not been saved since.
     bool unsaved() const;
     QString request() const;
+    // The request's font, which grows with the window.
+    QFont requestFont() const;
     QString reportShown() const;
     // Writes the report: CSV when the name ends in .csv, text otherwise. False with a
     // message shown in the window (and in *error) when the file cannot be written.
@@ -56,6 +60,7 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 public:
     // Names after the contacts in the request and the report; null: none.
@@ -64,6 +69,7 @@ public:
 private:
     const names::Names* m_names = nullptr;
     void begin();
+    void fitFonts();
     void finish();
     void skip();
     void back();

@@ -37,6 +37,17 @@ void Panel::paintFrame() {
     }
 }
 
+void Panel::setColourHelp(bool on) {
+    m_colourHelp = on;
+    for (Lamp* lamp : m_lamps) {
+        if (lamp->colourHelp() == on)
+            continue;
+        lamp->setColourHelp(on);
+        if (lamp->isElementVisible(1)) // an inactive lamp looks the same either way
+            lamp->update();
+    }
+}
+
 void Panel::arbejd() {
     FormState& s = m_state;
     // Inputs 1..200 are compared eight at a time; most events (an echoed byte, a report that

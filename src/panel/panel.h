@@ -25,6 +25,10 @@ public:
 
     void paintFrame() override;
 
+    // Turns the colour help's mark on active lamps on or off; the active lamps are repainted.
+    void setColourHelp(bool on);
+    bool colourHelp() const { return m_colourHelp; }
+
     // What "Seneste aktive indgang" says since the last refresh that changed an input; the box
     // shows it from the next frame on.
     const QString& text5() const { return m_reportedText; }
@@ -37,4 +41,5 @@ private:
     int m_reported = 0;                           // the input last written into Text5, and its text
     QString m_reportedText;
     bool m_textPending = false; // Text5 written, not yet shown
+    bool m_colourHelp = false;
 };

@@ -1,3 +1,4 @@
+#include "app/bridgecontrol.h"
 #include "app/commandline.h"
 #include "app/form1.h"
 #include "app/headless.h"
@@ -6,7 +7,6 @@
 #include "app/quitsignals.h"
 #include "app/startup.h"
 #include "app/translations.h"
-#include "bridge/bridge.h"
 #include "diag/timelinepicture.h"
 #include "history/filename.h"
 #include "history/recorder.h"
@@ -186,33 +186,15 @@ int main(int argc, char* argv[]) {
                 QCoreApplication::translate("main", "--replay %1: %2").arg(options.replay, why));
     }
     form.Form_Load();
-    std::unique_ptr<Bridge> bridge;
-    if (options.mqtt) {
-        QString why;
-        const std::optional<QString> password = readMqttPassword(options.mqttPasswordFile, &why);
-        if (!password)
-            return fail(QCoreApplication::translate("main", "--mqtt-password-file %1: %2")
-                            .arg(options.mqttPasswordFile, why));
-        Bridge::Options b;
-        b.url = *options.mqtt;
-        b.password = *password;
-        b.caFile = options.mqttCa;
-        b.discovery = options.mqttDiscovery;
-        b.commands = options.mqttCommands;
-        bridge = std::make_unique<Bridge>(form.state(), form.history(), b);
-        QObject::connect(bridge.get(), &Bridge::stateChanged, &form, [](const QString& line) {
-            std::fprintf(stderr, "%s\n", qPrintable(line));
-        });
-        form.setBridge(bridge.get());
-        bridge->start();
-    }
+    // --mqtt for this run, else the stored setting when it is on.
+    QObject::connect(&form.mqtt(), &BridgeControl::stateChanged, &form,
+                     [](const QString& line) { std::fprintf(stderr, "%s\n", qPrintable(line)); });
+    if (QString why; !form.mqtt().startAtLaunch(options, settings, &why))
+        return fail(why);
     form.show();
     if (options.exitWhenShown)
         QMetaObject::invokeMethod(&app, &QCoreApplication::quit, Qt::QueuedConnection);
     const int status = QApplication::exec();
-    if (bridge) {
-        form.setBridge(nullptr);
-        bridge->stop();
-    }
+    form.mqtt().stop();
     return status;
 }

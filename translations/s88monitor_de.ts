@@ -37,6 +37,21 @@
     </message>
 </context>
 <context>
+    <name>BridgeControl</name>
+    <message>
+        <source>MQTT kan ikke startes: %1</source>
+        <translation>MQTT kann nicht starten: %1</translation>
+    </message>
+    <message>
+        <source>MQTT: fra</source>
+        <translation>MQTT: aus</translation>
+    </message>
+    <message>
+        <source>%1 (--mqtt på kommandolinjen)</source>
+        <translation>%1 (--mqtt auf der Befehlszeile)</translation>
+    </message>
+</context>
+<context>
     <name>CountCommand</name>
     <message>
         <source>Husk at aktiver start</source>
@@ -524,6 +539,17 @@ Leeren setzt die Zahlen zurück</translation>
     </message>
 </context>
 <context>
+    <name>MqttSettings</name>
+    <message>
+        <source>%1 kan ikke fjernes</source>
+        <translation>%1 kann nicht entfernt werden</translation>
+    </message>
+    <message>
+        <source>%1: rettighederne kan ikke sættes</source>
+        <translation>%1: die Rechte können nicht gesetzt werden</translation>
+    </message>
+</context>
+<context>
     <name>MqttUrl</name>
     <message>
         <source>expected mqtt://[user@]host[:port][/prefix] or mqtts://…</source>
@@ -552,6 +578,101 @@ Leeren setzt die Zahlen zurück</translation>
     <message>
         <source>&quot;%1&quot; is not a host name</source>
         <translation>&quot;%1&quot; ist kein Hostname</translation>
+    </message>
+</context>
+<context>
+    <name>MqttWindow</name>
+    <message>
+        <source>Certifikater (*.pem *.crt);;Alle filer (*)</source>
+        <translation>Zertifikate (*.pem *.crt);;Alle Dateien (*)</translation>
+    </message>
+    <message>
+        <source>MQTT</source>
+        <translation>MQTT</translation>
+    </message>
+    <message>
+        <source>mqtt://[bruger@]vært[:port][/præfiks]</source>
+        <translation>mqtt://[benutzer@]host[:port][/präfix]</translation>
+    </message>
+    <message>
+        <source>systemets</source>
+        <translation>die des Systems</translation>
+    </message>
+    <message>
+        <source>Vælg…</source>
+        <translation>Wählen…</translation>
+    </message>
+    <message>
+        <source>tom: S88_MQTT_PASSWORD</source>
+        <translation>leer: S88_MQTT_PASSWORD</translation>
+    </message>
+    <message>
+        <source>Gemmes i en fil for sig, som kun du kan læse, aldrig i indstillingsfilen.</source>
+        <translation>Wird in einer eigenen Datei gespeichert, die nur der Eigentümer lesen kann, nie in der Einstellungsdatei.</translation>
+    </message>
+    <message>
+        <source>Home Assistant-discovery</source>
+        <translation>Home-Assistant-Discovery</translation>
+    </message>
+    <message>
+        <source>Kommandoer (antal moduler over MQTT)</source>
+        <translation>Befehle (Modulanzahl über MQTT)</translation>
+    </message>
+    <message>
+        <source>Til: send indgangene til brokeren</source>
+        <translation>Ein: die Eingänge an den Broker senden</translation>
+    </message>
+    <message>
+        <source>Anvend</source>
+        <translation>Anwenden</translation>
+    </message>
+    <message>
+        <source>Luk</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Broker:</source>
+        <translation>Broker:</translation>
+    </message>
+    <message>
+        <source>CA-fil (mqtts):</source>
+        <translation>CA-Datei (mqtts):</translation>
+    </message>
+    <message>
+        <source>Adgangskode:</source>
+        <translation>Passwort:</translation>
+    </message>
+    <message>
+        <source>Tilstand:</source>
+        <translation>Zustand:</translation>
+    </message>
+    <message>
+        <source>CA-fil til mqtts</source>
+        <translation>CA-Datei für mqtts</translation>
+    </message>
+    <message>
+        <source>Adressen kan ikke bruges: %1</source>
+        <translation>Die Adresse ist nicht verwendbar: %1</translation>
+    </message>
+    <message>
+        <source>CA-filen %1 kan ikke læses</source>
+        <translation>Die CA-Datei %1 kann nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>Adgangskoden kunne ikke gemmes: %1</source>
+        <translation>Das Passwort konnte nicht gespeichert werden: %1</translation>
+    </message>
+    <message>
+        <source>MQTT-indstillingen kunne ikke gemmes: %1</source>
+        <translation>Die MQTT-Einstellung konnte nicht gespeichert werden: %1</translation>
+    </message>
+    <message>
+        <source>Adressen er for lang (højst %1 tegn)</source>
+        <translation>Die Adresse ist zu lang (höchstens %1 Zeichen)</translation>
+    </message>
+    <message>
+        <source>CA-filens sti er for lang (højst %1 tegn)</source>
+        <translation>Der Pfad der CA-Datei ist zu lang (höchstens %1 Zeichen)</translation>
     </message>
 </context>
 <context>
@@ -1355,6 +1476,10 @@ Siehe &apos;%1 --help&apos;.
 <context>
     <name>main</name>
     <message>
+        <source>--mqtt-password-file %1: %2</source>
+        <translation>--mqtt-password-file %1: %2</translation>
+    </message>
+    <message>
         <source>--replay %1: %2</source>
         <translation>--replay %1: %2</translation>
     </message>
@@ -1377,10 +1502,6 @@ Siehe &apos;%1 --help&apos;.
     <message>
         <source>--record %1: %2</source>
         <translation>--record %1: %2</translation>
-    </message>
-    <message>
-        <source>--mqtt-password-file %1: %2</source>
-        <translation>--mqtt-password-file %1: %2</translation>
     </message>
 </context>
 <context>

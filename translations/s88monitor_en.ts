@@ -37,6 +37,21 @@
     </message>
 </context>
 <context>
+    <name>BridgeControl</name>
+    <message>
+        <source>MQTT kan ikke startes: %1</source>
+        <translation>MQTT cannot start: %1</translation>
+    </message>
+    <message>
+        <source>MQTT: fra</source>
+        <translation>MQTT: off</translation>
+    </message>
+    <message>
+        <source>%1 (--mqtt på kommandolinjen)</source>
+        <translation>%1 (--mqtt on the command line)</translation>
+    </message>
+</context>
+<context>
     <name>CountCommand</name>
     <message>
         <source>Husk at aktiver start</source>
@@ -524,6 +539,17 @@ Clear resets the figures</translation>
     </message>
 </context>
 <context>
+    <name>MqttSettings</name>
+    <message>
+        <source>%1 kan ikke fjernes</source>
+        <translation>%1 cannot be removed</translation>
+    </message>
+    <message>
+        <source>%1: rettighederne kan ikke sættes</source>
+        <translation>%1: the permissions cannot be set</translation>
+    </message>
+</context>
+<context>
     <name>MqttUrl</name>
     <message>
         <source>expected mqtt://[user@]host[:port][/prefix] or mqtts://…</source>
@@ -552,6 +578,101 @@ Clear resets the figures</translation>
     <message>
         <source>&quot;%1&quot; is not a host name</source>
         <translation>&quot;%1&quot; is not a host name</translation>
+    </message>
+</context>
+<context>
+    <name>MqttWindow</name>
+    <message>
+        <source>Certifikater (*.pem *.crt);;Alle filer (*)</source>
+        <translation>Certificates (*.pem *.crt);;All files (*)</translation>
+    </message>
+    <message>
+        <source>MQTT</source>
+        <translation>MQTT</translation>
+    </message>
+    <message>
+        <source>mqtt://[bruger@]vært[:port][/præfiks]</source>
+        <translation>mqtt://[user@]host[:port][/prefix]</translation>
+    </message>
+    <message>
+        <source>systemets</source>
+        <translation>the system&apos;s</translation>
+    </message>
+    <message>
+        <source>Vælg…</source>
+        <translation>Choose…</translation>
+    </message>
+    <message>
+        <source>tom: S88_MQTT_PASSWORD</source>
+        <translation>empty: S88_MQTT_PASSWORD</translation>
+    </message>
+    <message>
+        <source>Gemmes i en fil for sig, som kun du kan læse, aldrig i indstillingsfilen.</source>
+        <translation>Kept in a file of its own that only you can read, never in the settings file.</translation>
+    </message>
+    <message>
+        <source>Home Assistant-discovery</source>
+        <translation>Home Assistant discovery</translation>
+    </message>
+    <message>
+        <source>Kommandoer (antal moduler over MQTT)</source>
+        <translation>Commands (module counts over MQTT)</translation>
+    </message>
+    <message>
+        <source>Til: send indgangene til brokeren</source>
+        <translation>On: send the inputs to the broker</translation>
+    </message>
+    <message>
+        <source>Anvend</source>
+        <translation>Apply</translation>
+    </message>
+    <message>
+        <source>Luk</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Broker:</source>
+        <translation>Broker:</translation>
+    </message>
+    <message>
+        <source>CA-fil (mqtts):</source>
+        <translation>CA file (mqtts):</translation>
+    </message>
+    <message>
+        <source>Adgangskode:</source>
+        <translation>Password:</translation>
+    </message>
+    <message>
+        <source>Tilstand:</source>
+        <translation>State:</translation>
+    </message>
+    <message>
+        <source>CA-fil til mqtts</source>
+        <translation>CA file for mqtts</translation>
+    </message>
+    <message>
+        <source>Adressen kan ikke bruges: %1</source>
+        <translation>The address cannot be used: %1</translation>
+    </message>
+    <message>
+        <source>CA-filen %1 kan ikke læses</source>
+        <translation>The CA file %1 cannot be read</translation>
+    </message>
+    <message>
+        <source>Adgangskoden kunne ikke gemmes: %1</source>
+        <translation>The password could not be saved: %1</translation>
+    </message>
+    <message>
+        <source>MQTT-indstillingen kunne ikke gemmes: %1</source>
+        <translation>The MQTT setting could not be saved: %1</translation>
+    </message>
+    <message>
+        <source>Adressen er for lang (højst %1 tegn)</source>
+        <translation>The address is too long (at most %1 characters)</translation>
+    </message>
+    <message>
+        <source>CA-filens sti er for lang (højst %1 tegn)</source>
+        <translation>The CA file&apos;s path is too long (at most %1 characters)</translation>
     </message>
 </context>
 <context>
@@ -1355,6 +1476,10 @@ Try &apos;%1 --help&apos;.
 <context>
     <name>main</name>
     <message>
+        <source>--mqtt-password-file %1: %2</source>
+        <translation>--mqtt-password-file %1: %2</translation>
+    </message>
+    <message>
         <source>--replay %1: %2</source>
         <translation>--replay %1: %2</translation>
     </message>
@@ -1377,10 +1502,6 @@ Try &apos;%1 --help&apos;.
     <message>
         <source>--record %1: %2</source>
         <translation>--record %1: %2</translation>
-    </message>
-    <message>
-        <source>--mqtt-password-file %1: %2</source>
-        <translation>--mqtt-password-file %1: %2</translation>
     </message>
 </context>
 <context>

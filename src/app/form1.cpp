@@ -1,9 +1,11 @@
 #include "app/form1.h"
 
+#include "app/bridgecontrol.h"
 #include "app/replaysession.h"
 #include "app/startup.h"
 #include "bridge/bridge.h"
 #include "diag/diagarea.h"
+#include "diag/mqttwindow.h"
 #include "frame/framegate.h"
 #include "history/changehistory.h"
 #include "history/recorder.h"
@@ -112,6 +114,7 @@ Form1::Form1(SerialControl& serial, SettingsStore& settings, MessageSink& messag
                                                                *m_frameGate, lamps, *c.Command3,
                                                                messages, serial, settings});
     layout::placeDiagnostics(*m_diag);
+    m_mqtt = std::make_unique<BridgeControl>(*this, messages);
     connectHandlers();
     connectKeys();
     setColourHelp(view_settings::colourHelp(settings));
@@ -145,6 +148,7 @@ void Form1::setColourHelp(bool on) {
 }
 
 Form1::~Form1() {
+    m_mqtt->stop(); // "offline" out while the history and the state are still there
     m_serial.setOnCommHandler({});
     m_recorder->stop();
     m_history->setClock({}); // the replay goes before the history
@@ -206,6 +210,7 @@ void Form1::connectHandlers() {
             m_bridge->setLink(Bridge::Link::Lost);
     });
     connect(m_recorder.get(), &Recorder::failed, this, &Form1::report);
+    connect(m_diag.get(), &DiagArea::mqttWanted, this, [this] { openMqtt(); });
 }
 
 void Form1::report(const QString& error) {
@@ -246,6 +251,23 @@ void Form1::setBridge(Bridge* bridge) {
                                        : QStringLiteral("the port is not open (press Start)");
         return QString();
     });
+}
+
+MqttWindow& Form1::openMqtt() {
+    if (!m_mqttWindow) {
+        m_mqttWindow = new MqttWindow(m_settings, m_messages, this);
+        m_mqttWindow->setState([this] { return m_mqtt->stateText(); },
+                               [this] { return m_mqtt->troubleText(); });
+        connect(m_mqttWindow, &MqttWindow::applied, m_mqtt.get(), &BridgeControl::apply);
+        connect(m_mqtt.get(), &BridgeControl::stateChanged, m_mqttWindow,
+                &MqttWindow::refreshState);
+    } else if (!m_mqttWindow->isVisible()) {
+        m_mqttWindow->load(); // as stored; edits of an open window stay
+    }
+    m_mqttWindow->show();
+    m_mqttWindow->raise();
+    m_mqttWindow->activateWindow();
+    return *m_mqttWindow;
 }
 
 void Form1::setPortDescriptions(const std::function<QString(int)>& describe) {

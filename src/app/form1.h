@@ -11,12 +11,13 @@
 //   Start/Stop/Afslut/Option1 --> PortControl --> serial control, LinkIndicator --> Shape1
 //   Indsæt (s) --> CountCommand --> serial control, settings store
 //   load --> Startup --> state, LinkIndicator, count boxes (from the settings store)
-//   ChangeHistory, InputState --> Bridge (--mqtt) --> MQTT broker; the link and counts too
+//   ChangeHistory, InputState --> Bridge (--mqtt or "MQTT") --> MQTT broker; the link and counts
+//   too
 //
 // Libraries under src/, each using only those below it (docs/architecture.md):
 //
 //   app       main, command line, this window, start-up, layout, resources (uses all)
-//   diag      the window's diagnostics views         (uses history, frame, state)
+//   diag      diagnostics views, the MQTT window     (uses history, bridge, frame, state)
 //   link      port control, count command handlers   (uses serial, state)
 //   panel     lamps, indicator, refresh, monitor view (uses frame, receive, state)
 //   bridge    MQTT publisher on the change history   (uses history, state; Qt Core)
@@ -43,6 +44,7 @@
 #include <memory>
 
 class Bridge;
+class BridgeControl;
 class ChangeHistory;
 class CountCommand;
 class DiagArea;
@@ -50,6 +52,7 @@ class FrameGate;
 class MessageSink;
 class Monitor;
 class MonitorView;
+class MqttWindow;
 class Panel;
 class PortControl;
 class Receiver;
@@ -92,6 +95,10 @@ public:
     // Feeds the bridge the link's state and the counts sent, lets it send counts (with
     // --mqtt-commands) and shows its state in the module check's tooltip. Null: none.
     void setBridge(Bridge* bridge);
+    // Starts, restarts and stops the bridge: from --mqtt or the stored MQTT setting.
+    BridgeControl& mqtt() { return *m_mqtt; }
+    // "MQTT": the setting's window, made on first use and shown; "Anvend" restarts the bridge.
+    MqttWindow& openMqtt();
 
     // Plays the recording `path` that the virtual module behind `port` replays: the change
     // history, the unstable rule, the list and the markers run on the recording's clock, and
@@ -142,7 +149,9 @@ private:
     std::unique_ptr<CountCommand> m_countCommand;
     std::unique_ptr<Startup> m_startup;
     std::unique_ptr<ReplaySession> m_replay;
-    std::unique_ptr<DiagArea> m_diag; // last: it reads the history and the recorder
+    std::unique_ptr<DiagArea> m_diag;      // last: it reads the history and the recorder
+    std::unique_ptr<BridgeControl> m_mqtt; // after the history and the diagnostics it feeds
+    MqttWindow* m_mqttWindow = nullptr;
     Bridge* m_bridge = nullptr;
     bool m_shown = false;
 };

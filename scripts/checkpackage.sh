@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Checks a built package: its menu entry and metainfo validate, lintian finds no error, and the
-# unpacked program answers --version and --help with no display. Its manual page must name
-# every option of --help.
+# unpacked program answers --version and --help with no display. Its manual pages, English and
+# German, must name every option of --help.
 # Usage: scripts/checkpackage.sh build/package/s88monitor_VERSION_ARCH.deb
 set -euo pipefail
 deb=$(realpath "$1")
@@ -33,8 +33,11 @@ version=$(dpkg-deb -f "$deb" Version)
 [ "$("${program[@]}" --version)" = "s88monitor $version" ] || fail "--version is not $version"
 help=$("${program[@]}" --help)
 grep -q '^Usage: s88monitor' <<<"$help" || fail "--help prints no usage"
-manual=$(zcat "$root/usr/share/man/man1/s88monitor.1.gz")
-for option in $(grep -o -- '--[a-z][a-z-]*' <<<"$help" | sort -u); do
-  grep -qF -- "${option//-/\\-}" <<<"$manual" || fail "the manual page does not describe $option"
+for page in man1 de/man1; do
+  manual=$(zcat "$root/usr/share/man/$page/s88monitor.1.gz")
+  for option in $(grep -o -- '--[a-z][a-z-]*' <<<"$help" | sort -u); do
+    grep -qF -- "${option//-/\\-}" <<<"$manual" ||
+      fail "the manual page $page does not describe $option"
+  done
 done
 echo "checkpackage: $(basename "$deb") is fine"

@@ -49,18 +49,22 @@ std::variant<std::unique_ptr<VirtualModule>, int> virtualModule(const CommandLin
         options.replaySpeed = w.speed;
         const QString shown = filename::shown(w.replay);
         if (!options.replay)
-            return fail(QStringLiteral("--replay %1: %2").arg(shown, why));
+            return fail(QCoreApplication::translate("main", "--replay %1: %2").arg(shown, why));
         if (!warning.isEmpty())
-            std::fprintf(stderr, "--replay %s: %s; playing up to there\n", qPrintable(shown),
-                         qPrintable(warning));
+            std::fprintf(stderr, "%s\n",
+                         qPrintable(QCoreApplication::translate(
+                                        "main", "--replay %1: %2; playing up to there")
+                                        .arg(shown, warning)));
     }
     if (!VirtualModule::available())
-        return fail(QStringLiteral("%1 needs pseudo terminals, which this platform does not have.")
+        return fail(QCoreApplication::translate(
+                        "main", "%1 needs pseudo terminals, which this platform does not have.")
                         .arg(option));
     auto module = std::make_unique<VirtualModule>(options);
     QString why;
     if (!module->start(&why))
-        return fail(QStringLiteral("%1: the virtual module did not start: %2").arg(option, why));
+        return fail(QCoreApplication::translate("main", "%1: the virtual module did not start: %2")
+                        .arg(option, why));
     return module;
 }
 
@@ -78,19 +82,26 @@ struct Ports {
             return *status;
         module = std::move(std::get<0>(made));
         if (module)
-            map.assign(1, module->devicePath(), QStringLiteral("virtuelt S88-modul"));
+            map.assign(1, module->devicePath(),
+                       QCoreApplication::translate("main", "virtuelt S88-modul"));
         return std::nullopt;
     }
 };
 
 // --headless: no QApplication, so no display is needed.
-int runHeadless(int argc, char* argv[], const CommandLine::Window& options) {
-    QCoreApplication app(argc, argv);
+int runHeadless(const CommandLine::Window& options) {
     QCoreApplication::setApplicationName(QStringLiteral("s88monitor"));
     Ports p;
     if (const std::optional<int> status = p.set(options))
         return *status;
     return headless::run(options, p.map);
+}
+
+// The language of the help, the messages and the window: --language if given, else the one
+// chosen in the window, else Danish.
+Language spoken(const CommandLine& commandLine) {
+    QtSettingsStore settings;
+    return commandLine.language.value_or(view_settings::language(settings));
 }
 
 } // namespace
@@ -100,37 +111,54 @@ int main(int argc, char* argv[]) {
     // a module sends; nothing here needs GLib's loop. A user's own choice stands.
     if (!qEnvironmentVariableIsSet("QT_NO_GLIB"))
         qputenv("QT_NO_GLIB", "1");
-    // Read before the application object exists, which needs a display.
+    // Read before the window's application object exists, which needs a display.
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments.append(filename::fromNative(argv[i])); // a file name opens as it was given
-    const CommandLine commandLine = CommandLine::parse(arguments);
+    // Danish needs no translation, and no application object before the one a run makes for
+    // itself. Another language is carried by one without a display; the command line is read
+    // once for its language, then again in it.
+    CommandLine commandLine = CommandLine::parse(arguments);
+    const Language language = spoken(commandLine);
+    std::unique_ptr<QCoreApplication> early;
+    if (language != Language::Danish) {
+        early = std::make_unique<QCoreApplication>(argc, argv);
+        translations::install(*early, language);
+        commandLine = CommandLine::parse(arguments);
+    }
     if (commandLine.run == CommandLine::Run::Print)
         return commandLine.print();
     if (commandLine.run == CommandLine::Run::Report &&
         commandLine.report.kind == reports::Request::Kind::Timeline) {
         // A picture needs fonts, not a display.
+        early.reset();
         qputenv("QT_QPA_PLATFORM", "offscreen");
         QGuiApplication picture(argc, argv);
+        translations::install(picture, language);
         return timeline::savePicture(commandLine.report);
     }
     if (commandLine.run == CommandLine::Run::Report)
         return reports::run(commandLine.report);
     const CommandLine::Window& options = commandLine.window;
-    if (commandLine.run == CommandLine::Run::Headless)
-        return runHeadless(argc, argv, options);
+    if (commandLine.run == CommandLine::Run::Headless) {
+        if (!early)
+            early = std::make_unique<QCoreApplication>(argc, argv);
+        return runHeadless(options);
+    }
     if (const std::optional<QString> why = preflight::windowProblem(arguments))
         return fail(QStringLiteral("s88monitor: %1").arg(*why));
 
+    early.reset();
     {
         QtSettingsStore stored;
         zoom::apply(stored); // Qt reads its scale factor when the application object is made
     }
     QApplication app(argc, argv);
+    translations::install(app, language);
     QApplication::setApplicationName(QStringLiteral("s88monitor"));
     // Ties the window to its menu entry and icon.
     QApplication::setDesktopFileName(QStringLiteral(S88_APP_ID));
-    QApplication::setApplicationDisplayName(Form1::kCaption);
+    QApplication::setApplicationDisplayName(Form1::caption());
     QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
 
     Ports p;
@@ -140,8 +168,7 @@ int main(int argc, char* argv[]) {
 
     QtSerialControl serial([&ports](int port) { return ports.device(port); });
     QtSettingsStore settings;
-    translations::install(app, commandLine.language.value_or(view_settings::language(settings)));
-    MessageBoxSink messages(Form1::kCaption);
+    MessageBoxSink messages(Form1::caption());
     Form1 form(serial, settings, messages, [] { QCoreApplication::exit(0); });
     messages.setParent(&form);
     form.setPortDescriptions([&ports](int port) { return ports.describe(port); });
@@ -149,13 +176,14 @@ int main(int argc, char* argv[]) {
     if (!options.record.isEmpty()) {
         QString why;
         if (!form.recorder().start(options.record, &why, false))
-            return fail(
-                QStringLiteral("--record %1: %2").arg(filename::shown(options.record), why));
+            return fail(QCoreApplication::translate("main", "--record %1: %2")
+                            .arg(filename::shown(options.record), why));
     }
     if (!options.replay.isEmpty()) {
         QString why;
         if (!form.replay(options.replay, 1, &why))
-            return fail(QStringLiteral("--replay %1: %2").arg(options.replay, why));
+            return fail(
+                QCoreApplication::translate("main", "--replay %1: %2").arg(options.replay, why));
     }
     form.Form_Load();
     // --mqtt for this run, else the stored setting when it is on.

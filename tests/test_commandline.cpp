@@ -22,6 +22,8 @@ private slots:
     void picture();
     void programWithoutDisplay_data();
     void programWithoutDisplay();
+    void storedLanguage_data();
+    void storedLanguage();
     void speed_data();
     void speed();
     void recordingIntoTheReplay_data();
@@ -322,6 +324,30 @@ void TestCommandLine::programWithoutDisplay_data() {
     QTest::newRow("bad language") << QStringList{"--language", "dk"} << 2 << ""
                                   << "s88monitor: --language dk: expected one of da, en, de\n"
                                      "Try 's88monitor --help'.\n";
+    // --language speaks from the help on, Qt's own parser texts included; a mistake after it
+    // is told in it, before the display is looked for.
+    QTest::newRow("--help in German")
+        << QStringList{"--language", "de", "--help"} << 0 << "Aufruf: s88monitor [Optionen]"
+        << "";
+    QTest::newRow("--help in German, options")
+        << QStringList{"--help", "--language=de"} << 0 << "\nOptionen:\n"
+        << "";
+    QTest::newRow("--help in English")
+        << QStringList{"--language", "en", "--help"} << 0 << "Usage: s88monitor [options]"
+        << "";
+    QTest::newRow("a mistake in German")
+        << QStringList{"--language", "de", "--speed", "3"} << 2 << ""
+        << "s88monitor: --speed braucht --replay\nSiehe 's88monitor --help'.\n";
+    QTest::newRow("a mistake in English")
+        << QStringList{"--language", "en", "--speed", "3"} << 2 << ""
+        << "s88monitor: --speed needs --replay\nTry 's88monitor --help'.\n";
+    QTest::newRow("no display, in German")
+        << QStringList{"--language", "de"} << 2 << ""
+        << "s88monitor: kein Bildschirm: DISPLAY setzen, oder --history/--inputs/--headless für "
+           "die Arbeit ohne Fenster verwenden\n";
+    QTest::newRow("a report's fault in German")
+        << QStringList{"--language", "de", "--history", "/nonexistent/r.s88"} << 2 << ""
+        << "/nonexistent/r.s88: keine solche Datei";
     // The report runs (and finds no file) whichever way its option is written.
     QTest::newRow("-history, one dash") << QStringList{"-history", "/nonexistent/r.s88"} << 2 << ""
                                         << "/nonexistent/r.s88: no such file";
@@ -484,6 +510,62 @@ void TestCommandLine::windowNeeds() {
                                      "window needs 32\n")
                           .arg(openFiles)
                           .toUtf8());
+}
+
+// The language chosen in the window ("Sprog" in the settings' "Visning" group) speaks from the
+// help on; --language wins over it; a stored language the program does not know is Danish.
+void TestCommandLine::storedLanguage_data() {
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("err");
+    QTest::newRow("stored de, --help")
+        << "de" << QStringList{"--help"} << 0 << "Aufruf: s88monitor [Optionen]"
+        << "";
+    QTest::newRow("stored en, a mistake")
+        << "en" << QStringList{"--speed", "2"} << 2 << ""
+        << "s88monitor: --speed needs --replay\nTry 's88monitor --help'.\n";
+    QTest::newRow("stored de, --language da")
+        << "de" << QStringList{"--language", "da", "--help"} << 0 << "Usage: s88monitor [options]"
+        << "";
+    QTest::newRow("stored de, --language en, a mistake")
+        << "de" << QStringList{"--language", "en", "--speed", "2"} << 2 << ""
+        << "--speed needs --replay";
+    QTest::newRow("stored nl") << "nl" << QStringList{"--help"} << 0
+                               << "Usage: s88monitor [options]"
+                               << "";
+    QTest::newRow("nothing stored")
+        << "" << QStringList{"--help"} << 0 << "Usage: s88monitor [options]"
+        << "";
+}
+
+void TestCommandLine::storedLanguage() {
+    QFETCH(QString, stored);
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+    QTemporaryDir config;
+    QVERIFY(config.isValid());
+    if (!stored.isEmpty()) {
+        QFile file(config.filePath(QStringLiteral("Gen_Vorn_S88.conf")));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[Visning]\nSprog=" + stored.toUtf8() + "\n");
+    }
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        environment.remove(QLatin1String(name));
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+    QProcess program;
+    program.setProcessEnvironment(environment);
+    program.start(QStringLiteral(S88MONITOR), arguments);
+    QVERIFY(program.waitForFinished(10000));
+    const QString stdOut = QString::fromUtf8(program.readAllStandardOutput());
+    const QString stdErr = QString::fromUtf8(program.readAllStandardError());
+    QCOMPARE(program.exitCode(), exitCode);
+    QVERIFY2(out.isEmpty() ? stdOut.isEmpty() : stdOut.contains(out), qPrintable(stdOut));
+    QVERIFY2(err.isEmpty() ? stdErr.isEmpty() : stdErr.contains(err), qPrintable(stdErr));
 }
 
 QTEST_GUILESS_MAIN(TestCommandLine)

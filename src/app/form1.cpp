@@ -31,6 +31,10 @@
 
 const QString Form1::kCaption = QStringLiteral("Test af VornS88 indgangsmodul");
 
+QString Form1::caption() {
+    return tr("Test af VornS88 indgangsmodul");
+}
+
 int Form1::indicatorColour(LinkIndicator shown) {
     switch (shown) {
     case LinkIndicator::NotStarted:
@@ -81,7 +85,7 @@ Form1::Form1(SerialControl& serial, SettingsStore& settings, MessageSink& messag
     : QWidget(parent), m_monitor(std::make_unique<Monitor>()),
       m_frameGate(std::make_unique<FrameGate>()), m_controls(layout::build(*this, *m_monitor)),
       m_serial(serial), m_messages(messages), m_settings(settings) {
-    setWindowTitle(kCaption);
+    setWindowTitle(caption());
     setWindowIcon(QIcon(QStringLiteral(":/icon.xpm")));
     setObjectName(QStringLiteral("Form1"));
 

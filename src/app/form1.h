@@ -68,6 +68,7 @@ class Form1 final : public QWidget {
 
 public:
     static const QString kCaption;
+    static QString caption(); // kCaption in the window's language
     // The link indicator's fill for what the link reports (0xBBGGRR).
     static int indicatorColour(LinkIndicator shown);
 

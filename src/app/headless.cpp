@@ -44,17 +44,20 @@ public:
             try {
                 m_receiver.takeWaiting();
             } catch (const std::exception& e) {
-                say(QStringLiteral("receive: %1").arg(QString::fromLocal8Bit(e.what())));
+                say(QCoreApplication::translate("headless", "receive: %1")
+                        .arg(QString::fromLocal8Bit(e.what())));
             }
         });
         connect(&m_serial, &SerialControl::PortLost, this, [this](const QString& why) {
             m_recorder.notePort(m_serial.CommPort(), false);
             link(Bridge::Link::Lost,
-                 QStringLiteral("link: %1 lost: %2; opening it again").arg(device(), why));
+                 QCoreApplication::translate("headless", "link: %1 lost: %2; opening it again")
+                     .arg(device(), why));
             m_reopen.start();
         });
-        connect(&m_recorder, &Recorder::failed, this,
-                [](const QString& why) { say(QStringLiteral("record: %1").arg(why)); });
+        connect(&m_recorder, &Recorder::failed, this, [](const QString& why) {
+            say(QCoreApplication::translate("headless", "record: %1").arg(why));
+        });
         m_reopen.setInterval(kReopenMs);
         m_reopen.setSingleShot(true);
         connect(&m_reopen, &QTimer::timeout, this, &Service::open);
@@ -71,7 +74,9 @@ public:
             const QString section = std::array{kLeft, kMid, kRight}[std::size_t(i)];
             m_counts[std::size_t(i)] = m_settings.GetSetting(kApp, section, kCount, kAbsent);
             if (m_counts[std::size_t(i)] == kAbsent)
-                return QStringLiteral("no stored count for %1: give --counts L,M,R").arg(section);
+                return QCoreApplication::translate("headless",
+                                                   "no stored count for %1: give --counts L,M,R")
+                    .arg(section);
         }
         return {};
     }
@@ -85,9 +90,10 @@ public:
         QList<names::Problem> problems;
         QString why;
         if (!names::load(path, m_names, &problems, &why))
-            say(QStringLiteral("names: %1: %2").arg(path, why));
+            say(QCoreApplication::translate("headless", "names: %1: %2").arg(path, why));
         for (const names::Problem& p : problems)
-            say(QStringLiteral("names: %1: %2").arg(path, names::describe(p)));
+            say(QCoreApplication::translate("headless", "names: %1: %2")
+                    .arg(path, names::describe(p)));
     }
 
     bool startRecording(QString* why) {
@@ -114,17 +120,19 @@ public:
             m_serial.setPortOpen(true);
         } catch (const PlatformError& e) {
             link(Bridge::Link::Stopped,
-                 QStringLiteral("link: %1 cannot be opened: %2; trying again")
+                 QCoreApplication::translate("headless",
+                                             "link: %1 cannot be opened: %2; trying again")
                      .arg(device(), e.message()));
             m_reopen.start();
             return;
         }
         m_state.PortStarted = 1;
         m_recorder.notePort(m_serial.CommPort(), true);
-        link(Bridge::Link::Started, QStringLiteral("link: %1 open").arg(device()));
+        link(Bridge::Link::Started,
+             QCoreApplication::translate("headless", "link: %1 open").arg(device()));
         const QString refusal = sendCounts(m_counts);
         if (!refusal.isEmpty())
-            say(QStringLiteral("counts: %1").arg(refusal));
+            say(QCoreApplication::translate("headless", "counts: %1").arg(refusal));
     }
 
     void close() {
@@ -139,7 +147,7 @@ public:
         }
         m_recorder.notePort(m_serial.CommPort(), false);
         m_recorder.stop();
-        say(QStringLiteral("link: %1 closed").arg(device()));
+        say(QCoreApplication::translate("headless", "link: %1 closed").arg(device()));
     }
 
 private:
@@ -162,12 +170,13 @@ private:
                 m_bridge->setConfiguredModules(modules);
             return {};
         case countcommand::Result::NotCounts:
-            return QStringLiteral("expected three counts from 0 to 255");
+            return QCoreApplication::translate("headless", "expected three counts from 0 to 255");
         case countcommand::Result::NotSent:
             break;
         }
-        return m_serial.PortOpen() ? QStringLiteral("the counts could not be stored")
-                                   : QStringLiteral("the port is not open");
+        return m_serial.PortOpen()
+                   ? QCoreApplication::translate("headless", "the counts could not be stored")
+                   : QCoreApplication::translate("headless", "the port is not open");
     }
 
     const CommandLine::Window& m_options;
@@ -200,7 +209,7 @@ int run(const CommandLine::Window& options, const PortMap& ports) {
     QtSettingsStore settings;
     Service service(options, ports, serial, settings);
     if (const QString why = service.loadCounts(); !why.isEmpty()) {
-        say(QStringLiteral("--headless: %1").arg(why));
+        say(QCoreApplication::translate("headless", "--headless: %1").arg(why));
         return 2;
     }
     Bridge::Options bridge;
@@ -208,7 +217,8 @@ int run(const CommandLine::Window& options, const PortMap& ports) {
         QString why;
         const std::optional<QString> password = readMqttPassword(options.mqttPasswordFile, &why);
         if (!password) {
-            say(QStringLiteral("--mqtt-password-file %1: %2").arg(options.mqttPasswordFile, why));
+            say(QCoreApplication::translate("headless", "--mqtt-password-file %1: %2")
+                    .arg(options.mqttPasswordFile, why));
             return 2;
         }
         bridge.url = *options.mqtt;
@@ -219,7 +229,7 @@ int run(const CommandLine::Window& options, const PortMap& ports) {
     }
     QString why;
     if (!service.startRecording(&why)) {
-        say(QStringLiteral("--record %1: %2").arg(options.record, why));
+        say(QCoreApplication::translate("headless", "--record %1: %2").arg(options.record, why));
         return 2;
     }
     if (options.mqtt)

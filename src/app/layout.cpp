@@ -5,6 +5,7 @@
 #include "panel/shape.h"
 #include "state/settingsstore.h"
 
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -100,17 +101,18 @@ std::array<QPixmap, 2> lampPictures() {
 }
 
 void buildPortFrame(QWidget& form, Controls& c) {
-    c.Frame24 =
-        frame(&form, QStringLiteral("Frame24"), QStringLiteral("Init port"), {120, 0, 4215, 855});
+    c.Frame24 = frame(&form, QStringLiteral("Frame24"),
+                      QCoreApplication::translate("Form1", "Init port"), {120, 0, 4215, 855});
     c.Shape1 = place<Shape>(c.Frame24, QStringLiteral("Shape1"), {120, 240, 1215, 135});
-    c.Command3 = button(c.Frame24, QStringLiteral("Command3"), QStringLiteral("Start"),
-                        {120, 480, 615, 255});
-    c.Command4 =
-        button(c.Frame24, QStringLiteral("Command4"), QStringLiteral("Stop"), {720, 480, 615, 255});
-    c.Command5 = button(c.Frame24, QStringLiteral("Command5"), QStringLiteral("Afslut"),
-                        {1440, 240, 615, 495});
-    c.Label3[1] = label(c.Frame24, QStringLiteral("Label3_1"), QStringLiteral("Com port 1-8"),
-                        {2280, 120, 900, 195});
+    c.Command3 = button(c.Frame24, QStringLiteral("Command3"),
+                        QCoreApplication::translate("Form1", "Start"), {120, 480, 615, 255});
+    c.Command4 = button(c.Frame24, QStringLiteral("Command4"),
+                        QCoreApplication::translate("Form1", "Stop"), {720, 480, 615, 255});
+    c.Command5 = button(c.Frame24, QStringLiteral("Command5"),
+                        QCoreApplication::translate("Form1", "Afslut"), {1440, 240, 615, 495});
+    c.Label3[1] =
+        label(c.Frame24, QStringLiteral("Label3_1"),
+              QCoreApplication::translate("Form1", "Com port 1-8"), {2280, 120, 900, 195});
     c.Label3[0] = label(c.Frame24, QStringLiteral("Label3_0"),
                         QStringLiteral("1   2   3   4   5   6   7   8"), {2280, 310, 1665, 160});
     for (int i = 0; i < 8; ++i) {
@@ -121,8 +123,8 @@ void buildPortFrame(QWidget& form, Controls& c) {
 }
 
 void buildCountFrame(QWidget& form, Controls& c) {
-    c.Frame25 =
-        frame(&form, QStringLiteral("Frame25"), QStringLiteral("Modulantal"), {4440, 0, 2415, 855});
+    c.Frame25 = frame(&form, QStringLiteral("Frame25"),
+                      QCoreApplication::translate("Form1", "Modulantal"), {4440, 0, 2415, 855});
     c.Text1 = textBox(c.Frame25, QStringLiteral("Text1"), QString(), {120, 240, 375, 285});
     c.Text2 =
         textBox(c.Frame25, QStringLiteral("Text2"), QStringLiteral("0"), {600, 240, 375, 285});
@@ -132,19 +134,22 @@ void buildCountFrame(QWidget& form, Controls& c) {
     for (QLineEdit* t : {c.Text1, c.Text2, c.Text3})
         t->setMaxLength(settings_keys::kCountLength);
     c.Label14 = label(c.Frame25, QStringLiteral("Label14"),
-                      QStringLiteral("Left      Mid    Right"), {120, 600, 1350, 195});
-    c.Command1 = button(c.Frame25, QStringLiteral("Command1"), QStringLiteral("Indsæt (s)"),
-                        {1560, 240, 735, 495});
+                      QCoreApplication::translate("Form1", "Left      Mid    Right"),
+                      {120, 600, 1350, 195});
+    c.Command1 = button(c.Frame25, QStringLiteral("Command1"),
+                        QCoreApplication::translate("Form1", "Indsæt (s)"), {1560, 240, 735, 495});
 }
 
 void buildRightColumn(QWidget& form, Controls& c, const Monitor& monitor) {
-    c.Frame26 = frame(&form, QStringLiteral("Frame26"), QStringLiteral("Seneste aktive indgang"),
-                      {6960, 0, 2175, 855});
+    c.Frame26 =
+        frame(&form, QStringLiteral("Frame26"),
+              QCoreApplication::translate("Form1", "Seneste aktive indgang"), {6960, 0, 2175, 855});
     c.Text5 = textBox(c.Frame26, QStringLiteral("Text5"), QString(), {120, 195, 1935, 570});
     c.Text5->setFont(sansSerif(24, true));
     c.Text5->setReadOnly(true); // written by the refresh only
 
-    c.Label6 = label(&form, QStringLiteral("Label6"), QStringLiteral("Test af Vorn S88(USB)"),
+    c.Label6 = label(&form, QStringLiteral("Label6"),
+                     QCoreApplication::translate("Form1", "Test af Vorn S88(USB)"),
                      {9240, 120, 3375, 435});
     c.Label6->setFont(sansSerif(18));
     QPalette blue = c.Label6->palette();
@@ -153,8 +158,8 @@ void buildRightColumn(QWidget& form, Controls& c, const Monitor& monitor) {
     c.Label13 = label(&form, QStringLiteral("Label13"), QStringLiteral("© Vorn Elektronik 2007"),
                       {9720, 600, 1935, 195});
 
-    c.Label15 =
-        label(&form, QStringLiteral("Label15"), QStringLiteral("Monitor"), {7560, 5760, 4335, 495});
+    c.Label15 = label(&form, QStringLiteral("Label15"),
+                      QCoreApplication::translate("Form1", "Monitor"), {7560, 5760, 4335, 495});
     c.Label15->setFont(sansSerif(13.5, true));
     c.Label15->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
 
@@ -173,7 +178,8 @@ void buildCards(QWidget& form, Controls& c) {
     for (int k = 1; k <= 20; ++k) {
         const Card& card = kCards[std::size_t(k - 1)];
         const CardPlace where = cardPlace(k);
-        QGroupBox* box = frame(&form, QLatin1String(card.frame), QStringLiteral("Kort %1").arg(k),
+        QGroupBox* box = frame(&form, QLatin1String(card.frame),
+                               QCoreApplication::translate("Form1", "Kort %1").arg(k),
                                {where.left, where.top, where.width, where.height});
         c.cards[std::size_t(k - 1)] = box;
         c.cardLabels[std::size_t(k - 1)] =

@@ -1,5 +1,6 @@
 #include "app/messageboxsink.h"
 
+#include <QCoreApplication>
 #include <QMessageBox>
 #include <QPushButton>
 
@@ -10,8 +11,10 @@ void MessageBoxSink::MsgBox(const QString& text) {
 
 bool MessageBoxSink::Question(const QString& text) {
     QMessageBox box(QMessageBox::Question, m_title, text, QMessageBox::NoButton, m_parent);
-    QPushButton* yes = box.addButton(QStringLiteral("Ja"), QMessageBox::YesRole);
-    box.setDefaultButton(box.addButton(QStringLiteral("Nej"), QMessageBox::NoRole));
+    QPushButton* yes =
+        box.addButton(QCoreApplication::translate("Form1", "Ja"), QMessageBox::YesRole);
+    box.setDefaultButton(
+        box.addButton(QCoreApplication::translate("Form1", "Nej"), QMessageBox::NoRole));
     box.exec();
     return box.clickedButton() == yes;
 }

@@ -1,5 +1,6 @@
 #include "app/preflight.h"
 
+#include <QCoreApplication>
 #include <QtGlobal>
 #include <sys/resource.h>
 
@@ -65,11 +66,13 @@ bool enoughOpenFiles(long* limit) {
 
 std::optional<QString> windowProblem(const QStringList& arguments) {
     if (!hasDisplay(arguments))
-        return QStringLiteral("no display: set DISPLAY, or use --history/--inputs/--headless for "
-                              "work without a window");
+        return QCoreApplication::translate(
+            "preflight", "no display: set DISPLAY, or use --history/--inputs/--headless for "
+                         "work without a window");
     long limit = 0;
     if (!enoughOpenFiles(&limit))
-        return QStringLiteral("only %1 open files allowed (ulimit -n); the window needs %2")
+        return QCoreApplication::translate(
+                   "preflight", "only %1 open files allowed (ulimit -n); the window needs %2")
             .arg(limit)
             .arg(kMinOpenFiles);
     return std::nullopt;

@@ -2,6 +2,7 @@
 
 #include "state/serialcontrol.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 
 void ReplaySession::notePort(int port, bool open) {
@@ -27,8 +28,9 @@ QString ReplaySession::text() {
             .toString(QStringLiteral("hh:mm:ss"));
     };
     if (taken() == 0)
-        return QStringLiteral("Afspilning fra %1: tryk Start").arg(at(0));
+        return QCoreApplication::translate("Form1", "Afspilning fra %1: tryk Start").arg(at(0));
     if (ended())
-        return QStringLiteral("Afspilning slut (%1)").arg(at(m_clock.endMs()));
-    return QStringLiteral("Afspiller optagelse: %1").arg(at(clockMs()));
+        return QCoreApplication::translate("Form1", "Afspilning slut (%1)")
+            .arg(at(m_clock.endMs()));
+    return QCoreApplication::translate("Form1", "Afspiller optagelse: %1").arg(at(clockMs()));
 }

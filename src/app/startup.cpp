@@ -5,6 +5,7 @@
 #include "state/settingsstore.h"
 #include "state/viewsettings.h"
 
+#include <QCoreApplication>
 #include <QLineEdit>
 
 Startup::Startup(FormState& state, IndicatorSink indicator, QLineEdit& left, QLineEdit& mid,
@@ -40,7 +41,8 @@ bool Startup::loadCount(const QString& section, QLineEdit& box, const QString& c
             box.setProperty(CountCommand::kStoredText, m_state.SettingValue);
         return true;
     }
-    m_messages.MsgBox(QStringLiteral("Husk at angive antal moduler (%1)").arg(chain));
+    m_messages.MsgBox(
+        QCoreApplication::translate("Form1", "Husk at angive antal moduler (%1)").arg(chain));
     return false;
 }
 

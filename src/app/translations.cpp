@@ -7,6 +7,12 @@
 namespace translations {
 
 void install(QCoreApplication& app, Language language) {
+    language::setCurrent(language);
+    // Another language chosen before in this run goes first.
+    for (QTranslator* earlier : app.findChildren<QTranslator*>(Qt::FindDirectChildrenOnly)) {
+        QCoreApplication::removeTranslator(earlier);
+        delete earlier;
+    }
     // Danish stays exactly what it always was, Qt's own dialogs included.
     if (language == Language::Danish)
         return;

@@ -8,7 +8,8 @@ class QCoreApplication;
 // run on the command line. Nothing chosen is Danish.
 namespace translations {
 
-// Installs the program's translation and Qt's own (its dialogs' buttons and titles).
+// Installs the program's translation and Qt's own (its dialogs' buttons and titles), in place
+// of any installed before. Windows made afterwards speak `language`.
 void install(QCoreApplication& app, Language language);
 
 } // namespace translations

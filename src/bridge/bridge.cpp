@@ -76,7 +76,8 @@ void Bridge::start() {
     m_checkClock.start();
     m_checkBursts = m_history.bursts().complete;
     m_checkTimer.start();
-    say(QStringLiteral("mqtt: connecting to %1").arg(m_options.url.display()));
+    say(QCoreApplication::translate("Bridge", "mqtt: connecting to %1")
+            .arg(m_options.url.display()));
     m_client->open();
 }
 
@@ -90,7 +91,8 @@ void Bridge::stop() {
         m_client->publish(topics::status(m_options.url.prefix), topics::kOffline, true);
     }
     m_client->close();
-    say(QStringLiteral("mqtt: disconnected from %1").arg(m_options.url.display()));
+    say(QCoreApplication::translate("Bridge", "mqtt: disconnected from %1")
+            .arg(m_options.url.display()));
 }
 
 bool Bridge::isConnected() const {
@@ -101,12 +103,13 @@ QString Bridge::stateText() const {
     if (!m_started)
         return {};
     const QString host = m_options.url.host;
-    QString text = m_client->isConnected() ? QStringLiteral("MQTT: forbundet til %1").arg(host)
-                                           : QStringLiteral("MQTT: forbinder til %1").arg(host);
+    QString text = m_client->isConnected()
+                       ? QCoreApplication::translate("Bridge", "MQTT: forbundet til %1").arg(host)
+                       : QCoreApplication::translate("Bridge", "MQTT: forbinder til %1").arg(host);
     if (!m_held.empty())
-        text += QStringLiteral(", %1 holdt tilbage").arg(m_held.size());
+        text += QCoreApplication::translate("Bridge", ", %1 holdt tilbage").arg(m_held.size());
     if (m_dropped > 0)
-        text += QStringLiteral(", %1 tabt").arg(m_dropped);
+        text += QCoreApplication::translate("Bridge", ", %1 tabt").arg(m_dropped);
     return text;
 }
 
@@ -188,7 +191,8 @@ void Bridge::onConnected() {
     m_client->publish(topics::dropped(prefix), QByteArray::number(m_dropped), true);
     publishCheck(true);
     m_why.clear();
-    say(QStringLiteral("mqtt: connected to %1").arg(m_options.url.display()));
+    say(QCoreApplication::translate("Bridge", "mqtt: connected to %1")
+            .arg(m_options.url.display()));
 }
 
 void Bridge::onDisconnected(const QString& why) {
@@ -202,7 +206,7 @@ void Bridge::onDisconnected(const QString& why) {
     }
     if (!m_started)
         return;
-    say(QStringLiteral("mqtt: %1 not reachable: %2; trying again")
+    say(QCoreApplication::translate("Bridge", "mqtt: %1 not reachable: %2; trying again")
             .arg(m_options.url.display(), why));
 }
 

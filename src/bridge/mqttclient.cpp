@@ -1,5 +1,6 @@
 #include "bridge/mqttclient.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QSocketNotifier>
 #include <cerrno>
@@ -19,17 +20,19 @@ void initOnce() {
 QString connackReason(int rc) {
     switch (rc) {
     case 1:
-        return QStringLiteral("the broker refused the protocol version");
+        return QCoreApplication::translate("MqttClient", "the broker refused the protocol version");
     case 2:
-        return QStringLiteral("the broker refused the client id");
+        return QCoreApplication::translate("MqttClient", "the broker refused the client id");
     case 3:
-        return QStringLiteral("the broker is unavailable");
+        return QCoreApplication::translate("MqttClient", "the broker is unavailable");
     case 4:
-        return QStringLiteral("the broker refused the user name or password");
+        return QCoreApplication::translate("MqttClient",
+                                           "the broker refused the user name or password");
     case 5:
-        return QStringLiteral("the broker refused the user name or password (not authorised)");
+        return QCoreApplication::translate(
+            "MqttClient", "the broker refused the user name or password (not authorised)");
     default:
-        return QStringLiteral("the broker refused the connection (%1)")
+        return QCoreApplication::translate("MqttClient", "the broker refused the connection (%1)")
             .arg(QString::fromUtf8(mosquitto_connack_string(rc)));
     }
 }

@@ -1,5 +1,6 @@
 #include "bridge/mqtturl.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QRegularExpression>
 
@@ -21,7 +22,8 @@ std::optional<MqttUrl> MqttUrl::parse(const QString& text, QString* why) {
         url.tls = true;
         url.port = kTlsPort;
     } else {
-        fail(why, QStringLiteral("expected mqtt://[user@]host[:port][/prefix] or mqtts://…"));
+        fail(why, QCoreApplication::translate(
+                      "MqttUrl", "expected mqtt://[user@]host[:port][/prefix] or mqtts://…"));
         return std::nullopt;
     }
     const qsizetype slash = rest.indexOf(QLatin1Char('/'));
@@ -33,7 +35,8 @@ std::optional<MqttUrl> MqttUrl::parse(const QString& text, QString* why) {
         static const QRegularExpression topicLevel(
             QStringLiteral("^[A-Za-z0-9_.-]+(/[A-Za-z0-9_.-]+)*$"));
         if (!prefix.isEmpty() && !topicLevel.match(prefix).hasMatch()) {
-            fail(why, QStringLiteral("the prefix \"%1\" may hold only letters, digits, - _ . and /")
+            fail(why, QCoreApplication::translate(
+                          "MqttUrl", "the prefix \"%1\" may hold only letters, digits, - _ . and /")
                           .arg(prefix));
             return std::nullopt;
         }
@@ -45,12 +48,13 @@ std::optional<MqttUrl> MqttUrl::parse(const QString& text, QString* why) {
         url.user = authority.left(at);
         authority = authority.mid(at + 1);
         if (url.user.contains(QLatin1Char(':'))) {
-            fail(why, QStringLiteral("no password in the URL: use --mqtt-password-file or "
+            fail(why, QCoreApplication::translate(
+                          "MqttUrl", "no password in the URL: use --mqtt-password-file or "
                                      "S88_MQTT_PASSWORD"));
             return std::nullopt;
         }
         if (url.user.isEmpty()) {
-            fail(why, QStringLiteral("an empty user name before @"));
+            fail(why, QCoreApplication::translate("MqttUrl", "an empty user name before @"));
             return std::nullopt;
         }
     }
@@ -60,8 +64,9 @@ std::optional<MqttUrl> MqttUrl::parse(const QString& text, QString* why) {
         const QString portText = authority.mid(colon + 1);
         const int port = portText.toInt(&ok);
         if (!ok || port < 1 || port > 65535 || portText.startsWith(QLatin1Char('+'))) {
-            fail(why,
-                 QStringLiteral("the port \"%1\" is not a number from 1 to 65535").arg(portText));
+            fail(why, QCoreApplication::translate("MqttUrl",
+                                                  "the port \"%1\" is not a number from 1 to 65535")
+                          .arg(portText));
             return std::nullopt;
         }
         url.port = port;
@@ -71,8 +76,10 @@ std::optional<MqttUrl> MqttUrl::parse(const QString& text, QString* why) {
         authority = authority.mid(1, authority.size() - 2);
     static const QRegularExpression hostName(QStringLiteral("^[A-Za-z0-9.:_-]+$"));
     if (authority.isEmpty() || !hostName.match(authority).hasMatch()) {
-        fail(why, authority.isEmpty() ? QStringLiteral("no broker host")
-                                      : QStringLiteral("\"%1\" is not a host name").arg(authority));
+        fail(why, authority.isEmpty()
+                      ? QCoreApplication::translate("MqttUrl", "no broker host")
+                      : QCoreApplication::translate("MqttUrl", "\"%1\" is not a host name")
+                            .arg(authority));
         return std::nullopt;
     }
     url.host = authority;

@@ -15,6 +15,7 @@
 #include "state/serialcontrol.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QEvent>
 #include <QFileDialog>
@@ -213,11 +214,14 @@ QString DiagArea::summaryText() const {
     ModuleCheck::Modules unstable;
     for (int n = 1; n <= FormState::kLastInput; ++n)
         unstable[std::size_t(n)] = m_history.input(n).unstable();
-    QString text = QStringLiteral("Skift: %1").arg(m_history.total() - m_history.firstKept());
+    QString text = QCoreApplication::translate("DiagArea", "Skift: %1")
+                       .arg(m_history.total() - m_history.firstKept());
     if (m_history.dropped() > 0)
-        text += QStringLiteral(" (ældste %1 glemt)").arg(m_history.dropped());
-    text += QStringLiteral("\nUstabile: ") +
-            (unstable.any() ? ModuleCheck::list(unstable, 4) : QStringLiteral("ingen"));
+        text +=
+            QCoreApplication::translate("DiagArea", " (ældste %1 glemt)").arg(m_history.dropped());
+    text += QCoreApplication::translate("DiagArea", "\nUstabile: ") +
+            (unstable.any() ? ModuleCheck::list(unstable, 4)
+                            : QCoreApplication::translate("DiagArea", "ingen"));
     const QString note = noteText();
     return note.isEmpty() ? text : text + u'\n' + note;
 }
@@ -230,7 +234,8 @@ QString DiagArea::noteText() const {
 }
 
 void DiagArea::noteSaved(const QString& path) {
-    const QString full = QStringLiteral("Gemt: %1").arg(QDir::toNativeSeparators(path));
+    const QString full =
+        QCoreApplication::translate("DiagArea", "Gemt: %1").arg(QDir::toNativeSeparators(path));
     showNote(m_summary->fontMetrics().elidedText(full, Qt::ElideMiddle, m_summary->width()), full);
 }
 
@@ -257,17 +262,20 @@ const QString DiagArea::kCsvComma = QStringLiteral("CSV med komma (*.csv)");
 const QString DiagArea::kCsvSemicolon = QStringLiteral("CSV med semikolon (*.csv)");
 
 void DiagArea::chooseCsv() {
-    QString chosen = kCsvComma;
-    const QString caption = m_list->filterShowsAll()
-                                ? QStringLiteral("Gem skift som CSV")
-                                : QStringLiteral("Gem de viste skift som CSV (filter: %1)")
-                                      .arg(m_filter->text().trimmed());
-    QString path = m_choose(caption, kCsvComma + QStringLiteral(";;") + kCsvSemicolon, &chosen);
+    const QString comma = QCoreApplication::translate("DiagArea", "CSV med komma (*.csv)");
+    const QString semicolon = QCoreApplication::translate("DiagArea", "CSV med semikolon (*.csv)");
+    QString chosen = comma;
+    const QString caption =
+        m_list->filterShowsAll()
+            ? QCoreApplication::translate("DiagArea", "Gem skift som CSV")
+            : QCoreApplication::translate("DiagArea", "Gem de viste skift som CSV (filter: %1)")
+                  .arg(m_filter->text().trimmed());
+    QString path = m_choose(caption, comma + QStringLiteral(";;") + semicolon, &chosen);
     if (path.isEmpty())
         return;
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".csv");
-    saveCsv(path, chosen == kCsvSemicolon ? ';' : ',');
+    saveCsv(path, chosen == semicolon ? ';' : ',');
 }
 
 bool DiagArea::saveCsv(const QString& path, char separator) {
@@ -280,7 +288,7 @@ bool DiagArea::saveCsv(const QString& path, char separator) {
             m_names.isEmpty() ? nullptr : &m_names) &&
         file.commit();
     if (!ok) {
-        m_messages.MsgBox(QStringLiteral("Kan ikke gemme %1: %2")
+        m_messages.MsgBox(QCoreApplication::translate("DiagArea", "Kan ikke gemme %1: %2")
                               .arg(QFileInfo(path).fileName(), file.errorString()));
         return false;
     }
@@ -290,8 +298,9 @@ bool DiagArea::saveCsv(const QString& path, char separator) {
 
 void DiagArea::recordToggled(bool on) {
     if (on && !m_recorder.isRecording()) {
-        const QString path = m_choose(QStringLiteral("Optag til fil"),
-                                      QStringLiteral("Optagelse (*.s88rec);;Alle (*)"), nullptr);
+        const QString path = m_choose(
+            QCoreApplication::translate("DiagArea", "Optag til fil"),
+            QCoreApplication::translate("DiagArea", "Optagelse (*.s88rec);;Alle (*)"), nullptr);
         if (!path.isEmpty())
             startRecording(path);
     } else if (!on && m_recorder.isRecording()) {
@@ -304,7 +313,7 @@ bool DiagArea::startRecording(const QString& path) {
     QString error;
     const bool ok = m_recorder.start(path, &error);
     if (!ok) {
-        m_messages.MsgBox(QStringLiteral("Kan ikke optage i %1: %2")
+        m_messages.MsgBox(QCoreApplication::translate("DiagArea", "Kan ikke optage i %1: %2")
                               .arg(filename::shown(QFileInfo(path).fileName()), error));
     }
     showRecording();
@@ -336,7 +345,7 @@ TtsSpeaker& DiagArea::speaker() {
 void DiagArea::speechChanged() {
     if (m_speaker->available()) {
         m_readAloud->setEnabled(true);
-        m_readAloud->setToolTip(QStringLiteral("Sig hvert skift højt"));
+        m_readAloud->setToolTip(QCoreApplication::translate("DiagArea", "Sig hvert skift højt"));
         return;
     }
     const bool wanted = m_readAloud->isChecked();
@@ -365,8 +374,9 @@ void DiagArea::loadNames() {
     const bool read = names::load(path, m_names, &problems, &why);
     if (!read || !problems.isEmpty()) {
         // Told once, after the window is up; the file stays as it is until "Gem".
-        const QString text = read ? NamesWindow::problemsText(path, problems)
-                                  : QStringLiteral("%1 kan ikke læses: %2").arg(path, why);
+        const QString text =
+            read ? NamesWindow::problemsText(path, problems)
+                 : QCoreApplication::translate("DiagArea", "%1 kan ikke læses: %2").arg(path, why);
         QTimer::singleShot(0, this, [this, text] { m_messages.MsgBox(text); });
     }
 }

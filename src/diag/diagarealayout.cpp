@@ -6,6 +6,7 @@
 #include "diag/modulecheck.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -34,33 +35,37 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption, c
 void DiagArea::build() {
     m_list = named(new HistoryList(m_history, this), "diagHistory");
     m_list->setModuleShown(false); // the row's tooltip says it
-    m_list->setToolTip(QStringLiteral("Skift på indgangene, nyeste øverst"));
+    m_list->setToolTip(
+        QCoreApplication::translate("DiagArea", "Skift på indgangene, nyeste øverst"));
 
-    auto* filterLabel = named(new QLabel(QStringLiteral("Filter"), this), "diagFilterLabel");
+    auto* filterLabel = named(new QLabel(QCoreApplication::translate("DiagArea", "Filter"), this),
+                              "diagFilterLabel");
     m_filter = named(new QLineEdit(this), "diagFilter");
     m_filter->setPlaceholderText(QStringLiteral("73, 33-48, m5"));
-    m_filter->setToolTip(QStringLiteral("Vis kun en indgang (73), et interval (33-48) eller et "
-                                        "modul (m5); flere adskilt med komma. Ctrl+F"));
+    m_filter->setToolTip(QCoreApplication::translate(
+        "DiagArea", "Vis kun en indgang (73), et interval (33-48) eller et "
+                    "modul (m5); flere adskilt med komma. Ctrl+F"));
     filterLabel->setBuddy(m_filter);
 
-    m_clear =
-        button(this, "diagClear", tr("&Ryd"), QStringLiteral("Tøm listen og mærkerne på lamperne"));
+    m_clear = button(this, "diagClear", tr("&Ryd"),
+                     QCoreApplication::translate("DiagArea", "Tøm listen og mærkerne på lamperne"));
     m_saveCsv = button(this, "diagSaveCsv", tr("&Gem CSV…"), tr("Gem de viste skift i en fil"));
-    m_record = button(this, "diagRecord", tr("&Optag"),
-                      QStringLiteral("Optag alt, der sendes og modtages, i en fil"));
+    m_record = button(
+        this, "diagRecord", tr("&Optag"),
+        QCoreApplication::translate("DiagArea", "Optag alt, der sendes og modtages, i en fil"));
     m_record->setCheckable(true);
-    m_walkButton =
-        button(this, "diagWalk", tr("G&ennemgang…"), QStringLiteral("Prøv kontakterne én for én"));
-    m_timelineButton =
-        button(this, "diagTimeline", tr("&Tidslinje…"), QStringLiteral("Skiftene tegnet over tid"));
-    m_namesButton =
-        button(this, "diagNames", tr("&Navne…"), QStringLiteral("Giv indgangene navne"));
+    m_walkButton = button(this, "diagWalk", tr("G&ennemgang…"),
+                          QCoreApplication::translate("DiagArea", "Prøv kontakterne én for én"));
+    m_timelineButton = button(this, "diagTimeline", tr("&Tidslinje…"),
+                              QCoreApplication::translate("DiagArea", "Skiftene tegnet over tid"));
+    m_namesButton = button(this, "diagNames", tr("&Navne…"),
+                           QCoreApplication::translate("DiagArea", "Giv indgangene navne"));
     m_historyButton = button(this, "diagHistoryWindow", tr("&Historik…"),
                              tr("Skiftene i et vindue for sig, som kan gøres stort"));
     m_mqttButton = button(this, "diagMqtt", tr("&MQTT…"), tr("Forbindelsen til en MQTT-broker"));
     m_viewButton = button(this, "diagView", tr("&Visning…"), tr("Sprog, zoom og farvehjælp"));
     m_readAloud = named(new QCheckBox(tr("&Læs op"), this), "diagReadAloud");
-    m_readAloud->setToolTip(QStringLiteral("Sig hvert skift højt"));
+    m_readAloud->setToolTip(QCoreApplication::translate("DiagArea", "Sig hvert skift højt"));
     // Disabled, it still tells why when it is clicked.
     m_readAloud->installEventFilter(this);
     m_recordStatus = named(new QLabel(this), "diagRecordStatus");
@@ -70,9 +75,9 @@ void DiagArea::build() {
     m_summary = named(new QLabel(this), "diagSummary");
     // The chosen port's device under the counts.
     m_portLine = named(new QLabel(this), "diagPort");
-    m_portLine->setToolTip(
-        QStringLiteral("Enheden, som den valgte port åbner. En USB-adapter hedder typisk "
-                       "/dev/ttyUSB0 eller /dev/ttyACM0; /dev/ttyS0 er en indbygget port."));
+    m_portLine->setToolTip(QCoreApplication::translate(
+        "DiagArea", "Enheden, som den valgte port åbner. En USB-adapter hedder typisk "
+                    "/dev/ttyUSB0 eller /dev/ttyACM0; /dev/ttyS0 er en indbygget port."));
     m_checkLine = named(new QLabel(this), "diagModuleCheck");
     m_checkLine->setTextFormat(Qt::RichText);
     m_checkLine->setToolTip(ModuleCheck::explanation());

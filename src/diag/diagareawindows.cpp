@@ -10,6 +10,7 @@
 #include "diag/walktestwindow.h"
 #include "state/messagesink.h"
 
+#include <QCoreApplication>
 #include <QInputDialog>
 #include <QLineEdit>
 
@@ -27,28 +28,30 @@ TimelineWindow& DiagArea::openTimeline() {
 QInputDialog& DiagArea::editName(int input) {
     if (!m_nameEditor) {
         m_nameEditor = new QInputDialog(&m_form);
-        m_nameEditor->setWindowTitle(QStringLiteral("Navn"));
+        m_nameEditor->setWindowTitle(QCoreApplication::translate("DiagArea", "Navn"));
         m_nameEditor->setInputMode(QInputDialog::TextInput);
         connect(m_nameEditor, &QInputDialog::textValueSelected, this, [this](const QString& text) {
             if (!m_names.setName(m_editedInput, text)) {
-                m_messages.MsgBox(QStringLiteral("Et navn har højst %1 tegn og ingen linjeskift")
+                m_messages.MsgBox(QCoreApplication::translate(
+                                      "DiagArea", "Et navn har højst %1 tegn og ingen linjeskift")
                                       .arg(names::kMaxLength));
                 return;
             }
             QString why;
             if (!names::save(names::defaultPath(), m_names, &why))
-                m_messages.MsgBox(
-                    QStringLiteral("%1 kan ikke skrives: %2").arg(names::defaultPath(), why));
+                m_messages.MsgBox(QCoreApplication::translate("DiagArea", "%1 kan ikke skrives: %2")
+                                      .arg(names::defaultPath(), why));
             if (m_namesWindow)
                 m_namesWindow->refresh();
             namesChanged();
         });
     }
     m_editedInput = input;
-    m_nameEditor->setLabelText(QStringLiteral("Indgang %1 (modul %2, kontakt %3)")
-                                   .arg(input)
-                                   .arg((input - 1) / 16 + 1)
-                                   .arg((input - 1) % 16 + 1));
+    m_nameEditor->setLabelText(
+        QCoreApplication::translate("DiagArea", "Indgang %1 (modul %2, kontakt %3)")
+            .arg(input)
+            .arg((input - 1) / 16 + 1)
+            .arg((input - 1) % 16 + 1));
     m_nameEditor->setTextValue(m_names.name(input));
     m_nameEditor->open();
     return *m_nameEditor;

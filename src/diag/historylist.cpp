@@ -4,6 +4,7 @@
 #include "history/names.h"
 #include "state/protocol.h"
 
+#include <QCoreApplication>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QPainter>
@@ -151,7 +152,9 @@ QString HistoryList::rowText(int row) const {
         .arg(e.module())
         .arg(e.contact())
         .arg(name.isEmpty() ? QString() : u' ' + name,
-             e.active ? QStringLiteral("aktiv") : QStringLiteral("inaktiv"), sinceText(e.sinceMs))
+             e.active ? QCoreApplication::translate("HistoryList", "aktiv")
+                      : QCoreApplication::translate("HistoryList", "inaktiv"),
+             sinceText(e.sinceMs))
         .trimmed();
 }
 
@@ -294,10 +297,11 @@ QStringList HistoryList::rowCells(int row) const {
 }
 
 QStringList HistoryList::headerCells() const {
-    QStringList cells{QStringLiteral("Tid"), QStringLiteral("Nr.")};
+    QStringList cells{QCoreApplication::translate("HistoryList", "Tid"),
+                      QCoreApplication::translate("HistoryList", "Nr.")};
     if (m_moduleShown)
-        cells << QStringLiteral("Mod.");
-    cells << QString() << QStringLiteral("Siden");
+        cells << QCoreApplication::translate("HistoryList", "Mod.");
+    cells << QString() << QCoreApplication::translate("HistoryList", "Siden");
     return cells;
 }
 
@@ -382,8 +386,9 @@ void HistoryList::paintEvent(QPaintEvent*) {
     if (!m_valid || rowCount() == 0) {
         p.setPen(m_valid ? palette().color(QPalette::Disabled, QPalette::Text) : kInactive);
         p.drawText(QRect(0, h, w, viewport()->height() - h), Qt::AlignCenter | Qt::TextWordWrap,
-                   m_valid ? QStringLiteral("Ingen skift")
-                           : QStringLiteral("Ugyldigt filter. Skriv fx 73, 33-48 eller m5"));
+                   m_valid ? QCoreApplication::translate("HistoryList", "Ingen skift")
+                           : QCoreApplication::translate(
+                                 "HistoryList", "Ugyldigt filter. Skriv fx 73, 33-48 eller m5"));
         return;
     }
     const int first = verticalScrollBar()->value();

@@ -4,6 +4,7 @@
 #include "history/changehistory.h"
 #include "state/protocol.h"
 
+#include <QCoreApplication>
 #include <QHelpEvent>
 #include <QPainter>
 #include <QToolTip>
@@ -83,11 +84,11 @@ protected:
 QString reasonsText(quint8 reasons) {
     QStringList why;
     if (reasons & InputStats::ShortPulse)
-        why << QStringLiteral("kort puls");
+        why << QCoreApplication::translate("LampMarkers", "kort puls");
     if (reasons & InputStats::ShortGap)
-        why << QStringLiteral("kort pause");
+        why << QCoreApplication::translate("LampMarkers", "kort pause");
     if (reasons & InputStats::Frequent)
-        why << QStringLiteral("mange skift");
+        why << QCoreApplication::translate("LampMarkers", "mange skift");
     return why.join(QStringLiteral(", "));
 }
 
@@ -164,23 +165,26 @@ void LampMarkers::setColourHelp(bool on) {
 
 QString LampMarkers::toolTip(int input) const {
     const InputStats& s = m_history.input(input);
-    QString text = QStringLiteral("Indgang %1: modul %2, kontakt %3")
+    QString text = QCoreApplication::translate("LampMarkers", "Indgang %1: modul %2, kontakt %3")
                        .arg(input)
                        .arg(protocol::moduleOf(input))
                        .arg(protocol::contactOf(input));
     if (m_silent.test(std::size_t(protocol::moduleOf(input))))
-        text += QStringLiteral("\nmodul %1 svarer ikke").arg(protocol::moduleOf(input));
+        text += QCoreApplication::translate("LampMarkers", "\nmodul %1 svarer ikke")
+                    .arg(protocol::moduleOf(input));
     if (m_names && !m_names->name(input).isEmpty())
         text += u'\n' + m_names->name(input);
     if (s.changes == 0)
-        return text + QStringLiteral("\nIngen skift");
-    text += QStringLiteral("\nSkift: %1\nKorteste puls: %2, pause: %3\nSidste skift: %4 (%5 siden)")
-                .arg(s.changes)
-                .arg(msText(s.shortestActiveMs), msText(s.shortestInactiveMs),
-                     m_history.timeOfDay(s.lastChangeMs),
-                     HistoryList::sinceText(m_history.nowMs() - s.lastChangeMs));
+        return text + QCoreApplication::translate("LampMarkers", "\nIngen skift");
+    text +=
+        QCoreApplication::translate(
+            "LampMarkers", "\nSkift: %1\nKorteste puls: %2, pause: %3\nSidste skift: %4 (%5 siden)")
+            .arg(s.changes)
+            .arg(msText(s.shortestActiveMs), msText(s.shortestInactiveMs),
+                 m_history.timeOfDay(s.lastChangeMs),
+                 HistoryList::sinceText(m_history.nowMs() - s.lastChangeMs));
     if (s.unstable())
-        text += QStringLiteral("\nUstabil: ") + reasonsText(s.reasons);
+        text += QCoreApplication::translate("LampMarkers", "\nUstabil: ") + reasonsText(s.reasons);
     return text;
 }
 

@@ -1,16 +1,19 @@
 #include "diag/modulecheck.h"
 
 #include "history/changehistory.h"
+#include "state/language.h"
 #include "state/protocol.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 namespace {
 
 // One decimal below ten, so the line does not flicker with a steady stream.
 QString rate(double value) {
+    // The window's decimal sign: a comma in Danish and German.
     return QString::number(value, 'f', value < 10 ? 1 : 0)
-        .replace(QLatin1Char('.'), QLatin1Char(','));
+        .replace(QLatin1Char('.'), language::locale(language::current()).decimalPoint());
 }
 
 } // namespace
@@ -63,10 +66,14 @@ void ModuleCheck::takeShortBursts(const ChangeHistory& history) {
 
 // "kort burst: modul 2 mangler i svaret (12)".
 QString ModuleCheck::shortBurstText() const {
-    const QString what = shortMissing.any()
-                             ? QStringLiteral("modul %1 mangler i svaret").arg(list(shortMissing))
-                             : QStringLiteral("færre rapporter end meldt");
-    return QStringLiteral("kort burst: %1 (%2)").arg(what).arg(shortBursts);
+    const QString what =
+        shortMissing.any()
+            ? QCoreApplication::translate("ModuleCheck", "modul %1 mangler i svaret")
+                  .arg(list(shortMissing))
+            : QCoreApplication::translate("ModuleCheck", "færre rapporter end meldt");
+    return QCoreApplication::translate("ModuleCheck", "kort burst: %1 (%2)")
+        .arg(what)
+        .arg(shortBursts);
 }
 
 void ModuleCheck::countsSent(bool sent) {
@@ -95,32 +102,39 @@ QString ModuleCheck::list(const Modules& modules, int most) {
 }
 
 template <typename Add> void ModuleCheck::parts(Add&& add) const {
-    add(QStringLiteral("Modulantal %1, meldt %2")
+    add(QCoreApplication::translate("ModuleCheck", "Modulantal %1, meldt %2")
             .arg(configured ? QString::number(*configured) : QStringLiteral("?"))
             .arg(reported.count()),
         Tone::Plain);
     if (bursts + givenUp + shortBursts == 0) {
-        add(QStringLiteral("ingen burst"), Tone::Hint);
+        add(QCoreApplication::translate("ModuleCheck", "ingen burst"), Tone::Hint);
     } else {
         unsentPart(add);
         if (missing.any())
-            add(QStringLiteral("mangler ") + list(missing), Tone::Fault);
+            add(QCoreApplication::translate("ModuleCheck", "mangler ") + list(missing),
+                Tone::Fault);
         if (unexpected.any())
-            add(QStringLiteral("ukendt ") + list(unexpected), Tone::Fault);
+            add(QCoreApplication::translate("ModuleCheck", "ukendt ") + list(unexpected),
+                Tone::Fault);
         if (unchanged.any())
-            add(QStringLiteral("uændret ") + list(unchanged), Tone::Hint);
+            add(QCoreApplication::translate("ModuleCheck", "uændret ") + list(unchanged),
+                Tone::Hint);
     }
     if (shortBursts > 0)
         add(shortBurstText(), Tone::Fault);
-    add(rate(burstsPerSecond) + QStringLiteral(" burst/s"), Tone::Plain);
-    add(QStringLiteral("støj %1").arg(noise), noise ? Tone::Fault : Tone::Plain);
-    add(QStringLiteral("afbrudt %1").arg(givenUp), givenUp ? Tone::Fault : Tone::Plain);
-    add(QStringLiteral("løse byte %1").arg(strayBytes), Tone::Plain);
+    add(rate(burstsPerSecond) + QCoreApplication::translate("ModuleCheck", " burst/s"),
+        Tone::Plain);
+    add(QCoreApplication::translate("ModuleCheck", "støj %1").arg(noise),
+        noise ? Tone::Fault : Tone::Plain);
+    add(QCoreApplication::translate("ModuleCheck", "afbrudt %1").arg(givenUp),
+        givenUp ? Tone::Fault : Tone::Plain);
+    add(QCoreApplication::translate("ModuleCheck", "løse byte %1").arg(strayBytes), Tone::Plain);
 }
 
 template <typename Add> void ModuleCheck::unsentPart(Add&& add) const {
     if (countsNotSent)
-        add(QStringLiteral("Antal ikke sendt: tryk Indsæt (s)"), Tone::Hint);
+        add(QCoreApplication::translate("ModuleCheck", "Antal ikke sendt: tryk Indsæt (s)"),
+            Tone::Hint);
 }
 
 QString ModuleCheck::text() const {
@@ -144,7 +158,8 @@ QString ModuleCheck::html() const {
 }
 
 QString ModuleCheck::explanation() {
-    return QStringLiteral(
+    return QCoreApplication::translate(
+        "ModuleCheck",
         "Modulantal: Left + Mid + Right, som sidst sendt med Indsæt (s) eller indlæst ved start\n"
         "Meldt: moduler med mindst én rapport\n"
         "Mangler: i modulantallet og sendt med Indsæt (s), men aldrig meldt\n"

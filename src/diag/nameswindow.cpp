@@ -3,6 +3,7 @@
 #include "diag/readable.h"
 #include "state/messagesink.h"
 
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -12,7 +13,9 @@
 
 QString NamesWindow::problemsText(const QString& path, const QList<names::Problem>& problems) {
     QStringList lines{
-        QStringLiteral("%1: %2 linjer blev sprunget over:").arg(path).arg(problems.size())};
+        QCoreApplication::translate("NamesWindow", "%1: %2 linjer blev sprunget over:")
+            .arg(path)
+            .arg(problems.size())};
     for (qsizetype i = 0; i < problems.size() && i < 20; ++i)
         lines << names::beskriv(problems[i]);
     if (problems.size() > 20)
@@ -26,16 +29,19 @@ NamesWindow::NamesWindow(names::Names& names, QString path, MessageSink& message
           return save ? QFileDialog::getSaveFileName(this, caption, QString(), filter)
                       : QFileDialog::getOpenFileName(this, caption, QString(), filter);
       }) {
-    setWindowTitle(QStringLiteral("Navne"));
+    setWindowTitle(QCoreApplication::translate("NamesWindow", "Navne"));
     setObjectName(QStringLiteral("namesWindow"));
     m_table = new QTableWidget(names::kLastInput, 3, this);
-    m_table->setHorizontalHeaderLabels(
-        {QStringLiteral("Indgang"), QStringLiteral("Modul.kontakt"), QStringLiteral("Navn")});
+    m_table->setHorizontalHeaderLabels({QCoreApplication::translate("NamesWindow", "Indgang"),
+                                        QCoreApplication::translate("NamesWindow", "Modul.kontakt"),
+                                        QCoreApplication::translate("NamesWindow", "Navn")});
     m_table->verticalHeader()->hide();
     m_table->horizontalHeader()->setStretchLastSection(true);
-    auto* importButton = new QPushButton(QStringLiteral("Importér…"), this);
-    auto* exportButton = new QPushButton(QStringLiteral("Eksportér…"), this);
-    auto* saveButton = new QPushButton(QStringLiteral("Gem"), this);
+    auto* importButton =
+        new QPushButton(QCoreApplication::translate("NamesWindow", "Importér…"), this);
+    auto* exportButton =
+        new QPushButton(QCoreApplication::translate("NamesWindow", "Eksportér…"), this);
+    auto* saveButton = new QPushButton(QCoreApplication::translate("NamesWindow", "Gem"), this);
     saveButton->setToolTip(m_path);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(importButton);
@@ -53,12 +59,14 @@ NamesWindow::NamesWindow(names::Names& names, QString path, MessageSink& message
     connect(saveButton, &QPushButton::clicked, this, &NamesWindow::save);
     const QString filter = QStringLiteral("CSV (*.csv)");
     connect(importButton, &QPushButton::clicked, this, [this, filter] {
-        const QString p = m_choose(false, QStringLiteral("Importér navne"), filter);
+        const QString p =
+            m_choose(false, QCoreApplication::translate("NamesWindow", "Importér navne"), filter);
         if (!p.isEmpty())
             importFrom(p);
     });
     connect(exportButton, &QPushButton::clicked, this, [this, filter] {
-        const QString p = m_choose(true, QStringLiteral("Eksportér navne"), filter);
+        const QString p =
+            m_choose(true, QCoreApplication::translate("NamesWindow", "Eksportér navne"), filter);
         if (!p.isEmpty())
             exportTo(p);
     });
@@ -85,8 +93,9 @@ void NamesWindow::edited(QTableWidgetItem* item) {
         return;
     const int input = item->row() + 1;
     if (!m_names.setName(input, item->text())) {
-        m_messages.MsgBox(
-            QStringLiteral("Et navn har højst %1 tegn og ingen linjeskift").arg(names::kMaxLength));
+        m_messages.MsgBox(QCoreApplication::translate(
+                              "NamesWindow", "Et navn har højst %1 tegn og ingen linjeskift")
+                              .arg(names::kMaxLength));
     }
     // Shown as kept: trimmed, or as it was when refused.
     m_filling = true;
@@ -99,7 +108,8 @@ bool NamesWindow::save() {
     QString why;
     if (names::save(m_path, m_names, &why))
         return true;
-    m_messages.MsgBox(QStringLiteral("%1 kan ikke skrives: %2").arg(m_path, why));
+    m_messages.MsgBox(
+        QCoreApplication::translate("NamesWindow", "%1 kan ikke skrives: %2").arg(m_path, why));
     return false;
 }
 
@@ -108,7 +118,8 @@ bool NamesWindow::importFrom(const QString& path) {
     QList<names::Problem> problems;
     QString why;
     if (!names::load(path, read, &problems, &why)) {
-        m_messages.MsgBox(QStringLiteral("%1 kan ikke læses: %2").arg(path, why));
+        m_messages.MsgBox(
+            QCoreApplication::translate("NamesWindow", "%1 kan ikke læses: %2").arg(path, why));
         return false;
     }
     m_names = read;
@@ -123,6 +134,7 @@ bool NamesWindow::exportTo(const QString& path) {
     QString why;
     if (names::save(path, m_names, &why))
         return true;
-    m_messages.MsgBox(QStringLiteral("%1 kan ikke skrives: %2").arg(path, why));
+    m_messages.MsgBox(
+        QCoreApplication::translate("NamesWindow", "%1 kan ikke skrives: %2").arg(path, why));
     return false;
 }

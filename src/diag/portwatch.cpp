@@ -1,5 +1,7 @@
 #include "diag/portwatch.h"
 
+#include <QCoreApplication>
+
 void PortWatch::update(bool open, quint64 bursts, qint64 nowMs) {
     if (open && (!m_open || bursts != m_bursts))
         m_since = nowMs;
@@ -9,14 +11,16 @@ void PortWatch::update(bool open, quint64 bursts, qint64 nowMs) {
 }
 
 QString PortWatch::silentText(int port, const QString& device) {
-    const QString where = device.isEmpty() ? QStringLiteral("ingen enhed") : device;
-    return QStringLiteral("Ingen data fra port %1 (%2): forkert port, eller er modulet tændt?")
+    const QString where =
+        device.isEmpty() ? QCoreApplication::translate("PortWatch", "ingen enhed") : device;
+    return QCoreApplication::translate(
+               "PortWatch", "Ingen data fra port %1 (%2): forkert port, eller er modulet tændt?")
         .arg(port)
         .arg(where);
 }
 
 QString PortWatch::portText(int port, const QString& device) {
-    return QStringLiteral("Port %1: %2")
+    return QCoreApplication::translate("PortWatch", "Port %1: %2")
         .arg(port)
-        .arg(device.isEmpty() ? QStringLiteral("ingen enhed") : device);
+        .arg(device.isEmpty() ? QCoreApplication::translate("PortWatch", "ingen enhed") : device);
 }

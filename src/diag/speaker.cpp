@@ -3,6 +3,7 @@
 #include "diag/numberwords.h"
 
 #include <QApplication>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLocale>
 #include <QTextToSpeech>
@@ -15,10 +16,12 @@ QString danishNumber(int n) {
 }
 
 QString changeText(int input, bool active, const QString& name) {
-    const QString state = active ? QStringLiteral("aktiv") : QStringLiteral("inaktiv");
+    const QString number = numberWords(input, language::current());
+    const QString state = active ? QCoreApplication::translate("TtsSpeaker", "aktiv")
+                                 : QCoreApplication::translate("TtsSpeaker", "inaktiv");
     if (!name.isEmpty())
-        return QStringLiteral("%1, %2, %3").arg(danishNumber(input), name, state);
-    return danishNumber(input) + u' ' + state;
+        return QStringLiteral("%1, %2, %3").arg(number, name, state);
+    return number + u' ' + state;
 }
 
 namespace {
@@ -30,8 +33,19 @@ constexpr qint64 kSilentEngineMs = 10000;
 constexpr int kStartWaitMs = 15000; // speech-dispatcher starts in two or three seconds
 constexpr int kExitWaitMs = 1000;
 
-const QString kInstall =
-    QStringLiteral("installér qt6-speech-speechd-plugin, speech-dispatcher og espeak-ng");
+QString install() {
+    return QCoreApplication::translate(
+        "TtsSpeaker", "installér qt6-speech-speechd-plugin, speech-dispatcher og espeak-ng");
+}
+
+QString starting() {
+    return QCoreApplication::translate("TtsSpeaker", "Talemotoren starter…");
+}
+
+// The voice's language: the window's.
+QLocale::Language voiceLanguage() {
+    return language::locale(language::current()).language();
+}
 
 } // namespace
 
@@ -49,7 +63,7 @@ public:
             auto* speech = new QTextToSpeech(name, this);
             if (speech->state() != QTextToSpeech::Error) {
                 for (const QLocale& locale : speech->availableLocales()) {
-                    if (locale.language() != QLocale::Danish)
+                    if (locale.language() != voiceLanguage())
                         continue;
                     speech->setLocale(locale);
                     if (speech->availableVoices().isEmpty())
@@ -66,7 +80,8 @@ public:
             }
             delete speech;
         }
-        emit opened(QStringLiteral("Ingen dansk stemme: %1.").arg(kInstall));
+        emit opened(
+            QCoreApplication::translate("TtsSpeaker", "Ingen dansk stemme: %1.").arg(install()));
     }
 
     void say(const QString& text) {
@@ -107,10 +122,10 @@ TtsSpeaker::~TtsSpeaker() {
 void TtsSpeaker::open(const QString& engine) {
     const QStringList installed = QTextToSpeech::availableEngines();
     if (installed.isEmpty() || (!engine.isEmpty() && !installed.contains(engine))) {
-        m_reason = QStringLiteral("Ingen talemotor: %1.").arg(kInstall);
+        m_reason = QCoreApplication::translate("TtsSpeaker", "Ingen talemotor: %1.").arg(install());
         return;
     }
-    m_reason = QStringLiteral("Talemotoren starter…");
+    m_reason = starting();
     m_thread = new QThread;
     m_thread->setObjectName(QStringLiteral("speech"));
     m_voice = new Voice;
@@ -125,9 +140,10 @@ void TtsSpeaker::open(const QString& engine) {
         speakNext();
     });
     QTimer::singleShot(kStartWaitMs, this, [this] {
-        if (m_reason != QStringLiteral("Talemotoren starter…"))
+        if (m_reason != starting())
             return;
-        m_reason = QStringLiteral("Talemotoren svarer ikke; genstart speech-dispatcher.");
+        m_reason = QCoreApplication::translate(
+            "TtsSpeaker", "Talemotoren svarer ikke; genstart speech-dispatcher.");
         emit availabilityChanged();
     });
     m_thread->start();
@@ -160,7 +176,8 @@ void TtsSpeaker::say(const QString& text) {
 
 void TtsSpeaker::cue(Cue cue) {
     if (isEnabled()) {
-        say(cue == Cue::Ok ? QStringLiteral("OK") : QStringLiteral("fejl"));
+        say(cue == Cue::Ok ? QCoreApplication::translate("TtsSpeaker", "OK")
+                           : QCoreApplication::translate("TtsSpeaker", "fejl"));
         return;
     }
     m_bell();

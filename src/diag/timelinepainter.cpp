@@ -1,5 +1,8 @@
 #include "diag/timelinepainter.h"
 
+#include "state/language.h"
+
+#include <QCoreApplication>
 #include <QLocale>
 #include <QPainter>
 #include <algorithm>
@@ -34,11 +37,13 @@ QString spanText(qint64 ms) {
     if (ms < 1000)
         return QStringLiteral("%1 ms").arg(ms);
     if (ms < 60000)
-        return QStringLiteral("%1 s").arg(QLocale(QLocale::Danish).toString(ms / 1000.0, 'g', 3));
+        return QStringLiteral("%1 s").arg(
+            language::locale(language::current()).toString(ms / 1000.0, 'g', 3));
     if (ms < 3600000)
         return QStringLiteral("%1 min").arg(
-            QLocale(QLocale::Danish).toString(ms / 60000.0, 'g', 3));
-    return QStringLiteral("%1 t").arg(QLocale(QLocale::Danish).toString(ms / 3600000.0, 'g', 3));
+            language::locale(language::current()).toString(ms / 60000.0, 'g', 3));
+    return QCoreApplication::translate("timeline", "%1 t")
+        .arg(language::locale(language::current()).toString(ms / 3600000.0, 'g', 3));
 }
 
 QRect Painter::plotRect(const QRect& rect) const {

@@ -4,6 +4,7 @@
 #include "history/playback.h"
 #include "history/recording.h"
 
+#include <QCoreApplication>
 #include <QImageWriter>
 #include <cstdio>
 
@@ -42,7 +43,8 @@ int savePicture(const reports::Request& request) {
     const qint64 end = std::max<qint64>(reader.timeMs(), 1);
     const qint64 to = request.toMs >= 0 ? request.toMs : end;
     if (to <= request.fromMs)
-        return fail(QStringLiteral("--from %1 s is past the recording's end at %2 s")
+        return fail(QCoreApplication::translate("timeline",
+                                                "--from %1 s is past the recording's end at %2 s")
                         .arg(request.fromMs / 1000.0)
                         .arg(end / 1000.0));
     Model model;

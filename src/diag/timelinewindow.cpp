@@ -6,6 +6,7 @@
 #include "state/protocol.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -193,13 +194,15 @@ void TimelineView::showHover(const QPoint& pos, const QPoint& global) {
     // A burst mark within two pixels.
     for (const BurstMark& m : m_model.marks()) {
         if (std::abs(m_painter.xOf(rect(), m_model, m.timeMs) - pos.x()) <= 2) {
-            QString text = m.noise ? QStringLiteral("Støj: %1 indgange i %2 moduler skiftede "
-                                                    "på én gang")
-                                         .arg(m.inputs)
-                                         .arg(m.modules)
-                                   : QStringLiteral("Opgivet burst");
+            QString text =
+                m.noise ? QCoreApplication::translate("TimelineWindow",
+                                                      "Støj: %1 indgange i %2 moduler skiftede "
+                                                      "på én gang")
+                              .arg(m.inputs)
+                              .arg(m.modules)
+                        : QCoreApplication::translate("TimelineWindow", "Opgivet burst");
             if (m.noise && m.givenUp)
-                text += QStringLiteral(" (opgivet)");
+                text += QCoreApplication::translate("TimelineWindow", " (opgivet)");
             QToolTip::showText(global, text + QStringLiteral("\n") + at(m_history, m.timeMs), this);
             return;
         }
@@ -212,22 +215,27 @@ void TimelineView::showHover(const QPoint& pos, const QPoint& global) {
     const timeline::Row& row = m_model.rows()[std::size_t(r)];
     const timeline::Span s = timeline::Model::spanAt(row, t);
     const QString name = m_names.name(row.input);
-    QString text = QStringLiteral("Indgang %1 (modul %2, kontakt %3)")
-                       .arg(row.input)
-                       .arg(protocol::moduleOf(row.input))
-                       .arg(protocol::contactOf(row.input));
+    QString text =
+        QCoreApplication::translate("TimelineWindow", "Indgang %1 (modul %2, kontakt %3)")
+            .arg(row.input)
+            .arg(protocol::moduleOf(row.input))
+            .arg(protocol::contactOf(row.input));
     if (!name.isEmpty())
         text += QStringLiteral(": ") + name;
-    text += s.active ? QStringLiteral("\nAktiv") : QStringLiteral("\nInaktiv");
-    text += QStringLiteral("\nFra %1")
-                .arg(s.startMs < 0 ? QStringLiteral("før historikken") : at(m_history, s.startMs));
+    text += s.active ? QCoreApplication::translate("TimelineWindow", "\nAktiv")
+                     : QCoreApplication::translate("TimelineWindow", "\nInaktiv");
     text +=
-        QStringLiteral("\nTil %1").arg(s.endMs < 0 ? QStringLiteral("nu") : at(m_history, s.endMs));
+        QCoreApplication::translate("TimelineWindow", "\nFra %1")
+            .arg(s.startMs < 0 ? QCoreApplication::translate("TimelineWindow", "før historikken")
+                               : at(m_history, s.startMs));
+    text += QCoreApplication::translate("TimelineWindow", "\nTil %1")
+                .arg(s.endMs < 0 ? QCoreApplication::translate("TimelineWindow", "nu")
+                                 : at(m_history, s.endMs));
     if (s.startMs >= 0)
-        text += QStringLiteral("\nVarighed %1")
+        text += QCoreApplication::translate("TimelineWindow", "\nVarighed %1")
                     .arg(timeline::spanText((s.endMs < 0 ? m_model.nowMs() : s.endMs) - s.startMs));
     if (row.unstable)
-        text += QStringLiteral("\nUstabil");
+        text += QCoreApplication::translate("TimelineWindow", "\nUstabil");
     QToolTip::showText(global, text, this);
 }
 
@@ -239,17 +247,20 @@ TimelineWindow::TimelineWindow(const ChangeHistory& history, const names::Names&
       m_choose([this](const QString& caption, const QString& filter) {
           return QFileDialog::getSaveFileName(this, caption, QString(), filter);
       }) {
-    setWindowTitle(QStringLiteral("Tidslinje"));
+    setWindowTitle(QCoreApplication::translate("TimelineWindow", "Tidslinje"));
     setObjectName(QStringLiteral("timelineWindow"));
     m_view = new TimelineView(history, names, this);
     gate.add(*m_view);
     m_rows = new QScrollBar(Qt::Vertical, this);
-    m_now = new QPushButton(QStringLiteral("Nu"), this);
-    m_now->setToolTip(QStringLiteral("Følg nuet i højre kant"));
-    m_all = new QCheckBox(QStringLiteral("Alle konfigurerede indgange"), this);
-    m_all->setToolTip(QStringLiteral("En række for hver indgang i modulerne, ikke kun dem der "
-                                     "skiftede"));
-    auto* save = new QPushButton(QStringLiteral("Gem billede…"), this);
+    m_now = new QPushButton(QCoreApplication::translate("TimelineWindow", "Nu"), this);
+    m_now->setToolTip(QCoreApplication::translate("TimelineWindow", "Følg nuet i højre kant"));
+    m_all = new QCheckBox(
+        QCoreApplication::translate("TimelineWindow", "Alle konfigurerede indgange"), this);
+    m_all->setToolTip(QCoreApplication::translate(
+        "TimelineWindow", "En række for hver indgang i modulerne, ikke kun dem der "
+                          "skiftede"));
+    auto* save =
+        new QPushButton(QCoreApplication::translate("TimelineWindow", "Gem billede…"), this);
     m_status = new QLabel(this);
 
     auto* top = new QHBoxLayout;
@@ -274,7 +285,8 @@ TimelineWindow::TimelineWindow(const ChangeHistory& history, const names::Names&
     connect(m_view, &TimelineView::viewChanged, this, &TimelineWindow::showStatus);
     connect(save, &QPushButton::clicked, this, [this] {
         const QString path =
-            m_choose(QStringLiteral("Gem billede"), QStringLiteral("PNG-billeder (*.png)"));
+            m_choose(QCoreApplication::translate("TimelineWindow", "Gem billede"),
+                     QCoreApplication::translate("TimelineWindow", "PNG-billeder (*.png)"));
         if (!path.isEmpty())
             savePicture(path);
     });
@@ -284,14 +296,17 @@ TimelineWindow::TimelineWindow(const ChangeHistory& history, const names::Names&
 bool TimelineWindow::savePicture(const QString& path) {
     if (m_view->picture().save(path, "png"))
         return true;
-    m_messages.MsgBox(QStringLiteral("%1 kan ikke skrives").arg(path));
+    m_messages.MsgBox(
+        QCoreApplication::translate("TimelineWindow", "%1 kan ikke skrives").arg(path));
     return false;
 }
 
 void TimelineWindow::showStatus() {
-    QString text = QStringLiteral("Vist: %1").arg(timeline::spanText(m_view->spanMs()));
+    QString text = QCoreApplication::translate("TimelineWindow", "Vist: %1")
+                       .arg(timeline::spanText(m_view->spanMs()));
     if (m_view->cursorMs() >= 0)
-        text += QStringLiteral("   Markør: %1").arg(at(m_history, m_view->cursorMs()));
+        text += QCoreApplication::translate("TimelineWindow", "   Markør: %1")
+                    .arg(at(m_history, m_view->cursorMs()));
     m_status->setText(text);
     m_now->setEnabled(!m_view->following());
     const int hidden = std::max(0, m_view->rowCount() - m_view->rowsShown());

@@ -2,6 +2,7 @@
 
 #include "state/protocol.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 #include <algorithm>
 
@@ -185,7 +186,7 @@ void WalkTest::stop() {
 }
 
 QString contactName(int input) {
-    return QStringLiteral("%1.%2 (indgang %3)")
+    return QCoreApplication::translate("WalkTest", "%1.%2 (indgang %3)")
         .arg(protocol::moduleOf(input))
         .arg(protocol::contactOf(input))
         .arg(input);
@@ -194,19 +195,20 @@ QString contactName(int input) {
 QString outcomeText(const WalkTest::Result& r) {
     switch (r.outcome) {
     case WalkTest::Outcome::Ok:
-        return QStringLiteral("OK");
+        return QCoreApplication::translate("WalkTest", "OK");
     case WalkTest::Outcome::WrongInput:
-        return QStringLiteral("forkert: kom som %1").arg(contactName(r.other));
+        return QCoreApplication::translate("WalkTest", "forkert: kom som %1")
+            .arg(contactName(r.other));
     case WalkTest::Outcome::AlsoActive:
-        return QStringLiteral("fejl: også %1").arg(contactName(r.other));
+        return QCoreApplication::translate("WalkTest", "fejl: også %1").arg(contactName(r.other));
     case WalkTest::Outcome::Stuck:
-        return QStringLiteral("fejl: allerede aktiv");
+        return QCoreApplication::translate("WalkTest", "fejl: allerede aktiv");
     case WalkTest::Outcome::Skipped:
-        return QStringLiteral("sprunget over");
+        return QCoreApplication::translate("WalkTest", "sprunget over");
     case WalkTest::Outcome::Untested:
         break;
     }
-    return QStringLiteral("ikke testet");
+    return QCoreApplication::translate("WalkTest", "ikke testet");
 }
 
 QChar outcomeMark(WalkTest::Outcome outcome) {
@@ -228,7 +230,7 @@ QChar outcomeMark(WalkTest::Outcome outcome) {
 }
 
 QString reportGrid(const QList<WalkTest::Result>& results) {
-    QString out = QStringLiteral("Kontakt  ");
+    QString out = QCoreApplication::translate("WalkTest", "Kontakt  ");
     for (int c = 1; c <= WalkTest::kContacts; ++c)
         out += QStringLiteral("%1").arg(c, 3);
     out += u'\n';
@@ -238,14 +240,15 @@ QString reportGrid(const QList<WalkTest::Result>& results) {
             if (module)
                 out += u'\n';
             module = r.module;
-            out += QStringLiteral("Modul %1 ").arg(module, 2);
+            out += QCoreApplication::translate("WalkTest", "Modul %1 ").arg(module, 2);
         }
         out += QStringLiteral("  ") + outcomeMark(r.outcome);
     }
     if (module)
         out += u'\n';
-    out += QStringLiteral("O ok, F forkert indgang, D to på én gang, H allerede aktiv, "
-                          "S sprunget over, . ikke testet\n");
+    out += QCoreApplication::translate(
+        "WalkTest", "O ok, F forkert indgang, D to på én gang, H allerede aktiv, "
+                    "S sprunget over, . ikke testet\n");
     return out;
 }
 
@@ -278,20 +281,23 @@ QString reportSummary(const QList<WalkTest::Result>& results) {
             });
             if (partner != results.end()) {
                 named << r.other;
-                found << QStringLiteral("%1 og %2 er byttet om").arg(name, shortName(r.other));
+                found << QCoreApplication::translate("WalkTest", "%1 og %2 er byttet om")
+                             .arg(name, shortName(r.other));
             } else {
-                found << QStringLiteral("%1 kom som %2").arg(name, shortName(r.other));
+                found << QCoreApplication::translate("WalkTest", "%1 kom som %2")
+                             .arg(name, shortName(r.other));
             }
             break;
         }
         case WalkTest::Outcome::AlsoActive:
-            found << QStringLiteral("%1 giver også %2").arg(name, shortName(r.other));
+            found << QCoreApplication::translate("WalkTest", "%1 giver også %2")
+                         .arg(name, shortName(r.other));
             break;
         case WalkTest::Outcome::Stuck:
-            found << QStringLiteral("%1 sidder fast").arg(name);
+            found << QCoreApplication::translate("WalkTest", "%1 sidder fast").arg(name);
             break;
         case WalkTest::Outcome::Skipped:
-            found << QStringLiteral("%1 svarer ikke").arg(name);
+            found << QCoreApplication::translate("WalkTest", "%1 svarer ikke").arg(name);
             break;
         case WalkTest::Outcome::Untested:
             ++untested;
@@ -299,18 +305,21 @@ QString reportSummary(const QList<WalkTest::Result>& results) {
         }
     }
     if (found.isEmpty())
-        found << (ok ? QStringLiteral("ingen fejl fundet") : QStringLiteral("intet testet"));
+        found << (ok ? QCoreApplication::translate("WalkTest", "ingen fejl fundet")
+                     : QCoreApplication::translate("WalkTest", "intet testet"));
     QString text = found.join(QStringLiteral("; "));
     text[0] = text[0].toUpper();
     if (untested > 0 && untested < results.size())
-        text += QStringLiteral(" (%1 ikke testet)").arg(untested);
+        text += QCoreApplication::translate("WalkTest", " (%1 ikke testet)").arg(untested);
     return text;
 }
 
 QString reportBackground(const QMap<int, int>& background) {
     QString out;
     for (auto it = background.begin(); it != background.end(); ++it)
-        out += QStringLiteral("%1: %2 skift\n").arg(contactName(it.key())).arg(it.value());
+        out += QCoreApplication::translate("WalkTest", "%1: %2 skift\n")
+                   .arg(contactName(it.key()))
+                   .arg(it.value());
     return out;
 }
 
@@ -319,7 +328,9 @@ QString reportText(const WalkTest& test, const QString& header, const names::Nam
                   reportText(test.results(), names);
     const QString background = reportBackground(test.background());
     if (!background.isEmpty())
-        out += QStringLiteral("\nAktivitet udenfor testen (ikke brugt som svar):\n") + background;
+        out += QCoreApplication::translate("WalkTest",
+                                           "\nAktivitet udenfor testen (ikke brugt som svar):\n") +
+               background;
     return out;
 }
 
@@ -327,7 +338,7 @@ QString reportText(const QList<WalkTest::Result>& results, const names::Names* n
     QString out;
     for (const WalkTest::Result& r : results) {
         const QString name = names ? names->name(r.input()) : QString();
-        out += QStringLiteral("Modul %1, kontakt %2 (indgang %3%4): %5\n")
+        out += QCoreApplication::translate("WalkTest", "Modul %1, kontakt %2 (indgang %3%4): %5\n")
                    .arg(r.module)
                    .arg(r.contact)
                    .arg(r.input())

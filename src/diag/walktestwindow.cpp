@@ -7,6 +7,7 @@
 #include "state/protocol.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
@@ -54,7 +55,7 @@ protected:
             if (r.contact == 1) {
                 p.setPen(palette().color(QPalette::WindowText));
                 p.drawText(QRect(0, y, kLabel - 6, kCell), Qt::AlignRight | Qt::AlignVCenter,
-                           QStringLiteral("Modul %1").arg(r.module));
+                           QCoreApplication::translate("WalkTestWindow", "Modul %1").arg(r.module));
             }
             const QRect cell(kLabel + (r.contact - 1) * kCell + 2, y + 2, kCell - 4, kCell - 4);
             p.setPen(i == m_test->current() ? QPen(QColor(0x1f, 0x5f, 0xd0), 3) : QPen(Qt::gray));
@@ -95,7 +96,7 @@ private:
 namespace {
 
 QString spokenContact(const WalkTest::Result& r) {
-    return QStringLiteral("modul %1, kontakt %2")
+    return QCoreApplication::translate("WalkTestWindow", "modul %1, kontakt %2")
         .arg(danishNumber(r.module), danishNumber(r.contact));
 }
 
@@ -108,17 +109,19 @@ QString spokenOther(int input) {
 WalkTestWindow::WalkTestWindow(ChangeFeed& feed, Speaker& speaker, MessageSink& messages,
                                QWidget* parent)
     : QWidget(parent, Qt::Window), m_feed(feed), m_speaker(speaker), m_messages(messages) {
-    setWindowTitle(QStringLiteral("Gennemgang"));
+    setWindowTitle(QCoreApplication::translate("WalkTestWindow", "Gennemgang"));
     m_from = new QSpinBox(this);
     m_to = new QSpinBox(this);
     for (QSpinBox* box : {m_from, m_to})
         box->setRange(1, WalkTest::kLastModule);
-    m_start = new QPushButton(QStringLiteral("Start"), this);
-    m_back = new QPushButton(QStringLiteral("Forrige (Backspace)"), this);
-    m_repeat = new QPushButton(QStringLiteral("Gentag (G)"), this);
-    m_skip = new QPushButton(QStringLiteral("Spring over (Mellemrum)"), this);
-    m_stop = new QPushButton(QStringLiteral("Stop (Esc)"), this);
-    m_save = new QPushButton(QStringLiteral("Gem…"), this);
+    m_start = new QPushButton(QCoreApplication::translate("WalkTestWindow", "Start"), this);
+    m_back =
+        new QPushButton(QCoreApplication::translate("WalkTestWindow", "Forrige (Backspace)"), this);
+    m_repeat = new QPushButton(QCoreApplication::translate("WalkTestWindow", "Gentag (G)"), this);
+    m_skip = new QPushButton(
+        QCoreApplication::translate("WalkTestWindow", "Spring over (Mellemrum)"), this);
+    m_stop = new QPushButton(QCoreApplication::translate("WalkTestWindow", "Stop (Esc)"), this);
+    m_save = new QPushButton(QCoreApplication::translate("WalkTestWindow", "Gem…"), this);
     m_request = new QLabel(this);
     m_last = new QLabel(this);
     m_progress = new QLabel(this);
@@ -131,9 +134,9 @@ WalkTestWindow::WalkTestWindow(ChangeFeed& feed, Speaker& speaker, MessageSink& 
     fitFonts();
 
     auto* controls = new QHBoxLayout;
-    controls->addWidget(new QLabel(QStringLiteral("Modul"), this));
+    controls->addWidget(new QLabel(QCoreApplication::translate("WalkTestWindow", "Modul"), this));
     controls->addWidget(m_from);
-    controls->addWidget(new QLabel(QStringLiteral("til"), this));
+    controls->addWidget(new QLabel(QCoreApplication::translate("WalkTestWindow", "til"), this));
     controls->addWidget(m_to);
     controls->addWidget(m_start);
     controls->addStretch();
@@ -230,7 +233,8 @@ bool WalkTestWindow::mayDiscard(const QString& question) {
 }
 
 void WalkTestWindow::begin() {
-    if (!mayDiscard(QStringLiteral("Rapporten er ikke gemt. Start en ny gennemgang alligevel?")))
+    if (!mayDiscard(QCoreApplication::translate(
+            "WalkTestWindow", "Rapporten er ikke gemt. Start en ny gennemgang alligevel?")))
         return;
     m_test = std::make_unique<WalkTest>(m_from->value(), m_to->value());
     QList<int> active;
@@ -276,10 +280,15 @@ void WalkTestWindow::stop() {
 QString WalkTestWindow::header() const {
     const int first = m_test->firstModule();
     const int last = m_test->lastModule();
-    const QString range = first == last ? QStringLiteral("modul %1").arg(first)
-                                        : QStringLiteral("modul %1 til %2").arg(first).arg(last);
-    return QStringLiteral("Gennemgang %1, %2")
-        .arg(m_startedAt.toString(QStringLiteral("dd.MM.yyyy 'kl.' HH:mm")), range);
+    const QString range =
+        first == last
+            ? QCoreApplication::translate("WalkTestWindow", "modul %1").arg(first)
+            : QCoreApplication::translate("WalkTestWindow", "modul %1 til %2").arg(first).arg(last);
+    return QCoreApplication::translate("WalkTestWindow", "Gennemgang %1, %2")
+        .arg(m_startedAt.toString(
+                 // The date and time as the window's language writes them.
+                 QCoreApplication::translate("WalkTestWindow", "dd.MM.yyyy 'kl.' HH:mm")),
+             range);
 }
 
 void WalkTestWindow::finish() {
@@ -302,7 +311,7 @@ void WalkTestWindow::settled(const QList<int>& indices) {
         m_saved = false;
     for (int i : indices) {
         const WalkTest::Result& r = m_test->results().at(i);
-        m_last->setText(QStringLiteral("Modul %1, kontakt %2: %3")
+        m_last->setText(QCoreApplication::translate("WalkTestWindow", "Modul %1, kontakt %2: %3")
                             .arg(r.module)
                             .arg(r.contact)
                             .arg(outcomeText(r)));
@@ -317,15 +326,18 @@ void WalkTestWindow::settled(const QList<int>& indices) {
             break;
         case WalkTest::Outcome::WrongInput:
             m_speaker.cue(Speaker::Cue::Fault);
-            m_speaker.say(QStringLiteral("kom som ") + spokenOther(r.other));
+            m_speaker.say(QCoreApplication::translate("WalkTestWindow", "kom som ") +
+                          spokenOther(r.other));
             break;
         case WalkTest::Outcome::AlsoActive:
             m_speaker.cue(Speaker::Cue::Fault);
-            m_speaker.say(QStringLiteral("også ") + spokenOther(r.other));
+            m_speaker.say(QCoreApplication::translate("WalkTestWindow", "også ") +
+                          spokenOther(r.other));
             break;
         case WalkTest::Outcome::Stuck:
             m_speaker.cue(Speaker::Cue::Fault);
-            m_speaker.say(spokenContact(r) + QStringLiteral(" er allerede aktiv"));
+            m_speaker.say(spokenContact(r) +
+                          QCoreApplication::translate("WalkTestWindow", " er allerede aktiv"));
             break;
         case WalkTest::Outcome::Skipped:
         case WalkTest::Outcome::Untested:
@@ -336,7 +348,7 @@ void WalkTestWindow::settled(const QList<int>& indices) {
         m_speaker.say(spokenContact(m_test->results().at(m_test->current())));
         showState();
     } else {
-        m_speaker.say(QStringLiteral("færdig"));
+        m_speaker.say(QCoreApplication::translate("WalkTestWindow", "færdig"));
         finish();
     }
 }
@@ -351,26 +363,32 @@ void WalkTestWindow::showState() {
     m_save->setEnabled(m_test != nullptr);
     m_grid->show(m_test.get());
     if (!m_test) {
-        m_request->setText(QStringLiteral("Vælg moduler og tryk Start"));
+        m_request->setText(
+            QCoreApplication::translate("WalkTestWindow", "Vælg moduler og tryk Start"));
         return;
     }
     const QList<WalkTest::Result>& results = m_test->results();
     if (running) {
         const WalkTest::Result& r = results.at(m_test->current());
         const QString name = m_names ? m_names->name(r.input()) : QString();
-        m_request->setText(QStringLiteral("Aktivér modul %1, kontakt %2%3")
-                               .arg(r.module)
-                               .arg(r.contact)
-                               .arg(name.isEmpty() ? QString() : QStringLiteral(": ") + name));
-        m_progress->setText(
-            QStringLiteral("Kontakt %1 af %2").arg(m_test->current() + 1).arg(results.size()));
+        m_request->setText(
+            QCoreApplication::translate("WalkTestWindow", "Aktivér modul %1, kontakt %2%3")
+                .arg(r.module)
+                .arg(r.contact)
+                .arg(name.isEmpty() ? QString() : QStringLiteral(": ") + name));
+        m_progress->setText(QCoreApplication::translate("WalkTestWindow", "Kontakt %1 af %2")
+                                .arg(m_test->current() + 1)
+                                .arg(results.size()));
     } else {
-        m_request->setText(m_test->finished() ? QStringLiteral("Færdig")
-                                              : QStringLiteral("Stoppet"));
+        m_request->setText(m_test->finished()
+                               ? QCoreApplication::translate("WalkTestWindow", "Færdig")
+                               : QCoreApplication::translate("WalkTestWindow", "Stoppet"));
         const auto ok = std::count_if(results.begin(), results.end(), [](const auto& r) {
             return r.outcome == WalkTest::Outcome::Ok;
         });
-        m_progress->setText(QStringLiteral("%1 af %2 OK").arg(ok).arg(results.size()));
+        m_progress->setText(QCoreApplication::translate("WalkTestWindow", "%1 af %2 OK")
+                                .arg(ok)
+                                .arg(results.size()));
     }
     m_report->setPlainText(reportText(*m_test, header(), m_names));
 }
@@ -386,7 +404,8 @@ bool WalkTestWindow::saveReport(const QString& path, QString* error) {
         m_saved = true;
         return true;
     }
-    const QString why = QStringLiteral("Kunne ikke gemme %1: %2").arg(path, file.errorString());
+    const QString why = QCoreApplication::translate("WalkTestWindow", "Kunne ikke gemme %1: %2")
+                            .arg(path, file.errorString());
     m_last->setText(why);
     if (error)
         *error = why;
@@ -394,10 +413,11 @@ bool WalkTestWindow::saveReport(const QString& path, QString* error) {
 }
 
 void WalkTestWindow::chooseFileAndSave() {
-    QString filter = QStringLiteral("Tekst (*.txt)");
+    QString filter = QCoreApplication::translate("WalkTestWindow", "Tekst (*.txt)");
     const QString path = QFileDialog::getSaveFileName(
-        this, QStringLiteral("Gem rapport"), QStringLiteral("gennemgang.txt"),
-        QStringLiteral("Tekst (*.txt);;CSV (*.csv)"), &filter);
+        this, QCoreApplication::translate("WalkTestWindow", "Gem rapport"),
+        QCoreApplication::translate("WalkTestWindow", "gennemgang.txt"),
+        QCoreApplication::translate("WalkTestWindow", "Tekst (*.txt);;CSV (*.csv)"), &filter);
     if (path.isEmpty())
         return;
     QString target = path;
@@ -407,7 +427,8 @@ void WalkTestWindow::chooseFileAndSave() {
 }
 
 void WalkTestWindow::closeEvent(QCloseEvent* event) {
-    if (!mayDiscard(QStringLiteral("Rapporten er ikke gemt. Luk alligevel?"))) {
+    if (!mayDiscard(QCoreApplication::translate("WalkTestWindow",
+                                                "Rapporten er ikke gemt. Luk alligevel?"))) {
         event->ignore();
         return;
     }

@@ -2,6 +2,7 @@
 
 #include "state/settingsstore.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
@@ -69,62 +70,62 @@ QString describe(const Problem& p) {
     QString why;
     switch (p.fault) {
     case Fault::BadUtf8:
-        why = QStringLiteral("not UTF-8");
+        why = QCoreApplication::translate("names", "not UTF-8");
         break;
     case Fault::BadQuotes:
-        why = QStringLiteral("broken quotes");
+        why = QCoreApplication::translate("names", "broken quotes");
         break;
     case Fault::FieldCount:
-        why = QStringLiteral("expected input,name");
+        why = QCoreApplication::translate("names", "expected input,name");
         break;
     case Fault::NotANumber:
-        why = QStringLiteral("the input is not a number");
+        why = QCoreApplication::translate("names", "the input is not a number");
         break;
     case Fault::OutOfRange:
-        why = QStringLiteral("the input is outside 1..160");
+        why = QCoreApplication::translate("names", "the input is outside 1..160");
         break;
     case Fault::Duplicate:
-        why = QStringLiteral("the input is named on an earlier line");
+        why = QCoreApplication::translate("names", "the input is named on an earlier line");
         break;
     case Fault::TooLong:
-        why = QStringLiteral("the name is longer than 40 characters");
+        why = QCoreApplication::translate("names", "the name is longer than 40 characters");
         break;
     case Fault::ControlChar:
-        why = QStringLiteral("the name holds a control character");
+        why = QCoreApplication::translate("names", "the name holds a control character");
         break;
     }
-    return QStringLiteral("line %1: %2").arg(p.line).arg(why);
+    return QCoreApplication::translate("names", "line %1: %2").arg(p.line).arg(why);
 }
 
 QString beskriv(const Problem& p) {
     QString why;
     switch (p.fault) {
     case Fault::BadUtf8:
-        why = QStringLiteral("ikke UTF-8");
+        why = QCoreApplication::translate("names", "ikke UTF-8");
         break;
     case Fault::BadQuotes:
-        why = QStringLiteral("fejl i anførselstegn");
+        why = QCoreApplication::translate("names", "fejl i anførselstegn");
         break;
     case Fault::FieldCount:
-        why = QStringLiteral("ventede indgang,navn");
+        why = QCoreApplication::translate("names", "ventede indgang,navn");
         break;
     case Fault::NotANumber:
-        why = QStringLiteral("indgangen er ikke et tal");
+        why = QCoreApplication::translate("names", "indgangen er ikke et tal");
         break;
     case Fault::OutOfRange:
-        why = QStringLiteral("indgangen er uden for 1..160");
+        why = QCoreApplication::translate("names", "indgangen er uden for 1..160");
         break;
     case Fault::Duplicate:
-        why = QStringLiteral("indgangen har navn på en tidligere linje");
+        why = QCoreApplication::translate("names", "indgangen har navn på en tidligere linje");
         break;
     case Fault::TooLong:
-        why = QStringLiteral("navnet er længere end 40 tegn");
+        why = QCoreApplication::translate("names", "navnet er længere end 40 tegn");
         break;
     case Fault::ControlChar:
-        why = QStringLiteral("navnet har et styretegn");
+        why = QCoreApplication::translate("names", "navnet har et styretegn");
         break;
     }
-    return QStringLiteral("linje %1: %2").arg(p.line).arg(why);
+    return QCoreApplication::translate("names", "linje %1: %2").arg(p.line).arg(why);
 }
 
 QString Names::name(int input) const {
@@ -274,7 +275,7 @@ bool load(const QString& path, Names& names, QList<Problem>* problems, QString* 
     constexpr qint64 kMaxSize = 1024 * 1024;
     if (file.size() > kMaxSize) {
         if (error)
-            *error = QStringLiteral("larger than 1 MB");
+            *error = QCoreApplication::translate("names", "larger than 1 MB");
         return false;
     }
     const QByteArray text = file.readAll();
@@ -295,7 +296,7 @@ bool save(const QString& path, const Names& names, QString* error,
     if (ok && beforeCommit && !beforeCommit()) {
         file.cancelWriting();
         if (error)
-            *error = QStringLiteral("the save was abandoned");
+            *error = QCoreApplication::translate("names", "the save was abandoned");
         return false;
     }
     ok = ok && file.commit();

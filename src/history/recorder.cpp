@@ -3,6 +3,7 @@
 #include "history/filename.h"
 #include "history/recording.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
 #include <cerrno>
@@ -18,7 +19,7 @@ namespace {
 constexpr qint64 kReserve = 1024 * 1024; // reserved ahead of the writing
 
 QString say(bool danish, const char* english, const QString& dansk) {
-    return danish ? dansk : QString::fromUtf8(english);
+    return danish ? dansk : QCoreApplication::translate("Recorder", english);
 }
 
 // The system's reason, in the window's words where there are some.
@@ -26,18 +27,18 @@ QString reason(int error, bool danish) {
     if (danish) {
         switch (error) {
         case ENOSPC:
-            return QStringLiteral("disken er fuld");
+            return QCoreApplication::translate("Recorder", "disken er fuld");
         case EDQUOT:
-            return QStringLiteral("din diskkvote er brugt op");
+            return QCoreApplication::translate("Recorder", "din diskkvote er brugt op");
         case EFBIG:
-            return QStringLiteral("filen er blevet for stor");
+            return QCoreApplication::translate("Recorder", "filen er blevet for stor");
         case EACCES:
         case EPERM:
-            return QStringLiteral("ingen adgang");
+            return QCoreApplication::translate("Recorder", "ingen adgang");
         case EROFS:
-            return QStringLiteral("disken er skrivebeskyttet");
+            return QCoreApplication::translate("Recorder", "disken er skrivebeskyttet");
         case EIO:
-            return QStringLiteral("skrivefejl på disken");
+            return QCoreApplication::translate("Recorder", "skrivefejl på disken");
         default:
             break;
         }
@@ -92,10 +93,12 @@ bool Recorder::start(const QString& path, QString* error, bool danish) {
         return false;
     };
     if (path.isEmpty())
-        return fail(say(danish, "no file name", QStringLiteral("intet filnavn")));
+        return fail(say(danish, QT_TRANSLATE_NOOP("Recorder", "no file name"),
+                        QCoreApplication::translate("Recorder", "intet filnavn")));
     const QByteArray name = filename::toNative(path);
-    const QString notRegular = say(danish, "not a regular file (a pipe, a device or a folder)",
-                                   QStringLiteral("ikke en almindelig fil"));
+    const QString notRegular = say(
+        danish, QT_TRANSLATE_NOOP("Recorder", "not a regular file (a pipe, a device or a folder)"),
+        QCoreApplication::translate("Recorder", "ikke en almindelig fil"));
     // Looked at before it is opened: opening a pipe or a device could wait or do something.
     struct stat st {};
     if (::stat(name.constData(), &st) == 0 && !S_ISREG(st.st_mode))
@@ -116,10 +119,14 @@ bool Recorder::start(const QString& path, QString* error, bool danish) {
             return refuse(reason(errno, danish));
         const QString holder = lockHolder(fd);
         if (holder.isEmpty())
-            return refuse(say(danish, "the file is in use (being recorded or replayed)",
-                              QStringLiteral("filen er i brug")));
-        return refuse(danish ? QStringLiteral("filen er i brug af %1").arg(holder)
-                             : QStringLiteral("the file is in use by %1").arg(holder));
+            return refuse(say(
+                danish,
+                QT_TRANSLATE_NOOP("Recorder", "the file is in use (being recorded or replayed)"),
+                QCoreApplication::translate("Recorder", "filen er i brug")));
+        return refuse(
+            danish
+                ? QCoreApplication::translate("Recorder", "filen er i brug af %1").arg(holder)
+                : QCoreApplication::translate("Recorder", "the file is in use by %1").arg(holder));
     }
     if (::ftruncate(fd, 0) != 0)
         return refuse(reason(errno, danish));
@@ -264,7 +271,7 @@ void Recorder::flush() {
         closeFile();
         m_buffer.resize(0);
         m_chunk.resize(0); // keeps its room: no allocation per byte
-        emit failed(QStringLiteral("Optagelsen til %1 er stoppet: %2")
+        emit failed(QCoreApplication::translate("Recorder", "Optagelsen til %1 er stoppet: %2")
                         .arg(filename::shown(m_path), reason(code, true)));
     }
 }

@@ -2,6 +2,7 @@
 
 #include "history/filename.h"
 
+#include <QCoreApplication>
 #include <QtEndian>
 #include <algorithm>
 #include <cerrno>
@@ -137,17 +138,22 @@ bool Reader::next(Record& record) {
         const QByteArrayView magic(kMagic, kMagicSize);
         const qsizetype have = std::min<qsizetype>(m_data.size(), kMagicSize);
         if (m_data.isEmpty())
-            return fail(Status::NotRecording, QStringLiteral("the file is empty"));
+            return fail(Status::NotRecording,
+                        QCoreApplication::translate("recording", "the file is empty"));
         if (m_data.first(have) != magic.first(have))
-            return fail(Status::NotRecording, QStringLiteral("not a recording"));
+            return fail(Status::NotRecording,
+                        QCoreApplication::translate("recording", "not a recording"));
         if (m_data.size() < kHeaderSize)
-            return fail(Status::Truncated, QStringLiteral("cut short inside its header"));
+            return fail(Status::Truncated,
+                        QCoreApplication::translate("recording", "cut short inside its header"));
         const int version = quint8(m_data[kMagicSize]);
         if (version != kVersion)
-            return fail(Status::Unsupported,
-                        QStringLiteral("recording format version %1; this program reads version %2")
-                            .arg(version)
-                            .arg(kVersion));
+            return fail(
+                Status::Unsupported,
+                QCoreApplication::translate(
+                    "recording", "recording format version %1; this program reads version %2")
+                    .arg(version)
+                    .arg(kVersion));
         m_startEpochMs = qFromLittleEndian<qint64>(m_data.data() + kMagicSize + 1);
         m_pos = kHeaderSize;
         m_headerRead = true;
@@ -156,20 +162,25 @@ bool Reader::next(Record& record) {
     const auto truncated = [&] {
         m_pos = start;
         return fail(Status::Truncated,
-                    QStringLiteral("cut short inside a record at byte %1").arg(m_base + start));
+                    QCoreApplication::translate("recording", "cut short inside a record at byte %1")
+                        .arg(m_base + start));
     };
     const auto corrupt = [&](const QString& what) {
         m_pos = start;
-        return fail(Status::Corrupt, QStringLiteral("%1 at byte %2").arg(what).arg(m_base + start));
+        return fail(Status::Corrupt, QCoreApplication::translate("recording", "%1 at byte %2")
+                                         .arg(what)
+                                         .arg(m_base + start));
     };
     if (m_pos >= m_data.size()) {
         if (m_file && !m_file->error().isEmpty())
-            return fail(Status::Truncated, QStringLiteral("cannot be read past byte %1: %2")
-                                               .arg(offset())
-                                               .arg(m_file->error()));
+            return fail(Status::Truncated,
+                        QCoreApplication::translate("recording", "cannot be read past byte %1: %2")
+                            .arg(offset())
+                            .arg(m_file->error()));
         return fail(Status::Truncated,
-                    QStringLiteral("ends without its end record (the program did not end the "
-                                   "recording)"));
+                    QCoreApplication::translate(
+                        "recording", "ends without its end record (the program did not end the "
+                                     "recording)"));
     }
     const quint8 tag = quint8(m_data[m_pos++]);
     quint64 delta = 0;
@@ -182,15 +193,20 @@ bool Reader::next(Record& record) {
         r.bytes = m_data.sliced(m_pos++, 1);
     } else {
         if (!varint(delta))
-            return m_pos < 0 ? corrupt(QStringLiteral("an overlong number")) : truncated();
+            return m_pos < 0
+                       ? corrupt(QCoreApplication::translate("recording", "an overlong number"))
+                       : truncated();
         switch (tag) {
         case kReceived:
         case kSent: {
             quint64 length = 0;
             if (!varint(length))
-                return m_pos < 0 ? corrupt(QStringLiteral("an overlong number")) : truncated();
+                return m_pos < 0
+                           ? corrupt(QCoreApplication::translate("recording", "an overlong number"))
+                           : truncated();
             if (length == 0 || length > quint64(kMaxPayload))
-                return corrupt(QStringLiteral("a record of %1 bytes").arg(length));
+                return corrupt(
+                    QCoreApplication::translate("recording", "a record of %1 bytes").arg(length));
             if (quint64(m_data.size() - m_pos) < length)
                 return truncated();
             r.kind = tag == kReceived ? Record::Kind::Received : Record::Kind::Sent;
@@ -206,7 +222,9 @@ bool Reader::next(Record& record) {
             const quint8 open = quint8(m_data[m_pos + 1]);
             if (r.port < 1 || r.port > 8 || open > 1)
                 return corrupt(
-                    QStringLiteral("a port record for port %1, state %2").arg(r.port).arg(open));
+                    QCoreApplication::translate("recording", "a port record for port %1, state %2")
+                        .arg(r.port)
+                        .arg(open));
             r.open = open == 1;
             m_pos += 2;
             break;
@@ -215,18 +233,18 @@ bool Reader::next(Record& record) {
             r.kind = Record::Kind::End;
             break;
         default:
-            return corrupt(
-                QStringLiteral("an unknown record type 0x%1").arg(uint(tag), 2, 16, QChar(u'0')));
+            return corrupt(QCoreApplication::translate("recording", "an unknown record type 0x%1")
+                               .arg(uint(tag), 2, 16, QChar(u'0')));
         }
     }
     if (m_time + qint64(delta) > kMaxTimeMs)
-        return corrupt(QStringLiteral("a time beyond any recording"));
+        return corrupt(QCoreApplication::translate("recording", "a time beyond any recording"));
     m_time += qint64(delta);
     r.timeMs = m_time;
     if (r.kind == Record::Kind::End) {
         fill(1); // no bytes of this record to keep
         if (m_pos != m_data.size())
-            return corrupt(QStringLiteral("data after the end record"));
+            return corrupt(QCoreApplication::translate("recording", "data after the end record"));
         m_status = Status::Finished;
     }
     record = r;
@@ -248,18 +266,21 @@ bool File::open(const QString& path, QString* error, bool* beingRecorded) {
     const QByteArray name = filename::toNative(path);
     struct stat st {};
     if (name.isEmpty() || ::stat(name.constData(), &st) != 0)
-        return fail(errno == ENOENT || name.isEmpty() ? QStringLiteral("no such file")
-                                                      : system(errno));
+        return fail(errno == ENOENT || name.isEmpty()
+                        ? QCoreApplication::translate("recording", "no such file")
+                        : system(errno));
     const auto notRegular = [&](const struct stat& s) {
-        return fail(S_ISDIR(s.st_mode) ? QStringLiteral("is a folder, not a recording")
-                                       : QStringLiteral("is not a regular file"));
+        return fail(S_ISDIR(s.st_mode)
+                        ? QCoreApplication::translate("recording", "is a folder, not a recording")
+                        : QCoreApplication::translate("recording", "is not a regular file"));
     };
     if (!S_ISREG(st.st_mode))
         return notRegular(st);
     // Non-blocking, so that a file swapped for a pipe since the look cannot hold us up.
     m_fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
     if (m_fd < 0)
-        return fail(QStringLiteral("cannot be read: %1").arg(system(errno)));
+        return fail(
+            QCoreApplication::translate("recording", "cannot be read: %1").arg(system(errno)));
     if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode))
         return notRegular(st);
     ::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) & ~O_NONBLOCK);
@@ -301,8 +322,9 @@ Pieces receivedPieces(const QString& path, QString* error, QString* warning) {
         }
         if (check.status() == Reader::Status::Truncated && check.offset() >= kHeaderSize) {
             if (warning)
-                *warning =
-                    beingRecorded ? QStringLiteral("is still being recorded") : check.error();
+                *warning = beingRecorded
+                               ? QCoreApplication::translate("recording", "is still being recorded")
+                               : check.error();
         } else if (!check.ok()) {
             if (error)
                 *error = check.error();

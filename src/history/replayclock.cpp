@@ -1,5 +1,7 @@
 #include "history/replayclock.h"
 
+#include <QCoreApplication>
+
 bool ReplayClock::open(const QString& path, QString* error) {
     if (!m_file.open(path, error))
         return false;
@@ -29,7 +31,8 @@ bool ReplayClock::restart(QString* error) {
     m_time = 0;
     if (!m_file.rewind()) {
         if (error)
-            *error = QStringLiteral("cannot be read again: %1").arg(m_file.error());
+            *error = QCoreApplication::translate("ReplayClock", "cannot be read again: %1")
+                         .arg(m_file.error());
         return false;
     }
     m_reader.emplace(m_file);

@@ -7,6 +7,7 @@
 #include "history/summary.h"
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QString>
 #include <cerrno>
 #include <cstdio>
@@ -130,9 +131,11 @@ int report(const Request& request) {
     if (writeError >= 0)
         return outputFailed(writeError);
     if (reader.status() != recording::Reader::Status::Finished) {
-        const QString covered = reader.offset() >= recording::kHeaderSize
-                                    ? QStringLiteral(" (reported up to %1 ms)").arg(reader.timeMs())
-                                    : QString();
+        const QString covered =
+            reader.offset() >= recording::kHeaderSize
+                ? QCoreApplication::translate("reports", " (reported up to %1 ms)")
+                      .arg(reader.timeMs())
+                : QString();
         return usage(
             QStringLiteral("%1: %2%3").arg(filename::shown(path), reader.error(), covered));
     }

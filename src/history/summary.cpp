@@ -2,6 +2,7 @@
 
 #include "history/changehistory.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 #include <bitset>
 
@@ -21,7 +22,8 @@ template <std::size_t N> QString list(const std::bitset<N>& set) {
         parts << (end == m ? QString::number(m) : QStringLiteral("%1-%2").arg(m).arg(end));
         m = end;
     }
-    return parts.isEmpty() ? QStringLiteral("none") : parts.join(QStringLiteral(", "));
+    return parts.isEmpty() ? QCoreApplication::translate("summary", "none")
+                           : parts.join(QStringLiteral(", "));
 }
 
 } // namespace
@@ -44,24 +46,32 @@ QByteArray moduleSummary(const ChangeHistory& history, std::optional<int> config
         unstable[std::size_t(n)] = history.input(n).unstable();
     QString shortText = QString::number(b.shortBursts);
     if (b.shortMissing.any())
-        shortText += QStringLiteral(" (module %1 left out of the reply)").arg(list(b.shortMissing));
+        shortText += QCoreApplication::translate("summary", " (module %1 left out of the reply)")
+                         .arg(list(b.shortMissing));
     if (b.shortUnnamed > 0)
-        shortText += QStringLiteral(" (%1 with fewer reports than announced)").arg(b.shortUnnamed);
+        shortText +=
+            QCoreApplication::translate("summary", " (%1 with fewer reports than announced)")
+                .arg(b.shortUnnamed);
 
     QStringList lines;
-    lines
-        << QStringLiteral("configured: %1")
-               .arg(configured ? QString::number(*configured)
-                               : QStringLiteral("unknown (no count command recorded)"))
-        << QStringLiteral("reported: %1").arg(list(reported))
-        << QStringLiteral("missing: %1").arg(configured ? list(missing) : QStringLiteral("unknown"))
-        << QStringLiteral("unknown: %1").arg(configured ? list(unknown) : QStringLiteral("unknown"))
-        << QStringLiteral("complete bursts: %1").arg(b.complete)
-        << QStringLiteral("short bursts: %1").arg(shortText)
-        << QStringLiteral("given up: %1").arg(b.givenUp)
-        << QStringLiteral("stray bytes: %1").arg(b.strayBytes)
-        << QStringLiteral("bytes lost behind short bursts: %1").arg(b.lostBytes)
-        << QStringLiteral("changes: %1").arg(history.total())
-        << QStringLiteral("unstable inputs: %1").arg(list(unstable));
+    lines << QCoreApplication::translate("summary", "configured: %1")
+                 .arg(configured ? QString::number(*configured)
+                                 : QCoreApplication::translate(
+                                       "summary", "unknown (no count command recorded)"))
+          << QCoreApplication::translate("summary", "reported: %1").arg(list(reported))
+          << QCoreApplication::translate("summary", "missing: %1")
+                 .arg(configured ? list(missing)
+                                 : QCoreApplication::translate("summary", "unknown"))
+          << QCoreApplication::translate("summary", "unknown: %1")
+                 .arg(configured ? list(unknown)
+                                 : QCoreApplication::translate("summary", "unknown"))
+          << QCoreApplication::translate("summary", "complete bursts: %1").arg(b.complete)
+          << QCoreApplication::translate("summary", "short bursts: %1").arg(shortText)
+          << QCoreApplication::translate("summary", "given up: %1").arg(b.givenUp)
+          << QCoreApplication::translate("summary", "stray bytes: %1").arg(b.strayBytes)
+          << QCoreApplication::translate("summary", "bytes lost behind short bursts: %1")
+                 .arg(b.lostBytes)
+          << QCoreApplication::translate("summary", "changes: %1").arg(history.total())
+          << QCoreApplication::translate("summary", "unstable inputs: %1").arg(list(unstable));
     return (lines.join(u'\n') + u'\n').toUtf8();
 }

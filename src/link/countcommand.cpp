@@ -6,10 +6,13 @@
 #include "state/serialcontrol.h"
 #include "state/settingsstore.h"
 
+#include <QCoreApplication>
 #include <QLineEdit>
 
 namespace {
-const QString kReminder = QStringLiteral("Husk at aktiver start");
+QString reminder() {
+    return QCoreApplication::translate("CountCommand", "Husk at aktiver start");
+}
 
 // The text to store for a box: what it shows; none (a null text) when it shows a stored text
 // cut to the box's length and the user has not touched it, so the store keeps that text as it
@@ -65,5 +68,5 @@ void CountCommand::Command1_Click() {
         m_modulesSent = modules;
     // Not counts, a closed port or a store that cannot be written: the user gets one reminder.
     if (result != countcommand::Result::Sent)
-        m_messages.MsgBox(kReminder);
+        m_messages.MsgBox(reminder());
 }

@@ -2,6 +2,7 @@
 
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMenu>
@@ -316,8 +317,10 @@ void MonitorView::keyPressEvent(QKeyEvent* event) {
 
 void MonitorView::contextMenuEvent(QContextMenuEvent* event) {
     QMenu menu(this);
-    QAction* copySelection = menu.addAction(QStringLiteral("Kopiér"), this, &MonitorView::copy);
+    QAction* copySelection = menu.addAction(QCoreApplication::translate("MonitorView", "Kopiér"),
+                                            this, &MonitorView::copy);
     copySelection->setEnabled(selectionEnd() > selectionFirst());
-    menu.addAction(QStringLiteral("Kopiér alt"), this, &MonitorView::copyAll);
+    menu.addAction(QCoreApplication::translate("MonitorView", "Kopiér alt"), this,
+                   &MonitorView::copyAll);
     menu.exec(event->globalPos());
 }

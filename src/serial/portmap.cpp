@@ -2,6 +2,7 @@
 
 #include "state/protocol.h"
 
+#include <QCoreApplication>
 #include <QSerialPortInfo>
 #include <algorithm>
 
@@ -64,8 +65,10 @@ QString PortMap::describe(int port) const {
     const Entry& entry = m_assigned[port - 1];
     const QString dev = device(port);
     if (!entry.description.isEmpty())
-        return QStringLiteral("Port %1: %2 (%3)").arg(port).arg(entry.description, dev);
+        return QCoreApplication::translate("PortMap", "Port %1: %2 (%3)")
+            .arg(port)
+            .arg(entry.description, dev);
     if (dev.isEmpty())
-        return QStringLiteral("Port %1: ingen enhed fundet").arg(port);
-    return QStringLiteral("Port %1: %2").arg(port).arg(dev);
+        return QCoreApplication::translate("PortMap", "Port %1: ingen enhed fundet").arg(port);
+    return QCoreApplication::translate("PortMap", "Port %1: %2").arg(port).arg(dev);
 }

@@ -2,6 +2,7 @@
 
 #include "state/protocol.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QSocketNotifier>
 #include <QThread>
@@ -62,7 +63,8 @@ void QtSerialControl::discardInput() {
 
 void QtSerialControl::setCommPort(int port) {
     if (port < protocol::kFirstPort || port > protocol::kLastPort)
-        throw PlatformError(QStringLiteral("Ugyldigt portnummer %1").arg(port));
+        throw PlatformError(
+            QCoreApplication::translate("QtSerialControl", "Ugyldigt portnummer %1").arg(port));
     m_commPort = port;
 }
 
@@ -79,7 +81,9 @@ void QtSerialControl::setPortOpen(bool open) {
         return;
     const QString device = m_resolver ? m_resolver(m_commPort) : QString();
     if (device.isEmpty())
-        throw PlatformError(QStringLiteral("Port %1: ingen enhed fundet").arg(m_commPort));
+        throw PlatformError(
+            QCoreApplication::translate("QtSerialControl", "Port %1: ingen enhed fundet")
+                .arg(m_commPort));
     m_port.setPortName(device);
     m_device = device;
     m_port.setBaudRate(protocol::kBaudRate);
@@ -112,12 +116,15 @@ void QtSerialControl::muteQtReader() {
 
 QString QtSerialControl::openFailure(int port, const QString& device,
                                      QSerialPort::SerialPortError error, const QString& why) {
-    QString text = QStringLiteral("Port %1 (%2): %3").arg(port).arg(device, why);
+    QString text = QCoreApplication::translate("QtSerialControl", "Port %1 (%2): %3")
+                       .arg(port)
+                       .arg(device, why);
 #ifdef Q_OS_LINUX
     // Serial devices belong to the group dialout, which a new user is not in. Qt reports a
     // device in use the same way, but with the system's own words for that.
     if (error == QSerialPort::PermissionError && why == qt_error_string(EACCES))
-        text += QStringLiteral(
+        text += QCoreApplication::translate(
+            "QtSerialControl",
             ". Husk at tilføje dig selv til gruppen dialout (sudo usermod -aG dialout $USER) og "
             "at logge ind igen.");
 #else
@@ -128,7 +135,7 @@ QString QtSerialControl::openFailure(int port, const QString& device,
 
 void QtSerialControl::Output(const QByteArray& bytes) {
     if (!PortOpen())
-        throw PlatformError(QStringLiteral("Porten er ikke åben"));
+        throw PlatformError(QCoreApplication::translate("QtSerialControl", "Porten er ikke åben"));
     if (m_port.write(bytes) != bytes.size())
         throw PlatformError(m_port.errorString());
     tapSent(bytes);
@@ -167,7 +174,7 @@ QtSerialControl::Read QtSerialControl::fill(bool woken) {
             if (error != 0 && error != EAGAIN && error != EWOULDBLOCK && !lineGone(m_port))
                 return Read::None;
             lose(got == 0 || error == EAGAIN || error == EWOULDBLOCK
-                     ? QStringLiteral("enheden er væk eller lukket")
+                     ? QCoreApplication::translate("QtSerialControl", "enheden er væk eller lukket")
                      : qt_error_string(error));
             return Read::Failed;
         }
@@ -261,8 +268,9 @@ void QtSerialControl::onError(QSerialPort::SerialPortError error) {
     }
     // A hang-up shows as an empty read, for which Qt's error text is a leftover of some
     // earlier call; only a real failure's text says anything.
-    lose(error == QSerialPort::ReadError ? QStringLiteral("enheden er væk eller lukket")
-                                         : m_port.errorString());
+    lose(error == QSerialPort::ReadError
+             ? QCoreApplication::translate("QtSerialControl", "enheden er væk eller lukket")
+             : m_port.errorString());
 }
 
 // The line failed underneath. This may be found inside a wait in a handler, so the close and
@@ -274,7 +282,8 @@ void QtSerialControl::lose(const QString& reason) {
     m_gather.stop();
     if (m_readable)
         m_readable->setEnabled(false);
-    const QString why = QStringLiteral("Forbindelsen til port %1 (%2) er afbrudt: %3")
+    const QString why = QCoreApplication::translate("QtSerialControl",
+                                                    "Forbindelsen til port %1 (%2) er afbrudt: %3")
                             .arg(m_commPort)
                             .arg(m_device, reason);
     QMetaObject::invokeMethod(

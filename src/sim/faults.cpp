@@ -2,6 +2,7 @@
 
 #include "state/protocol.h"
 
+#include <QCoreApplication>
 #include <QStringList>
 
 namespace sim {
@@ -18,24 +19,26 @@ std::optional<QString> Faults::add(const QString& given) {
     const int value = parts.size() == 2 ? parts[1].toInt(&ok) : 0;
     const QString kind = parts.value(0);
     const auto bad = [&](const QString& want) {
-        return QStringLiteral("%1: expected %2").arg(given, want);
+        return QCoreApplication::translate("faults", "%1: expected %2").arg(given, want);
     };
     if (kind == u"chatter") {
         if (!ok || value < 1 || value >= int(chatter.size()))
             return bad(
-                QStringLiteral("chatter:N with N an input from 1 to %1").arg(chatter.size() - 1));
+                QCoreApplication::translate("faults", "chatter:N with N an input from 1 to %1")
+                    .arg(chatter.size() - 1));
         chatter.set(std::size_t(value));
         return std::nullopt;
     }
     if (kind == u"silent" || kind == u"zero" || kind == u"missing") {
         if (!ok || value < 1 || value > Pattern::kMaxModules)
-            return bad(QStringLiteral("%1:M with M a module from 1 to 255").arg(kind));
+            return bad(QCoreApplication::translate("faults", "%1:M with M a module from 1 to 255")
+                           .arg(kind));
         (kind == u"silent" ? silent : kind == u"zero" ? zero : missing).set(std::size_t(value));
         return std::nullopt;
     }
     if (kind == u"noise") {
         if (!ok || value < 1)
-            return bad(QStringLiteral("noise:S with S seconds, 1 or more"));
+            return bad(QCoreApplication::translate("faults", "noise:S with S seconds, 1 or more"));
         noiseSeconds = value;
         return std::nullopt;
     }
@@ -48,11 +51,14 @@ std::optional<QString> Faults::add(const QString& given) {
         const int last = int(chatter.size()) - 1;
         if (parts.size() != 2 || inputs.size() != 2 || !okA || !okB || a == b || a < 1 || b < 1 ||
             a > last || b > last)
-            return bad(QStringLiteral("swap:N,M with two inputs from 1 to %1").arg(last));
+            return bad(
+                QCoreApplication::translate("faults", "swap:N,M with two inputs from 1 to %1")
+                    .arg(last));
         swaps.emplace_back(a, b);
         return std::nullopt;
     }
-    return QStringLiteral("%1: unknown fault; one of %2").arg(given, QLatin1String(kSyntax));
+    return QCoreApplication::translate("faults", "%1: unknown fault; one of %2")
+        .arg(given, QLatin1String(kSyntax));
 }
 
 // The module's inputs with the swapped wires: an input of the module that is swapped shows

@@ -3,6 +3,7 @@
 #include "sim/commandparser.h"
 #include "sim/pattern.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QMutex>
 #include <QRandomGenerator>
@@ -443,7 +444,8 @@ void VirtualModule::Impl::stop() {
 
 bool VirtualModule::Impl::start(QString* error) {
     if (error)
-        *error = QStringLiteral("pseudo terminals are not available on this platform");
+        *error = QCoreApplication::translate("VirtualModule",
+                                             "pseudo terminals are not available on this platform");
     return false;
 }
 

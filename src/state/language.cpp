@@ -16,6 +16,8 @@ constexpr std::array<Entry, 3> kLanguages{{
     {Language::German, "de"},
 }};
 
+Language g_current = Language::Danish;
+
 } // namespace
 
 QString code(Language l) {
@@ -39,6 +41,26 @@ QString codes() {
     for (const Entry& e : kLanguages)
         all.append(QLatin1String(e.code));
     return all.join(QStringLiteral(", "));
+}
+
+QLocale locale(Language l) {
+    switch (l) {
+    case Language::English:
+        return QLocale(QLocale::English);
+    case Language::German:
+        return QLocale(QLocale::German);
+    case Language::Danish:
+        break;
+    }
+    return QLocale(QLocale::Danish);
+}
+
+Language current() {
+    return g_current;
+}
+
+void setCurrent(Language l) {
+    g_current = l;
 }
 
 } // namespace language

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -15,5 +16,12 @@ QString code(Language l);
 std::optional<Language> fromCode(const QString& code);
 // "da, en, de": for messages that name the choices.
 QString codes();
+
+// Numbers and a voice in that language: Danish, English or German.
+QLocale locale(Language l);
+
+// The language the program speaks in this run (its translation installed): Danish until set.
+Language current();
+void setCurrent(Language l);
 
 } // namespace language

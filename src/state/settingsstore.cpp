@@ -3,6 +3,7 @@
 #include "state/platformerror.h"
 #include "state/settingsfile.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QSettings>
 
@@ -36,7 +37,8 @@ void QtSettingsStore::SaveSettings(const QString& app, const QList<Setting>& val
             written = written && settingsfile::read(file, s.section, s.key, kReadLimit) ==
                                      s.text.left(kReadLimit);
         if (!written)
-            throw PlatformError(QStringLiteral("%1 kan ikke skrives").arg(file));
+            throw PlatformError(
+                QCoreApplication::translate("SettingsStore", "%1 kan ikke skrives").arg(file));
         return;
     }
     QString fileName;
@@ -57,5 +59,6 @@ void QtSettingsStore::SaveSettings(const QString& app, const QList<Setting>& val
     for (const Setting& s : values)
         written = written && check.value(keyPath(s.section, s.key)).toString() == s.text;
     if (!written)
-        throw PlatformError(QStringLiteral("%1 kan ikke skrives").arg(fileName));
+        throw PlatformError(
+            QCoreApplication::translate("SettingsStore", "%1 kan ikke skrives").arg(fileName));
 }

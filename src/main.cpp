@@ -111,6 +111,10 @@ int main(int argc, char* argv[]) {
     // a module sends; nothing here needs GLib's loop. A user's own choice stands.
     if (!qEnvironmentVariableIsSet("QT_NO_GLIB"))
         qputenv("QT_NO_GLIB", "1");
+    // Every change is stamped with the local time. With TZ unset the C library looks at
+    // /etc/localtime again for every stamp; named once, it reads the zone once. The same zone.
+    if (!qEnvironmentVariableIsSet("TZ"))
+        qputenv("TZ", ":/etc/localtime");
     // Read before the window's application object exists, which needs a display.
     QStringList arguments;
     for (int i = 0; i < argc; ++i)

@@ -1,18 +1,10 @@
 #include "app/bridgecontrol.h"
 
 #include "app/form1.h"
+#include "app/headless.h"
 #include "state/messagesink.h"
 
 #include <QCoreApplication>
-
-namespace {
-// Whether two option sets reach the broker the same way and publish the same.
-bool same(const Bridge::Options& a, const Bridge::Options& b) {
-    return a.url.tls == b.url.tls && a.url.user == b.url.user && a.url.host == b.url.host &&
-           a.url.port == b.url.port && a.url.prefix == b.url.prefix && a.password == b.password &&
-           a.caFile == b.caFile && a.discovery == b.discovery && a.commands == b.commands;
-}
-} // namespace
 
 BridgeControl::BridgeControl(Form1& form, MessageSink& messages)
     : m_form(form), m_messages(messages) {}
@@ -24,21 +16,10 @@ BridgeControl::~BridgeControl() {
 bool BridgeControl::startAtLaunch(const CommandLine::Window& options, SettingsStore& settings,
                                   QString* why) {
     if (options.mqtt) {
-        QString reason;
-        const std::optional<QString> password = readMqttPassword(options.mqttPasswordFile, &reason);
-        if (!password) {
-            if (why)
-                *why = QCoreApplication::translate("main", "--mqtt-password-file %1: %2")
-                           .arg(options.mqttPasswordFile, reason);
+        std::optional<Bridge::Options> b = headless::bridgeOptions(options, why);
+        if (!b)
             return false;
-        }
-        Bridge::Options b;
-        b.url = *options.mqtt;
-        b.password = *password;
-        b.caFile = options.mqttCa;
-        b.discovery = options.mqttDiscovery;
-        b.commands = options.mqttCommands;
-        run(std::move(b), true);
+        run(std::move(*b), true);
         return true;
     }
     const mqtt_settings::Setting stored = mqtt_settings::load(settings);
@@ -58,7 +39,7 @@ void BridgeControl::apply(const mqtt_settings::Setting& setting) {
         m_messages.MsgBox(tr("MQTT kan ikke startes: %1").arg(why));
         return;
     }
-    if (m_bridge && !m_fromCommandLine && same(m_bridge->options(), *options))
+    if (m_bridge && !m_fromCommandLine && m_bridge->options() == *options)
         return;
     run(std::move(*options), false);
 }

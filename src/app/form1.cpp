@@ -29,8 +29,6 @@
 #include <QRadioButton>
 #include <QShortcut>
 
-const QString Form1::kCaption = QStringLiteral("Test af VornS88 indgangsmodul");
-
 QString Form1::caption() {
     return tr("Test af VornS88 indgangsmodul");
 }

@@ -67,8 +67,7 @@ class Form1 final : public QWidget {
     Q_OBJECT
 
 public:
-    static const QString kCaption;
-    static QString caption(); // kCaption in the window's language
+    static QString caption(); // "Test af VornS88 indgangsmodul" in the window's language
     // The link indicator's fill for what the link reports (0xBBGGRR).
     static int indicatorColour(LinkIndicator shown);
 

@@ -204,6 +204,24 @@ int portOf(const CommandLine::Window& options) {
     return options.ports.size() == 1 ? options.ports.first().port : 1;
 }
 
+std::optional<Bridge::Options> bridgeOptions(const CommandLine::Window& options, QString* why) {
+    QString reason;
+    const std::optional<QString> password = readMqttPassword(options.mqttPasswordFile, &reason);
+    if (!password) {
+        if (why)
+            *why = QCoreApplication::translate("main", "--mqtt-password-file %1: %2")
+                       .arg(options.mqttPasswordFile, reason);
+        return std::nullopt;
+    }
+    Bridge::Options b;
+    b.url = options.mqtt.value_or(MqttUrl{});
+    b.password = *password;
+    b.caFile = options.mqttCa;
+    b.discovery = options.mqttDiscovery;
+    b.commands = options.mqttCommands;
+    return b;
+}
+
 int run(const CommandLine::Window& options, const PortMap& ports) {
     QtSerialControl serial([&ports](int port) { return ports.device(port); });
     QtSettingsStore settings;
@@ -212,28 +230,18 @@ int run(const CommandLine::Window& options, const PortMap& ports) {
         say(QCoreApplication::translate("headless", "--headless: %1").arg(why));
         return 2;
     }
-    Bridge::Options bridge;
-    if (options.mqtt) {
-        QString why;
-        const std::optional<QString> password = readMqttPassword(options.mqttPasswordFile, &why);
-        if (!password) {
-            say(QCoreApplication::translate("headless", "--mqtt-password-file %1: %2")
-                    .arg(options.mqttPasswordFile, why));
-            return 2;
-        }
-        bridge.url = *options.mqtt;
-        bridge.password = *password;
-        bridge.caFile = options.mqttCa;
-        bridge.discovery = options.mqttDiscovery;
-        bridge.commands = options.mqttCommands;
-    }
     QString why;
+    std::optional<Bridge::Options> bridge;
+    if (options.mqtt && !(bridge = bridgeOptions(options, &why))) {
+        say(why);
+        return 2;
+    }
     if (!service.startRecording(&why)) {
         say(QCoreApplication::translate("headless", "--record %1: %2").arg(options.record, why));
         return 2;
     }
-    if (options.mqtt)
-        service.startBridge(bridge);
+    if (bridge)
+        service.startBridge(*bridge);
     quitOnSignals(service);
     service.open();
     QCoreApplication::exec();

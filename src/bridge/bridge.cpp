@@ -3,6 +3,8 @@
 #include "bridge/mqttclient.h"
 #include "bridge/topics.h"
 #include "history/names.h"
+#include "history/summary.h"
+#include "state/protocol.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -10,7 +12,6 @@
 
 namespace {
 
-constexpr int kInputsPerModule = 16;
 constexpr int kLamps = FormState::kLampCount;
 
 QString linkText(Bridge::Link link) {
@@ -26,20 +27,6 @@ QString linkText(Bridge::Link link) {
 }
 
 // "1-3, 5" for the modules in `set`.
-template <typename Set> QString ranges(const Set& set) {
-    QStringList parts;
-    for (int m = 0; m < int(set.size()); ++m) {
-        if (!set.test(std::size_t(m)))
-            continue;
-        int end = m;
-        while (end + 1 < int(set.size()) && set.test(std::size_t(end + 1)))
-            ++end;
-        parts.append(end == m ? QString::number(m) : QStringLiteral("%1-%2").arg(m).arg(end));
-        m = end;
-    }
-    return parts.join(QStringLiteral(", "));
-}
-
 } // namespace
 
 Bridge::Bridge(const FormState& state, const ChangeHistory& history, Options options,
@@ -190,7 +177,6 @@ void Bridge::onConnected() {
         publishEvent(e, false);
     m_client->publish(topics::dropped(prefix), QByteArray::number(m_dropped), true);
     publishCheck(true);
-    m_why.clear();
     say(QCoreApplication::translate("Bridge", "mqtt: connected to %1")
             .arg(m_options.url.display()));
 }
@@ -232,7 +218,7 @@ void Bridge::setConfiguredModules(std::optional<int> modules) {
 int Bridge::discoveryInputs() const {
     if (!m_configured)
         return kLamps;
-    return std::clamp(*m_configured * kInputsPerModule, 0, FormState::kLastInput);
+    return std::clamp(*m_configured * protocol::kInputsPerModule, 0, FormState::kLastInput);
 }
 
 void Bridge::publishDiscovery() {
@@ -267,9 +253,9 @@ void Bridge::publishCheck(bool always) {
     }
     topics::CheckSummary summary;
     summary.configured = m_configured;
-    summary.reported = ranges(reported);
-    summary.missing = ranges(missing);
-    summary.unknown = ranges(unknown);
+    summary.reported = numberRanges(reported);
+    summary.missing = numberRanges(missing);
+    summary.unknown = numberRanges(unknown);
     summary.burstsPerSecond = m_burstsPerSecond;
     summary.givenUp = m_history.bursts().givenUp;
     summary.strayBytes = m_history.bursts().strayBytes;

@@ -42,6 +42,7 @@ public:
         QString caFile;
         bool discovery = false;
         bool commands = false;
+        bool operator==(const Options&) const = default;
     };
     // Runs "L,M,R" as Indsæt (s) would: empty when the counts went out, else why not.
     using CountHandler = std::function<QString(const std::array<QString, 3>& texts)>;
@@ -108,7 +109,6 @@ private:
     double m_burstsPerSecond = 0;
     QByteArray m_lastCheck;
     bool m_started = false;
-    QString m_why; // the last failure
     QString m_line;
     const names::Names* m_names = nullptr;
 };

@@ -68,7 +68,6 @@ void MqttClient::makeClient() {
     // A change goes out at once, not when the previous message's acknowledgement came back.
     mosquitto_int_option(m_mosq, MOSQ_OPT_TCP_NODELAY, 1);
     mosquitto_connect_callback_set(m_mosq, &MqttClient::onConnect);
-    mosquitto_disconnect_callback_set(m_mosq, &MqttClient::onDisconnect);
     mosquitto_message_callback_set(m_mosq, &MqttClient::onMessage);
     mosquitto_publish_callback_set(m_mosq, &MqttClient::onPublish);
     if (!m_config.user.isEmpty())
@@ -110,7 +109,6 @@ void MqttClient::attempt() {
 }
 
 void MqttClient::lost(const QString& why) {
-    const bool was = m_connected;
     m_connected = false;
     m_pending = 0;
     dropSocket();
@@ -118,7 +116,6 @@ void MqttClient::lost(const QString& why) {
         m_retry.start(m_retryMs);
         m_retryMs = std::min(m_retryMs * 2, kLastRetryMs);
     }
-    Q_UNUSED(was);
     emit disconnected(why);
 }
 
@@ -133,7 +130,7 @@ void MqttClient::service(int events) {
     if (rc == MOSQ_ERR_SUCCESS && events & 4)
         rc = mosquitto_loop_misc(m_mosq);
     if (m_fd >= 0 && mosquitto_socket(m_mosq) < 0) {
-        // libmosquitto closed the socket (and told onDisconnect, unless it never connected).
+        // libmosquitto closed the socket; told here, once, whether or not it ever connected.
         lost(m_refusal.isEmpty() ? QString::fromUtf8(mosquitto_strerror(rc)) : m_refusal);
         m_refusal.clear();
         return;
@@ -223,10 +220,6 @@ void MqttClient::onConnect(mosquitto*, void* self, int rc) {
     client->m_connected = true;
     client->m_retryMs = kFirstRetryMs;
     emit client->connected();
-}
-
-void MqttClient::onDisconnect(mosquitto*, void*, int) {
-    // Reported by service() once the socket is gone, so it is told exactly once.
 }
 
 void MqttClient::onMessage(mosquitto*, void* self, const mosquitto_message* message) {

@@ -41,14 +41,10 @@ public:
     // Sends what is queued (waiting at most `flushMs`), then disconnects cleanly.
     void close(int flushMs = 2000);
     bool isConnected() const { return m_connected; }
-    // The wait before the next attempt, while not connected.
-    int retryMs() const { return m_retryMs; }
 
     // Queues a message; its id (> 0), or 0 when the client cannot take it (not connected).
     int publish(const QString& topic, const QByteArray& payload, bool retain, int qos = 1);
     bool subscribe(const QString& topic, int qos = 1);
-    // Messages sent but not yet acknowledged or still in the client's queue.
-    int pending() const { return m_pending; }
 
 signals:
     void connected();
@@ -60,7 +56,6 @@ signals:
 
 private:
     static void onConnect(mosquitto*, void* self, int rc);
-    static void onDisconnect(mosquitto*, void* self, int rc);
     static void onMessage(mosquitto*, void* self, const struct mosquitto_message* message);
     static void onPublish(mosquitto*, void* self, int mid);
 

@@ -19,6 +19,7 @@ struct MqttUrl {
     static std::optional<MqttUrl> parse(const QString& text, QString* why = nullptr);
     // For messages: scheme, host and port, never a password.
     QString display() const;
+    bool operator==(const MqttUrl&) const = default;
 };
 
 // The broker password: the first line of `file` when one is named, else the environment

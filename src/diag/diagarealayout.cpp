@@ -4,6 +4,7 @@
 #include "diag/diagarea.h"
 #include "diag/historylist.h"
 #include "diag/modulecheck.h"
+#include "diag/readable.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -89,9 +90,7 @@ void DiagArea::build() {
     auto* find = new QShortcut(QKeySequence::Find, &m_form);
     connect(find, &QShortcut::activated, this, [this] { m_filter->setFocus(); });
     arrange();
-    const QList<QWidget*> chain = tabChain();
-    for (qsizetype i = 1; i < chain.size(); ++i)
-        QWidget::setTabOrder(chain[i - 1], chain[i]);
+    readable::chainTabs(tabChain());
 }
 
 // The list takes the left half; right of it the filter, three rows of three buttons, "Læs op"

@@ -9,6 +9,7 @@
 #include "diag/viewdialog.h"
 #include "diag/walktestwindow.h"
 #include "state/messagesink.h"
+#include "state/protocol.h"
 
 #include <QCoreApplication>
 #include <QInputDialog>
@@ -18,7 +19,7 @@ TimelineWindow& DiagArea::openTimeline() {
     if (!m_timeline)
         m_timeline = new TimelineWindow(
             m_history, m_names, m_gate, m_messages,
-            [this] { return m_configured.value_or(10) * 16; }, &m_form);
+            [this] { return m_configured.value_or(10) * protocol::kInputsPerModule; }, &m_form);
     m_timeline->show();
     m_timeline->raise();
     m_timeline->activateWindow();
@@ -50,8 +51,8 @@ QInputDialog& DiagArea::editName(int input) {
     m_nameEditor->setLabelText(
         QCoreApplication::translate("DiagArea", "Indgang %1 (modul %2, kontakt %3)")
             .arg(input)
-            .arg((input - 1) / 16 + 1)
-            .arg((input - 1) % 16 + 1));
+            .arg(protocol::moduleOf(input))
+            .arg(protocol::contactOf(input)));
     m_nameEditor->setTextValue(m_names.name(input));
     m_nameEditor->open();
     return *m_nameEditor;

@@ -64,7 +64,6 @@ public:
     QStringList rowCells(int row) const;
     // Without the module.contact column, for a narrow list; its rows' tooltips still say it.
     void setModuleShown(bool shown);
-    bool moduleShown() const { return m_moduleShown; }
     // The inputs' names, shown after the contact; call namesChanged() when one changes.
     void setNames(const names::Names* names) {
         m_names = names;

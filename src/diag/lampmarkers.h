@@ -42,7 +42,6 @@ public:
     // With the colour help on, each ring also carries a warning sign (a triangle with an
     // exclamation mark), so an unstable lamp is told by shape as well as by colour.
     void setColourHelp(bool on);
-    bool colourHelp() const { return m_colourHelp; }
 
     // The history changed: new events or cleared.
     void historyChanged() { requestFrame(); }

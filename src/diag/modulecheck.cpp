@@ -1,6 +1,7 @@
 #include "diag/modulecheck.h"
 
 #include "history/changehistory.h"
+#include "history/summary.h"
 #include "state/language.h"
 #include "state/protocol.h"
 
@@ -84,21 +85,7 @@ void ModuleCheck::countsSent(bool sent) {
 }
 
 QString ModuleCheck::list(const Modules& modules, int most) {
-    QStringList parts;
-    for (int m = 0; m < kModules; ++m) {
-        if (!modules.test(std::size_t(m)))
-            continue;
-        int end = m;
-        while (end + 1 < kModules && modules.test(std::size_t(end + 1)))
-            ++end;
-        if (parts.size() == most) {
-            parts << QStringLiteral("…");
-            break;
-        }
-        parts << (end == m ? QString::number(m) : QStringLiteral("%1-%2").arg(m).arg(end));
-        m = end;
-    }
-    return parts.join(QStringLiteral(", "));
+    return numberRanges(modules, most);
 }
 
 template <typename Add> void ModuleCheck::parts(Add&& add) const {

@@ -87,7 +87,7 @@ QList<int> WalkTest::settle(Outcome outcome, int other, qint64 timeMs) {
 // An input other than the asked one is background when it is outside the tested modules,
 // or, at its first press since the request, changed on its own from kQuietMs before the
 // request on; it stays so until the next request.
-bool WalkTest::isBackground(int input, bool active, qint64) {
+bool WalkTest::isBackground(int input, bool active) {
     if (!tests(input) || m_noise.contains(input))
         return true;
     if (!active || m_sinceAsk.contains(input))
@@ -111,7 +111,7 @@ QList<int> WalkTest::change(int input, bool active, qint64 timeMs) {
     if (input == m_bounceInput && timeMs < m_bounceUntil)
         return {};
     const int asked = m_results[m_current].input();
-    if (input != asked && isBackground(input, active, timeMs)) {
+    if (input != asked && isBackground(input, active)) {
         ++m_background[input];
         m_ownChange[std::size_t(input)] = timeMs;
         return {};

@@ -91,7 +91,7 @@ private:
     QList<int> settle(Outcome outcome, int other, qint64 timeMs);
     void ask(QList<int>& settled, qint64 timeMs);
     void clearAsk(qint64 timeMs);
-    bool isBackground(int input, bool active, qint64 timeMs);
+    bool isBackground(int input, bool active);
 
     static constexpr qint64 kNever = std::numeric_limits<qint64>::min();
 

@@ -12,21 +12,28 @@ constexpr int kModules = ChangeHistory::kModules;
 
 // "2, 4-7, 12", or "none".
 template <std::size_t N> QString list(const std::bitset<N>& set) {
-    QStringList parts;
-    for (int m = 0; m < int(N); ++m) {
-        if (!set.test(std::size_t(m)))
-            continue;
-        int end = m;
-        while (end + 1 < int(N) && set.test(std::size_t(end + 1)))
-            ++end;
-        parts << (end == m ? QString::number(m) : QStringLiteral("%1-%2").arg(m).arg(end));
-        m = end;
-    }
-    return parts.isEmpty() ? QCoreApplication::translate("summary", "none")
-                           : parts.join(QStringLiteral(", "));
+    return set.none() ? QCoreApplication::translate("summary", "none") : numberRanges(set);
 }
 
 } // namespace
+
+QString numberRanges(int count, const std::function<bool(int)>& has, int most) {
+    QStringList parts;
+    for (int m = 0; m < count; ++m) {
+        if (!has(m))
+            continue;
+        int end = m;
+        while (end + 1 < count && has(end + 1))
+            ++end;
+        if (parts.size() == most) {
+            parts << QStringLiteral("…");
+            break;
+        }
+        parts << (end == m ? QString::number(m) : QStringLiteral("%1-%2").arg(m).arg(end));
+        m = end;
+    }
+    return parts.join(QStringLiteral(", "));
+}
 
 QByteArray moduleSummary(const ChangeHistory& history, std::optional<int> configured) {
     const BurstStats& b = history.bursts();

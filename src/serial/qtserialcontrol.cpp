@@ -161,16 +161,15 @@ QtSerialControl::Read QtSerialControl::fill(bool woken) {
         do {
             got = ::read(int(m_port.handle()), m_block.data() + m_end, std::size_t(room));
         } while (got < 0 && errno == EINTR);
+        m_lastFillBrought = got > 0;
         // An empty line reads as nothing (or EAGAIN). So does a hung-up one, which only the
         // poll that woke us tells apart; a failure reads as an error.
         const int error = got < 0 ? errno : 0;
         if (got == 0 || error == EAGAIN || error == EWOULDBLOCK) {
-            m_lastFillBrought = false;
             if (!woken || !lineGone(m_port))
                 return Read::None;
         }
         if (got <= 0) {
-            m_lastFillBrought = false;
             if (error != 0 && error != EAGAIN && error != EWOULDBLOCK && !lineGone(m_port))
                 return Read::None;
             lose(got == 0 || error == EAGAIN || error == EWOULDBLOCK
@@ -188,7 +187,6 @@ QtSerialControl::Read QtSerialControl::fill(bool woken) {
     m_end += got;
     m_lineRate = atLineRate(got, m_sinceRead.isValid() ? m_sinceRead.nsecsElapsed() / 1000 : 0);
     m_sinceRead.start();
-    ++m_reads;
     return Read::Some;
 }
 

@@ -50,10 +50,6 @@ public:
     // The port itself, for tools that watch its errors.
     const QSerialPort& port() const { return m_port; }
 
-    // Reads of the device (each a wake-up of the program or a wait's return) that brought
-    // characters, since the control was made; for benches.
-    quint64 deviceReads() const { return m_reads; }
-
     // The message for a port that would not open, from Qt's error and its text.
     static QString openFailure(int port, const QString& device, QSerialPort::SerialPortError error,
                                const QString& why);
@@ -84,7 +80,6 @@ private:
     bool m_lineRate = false;        // the last read that brought any came at the line rate
     bool m_lastFillBrought = false; // whether the last read brought any
     QElapsedTimer m_sinceRead;      // since the last read that brought any
-    quint64 m_reads = 0;
     int m_commPort = 1;
     bool m_lost = false; // failed underneath; closed from the event loop
 };

@@ -40,4 +40,10 @@ for page in man1 de/man1; do
       fail "the manual page $page does not describe $option"
   done
 done
+# --headless becomes the service's own program where the package put it.
+config=$work/config
+mkdir -p "$config"
+said=$(XDG_CONFIG_HOME=$config timeout -s TERM 3 "${program[@]}" --headless --counts 1,1,1 \
+  --port 1="$work/no-such-port" 2>&1 || true)
+grep -q 'no-such-port cannot be opened' <<<"$said" || fail "--headless did not run the service: $said"
 echo "checkpackage: $(basename "$deb") is fine"

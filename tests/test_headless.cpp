@@ -2,6 +2,8 @@
 #include "support/ptypair.h"
 #include "support/testsupport.h"
 
+#include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QSettings>
@@ -17,6 +19,8 @@ private slots:
     void badOptions();
     void runsPublishesAndEndsOnSigterm();
     void noStoredCounts();
+    void serviceMissingOrRunAlone_data();
+    void serviceMissingOrRunAlone();
 };
 
 namespace {
@@ -85,6 +89,16 @@ void TestHeadless::runsPublishesAndEndsOnSigterm() {
         live.waitFor([&] { return live.last().value(QStringLiteral("hl/status")) == "online"; }));
     QVERIFY(
         live.waitFor([&] { return live.last().value(QStringLiteral("hl/link")) == "started"; }));
+    // The service runs as a program of its own, with none of the window's libraries loaded.
+    const QString pid = QString::number(p.processId());
+    QCOMPARE(QFileInfo(QFile::symLinkTarget("/proc/" + pid + "/exe")).fileName(),
+             QStringLiteral("s88monitor-headless"));
+    QFile maps("/proc/" + pid + "/maps");
+    QVERIFY(maps.open(QIODevice::ReadOnly));
+    const QByteArray mapped = maps.readAll();
+    QVERIFY(mapped.contains("libQt6Core"));
+    QVERIFY(!mapped.contains("libQt6Widgets"));
+    QVERIFY(!mapped.contains("libQt6Gui"));
     QVERIFY(pty.write(burstOf({{1, 0x0001}, {5, 0x0100}})));
     QVERIFY(live.waitFor([&] {
         return live.last().value(QStringLiteral("hl/track/sensor/73")) == "ACTIVE" &&
@@ -118,6 +132,48 @@ void TestHeadless::noStoredCounts() {
     QVERIFY(p.waitForFinished(10000));
     QCOMPARE(p.exitCode(), 2);
     QVERIFY(QString::fromUtf8(p.readAllStandardError()).contains(QStringLiteral("--counts")));
+}
+
+// s88monitor copied where the service is not: --headless says what is missing. The service
+// run by itself does --help and --headless only.
+void TestHeadless::serviceMissingOrRunAlone_data() {
+    QTest::addColumn<QString>("program");
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QString>("says");
+    QTest::newRow("window program without the service")
+        << "copied" << QStringList{"--headless", "--counts", "1,1,1"} << 2
+        << "libexec/s88monitor/s88monitor-headless";
+    QTest::newRow("service with no --headless")
+        << "service" << QStringList{"--port", "1=/dev/null"} << 2 << "only --headless";
+    QTest::newRow("service --help") << "service" << QStringList{"--help"} << 0 << "";
+    QTest::newRow("service with a bad option")
+        << "service" << QStringList{"--headless", "--counts", "1,2"} << 2 << "--counts";
+}
+
+void TestHeadless::serviceMissingOrRunAlone() {
+    QFETCH(QString, program);
+    QFETCH(QStringList, arguments);
+    QFETCH(int, status);
+    QFETCH(QString, says);
+    QTemporaryDir config;
+    QString path = QFileInfo(QStringLiteral(S88MONITOR)).dir().filePath("s88monitor-headless");
+    if (program == QLatin1String("copied")) {
+        path = config.filePath(QStringLiteral("s88monitor"));
+        QVERIFY(QFile::copy(QStringLiteral(S88MONITOR), path));
+    }
+    QProcess p;
+    p.setProcessEnvironment(noDisplay(config.path()));
+    p.start(path, arguments);
+    QVERIFY(p.waitForFinished(10000));
+    QCOMPARE(p.exitCode(), status);
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    if (says.isEmpty()) {
+        QVERIFY(
+            QString::fromUtf8(p.readAllStandardOutput()).contains(QStringLiteral("--headless")));
+    } else {
+        QVERIFY2(err.split(u'\n', Qt::SkipEmptyParts).first().contains(says), qPrintable(err));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestHeadless)

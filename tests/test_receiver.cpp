@@ -65,6 +65,8 @@ private slots:
     void deliveryLongerThanOneBudgetIsTakenWhole();
     void blockWiseMatchesByteWise_data();
     void blockWiseMatchesByteWise();
+    void awaitsWhatIsOnTheWire_data();
+    void awaitsWhatIsOnTheWire();
 };
 
 void TestReceiver::exampleStream_data() {
@@ -636,6 +638,72 @@ void TestReceiver::blockWiseMatchesByteWise() {
             return;
         }
     }
+}
+
+// A control that gathers is told how many characters the reader still needs: the rest of a
+// burst (whose bytes so far stay waiting), or, after a burst, about as many as the last one took
+// from the end of the burst before it. Delivered in the given pieces; the last column is what
+// the reader asked for over all of them.
+void TestReceiver::awaitsWhatIsOnTheWire_data() {
+    QTest::addColumn<QList<QByteArray>>("pieces");
+    QTest::addColumn<int>("left"); // characters left waiting after the last piece
+    QTest::addColumn<QList<int>>("awaited");
+
+    const QByteArray a = bytes({105, 1, 1, 0, 1});    // 5 characters: input 1
+    const QByteArray b = bytes({105, 1, 1, 0, 2});    // input 2
+    const QByteArray c = bytes({105, 2, 1, 0, 4, 2}); // 2 reports, the second cut after 1 byte
+    const auto strays = [](int n) { return QByteArray(n, char(7)); };
+    QTest::newRow("one report, none of it here")
+        << QList<QByteArray>{bytes({105, 1})} << 0 << QList<int>{3};
+    QTest::newRow("second report cut after its module byte")
+        << QList<QByteArray>{c} << 4 << QList<int>{2};
+    QTest::newRow("second report cut after its high byte")
+        << QList<QByteArray>{c + bytes({0})} << 5 << QList<int>{1};
+    QTest::newRow("the rest comes: the burst is read")
+        << QList<QByteArray>{c, bytes({0, 8})} << 0 << QList<int>{2};
+    QTest::newRow("a first whole burst: no span known")
+        << QList<QByteArray>{a} << 0 << QList<int>{};
+    QTest::newRow("second burst: the span from the first")
+        << QList<QByteArray>{a + strays(2) + b} << 0 << QList<int>{7};
+    QTest::newRow("strays since count toward the next")
+        << QList<QByteArray>{a + strays(2) + b + strays(3)} << 0 << QList<int>{4};
+    QTest::newRow("one short of the span")
+        << QList<QByteArray>{a + strays(2) + b + strays(6)} << 0 << QList<int>{1};
+    QTest::newRow("the span reached: nothing awaited")
+        << QList<QByteArray>{a + strays(2) + b + strays(7)} << 0 << QList<int>{};
+    QTest::newRow("past the span: nothing awaited")
+        << QList<QByteArray>{a + strays(2) + b + strays(8)} << 0 << QList<int>{};
+    QTest::newRow("a span of 767 characters")
+        << QList<QByteArray>{a + strays(762) + b} << 0 << QList<int>{767};
+    QTest::newRow("a span of 768: the longest burst awaited")
+        << QList<QByteArray>{a + strays(763) + b} << 0 << QList<int>{767};
+    QTest::newRow("the next burst's i and count count toward it")
+        << QList<QByteArray>{a + strays(2) + b + bytes({105, 1})} << 0 << QList<int>{3};
+}
+
+void TestReceiver::awaitsWhatIsOnTheWire() {
+    QFETCH(QList<QByteArray>, pieces);
+    QFETCH(int, left);
+    QFETCH(QList<int>, awaited);
+    ScriptedWindow w({.openPort = true});
+    w.serial.gathers = true;
+
+    QByteArray all;
+    for (const QByteArray& piece : pieces) {
+        w.serial.deliver(piece);
+        all += piece;
+    }
+
+    QCOMPARE(w.serial.InBufferCount(), left);
+    QCOMPARE(w.serial.awaited, awaited);
+    QCOMPARE(w.serial.waits(), 0); // nothing waited for inside a handler
+    // What was taken is exactly what the same bytes show taken one by one.
+    ScriptedWindow one({.openPort = true});
+    one.serial.offerBlocks = false;
+    one.serial.deliver(all.first(all.size() - left));
+    QVERIFY(drained(one.serial));
+    QCOMPARE(w.monitor(), one.monitor());
+    QCOMPARE(greenLamps(w.form), greenLamps(one.form));
 }
 
 QTEST_MAIN(TestReceiver)

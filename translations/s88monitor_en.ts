@@ -1465,12 +1465,12 @@ Try &apos;%1 --help&apos;.
         <translation>--headless: %1</translation>
     </message>
     <message>
-        <source>--mqtt-password-file %1: %2</source>
-        <translation>--mqtt-password-file %1: %2</translation>
-    </message>
-    <message>
         <source>--record %1: %2</source>
         <translation>--record %1: %2</translation>
+    </message>
+    <message>
+        <source>s88monitor-headless: only --headless runs here; the window is s88monitor</source>
+        <translation>s88monitor-headless: only --headless runs here; the window is s88monitor</translation>
     </message>
 </context>
 <context>
@@ -1502,6 +1502,10 @@ Try &apos;%1 --help&apos;.
     <message>
         <source>--record %1: %2</source>
         <translation>--record %1: %2</translation>
+    </message>
+    <message>
+        <source>s88monitor: --headless needs %1, which is not installed</source>
+        <translation>s88monitor: --headless needs %1, which is not installed</translation>
     </message>
 </context>
 <context>

@@ -1,11 +1,13 @@
 #include "app/headless.h"
 
+#include "app/launch.h"
 #include "app/quitsignals.h"
+#include "app/translations.h"
 #include "bridge/bridge.h"
 #include "history/changehistory.h"
 #include "history/names.h"
 #include "history/recorder.h"
-#include "link/countcommand.h"
+#include "link/countsend.h"
 #include "receive/monitor.h"
 #include "receive/receiver.h"
 #include "serial/portmap.h"
@@ -250,3 +252,26 @@ int run(const CommandLine::Window& options, const PortMap& ports) {
 }
 
 } // namespace headless
+
+int headless::serviceMain(int argc, char* argv[]) {
+    launch::quietEnvironment();
+    const QStringList arguments = launch::arguments(argc, argv);
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("s88monitor"));
+    CommandLine commandLine = CommandLine::parse(arguments);
+    const Language language = launch::spoken(commandLine);
+    if (language != Language::Danish) { // read again, to speak its mistakes in the language
+        translations::install(app, language);
+        commandLine = CommandLine::parse(arguments);
+    }
+    if (commandLine.run == CommandLine::Run::Print)
+        return commandLine.print();
+    if (commandLine.run != CommandLine::Run::Headless)
+        return launch::fail(QCoreApplication::translate(
+            "headless",
+            "s88monitor-headless: only --headless runs here; the window is s88monitor"));
+    launch::Ports ports;
+    if (const std::optional<int> status = ports.set(commandLine.window))
+        return *status;
+    return run(commandLine.window, ports.map);
+}

@@ -25,4 +25,9 @@ std::optional<Bridge::Options> bridgeOptions(const CommandLine::Window& options,
 // Runs the service on `ports` (a QCoreApplication exists); returns the exit status.
 int run(const CommandLine::Window& options, const PortMap& ports);
 
+// The service as a program of its own, s88monitor-headless, which needs Qt Core only and so
+// loads none of the window's libraries: the command line read (in its language) and run().
+// `s88monitor --headless` becomes it.
+int serviceMain(int argc, char* argv[]);
+
 } // namespace headless

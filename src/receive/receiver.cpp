@@ -98,6 +98,21 @@ void Receiver::endEvent(bool complete) {
     }
 }
 
+void Receiver::burstDone(bool complete) {
+    const quint64 end = m_serial.charactersTaken();
+    m_lastSpan = complete && m_lastBurstEnd > 0 ? end - m_lastBurstEnd : 0;
+    m_lastBurstEnd = end;
+    if (m_observer)
+        m_observer->burstEnded(complete);
+}
+
+// Nothing waits and no burst is pending: the next one likely takes as long as the last did.
+void Receiver::awaitNextBurst() {
+    const quint64 since = m_serial.charactersTaken() - m_lastBurstEnd;
+    if (m_lastSpan > since)
+        m_serial.AwaitInput(int(std::min<quint64>(m_lastSpan - since, protocol::kMaxBurstSize)));
+}
+
 void Receiver::MSComm1_OnComm() {
     FormState& s = m_state;
     bool complete = true;
@@ -106,8 +121,7 @@ void Receiver::MSComm1_OnComm() {
             echo(m_serial.Input());
     } else {
         complete = readBurst();
-        if (m_observer)
-            m_observer->burstEnded(complete);
+        burstDone(complete);
     }
     endEvent(complete);
     m_refresh.arbejd();
@@ -120,6 +134,7 @@ void Receiver::takeWaiting() {
     // after the last of them does what theirs would have done.
     bool refreshDue = false;
     qsizetype used = 0;
+    qsizetype missing = 0; // of a burst whose rest is still on its way
     while (used < block.size()) {
         if (!s.Flags[2]) {
             echo(block[used++]);
@@ -129,21 +144,28 @@ void Receiver::takeWaiting() {
             continue;
         }
         const qsizetype length = qsizetype(std::max<int>(s.ReportCount, 0)) * protocol::kReportSize;
-        if (length > block.size() - used)
-            break; // the rest is still on its way: the burst waits for it below
+        if (length > block.size() - used) {
+            missing = length - (block.size() - used);
+            break; // the rest is still on its way: gathered, or waited for below
+        }
         m_serial.markRun(used + length); // the burst's changes are timed by its last byte
         burstFrom(block.data() + used);
         used += length;
-        if (m_observer)
-            m_observer->burstEnded(true);
+        burstDone(true);
         endEvent(true);
         m_refresh.arbejd();
         refreshDue = false;
     }
+    if (s.Flags[2] && used == block.size()) // a burst announced, none of it here yet
+        missing = qsizetype(std::max<int>(s.ReportCount, 0)) * protocol::kReportSize;
     if (used > 0)
         m_serial.takeBlock(used); // the tap sees them in one piece, in the same order
     if (refreshDue)
         m_refresh.arbejd();
+    if (missing > 0 && m_serial.AwaitInput(int(missing)))
+        return;
+    if (missing == 0 && m_serial.InBufferCount() == 0)
+        awaitNextBurst();
     if (used == 0 && m_serial.InBufferCount() > 0)
         MSComm1_OnComm();
 }

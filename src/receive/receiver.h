@@ -66,10 +66,16 @@ private:
     bool readBurst();
     void burstFrom(const char* bytes);
     void endEvent(bool complete);
+    void burstDone(bool complete);
+    void awaitNextBurst();
 
     FormState& m_state;
     SerialControl& m_serial;
     Monitor& m_monitor;
     Refresh& m_refresh;
     ReceiveObserver* m_observer = nullptr;
+    // Characters taken up to the end of the last complete burst, and how many it took since
+    // the one before it (0: not known): what the next burst will likely take.
+    quint64 m_lastBurstEnd = 0;
+    quint64 m_lastSpan = 0;
 };

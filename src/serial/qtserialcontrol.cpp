@@ -32,6 +32,10 @@ bool lineGone(const QSerialPort& port) {
 constexpr int kCharMicros = 10'000'000 / protocol::kBaudRate;
 // The longest nap a wait takes while the characters it wants are still on the wire.
 constexpr int kLongestNapMs = 100;
+// How much later than their time on the wire characters may be handed over: adapters and
+// pseudo terminals pass them on in batches every few milliseconds. A gathering for the
+// characters the reader awaits lasts this much longer, so that it finds them all.
+constexpr int kHandOverMs = 4;
 // A read came at the line rate when it brought no more than the line carries in the time since
 // the last one (counted up to a nap's length) and a gathering's worth (twice, for slack) more.
 constexpr qsizetype kLineRateSlack = 2 * SerialControl::kGatherMs * 1000 / kCharMicros;
@@ -47,7 +51,6 @@ QtSerialControl::QtSerialControl(DeviceResolver resolver, QObject* parent)
     connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialControl::onError);
     m_port.setReadBufferSize(kReadBlock);
     m_gather.setSingleShot(true);
-    m_gather.setInterval(kGatherMs);
     m_gather.setTimerType(Qt::PreciseTimer);
     connect(&m_gather, &QTimer::timeout, this, [this] { onReadable(false); });
 }
@@ -58,6 +61,7 @@ void QtSerialControl::discardInput() {
     m_next = 0;
     m_end = 0;
     m_lineRate = false;
+    m_expected = 0;
     m_lastFillBrought = false;
 }
 
@@ -240,19 +244,37 @@ void QtSerialControl::onReadable(bool woken) {
 void QtSerialControl::afterDrain() {
     if (!m_readable || !PortOpen())
         return;
-    if (InBufferCount() > 0) {
+    const bool gather = m_lastFillBrought && m_lineRate;
+    if (InBufferCount() > 0 && !(awaiting() && gather)) {
         // The device is read again once the block is taken; a drain that stopped short of it
-        // without a continuation is raised again by the next arrival, as before.
+        // without a continuation is raised again by the next arrival, as before. A reader that
+        // awaits more than can be gathered waits for it in a handler after all.
         m_gather.stop();
+        m_expected = 0;
+        if (awaiting())
+            scheduleDrain();
         m_readable->setEnabled(!continuationQueued());
         return;
     }
-    const bool gather = m_lastFillBrought && m_lineRate;
     m_readable->setEnabled(!gather);
-    if (gather)
-        m_gather.start();
-    else
+    if (gather) {
+        m_gather.start(m_expected > 0
+                           ? std::clamp((m_expected * kCharMicros + 999) / 1000 + kHandOverMs, 1,
+                                        kLongestNapMs)
+                           : kGatherMs);
+    } else {
         m_gather.stop();
+    }
+    m_expected = 0;
+}
+
+// Only at the line rate, where the characters are still on the wire; a faster peer or a quiet
+// line is read as soon as anything arrives.
+bool QtSerialControl::gatherFor(int chars) {
+    if (!m_readable || !PortOpen() || !m_lineRate || !m_lastFillBrought)
+        return false;
+    m_expected = chars;
+    return true;
 }
 
 void QtSerialControl::onError(QSerialPort::SerialPortError error) {

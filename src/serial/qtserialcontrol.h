@@ -17,9 +17,10 @@ class QSocketNotifier;
 //
 // QSerialPort opens the port, sets the line and writes; the control reads the device itself,
 // from its own notifier. At the line rate a read that brought a few characters mutes the
-// notifier for kGatherMs, the same window a burst's wait gathers in, so the bytes between
-// bursts wake the program once per gathering instead of once each; a character after a quiet
-// spell is still read at once, and a flood is read a block per wake-up.
+// notifier for as long as the characters the reader awaits take on the wire (kGatherMs when it
+// did not say), so a slow line wakes the program about once a burst instead of once a byte; a
+// character after a quiet spell is still read at once, and a flood is read a block per
+// wake-up.
 class QtSerialControl final : public SerialControl {
     Q_OBJECT
 
@@ -58,6 +59,7 @@ protected:
     char takeOne() override { return m_block[std::size_t(m_next++)]; }
     void skip(qsizetype count) override { m_next += count; }
     bool waitForInput(int msecs) override;
+    bool gatherFor(int chars) override;
     void afterDrain() override;
 
 private:
@@ -79,6 +81,7 @@ private:
     qsizetype m_end = 0;
     bool m_lineRate = false;        // the last read that brought any came at the line rate
     bool m_lastFillBrought = false; // whether the last read brought any
+    int m_expected = 0;             // characters the reader awaits (AwaitInput()), 0 unknown
     QElapsedTimer m_sinceRead;      // since the last read that brought any
     int m_commPort = 1;
     bool m_lost = false; // failed underneath; closed from the event loop

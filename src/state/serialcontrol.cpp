@@ -17,7 +17,9 @@ void SerialControl::drain() {
     // A handler run may legitimately take nothing (a burst of zero reports), but never twice
     // in a row while input waits; stop rather than spin if it ever does.
     int idleRuns = 0;
-    for (unsigned runs = 1; InBufferCount() > 0 && PortOpen() && idleRuns < 2; ++runs) {
+    m_awaiting = false;
+    for (unsigned runs = 1; InBufferCount() > 0 && PortOpen() && idleRuns < 2 && !m_awaiting;
+         ++runs) {
         const quint64 before = m_taken;
         if (m_handler)
             m_handler();

@@ -74,6 +74,16 @@ public:
         m_wanted = wanted;
         return waitForInput(msecs);
     }
+    // The reader needs `chars` more characters before it can go on: the rest of a burst, or
+    // (with nothing waiting) about as many as the last burst took. A control may gather them
+    // while they are on the wire and raise OnComm again once they should be in, so that a slow
+    // line wakes the program about once a burst. Returns whether it will; when it will and
+    // characters wait, the current round of OnComm events ends without taking them.
+    bool AwaitInput(int chars) {
+        const bool will = chars > 0 && gatherFor(chars);
+        m_awaiting = will && InBufferCount() > 0;
+        return will;
+    }
     // Longest a wait gathers characters after the first one arrived, as a USB adapter's
     // latency timer does.
     static constexpr int kGatherMs = 8;
@@ -110,6 +120,11 @@ protected:
         for (qsizetype i = 0; i < count; ++i)
             takeOne();
     }
+    // See AwaitInput(); the default raises OnComm again at once.
+    virtual bool gatherFor(int chars) {
+        Q_UNUSED(chars);
+        return false;
+    }
     // Called when a drain has ended with nothing left it could take, or with the rest left to
     // its queued continuation.
     virtual void afterDrain() {}
@@ -125,6 +140,8 @@ protected:
             m_tap->sent(bytes);
     }
     bool draining() const { return m_draining; }
+    // Whether the last round of OnComm events left the waiting characters for a gathering.
+    bool awaiting() const { return m_awaiting; }
     // Whether a drain waits for the event loop to take the rest.
     bool continuationQueued() const { return m_continuationQueued; }
     // The characters the current wait's caller expects.
@@ -137,6 +154,7 @@ private:
     qsizetype m_run = 0; // see markRun()
     int m_wanted = 1;
     bool m_waited = false;
+    bool m_awaiting = false; // the reader left the waiting characters for a gathering
     bool m_draining = false;
     bool m_continuationQueued = false;
 };

@@ -74,8 +74,17 @@ public:
                            : QByteArrayView();
     }
 
+    // Whether the control gathers what the reader awaits (AwaitInput()) instead of raising
+    // OnComm again at once, and what it was asked to gather, in order.
+    bool gathers = false;
+    QList<int> awaited;
+
 protected:
     char takeOne() override { return m_input.at(m_read++); }
+    bool gatherFor(int chars) override {
+        awaited << chars;
+        return gathers;
+    }
     void skip(qsizetype count) override { m_read += count; }
     bool waitForInput(int msecs) override;
 

@@ -1,0 +1,5 @@
+#include "app/headless.h"
+
+int main(int argc, char* argv[]) {
+    return headless::serviceMain(argc, argv);
+}

@@ -1,9 +1,11 @@
 #include "diag/changefeed.h"
+#include "diag/historyfeed.h"
 #include "diag/numberwords.h"
 #include "diag/readable.h"
 #include "diag/speaker.h"
 #include "diag/walktest.h"
 #include "diag/walktestwindow.h"
+#include "history/changehistory.h"
 #include "support/speakerdouble.h"
 #include "support/testsupport.h"
 
@@ -79,6 +81,7 @@ private slots:
     void mnemonicsAndTabOrder();
     void mnemonicsTakeFreeLetters_data();
     void mnemonicsTakeFreeLetters();
+    void feedTellsTheHistorysTime();
 };
 
 void TestWalkTest::rules_data() {
@@ -594,6 +597,25 @@ void TestWalkTest::mnemonicsTakeFreeLetters() {
     for (const QAbstractButton* b : buttons)
         got << b->text();
     QCOMPARE(got, marked);
+}
+
+// A feed that follows the history tells the history's time (a replay's recorded one included),
+// not the time since its last change, and publishing reads no clock.
+void TestWalkTest::feedTellsTheHistorysTime() {
+    FormState state;
+    ScriptedSerialControl serial;
+    ChangeHistory history(state, serial);
+    qint64 t = 0;
+    history.setClock([&t] { return t; });
+    ChangeFeed feed;
+    followHistory(history, feed);
+    t = 5000;
+    const qint64 at5000 = history.nowMs();
+    QCOMPARE(feed.nowMs(), at5000);
+    t = 5001;
+    QCOMPARE(feed.nowMs(), at5000 + 1);
+    QTest::qWait(20); // the feed's own timer would have moved on
+    QCOMPARE(feed.nowMs(), at5000 + 1);
 }
 
 QTEST_MAIN(TestWalkTest)

@@ -10,8 +10,10 @@ void ChangeFeed::publish(int input, bool active, qint64 timeMs) {
     m_active[input] = active;
     m_lastChange[input] = timeMs;
     m_changed[input] = true;
-    m_lastMs = timeMs;
-    m_clock.start();
+    if (!m_clockMs) {
+        m_lastMs = timeMs;
+        m_clock.start();
+    }
     emit inputChanged(input, active, timeMs);
 }
 
@@ -28,5 +30,7 @@ QHash<int, qint64> ChangeFeed::changedSince(qint64 sinceMs) const {
 }
 
 qint64 ChangeFeed::nowMs() const {
+    if (m_clockMs)
+        return m_clockMs();
     return m_lastMs + m_clock.elapsed();
 }

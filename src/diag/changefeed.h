@@ -6,6 +6,7 @@
 #include <QHash>
 #include <QObject>
 #include <array>
+#include <functional>
 
 // Input changes in the order the receive path made them (or a replayed recording did), for
 // the walk test and for reading changes aloud. The window's adapter publishes each change of
@@ -24,8 +25,12 @@ public:
     bool isActive(int input) const;
     // The inputs that changed at or after `sinceMs`, each with the time of its last change.
     QHash<int, qint64> changedSince(qint64 sinceMs) const;
-    // The time now on the changes' clock: the last change's time and what has passed since.
+    // The time now on the changes' clock: the clock given, else the last change's time and what
+    // has passed since.
     qint64 nowMs() const;
+    // The changes' own clock (the change history's), read only when asked: publishing then
+    // reads no clock at all, which a flood of changes notices.
+    void setClock(std::function<qint64()> clockMs) { m_clockMs = std::move(clockMs); }
 
 signals:
     // `timeMs` counts from any fixed start; only differences are used.
@@ -35,6 +40,7 @@ private:
     std::array<bool, kLastInput + 1> m_active{};
     std::array<qint64, kLastInput + 1> m_lastChange{};
     std::array<bool, kLastInput + 1> m_changed{};
-    QElapsedTimer m_clock; // from the last change
+    std::function<qint64()> m_clockMs;
+    QElapsedTimer m_clock; // from the last change, without a clock given
     qint64 m_lastMs = 0;   // its time
 };

@@ -35,10 +35,13 @@ namespace {
 // window's libraries are not loaded for it. Returns only when it cannot.
 int becomeService(char* argv[]) {
     const QString self = QFile::symLinkTarget(QStringLiteral("/proc/self/exe"));
-    const QDir here = QFileInfo(self).dir();
-    const QStringList candidates{
-        here.filePath(QStringLiteral("s88monitor-headless")),
-        here.filePath(QStringLiteral("../libexec/s88monitor/s88monitor-headless"))};
+    QStringList candidates;
+    if (!self.isEmpty()) { // never the working directory's
+        const QDir here = QFileInfo(self).dir();
+        candidates << here.filePath(QStringLiteral("s88monitor-headless"))
+                   << QDir::cleanPath(here.filePath(
+                          QStringLiteral("../libexec/s88monitor/s88monitor-headless")));
+    }
     for (const QString& path : candidates) {
         if (QFileInfo(path).isExecutable()) {
             ::execv(QFile::encodeName(path).constData(), argv);
@@ -46,9 +49,10 @@ int becomeService(char* argv[]) {
                                     .arg(path, QString::fromLocal8Bit(std::strerror(errno))));
         }
     }
-    return launch::fail(QCoreApplication::translate(
-                            "main", "s88monitor: --headless needs %1, which is not installed")
-                            .arg(candidates.last()));
+    return launch::fail(
+        QCoreApplication::translate("main",
+                                    "s88monitor: --headless needs %1, which is not installed")
+            .arg(candidates.isEmpty() ? QStringLiteral("s88monitor-headless") : candidates.last()));
 }
 
 } // namespace

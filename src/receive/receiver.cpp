@@ -90,6 +90,7 @@ void Receiver::endEvent(bool complete) {
             s.ReportCount = s.RxValue.value_or(0);
             s.Flags[1] = false;
             s.Flags[2] = true;
+            m_burstGathered = false;
         }
         if (s.RxChar == protocol::kBurstStart) {
             s.Flags[1] = true;
@@ -162,8 +163,13 @@ void Receiver::takeWaiting() {
         m_serial.takeBlock(used); // the tap sees them in one piece, in the same order
     if (refreshDue)
         m_refresh.arbejd();
-    if (missing > 0 && m_serial.AwaitInput(int(missing)))
-        return;
+    // One gathering a burst: what is still missing after it is waited for as before, within
+    // the burst's bounds.
+    if (missing > 0 && !m_burstGathered) {
+        m_burstGathered = true;
+        if (m_serial.AwaitInput(int(missing)))
+            return;
+    }
     if (missing == 0 && m_serial.InBufferCount() == 0)
         awaitNextBurst();
     if (used == 0 && m_serial.InBufferCount() > 0)

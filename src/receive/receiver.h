@@ -78,4 +78,5 @@ private:
     // the one before it (0: not known): what the next burst will likely take.
     quint64 m_lastBurstEnd = 0;
     quint64 m_lastSpan = 0;
+    bool m_burstGathered = false; // the pending burst's rest was left to a gathering once
 };

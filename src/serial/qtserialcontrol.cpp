@@ -8,6 +8,7 @@
 #include <QThread>
 #include <algorithm>
 #include <cerrno>
+#include <cstring>
 #include <limits>
 
 #ifdef Q_OS_UNIX
@@ -150,8 +151,13 @@ void QtSerialControl::Output(const QByteArray& bytes) {
 QtSerialControl::Read QtSerialControl::fill(bool woken) {
     if (!PortOpen())
         return Read::None;
-    if (m_next == m_end)
-        m_next = m_end = 0;
+    if (m_next > 0) {
+        // What is not yet taken (the start of a burst being gathered) moves to the front, so
+        // the room after it never runs out however long bursts are gathered in pieces.
+        std::memmove(m_block.data(), m_block.data() + m_next, std::size_t(m_end - m_next));
+        m_end -= m_next;
+        m_next = 0;
+    }
     const qsizetype room = kReadBlock - m_end;
     if (room == 0)
         return Read::Some;
@@ -271,7 +277,8 @@ void QtSerialControl::afterDrain() {
 // Only at the line rate, where the characters are still on the wire; a faster peer or a quiet
 // line is read as soon as anything arrives.
 bool QtSerialControl::gatherFor(int chars) {
-    if (!m_readable || !PortOpen() || !m_lineRate || !m_lastFillBrought)
+    if (!m_readable || !PortOpen() || !m_lineRate || !m_lastFillBrought ||
+        chars > kReadBlock - InBufferCount())
         return false;
     m_expected = chars;
     return true;

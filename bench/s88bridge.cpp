@@ -268,10 +268,7 @@ int main(int argc, char* argv[]) {
         QTemporaryDir config;
         PtyPair pty;
         QProcess p;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove(QStringLiteral("DISPLAY"));
-        env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
-        p.setProcessEnvironment(env);
+        p.setProcessEnvironment(withoutDisplay(config.path()));
         QStringList arguments{"--headless", "--port", QStringLiteral("1=%1").arg(pty.devicePath()),
                               "--counts", "4,3,3"};
         if (withMqtt)

@@ -1,6 +1,7 @@
 // The command line as parsed, and as the program answers it when there is no display.
 
 #include "app/commandline.h"
+#include "support/testsupport.h"
 
 #include <QDir>
 #include <QFile>
@@ -375,11 +376,8 @@ void TestCommandLine::programWithoutDisplay() {
     QFETCH(QString, out);
     QFETCH(QString, err);
 
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        environment.remove(QLatin1String(name));
     QProcess program;
-    program.setProcessEnvironment(environment);
+    program.setProcessEnvironment(withoutDisplay());
     program.start(QStringLiteral(S88MONITOR), arguments);
     QVERIFY(program.waitForFinished(10000));
     const QString stdOut = QString::fromUtf8(program.readAllStandardOutput());
@@ -553,12 +551,8 @@ void TestCommandLine::storedLanguage() {
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("[Visning]\nSprog=" + stored.toUtf8() + "\n");
     }
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        environment.remove(QLatin1String(name));
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
     QProcess program;
-    program.setProcessEnvironment(environment);
+    program.setProcessEnvironment(withoutDisplay(config.path()));
     program.start(QStringLiteral(S88MONITOR), arguments);
     QVERIFY(program.waitForFinished(10000));
     const QString stdOut = QString::fromUtf8(program.readAllStandardOutput());

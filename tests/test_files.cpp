@@ -34,10 +34,7 @@ struct ProgramRun {
 // A shell line run with the program's path as $0, with no display.
 ProgramRun runShell(const QString& line, int timeoutMs = 20000) {
     QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    QProcessEnvironment env = withoutDisplay();
     // Where the offscreen platform wants one; else Qt warns on standard error.
     env.insert(QStringLiteral("XDG_RUNTIME_DIR"),
                QDir::tempPath() + QStringLiteral("/s88-runtime"));

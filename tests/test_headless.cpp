@@ -23,17 +23,6 @@ private slots:
     void serviceMissingOrRunAlone();
 };
 
-namespace {
-QProcessEnvironment noDisplay(const QString& config) {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), config);
-    return env;
-}
-} // namespace
-
 void TestHeadless::badOptions_data() {
     QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<QString>("says");
@@ -58,7 +47,7 @@ void TestHeadless::badOptions() {
     QFETCH(QString, says);
     QTemporaryDir config;
     QProcess p;
-    p.setProcessEnvironment(noDisplay(config.path()));
+    p.setProcessEnvironment(withoutDisplay(config.path()));
     p.start(QStringLiteral(S88MONITOR), arguments);
     QVERIFY(p.waitForFinished(10000));
     QCOMPARE(p.exitCode(), 2);
@@ -77,7 +66,7 @@ void TestHeadless::runsPublishesAndEndsOnSigterm() {
     PtyPair pty;
     QTemporaryDir config;
     QProcess p;
-    p.setProcessEnvironment(noDisplay(config.path()));
+    p.setProcessEnvironment(withoutDisplay(config.path()));
     p.start(QStringLiteral(S88MONITOR),
             {"--headless", "--port", "1=" + pty.devicePath(), "--counts", "2,3,0", "--mqtt",
              QStringLiteral("mqtt://127.0.0.1:%1/hl").arg(broker.port()), "--record",
@@ -127,7 +116,7 @@ void TestHeadless::runsPublishesAndEndsOnSigterm() {
 void TestHeadless::noStoredCounts() {
     QTemporaryDir config;
     QProcess p;
-    p.setProcessEnvironment(noDisplay(config.path()));
+    p.setProcessEnvironment(withoutDisplay(config.path()));
     p.start(QStringLiteral(S88MONITOR), {"--headless", "--port", "1=/dev/null"});
     QVERIFY(p.waitForFinished(10000));
     QCOMPARE(p.exitCode(), 2);
@@ -163,7 +152,7 @@ void TestHeadless::serviceMissingOrRunAlone() {
         QVERIFY(QFile::copy(QStringLiteral(S88MONITOR), path));
     }
     QProcess p;
-    p.setProcessEnvironment(noDisplay(config.path()));
+    p.setProcessEnvironment(withoutDisplay(config.path()));
     p.start(path, arguments);
     QVERIFY(p.waitForFinished(10000));
     QCOMPARE(p.exitCode(), status);

@@ -64,11 +64,7 @@ struct ProgramRun {
 // The real program, with no display at all.
 ProgramRun runProgram(const QStringList& args) {
     QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("DISPLAY"));
-    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
-    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
-    p.setProcessEnvironment(env);
+    p.setProcessEnvironment(withoutDisplay());
     p.start(QStringLiteral(S88MONITOR), args);
     if (!p.waitForFinished(20000))
         return {};
@@ -894,8 +890,8 @@ void TestHistory::namesAndBurstsInReports() {
     QFETCH(QByteArray, out);
     QFETCH(QByteArray, err);
     // The clock column (tested on its own) stands before the names: compared without it.
-    static const QRegularExpression clock(QStringLiteral(
-        ",(last_)?clock|,\\d{4}-\\d\\d-\\d\\dT[0-9:.]+(Z|[+-]\\d\\d:\\d\\d)"));
+    static const QRegularExpression clock(
+        QStringLiteral(",(last_)?clock|,\\d{4}-\\d\\d-\\d\\dT[0-9:.]+(Z|[+-]\\d\\d:\\d\\d)"));
     const QByteArray shown = QString::fromUtf8(run.out).remove(clock).toUtf8();
     QVERIFY2(shown.startsWith(out), run.out.constData());
     if (options.contains(QStringLiteral("--names")))

@@ -139,6 +139,15 @@ void SettingsDirectory::use(const QString& path) {
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, path);
 }
 
+QProcessEnvironment withoutDisplay(const QString& configHome) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        env.remove(QLatin1String(name));
+    if (!configHome.isEmpty())
+        env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
+    return env;
+}
+
 bool writeFile(const QString& path, const QByteArray& content) {
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&

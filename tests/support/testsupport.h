@@ -7,6 +7,7 @@
 #include <QByteArray>
 #include <QList>
 #include <QMap>
+#include <QProcessEnvironment>
 #include <QRandomGenerator>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -192,6 +193,10 @@ private:
 };
 
 bool writeFile(const QString& path, const QByteArray& content);
+
+// The environment with no display of any kind (the program must run without one); with
+// `configHome`, settings are kept there instead of the user's.
+QProcessEnvironment withoutDisplay(const QString& configHome = {});
 // A megabyte of text: digits, blanks and Danish letters.
 QString megabyteText();
 // The module numbers of a burst's reports, in order.

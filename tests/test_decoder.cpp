@@ -101,6 +101,7 @@ void TestDecoder::decodesOneReport_data() {
         {"module 255, beyond the inputs", 255, 0xAA, 0x55, 1, 0, {}},
         {"module 0, high weight 128 reaches entry 0", 0, 128, 0, 0, 0, {0}},
         {"module 0, high below 128 clears entry 0", 0, 127, 255, 0, 0, {}},
+        {"low 254 leaves weight 1 clear", 1, 0, 254, 1, 16, range(2, 8)},
         {"low 256 sets all eight", 1, 0, 256, 1, 16, range(1, 8)},
         {"low 384 sets all eight", 1, 0, 384, 1, 16, range(1, 8)},
         {"high 300 sets all eight", 4, 300, 0, 49, 64, range(57, 64)},

@@ -4,6 +4,7 @@
 #include "state/serialcontrol.h"
 
 #include <algorithm>
+#include <cstring>
 
 ChangeHistory::ChangeHistory(const FormState& state, const SerialControl& clock, qsizetype capacity,
                              QObject* parent)
@@ -71,6 +72,11 @@ void ChangeHistory::reportDecoded(qint16 module) {
     const bool firstReport = lost || !m_seen.test(std::size_t(m));
     if (!lost)
         m_seen.set(std::size_t(m));
+    // Most reports repeat what the module said last time: one comparison finds it so.
+    if (first > last ||
+        std::memcmp(&m_state.InputState[std::size_t(first)], &m_known[std::size_t(first)],
+                    std::size_t(last - first + 1)) == 0)
+        return;
     for (int n = first; n <= last; ++n) {
         const bool active = m_state.InputState[std::size_t(n)];
         if (active == m_known[std::size_t(n)])
@@ -140,16 +146,19 @@ void ChangeHistory::burstEnded(bool complete) {
     m_burstReports = 0;
     m_burstModules.reset();
     BurstMark mark;
-    mark.timeMs = nowMs();
     mark.inputs = m_burstChanges;
-    mark.modules = int(m_changed.count());
-    mark.noise = mark.inputs >= m_noise.inputs && mark.modules >= 2;
     mark.givenUp = !complete;
+    // Counted, and the clock read, only for a burst that may be kept as a mark.
+    if (mark.givenUp || mark.inputs >= m_noise.inputs) {
+        mark.modules = int(m_changed.count());
+        mark.noise = mark.inputs >= m_noise.inputs && mark.modules >= 2;
+    }
     m_burstChanges = 0;
     m_changed.reset();
     if (mark.noise)
         ++m_bursts.noise;
     if (mark.noise || mark.givenUp) {
+        mark.timeMs = nowMs();
         if (qsizetype(m_marks.size()) >= kMaxMarks)
             m_marks.pop_front();
         m_marks.push_back(mark);

@@ -69,14 +69,26 @@ bool Receiver::readBurst() {
 }
 
 // The burst's reports, all of which have arrived: what readBurst() does when it never waits.
+// Only the last byte is left as the one received: nothing looks at it in between.
 void Receiver::burstFrom(const char* bytes) {
     FormState& s = m_state;
     for (s.LoopCounter = 1; s.LoopCounter <= s.ReportCount; ++s.LoopCounter) {
-        reportByte(1, bytes[0]);
-        reportByte(2, bytes[1]);
-        reportByte(3, bytes[2]);
+        const quint8 module = quint8(bytes[0]);
+        const quint8 high = quint8(bytes[1]);
+        const quint8 low = quint8(bytes[2]);
+        m_monitor.append(module, Monitor::Separator::Burst);
+        m_monitor.append(high, Monitor::Separator::Burst);
+        m_monitor.append(low, Monitor::Separator::Burst);
+        s.ReportModule = module;
+        s.ReportHigh = high;
+        s.ReportLow = low;
+        S88(s.InputState, s.ReportModule, s.ReportHigh, s.ReportLow);
+        if (m_observer)
+            m_observer->reportDecoded(s.ReportModule);
         bytes += protocol::kReportSize;
     }
+    if (s.ReportCount >= 1)
+        take(bytes[-1]);
 }
 
 void Receiver::endEvent(bool complete) {

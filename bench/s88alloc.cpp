@@ -81,6 +81,10 @@ public:
             QString name = QString::fromLatin1(watched->metaObject()->className());
             if (!watched->objectName().isEmpty())
                 name += u' ' + watched->objectName();
+            else if (const QObject* parent = watched->parent())
+                name += QStringLiteral(" in %1 %2")
+                            .arg(QString::fromLatin1(parent->metaObject()->className()),
+                                 parent->objectName());
             ++painted[name];
         }
         return false;

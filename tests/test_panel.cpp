@@ -298,28 +298,44 @@ void TestPanel::colourHelpRepaintsOnlyOnChange() {
 void TestPanel::frameGatePaces_data() {
     QTest::addColumn<QList<int>>("requests"); // ms at which the view's state changes
     QTest::addColumn<QList<int>>("frames");   // ms at which it is painted
+    // ms at which a text that changes with every request is written: while data streams, half
+    // a second after it last was at the earliest, and then in a frame of its own.
+    QTest::addColumn<QList<int>>("texts");
+    QTest::addColumn<QList<int>>("unasked"); // ms at which a frame is painted without a request
 
-    QTest::newRow("at once when nothing was painted yet") << QList<int>{0} << QList<int>{0};
+    QTest::newRow("at once when nothing was painted yet")
+        << QList<int>{0} << QList<int>{0} << QList<int>{0} << QList<int>{};
     QTest::newRow("changes within a frame wait for it")
-        << QList<int>{0, 1, 5, 9} << QList<int>{0, 16};
+        << QList<int>{0, 1, 5, 9} << QList<int>{0, 16} << QList<int>{0, 16} << QList<int>{};
     QTest::newRow("at once after a quiet spell")
-        << QList<int>{0, 150, 300} << QList<int>{0, 150, 300};
+        << QList<int>{0, 150, 300} << QList<int>{0, 150, 300} << QList<int>{0, 150, 300}
+        << QList<int>{};
     QTest::newRow("a short stream: every 16 ms")
-        << QList<int>{0, 10, 20, 30, 40, 50} << QList<int>{0, 16, 32, 48, 64};
+        << QList<int>{0, 10, 20, 30, 40, 50} << QList<int>{0, 16, 32, 48, 64}
+        << QList<int>{0, 16, 32, 48, 64} << QList<int>{};
     QList<int> stream;
     for (int t = 0; t <= 400; t += 10)
         stream << t;
-    // 16 ms apart until the data has streamed for 250 ms, then 100 ms apart.
+    // 16 ms apart until the data has streamed for 250 ms, then 100 ms apart; the text last
+    // written at 240 waits until 740.
+    const QList<int> before{0, 16, 32, 48, 64, 80, 96, 112, 128, 144, 160, 176, 192, 208, 224, 240};
     QTest::newRow("a long stream: 10 a second")
-        << stream << QList<int>{0,   16,  32,  48,  64,  80,  96,  112, 128,
-                                144, 160, 176, 192, 208, 224, 240, 340, 440};
+        << stream << before + QList<int>{340, 440, 740} << before + QList<int>{740} << QList<int>{};
+    QList<int> second;
+    for (int t = 0; t <= 1300; t += 10)
+        second << t;
+    QList<int> streamFrames = before;
+    for (int t = 340; t <= 1340; t += 100)
+        streamFrames << t;
+    QTest::newRow("a stream of over a second: a text every 500 ms")
+        << second << streamFrames + QList<int>{1740} << before + QList<int>{740, 1240, 1740}
+        << QList<int>{};
     // Streamed for 300 ms (the last frame at 340), then a pause: from 100 ms after that frame
     // the next change is painted at once and the pace is 16 ms again.
     QList<int> first;
     for (int t = 0; t <= 300; t += 10)
         first << t;
-    const QList<int> firstFrames{0,   16,  32,  48,  64,  80,  96,  112, 128,
-                                 144, 160, 176, 192, 208, 224, 240, 340};
+    const QList<int> firstFrames = before + QList<int>{340};
     const auto again = [&](int from) {
         QList<int> requests = first;
         for (int t = from; t <= from + 60; t += 10)
@@ -327,34 +343,67 @@ void TestPanel::frameGatePaces_data() {
         return requests;
     };
     QTest::newRow("streaming again 99 ms after the last frame: still 10 a second")
-        << again(439) << firstFrames + QList<int>{440, 540};
+        << again(439) << firstFrames + QList<int>{440, 540, 740} << before + QList<int>{740}
+        << QList<int>{};
     QTest::newRow("streaming again 100 ms after the last frame: at once, then every 16 ms")
-        << again(440) << firstFrames + QList<int>{440, 456, 472, 488, 504};
+        << again(440) << firstFrames + QList<int>{440, 456, 472, 488, 504}
+        << before + QList<int>{440, 456, 472, 488, 504} << QList<int>{};
     QTest::newRow("streaming again 101 ms after the last frame: at once, then every 16 ms")
-        << again(441) << firstFrames + QList<int>{441, 457, 473, 489, 505};
+        << again(441) << firstFrames + QList<int>{441, 457, 473, 489, 505}
+        << before + QList<int>{441, 457, 473, 489, 505} << QList<int>{};
+    // A frame painted unasked after a quiet spell (as tests and benches do) ends the stream.
+    QTest::newRow("painted unasked after a stream: the pace is 16 ms again")
+        << again(510) << before + QList<int>{340, 516, 532, 548, 564, 580}
+        << before + QList<int>{516, 532, 548, 564, 580} << QList<int>{500};
 }
 
 void TestPanel::frameGatePaces() {
     QFETCH(QList<int>, requests);
     QFETCH(QList<int>, frames);
+    QFETCH(QList<int>, texts);
+    QFETCH(QList<int>, unasked);
     struct View : FrameView {
         QList<int> painted;
+        QList<int> written;
+        const FrameGate* gate = nullptr;
         const qint64* now = nullptr;
-        void paintFrame() override { painted << int(*now); }
+        bool textPending = false;
+        qint64 shownMs = -1000;
+        qint64 laterAt = -1;
+        void paintFrame() override {
+            painted << int(*now);
+            if (!textPending)
+                return;
+            if (const qint64 wait = gate->textWaitMs(shownMs); wait > 0) {
+                laterAt = *now + wait;
+                return;
+            }
+            written << int(*now);
+            textPending = false;
+            laterAt = -1;
+        }
     } view;
     qint64 now = 0;
     view.now = &now;
     FrameGate gate([&] { return now; });
+    view.gate = &gate;
     gate.add(view);
-    // The test plays the gate's timer: a due frame is painted once its time has come.
-    for (; now <= requests.last() + 100; ++now) {
-        if (requests.contains(int(now)))
+    // The test plays the timers: a due frame is painted once its time has come.
+    for (; now <= requests.last() + 600; ++now) {
+        if (requests.contains(int(now))) {
+            view.textPending = true;
             view.requestFrame();
+        }
+        if (now == view.laterAt)
+            view.requestFrame();
+        if (unasked.contains(int(now)))
+            gate.frame();
         if (gate.pending() && gate.dueMs() <= now)
             gate.frame();
     }
     QCOMPARE(view.painted, frames);
-    QCOMPARE(gate.frames(), quint64(frames.size()));
+    QCOMPARE(view.written, texts);
+    QCOMPARE(gate.frames(), quint64(frames.size() + unasked.size()));
 }
 
 QTEST_MAIN(TestPanel)

@@ -45,7 +45,8 @@ void FrameGate::schedule() {
     const qint64 now = m_clock();
     if (m_frames == 0 || now - m_lastFrame >= kQuietMs)
         m_activeSince = now; // after a quiet spell: at once
-    const int interval = now - m_activeSince >= kStreamAfterMs ? kStreamFrameMs : kFrameMs;
+    m_streamPace = now - m_activeSince >= kStreamAfterMs;
+    const int interval = m_streamPace ? kStreamFrameMs : kFrameMs;
     m_due = m_frames == 0 ? now : std::max(now, m_lastFrame + interval);
     // Even "at once" waits for the event loop, so the rest of the bytes read together are in
     // the same frame.
@@ -54,8 +55,12 @@ void FrameGate::schedule() {
 
 void FrameGate::frame() {
     m_timer.stop();
+    m_streamFrame = m_pending && m_streamPace;
+    const qint64 now = m_clock();
+    if (!m_pending && now - m_lastFrame >= kQuietMs)
+        m_activeSince = now; // painted unasked after a quiet spell: activity starts again
     m_pending = false;
-    m_lastFrame = m_clock();
+    m_lastFrame = now;
     ++m_frames;
     for (FrameView* view : m_views) {
         if (view->m_requested) {
@@ -63,4 +68,11 @@ void FrameGate::frame() {
             view->paintFrame();
         }
     }
+}
+
+qint64 FrameGate::textWaitMs(qint64& shownMs) const {
+    if (m_streamFrame && m_lastFrame - shownMs < kStreamTextMs)
+        return shownMs + kStreamTextMs - m_lastFrame;
+    shownMs = m_lastFrame;
+    return 0;
 }

@@ -45,6 +45,9 @@ public:
     static constexpr int kStreamFrameMs = 100;
     static constexpr int kStreamAfterMs = 250;
     static constexpr int kQuietMs = 100;
+    // While data streams, a text that changes with nearly every frame is rewritten at most this
+    // often: nobody reads ten numbers a second, and laying out a text costs more than a frame.
+    static constexpr int kStreamTextMs = 500;
 
     // Milliseconds on a monotonic clock; tests give a double.
     using Clock = std::function<qint64()>;
@@ -67,6 +70,11 @@ public:
     // Paints every requested view now: the timer's work, and for tests and benches.
     void frame();
 
+    // In paintFrame(), for a text that changes with nearly every frame: 0 when the view may
+    // write it now (`shownMs`, when it last did, becomes now), else the milliseconds until it
+    // may, after which the view asks for a frame again. Always 0 outside a stream.
+    qint64 textWaitMs(qint64& shownMs) const;
+
     // Whether a frame is pending, and when it is due on the gate's clock.
     bool pending() const { return m_pending; }
     qint64 dueMs() const { return m_due; }
@@ -83,6 +91,8 @@ private:
     qint64 m_due = 0;
     quint64 m_frames = 0;
     bool m_pending = false;
+    bool m_streamPace = false;  // the pending frame was asked for while data streamed
+    bool m_streamFrame = false; // the frame under way is one of a stream
 };
 
 inline void FrameView::requestFrame() {

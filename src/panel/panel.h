@@ -5,14 +5,17 @@
 #include "state/formstate.h"
 
 #include <QString>
+#include <QTimer>
 #include <array>
 #include <bitset>
+#include <limits>
 
 class Lamp;
 class QLineEdit;
 
 // Brings the lamps and the last-changed-input box in line with the input states. Their state
-// is written at once; the screen follows with the frame gate's next frame.
+// is written at once; the screen follows with the frame gate's next frame (the box's text, while
+// data streams, at most twice a second).
 class Panel final : public Refresh, public FrameView {
 public:
     Panel(FormState& state, QLineEdit& lastChanged, std::array<Lamp*, FormState::kLampCount> lamps,
@@ -30,7 +33,7 @@ public:
     bool colourHelp() const { return m_colourHelp; }
 
     // What "Seneste aktive indgang" says since the last refresh that changed an input; the box
-    // shows it from the next frame on.
+    // shows it from the next frame on (while data streams, within half a second).
     const QString& text5() const { return m_reportedText; }
 
 private:
@@ -41,5 +44,8 @@ private:
     int m_reported = 0;                           // the input last written into Text5, and its text
     QString m_reportedText;
     bool m_textPending = false; // Text5 written, not yet shown
+    FrameGate& m_gate;
+    qint64 m_textShownMs = std::numeric_limits<qint64>::min() / 2; // on the gate's clock
+    QTimer m_textLater; // asks for the frame that shows a text held back while data streams
     bool m_colourHelp = false;
 };

@@ -4,6 +4,7 @@
 #include "panel/panel.h"
 #include "support/formsupport.h"
 
+#include <QPainter>
 #include <QRandomGenerator>
 #include <QSet>
 #include <QTest>
@@ -34,6 +35,8 @@ private slots:
     void entryZeroIsNoInput();
     void moduleZeroReportIsNotShown();
     void lampChangeSoonAfterAnotherIsPainted();
+    void lampLooksAsDrawn_data();
+    void lampLooksAsDrawn();
     void colourHelpRepaintsOnlyOnChange_data();
     void colourHelpRepaintsOnlyOnChange();
     void frameGatePaces_data();
@@ -245,6 +248,69 @@ void TestPanel::lampChangeSoonAfterAnotherIsPainted() {
     // Right after that paint, well within a frame: input 1 goes off again.
     w.serial.deliver(bytes({105, 1, 1, 0, 0}));
     QTRY_COMPARE_WITH_TIMEOUT(log.painted.last(), false, 2000);
+}
+
+namespace {
+// A lamp's picture: a disc of `disc` on a grey ground, opaque like the window's own.
+QPixmap lampPicture(const QColor& disc, int side) {
+    QPixmap p(side, side);
+    p.fill(QColor(192, 192, 192));
+    QPainter painter(&p);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(disc);
+    painter.drawEllipse(QRectF(1, 1, side - 2, side - 2));
+    return p;
+}
+} // namespace
+
+// Rows run in order on one process: each one after the first changes the pictures, the size or
+// the state, so a picture kept from the row before must not be shown.
+void TestPanel::lampLooksAsDrawn_data() {
+    QTest::addColumn<int>("set");  // which pair of pictures
+    QTest::addColumn<int>("side"); // the lamp's size
+    QTest::addColumn<bool>("active");
+    QTest::addColumn<bool>("help");
+    QTest::newRow("active, help") << 0 << 30 << true << true;
+    QTest::newRow("other pictures") << 1 << 30 << true << true;
+    QTest::newRow("smaller") << 1 << 24 << true << true;
+    QTest::newRow("larger than the pictures") << 1 << 40 << true << true;
+    QTest::newRow("back to the first") << 0 << 30 << true << true;
+    QTest::newRow("active, no help") << 0 << 30 << true << false;
+    QTest::newRow("inactive, help") << 0 << 30 << false << true;
+}
+
+void TestPanel::lampLooksAsDrawn() {
+    QFETCH(int, set);
+    QFETCH(int, side);
+    QFETCH(bool, active);
+    QFETCH(bool, help);
+    static const std::array<std::array<QPixmap, 2>, 2> sets{{
+        {lampPicture(Qt::red, 30), lampPicture(Qt::green, 30)},
+        {lampPicture(QColor(160, 0, 0), 30), lampPicture(QColor(0, 160, 40), 30)},
+    }};
+    const std::array<QPixmap, 2>& pictures = sets[std::size_t(set)];
+    Lamp lamp(pictures);
+    lamp.resize(side, side);
+    lamp.setActive(active);
+    lamp.setColourHelp(help);
+    const QImage shown = lamp.grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+
+    // As the lamp has always been drawn: its picture, and on an active lamp with the help on, a
+    // white ring of 12 % of its width around its middle, 20 % of its size out.
+    QImage expected(side, side, QImage::Format_ARGB32_Premultiplied);
+    expected.fill(Qt::transparent);
+    QPainter p(&expected);
+    const QRect square(0, 0, side, side);
+    p.drawPixmap(square, pictures[active ? 1 : 0]);
+    if (active && help) {
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(Qt::white, side * 0.12));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(QRectF(square).center(), side * 0.2, side * 0.2);
+    }
+    p.end();
+    QCOMPARE(shown, expected);
 }
 
 void TestPanel::colourHelpRepaintsOnlyOnChange_data() {

@@ -61,6 +61,34 @@ void drawActiveMark(QPainter& p, const QRect& square) {
     p.drawEllipse(centre, square.width() * 0.2, square.height() * 0.2);
 }
 
+// An active lamp with the colour help's mark, painted once for the lamps' pictures and size
+// and then copied: an antialiased ring costs more than the rest of a lamp's paint.
+class MarkedPicture {
+public:
+    const QPixmap& picture(const QPixmap* under, const QPixmap& active, const QSize& size) {
+        const qint64 underKey = under ? under->cacheKey() : 0;
+        if (m_picture.isNull() || m_underKey != underKey || m_activeKey != active.cacheKey() ||
+            m_picture.size() != size) {
+            m_underKey = underKey;
+            m_activeKey = active.cacheKey();
+            m_picture = QPixmap(size);
+            m_picture.fill(Qt::transparent);
+            QPainter p(&m_picture);
+            const QRect square(QPoint(0, 0), size);
+            if (under)
+                p.drawPixmap(square, *under);
+            p.drawPixmap(square, active);
+            drawActiveMark(p, square);
+        }
+        return m_picture;
+    }
+
+private:
+    qint64 m_underKey = 0;
+    qint64 m_activeKey = 0;
+    QPixmap m_picture;
+};
+
 } // namespace
 
 Lamp::Lamp(const std::array<QPixmap, 2>& pictures, QWidget* parent)
@@ -74,6 +102,12 @@ void Lamp::paintEvent(QPaintEvent*) {
     if (!m_visible[0] && !m_visible[1])
         painter.fillRect(rect(), palette().window());
     const qreal ratio = devicePixelRatioF();
+    if (m_colourHelp && m_visible[1] && ratio == 1.0 && !m_pictures[1].isNull()) {
+        static MarkedPicture marked;
+        painter.drawPixmap(rect().topLeft(), marked.picture(m_visible[0] ? &m_pictures[0] : nullptr,
+                                                            m_pictures[1], size()));
+        return;
+    }
     // Element 1 lies on top of element 0.
     for (int i = 0; i < 2; ++i) {
         if (!m_visible[std::size_t(i)])

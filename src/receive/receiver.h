@@ -3,6 +3,8 @@
 #include "state/formstate.h"
 #include "state/protocol.h"
 
+#include <algorithm>
+
 class Monitor;
 class SerialControl;
 
@@ -64,7 +66,9 @@ private:
     void echo(char c);
     void reportByte(int position, char c);
     bool readBurst();
-    void burstFrom(const char* bytes);
+    void reportsFrom(const char* bytes, int first, int count);
+    // Reports of the pending burst not yet taken.
+    qsizetype reportsLeft() const { return std::max(0, m_state.ReportCount - m_restDone); }
     void endEvent(bool complete);
     void burstDone(bool complete);
     void awaitNextBurst();
@@ -87,4 +91,5 @@ private:
     qint64 m_restDeadline = -1;
     qsizetype m_restHave = 0;
     qint64 m_restSince = 0;
+    int m_restDone = 0; // reports of the pending burst taken while its rest was awaited
 };

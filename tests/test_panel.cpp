@@ -35,6 +35,7 @@ private slots:
     void entryZeroIsNoInput();
     void moduleZeroReportIsNotShown();
     void lampChangeSoonAfterAnotherIsPainted();
+    void heldBackTextShowsOnceTheStreamEnds();
     void lampLooksAsDrawn_data();
     void lampLooksAsDrawn();
     void colourHelpRepaintsOnlyOnChange_data();
@@ -248,6 +249,20 @@ void TestPanel::lampChangeSoonAfterAnotherIsPainted() {
     // Right after that paint, well within a frame: input 1 goes off again.
     w.serial.deliver(bytes({105, 1, 1, 0, 0}));
     QTRY_COMPARE_WITH_TIMEOUT(log.painted.last(), false, 2000);
+}
+
+// While data streams the box takes a new number at most twice a second; the last one, held
+// back when the stream ends, is shown by the panel's own timer, as no frame follows.
+void TestPanel::heldBackTextShowsOnceTheStreamEnds() {
+    ScriptedWindow w({.openPort = true});
+    QElapsedTimer streamed;
+    streamed.start();
+    for (int k = 0; streamed.elapsed() < 600; ++k) {
+        w.serial.deliver(bytes({105, 1, 1, 0, 1 << (k % 8)})); // one of inputs 1..8 on
+        QTest::qWait(10);
+    }
+    w.serial.deliver(bytes({105, 1, 1, 128, 0})); // input 16 on: the last number
+    QTRY_COMPARE_WITH_TIMEOUT(w.c().Text5->text(), QStringLiteral(" 16"), 1500);
 }
 
 namespace {

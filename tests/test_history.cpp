@@ -94,7 +94,6 @@ private slots:
     void recordingReachesDiskWhileRunning_data();
     void recordingReachesDiskWhileRunning();
     void windowRecordingReplaysAndReports();
-    void burstGivenUpLiveReportsTheSame();
     void clockColumn_data();
     void clockColumn();
     void replayRunsOnRecordingClock_data();
@@ -549,39 +548,6 @@ void TestHistory::windowRecordingReplaysAndReports() {
     // Input 1 went off one burst after it came on.
     QCOMPARE(lines[3].split(',')[5].toLongLong(),
              lines[3].split(',')[0].toLongLong() - lines[0].split(',')[0].toLongLong());
-}
-
-// A burst cut short on the line is given up after its silence while the window goes on; what
-// it brought is recorded when it came, so the report read from the recording (on its own
-// clock, the wait inside the handler) sees the same bursts and changes as the window did.
-void TestHistory::burstGivenUpLiveReportsTheSame() {
-    SKIP_WITHOUT_PTYS();
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("cut.s88"));
-    {
-        PtyPair pty;
-        WindowRig rig([&pty](int) { return pty.devicePath(); });
-        QString why;
-        QVERIFY2(rig.form.recorder().start(path, &why), qPrintable(why));
-        rig.start();
-        QVERIFY(pty.write(bytes({'i', 2, 5, 0, 1}))); // input 65 on; the second report never comes
-        QTRY_COMPARE_WITH_TIMEOUT(rig.form.history().bursts().givenUp, quint64(1), 5000);
-        QTest::qWait(200); // well within the silence bound of a burst read from the recording
-        QVERIFY(pty.write(bytes({'i', 1, 5, 0, 0, 0}))); // input 65 off, then a stray byte
-        QTRY_COMPARE_WITH_TIMEOUT(rig.form.history().bursts().complete, quint64(1), 5000);
-        QCOMPARE(rig.form.history().total(), quint64(2));
-        rig.stop();
-    }
-    const ProgramRun r = runProgram({QStringLiteral("--history"), path});
-    QCOMPARE(r.status, 0);
-    QList<QByteArray> lines = r.out.split('\n');
-    QCOMPARE(lines.size(), 4); // the header, two changes, and the empty rest
-    QCOMPARE(lines[1].split(',').mid(1, 4).join(','), "65,5,1,1");
-    QCOMPARE(lines[2].split(',').mid(1, 4).join(','), "65,5,1,0");
-    // On when it came, not when the burst was given up half a second later.
-    const qint64 on = lines[1].split(',')[0].toLongLong();
-    const qint64 off = lines[2].split(',')[0].toLongLong();
-    QVERIFY2(off - on >= 650, qPrintable(QString::number(off - on)));
 }
 
 void TestHistory::clockColumn_data() {

@@ -49,7 +49,7 @@ void Receiver::reportByte(int position, char c) {
 bool Receiver::readBurst() {
     FormState& s = m_state;
     const qint64 deadline = m_serial.clockMs() + burstBoundMs(s.ReportCount);
-    for (s.LoopCounter = m_restDone + 1; s.LoopCounter <= s.ReportCount; ++s.LoopCounter) {
+    for (s.LoopCounter = 1; s.LoopCounter <= s.ReportCount; ++s.LoopCounter) {
         int position = 1;
         while (position < 4) {
             if (m_serial.InBufferCount() == 0) {
@@ -69,12 +69,10 @@ bool Receiver::readBurst() {
 }
 
 // The burst's reports, all of which have arrived: what readBurst() does when it never waits.
-// Reports `first`.. of the pending burst, `count` of them, all of which have arrived: what
-// readBurst() does when it never waits. Only the last byte is left as the one received:
-// nothing looks at it in between.
-void Receiver::reportsFrom(const char* bytes, int first, int count) {
+// Only the last byte is left as the one received: nothing looks at it in between.
+void Receiver::burstFrom(const char* bytes) {
     FormState& s = m_state;
-    for (s.LoopCounter = first; s.LoopCounter < first + count; ++s.LoopCounter) {
+    for (s.LoopCounter = 1; s.LoopCounter <= s.ReportCount; ++s.LoopCounter) {
         const quint8 module = quint8(bytes[0]);
         const quint8 high = quint8(bytes[1]);
         const quint8 low = quint8(bytes[2]);
@@ -89,7 +87,7 @@ void Receiver::reportsFrom(const char* bytes, int first, int count) {
             m_observer->reportDecoded(s.ReportModule);
         bytes += protocol::kReportSize;
     }
-    if (count >= 1)
+    if (s.ReportCount >= 1)
         take(bytes[-1]);
 }
 
@@ -97,7 +95,6 @@ void Receiver::endEvent(bool complete) {
     FormState& s = m_state;
     s.Flags[2] = false;
     m_restDeadline = -1;
-    m_restDone = 0;
     if (!complete) {
         // Given up mid-burst: back to idle. Reports already decoded stay decoded.
         s.Flags[1] = false;
@@ -125,22 +122,17 @@ void Receiver::burstDone(bool complete) {
 
 // The pending burst still misses characters after its gathering: they are awaited in the event
 // loop where the control can, within the bounds readBurst() keeps inside the handler (silence
-// between characters, the whole burst's length), its whole reports taken as they come so they
-// are timed and recorded when they came. True when the event is over for now: the rest
-// awaited, or the burst given up.
+// between characters, the whole burst's length). True when the event is over for now: the
+// rest awaited, or the burst given up.
 bool Receiver::awaitRest(qsizetype missing) {
     const qint64 now = m_serial.clockMs();
-    const qsizetype came = qsizetype(m_restDone) * protocol::kReportSize + m_serial.InBufferCount();
-    if (came == 0) {
-        m_restDeadline = -1; // none of it yet: the burst waits for its first byte, as before
-        return false;
-    }
+    const qsizetype have = m_serial.InBufferCount();
     if (m_restDeadline < 0) {
         m_restDeadline = now + burstBoundMs(m_state.ReportCount);
-        m_restHave = came;
+        m_restHave = have;
         m_restSince = now;
-    } else if (came > m_restHave) {
-        m_restHave = came;
+    } else if (have > m_restHave) {
+        m_restHave = have;
         m_restSince = now;
     }
     const qint64 giveUp = std::min(m_restSince + kBurstSilenceMs, m_restDeadline);
@@ -148,20 +140,10 @@ bool Receiver::awaitRest(qsizetype missing) {
         giveUpBurst();
         return true;
     }
-    if (!m_serial.AwaitRest(int(missing), giveUp)) {
-        m_restDeadline = -1; // the control leaves the wait to the handler
-        return false;
-    }
-    const QByteArrayView waiting = m_serial.waitingBlock();
-    const int whole = int(waiting.size() / protocol::kReportSize);
-    if (whole > 0) {
-        m_serial.markRun(whole * protocol::kReportSize);
-        reportsFrom(waiting.data(), m_restDone + 1, whole);
-        m_serial.takeBlock(whole * protocol::kReportSize);
-        m_restDone += whole; // the count is left at the report still to come, as readBurst()'s
-        m_refresh.arbejd();  // the window answers meanwhile: its lamps follow the reports taken
-    }
-    return true;
+    if (m_serial.AwaitRest(int(missing), giveUp))
+        return true;
+    m_restDeadline = -1; // the control leaves the wait to the handler
+    return false;
 }
 
 // What readBurst() makes of a burst it gives up, from the characters that came: reports
@@ -171,15 +153,13 @@ void Receiver::giveUpBurst() {
     const QByteArrayView came = m_serial.waitingBlock();
     m_serial.markRun(came.size());
     qsizetype used = 0;
-    for (s.LoopCounter = m_restDone + 1; s.LoopCounter <= s.ReportCount && used < came.size();
-         ++s.LoopCounter) {
+    for (s.LoopCounter = 1; s.LoopCounter <= s.ReportCount && used < came.size(); ++s.LoopCounter) {
         for (int position = 1; position < 4 && used < came.size(); ++position)
             reportByte(position, came[used++]);
         if (used % protocol::kReportSize != 0)
             break; // a report in part: the count stays at it
     }
-    if (used > 0)
-        m_serial.takeBlock(used);
+    m_serial.takeBlock(used);
     burstDone(false);
     endEvent(false);
     m_refresh.arbejd();
@@ -222,13 +202,13 @@ void Receiver::takeWaiting() {
             refreshDue = true;
             continue;
         }
-        const qsizetype length = reportsLeft() * protocol::kReportSize;
+        const qsizetype length = qsizetype(std::max<int>(s.ReportCount, 0)) * protocol::kReportSize;
         if (length > block.size() - used) {
             missing = length - (block.size() - used);
             break; // the rest is still on its way: gathered, or waited for below
         }
         m_serial.markRun(used + length); // the burst's changes are timed by its last byte
-        reportsFrom(block.data() + used, m_restDone + 1, int(reportsLeft()));
+        burstFrom(block.data() + used);
         used += length;
         burstDone(true);
         endEvent(true);
@@ -236,7 +216,7 @@ void Receiver::takeWaiting() {
         refreshDue = false;
     }
     if (s.Flags[2] && used == block.size()) // a burst announced, none of it here yet
-        missing = reportsLeft() * protocol::kReportSize;
+        missing = qsizetype(std::max<int>(s.ReportCount, 0)) * protocol::kReportSize;
     if (used > 0)
         m_serial.takeBlock(used); // the tap sees them in one piece, in the same order
     if (refreshDue)

@@ -3,8 +3,6 @@
 #include "state/formstate.h"
 #include "state/protocol.h"
 
-#include <algorithm>
-
 class Monitor;
 class SerialControl;
 
@@ -66,9 +64,7 @@ private:
     void echo(char c);
     void reportByte(int position, char c);
     bool readBurst();
-    void reportsFrom(const char* bytes, int first, int count);
-    // Reports of the pending burst not yet taken.
-    qsizetype reportsLeft() const { return std::max(0, m_state.ReportCount - m_restDone); }
+    void burstFrom(const char* bytes);
     void endEvent(bool complete);
     void burstDone(bool complete);
     void awaitNextBurst();
@@ -91,5 +87,4 @@ private:
     qint64 m_restDeadline = -1;
     qsizetype m_restHave = 0;
     qint64 m_restSince = 0;
-    int m_restDone = 0; // reports of the pending burst taken while its rest was awaited
 };

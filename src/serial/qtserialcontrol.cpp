@@ -57,10 +57,7 @@ QtSerialControl::QtSerialControl(DeviceResolver resolver, QObject* parent)
     connect(&m_gather, &QTimer::timeout, this, [this] { onReadable(false); });
     m_giveUp.setSingleShot(true);
     m_giveUp.setTimerType(Qt::PreciseTimer);
-    connect(&m_giveUp, &QTimer::timeout, this, [this] {
-        if (PortOpen() && fill() != Read::Failed)
-            raise(); // the reader gives the burst up, whether or not anything came
-    });
+    connect(&m_giveUp, &QTimer::timeout, this, [this] { onReadable(false); });
 }
 
 QtSerialControl::~QtSerialControl() = default;
@@ -247,12 +244,10 @@ void QtSerialControl::onReadable(bool woken) {
     const Read read = fill(woken);
     if (read == Read::Failed)
         return;
-    if (InBufferCount() > 0) {
+    if (InBufferCount() > 0)
         drain();
-    } else {
-        m_rest = m_giveUp.isActive(); // a burst's rest awaited stays awaited
-        afterDrain();                 // nothing came: wait for the next character
-    }
+    else
+        afterDrain(); // nothing came: wait for the next character
 }
 
 // After the handlers took what they could: a block not yet taken waits for its queued drain;
@@ -316,14 +311,11 @@ bool QtSerialControl::gatherFor(int chars) {
 // The rest of a burst the reader awaits will not come: it gives the burst up now with what
 // came, as a wait inside its handler would when the port closes or fails.
 void QtSerialControl::endRest() {
-    const bool awaited = m_giveUp.isActive() || m_rest;
-    m_giveUp.stop();
-    m_rest = false;
-    // Also what waits for a gathering: it came, and is shown and recorded before the close.
-    if (draining() || !m_readable || !PortOpen() || (!awaited && InBufferCount() == 0))
+    if (!m_giveUp.isActive() || draining())
         return;
+    m_giveUp.stop();
     m_restEnded = true;
-    raise();
+    drain();
     m_restEnded = false;
     m_giveUp.stop();
     m_rest = false;

@@ -37,23 +37,6 @@ void SerialControl::drain() {
     afterDrain();
 }
 
-void SerialControl::raise() {
-    if (m_draining || !m_handler)
-        return;
-    if (InBufferCount() > 0) {
-        drain();
-        return;
-    }
-    m_draining = true;
-    m_awaiting = false;
-    m_handler();
-    m_draining = false;
-    if (InBufferCount() > 0 && PortOpen())
-        drain();
-    else
-        afterDrain();
-}
-
 void SerialControl::scheduleDrain() {
     if (m_continuationQueued)
         return;

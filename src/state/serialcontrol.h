@@ -154,9 +154,6 @@ protected:
     void drain();
     // Queues one drain for when control returns to the event loop.
     void scheduleDrain();
-    // Raises OnComm once although nothing may wait (a reader's give-up has fallen due), then
-    // as long as characters wait; not from inside a handler.
-    void raise();
     // For Output(): tells the tap what was sent.
     void tapSent(const QByteArray& bytes) {
         if (m_tap)

@@ -94,7 +94,6 @@ void Receiver::burstFrom(const char* bytes) {
 void Receiver::endEvent(bool complete) {
     FormState& s = m_state;
     s.Flags[2] = false;
-    m_restDeadline = -1;
     if (!complete) {
         // Given up mid-burst: back to idle. Reports already decoded stay decoded.
         s.Flags[1] = false;
@@ -118,51 +117,6 @@ void Receiver::burstDone(bool complete) {
     m_lastBurstEnd = end;
     if (m_observer)
         m_observer->burstEnded(complete);
-}
-
-// The pending burst still misses characters after its gathering: they are awaited in the event
-// loop where the control can, within the bounds readBurst() keeps inside the handler (silence
-// between characters, the whole burst's length). True when the event is over for now: the
-// rest awaited, or the burst given up.
-bool Receiver::awaitRest(qsizetype missing) {
-    const qint64 now = m_serial.clockMs();
-    const qsizetype have = m_serial.InBufferCount();
-    if (m_restDeadline < 0) {
-        m_restDeadline = now + burstBoundMs(m_state.ReportCount);
-        m_restHave = have;
-        m_restSince = now;
-    } else if (have > m_restHave) {
-        m_restHave = have;
-        m_restSince = now;
-    }
-    const qint64 giveUp = std::min(m_restSince + kBurstSilenceMs, m_restDeadline);
-    if (now >= giveUp || m_serial.restEnded()) {
-        giveUpBurst();
-        return true;
-    }
-    if (m_serial.AwaitRest(int(missing), giveUp))
-        return true;
-    m_restDeadline = -1; // the control leaves the wait to the handler
-    return false;
-}
-
-// What readBurst() makes of a burst it gives up, from the characters that came: reports
-// decoded as far as they came, the last one perhaps in part.
-void Receiver::giveUpBurst() {
-    FormState& s = m_state;
-    const QByteArrayView came = m_serial.waitingBlock();
-    m_serial.markRun(came.size());
-    qsizetype used = 0;
-    for (s.LoopCounter = 1; s.LoopCounter <= s.ReportCount && used < came.size(); ++s.LoopCounter) {
-        for (int position = 1; position < 4 && used < came.size(); ++position)
-            reportByte(position, came[used++]);
-        if (used % protocol::kReportSize != 0)
-            break; // a report in part: the count stays at it
-    }
-    m_serial.takeBlock(used);
-    burstDone(false);
-    endEvent(false);
-    m_refresh.arbejd();
 }
 
 // Nothing waits and no burst is pending: the next one likely takes as long as the last did.
@@ -223,13 +177,11 @@ void Receiver::takeWaiting() {
         m_refresh.arbejd();
     // One gathering a burst: what is still missing after it is waited for as before, within
     // the burst's bounds.
-    if (missing > 0 && !m_burstGathered && !m_serial.restEnded()) {
+    if (missing > 0 && !m_burstGathered) {
         m_burstGathered = true;
         if (m_serial.AwaitInput(int(missing)))
             return;
     }
-    if (missing > 0 && awaitRest(missing))
-        return;
     if (missing == 0 && m_serial.InBufferCount() == 0)
         awaitNextBurst();
     if (used == 0 && m_serial.InBufferCount() > 0)

@@ -68,8 +68,6 @@ private:
     void endEvent(bool complete);
     void burstDone(bool complete);
     void awaitNextBurst();
-    bool awaitRest(qsizetype missing);
-    void giveUpBurst();
 
     FormState& m_state;
     SerialControl& m_serial;
@@ -81,10 +79,4 @@ private:
     quint64 m_lastBurstEnd = 0;
     quint64 m_lastSpan = 0;
     bool m_burstGathered = false; // the pending burst's rest was left to a gathering once
-    // A burst's rest awaited in the event loop (AwaitRest()): when it is given up at the
-    // latest, on the line clock (-1: none awaited), how many of its characters waited at the
-    // last look, and since when.
-    qint64 m_restDeadline = -1;
-    qsizetype m_restHave = 0;
-    qint64 m_restSince = 0;
 };

@@ -10,7 +10,6 @@
 #include <cerrno>
 #include <cstring>
 #include <limits>
-#include <utility>
 
 #ifdef Q_OS_UNIX
 #include <poll.h>
@@ -55,9 +54,6 @@ QtSerialControl::QtSerialControl(DeviceResolver resolver, QObject* parent)
     m_gather.setSingleShot(true);
     m_gather.setTimerType(Qt::PreciseTimer);
     connect(&m_gather, &QTimer::timeout, this, [this] { onReadable(false); });
-    m_giveUp.setSingleShot(true);
-    m_giveUp.setTimerType(Qt::PreciseTimer);
-    connect(&m_giveUp, &QTimer::timeout, this, [this] { onReadable(false); });
 }
 
 QtSerialControl::~QtSerialControl() = default;
@@ -79,7 +75,6 @@ void QtSerialControl::setCommPort(int port) {
 
 void QtSerialControl::setPortOpen(bool open) {
     if (!open) {
-        endRest();
         m_gather.stop();
         m_readable.reset();
         m_port.close();
@@ -253,23 +248,9 @@ void QtSerialControl::onReadable(bool woken) {
 // After the handlers took what they could: a block not yet taken waits for its queued drain;
 // a read at the line rate is followed by a gathering; otherwise the next arrival wakes us.
 void QtSerialControl::afterDrain() {
-    const bool rest = std::exchange(m_rest, false);
-    if (!rest)
-        m_giveUp.stop();
     if (!m_readable || !PortOpen())
         return;
     const bool gather = m_lastFillBrought && m_lineRate;
-    if (rest) {
-        // A burst's start waits in the block: more of it is read as it comes, gathered at the
-        // line rate, and what has come by the give-up is taken then.
-        m_readable->setEnabled(!gather);
-        if (gather)
-            m_gather.start(gatherMs());
-        else
-            m_gather.stop();
-        m_expected = 0;
-        return;
-    }
     if (InBufferCount() > 0 && !(awaiting() && gather)) {
         // The device is read again once the block is taken; a drain that stopped short of it
         // without a continuation is raised again by the next arrival, as before. A reader that
@@ -283,19 +264,14 @@ void QtSerialControl::afterDrain() {
     }
     m_readable->setEnabled(!gather);
     if (gather) {
-        m_gather.start(gatherMs());
+        m_gather.start(m_expected > 0
+                           ? std::clamp((m_expected * kCharMicros + 999) / 1000 + kHandOverMs, 1,
+                                        kLongestNapMs)
+                           : kGatherMs);
     } else {
         m_gather.stop();
     }
     m_expected = 0;
-}
-
-// How long a gathering lasts: the awaited characters' time on the wire and the adapter's
-// hand-over, or kGatherMs when the reader did not say.
-int QtSerialControl::gatherMs() const {
-    return m_expected > 0
-               ? std::clamp((m_expected * kCharMicros + 999) / 1000 + kHandOverMs, 1, kLongestNapMs)
-               : kGatherMs;
 }
 
 // Only at the line rate, where the characters are still on the wire; a faster peer or a quiet
@@ -305,28 +281,6 @@ bool QtSerialControl::gatherFor(int chars) {
         chars > kReadBlock - InBufferCount())
         return false;
     m_expected = chars;
-    return true;
-}
-
-// The rest of a burst the reader awaits will not come: it gives the burst up now with what
-// came, as a wait inside its handler would when the port closes or fails.
-void QtSerialControl::endRest() {
-    if (!m_giveUp.isActive() || draining())
-        return;
-    m_giveUp.stop();
-    m_restEnded = true;
-    drain();
-    m_restEnded = false;
-    m_giveUp.stop();
-    m_rest = false;
-}
-
-bool QtSerialControl::restFor(int chars, qint64 giveUpMs) {
-    if (!m_readable || !PortOpen() || chars > kReadBlock - InBufferCount())
-        return false;
-    m_rest = true;
-    m_expected = chars;
-    m_giveUp.start(int(std::clamp<qint64>(giveUpMs - clockMs(), 0, 60'000)));
     return true;
 }
 
@@ -351,7 +305,6 @@ void QtSerialControl::onError(QSerialPort::SerialPortError error) {
 void QtSerialControl::lose(const QString& reason) {
     if (m_lost)
         return;
-    endRest();
     m_lost = true;
     m_gather.stop();
     if (m_readable)

@@ -40,7 +40,6 @@ public:
                           : QByteArrayView();
     }
     QString deviceName() const override;
-    bool restEnded() const override { return m_restEnded; }
 
     // How much the control reads from the device at once. Reading ahead in blocks keeps the
     // per-character cost to an index step; the bound keeps a fast peer from filling memory
@@ -61,7 +60,6 @@ protected:
     void skip(qsizetype count) override { m_next += count; }
     bool waitForInput(int msecs) override;
     bool gatherFor(int chars) override;
-    bool restFor(int chars, qint64 giveUpMs) override;
     void afterDrain() override;
 
 private:
@@ -72,17 +70,12 @@ private:
     void lose(const QString& reason);
     void muteQtReader();
     void discardInput();
-    int gatherMs() const;
-    void endRest();
 
     DeviceResolver m_resolver;
     QSerialPort m_port;
     std::unique_ptr<QSocketNotifier> m_readable; // while the port is open
     QTimer m_gather;
-    QTimer m_giveUp;     // raises OnComm when the reader gives up a burst's rest (AwaitRest())
-    bool m_rest = false; // the reader awaits a burst's rest in the event loop
-    bool m_restEnded = false;
-    QString m_device;    // as resolved when the port was opened
+    QString m_device;          // as resolved when the port was opened
     std::vector<char> m_block; // read from the device; m_next..m_end not yet taken
     qsizetype m_next = 0;
     qsizetype m_end = 0;

@@ -84,20 +84,6 @@ public:
         m_awaiting = will && InBufferCount() > 0;
         return will;
     }
-    // The reader holds a burst begun in the waiting characters and still needs `chars` more,
-    // which it gives up at `giveUpMs` on clockMs() if they have not come by then. A control may
-    // wait for them in the event loop: it raises OnComm again when more characters have come
-    // or at `giveUpMs`, whichever is first, so the window answers meanwhile. Returns whether it
-    // will; when it will, the current round of OnComm events ends without taking them. When it
-    // will not, the reader waits inside its handler.
-    bool AwaitRest(int chars, qint64 giveUpMs) {
-        const bool will = chars > 0 && restFor(chars, giveUpMs);
-        m_awaiting = will && InBufferCount() > 0;
-        return will;
-    }
-    // True while OnComm is raised because the rest AwaitRest() waits for will not come (the
-    // port closes or is gone): the reader gives the burst up at once with what came.
-    virtual bool restEnded() const { return false; }
     // Longest a wait gathers characters after the first one arrived, as a USB adapter's
     // latency timer does.
     static constexpr int kGatherMs = 8;
@@ -133,12 +119,6 @@ protected:
     virtual void skip(qsizetype count) {
         for (qsizetype i = 0; i < count; ++i)
             takeOne();
-    }
-    // See AwaitRest(); the default leaves the wait to the handler.
-    virtual bool restFor(int chars, qint64 giveUpMs) {
-        Q_UNUSED(chars);
-        Q_UNUSED(giveUpMs);
-        return false;
     }
     // See AwaitInput(); the default raises OnComm again at once.
     virtual bool gatherFor(int chars) {

@@ -555,28 +555,44 @@ void TestHistory::clockColumn_data() {
     QTest::addColumn<qint64>("startMs"); // the recording's start, ms since 1970 UTC
     QTest::addColumn<qint64>("timeMs");  // of the change, from the start
     QTest::addColumn<QByteArray>("clock");
+    QTest::addColumn<QByteArray>("utc"); // as the bridge's events give it
 
     const qint64 winter = 1'700'000'000'000; // 2023-11-14 22:13:20 UTC
     const qint64 summer = 1'690'000'000'000; // 2023-07-22 04:26:40 UTC
     QTest::newRow("UTC") << QByteArray("UTC") << winter << 5LL
-                         << QByteArray("2023-11-14T22:13:20.005+00:00");
-    QTest::newRow("winter in Copenhagen") << QByteArray("Europe/Copenhagen") << winter << 999LL
-                                          << QByteArray("2023-11-14T23:13:20.999+01:00");
+                         << QByteArray("2023-11-14T22:13:20.005+00:00")
+                         << QByteArray("2023-11-14T22:13:20.005Z");
+    QTest::newRow("winter in Copenhagen")
+        << QByteArray("Europe/Copenhagen") << winter << 999LL
+        << QByteArray("2023-11-14T23:13:20.999+01:00") << QByteArray("2023-11-14T22:13:20.999Z");
     QTest::newRow("next second") << QByteArray("Europe/Copenhagen") << winter << 1000LL
-                                 << QByteArray("2023-11-14T23:13:21.000+01:00");
-    QTest::newRow("summer in Copenhagen") << QByteArray("Europe/Copenhagen") << summer << 1LL
-                                          << QByteArray("2023-07-22T06:26:40.001+02:00");
+                                 << QByteArray("2023-11-14T23:13:21.000+01:00")
+                                 << QByteArray("2023-11-14T22:13:21.000Z");
+    QTest::newRow("summer in Copenhagen")
+        << QByteArray("Europe/Copenhagen") << summer << 1LL
+        << QByteArray("2023-07-22T06:26:40.001+02:00") << QByteArray("2023-07-22T04:26:40.001Z");
     QTest::newRow("west of Greenwich, past midnight")
         << QByteArray("America/St_Johns") << winter << 3'600'000LL + 7
-        << QByteArray("2023-11-14T19:43:20.007-03:30");
+        << QByteArray("2023-11-14T19:43:20.007-03:30") << QByteArray("2023-11-14T23:13:20.007Z");
+    QTest::newRow("a millisecond before midnight UTC")
+        << QByteArray("Europe/Copenhagen") << winter << 6'399'999LL
+        << QByteArray("2023-11-15T00:59:59.999+01:00") << QByteArray("2023-11-14T23:59:59.999Z");
+    QTest::newRow("midnight UTC") << QByteArray("Europe/Copenhagen") << winter << 6'400'000LL
+                                  << QByteArray("2023-11-15T01:00:00.000+01:00")
+                                  << QByteArray("2023-11-15T00:00:00.000Z");
+    QTest::newRow("before 1970") << QByteArray("UTC") << 0LL << -1LL
+                                 << QByteArray("1969-12-31T23:59:59.999+00:00")
+                                 << QByteArray("1969-12-31T23:59:59.999Z");
 }
 
-// The clock column of both CSVs: ISO 8601, local time with its offset, to the millisecond.
+// The clock column of both CSVs: ISO 8601, local time with its offset, to the millisecond; and
+// the bridge's event times, the same in UTC.
 void TestHistory::clockColumn() {
     QFETCH(QByteArray, zone);
     QFETCH(qint64, startMs);
     QFETCH(qint64, timeMs);
     QFETCH(QByteArray, clock);
+    QFETCH(QByteArray, utc);
     const QByteArray before = qgetenv("TZ");
     qputenv("TZ", zone);
     tzset();
@@ -585,13 +601,24 @@ void TestHistory::clockColumn() {
     ChangeHistory history(state, serial);
     history.setOrigin(0, QDateTime::fromMSecsSinceEpoch(startMs));
     csv::Clock c(history);
+    csv::Clock u(history, csv::Clock::Zone::Utc);
     QByteArray out;
+    QByteArray utcOut;
     c.append(out, timeMs - 1000); // a second before, so the cache must move on
+    u.append(utcOut, timeMs - 1000);
     out.clear();
+    utcOut.clear();
     c.append(out, timeMs);
+    u.append(utcOut, timeMs);
+    // A history given an origin an hour earlier is followed by a clock made before.
+    history.setOrigin(0, QDateTime::fromMSecsSinceEpoch(startMs - 3'600'000));
+    QByteArray later;
+    u.append(later, timeMs + 3'600'000);
     qputenv("TZ", before);
     tzset();
     QCOMPARE(out, clock);
+    QCOMPARE(utcOut, utc);
+    QCOMPARE(later, utc);
 }
 
 void TestHistory::replayRunsOnRecordingClock_data() {

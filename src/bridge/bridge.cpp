@@ -31,9 +31,12 @@ QString linkText(Bridge::Link link) {
 
 Bridge::Bridge(const FormState& state, const ChangeHistory& history, Options options,
                QObject* parent)
-    : QObject(parent), m_state(state), m_history(history), m_options(std::move(options)),
-      m_next(history.total()) {
+    : QObject(parent), m_state(state), m_history(history), m_clock(history, csv::Clock::Zone::Utc),
+      m_options(std::move(options)), m_next(history.total()) {
     const QString prefix = m_options.url.prefix;
+    for (int n = 1; n <= FormState::kLastInput; ++n)
+        m_sensorTopics[std::size_t(n)] = topics::sensor(prefix, n).toUtf8();
+    m_eventTopic = topics::event(prefix).toUtf8();
     MqttClient::Config config;
     config.host = m_options.url.host;
     config.port = m_options.url.port;
@@ -108,6 +111,7 @@ void Bridge::say(const QString& line) {
 }
 
 void Bridge::take() {
+    const MqttClient::Batch batch(*m_client);
     if (m_next < m_history.firstKept()) { // gone from the history before we got to them
         m_dropped += m_history.firstKept() - m_next;
         m_next = m_history.firstKept();
@@ -131,13 +135,14 @@ void Bridge::hold(const Numbered& event) {
 }
 
 void Bridge::publishEvent(const Numbered& n, bool withState) {
-    const QString& prefix = m_options.url.prefix;
     const ChangeEvent& e = n.event;
     if (withState)
-        m_client->publish(topics::sensor(prefix, e.input), topics::statePayload(e.active), true,
+        m_client->publish(m_sensorTopics[std::size_t(e.input)], topics::statePayload(e.active),
+                          true,
                           0); // every (re)connect publishes all states again
-    const int mid = m_client->publish(
-        topics::event(prefix), topics::eventPayload(e, n.seq, m_history.wallTime(e.timeMs)), false);
+    m_time.clear();
+    m_clock.append(m_time, e.timeMs);
+    const int mid = m_client->publish(m_eventTopic, topics::eventPayload(e, n.seq, m_time), false);
     if (mid > 0)
         m_unacked.emplace_back(mid, n);
     else
@@ -165,7 +170,7 @@ void Bridge::onConnected() {
     m_client->publish(topics::status(prefix), topics::kOnline, true);
     m_client->publish(topics::link(prefix), linkText(m_link).toUtf8(), true);
     for (int n = 1; n <= FormState::kLastInput; ++n)
-        m_client->publish(topics::sensor(prefix, n),
+        m_client->publish(m_sensorTopics[std::size_t(n)],
                           topics::statePayload(m_state.InputState[std::size_t(n)]), true, 0);
     if (m_options.discovery)
         publishDiscovery();

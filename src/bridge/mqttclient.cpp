@@ -6,7 +6,10 @@
 #include <cerrno>
 #include <cstring>
 #include <mosquitto.h>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/socket.h>
 
 namespace {
 void initOnce() {
@@ -42,7 +45,11 @@ MqttClient::MqttClient(Config config, QObject* parent)
     : QObject(parent), m_config(std::move(config)) {
     initOnce();
     m_misc.setInterval(1000); // keep-alive and retries of unacknowledged messages
-    connect(&m_misc, &QTimer::timeout, this, [this] { service(4); });
+    connect(&m_misc, &QTimer::timeout, this, [this] {
+        service(m_read && !m_read->isEnabled() ? 4 | 1 : 4);
+        if (m_read)
+            m_read->setEnabled(true);
+    });
     m_retry.setSingleShot(true);
     connect(&m_retry, &QTimer::timeout, this, &MqttClient::attempt);
 }
@@ -159,16 +166,48 @@ void MqttClient::dropSocket() {
     m_read.reset();
     m_write.reset();
     m_fd = -1;
+    m_corked = false;
     m_misc.stop();
 }
 
+void MqttClient::beginBatch() {
+    if (m_batches++ > 0 || m_fd < 0 || !m_connected)
+        return;
+    setCorked(true);
+}
+
+void MqttClient::endBatch() {
+    if (m_batches == 0 || --m_batches > 0)
+        return;
+    if (!m_corked)
+        return;
+    setCorked(false); // the batch leaves now, with it the acknowledgement of what came since
+    // What came since (acknowledgements, commands, or the end) is read only now: a read before
+    // would have our side acknowledge it in a segment of its own.
+    if (m_read && !m_read->isEnabled())
+        service(1);
+    // Acknowledgements awaited: read with the next batch or at the tick. Messages queued
+    // behind the in-flight window go out only as acknowledgements come, so then at once.
+    if (m_read)
+        m_read->setEnabled(m_pending == 0 || m_pending > int(kInflight));
+}
+
+void MqttClient::setCorked(bool corked) {
+    const int on = corked ? 1 : 0;
+    m_corked = ::setsockopt(m_fd, IPPROTO_TCP, TCP_CORK, &on, sizeof on) == 0 && corked;
+}
+
 int MqttClient::publish(const QString& topic, const QByteArray& payload, bool retain, int qos) {
+    return publish(topic.toUtf8(), payload, retain, qos);
+}
+
+int MqttClient::publish(const QByteArray& topic, const QByteArray& payload, bool retain, int qos) {
     if (!m_connected)
         return 0;
     // Counted before the call: a message written at once is reported sent from inside it.
     ++m_pending;
     int mid = 0;
-    const int rc = mosquitto_publish(m_mosq, &mid, topic.toUtf8().constData(), int(payload.size()),
+    const int rc = mosquitto_publish(m_mosq, &mid, topic.constData(), int(payload.size()),
                                      payload.constData(), qos, retain);
     if (rc != MOSQ_ERR_SUCCESS) {
         --m_pending;

@@ -44,7 +44,23 @@ public:
 
     // Queues a message; its id (> 0), or 0 when the client cannot take it (not connected).
     int publish(const QString& topic, const QByteArray& payload, bool retain, int qos = 1);
+    // The same with the topic in UTF-8 already: for topics made once and used for every change.
+    int publish(const QByteArray& topic, const QByteArray& payload, bool retain, int qos = 1);
     bool subscribe(const QString& topic, int qos = 1);
+
+    // What is published while a Batch lives leaves in as few TCP segments as fit, when the
+    // Batch ends. The broker's acknowledgements of it are read when the next Batch begins or
+    // at the second's tick, not each on a wake-up of its own.
+    class Batch {
+    public:
+        explicit Batch(MqttClient& client) : m_client(client) { m_client.beginBatch(); }
+        ~Batch() { m_client.endBatch(); }
+        Batch(const Batch&) = delete;
+        Batch& operator=(const Batch&) = delete;
+
+    private:
+        MqttClient& m_client;
+    };
 
 signals:
     void connected();
@@ -65,6 +81,9 @@ private:
     void service(int events); // 1 read, 2 write, 4 misc
     void syncSocket();
     void dropSocket();
+    void beginBatch();
+    void endBatch();
+    void setCorked(bool corked);
 
     Config m_config;
     mosquitto* m_mosq = nullptr;
@@ -77,5 +96,7 @@ private:
     int m_pending = 0;
     bool m_connected = false;
     bool m_open = false;
+    int m_batches = 0;
+    bool m_corked = false;
     QString m_refusal; // set by a refused CONNACK, reported with the disconnect
 };

@@ -45,12 +45,12 @@ QByteArray statePayload(bool active) {
     return active ? kActive : kInactive;
 }
 
-QByteArray eventPayload(const ChangeEvent& e, quint64 seq, const QDateTime& wall) {
+QByteArray eventPayload(const ChangeEvent& e, quint64 seq, QByteArrayView time) {
     QByteArray out;
     out.reserve(128);
     out += "{\"seq\":" + QByteArray::number(seq);
     out += ",\"time\":\"";
-    out += wall.toUTC().toString(Qt::ISODateWithMs).toLatin1();
+    out += time;
     out += "\",\"time_ms\":" + QByteArray::number(e.timeMs);
     out += ",\"input\":" + QByteArray::number(e.input);
     out += ",\"module\":" + QByteArray::number(e.module());

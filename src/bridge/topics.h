@@ -45,7 +45,8 @@ QString node(const QString& prefix);
 QString discovery(const QString& prefix, int input);
 
 QByteArray statePayload(bool active);
-QByteArray eventPayload(const ChangeEvent& event, quint64 seq, const QDateTime& wall);
+// `time` is the change's wall time, "2026-03-14T08:26:53.589Z".
+QByteArray eventPayload(const ChangeEvent& event, quint64 seq, QByteArrayView time);
 // With a `name`, the sensor is called by it: "Blok 3 øst (indgang 73)"; else "Indgang 73".
 QByteArray discoveryPayload(const QString& prefix, int input, const QString& name = {});
 

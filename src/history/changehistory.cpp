@@ -10,13 +10,14 @@ ChangeHistory::ChangeHistory(const FormState& state, const SerialControl& clock,
                              QObject* parent)
     : QObject(parent), m_state(state), m_clock(clock), m_capacity(std::max<qsizetype>(1, capacity)),
       m_origin(clock.clockMs()), m_wallOrigin(QDateTime::currentDateTime()),
-      m_known(state.InputState) {}
+      m_wallOriginMs(m_wallOrigin.toMSecsSinceEpoch()), m_known(state.InputState) {}
 
 ChangeHistory::~ChangeHistory() = default;
 
 void ChangeHistory::setOrigin(qint64 clockMs, const QDateTime& wall) {
     m_origin = clockMs;
     m_wallOrigin = wall;
+    m_wallOriginMs = wall.toMSecsSinceEpoch();
 }
 
 QString ChangeHistory::timeOfDay(qint64 timeMs) const {

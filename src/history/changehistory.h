@@ -101,6 +101,8 @@ public:
     // Time 0 of the events: `clockMs` on the clock, `wall` on the wall clock.
     void setOrigin(qint64 clockMs, const QDateTime& wall);
     QDateTime wallTime(qint64 timeMs) const { return m_wallOrigin.addMSecs(timeMs); }
+    // The same as milliseconds since 1970 UTC, without a date's arithmetic.
+    qint64 wallMs(qint64 timeMs) const { return m_wallOriginMs + timeMs; }
     // The time of day of `timeMs` as every view shows it: hh:mm:ss.zzz.
     QString timeOfDay(qint64 timeMs) const;
     // Now, on the history's time scale.
@@ -178,6 +180,7 @@ private:
     quint64 m_dropped = 0;
     qint64 m_origin = 0;
     QDateTime m_wallOrigin;
+    qint64 m_wallOriginMs; // m_wallOrigin since 1970 UTC
     StabilityLimits m_limits;
     std::array<bool, FormState::kInputCount> m_known{}; // inputs as the last report left them
     std::array<InputStats, FormState::kInputCount> m_inputs{};

@@ -59,12 +59,18 @@ void appendName(QByteArray& out, const names::Names* names, int input, char sepa
     out.append(separator).append(quoted(names->name(input), separator)).append('\n');
 }
 
-Clock::Clock(const ChangeHistory& history) : m_originMs(history.wallTime(0).toMSecsSinceEpoch()) {}
+Clock::Clock(const ChangeHistory& history, Zone zone) : m_history(history), m_zone(zone) {}
 
 void Clock::append(QByteArray& out, qint64 timeMs) {
-    const qint64 ms = m_originMs + timeMs;
+    const qint64 ms = m_history.wallMs(timeMs);
     const qint64 second = ms >= 0 ? ms / 1000 : (ms - 999) / 1000;
-    if (second != m_second) {
+    if (second != m_second && m_zone == Zone::Utc) {
+        m_second = second;
+        m_date = QDateTime::fromMSecsSinceEpoch(second * 1000, Qt::UTC)
+                     .toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"))
+                     .toLatin1();
+        m_offset = "Z";
+    } else if (second != m_second) {
         m_second = second;
         const QDateTime at = QDateTime::fromMSecsSinceEpoch(second * 1000);
         m_date = at.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")).toLatin1();

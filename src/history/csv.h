@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QtGlobal>
 #include <functional>
+#include <limits>
 
 class ChangeHistory;
 namespace names {
@@ -30,18 +31,22 @@ QByteArray header(const char* names, char separator, bool nameColumn = false);
 // line that `out` ends with.
 void appendName(QByteArray& out, const names::Names* names, int input, char separator);
 
-// Wall times of a history as text, "2026-03-14T09:26:53.589+01:00": the date, time and offset
-// are formatted once a second, so a report of millions of lines stays fast.
+// Wall times of a history as text, "2026-03-14T09:26:53.589+01:00" (local) or
+// "2026-03-14T08:26:53.589Z" (UTC): the date, time and offset are formatted once a second, so a
+// report of millions of lines, or a stream of change events, stays cheap. The history's time 0
+// is read at every call: a history given a new origin is followed.
 class Clock {
 public:
-    explicit Clock(const ChangeHistory& history);
+    enum class Zone { Local, Utc };
+    explicit Clock(const ChangeHistory& history, Zone zone = Zone::Local);
     void append(QByteArray& out, qint64 timeMs);
 
 private:
-    qint64 m_originMs;
-    qint64 m_second = -1; // of the cached text, in seconds since 1970
-    QByteArray m_date;    // "2026-03-14T09:26:53"
-    QByteArray m_offset;  // "+01:00"
+    const ChangeHistory& m_history;
+    Zone m_zone;
+    qint64 m_second = std::numeric_limits<qint64>::min(); // of the cached text, since 1970
+    QByteArray m_date;                                    // "2026-03-14T09:26:53"
+    QByteArray m_offset;                                  // "+01:00", or "Z"
 };
 
 void appendHistoryRow(QByteArray& out, const ChangeEvent& event, Clock& clock,

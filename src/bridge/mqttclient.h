@@ -49,8 +49,9 @@ public:
     bool subscribe(const QString& topic, int qos = 1);
 
     // What is published while a Batch lives leaves in as few TCP segments as fit, when the
-    // Batch ends. The broker's acknowledgements of it are read when the next Batch begins or
-    // at the second's tick, not each on a wake-up of its own.
+    // Batch ends. The broker's acknowledgements of it are read when the next Batch ends or at
+    // the second's tick, not each on a wake-up of its own; so is anything else the broker sends
+    // meanwhile (a command waits at most that second).
     class Batch {
     public:
         explicit Batch(MqttClient& client) : m_client(client) { m_client.beginBatch(); }

@@ -13,6 +13,9 @@
 
 namespace {
 constexpr qint64 kBarSyncMs = 500;
+// While frames stream, the one that comes once the bar is due moves it, in the same paint pass;
+// the bar's own timer only catches up after the last frame, this much later than due.
+constexpr qint64 kBarLateMs = FrameGate::kStreamFrameMs + 50;
 
 QString entryText(quint16 entry) {
     return Monitor::valueText(Monitor::valueOf(entry)) +
@@ -121,7 +124,7 @@ void MonitorView::syncScrollBarSoon(bool following) {
     if (!following || !m_barSynced.isValid() || m_barSynced.hasExpired(kBarSyncMs))
         syncScrollBar();
     else if (!m_barSync.isActive())
-        m_barSync.start(int(kBarSyncMs - m_barSynced.elapsed()));
+        m_barSync.start(int(kBarSyncMs + kBarLateMs - m_barSynced.elapsed()));
 }
 
 void MonitorView::paintFrame() {

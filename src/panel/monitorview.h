@@ -74,7 +74,8 @@ private:
     int lastTop() const { return std::max(0, lineCount() - visibleLines()); }
     // The scroll bar shows m_top; while the view follows new entries it catches up at most
     // twice a second (its range grows with every frame, and a repainted bar costs more than
-    // the lines it describes), at once otherwise.
+    // the lines it describes), in the first frame once it is due, or by its own timer when no
+    // frame comes; at once otherwise.
     void syncScrollBar();
     void syncScrollBarSoon(bool following);
     int visibleLines() const;

@@ -112,7 +112,8 @@ long statusValue(qint64 pid, const QByteArray& key) {
 
 // Processor time of a process in seconds: the sum of its threads' run time in nanoseconds from
 // /proc/PID/task/*/schedstat, so that a share of a fraction of a percent is not lost in the
-// 10 ms ticks of /proc/PID/stat, which it falls back to; -1 when unknown.
+// 10 ms ticks of /proc/PID/stat, which it falls back to; -1 when unknown. Threads that ended
+// between two readings are not counted: the program's threads live as long as it does.
 double processCpuSeconds(qint64 pid) {
     const QString tasks = QStringLiteral("/proc/%1/task").arg(pid);
     qint64 ns = 0;

@@ -241,7 +241,11 @@ void TestBridge::oneEventPerChange() {
         const int input = inputs.last();
         QCOMPARE(o.value(QStringLiteral("module")).toInt(), (input - 1) / 16 + 1);
         QCOMPARE(o.value(QStringLiteral("contact")).toInt(), (input - 1) % 16 + 1);
-        QVERIFY(o.value(QStringLiteral("time")).toString().endsWith(QLatin1Char('Z')));
+        // The history's wall clock at time_ms, to the millisecond, in UTC.
+        const QString time = o.value(QStringLiteral("time")).toString();
+        QVERIFY2(time.endsWith(QLatin1Char('Z')), qPrintable(time));
+        QCOMPARE(QDateTime::fromString(time, Qt::ISODateWithMs),
+                 rig.history.wallTime(o.value(QStringLiteral("time_ms")).toInteger(-1)));
         QVERIFY(o.contains(QStringLiteral("since_ms")));
     }
     QCOMPARE(inputs, (QList<int>{73, 1, 73, 73}));
@@ -574,6 +578,12 @@ void TestBridge::commands() {
     for (int i = 0; afterChanges && i < 5; ++i)
         rig.serial.deliver(tenModules(quint16(i % 2)));
     live.publish(QStringLiteral("t/counts/set"), payload);
+    if (afterChanges) {
+        QTest::qWait(150); // the command waits in the socket
+        const QByteArray before = rig.serial.output;
+        rig.serial.deliver(tenModules(0x0001));
+        QCOMPARE(rig.serial.output, before); // never run from inside the receive path
+    }
     QVERIFY(live.waitFor([&] { return !live.messages().isEmpty(); }));
     const QJsonObject o = QJsonDocument::fromJson(live.messages().first().payload).object();
     QCOMPARE(o.value(QStringLiteral("ok")).toBool(), ok);

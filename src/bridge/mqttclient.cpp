@@ -183,7 +183,16 @@ void MqttClient::endBatch() {
         return;
     setCorked(false); // the batch leaves now, with it the acknowledgement of what came since
     // What came since (acknowledgements, commands, or the end) is read only now: a read before
-    // would have our side acknowledge it in a segment of its own.
+    // would have our side acknowledge it in a segment of its own. And it is read from the event
+    // loop: a batch is published from inside the receive path, where a command must not run.
+    if (m_read && !m_readQueued) {
+        m_readQueued = true;
+        QMetaObject::invokeMethod(this, &MqttClient::readAfterBatch, Qt::QueuedConnection);
+    }
+}
+
+void MqttClient::readAfterBatch() {
+    m_readQueued = false;
     if (m_read && !m_read->isEnabled())
         service(1);
     // Acknowledgements awaited: read with the next batch or at the tick. Messages queued

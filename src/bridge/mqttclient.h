@@ -84,6 +84,7 @@ private:
     void dropSocket();
     void beginBatch();
     void endBatch();
+    void readAfterBatch();
     void setCorked(bool corked);
 
     Config m_config;
@@ -99,5 +100,6 @@ private:
     bool m_open = false;
     int m_batches = 0;
     bool m_corked = false;
-    QString m_refusal; // set by a refused CONNACK, reported with the disconnect
+    bool m_readQueued = false; // readAfterBatch() is on its way
+    QString m_refusal;         // set by a refused CONNACK, reported with the disconnect
 };

@@ -19,7 +19,9 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtEndian>
 #include <csignal>
+#include <limits>
 
 namespace {
 
@@ -83,6 +85,8 @@ private slots:
     void cursorTakesEachKeptEventOnce_data();
     void cursorTakesEachKeptEventOnce();
     void truncatedRecordingReadsToLastWholeRecord();
+    void startTimeLimits_data();
+    void startTimeLimits();
     void badFiles_data();
     void badFiles();
     void faultsShapeTheBursts_data();
@@ -274,6 +278,31 @@ void TestHistory::badFiles_data() {
         << good.chopped(2) + QByteArray("\x01\x00\x00", 3) << "record of 0 bytes" << true;
     QTest::newRow("data after end") << good + "x"
                                     << "data after the end" << true;
+}
+
+void TestHistory::startTimeLimits_data() {
+    QTest::addColumn<qint64>("startMs");
+    QTest::addColumn<bool>("ok");
+    QTest::newRow("1970") << 0LL << true;
+    QTest::newRow("before 1970") << -1LL << false;
+    QTest::newRow("the last of 9999") << 253'402'300'799'999LL << true;
+    QTest::newRow("year 10000") << 253'402'300'800'000LL << false;
+    QTest::newRow("the largest") << std::numeric_limits<qint64>::max() << false;
+}
+
+// A recording's start time is read from its header; one no clock can add to is refused.
+void TestHistory::startTimeLimits() {
+    QFETCH(qint64, startMs);
+    QFETCH(bool, ok);
+    QByteArray content = toggling({0, 100});
+    qToLittleEndian<qint64>(startMs, content.data() + 8); // after the magic and the version
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("start.s88"));
+    QVERIFY(writeFile(path, content));
+    const ProgramRun r = runProgram({QStringLiteral("--history"), path});
+    QCOMPARE(r.status, ok ? 0 : 2);
+    QCOMPARE(r.err.contains("start time"), !ok);
+    QCOMPARE(r.out.count('\n'), ok ? 3 : 0); // the header and the two changes
 }
 
 void TestHistory::badFiles() {
@@ -600,6 +629,10 @@ void TestHistory::clockColumn() {
     ScriptedSerialControl serial;
     ChangeHistory history(state, serial);
     history.setOrigin(0, QDateTime::fromMSecsSinceEpoch(startMs));
+    QByteArray fresh;
+    QByteArray freshUtc;
+    csv::Clock(history).append(fresh, timeMs); // nothing cached yet
+    csv::Clock(history, csv::Clock::Zone::Utc).append(freshUtc, timeMs);
     csv::Clock c(history);
     csv::Clock u(history, csv::Clock::Zone::Utc);
     QByteArray out;
@@ -616,6 +649,8 @@ void TestHistory::clockColumn() {
     u.append(later, timeMs + 3'600'000);
     qputenv("TZ", before);
     tzset();
+    QCOMPARE(fresh, clock);
+    QCOMPARE(freshUtc, utc);
     QCOMPARE(out, clock);
     QCOMPARE(utcOut, utc);
     QCOMPARE(later, utc);

@@ -155,6 +155,11 @@ bool Reader::next(Record& record) {
                     .arg(version)
                     .arg(kVersion));
         m_startEpochMs = qFromLittleEndian<qint64>(m_data.data() + kMagicSize + 1);
+        // From 1970 to the end of 9999: times on the recording's clock are added to it.
+        if (m_startEpochMs < 0 || m_startEpochMs > kLastStartEpochMs)
+            return fail(Status::Corrupt,
+                        QCoreApplication::translate("recording", "start time %1 out of range")
+                            .arg(m_startEpochMs));
         m_pos = kHeaderSize;
         m_headerRead = true;
     }

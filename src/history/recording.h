@@ -15,6 +15,7 @@ namespace recording {
 inline constexpr char kMagic[] = "S88REC\x1a"; // 7 bytes; the 8th is the version
 inline constexpr int kMagicSize = 7;
 inline constexpr quint8 kVersion = 1;
+inline constexpr qint64 kLastStartEpochMs = 253'402'300'799'999; // 9999-12-31T23:59:59.999Z
 inline constexpr int kHeaderSize = 16; // magic, version, start time (ms since 1970 UTC, int64 LE)
 inline constexpr qsizetype kMaxPayload = 65536;
 

@@ -1827,6 +1827,10 @@ Portnummern 1 bis 8 sind die seriellen Ports, die das System meldet, nach Namen 
         <source>is still being recorded</source>
         <translation>wird noch aufgenommen</translation>
     </message>
+    <message>
+        <source>start time %1 out of range</source>
+        <translation>Startzeit %1 außerhalb des gültigen Bereichs</translation>
+    </message>
 </context>
 <context>
     <name>reports</name>

@@ -1827,6 +1827,10 @@ Port numbers 1 to 8 are the serial ports the system reports, sorted by name (a s
         <source>is still being recorded</source>
         <translation>is still being recorded</translation>
     </message>
+    <message>
+        <source>start time %1 out of range</source>
+        <translation>start time %1 out of range</translation>
+    </message>
 </context>
 <context>
     <name>reports</name>

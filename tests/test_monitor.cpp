@@ -67,6 +67,20 @@ struct Stream {
     }
 };
 
+// A box that has followed 200 entries of a stream, and goes on with it.
+struct Following {
+    ShownMonitor monitor;
+    Stream stream;
+    int next = 200;
+    Following() { stream.addFramed(monitor, 0, next); }
+    MonitorView& view() { return monitor.view; }
+    const QScrollBar* bar() { return monitor.view.verticalScrollBar(); }
+    void add(int count) {
+        for (const int end = next + count; next < end; ++next)
+            stream.add(monitor, next);
+    }
+};
+
 // What the widget shows, with its line breaks taken out.
 QString joined(const MonitorView& view) {
     return view.toPlainText().remove(QLatin1Char('\n'));
@@ -150,53 +164,39 @@ void TestMonitor::widgetFollowsWithoutExplicitFlush() {
 void TestMonitor::followingBarMovesTwiceASecond() {
     // While the box follows a stream, its bar is redrawn at most twice a second, not with every
     // frame; scrolled up, it follows the user at once.
-    ShownMonitor monitor;
-    MonitorView& view = monitor.view;
-    const QScrollBar* bar = view.verticalScrollBar();
-    Stream stream;
-    int i = 0;
-    stream.addFramed(monitor, i, i + 200);
-    i += 200;
-    QTRY_COMPARE_WITH_TIMEOUT(bar->value(), view.topLine(), 700);
+    Following f;
+    QTRY_COMPARE_WITH_TIMEOUT(f.bar()->value(), f.view().topLine(), 700);
     int rangeChanges = 0;
-    QObject::connect(bar, &QScrollBar::rangeChanged, [&] { ++rangeChanges; });
+    QObject::connect(f.bar(), &QScrollBar::rangeChanged, [&] { ++rangeChanges; });
     QElapsedTimer clock;
     clock.start();
     for (int frame = 0; frame < 20; ++frame) {
-        for (const int end = i + 40; i < end; ++i)
-            stream.add(monitor, i);
-        monitor.gate.frame();
-        QCOMPARE(view.topLine(), view.lineCount() - 8);
+        f.add(40);
+        f.monitor.gate.frame();
+        QCOMPARE(f.view().topLine(), f.view().lineCount() - 8);
     }
     if (clock.elapsed() < 450) // a slow machine may well see one more
         QVERIFY2(rangeChanges <= 1, qPrintable(QString::number(rangeChanges)));
-    QTRY_COMPARE_WITH_TIMEOUT(bar->maximum(), view.lineCount() - 8, 700);
-    QCOMPARE(bar->value(), bar->maximum());
-    QCOMPARE(view.lineEnd(view.lineCount() - 1), monitor.entries());
+    QTRY_COMPARE_WITH_TIMEOUT(f.bar()->maximum(), f.view().lineCount() - 8, 700);
+    QCOMPARE(f.bar()->value(), f.bar()->maximum());
+    QCOMPARE(f.view().lineEnd(f.view().lineCount() - 1), f.monitor.entries());
 }
 
 void TestMonitor::followingBarMovesInFrames() {
     // While frames keep coming, the bar is moved by a frame, in its paint pass, not by a timer
     // of its own between frames (a second paint pass).
-    ShownMonitor monitor;
-    MonitorView& view = monitor.view;
-    const QScrollBar* bar = view.verticalScrollBar();
-    Stream stream;
-    int i = 0;
-    stream.addFramed(monitor, i, i + 200);
-    i += 200;
-    QTRY_COMPARE_WITH_TIMEOUT(bar->value(), view.topLine(), 700);
+    Following f;
+    QTRY_COMPARE_WITH_TIMEOUT(f.bar()->value(), f.view().topLine(), 700);
     bool inFrame = false;
     int inFrames = 0;
     int between = 0;
-    QObject::connect(bar, &QScrollBar::rangeChanged, [&] { ++(inFrame ? inFrames : between); });
+    QObject::connect(f.bar(), &QScrollBar::rangeChanged, [&] { ++(inFrame ? inFrames : between); });
     QElapsedTimer clock;
     clock.start();
     while (clock.elapsed() < 1600) { // three times due
-        for (const int end = i + 10; i < end; ++i)
-            stream.add(monitor, i);
+        f.add(10);
         inFrame = true;
-        monitor.gate.frame();
+        f.monitor.gate.frame();
         inFrame = false;
         QTest::qWait(30);
     }

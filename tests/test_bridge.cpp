@@ -538,18 +538,24 @@ void TestBridge::commands_data() {
     QTest::addColumn<bool>("ok");
     // Changes published just before, whose acknowledgements the bridge reads only later.
     QTest::addColumn<bool>("afterChanges");
+    // A burst delivered while the command waits in the socket, unread.
+    QTest::addColumn<bool>("burstWhileWaiting");
     QTest::newRow("good") << QByteArray("2,3,0") << QByteArray("s\x02\x03\x00\r", 5) << true
-                          << false;
+                          << false << false;
     QTest::newRow("good, acknowledgements awaited")
-        << QByteArray("2,3,0") << QByteArray("s\x02\x03\x00\r", 5) << true << true;
+        << QByteArray("2,3,0") << QByteArray("s\x02\x03\x00\r", 5) << true << true << false;
+    QTest::newRow("good, a burst while it waits")
+        << QByteArray("2,3,0") << QByteArray("s\x02\x03\x00\r", 5) << true << true << true;
     QTest::newRow("255 at the limit")
-        << QByteArray("255, 0, 1") << QByteArray("s\xff\x00\x01\r", 5) << true << false;
-    QTest::newRow("256 past it") << QByteArray("256,0,0") << QByteArray() << false << false;
-    QTest::newRow("negative") << QByteArray("-1,0,0") << QByteArray() << false << false;
-    QTest::newRow("two counts") << QByteArray("2,3") << QByteArray() << false << false;
-    QTest::newRow("four counts") << QByteArray("1,2,3,4") << QByteArray() << false << false;
-    QTest::newRow("words") << QByteArray("on") << QByteArray() << false << false;
-    QTest::newRow("empty") << QByteArray() << QByteArray() << false << false;
+        << QByteArray("255, 0, 1") << QByteArray("s\xff\x00\x01\r", 5) << true << false << false;
+    QTest::newRow("256 past it") << QByteArray("256,0,0") << QByteArray() << false << false
+                                 << false;
+    QTest::newRow("negative") << QByteArray("-1,0,0") << QByteArray() << false << false << false;
+    QTest::newRow("two counts") << QByteArray("2,3") << QByteArray() << false << false << false;
+    QTest::newRow("four counts") << QByteArray("1,2,3,4") << QByteArray() << false << false
+                                 << false;
+    QTest::newRow("words") << QByteArray("on") << QByteArray() << false << false << false;
+    QTest::newRow("empty") << QByteArray() << QByteArray() << false << false << false;
 }
 
 void TestBridge::commands() {
@@ -558,6 +564,7 @@ void TestBridge::commands() {
     QFETCH(QByteArray, sent);
     QFETCH(bool, ok);
     QFETCH(bool, afterChanges);
+    QFETCH(bool, burstWhileWaiting);
     Broker broker;
     QVERIFY2(broker.start(), qPrintable(broker.log()));
     Bridge::Options options = Rig::at(broker.port());
@@ -578,7 +585,7 @@ void TestBridge::commands() {
     for (int i = 0; afterChanges && i < 5; ++i)
         rig.serial.deliver(tenModules(quint16(i % 2)));
     live.publish(QStringLiteral("t/counts/set"), payload);
-    if (afterChanges) {
+    if (burstWhileWaiting) {
         QTest::qWait(150); // the command waits in the socket
         const QByteArray before = rig.serial.output;
         rig.serial.deliver(tenModules(0x0001));

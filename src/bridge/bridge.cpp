@@ -140,9 +140,9 @@ void Bridge::publishEvent(const Numbered& n, bool withState) {
         m_client->publish(m_sensorTopics[std::size_t(e.input)], topics::statePayload(e.active),
                           true,
                           0); // every (re)connect publishes all states again
-    m_time.clear();
-    m_clock.append(m_time, e.timeMs);
-    const int mid = m_client->publish(m_eventTopic, topics::eventPayload(e, n.seq, m_time), false);
+    QByteArray time;
+    m_clock.append(time, e.timeMs);
+    const int mid = m_client->publish(m_eventTopic, topics::eventPayload(e, n.seq, time), false);
     if (mid > 0)
         m_unacked.emplace_back(mid, n);
     else

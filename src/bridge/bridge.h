@@ -95,7 +95,6 @@ private:
     const FormState& m_state;
     const ChangeHistory& m_history;
     csv::Clock m_clock; // the events' times, in UTC
-    QByteArray m_time;  // the last of them
     // The topics of every change, made once: the inputs' states (index = input) and the events.
     std::array<QByteArray, FormState::kLastInput + 1> m_sensorTopics;
     QByteArray m_eventTopic;

@@ -64,23 +64,20 @@ Clock::Clock(const ChangeHistory& history, Zone zone) : m_history(history), m_zo
 void Clock::append(QByteArray& out, qint64 timeMs) {
     const qint64 ms = m_history.wallMs(timeMs);
     const qint64 second = ms >= 0 ? ms / 1000 : (ms - 999) / 1000;
-    if (second != m_second && m_zone == Zone::Utc) {
+    if (second != m_second) {
         m_second = second;
-        m_date = QDateTime::fromMSecsSinceEpoch(second * 1000, Qt::UTC)
-                     .toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss"))
-                     .toLatin1();
-        m_offset = "Z";
-    } else if (second != m_second) {
-        m_second = second;
-        const QDateTime at = QDateTime::fromMSecsSinceEpoch(second * 1000);
+        const bool utc = m_zone == Zone::Utc;
+        const QDateTime at =
+            QDateTime::fromMSecsSinceEpoch(second * 1000, utc ? Qt::UTC : Qt::LocalTime);
         m_date = at.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")).toLatin1();
         const int offset = at.offsetFromUtc() / 60;
         const int magnitude = offset < 0 ? -offset : offset;
-        m_offset = QStringLiteral("%1%2:%3")
-                       .arg(QLatin1Char(offset < 0 ? '-' : '+'))
-                       .arg(magnitude / 60, 2, 10, QLatin1Char('0'))
-                       .arg(magnitude % 60, 2, 10, QLatin1Char('0'))
-                       .toLatin1();
+        m_offset = utc ? QByteArray("Z")
+                       : QStringLiteral("%1%2:%3")
+                             .arg(QLatin1Char(offset < 0 ? '-' : '+'))
+                             .arg(magnitude / 60, 2, 10, QLatin1Char('0'))
+                             .arg(magnitude % 60, 2, 10, QLatin1Char('0'))
+                             .toLatin1();
     }
     const int milli = int(ms - second * 1000);
     out.append(m_date);

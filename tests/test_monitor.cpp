@@ -111,6 +111,7 @@ private slots:
     void scrolledUpStaysPut_data();
     void scrolledUpStaysPut();
     void copiesTheSelectedEntries();
+    void picturesAreMadeAheadWhileShown();
 };
 
 void TestMonitor::entriesAreValueAndSeparator_data() {
@@ -408,6 +409,34 @@ void TestMonitor::copiesTheSelectedEntries() {
     }
     QVERIFY(!expected.isEmpty());
     QCOMPARE(QGuiApplication::clipboard()->text(), expected);
+}
+
+void TestMonitor::picturesAreMadeAheadWhileShown() {
+    // A stream meets every entry's picture made: they are made in idle time once the box shows,
+    // again after a change of font, and not for a box nobody sees.
+    Monitor ring;
+    MonitorView view(ring);
+    QTest::qWait(100);
+    QCOMPARE(view.picturesMadeAhead(), 0);
+    view.show();
+    QTRY_COMPARE_WITH_TIMEOUT(view.picturesMadeAhead(), 512, 2000);
+    QFont bigger = view.font();
+    bigger.setPointSize(bigger.pointSize() + 4);
+    view.setFont(bigger);
+    QVERIFY(view.picturesMadeAhead() < 512);
+    QTRY_COMPARE_WITH_TIMEOUT(view.picturesMadeAhead(), 512, 2000);
+    view.hide();
+    view.setFont(QFont());
+    QTest::qWait(100);
+    QCOMPARE(view.picturesMadeAhead(), 0);
+    // Made ahead or on demand, an entry looks the same.
+    ring.append(200, Sep::Echo);
+    view.show();
+    view.flush();
+    const QImage onDemand = view.viewport()->grab().toImage();
+    QTRY_COMPARE_WITH_TIMEOUT(view.picturesMadeAhead(), 512, 2000);
+    view.viewport()->update();
+    QCOMPARE(view.viewport()->grab().toImage(), onDemand);
 }
 
 QTEST_MAIN(TestMonitor)

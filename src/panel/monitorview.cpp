@@ -13,6 +13,7 @@
 
 namespace {
 constexpr qint64 kBarSyncMs = 500;
+constexpr int kPremadeAtOnce = 16; // a few milliseconds of the event loop's idle time
 // While frames stream, the one that comes once the bar is due moves it, in the same paint pass;
 // the bar's own timer only catches up after the last frame, this much later than due.
 constexpr qint64 kBarLateMs = FrameGate::kStreamFrameMs + 50;
@@ -30,6 +31,7 @@ MonitorView::MonitorView(const Monitor& monitor, QWidget* parent)
     m_barSync.setSingleShot(true);
     m_barSync.setInterval(kBarSyncMs);
     connect(&m_barSync, &QTimer::timeout, this, &MonitorView::syncScrollBar);
+    connect(&m_premake, &QTimer::timeout, this, &MonitorView::premakePictures);
     measure();
 }
 
@@ -42,6 +44,21 @@ void MonitorView::measure() {
     m_lineHeight = std::max(1, qCeil(exact.lineSpacing()));
     m_ascent = exact.ascent();
     m_pictures.fill(QPixmap());
+    m_premade = 0;
+    if (isVisible())
+        m_premake.start();
+}
+
+void MonitorView::premakePictures() {
+    if (!isVisible()) {
+        m_premake.stop(); // showing it starts again
+        return;
+    }
+    const int end = std::min(m_premade + kPremadeAtOnce, int(m_pictures.size()));
+    for (; m_premade < end; ++m_premade)
+        picture(quint16(m_premade));
+    if (m_premade == int(m_pictures.size()))
+        m_premake.stop();
 }
 
 const QPixmap& MonitorView::picture(quint16 entry) {
@@ -216,6 +233,12 @@ void MonitorView::relayOut() {
     m_top = follow ? lastTop() : std::min(line, lastTop());
     syncScrollBar();
     viewport()->update();
+}
+
+void MonitorView::showEvent(QShowEvent* event) {
+    QAbstractScrollArea::showEvent(event);
+    if (m_premade < int(m_pictures.size()))
+        m_premake.start();
 }
 
 void MonitorView::resizeEvent(QResizeEvent* event) {

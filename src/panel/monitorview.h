@@ -39,6 +39,8 @@ public:
     // Entries [first, end) of line `line` (0 = oldest line held).
     quint64 lineFirst(int line) const;
     quint64 lineEnd(int line) const;
+    // How many of the 512 entry pictures are made ahead so far.
+    int picturesMadeAhead() const { return m_premade; }
     // Every line's text, lines separated by '\n'.
     QString toPlainText() const;
 
@@ -53,6 +55,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     void scrollContentsBy(int dx, int dy) override;
@@ -65,6 +68,9 @@ private:
     static constexpr int kMargin = 4; // as a text box's document margin
 
     void measure();
+    // Makes the next few pictures not yet made: the rest of them are made ahead in idle time,
+    // so that a stream meets them ready (a picture costs about as much as a frame).
+    void premakePictures();
     int entryWidth(quint16 entry) const { return m_width[entry & 0x1ff]; }
     const QPixmap& picture(quint16 entry);
     // Lays out entries up to the ring's end; false when the layout had to start afresh.
@@ -90,8 +96,10 @@ private:
     int m_lineHeight = 1;
     qreal m_ascent = 0;
     std::array<int, 512> m_width{};
-    std::array<QPixmap, 512> m_pictures; // made when first shown
-    quint64 m_anchor = 0;                // selection: where the mouse was pressed
+    std::array<QPixmap, 512> m_pictures; // made ahead, or when first shown
+    int m_premade = 0;                   // pictures [0, m_premade) are made
+    QTimer m_premake;
+    quint64 m_anchor = 0; // selection: where the mouse was pressed
     quint64 m_selFirst = 0;
     quint64 m_selEnd = 0;
     bool m_adjusting = false; // the scroll bar moves with the content, not over it

@@ -6,6 +6,7 @@
 #include "diag/historywindow.h"
 #include "diag/nameswindow.h"
 #include "diag/portwatch.h"
+#include "diag/statuslabel.h"
 #include "diag/timelinewindow.h"
 #include "diag/viewdialog.h"
 #include "history/changehistory.h"
@@ -102,10 +103,14 @@ class TestDiagArea : public QObject {
     Q_OBJECT
 
 private slots:
+    void statusLineKeepsItsHeight_data();
+    void statusLineKeepsItsHeight();
     void filter_data();
     void filter();
     void listKeepsRowsInSight_data();
     void listKeepsRowsInSight();
+    void listRowsFollowTheLook_data();
+    void listRowsFollowTheLook();
     void unstableInput_data();
     void unstableInput();
     void moduleCheck_data();
@@ -224,6 +229,60 @@ void TestDiagArea::listKeepsRowsInSight() {
     QTRY_COMPARE(list.rowCount(), rows);
     QTRY_COMPARE(int(list.eventAt(list.verticalScrollBar()->value()).input), topAfter);
     QCOMPARE(list.verticalScrollBar()->value(), scrolled == 0 ? 0 : scrolled + rows - 50);
+}
+
+void TestDiagArea::listRowsFollowTheLook_data() {
+    QTest::addColumn<QString>("change");
+    QTest::newRow("a larger font") << "font";
+    QTest::newRow("another background") << "palette";
+    QTest::newRow("the module column shown") << "module";
+    QTest::newRow("wider") << "width";
+}
+
+void TestDiagArea::listRowsFollowTheLook() {
+    // Rows are pictures made once, from parts made once; a list whose look changed after it
+    // drew its rows shows them as a list made with that look does.
+    QFETCH(QString, change);
+    FormState state;
+    ScriptedSerialControl clock;
+    ChangeHistory history(state, clock);
+    for (int n = 1; n <= 30; ++n) {
+        state.InputState[std::size_t((n * 7) % 160 + 1)] = n % 3 != 0;
+        history.reportDecoded(qint16((n * 7) % 160 / 16 + 1));
+        history.burstEnded(true);
+    }
+    QFont font;
+    font.setPointSize(font.pointSize() + 3);
+    QPalette palette;
+    palette.setColor(QPalette::Base, QColor(255, 255, 200));
+    const auto look = [&](HistoryList& list) {
+        if (change == u"font")
+            list.setFont(font);
+        else if (change == u"palette")
+            list.setPalette(palette);
+        else if (change == u"module")
+            list.setModuleShown(true);
+        else
+            list.resize(360, 300);
+    };
+    FrameGate gate;
+    HistoryList changed(history);
+    HistoryList made(history);
+    for (HistoryList* list : {&changed, &made}) {
+        gate.add(*list);
+        list->setModuleShown(false);
+        list->resize(300, 300);
+    }
+    look(made);
+    for (HistoryList* list : {&changed, &made}) {
+        list->show();
+        list->historyChanged();
+    }
+    QTRY_COMPARE(changed.rowCount(), 20);
+    QTRY_COMPARE(made.rowCount(), 20);
+    QTRY_VERIFY(changed.viewport()->grab().toImage() != made.viewport()->grab().toImage());
+    look(changed);
+    QTRY_COMPARE(changed.viewport()->grab().toImage(), made.viewport()->grab().toImage());
 }
 
 void TestDiagArea::unstableInput_data() {
@@ -1178,6 +1237,43 @@ void TestDiagArea::readAloudTellsWhy() {
     QCOMPARE(area.summary().section(u'\n', -1), reason);
     QVERIFY(!box.isEnabled());
     QVERIFY(w.messages.shown.isEmpty());
+}
+
+void TestDiagArea::statusLineKeepsItsHeight_data() {
+    QTest::addColumn<Qt::TextFormat>("format");
+    QTest::addColumn<QStringList>("texts");
+    const QString rich = QStringLiteral("<span style=\"color:#c00000\">Mangler: 3.2</span>");
+    QTest::newRow("plain: empty, a text, empty")
+        << Qt::PlainText
+        << QStringList{QString(), QStringLiteral("12 skift · 2 ustabile"), QString()};
+    QTest::newRow("plain: a text, another, empty")
+        << Qt::PlainText
+        << QStringList{QStringLiteral("Optager: 3 s"), QStringLiteral("Optager: 4 s"), QString()};
+    QTest::newRow("rich: empty, a text, a longer one")
+        << Qt::RichText << QStringList{QString(), rich, rich + QStringLiteral(" · Ukendt: 9")};
+}
+
+void TestDiagArea::statusLineKeepsItsHeight() {
+    // The status lines answer the layout without laying their text out, yet just as a label
+    // does: at every text, and after a change of font.
+    QFETCH(Qt::TextFormat, format);
+    QFETCH(QStringList, texts);
+    StatusLabel line;
+    QLabel label;
+    for (QLabel* l : {static_cast<QLabel*>(&line), &label})
+        l->setTextFormat(format);
+    for (const int grow : {0, 6}) {
+        QFont font = label.font();
+        font.setPointSize(font.pointSize() + grow);
+        line.setFont(font);
+        label.setFont(font);
+        for (const QString& text : texts) {
+            line.setText(text);
+            label.setText(text);
+            QCOMPARE(line.sizeHint(), QSize(0, label.sizeHint().height()));
+            QCOMPARE(line.minimumSizeHint(), QSize(0, label.sizeHint().height()));
+        }
+    }
 }
 
 QTEST_MAIN(TestDiagArea)

@@ -5,6 +5,7 @@
 #include "diag/historylist.h"
 #include "diag/modulecheck.h"
 #include "diag/readable.h"
+#include "diag/statuslabel.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -69,17 +70,17 @@ void DiagArea::build() {
     m_readAloud->setToolTip(QCoreApplication::translate("DiagArea", "Sig hvert skift højt"));
     // Disabled, it still tells why when it is clicked.
     m_readAloud->installEventFilter(this);
-    m_recordStatus = named(new QLabel(this), "diagRecordStatus");
+    m_recordStatus = named(new StatusLabel(this), "diagRecordStatus");
 
     // One line: the changes and unstable inputs, or a note (a file saved, a replay) while
     // there is one; the whole summary in its tooltip.
-    m_summary = named(new QLabel(this), "diagSummary");
+    m_summary = named(new StatusLabel(this), "diagSummary");
     // The chosen port's device under the counts.
-    m_portLine = named(new QLabel(this), "diagPort");
+    m_portLine = named(new StatusLabel(this), "diagPort");
     m_portLine->setToolTip(QCoreApplication::translate(
         "DiagArea", "Enheden, som den valgte port åbner. En USB-adapter hedder typisk "
                     "/dev/ttyUSB0 eller /dev/ttyACM0; /dev/ttyS0 er en indbygget port."));
-    m_checkLine = named(new QLabel(this), "diagModuleCheck");
+    m_checkLine = named(new StatusLabel(this), "diagModuleCheck");
     m_checkLine->setTextFormat(Qt::RichText);
     m_checkLine->setToolTip(ModuleCheck::explanation());
     for (QLabel* line : {m_summary, m_portLine, m_checkLine, m_recordStatus}) {

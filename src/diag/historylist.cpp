@@ -261,8 +261,16 @@ void HistoryList::keyPressEvent(QKeyEvent* event) {
 
 void HistoryList::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
-    m_rows.fill({});
+    forgetPictures();
     updateScrollRange();
+}
+
+void HistoryList::changeEvent(QEvent* event) {
+    QAbstractScrollArea::changeEvent(event);
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange) {
+        forgetPictures();
+        viewport()->update();
+    }
 }
 
 // Where the columns lie: time, input, module.contact (when shown), the new state as a dot and
@@ -332,26 +340,70 @@ bool HistoryList::viewportEvent(QEvent* event) {
 }
 
 // A row never changes once made, so it is drawn once and kept while it may be in sight.
+// An opaque piece of a row, `width` wide, on the row's background.
+QPixmap HistoryList::tile(int width, int h) const {
+    const qreal ratio = devicePixelRatioF();
+    QPixmap picture(QSize(width, h) * ratio);
+    picture.setDevicePixelRatio(ratio);
+    picture.fill(palette().base().color());
+    return picture;
+}
+
+const QPixmap& HistoryList::numberTile(int input, const Columns& c) {
+    QPixmap& t = m_tiles.numbers[std::size_t(input)];
+    if (t.isNull()) {
+        t = tile(c.number, c.h);
+        QPainter p(&t);
+        p.setFont(font());
+        p.setPen(palette().text().color());
+        p.drawText(0, 0, c.number, c.h, Qt::AlignVCenter | Qt::AlignRight, QString::number(input));
+    }
+    return t;
+}
+
+// From the dot's left to the time since: the dot, then the word.
+const QPixmap& HistoryList::markTile(bool active, const Columns& c) {
+    QPixmap& t = m_tiles.marks[active ? 1 : 0];
+    if (t.isNull()) {
+        t = tile(c.since - c.mark, c.h);
+        QPainter p(&t);
+        p.setFont(font());
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(palette().text().color());
+        p.drawText(c.state - c.mark, 0, c.since - c.state, c.h, Qt::AlignVCenter,
+                   stateWord(active));
+        p.setPen(Qt::NoPen);
+        p.setBrush(active ? kActive : kInactive);
+        p.drawEllipse(QRectF(0, 2.5, c.h - 5, c.h - 5));
+    }
+    return t;
+}
+
+void HistoryList::forgetPictures() {
+    m_rows.fill({});
+    m_tiles = {};
+}
+
 const QPixmap& HistoryList::rowPicture(quint64 seq, const Columns& c) {
     CachedRow& cached = m_rows[std::size_t(seq % m_rows.size())];
     if (cached.seq == seq + 1)
         return cached.picture;
     const qreal ratio = devicePixelRatioF();
-    QPixmap picture(QSize(viewport()->width(), c.h) * ratio);
-    picture.setDevicePixelRatio(ratio);
-    picture.fill(palette().base().color());
+    if (m_tiles.h != c.h || m_tiles.number != c.number || m_tiles.state != c.since - c.mark ||
+        m_tiles.ratio != ratio)
+        m_tiles = {c.h, c.number, c.since - c.mark, ratio, {}, {}};
+    QPixmap picture = tile(viewport()->width(), c.h);
     QPainter p(&picture);
     p.setFont(font());
-    p.setRenderHint(QPainter::Antialiasing);
     const ChangeEvent& e = m_history.event(seq);
-    const QStringList cell = cells(e);
+    p.drawPixmap(c.input, 0, numberTile(e.input, c));
+    p.drawPixmap(c.mark, 0, markTile(e.active, c));
     p.setPen(palette().text().color());
-    p.drawText(3, 0, c.input, c.h, Qt::AlignVCenter, cell[0]);
-    p.drawText(c.input, 0, c.number, c.h, Qt::AlignVCenter | Qt::AlignRight, cell[1]);
+    p.drawText(3, 0, c.input, c.h, Qt::AlignVCenter, m_history.timeOfDay(e.timeMs));
     if (m_moduleShown)
-        p.drawText(c.module, 0, c.mark - c.module, c.h, Qt::AlignVCenter, cell[2]);
-    p.drawText(c.state, 0, c.since - c.state, c.h, Qt::AlignVCenter, cell[cell.size() - 2]);
-    const QString since = cell.last();
+        p.drawText(c.module, 0, c.mark - c.module, c.h, Qt::AlignVCenter,
+                   QStringLiteral("%1.%2").arg(e.module()).arg(e.contact()));
+    const QString since = sinceText(e.sinceMs);
     p.drawText(c.since, 0, c.sinceWidth, c.h, Qt::AlignVCenter | Qt::AlignRight, since);
     if (const QString name = m_names ? m_names->name(e.input) : QString(); !name.isEmpty()) {
         // In the room the time since leaves, cut short where it must be.
@@ -361,9 +413,6 @@ const QPixmap& HistoryList::rowPicture(quint64 seq, const Columns& c) {
             p.drawText(c.since, 0, room, c.h, Qt::AlignVCenter,
                        fm.elidedText(name, Qt::ElideRight, room));
     }
-    p.setPen(Qt::NoPen);
-    p.setBrush(e.active ? kActive : kInactive);
-    p.drawEllipse(QRectF(c.mark, 2.5, c.h - 5, c.h - 5));
     p.end();
     cached = {seq + 1, picture};
     return cached.picture;

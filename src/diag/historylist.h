@@ -83,6 +83,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
     bool viewportEvent(QEvent* event) override;
 
 private:
@@ -93,9 +94,21 @@ private:
         quint64 seq = 0; // the event's sequence number + 1; 0 for none
         QPixmap picture;
     };
+    // The parts of a row that repeat, each drawn once on the row's background: the input's
+    // number, and the new state's dot and word. Made for one row height and column widths.
+    struct Tiles {
+        int h = 0, number = 0, state = 0;
+        qreal ratio = 0;
+        std::array<QPixmap, FormState::kInputCount> numbers;
+        std::array<QPixmap, 2> marks; // inactive, active: the dot and the word
+    };
 
     Columns columns() const;
     const QPixmap& rowPicture(quint64 seq, const Columns& c);
+    QPixmap tile(int width, int h) const;
+    const QPixmap& numberTile(int input, const Columns& c);
+    const QPixmap& markTile(bool active, const Columns& c);
+    void forgetPictures();
     void repaintRows();
     void rebuildMatches();
     int takeNew();
@@ -114,6 +127,7 @@ private:
     quint64 m_seen = 0;            // events up to here are taken into the list
     quint64 m_firstKept = 0;
     std::array<CachedRow, 64> m_rows; // more than are ever in sight
+    Tiles m_tiles;
     QElapsedTimer m_sincePaint;
     QTimer m_later;
     bool m_rangeStale = false; // the scroll bar's maximum lags behind the rows

@@ -29,7 +29,9 @@ namespace {
 
 constexpr int kTickMs = 1000;
 constexpr qint64 kNoteShownMs = 5000; // how long "Gemt: …" stays
-constexpr int kWatchMs = 100;         // how often the port is looked at: opened, silent, data again
+// How often the port is looked at (opened, silent, data again): a quarter second is soon enough
+// for people to read, and the window wakes for it four times a second, streaming or idle.
+constexpr int kWatchMs = 250;
 
 QString sizeText(quint64 bytes) {
     if (bytes < 10 * 1024)

@@ -158,7 +158,7 @@ void TestMonitor::widgetFollowsWithoutExplicitFlush() {
     // Scrolled to the newest line at once; the bar catches up within half a second.
     QCOMPARE(view.topLine(), view.lineCount() - 8); // 121 px show 8 lines
     const QScrollBar* bar = view.verticalScrollBar();
-    QTRY_COMPARE_WITH_TIMEOUT(bar->maximum(), view.lineCount() - 8, 700);
+    QTRY_COMPARE_WITH_TIMEOUT(bar->maximum(), view.lineCount() - 8, 800);
     QCOMPARE(bar->value(), bar->maximum());
 }
 
@@ -166,7 +166,7 @@ void TestMonitor::followingBarMovesTwiceASecond() {
     // While the box follows a stream, its bar is redrawn at most twice a second, not with every
     // frame; scrolled up, it follows the user at once.
     Following f;
-    QTRY_COMPARE_WITH_TIMEOUT(f.bar()->value(), f.view().topLine(), 700);
+    QTRY_COMPARE_WITH_TIMEOUT(f.bar()->value(), f.view().topLine(), 800);
     int rangeChanges = 0;
     QObject::connect(f.bar(), &QScrollBar::rangeChanged, [&] { ++rangeChanges; });
     QElapsedTimer clock;
@@ -178,7 +178,7 @@ void TestMonitor::followingBarMovesTwiceASecond() {
     }
     if (clock.elapsed() < 450) // a slow machine may well see one more
         QVERIFY2(rangeChanges <= 1, qPrintable(QString::number(rangeChanges)));
-    QTRY_COMPARE_WITH_TIMEOUT(f.bar()->maximum(), f.view().lineCount() - 8, 700);
+    QTRY_COMPARE_WITH_TIMEOUT(f.bar()->maximum(), f.view().lineCount() - 8, 800);
     QCOMPARE(f.bar()->value(), f.bar()->maximum());
     QCOMPARE(f.view().lineEnd(f.view().lineCount() - 1), f.monitor.entries());
 }
@@ -187,7 +187,7 @@ void TestMonitor::followingBarMovesInFrames() {
     // While frames keep coming, the bar is moved by a frame, in its paint pass, not by a timer
     // of its own between frames (a second paint pass).
     Following f;
-    QTRY_COMPARE_WITH_TIMEOUT(f.bar()->value(), f.view().topLine(), 700);
+    QTRY_COMPARE_WITH_TIMEOUT(f.bar()->value(), f.view().topLine(), 800);
     bool inFrame = false;
     int inFrames = 0;
     int between = 0;

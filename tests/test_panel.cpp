@@ -42,6 +42,7 @@ private slots:
     void colourHelpRepaintsOnlyOnChange();
     void frameGatePaces_data();
     void frameGatePaces();
+    void streamFramesComeWithTheReads();
 };
 
 void TestPanel::reportsHighestChangedInput_data() {
@@ -485,6 +486,56 @@ void TestPanel::frameGatePaces() {
     QCOMPARE(view.painted, frames);
     QCOMPARE(view.written, texts);
     QCOMPARE(gate.frames(), quint64(frames.size() + unasked.size()));
+}
+
+void TestPanel::streamFramesComeWithTheReads() {
+    // While data streams, the read that finds a frame due paints it; the gate's own timer
+    // paints only the last frame of a stream, 50 ms after it fell due.
+    qint64 now = 0;
+    FrameGate gate([&] { return now; });
+    struct View : FrameView {
+        int painted = 0;
+        void paintFrame() override { ++painted; }
+    } view;
+    gate.add(view);
+    const auto stream = [&](qint64 until) {
+        for (; now <= until; now += 10) {
+            view.requestFrame();
+            if (gate.pending() && gate.dueMs() <= now)
+                gate.frame();
+        }
+    };
+    stream(300);
+    view.requestFrame();
+    const int painted = view.painted;
+    const qint64 due = gate.dueMs();
+    QVERIFY(due > now);
+    for (const qint64 at : {due - 1, due}) {
+        now = at;
+        gate.frameIfDue();
+    }
+    QCOMPARE(view.painted, painted + 1);
+    QCOMPARE(gate.frames(), quint64(painted + 1));
+
+    // After a quiet spell a frame is painted at once from the event loop, not by a read.
+    now += 200;
+    view.requestFrame();
+    gate.frameIfDue();
+    QCOMPARE(view.painted, painted + 1);
+    QTRY_COMPARE(view.painted, painted + 2);
+
+    // The stream's last frame: no read finds it due, its timer paints it.
+    stream(now + 300);
+    view.requestFrame();
+    now = gate.dueMs();
+    gate.frameIfDue();
+    now += 99; // still the stream: due a millisecond later
+    view.requestFrame();
+    QCOMPARE(gate.dueMs(), now + 1);
+    const int last = view.painted;
+    QTest::qWait(30);
+    QCOMPARE(view.painted, last);
+    QTRY_COMPARE_WITH_TIMEOUT(view.painted, last + 1, 1000);
 }
 
 QTEST_MAIN(TestPanel)

@@ -201,7 +201,10 @@ void Form1::connectHandlers() {
                 runPort([this, i] { m_portControl->Option1_Click(i); });
         });
     }
-    m_serial.setOnCommHandler([this] { run([this] { m_receiver->takeWaiting(); }); });
+    m_serial.setOnCommHandler([this] {
+        run([this] { m_receiver->takeWaiting(); });
+        m_frameGate->frameIfDue();
+    });
     connect(&m_serial, &SerialControl::PortLost, this, [this](const QString& error) {
         runPort([this, error] { m_portControl->MSComm1_PortLost(error); });
         if (m_bridge)

@@ -50,7 +50,7 @@ void FrameGate::schedule() {
     m_due = m_frames == 0 ? now : std::max(now, m_lastFrame + interval);
     // Even "at once" waits for the event loop, so the rest of the bytes read together are in
     // the same frame.
-    m_timer.start(int(m_due - now));
+    m_timer.start(int(m_due - now) + (m_streamPace ? kStreamLateMs : 0));
 }
 
 void FrameGate::frame() {

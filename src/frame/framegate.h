@@ -44,6 +44,10 @@ public:
     // follow; ten frames a second show the same and keep the window's share of a core low.
     static constexpr int kStreamFrameMs = 100;
     static constexpr int kStreamAfterMs = 250;
+    // While data streams, a frame falls due between two reads of the line, and the read that
+    // finds it due paints it (frameIfDue()): it costs no wake-up of its own. Its timer waits
+    // this much longer, for the last frame of a stream.
+    static constexpr int kStreamLateMs = 50;
     static constexpr int kQuietMs = 100;
     // While data streams, a text that changes with nearly every frame is rewritten at most this
     // often: nobody reads ten numbers a second, and laying out a text costs more than a frame.
@@ -69,6 +73,12 @@ public:
 
     // Paints every requested view now: the timer's work, and for tests and benches.
     void frame();
+    // At the end of a read of the line: paints the pending frame if it is one of a stream and
+    // has fallen due.
+    void frameIfDue() {
+        if (m_pending && m_streamPace && m_clock() >= m_due)
+            frame();
+    }
 
     // In paintFrame(), for a text that changes with nearly every frame: 0 when the view may
     // write it now (`shownMs`, when it last did, becomes now), else the milliseconds until it

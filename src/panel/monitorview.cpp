@@ -16,7 +16,7 @@ constexpr qint64 kBarSyncMs = 500;
 constexpr int kPremadeAtOnce = 16; // a few milliseconds of the event loop's idle time
 // While frames stream, the one that comes once the bar is due moves it, in the same paint pass;
 // the bar's own timer only catches up after the last frame, this much later than due.
-constexpr qint64 kBarLateMs = FrameGate::kStreamFrameMs + 50;
+constexpr qint64 kBarLateMs = FrameGate::kStreamFrameMs + FrameGate::kStreamLateMs + 50;
 
 QString entryText(quint16 entry) {
     return Monitor::valueText(Monitor::valueOf(entry)) +

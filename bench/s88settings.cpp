@@ -1,6 +1,8 @@
 // Start-up and Indsæt (s) with an absurd stored count: a settings file whose Left count is a 3
-// and 100 MB of blanks (a count, so Indsæt (s) sends it and stores all three). Prints how long the window's start-up and the click take and the peak
-// resident memory; what is stored afterwards is checked by the tests, not here.
+// and 100 MB of blanks (a count, so Indsæt (s) sends it and stores all three). Prints how long the
+// window's start-up and the click take and the peak resident memory; what is stored afterwards is
+// checked by the tests, not here.
+//
 // Usage: s88settings [--mb N]   (100 by default)
 
 #include "support/formsupport.h"

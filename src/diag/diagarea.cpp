@@ -29,9 +29,7 @@ namespace {
 
 constexpr int kTickMs = 1000;
 constexpr qint64 kNoteShownMs = 5000; // how long "Gemt: …" stays
-// How often the port is looked at (opened, silent, data again): a quarter second is soon enough
-// for people to read, and the window wakes for it four times a second, streaming or idle.
-constexpr int kWatchMs = 250;
+constexpr int kWatchMs = 100;         // how often the port is looked at: opened, silent, data again
 
 QString sizeText(quint64 bytes) {
     if (bytes < 10 * 1024)

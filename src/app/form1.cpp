@@ -71,6 +71,7 @@ template <typename Handler> void Form1::run(Handler&& handler) {
 
 template <typename Handler> void Form1::runPort(Handler&& handler) {
     run(std::forward<Handler>(handler));
+    m_diag->watchPort();
     m_recorder->notePort(m_serial.CommPort(), m_serial.PortOpen());
     if (m_bridge)
         m_bridge->setLink(m_serial.PortOpen() ? Bridge::Link::Started : Bridge::Link::Stopped);
@@ -203,6 +204,7 @@ void Form1::connectHandlers() {
     }
     m_serial.setOnCommHandler([this] {
         run([this] { m_receiver->takeWaiting(); });
+        m_diag->watchPort();
         m_frameGate->frameIfDue();
     });
     connect(&m_serial, &SerialControl::PortLost, this, [this](const QString& error) {

@@ -29,7 +29,6 @@ namespace {
 
 constexpr int kTickMs = 1000;
 constexpr qint64 kNoteShownMs = 5000; // how long "Gemt: …" stays
-constexpr int kWatchMs = 100;         // how often the port is looked at: opened, silent, data again
 
 QString sizeText(quint64 bytes) {
     if (bytes < 10 * 1024)
@@ -72,8 +71,9 @@ DiagArea::DiagArea(QWidget& form, const Parts& parts)
     m_burstsAtSample = m_history.bursts().complete;
     m_tick.start(kTickMs);
     m_watchClock.start();
+    m_watchTimer.setSingleShot(true);
+    m_watchTimer.setTimerType(Qt::PreciseTimer); // the silence is due to the millisecond
     connect(&m_watchTimer, &QTimer::timeout, this, &DiagArea::watchPort);
-    m_watchTimer.start(kWatchMs);
     showRecording(); // --record may have started one
     tick();
     loadNames();
@@ -159,16 +159,28 @@ void DiagArea::tick() {
 
 // Follows the port: its device when it is chosen or opened, and whether it gives data.
 void DiagArea::watchPort() {
+    const quint64 bursts = m_history.bursts().complete;
     const bool open = m_serial.PortOpen();
+    if (open == m_watchedOpen && bursts == m_watchedBursts &&
+        m_serial.CommPort() == m_watchedPort &&
+        (m_watchTimer.isActive() || !open || m_watch.silent()))
+        return; // a read that completed no burst: nothing to look at
+    m_watchedBursts = bursts;
     if (m_serial.CommPort() != m_watchedPort || open != m_watchedOpen) {
         m_watchedPort = m_serial.CommPort();
         m_watchedOpen = open;
         m_device = m_serial.deviceName(); // may scan the system's ports: only on a change
     }
     const bool wasSilent = m_watch.silent();
-    m_watch.update(open, m_history.bursts().complete, m_watchClock.elapsed());
+    const qint64 now = m_watchClock.elapsed();
+    m_watch.update(open, bursts, now);
     if (m_watch.silent() != wasSilent)
         requestFrame();
+    // The deadline only moves later: a timer still running looks again, early, and sets it anew.
+    if (const qint64 wait = m_watch.msUntilSilent(now); wait < 0)
+        m_watchTimer.stop();
+    else if (!m_watchTimer.isActive())
+        m_watchTimer.start(int(wait));
 }
 
 QString DiagArea::checkLineText() const {

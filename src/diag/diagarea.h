@@ -124,6 +124,9 @@ public:
     // Brings the module check, the counts and the recording's size up to date now (a timer
     // does it every second).
     void tick();
+    // Looks at the port now: call it when the port was chosen, opened, closed or lost, and after
+    // each read of the line. Between these, a timer looks only when the port would fall silent.
+    void watchPort();
     void paintFrame() override;
 
 signals:
@@ -147,7 +150,6 @@ private:
     void showRecording();
     void chooseCsv();
     void openWalkTest();
-    void watchPort();
     void loadNames();
     TtsSpeaker& speaker();
     QString summaryText() const;
@@ -210,6 +212,7 @@ private:
     QElapsedTimer m_watchClock;
     int m_watchedPort = 0; // the port the device was looked up for, 0 for none yet
     bool m_watchedOpen = false;
+    quint64 m_watchedBursts = 0;
     QString m_device;
     ModuleCheck::Changes m_changesAtStart{};
     ModuleCheck m_check;

@@ -13,6 +13,11 @@ public:
     // The port's state now: open or not, the complete bursts received so far, the time.
     void update(bool open, quint64 bursts, qint64 nowMs);
     bool silent() const { return m_silent; }
+    // How long after `nowMs` the port falls silent unless a burst comes; -1 when it is closed or
+    // silent already.
+    qint64 msUntilSilent(qint64 nowMs) const {
+        return m_open && !m_silent ? m_since + kSilentMs - nowMs : -1;
+    }
 
     // The line the diagnostics show while the port is silent.
     static QString silentText(int port, const QString& device);

@@ -384,17 +384,21 @@ void TestPanel::frameGatePaces_data() {
     // a second after it last was at the earliest, and then in a frame of its own.
     QTest::addColumn<QList<int>>("texts");
     QTest::addColumn<QList<int>>("unasked"); // ms at which a frame is painted without a request
+    // ms at which the gate's later timer asks for the frame of a held-back text: only when no
+    // frame of the stream comes to take it along.
+    QTest::addColumn<QList<int>>("woken");
 
     QTest::newRow("at once when nothing was painted yet")
-        << QList<int>{0} << QList<int>{0} << QList<int>{0} << QList<int>{};
+        << QList<int>{0} << QList<int>{0} << QList<int>{0} << QList<int>{} << QList<int>{};
     QTest::newRow("changes within a frame wait for it")
-        << QList<int>{0, 1, 5, 9} << QList<int>{0, 16} << QList<int>{0, 16} << QList<int>{};
+        << QList<int>{0, 1, 5, 9} << QList<int>{0, 16} << QList<int>{0, 16} << QList<int>{}
+        << QList<int>{};
     QTest::newRow("at once after a quiet spell")
         << QList<int>{0, 150, 300} << QList<int>{0, 150, 300} << QList<int>{0, 150, 300}
-        << QList<int>{};
+        << QList<int>{} << QList<int>{};
     QTest::newRow("a short stream: every 16 ms")
         << QList<int>{0, 10, 20, 30, 40, 50} << QList<int>{0, 16, 32, 48, 64}
-        << QList<int>{0, 16, 32, 48, 64} << QList<int>{};
+        << QList<int>{0, 16, 32, 48, 64} << QList<int>{} << QList<int>{};
     QList<int> stream;
     for (int t = 0; t <= 400; t += 10)
         stream << t;
@@ -402,7 +406,8 @@ void TestPanel::frameGatePaces_data() {
     // written at 240 waits until 740.
     const QList<int> before{0, 16, 32, 48, 64, 80, 96, 112, 128, 144, 160, 176, 192, 208, 224, 240};
     QTest::newRow("a long stream: 10 a second")
-        << stream << before + QList<int>{340, 440, 740} << before + QList<int>{740} << QList<int>{};
+        << stream << before + QList<int>{340, 440, 740} << before + QList<int>{740} << QList<int>{}
+        << QList<int>{740};
     QList<int> second;
     for (int t = 0; t <= 1300; t += 10)
         second << t;
@@ -411,7 +416,7 @@ void TestPanel::frameGatePaces_data() {
         streamFrames << t;
     QTest::newRow("a stream of over a second: a text every 500 ms")
         << second << streamFrames + QList<int>{1740} << before + QList<int>{740, 1240, 1740}
-        << QList<int>{};
+        << QList<int>{} << QList<int>{1740};
     // Streamed for 300 ms (the last frame at 340), then a pause: from 100 ms after that frame
     // the next change is painted at once and the pace is 16 ms again.
     QList<int> first;
@@ -426,17 +431,25 @@ void TestPanel::frameGatePaces_data() {
     };
     QTest::newRow("streaming again 99 ms after the last frame: still 10 a second")
         << again(439) << firstFrames + QList<int>{440, 540, 740} << before + QList<int>{740}
-        << QList<int>{};
+        << QList<int>{} << QList<int>{740};
     QTest::newRow("streaming again 100 ms after the last frame: at once, then every 16 ms")
         << again(440) << firstFrames + QList<int>{440, 456, 472, 488, 504}
-        << before + QList<int>{440, 456, 472, 488, 504} << QList<int>{};
+        << before + QList<int>{440, 456, 472, 488, 504} << QList<int>{} << QList<int>{};
     QTest::newRow("streaming again 101 ms after the last frame: at once, then every 16 ms")
         << again(441) << firstFrames + QList<int>{441, 457, 473, 489, 505}
-        << before + QList<int>{441, 457, 473, 489, 505} << QList<int>{};
+        << before + QList<int>{441, 457, 473, 489, 505} << QList<int>{} << QList<int>{};
     // A frame painted unasked after a quiet spell (as tests and benches do) ends the stream.
     QTest::newRow("painted unasked after a stream: the pace is 16 ms again")
         << again(510) << before + QList<int>{340, 516, 532, 548, 564, 580}
-        << before + QList<int>{516, 532, 548, 564, 580} << QList<int>{500};
+        << before + QList<int>{516, 532, 548, 564, 580} << QList<int>{500} << QList<int>{};
+    // Painted unasked mid-stream, the stream's frames fall 5 ms after the text's time: the
+    // next frame takes the text along, and the timer wakes only after the stream.
+    QList<int> offset;
+    for (int t = 0; t <= 900; t += 10)
+        offset << t;
+    QTest::newRow("a text due between two frames of a stream: the next frame shows it")
+        << offset << before + QList<int>{340, 440, 545, 645, 745, 845, 945, 1245}
+        << before + QList<int>{745, 1245} << QList<int>{445} << QList<int>{1245};
 }
 
 void TestPanel::frameGatePaces() {
@@ -444,6 +457,7 @@ void TestPanel::frameGatePaces() {
     QFETCH(QList<int>, frames);
     QFETCH(QList<int>, texts);
     QFETCH(QList<int>, unasked);
+    QFETCH(QList<int>, woken);
     struct View : FrameView {
         QList<int> painted;
         QList<int> written;
@@ -451,18 +465,16 @@ void TestPanel::frameGatePaces() {
         const qint64* now = nullptr;
         bool textPending = false;
         qint64 shownMs = -1000;
-        qint64 laterAt = -1;
         void paintFrame() override {
             painted << int(*now);
             if (!textPending)
                 return;
             if (const qint64 wait = gate->textWaitMs(shownMs); wait > 0) {
-                laterAt = *now + wait;
+                requestFrameAfter(wait);
                 return;
             }
             written << int(*now);
             textPending = false;
-            laterAt = -1;
         }
     } view;
     qint64 now = 0;
@@ -470,21 +482,26 @@ void TestPanel::frameGatePaces() {
     FrameGate gate([&] { return now; });
     view.gate = &gate;
     gate.add(view);
+    QList<int> woke;
     // The test plays the timers: a due frame is painted once its time has come.
     for (; now <= requests.last() + 600; ++now) {
         if (requests.contains(int(now))) {
             view.textPending = true;
             view.requestFrame();
         }
-        if (now == view.laterAt)
-            view.requestFrame();
+        if (gate.laterArmed() && gate.laterMs() <= now) {
+            woke << int(now);
+            gate.takeDue();
+        }
         if (unasked.contains(int(now)))
             gate.frame();
         if (gate.pending() && gate.dueMs() <= now)
             gate.frame();
+        QVERIFY2(!gate.laterArmed() || !gate.pending(), qPrintable(QString::number(now)));
     }
     QCOMPARE(view.painted, frames);
     QCOMPARE(view.written, texts);
+    QCOMPARE(woke, woken);
     QCOMPARE(gate.frames(), quint64(frames.size() + unasked.size()));
 }
 

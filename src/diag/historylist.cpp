@@ -73,8 +73,6 @@ HistoryList::HistoryList(const ChangeHistory& history, QWidget* parent)
     viewport()->setBackgroundRole(QPalette::Base);
     verticalScrollBar()->installEventFilter(this);
     viewport()->installEventFilter(this);
-    m_later.setSingleShot(true);
-    connect(&m_later, &QTimer::timeout, this, [this] { requestFrame(); });
     takeNew();
 }
 
@@ -167,8 +165,7 @@ void HistoryList::namesChanged() {
 void HistoryList::paintFrame() {
     // Nobody reads a list that scrolls faster than this; the changes wait in the history.
     if (m_sincePaint.isValid() && m_sincePaint.elapsed() < kPaintMs) {
-        if (!m_later.isActive())
-            m_later.start(int(kPaintMs - m_sincePaint.elapsed()));
+        requestFrameAfter(kPaintMs - m_sincePaint.elapsed());
         return;
     }
     const quint64 total = m_history.total();

@@ -7,7 +7,6 @@
 #include <QElapsedTimer>
 #include <QPixmap>
 #include <QString>
-#include <QTimer>
 #include <array>
 #include <bitset>
 #include <deque>
@@ -129,7 +128,6 @@ private:
     std::array<CachedRow, 64> m_rows; // more than are ever in sight
     Tiles m_tiles;
     QElapsedTimer m_sincePaint;
-    QTimer m_later;
     bool m_rangeStale = false; // the scroll bar's maximum lags behind the rows
     const names::Names* m_names = nullptr;
     bool m_moduleShown = true;

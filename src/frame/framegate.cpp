@@ -14,6 +14,9 @@ FrameGate::FrameGate(QObject* parent) : FrameGate(&monotonicMs, parent) {}
 FrameGate::FrameGate(Clock clock, QObject* parent) : QObject(parent), m_clock(std::move(clock)) {
     m_timer.setSingleShot(true);
     connect(&m_timer, &QTimer::timeout, this, &FrameGate::frame);
+    m_laterTimer.setSingleShot(true);
+    m_laterTimer.setTimerType(Qt::PreciseTimer);
+    connect(&m_laterTimer, &QTimer::timeout, this, &FrameGate::takeDue);
 }
 
 FrameGate::~FrameGate() {
@@ -34,14 +37,17 @@ void FrameGate::add(FrameView& view) {
 
 void FrameGate::remove(FrameView& view) {
     m_views.erase(std::remove(m_views.begin(), m_views.end(), &view), m_views.end());
-    if (view.m_gate == this)
+    if (view.m_gate == this) {
         view.m_gate = nullptr;
+        view.m_laterMs = -1;
+    }
 }
 
 void FrameGate::schedule() {
     if (m_pending)
         return;
     m_pending = true;
+    m_laterTimer.stop(); // the frame takes along what falls due by then, and arms it again
     const qint64 now = m_clock();
     if (m_frames == 0 || now - m_lastFrame >= kQuietMs)
         m_activeSince = now; // after a quiet spell: at once
@@ -63,11 +69,51 @@ void FrameGate::frame() {
     m_lastFrame = now;
     ++m_frames;
     for (FrameView* view : m_views) {
-        if (view->m_requested) {
+        // A view painted before its wait ran out decides again; it may ask again.
+        if (view->m_requested || (view->m_laterMs >= 0 && view->m_laterMs <= now)) {
             view->m_requested = false;
+            view->m_laterMs = -1;
             view->paintFrame();
         }
     }
+    armLater();
+}
+
+void FrameGate::requestAfter(FrameView& view, qint64 waitMs) {
+    const qint64 at = m_clock() + std::max<qint64>(waitMs, 0);
+    if (view.m_laterMs < 0 || at < view.m_laterMs)
+        view.m_laterMs = at;
+    armLater();
+}
+
+void FrameGate::takeDue() {
+    const qint64 now = m_clock();
+    for (FrameView* view : m_views) {
+        if (view->m_laterMs >= 0 && view->m_laterMs <= now) {
+            view->m_laterMs = -1;
+            request(*view);
+        }
+    }
+    armLater();
+}
+
+qint64 FrameGate::laterMs() const {
+    qint64 first = -1;
+    for (const FrameView* view : m_views) {
+        if (view->m_laterMs >= 0 && (first < 0 || view->m_laterMs < first))
+            first = view->m_laterMs;
+    }
+    return first;
+}
+
+// While a frame is pending its timer is enough; otherwise the later timer runs until the first
+// wait runs out.
+void FrameGate::armLater() {
+    const qint64 first = m_pending ? -1 : laterMs();
+    if (first < 0)
+        m_laterTimer.stop();
+    else
+        m_laterTimer.start(int(std::max<qint64>(first - m_clock(), 0)));
 }
 
 qint64 FrameGate::textWaitMs(qint64& shownMs) const {

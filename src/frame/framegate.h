@@ -24,11 +24,15 @@ public:
 
     // The state changed: paint in the gate's next frame. Cheap enough to call per byte.
     void requestFrame();
+    // Paint in the first frame at least `waitMs` from now: while data streams, the stream's
+    // frames take it along; after a stream the gate asks for the frame itself.
+    void requestFrameAfter(qint64 waitMs);
 
 private:
     friend class FrameGate;
     FrameGate* m_gate = nullptr;
     bool m_requested = false;
+    qint64 m_laterMs = -1; // the gate's clock; -1: none asked for
 };
 
 // The window's one paint schedule. A request after a quiet spell is painted as soon as control
@@ -71,6 +75,15 @@ public:
         }
     }
 
+    // `view` in the first frame at or after `waitMs` from now (see FrameView).
+    void requestAfter(FrameView& view, qint64 waitMs);
+    // Asks for a frame for every view whose wait has run out: the later timer's work, which
+    // runs only while no frame is pending, and for tests.
+    void takeDue();
+    // When the earliest wait runs out; -1: no view waits. Whether the later timer runs for it.
+    qint64 laterMs() const;
+    bool laterArmed() const { return m_laterTimer.isActive(); }
+
     // Paints every requested view now: the timer's work, and for tests and benches.
     void frame();
     // At the end of a read of the line: paints the pending frame if it is one of a stream and
@@ -92,9 +105,11 @@ public:
 
 private:
     void schedule();
+    void armLater();
 
     Clock m_clock;
     QTimer m_timer;
+    QTimer m_laterTimer;
     std::vector<FrameView*> m_views;
     qint64 m_lastFrame = 0;
     qint64 m_activeSince = 0;
@@ -108,4 +123,9 @@ private:
 inline void FrameView::requestFrame() {
     if (m_gate)
         m_gate->request(*this);
+}
+
+inline void FrameView::requestFrameAfter(qint64 waitMs) {
+    if (m_gate)
+        m_gate->requestAfter(*this, waitMs);
 }

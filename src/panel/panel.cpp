@@ -10,8 +10,6 @@ Panel::Panel(FormState& state, QLineEdit& lastChanged,
              std::array<Lamp*, FormState::kLampCount> lamps, FrameGate& gate)
     : m_state(state), m_text5(lastChanged), m_lamps(lamps), m_gate(gate) {
     gate.add(*this);
-    m_textLater.setSingleShot(true);
-    m_textLater.callOnTimeout([this] { requestFrame(); });
 }
 
 namespace {
@@ -35,11 +33,9 @@ void Panel::paintFrame() {
     m_changed.reset();
     if (m_textPending) {
         if (const qint64 wait = m_gate.textWaitMs(m_textShownMs); wait > 0) {
-            if (!m_textLater.isActive())
-                m_textLater.start(int(wait));
+            requestFrameAfter(wait);
             return;
         }
-        m_textLater.stop();
         m_textPending = false;
         // A new text repaints the box alone: what shows of its group and the window at its
         // rounded corners never changes, so the pixels there are kept rather than painted again

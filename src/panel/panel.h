@@ -5,7 +5,6 @@
 #include "state/formstate.h"
 
 #include <QString>
-#include <QTimer>
 #include <array>
 #include <bitset>
 #include <limits>
@@ -46,6 +45,5 @@ private:
     bool m_textPending = false; // Text5 written, not yet shown
     FrameGate& m_gate;
     qint64 m_textShownMs = std::numeric_limits<qint64>::min() / 2; // on the gate's clock
-    QTimer m_textLater; // asks for the frame that shows a text held back while data streams
     bool m_colourHelp = false;
 };

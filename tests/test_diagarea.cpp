@@ -666,8 +666,8 @@ void TestDiagArea::silentPort() {
     QElapsedTimer clock;
     t.rig.start();
     clock.start();
-    // The data the window had last: Start, or the last burst, seen here within 10 ms of its
-    // read.
+    // The data the window had last: Start, or the last burst, seen here a little after its
+    // read (the exact three seconds are the watch's table above; here, that they count from it).
     qint64 lastData = 0;
     quint64 seen = t.history().bursts().complete;
     qint64 fed = -100;
@@ -684,7 +684,7 @@ void TestDiagArea::silentPort() {
     }
     QCOMPARE(t.diag().checkLineText(), silent);
     const qint64 after = clock.elapsed() - lastData;
-    QVERIFY2(after >= 2975, qPrintable(QString::number(after)));
+    QVERIFY2(after >= 2900, qPrintable(QString::number(after)));
     if (bursts)
         QVERIFY2(lastData >= 1400, qPrintable(QString::number(lastData)));
     t.rig.form.frameGate().frame();

@@ -605,7 +605,9 @@ void TestDiagArea::countsNotSent() {
 }
 
 void TestDiagArea::portWatch_data() {
-    QTest::addColumn<QString>("script"); // "open@t", "burst@t", "close@t"
+    // "open@t", "burst@t", "close@t"; "port@t": another port chosen; "clear@t": the history
+    // cleared, its burst count back at 0
+    QTest::addColumn<QString>("script");
     QTest::addColumn<qint64>("atMs");
     QTest::addColumn<bool>("silent");
     QTest::addColumn<qint64>("untilSilent"); // from atMs; -1: closed, or silent already
@@ -621,6 +623,14 @@ void TestDiagArea::portWatch_data() {
         << "open@0 close@4000" << qint64(9000) << false << qint64(-1);
     QTest::newRow("opened again") << "open@0 close@4000 open@5000" << qint64(7999) << false
                                   << qint64(1);
+    QTest::newRow("another port: 2999 ms")
+        << "open@0 port@2500" << qint64(5499) << false << qint64(1);
+    QTest::newRow("another port: 3000 ms")
+        << "open@0 port@2500" << qint64(5500) << true << qint64(-1);
+    QTest::newRow("cleared while silent: still silent")
+        << "open@0 burst@1000 clear@5000" << qint64(5001) << true << qint64(-1);
+    QTest::newRow("a burst after clearing counts")
+        << "open@0 burst@1000 clear@2000 burst@3000" << qint64(5999) << false << qint64(1);
 }
 
 void TestDiagArea::portWatch() {
@@ -629,15 +639,17 @@ void TestDiagArea::portWatch() {
     QFETCH(bool, silent);
     QFETCH(qint64, untilSilent);
     PortWatch watch;
+    int port = 1;
     bool open = false;
     quint64 bursts = 0;
     for (const QString& step : script.split(u' ', Qt::SkipEmptyParts)) {
         const QString what = step.section(u'@', 0, 0);
         open = what == u"close" ? false : what == u"open" ? true : open;
-        bursts += what == u"burst" ? 1 : 0;
-        watch.update(open, bursts, step.section(u'@', 1).toLongLong());
+        bursts = what == u"clear" ? 0 : bursts + (what == u"burst" ? 1 : 0);
+        port += what == u"port" ? 1 : 0;
+        watch.update(port, open, bursts, step.section(u'@', 1).toLongLong());
     }
-    watch.update(open, bursts, atMs);
+    watch.update(port, open, bursts, atMs);
     QCOMPARE(watch.silent(), silent);
     QCOMPARE(watch.msUntilSilent(atMs), untilSilent);
 }
@@ -701,6 +713,9 @@ void TestDiagArea::silentPort() {
     t.rig.stop();
     QTest::qWait(3100);
     QVERIFY(t.diag().checkLineText() != silent);
+    // Another port chosen while stopped shows at once.
+    t.rig.choosePort(1);
+    QCOMPARE(t.diag().portLineText(), QStringLiteral("Port 2: ingen enhed"));
 }
 
 void TestDiagArea::csvMatchesHistoryReport() {

@@ -173,7 +173,7 @@ void DiagArea::watchPort() {
     }
     const bool wasSilent = m_watch.silent();
     const qint64 now = m_watchClock.elapsed();
-    m_watch.update(open, bursts, now);
+    m_watch.update(m_watchedPort, open, bursts, now);
     if (m_watch.silent() != wasSilent)
         requestFrame();
     // The deadline only moves later: a timer still running looks again, early, and sets it anew.

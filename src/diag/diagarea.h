@@ -125,7 +125,8 @@ public:
     // does it every second).
     void tick();
     // Looks at the port now: call it when the port was chosen, opened, closed or lost, and after
-    // each read of the line. Between these, a timer looks only when the port would fall silent.
+    // each read of the line. Between these, a timer looks when the port would fall silent, and
+    // the tick every second.
     void watchPort();
     void paintFrame() override;
 

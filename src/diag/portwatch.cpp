@@ -2,9 +2,10 @@
 
 #include <QCoreApplication>
 
-void PortWatch::update(bool open, quint64 bursts, qint64 nowMs) {
-    if (open && (!m_open || bursts != m_bursts))
+void PortWatch::update(int port, bool open, quint64 bursts, qint64 nowMs) {
+    if (open && (!m_open || port != m_port || bursts > m_bursts))
         m_since = nowMs;
+    m_port = port;
     m_open = open;
     m_bursts = bursts;
     m_silent = open && nowMs - m_since >= kSilentMs;

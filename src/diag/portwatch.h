@@ -10,8 +10,10 @@ class PortWatch {
 public:
     static constexpr qint64 kSilentMs = 3000;
 
-    // The port's state now: open or not, the complete bursts received so far, the time.
-    void update(bool open, quint64 bursts, qint64 nowMs);
+    // The port's state now: which port, open or not, the complete bursts received so far (fewer
+    // than before: the history was cleared, which is no sign of data), the time. Another port
+    // starts the count afresh.
+    void update(int port, bool open, quint64 bursts, qint64 nowMs);
     bool silent() const { return m_silent; }
     // How long after `nowMs` the port falls silent unless a burst comes; -1 when it is closed or
     // silent already.
@@ -25,6 +27,7 @@ public:
     static QString portText(int port, const QString& device);
 
 private:
+    int m_port = 0;
     bool m_open = false;
     bool m_silent = false;
     quint64 m_bursts = 0;

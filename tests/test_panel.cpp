@@ -43,6 +43,7 @@ private slots:
     void frameGatePaces_data();
     void frameGatePaces();
     void streamFramesComeWithTheReads();
+    void waitingViewsRideOnTheStream();
 };
 
 void TestPanel::reportsHighestChangedInput_data() {
@@ -253,7 +254,7 @@ void TestPanel::lampChangeSoonAfterAnotherIsPainted() {
 }
 
 // While data streams the box takes a new number at most twice a second; the last one, held
-// back when the stream ends, is shown by the panel's own timer, as no frame follows.
+// back when the stream ends, is shown by the frame gate's later timer, as no frame follows.
 void TestPanel::heldBackTextShowsOnceTheStreamEnds() {
     ScriptedWindow w({.openPort = true});
     QElapsedTimer streamed;
@@ -377,6 +378,14 @@ void TestPanel::colourHelpRepaintsOnlyOnChange() {
         QCOMPARE(lamp->colourHelp(), after);
 }
 
+namespace {
+// The gate's later timer runs only while no frame is pending, and never before the first wait
+// runs out.
+bool laterTimerKeepsItsPlace(const FrameGate& gate) {
+    return gate.laterTimerMs() < 0 || (!gate.pending() && gate.laterTimerMs() >= gate.laterMs());
+}
+} // namespace
+
 void TestPanel::frameGatePaces_data() {
     QTest::addColumn<QList<int>>("requests"); // ms at which the view's state changes
     QTest::addColumn<QList<int>>("frames");   // ms at which it is painted
@@ -489,7 +498,7 @@ void TestPanel::frameGatePaces() {
             view.textPending = true;
             view.requestFrame();
         }
-        if (gate.laterArmed() && gate.laterMs() <= now) {
+        if (gate.laterTimerMs() >= 0 && gate.laterTimerMs() <= now) {
             woke << int(now);
             gate.takeDue();
         }
@@ -497,7 +506,7 @@ void TestPanel::frameGatePaces() {
             gate.frame();
         if (gate.pending() && gate.dueMs() <= now)
             gate.frame();
-        QVERIFY2(!gate.laterArmed() || !gate.pending(), qPrintable(QString::number(now)));
+        QVERIFY2(laterTimerKeepsItsPlace(gate), qPrintable(QString::number(now)));
     }
     QCOMPARE(view.painted, frames);
     QCOMPARE(view.written, texts);
@@ -553,6 +562,63 @@ void TestPanel::streamFramesComeWithTheReads() {
     QTest::qWait(30);
     QCOMPARE(view.painted, last);
     QTRY_COMPARE_WITH_TIMEOUT(view.painted, last + 1, 1000);
+}
+
+// Views that wait for a time while data streams are painted by the first frame of the stream at
+// or after it, without a wake-up of their own; after the stream the gate's timer asks for it.
+void TestPanel::waitingViewsRideOnTheStream() {
+    qint64 now = 0;
+    FrameGate gate([&] { return now; });
+    struct Stream : FrameView {
+        void paintFrame() override {}
+    } stream;
+    struct Waiting : FrameView {
+        QList<int> painted;
+        const qint64* now = nullptr;
+        void paintFrame() override { painted << int(*now); }
+    } early, late;
+    early.now = late.now = &now;
+    gate.add(stream);
+    gate.add(early);
+    gate.add(late);
+    QList<int> woke;
+    const auto run = [&](qint64 until, bool streaming) {
+        for (; now <= until; ++now) {
+            if (streaming && now % 10 == 0)
+                stream.requestFrame();
+            if (gate.laterTimerMs() >= 0 && gate.laterTimerMs() <= now) {
+                woke << int(now);
+                gate.takeDue();
+            }
+            if (gate.pending() && gate.dueMs() <= now)
+                gate.frame();
+            QVERIFY2(laterTimerKeepsItsPlace(gate), qPrintable(QString::number(now)));
+        }
+    };
+    // Streamed for 400 ms: frames every 100 ms from 340 on, the next due at 440. Now is 401.
+    run(400, true);
+    QVERIFY(gate.pending());
+    early.requestFrameAfter(299);
+    early.requestFrameAfter(144); // the earlier of the two: 545
+    late.requestFrameAfter(339);  // 740, a frame's own time
+    QCOMPARE(gate.laterMs(), qint64(545));
+    run(1000, true);
+    QCOMPARE(early.painted, QList<int>{640});
+    QCOMPARE(late.painted, QList<int>{740});
+    QCOMPARE(woke, QList<int>{});
+    // Just after the stream's last frame (at 1040) the timer waits as long as a frame of the
+    // stream would come late, and then asks for the frame.
+    run(1100, false);
+    late.requestFrameAfter(50);
+    QCOMPARE(gate.laterTimerMs(), qint64(1190));
+    run(1300, false);
+    QCOMPARE(late.painted, (QList<int>{740, 1190}));
+    // After a quiet frame it asks at the time.
+    early.requestFrameAfter(30);
+    QCOMPARE(gate.laterTimerMs(), qint64(1331));
+    run(1400, false);
+    QCOMPARE(early.painted, (QList<int>{640, 1331}));
+    QCOMPARE(woke, (QList<int>{1190, 1331}));
 }
 
 QTEST_MAIN(TestPanel)

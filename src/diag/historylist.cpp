@@ -165,7 +165,8 @@ void HistoryList::namesChanged() {
 void HistoryList::paintFrame() {
     // Nobody reads a list that scrolls faster than this; the changes wait in the history.
     if (m_sincePaint.isValid() && m_sincePaint.elapsed() < kPaintMs) {
-        requestFrameAfter(kPaintMs - m_sincePaint.elapsed());
+        // A millisecond more: the gate's clock may tick over before this one does.
+        requestFrameAfter(kPaintMs - m_sincePaint.elapsed() + 1);
         return;
     }
     const quint64 total = m_history.total();

@@ -68,6 +68,7 @@ void FrameGate::frame() {
     m_pending = false;
     m_lastFrame = now;
     ++m_frames;
+    m_painting = true;
     for (FrameView* view : m_views) {
         // A view painted before its wait ran out decides again; it may ask again.
         if (view->m_requested || (view->m_laterMs >= 0 && view->m_laterMs <= now)) {
@@ -76,6 +77,7 @@ void FrameGate::frame() {
             view->paintFrame();
         }
     }
+    m_painting = false;
     armLater();
 }
 
@@ -83,7 +85,8 @@ void FrameGate::requestAfter(FrameView& view, qint64 waitMs) {
     const qint64 at = m_clock() + std::max<qint64>(waitMs, 0);
     if (view.m_laterMs < 0 || at < view.m_laterMs)
         view.m_laterMs = at;
-    armLater();
+    if (!m_painting)
+        armLater();
 }
 
 void FrameGate::takeDue() {
@@ -107,13 +110,19 @@ qint64 FrameGate::laterMs() const {
 }
 
 // While a frame is pending its timer is enough; otherwise the later timer runs until the first
-// wait runs out.
+// wait runs out. After a frame of a stream, the stream's next frame is likely to take the wait
+// along: the timer stands in only for one that does not come, as the frame timer does for a
+// stream's last frame.
 void FrameGate::armLater() {
-    const qint64 first = m_pending ? -1 : laterMs();
-    if (first < 0)
+    qint64 at = m_pending ? -1 : laterMs();
+    if (at < 0) {
         m_laterTimer.stop();
-    else
-        m_laterTimer.start(int(std::max<qint64>(first - m_clock(), 0)));
+        return;
+    }
+    if (m_streamFrame)
+        at = std::max(at, m_lastFrame + kStreamFrameMs + kStreamLateMs);
+    m_laterArmedMs = m_clock();
+    m_laterTimer.start(int(std::max<qint64>(at - m_laterArmedMs, 0)));
 }
 
 qint64 FrameGate::textWaitMs(qint64& shownMs) const {

@@ -80,9 +80,13 @@ public:
     // Asks for a frame for every view whose wait has run out: the later timer's work, which
     // runs only while no frame is pending, and for tests.
     void takeDue();
-    // When the earliest wait runs out; -1: no view waits. Whether the later timer runs for it.
+    // When the earliest wait runs out; -1: no view waits.
     qint64 laterMs() const;
-    bool laterArmed() const { return m_laterTimer.isActive(); }
+    // When the later timer fires, on the gate's clock (never before the first wait runs out);
+    // -1 while it does not run.
+    qint64 laterTimerMs() const {
+        return m_laterTimer.isActive() ? m_laterArmedMs + m_laterTimer.interval() : -1;
+    }
 
     // Paints every requested view now: the timer's work, and for tests and benches.
     void frame();
@@ -115,7 +119,9 @@ private:
     qint64 m_activeSince = 0;
     qint64 m_due = 0;
     quint64 m_frames = 0;
+    qint64 m_laterArmedMs = 0;
     bool m_pending = false;
+    bool m_painting = false;    // in frame(): the views' waits are looked at after it
     bool m_streamPace = false;  // the pending frame was asked for while data streamed
     bool m_streamFrame = false; // the frame under way is one of a stream
 };

@@ -161,11 +161,10 @@ void DiagArea::tick() {
 void DiagArea::watchPort() {
     const quint64 bursts = m_history.bursts().complete;
     const bool open = m_serial.PortOpen();
-    if (open == m_watchedOpen && bursts == m_watchedBursts &&
+    if (open == m_watchedOpen && bursts == m_watch.bursts() &&
         m_serial.CommPort() == m_watchedPort &&
         (m_watchTimer.isActive() || !open || m_watch.silent()))
         return; // a read that completed no burst: nothing to look at
-    m_watchedBursts = bursts;
     if (m_serial.CommPort() != m_watchedPort || open != m_watchedOpen) {
         m_watchedPort = m_serial.CommPort();
         m_watchedOpen = open;

@@ -213,7 +213,6 @@ private:
     QElapsedTimer m_watchClock;
     int m_watchedPort = 0; // the port the device was looked up for, 0 for none yet
     bool m_watchedOpen = false;
-    quint64 m_watchedBursts = 0;
     QString m_device;
     ModuleCheck::Changes m_changesAtStart{};
     ModuleCheck m_check;

@@ -15,6 +15,7 @@ public:
     // starts the count afresh.
     void update(int port, bool open, quint64 bursts, qint64 nowMs);
     bool silent() const { return m_silent; }
+    quint64 bursts() const { return m_bursts; } // as last told
     // How long after `nowMs` the port falls silent unless a burst comes; -1 when it is closed or
     // silent already.
     qint64 msUntilSilent(qint64 nowMs) const {

@@ -200,7 +200,7 @@ void TestMqttWindow::passwordKeptApart() {
     QTemporaryDir tmp;
     const QString passwords = tmp.filePath(QStringLiteral("passwd"));
     if (!writePasswords(passwords, QString::fromUtf8(secret)))
-        QSKIP("mosquitto_passwd is not installed");
+        QFAIL("mosquitto_passwd is not installed (scripts/setup.sh installs it)");
     Broker broker(QStringLiteral("allow_anonymous false\npassword_file %1\n").arg(passwords));
     QVERIFY2(broker.start(), qPrintable(broker.log()));
     SettingsDirectory dir;
@@ -263,7 +263,7 @@ void TestMqttWindow::wrongPassword() {
     QTemporaryDir tmp;
     const QString passwords = tmp.filePath(QStringLiteral("passwd"));
     if (!writePasswords(passwords, QStringLiteral("right-h23-pw")))
-        QSKIP("mosquitto_passwd is not installed");
+        QFAIL("mosquitto_passwd is not installed (scripts/setup.sh installs it)");
     Broker broker(QStringLiteral("allow_anonymous false\npassword_file %1\n").arg(passwords));
     QVERIFY2(broker.start(), qPrintable(broker.log()));
     SettingsDirectory dir;

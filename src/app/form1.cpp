@@ -232,8 +232,8 @@ void Form1::setBridge(Bridge* bridge) {
     const std::optional<quint8> l = countvalue::countByte(left);
     const std::optional<quint8> m = countvalue::countByte(m_controls.Text2->text());
     const std::optional<quint8> r = countvalue::countByte(m_controls.Text3->text());
-    if (l && m && r)
-        bridge->setConfiguredModules(*l + *m + *r);
+    if (l && m && r) // as loaded, or as sent: the window's line and the check topic agree
+        bridge->setConfiguredModules(*l + *m + *r, m_diag->countsSent());
     // Counts from the broker go out as Indsæt (s) sends them, and the boxes show them; a
     // refusal is answered on the broker, with no message box in front of the window.
     bridge->setCountHandler([this](const std::array<QString, 3>& texts) {

@@ -2,13 +2,13 @@
 
 #include "bridge/mqttclient.h"
 #include "bridge/topics.h"
+#include "history/modulecheck.h"
 #include "history/names.h"
 #include "history/summary.h"
 #include "state/protocol.h"
 
 #include <QCoreApplication>
 #include <QStringList>
-#include <bitset>
 
 namespace {
 
@@ -26,7 +26,6 @@ QString linkText(Bridge::Link link) {
     return QStringLiteral("stopped");
 }
 
-// "1-3, 5" for the modules in `set`.
 } // namespace
 
 Bridge::Bridge(const FormState& state, const ChangeHistory& history, Options options,
@@ -209,10 +208,11 @@ void Bridge::setLink(Link link) {
         m_client->publish(topics::link(m_options.url.prefix), linkText(link).toUtf8(), true);
 }
 
-void Bridge::setConfiguredModules(std::optional<int> modules) {
-    if (modules == m_configured)
+void Bridge::setConfiguredModules(std::optional<int> modules, bool sent) {
+    if (modules == m_configured && sent == m_countsSent)
         return;
     m_configured = modules;
+    m_countsSent = sent;
     if (m_client->isConnected()) {
         if (m_options.discovery)
             publishDiscovery();
@@ -247,23 +247,21 @@ void Bridge::publishCheck(bool always) {
     m_checkBursts = bursts;
     if (!m_client->isConnected())
         return;
-    std::bitset<ChangeHistory::kModules> reported, missing, unknown;
-    const int counted = m_configured.value_or(-1);
-    for (int m = 0; m < ChangeHistory::kModules; ++m) {
-        const bool seen = m_history.reports(m) > 0;
-        const bool expected = m >= 1 && m <= counted;
-        reported[std::size_t(m)] = seen;
-        missing[std::size_t(m)] = expected && !seen;
-        unknown[std::size_t(m)] = seen && m_configured && !expected;
-    }
+    ModuleCheck check =
+        ModuleCheck::of(m_history, m_configured, ModuleCheck::Changes{}, m_burstsPerSecond);
+    check.countsSent(m_countsSent);
     topics::CheckSummary summary;
     summary.configured = m_configured;
-    summary.reported = numberRanges(reported);
-    summary.missing = numberRanges(missing);
-    summary.unknown = numberRanges(unknown);
-    summary.burstsPerSecond = m_burstsPerSecond;
-    summary.givenUp = m_history.bursts().givenUp;
-    summary.strayBytes = m_history.bursts().strayBytes;
+    summary.reported = numberRanges(check.reported);
+    summary.missing = numberRanges(check.missing);
+    summary.unknown = numberRanges(check.unexpected);
+    summary.burstsPerSecond = check.burstsPerSecond;
+    summary.givenUp = check.givenUp;
+    summary.strayBytes = check.strayBytes;
+    summary.countsNotSent = check.countsNotSent;
+    summary.shortBursts = check.shortBursts;
+    summary.shortMissing = numberRanges(check.shortMissing);
+    summary.unstable = numberRanges(check.unstable);
     const QByteArray payload = topics::checkPayload(summary);
     if (!always && payload == m_lastCheck)
         return;

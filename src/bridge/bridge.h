@@ -57,7 +57,9 @@ public:
     void stop();
 
     void setLink(Link link);
-    void setConfiguredModules(std::optional<int> modules);
+    // The modules the counts announce; `sent`: sent to the module in this session (until then
+    // nobody is called missing, as in the window).
+    void setConfiguredModules(std::optional<int> modules, bool sent = true);
     void setCountHandler(CountHandler handler) { m_countHandler = std::move(handler); }
     // The inputs' names, for the discovery configs (published with the next connect).
     void setNames(const names::Names* names) { m_names = names; }
@@ -107,6 +109,7 @@ private:
     quint64 m_dropped = 0;
     Link m_link = Link::Stopped;
     std::optional<int> m_configured;
+    bool m_countsSent = true;
     int m_discovered = 0; // inputs with a discovery config out
     QTimer m_checkTimer;
     QElapsedTimer m_checkClock;

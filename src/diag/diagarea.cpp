@@ -222,9 +222,7 @@ QString DiagArea::moduleCheckToolTip() const {
 }
 
 QString DiagArea::summaryText() const {
-    ModuleCheck::Modules unstable;
-    for (int n = 1; n <= FormState::kLastInput; ++n)
-        unstable[std::size_t(n)] = m_history.input(n).unstable();
+    const ModuleCheck::Inputs unstable = ModuleCheck::unstableInputs(m_history);
     QString text = QCoreApplication::translate("DiagArea", "Skift: %1")
                        .arg(m_history.total() - m_history.firstKept());
     if (m_history.dropped() > 0)

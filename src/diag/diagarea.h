@@ -2,10 +2,10 @@
 
 #include "diag/changefeed.h"
 #include "diag/lampmarkers.h"
-#include "diag/modulecheck.h"
 #include "diag/portwatch.h"
 #include "diag/speaker.h"
 #include "frame/framegate.h"
+#include "history/modulecheck.h"
 #include "history/names.h"
 
 #include <QElapsedTimer>
@@ -63,6 +63,7 @@ public:
     // while they are not known. `sent`: sent with Indsæt (s) in this session; until then no
     // module is called missing.
     void setConfiguredModules(std::optional<int> modules, bool sent);
+    bool countsSent() const { return m_countsSent; }
 
     // What "Gem CSV…" and "Optag" do once a file is chosen. False, after a message, when it
     // cannot be written. The CSV holds what the list shows (its filter applied), its cells

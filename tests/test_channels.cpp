@@ -255,7 +255,7 @@ void TestChannels::channelsAgree() {
     QVERIFY2(w.form.replay(path, 1, &why), qPrintable(why));
     Bridge::Options o;
     o.url = *MqttUrl::parse(QStringLiteral("mqtt://127.0.0.1:%1/c").arg(broker.port()));
-    Bridge bridge(w.form.state(), w.form.history(), o);
+    Bridge bridge(w.form.station(), o);
     w.form.setBridge(&bridge);
     bridge.start();
     Subscriber live(broker.port(), {QStringLiteral("c/check")});

@@ -4,6 +4,7 @@
 #include "bridge/topics.h"
 #include "history/modulecheck.h"
 #include "history/names.h"
+#include "history/station.h"
 #include "history/summary.h"
 #include "state/protocol.h"
 
@@ -28,10 +29,10 @@ QString linkText(Bridge::Link link) {
 
 } // namespace
 
-Bridge::Bridge(const FormState& state, const ChangeHistory& history, Options options,
-               QObject* parent)
-    : QObject(parent), m_state(state), m_history(history), m_clock(history, csv::Clock::Zone::Utc),
-      m_options(std::move(options)), m_next(history.total()) {
+Bridge::Bridge(const Station& station, Options options, QObject* parent)
+    : QObject(parent), m_station(station), m_state(station.state()), m_history(station.history()),
+      m_clock(m_history, csv::Clock::Zone::Utc), m_options(std::move(options)),
+      m_next(m_history.total()), m_configured(station.configuredModules()) {
     const QString prefix = m_options.url.prefix;
     for (int n = 1; n <= FormState::kLastInput; ++n)
         m_sensorTopics[std::size_t(n)] = topics::sensor(prefix, n).toUtf8();
@@ -53,7 +54,8 @@ Bridge::Bridge(const FormState& state, const ChangeHistory& history, Options opt
     connect(m_client.get(), &MqttClient::disconnected, this, &Bridge::onDisconnected);
     connect(m_client.get(), &MqttClient::published, this, &Bridge::onPublished);
     connect(m_client.get(), &MqttClient::messageReceived, this, &Bridge::onMessage);
-    connect(&history, &ChangeHistory::eventsAdded, this, &Bridge::take);
+    connect(&m_history, &ChangeHistory::eventsAdded, this, &Bridge::take);
+    connect(&station, &Station::countsChanged, this, &Bridge::countsChanged);
     m_checkTimer.setInterval(kCheckMs);
     connect(&m_checkTimer, &QTimer::timeout, this, [this] { publishCheck(false); });
 }
@@ -62,8 +64,6 @@ Bridge::~Bridge() = default;
 
 void Bridge::start() {
     m_started = true;
-    m_checkClock.start();
-    m_checkBursts = m_history.bursts().complete;
     m_checkTimer.start();
     say(QCoreApplication::translate("Bridge", "mqtt: connecting to %1")
             .arg(m_options.url.display()));
@@ -208,16 +208,14 @@ void Bridge::setLink(Link link) {
         m_client->publish(topics::link(m_options.url.prefix), linkText(link).toUtf8(), true);
 }
 
-void Bridge::setConfiguredModules(std::optional<int> modules, bool sent) {
-    if (modules == m_configured && sent == m_countsSent)
+void Bridge::countsChanged() {
+    const bool other = m_station.configuredModules() != m_configured;
+    m_configured = m_station.configuredModules();
+    if (!m_client->isConnected())
         return;
-    m_configured = modules;
-    m_countsSent = sent;
-    if (m_client->isConnected()) {
-        if (m_options.discovery)
-            publishDiscovery();
-        publishCheck(true);
-    }
+    if (other && m_options.discovery)
+        publishDiscovery();
+    publishCheck(true);
 }
 
 int Bridge::discoveryInputs() const {
@@ -240,18 +238,11 @@ void Bridge::publishDiscovery() {
 }
 
 void Bridge::publishCheck(bool always) {
-    const qint64 elapsed = m_checkClock.restart();
-    const quint64 bursts = m_history.bursts().complete;
-    if (elapsed > 0)
-        m_burstsPerSecond = double(bursts - m_checkBursts) * 1000.0 / double(elapsed);
-    m_checkBursts = bursts;
     if (!m_client->isConnected())
         return;
-    ModuleCheck check =
-        ModuleCheck::of(m_history, m_configured, ModuleCheck::Changes{}, m_burstsPerSecond);
-    check.countsSent(m_countsSent);
+    const ModuleCheck check = m_station.check();
     topics::CheckSummary summary;
-    summary.configured = m_configured;
+    summary.configured = check.configured;
     summary.reported = numberRanges(check.reported);
     summary.missing = numberRanges(check.missing);
     summary.unknown = numberRanges(check.unexpected);

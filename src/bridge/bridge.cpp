@@ -111,18 +111,20 @@ void Bridge::say(const QString& line) {
 
 void Bridge::take() {
     const MqttClient::Batch batch(*m_client);
-    if (m_next < m_history.firstKept()) { // gone from the history before we got to them
-        m_dropped += m_history.firstKept() - m_next;
-        m_next = m_history.firstKept();
-    }
+    noteDropped();
     const bool live = m_client->isConnected();
-    for (; m_next < m_history.total(); ++m_next) {
-        const Numbered e{m_next, m_history.event(m_next)};
+    m_next = m_history.forEachNew(m_next, [this, live](quint64 seq, const ChangeEvent& event) {
         if (live)
-            publishEvent(e, true);
+            publishEvent({seq, event}, true);
         else
-            hold(e);
-    }
+            hold({seq, event});
+    });
+}
+
+// The events the ring dropped before the bridge took them: where the ring starts tells.
+void Bridge::noteDropped() {
+    if (m_next < m_history.firstKept())
+        m_dropped += m_history.firstKept() - m_next;
 }
 
 void Bridge::hold(const Numbered& event) {
@@ -164,8 +166,10 @@ void Bridge::onPublished(int mid) {
 void Bridge::onConnected() {
     const QString& prefix = m_options.url.prefix;
     // What changed before now is in the state below; its events go out after it, in order.
-    for (; m_next < m_history.total(); ++m_next)
-        hold({m_next, m_history.event(m_next)});
+    noteDropped();
+    m_next = m_history.forEachNew(m_next, [this](quint64 seq, const ChangeEvent& event) {
+        hold({seq, event});
+    });
     m_client->publish(topics::status(prefix), topics::kOnline, true);
     m_client->publish(topics::link(prefix), linkText(m_link).toUtf8(), true);
     for (int n = 1; n <= FormState::kLastInput; ++n)

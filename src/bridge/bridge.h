@@ -75,6 +75,7 @@ signals:
 
 private:
     void take();
+    void noteDropped();
     void onConnected();
     void onDisconnected(const QString& why);
     void onPublished(int mid);

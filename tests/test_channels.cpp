@@ -205,6 +205,11 @@ void TestChannels::channelsAgree_data() {
     QTest::newRow("chatter:73") << 5 << QStringList{"chatter:73"} << five << QList<int>{}
                                 << "configured 5, reported 5, missing -, unknown -, short "
                                    "bursts 0 (left out -), unstable 73";
+    // The last input: module 13's eighth contact, the rest of the module past the lamps.
+    QTest::newRow("chatter:200") << 13 << QStringList{"chatter:200"} << QList<int>{5, 4, 4}
+                                 << QList<int>{}
+                                 << "configured 13, reported 13, missing -, unknown -, short "
+                                    "bursts 0 (left out -), unstable 200";
     // The window loaded 5 and never sent them: nobody is missing; the recording knows no
     // counts, so --summary judges neither missing nor unknown.
     QTest::newRow("counts loaded but not sent")

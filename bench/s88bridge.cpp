@@ -10,8 +10,7 @@
 // Figures are printed one a line; nothing is judged.
 //   s88bridge [--seconds N] [--program PATH] [--headless-only] [--mqtt-only]
 #include "bridge/bridge.h"
-#include "receive/monitor.h"
-#include "receive/receiver.h"
+#include "history/station.h"
 #include "serial/qtserialcontrol.h"
 #include "support/broker.h"
 #include "support/ptypair.h"
@@ -37,11 +36,6 @@
 
 namespace {
 
-class NoRefresh final : public Refresh {
-public:
-    void arbejd() override {}
-};
-
 qint64 nowNs() {
     return std::chrono::duration_cast<std::chrono::nanoseconds>(
                std::chrono::steady_clock::now().time_since_epoch())
@@ -62,18 +56,14 @@ void spin(int ms) {
 }
 
 struct Program {
-    FormState state;
     PtyPair pty;
     QtSerialControl serial{[this](int) { return pty.devicePath(); }};
-    Monitor monitor;
-    NoRefresh refresh;
-    Receiver receiver{state, serial, monitor, refresh};
-    ChangeHistory history{state, serial};
+    Station station{serial};
+    ChangeHistory& history = station.history();
     std::unique_ptr<Bridge> bridge;
 
     Program() {
-        receiver.setObserver(&history);
-        serial.setOnCommHandler([this] { receiver.takeWaiting(); });
+        station.listen([](const QString&) {});
         serial.setPortOpen(true);
     }
 };
@@ -206,7 +196,7 @@ int main(int argc, char* argv[]) {
     const bool all = !parser.isSet("headless-only");
     if (all) { // Latency.
         Program p;
-        p.bridge = std::make_unique<Bridge>(p.state, p.history, options);
+        p.bridge = std::make_unique<Bridge>(p.station, options);
         p.bridge->start();
         Subscriber sub(broker.port(), {QStringLiteral("b/event")});
         sub.connect();
@@ -238,7 +228,7 @@ int main(int argc, char* argv[]) {
             break;
         Program p;
         if (withBridge) {
-            p.bridge = std::make_unique<Bridge>(p.state, p.history, options);
+            p.bridge = std::make_unique<Bridge>(p.station, options);
             p.bridge->start();
         }
         Subscriber sub(broker.port(), {QStringLiteral("b/event")});

@@ -2,9 +2,8 @@
 #include "bridge/mqtturl.h"
 #include "bridge/topics.h"
 #include "history/names.h"
+#include "history/station.h"
 #include "link/countcommand.h"
-#include "receive/monitor.h"
-#include "receive/receiver.h"
 #include "support/broker.h"
 #include "support/testsupport.h"
 
@@ -17,27 +16,19 @@
 
 namespace {
 
-class NoRefresh final : public Refresh {
-public:
-    void arbejd() override {}
-};
-
-// The receive path and the change history on a scripted line, with a bridge on top.
+// A station on a scripted line, with a bridge on top.
 struct Rig {
-    FormState state;
     ScriptedSerialControl serial;
-    Monitor monitor;
-    NoRefresh refresh;
-    Receiver receiver{state, serial, monitor, refresh};
-    ChangeHistory history{state, serial};
+    Station station{serial};
+    FormState& state = station.state();
+    ChangeHistory& history = station.history();
     std::unique_ptr<Bridge> bridge;
     QStringList lines;
 
     explicit Rig(Bridge::Options options) {
-        receiver.setObserver(&history);
         serial.setPortOpen(true);
-        serial.setOnCommHandler([this] { receiver.takeWaiting(); });
-        bridge = std::make_unique<Bridge>(state, history, std::move(options));
+        station.listen([](const QString&) {});
+        bridge = std::make_unique<Bridge>(station, std::move(options));
         QObject::connect(bridge.get(), &Bridge::stateChanged, &serial,
                          [this](const QString& line) { lines.append(line); });
     }
@@ -261,7 +252,7 @@ void TestBridge::checkAndLink() {
     Broker broker;
     QVERIFY2(broker.start(), qPrintable(broker.log()));
     Rig rig(Rig::at(broker.port()));
-    rig.bridge->setConfiguredModules(3);
+    rig.station.setConfiguredModules(3, true);
     rig.bridge->start();
     Subscriber live(broker.port(), {QStringLiteral("t/check"), QStringLiteral("t/link")});
     QVERIFY(live.connect());
@@ -303,7 +294,7 @@ void TestBridge::discovery() {
     Bridge::Options options = Rig::at(broker.port(), QStringLiteral("club/hall"));
     options.discovery = true;
     Rig rig(options);
-    rig.bridge->setConfiguredModules(2);
+    rig.station.setConfiguredModules(2, true);
     names::Names names;
     names.setName(17, QStringLiteral("Blok 3 øst"));
     rig.bridge->setNames(&names);
@@ -341,7 +332,7 @@ void TestBridge::discovery() {
                  .toString(),
              QStringLiteral("s88_club_hall"));
     // One module fewer: its configs are removed (empty retained payloads).
-    rig.bridge->setConfiguredModules(1);
+    rig.station.setConfiguredModules(1, true);
     QVERIFY(live.waitFor([&] {
         return live.last()
             .value(QStringLiteral("homeassistant/binary_sensor/s88_club_hall/input32/config"))

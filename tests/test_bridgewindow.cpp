@@ -37,7 +37,7 @@ void TestBridgeWindow::stateInTooltipLinkAndCounts() {
     Bridge::Options options;
     options.url = *MqttUrl::parse(QStringLiteral("mqtt://127.0.0.1:%1/w").arg(broker.port()));
     options.commands = true;
-    Bridge bridge(w.form.state(), w.form.history(), options);
+    Bridge bridge(w.form.station(), options);
     w.form.setBridge(&bridge);
     bridge.start();
     Subscriber live(broker.port(), {QStringLiteral("w/#")});

@@ -47,7 +47,7 @@ void BridgeControl::apply(const mqtt_settings::Setting& setting) {
 void BridgeControl::run(Bridge::Options options, bool fromCommandLine) {
     stop();
     m_fromCommandLine = fromCommandLine;
-    m_bridge = std::make_unique<Bridge>(m_form.state(), m_form.history(), std::move(options));
+    m_bridge = std::make_unique<Bridge>(m_form.station(), std::move(options));
     connect(m_bridge.get(), &Bridge::stateChanged, this, &BridgeControl::stateChanged);
     m_form.setBridge(m_bridge.get());
     m_bridge->start();

@@ -9,6 +9,7 @@
 #include "frame/framegate.h"
 #include "history/changehistory.h"
 #include "history/recorder.h"
+#include "history/station.h"
 #include "link/countcommand.h"
 #include "link/portcontrol.h"
 #include "panel/lamp.h"
@@ -72,7 +73,7 @@ template <typename Handler> void Form1::run(Handler&& handler) {
 template <typename Handler> void Form1::runPort(Handler&& handler) {
     run(std::forward<Handler>(handler));
     m_diag->watchPort();
-    m_recorder->notePort(m_serial.CommPort(), m_serial.PortOpen());
+    m_station->recorder().notePort(m_serial.CommPort(), m_serial.PortOpen());
     if (m_bridge)
         m_bridge->setLink(m_serial.PortOpen() ? Bridge::Link::Started : Bridge::Link::Stopped);
     if (m_replay)
@@ -81,37 +82,36 @@ template <typename Handler> void Form1::runPort(Handler&& handler) {
 
 Form1::Form1(SerialControl& serial, SettingsStore& settings, MessageSink& messages,
              std::function<void()> quit, QWidget* parent)
-    : QWidget(parent), m_monitor(std::make_unique<Monitor>()),
-      m_frameGate(std::make_unique<FrameGate>()), m_controls(layout::build(*this, *m_monitor)),
-      m_serial(serial), m_messages(messages), m_settings(settings) {
+    : QWidget(parent), m_station(std::make_unique<Station>(serial)),
+      m_frameGate(std::make_unique<FrameGate>()),
+      m_controls(layout::build(*this, m_station->monitor())), m_serial(serial),
+      m_messages(messages), m_settings(settings) {
     setWindowTitle(caption());
     setWindowIcon(QIcon(QStringLiteral(":/icon.xpm")));
     setObjectName(QStringLiteral("Form1"));
 
     Controls& c = m_controls;
     m_frameGate->add(*c.Text4);
-    m_panel = std::make_unique<Panel>(m_state, *c.Text5, c.Lampe, *m_frameGate);
+    FormState& state = m_station->state();
+    m_panel = std::make_unique<Panel>(state, *c.Text5, c.Lampe, *m_frameGate);
     m_refresh = std::make_unique<WindowRefresh>(*m_panel, *c.Text4);
-    m_receiver = std::make_unique<Receiver>(m_state, serial, *m_monitor, *m_refresh);
-    m_history = std::make_unique<ChangeHistory>(m_state, serial);
-    m_receiver->setObserver(m_history.get());
-    m_recorder = std::make_unique<Recorder>(serial);
+    m_station->setRefresh(m_refresh.get());
     const IndicatorSink showIndicator = [shape = c.Shape1](LinkIndicator shown) {
         shape->setFillColor(indicatorColour(shown));
     };
     std::array<QAbstractButton*, 8> options{};
     std::copy(c.Option1.begin(), c.Option1.end(), options.begin());
-    m_portControl = std::make_unique<PortControl>(m_state, showIndicator, serial, options, messages,
+    m_portControl = std::make_unique<PortControl>(state, showIndicator, serial, options, messages,
                                                   std::move(quit));
-    m_countCommand = std::make_unique<CountCommand>(m_state, *c.Text1, *c.Text2, *c.Text3, serial,
+    m_countCommand = std::make_unique<CountCommand>(state, *c.Text1, *c.Text2, *c.Text3, serial,
                                                     settings, messages);
-    m_startup = std::make_unique<Startup>(m_state, showIndicator, *c.Text1, *c.Text2, *c.Text3,
+    m_startup = std::make_unique<Startup>(state, showIndicator, *c.Text1, *c.Text2, *c.Text3,
                                           settings, messages);
     std::array<QWidget*, FormState::kLampCount> lamps{};
     std::copy(c.Lampe.begin(), c.Lampe.end(), lamps.begin());
-    m_diag = std::make_unique<DiagArea>(*this, DiagArea::Parts{*m_history, *m_recorder,
-                                                               *m_frameGate, lamps, *c.Command3,
-                                                               messages, serial, settings});
+    m_diag = std::make_unique<DiagArea>(
+        *this, DiagArea::Parts{*m_station, *m_frameGate, lamps, *c.Command3, messages, settings});
+    m_station->startSampling();
     layout::placeDiagnostics(*m_diag);
     m_mqtt = std::make_unique<BridgeControl>(*this, messages);
     connectHandlers();
@@ -149,8 +149,33 @@ void Form1::setColourHelp(bool on) {
 Form1::~Form1() {
     m_mqtt->stop(); // "offline" out while the history and the state are still there
     m_serial.setOnCommHandler({});
-    m_recorder->stop();
-    m_history->setClock({}); // the replay goes before the history
+    m_station->setRefresh(nullptr);
+    m_station->recorder().stop();
+    m_station->history().setClock({}); // the replay goes before the history
+}
+
+FormState& Form1::state() {
+    return m_station->state();
+}
+
+const FormState& Form1::state() const {
+    return m_station->state();
+}
+
+const Monitor& Form1::monitor() const {
+    return m_station->monitor();
+}
+
+Receiver& Form1::receiver() {
+    return m_station->receiver();
+}
+
+ChangeHistory& Form1::history() {
+    return m_station->history();
+}
+
+Recorder& Form1::recorder() {
+    return m_station->recorder();
 }
 
 bool Form1::replay(const QString& path, int port, QString* error) {
@@ -159,9 +184,10 @@ bool Form1::replay(const QString& path, int port, QString* error) {
         return false;
     m_replay = std::move(session);
     m_replay->notePort(m_serial.CommPort(), m_serial.PortOpen());
-    m_history->clear();
-    m_history->setOrigin(0, QDateTime::fromMSecsSinceEpoch(m_replay->startEpochMs()));
-    m_history->setClock([this] { return m_replay->clockMs(); });
+    ChangeHistory& history = m_station->history();
+    history.clear();
+    history.setOrigin(0, QDateTime::fromMSecsSinceEpoch(m_replay->startEpochMs()));
+    history.setClock([this] { return m_replay->clockMs(); });
     m_diag->setReplayText([this] { return m_replay->text(); });
     return true;
 }
@@ -176,7 +202,7 @@ void Form1::Form_Load() {
     const std::optional<quint8> mid = countvalue::countByte(m_controls.Text2->text());
     const std::optional<quint8> right = countvalue::countByte(m_controls.Text3->text());
     if (left && mid && right)
-        m_diag->setConfiguredModules(*left + *mid + *right, false); // loaded, not sent
+        m_station->setConfiguredModules(*left + *mid + *right, false); // loaded, not sent
 }
 
 void Form1::connectHandlers() {
@@ -189,11 +215,8 @@ void Form1::connectHandlers() {
             [this] { runPort([this] { m_portControl->Command5_Click(); }); });
     connect(c.Command1, &QPushButton::clicked, this, [this] {
         run([this] { m_countCommand->Command1_Click(); });
-        if (m_countCommand->modulesSent()) {
-            m_diag->setConfiguredModules(m_countCommand->modulesSent(), true);
-            if (m_bridge)
-                m_bridge->setConfiguredModules(m_countCommand->modulesSent());
-        }
+        if (m_countCommand->modulesSent()) // the diagnostics and the bridge follow
+            m_station->setConfiguredModules(m_countCommand->modulesSent(), true);
     });
     for (int i = 0; i < int(c.Option1.size()); ++i) {
         // Only the button that becomes selected reports a click, as with the classic control.
@@ -202,17 +225,17 @@ void Form1::connectHandlers() {
                 runPort([this, i] { m_portControl->Option1_Click(i); });
         });
     }
-    m_serial.setOnCommHandler([this] {
-        run([this] { m_receiver->takeWaiting(); });
-        m_diag->watchPort();
-        m_frameGate->frameIfDue();
-    });
-    connect(&m_serial, &SerialControl::PortLost, this, [this](const QString& error) {
+    m_station->listen([this](const QString& why) { report(why); },
+                      [this] {
+                          m_diag->watchPort();
+                          m_frameGate->frameIfDue();
+                      });
+    connect(m_station.get(), &Station::portLost, this, [this](const QString& error) {
         runPort([this, error] { m_portControl->MSComm1_PortLost(error); });
         if (m_bridge)
             m_bridge->setLink(Bridge::Link::Lost);
     });
-    connect(m_recorder.get(), &Recorder::failed, this, &Form1::report);
+    connect(&m_station->recorder(), &Recorder::failed, this, &Form1::report);
     connect(m_diag.get(), &DiagArea::mqttWanted, this, [this] { openMqtt(); });
 }
 
@@ -227,13 +250,7 @@ void Form1::setBridge(Bridge* bridge) {
         return;
     }
     m_diag->setCheckStatus([bridge] { return bridge->stateText(); });
-    bridge->setNames(&m_diag->names());
-    const QString left = m_controls.Text1->text();
-    const std::optional<quint8> l = countvalue::countByte(left);
-    const std::optional<quint8> m = countvalue::countByte(m_controls.Text2->text());
-    const std::optional<quint8> r = countvalue::countByte(m_controls.Text3->text());
-    if (l && m && r)
-        bridge->setConfiguredModules(*l + *m + *r);
+    bridge->setNames(&m_station->names()); // the counts it takes from the station
     // Counts from the broker go out as Indsæt (s) sends them, and the boxes show them; a
     // refusal is answered on the broker, with no message box in front of the window.
     bridge->setCountHandler([this](const std::array<QString, 3>& texts) {
@@ -245,10 +262,8 @@ void Form1::setBridge(Bridge* bridge) {
         m_controls.Text1->setText(texts[0]);
         m_controls.Text2->setText(texts[1]);
         m_controls.Text3->setText(texts[2]);
-        if (modules >= 0) {
-            m_diag->setConfiguredModules(modules, true); // the bytes went out
-            m_bridge->setConfiguredModules(modules);
-        }
+        if (modules >= 0)
+            m_station->setConfiguredModules(modules, true); // the bytes went out
         if (result == countcommand::Result::NotSent)
             return m_serial.PortOpen() ? QStringLiteral("the counts could not be stored")
                                        : QStringLiteral("the port is not open (press Start)");

@@ -1,6 +1,6 @@
 #pragma once
 
-// The monitor window. Data flow:
+// The monitor window. Data flow (the receive core is a Station: history/station.h):
 //
 //   serial control --OnComm--> Receiver --S88--> InputState --arbejd--> Panel (lamps, Text5)
 //         |                        \--> Monitor ring --> MonitorView (Text4)
@@ -14,22 +14,9 @@
 //   ChangeHistory, InputState --> Bridge (--mqtt or "MQTT") --> MQTT broker; the link and counts
 //   too
 //
-// Libraries under src/, each using only those below it (docs/architecture.md):
+// The rooms under src/, what each holds and may use: docs/architecture.md (the one map).
 //
-//   app       main, command line, this window, start-up, layout, resources (uses all)
-//   diag      diagnostics views, the MQTT window     (uses history, bridge, frame, state)
-//   link      port control, count command handlers   (uses serial, state)
-//   panel     lamps, indicator, refresh, monitor view (uses frame, receive, state)
-//   bridge    MQTT publisher on the change history   (uses history, state; Qt Core)
-//   history   recordings, change history, statistics (uses receive, state; Qt Core)
-//   receive   state machine, decoder, monitor ring   (uses state; Qt Core)
-//   serial    QSerialPort control, port numbers, count rules (uses state; Core + SerialPort)
-//   frame     the frame gate                          (uses state; Qt Core)
-//   sim       virtual interface module                (uses state; Qt Core)
-//   state     form state, settings, serial and message interfaces, wire constants and
-//             input arithmetic, monotonic clock      (Qt Core)
-//
-// Form1 owns the state and every control, builds the subsystems and connects the controls'
+// Form1 owns the station and every control, builds the subsystems and connects the controls'
 // signals to their handlers; it holds no protocol logic itself. A handler that fails
 // without handling the failure itself ends in one place, which reports the error and keeps
 // the program running.
@@ -46,6 +33,7 @@
 class Bridge;
 class BridgeControl;
 class ChangeHistory;
+class Station;
 class CountCommand;
 class DiagArea;
 class FrameGate;
@@ -78,17 +66,19 @@ public:
     // Runs once, before the window is first shown.
     void Form_Load();
 
-    FormState& state() { return m_state; }
-    const FormState& state() const { return m_state; }
+    // The receive core: state, monitor, receiver, history, recorder, names, counts, rate.
+    Station& station() { return *m_station; }
+    FormState& state();
+    const FormState& state() const;
     const Controls& controls() const { return m_controls; }
-    const Monitor& monitor() const { return *m_monitor; }
+    const Monitor& monitor() const;
     MonitorView& monitorView() { return *m_controls.Text4; }
     // Every view of the window is painted through it.
     FrameGate& frameGate() { return *m_frameGate; }
-    Receiver& receiver() { return *m_receiver; }
+    Receiver& receiver();
     Panel& panel() { return *m_panel; }
-    ChangeHistory& history() { return *m_history; }
-    Recorder& recorder() { return *m_recorder; }
+    ChangeHistory& history();
+    Recorder& recorder();
     DiagArea& diagnostics() { return *m_diag; }
 
     // Feeds the bridge the link's state and the counts sent, lets it send counts (with
@@ -132,8 +122,8 @@ private:
     // A port handler, after which the recording notes where the port stands.
     template <typename Handler> void runPort(Handler&& handler);
 
-    FormState m_state;
-    std::unique_ptr<Monitor> m_monitor; // made before the controls: the monitor box shows it
+    // Made before the controls: the monitor box shows its monitor.
+    std::unique_ptr<Station> m_station;
     std::unique_ptr<FrameGate> m_frameGate;
     Controls m_controls;
     SerialControl& m_serial;
@@ -141,9 +131,6 @@ private:
     SettingsStore& m_settings;
     std::unique_ptr<Panel> m_panel;
     std::unique_ptr<WindowRefresh> m_refresh;
-    std::unique_ptr<Receiver> m_receiver;
-    std::unique_ptr<ChangeHistory> m_history;
-    std::unique_ptr<Recorder> m_recorder;
     std::unique_ptr<PortControl> m_portControl;
     std::unique_ptr<CountCommand> m_countCommand;
     std::unique_ptr<Startup> m_startup;

@@ -4,12 +4,9 @@
 #include "app/quitsignals.h"
 #include "app/translations.h"
 #include "bridge/bridge.h"
-#include "history/changehistory.h"
 #include "history/names.h"
-#include "history/recorder.h"
+#include "history/station.h"
 #include "link/countsend.h"
-#include "receive/monitor.h"
-#include "receive/receiver.h"
 #include "serial/portmap.h"
 #include "serial/qtserialcontrol.h"
 #include "state/settingsstore.h"
@@ -28,36 +25,24 @@ void say(const QString& line) {
     std::fflush(stderr);
 }
 
-class NoRefresh final : public Refresh {
-public:
-    void arbejd() override {}
-};
-
 // The link: opens the port, sends the counts, notices a lost port and opens it again.
 class Service final : public QObject {
 public:
     Service(const CommandLine::Window& options, const PortMap& ports, SerialControl& serial,
             SettingsStore& settings)
         : m_options(options), m_ports(ports), m_serial(serial), m_settings(settings),
-          m_receiver(m_state, serial, m_monitor, m_refresh), m_history(m_state, serial),
-          m_recorder(serial) {
-        m_receiver.setObserver(&m_history);
-        m_serial.setOnCommHandler([this] {
-            try {
-                m_receiver.takeWaiting();
-            } catch (const std::exception& e) {
-                say(QCoreApplication::translate("headless", "receive: %1")
-                        .arg(QString::fromLocal8Bit(e.what())));
-            }
+          m_station(serial) {
+        m_station.listen([](const QString& why) {
+            say(QCoreApplication::translate("headless", "receive: %1").arg(why));
         });
-        connect(&m_serial, &SerialControl::PortLost, this, [this](const QString& why) {
-            m_recorder.notePort(m_serial.CommPort(), false);
+        m_station.startSampling();
+        connect(&m_station, &Station::portLost, this, [this](const QString& why) {
             link(Bridge::Link::Lost,
                  QCoreApplication::translate("headless", "link: %1 lost: %2; opening it again")
                      .arg(device(), why));
             m_reopen.start();
         });
-        connect(&m_recorder, &Recorder::failed, this, [](const QString& why) {
+        connect(&m_station.recorder(), &Recorder::failed, this, [](const QString& why) {
             say(QCoreApplication::translate("headless", "record: %1").arg(why));
         });
         m_reopen.setInterval(kReopenMs);
@@ -91,7 +76,7 @@ public:
             return;
         QList<names::Problem> problems;
         QString why;
-        if (!names::load(path, m_names, &problems, &why))
+        if (!names::load(path, m_station.names(), &problems, &why))
             say(QCoreApplication::translate("headless", "names: %1: %2").arg(path, why));
         for (const names::Problem& p : problems)
             say(QCoreApplication::translate("headless", "names: %1: %2")
@@ -99,14 +84,14 @@ public:
     }
 
     bool startRecording(QString* why) {
-        return m_options.record.isEmpty() || m_recorder.start(m_options.record, why);
+        return m_options.record.isEmpty() || m_station.recorder().start(m_options.record, why);
     }
 
     void startBridge(Bridge::Options options) {
-        m_bridge = std::make_unique<Bridge>(m_state, m_history, std::move(options));
+        m_bridge = std::make_unique<Bridge>(m_station, std::move(options));
         connect(m_bridge.get(), &Bridge::stateChanged, this, &say);
         loadNames();
-        m_bridge->setNames(&m_names);
+        m_bridge->setNames(&m_station.names());
         m_bridge->setCountHandler([this](const std::array<QString, 3>& texts) {
             const QString refusal = sendCounts(texts);
             if (refusal.isEmpty())
@@ -128,8 +113,8 @@ public:
             m_reopen.start();
             return;
         }
-        m_state.PortStarted = 1;
-        m_recorder.notePort(m_serial.CommPort(), true);
+        m_station.state().PortStarted = 1;
+        m_station.recorder().notePort(m_serial.CommPort(), true);
         link(Bridge::Link::Started,
              QCoreApplication::translate("headless", "link: %1 open").arg(device()));
         const QString refusal = sendCounts(m_counts);
@@ -147,8 +132,8 @@ public:
                 m_serial.setPortOpen(false);
         } catch (const PlatformError&) {
         }
-        m_recorder.notePort(m_serial.CommPort(), false);
-        m_recorder.stop();
+        m_station.recorder().notePort(m_serial.CommPort(), false);
+        m_station.recorder().stop();
         say(QCoreApplication::translate("headless", "link: %1 closed").arg(device()));
     }
 
@@ -168,8 +153,7 @@ private:
         int modules = -1;
         switch (countcommand::send(texts, texts, m_serial, m_settings, &modules)) {
         case countcommand::Result::Sent:
-            if (m_bridge)
-                m_bridge->setConfiguredModules(modules);
+            m_station.setConfiguredModules(modules, true); // the bridge follows
             return {};
         case countcommand::Result::NotCounts:
             return QCoreApplication::translate("headless", "expected three counts from 0 to 255");
@@ -185,13 +169,7 @@ private:
     const PortMap& m_ports;
     SerialControl& m_serial;
     SettingsStore& m_settings;
-    FormState m_state;
-    Monitor m_monitor;
-    NoRefresh m_refresh;
-    Receiver m_receiver;
-    ChangeHistory m_history;
-    Recorder m_recorder;
-    names::Names m_names;
+    Station m_station;
     std::unique_ptr<Bridge> m_bridge;
     std::array<QString, 3> m_counts;
     QTimer m_reopen;

@@ -2,13 +2,14 @@
 
 #include "bridge/mqttclient.h"
 #include "bridge/topics.h"
+#include "history/modulecheck.h"
 #include "history/names.h"
+#include "history/station.h"
 #include "history/summary.h"
 #include "state/protocol.h"
 
 #include <QCoreApplication>
 #include <QStringList>
-#include <bitset>
 
 namespace {
 
@@ -26,13 +27,12 @@ QString linkText(Bridge::Link link) {
     return QStringLiteral("stopped");
 }
 
-// "1-3, 5" for the modules in `set`.
 } // namespace
 
-Bridge::Bridge(const FormState& state, const ChangeHistory& history, Options options,
-               QObject* parent)
-    : QObject(parent), m_state(state), m_history(history), m_clock(history, csv::Clock::Zone::Utc),
-      m_options(std::move(options)), m_next(history.total()) {
+Bridge::Bridge(const Station& station, Options options, QObject* parent)
+    : QObject(parent), m_station(station), m_state(station.state()), m_history(station.history()),
+      m_clock(m_history, csv::Clock::Zone::Utc), m_options(std::move(options)),
+      m_next(m_history.total()), m_configured(station.configuredModules()) {
     const QString prefix = m_options.url.prefix;
     for (int n = 1; n <= FormState::kLastInput; ++n)
         m_sensorTopics[std::size_t(n)] = topics::sensor(prefix, n).toUtf8();
@@ -54,7 +54,8 @@ Bridge::Bridge(const FormState& state, const ChangeHistory& history, Options opt
     connect(m_client.get(), &MqttClient::disconnected, this, &Bridge::onDisconnected);
     connect(m_client.get(), &MqttClient::published, this, &Bridge::onPublished);
     connect(m_client.get(), &MqttClient::messageReceived, this, &Bridge::onMessage);
-    connect(&history, &ChangeHistory::eventsAdded, this, &Bridge::take);
+    connect(&m_history, &ChangeHistory::eventsAdded, this, &Bridge::take);
+    connect(&station, &Station::countsChanged, this, &Bridge::countsChanged);
     m_checkTimer.setInterval(kCheckMs);
     connect(&m_checkTimer, &QTimer::timeout, this, [this] { publishCheck(false); });
 }
@@ -63,8 +64,6 @@ Bridge::~Bridge() = default;
 
 void Bridge::start() {
     m_started = true;
-    m_checkClock.start();
-    m_checkBursts = m_history.bursts().complete;
     m_checkTimer.start();
     say(QCoreApplication::translate("Bridge", "mqtt: connecting to %1")
             .arg(m_options.url.display()));
@@ -112,18 +111,20 @@ void Bridge::say(const QString& line) {
 
 void Bridge::take() {
     const MqttClient::Batch batch(*m_client);
-    if (m_next < m_history.firstKept()) { // gone from the history before we got to them
-        m_dropped += m_history.firstKept() - m_next;
-        m_next = m_history.firstKept();
-    }
+    noteDropped();
     const bool live = m_client->isConnected();
-    for (; m_next < m_history.total(); ++m_next) {
-        const Numbered e{m_next, m_history.event(m_next)};
+    m_next = m_history.forEachNew(m_next, [this, live](quint64 seq, const ChangeEvent& event) {
         if (live)
-            publishEvent(e, true);
+            publishEvent({seq, event}, true);
         else
-            hold(e);
-    }
+            hold({seq, event});
+    });
+}
+
+// The events the ring dropped before the bridge took them: where the ring starts tells.
+void Bridge::noteDropped() {
+    if (m_next < m_history.firstKept())
+        m_dropped += m_history.firstKept() - m_next;
 }
 
 void Bridge::hold(const Numbered& event) {
@@ -165,8 +166,10 @@ void Bridge::onPublished(int mid) {
 void Bridge::onConnected() {
     const QString& prefix = m_options.url.prefix;
     // What changed before now is in the state below; its events go out after it, in order.
-    for (; m_next < m_history.total(); ++m_next)
-        hold({m_next, m_history.event(m_next)});
+    noteDropped();
+    m_next = m_history.forEachNew(m_next, [this](quint64 seq, const ChangeEvent& event) {
+        hold({seq, event});
+    });
     m_client->publish(topics::status(prefix), topics::kOnline, true);
     m_client->publish(topics::link(prefix), linkText(m_link).toUtf8(), true);
     for (int n = 1; n <= FormState::kLastInput; ++n)
@@ -209,15 +212,14 @@ void Bridge::setLink(Link link) {
         m_client->publish(topics::link(m_options.url.prefix), linkText(link).toUtf8(), true);
 }
 
-void Bridge::setConfiguredModules(std::optional<int> modules) {
-    if (modules == m_configured)
+void Bridge::countsChanged() {
+    const bool other = m_station.configuredModules() != m_configured;
+    m_configured = m_station.configuredModules();
+    if (!m_client->isConnected())
         return;
-    m_configured = modules;
-    if (m_client->isConnected()) {
-        if (m_options.discovery)
-            publishDiscovery();
-        publishCheck(true);
-    }
+    if (other && m_options.discovery)
+        publishDiscovery();
+    publishCheck(true);
 }
 
 int Bridge::discoveryInputs() const {
@@ -240,30 +242,21 @@ void Bridge::publishDiscovery() {
 }
 
 void Bridge::publishCheck(bool always) {
-    const qint64 elapsed = m_checkClock.restart();
-    const quint64 bursts = m_history.bursts().complete;
-    if (elapsed > 0)
-        m_burstsPerSecond = double(bursts - m_checkBursts) * 1000.0 / double(elapsed);
-    m_checkBursts = bursts;
     if (!m_client->isConnected())
         return;
-    std::bitset<ChangeHistory::kModules> reported, missing, unknown;
-    const int counted = m_configured.value_or(-1);
-    for (int m = 0; m < ChangeHistory::kModules; ++m) {
-        const bool seen = m_history.reports(m) > 0;
-        const bool expected = m >= 1 && m <= counted;
-        reported[std::size_t(m)] = seen;
-        missing[std::size_t(m)] = expected && !seen;
-        unknown[std::size_t(m)] = seen && m_configured && !expected;
-    }
+    const ModuleCheck check = m_station.check();
     topics::CheckSummary summary;
-    summary.configured = m_configured;
-    summary.reported = numberRanges(reported);
-    summary.missing = numberRanges(missing);
-    summary.unknown = numberRanges(unknown);
-    summary.burstsPerSecond = m_burstsPerSecond;
-    summary.givenUp = m_history.bursts().givenUp;
-    summary.strayBytes = m_history.bursts().strayBytes;
+    summary.configured = check.configured;
+    summary.reported = numberRanges(check.reported);
+    summary.missing = numberRanges(check.missing);
+    summary.unknown = numberRanges(check.unexpected);
+    summary.burstsPerSecond = check.burstsPerSecond;
+    summary.givenUp = check.givenUp;
+    summary.strayBytes = check.strayBytes;
+    summary.countsNotSent = check.countsNotSent;
+    summary.shortBursts = check.shortBursts;
+    summary.shortMissing = numberRanges(check.shortMissing);
+    summary.unstable = numberRanges(check.unstable);
     const QByteArray payload = topics::checkPayload(summary);
     if (!always && payload == m_lastCheck)
         return;

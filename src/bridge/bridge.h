@@ -4,7 +4,6 @@
 #include "history/changehistory.h"
 #include "history/csv.h"
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 #include <array>
@@ -14,11 +13,12 @@
 #include <optional>
 
 class MqttClient;
+class Station;
 
 // Publishes the inputs to an MQTT broker (topics in bridge/topics.h): each input's state
 // retained, one event per change, the module check, the link's state and the bridge's own
-// availability. It reads the change history and the form state; the receive path and the
-// serial link know nothing of it.
+// availability. It reads the station: its change history, form state, counts and module check
+// (the one the window shows); the receive path and the serial link know nothing of it.
 //
 // While the broker is away the changes are held, at most kMaxHeld (the oldest dropped and
 // counted). On every (re)connect it publishes the whole current state first, then what it
@@ -48,8 +48,7 @@ public:
     // Runs "L,M,R" as Indsæt (s) would: empty when the counts went out, else why not.
     using CountHandler = std::function<QString(const std::array<QString, 3>& texts)>;
 
-    Bridge(const FormState& state, const ChangeHistory& history, Options options,
-           QObject* parent = nullptr);
+    Bridge(const Station& station, Options options, QObject* parent = nullptr);
     ~Bridge() override;
 
     void start();
@@ -57,7 +56,6 @@ public:
     void stop();
 
     void setLink(Link link);
-    void setConfiguredModules(std::optional<int> modules);
     void setCountHandler(CountHandler handler) { m_countHandler = std::move(handler); }
     // The inputs' names, for the discovery configs (published with the next connect).
     void setNames(const names::Names* names) { m_names = names; }
@@ -77,6 +75,7 @@ signals:
 
 private:
     void take();
+    void noteDropped();
     void onConnected();
     void onDisconnected(const QString& why);
     void onPublished(int mid);
@@ -88,10 +87,12 @@ private:
     void hold(const Numbered& event);
     void publishEvent(const Numbered& event, bool withState);
     void publishCheck(bool always);
+    void countsChanged();
     void publishDiscovery();
     int discoveryInputs() const;
     void say(const QString& line);
 
+    const Station& m_station;
     const FormState& m_state;
     const ChangeHistory& m_history;
     csv::Clock m_clock; // the events' times, in UTC
@@ -106,12 +107,9 @@ private:
     std::deque<std::pair<int, Numbered>> m_unacked; // sent, not yet acknowledged
     quint64 m_dropped = 0;
     Link m_link = Link::Stopped;
-    std::optional<int> m_configured;
-    int m_discovered = 0; // inputs with a discovery config out
+    std::optional<int> m_configured; // as the discovery configs were made for
+    int m_discovered = 0;            // inputs with a discovery config out
     QTimer m_checkTimer;
-    QElapsedTimer m_checkClock;
-    quint64 m_checkBursts = 0;
-    double m_burstsPerSecond = 0;
     QByteArray m_lastCheck;
     bool m_started = false;
     QString m_line;

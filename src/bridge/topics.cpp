@@ -93,7 +93,11 @@ QByteArray checkPayload(const CheckSummary& s) {
                   {QStringLiteral("unknown"), s.unknown},
                   {QStringLiteral("bursts_per_second"), qRound(s.burstsPerSecond * 10) / 10.0},
                   {QStringLiteral("given_up"), qint64(s.givenUp)},
-                  {QStringLiteral("stray_bytes"), qint64(s.strayBytes)}};
+                  {QStringLiteral("stray_bytes"), qint64(s.strayBytes)},
+                  {QStringLiteral("counts_not_sent"), s.countsNotSent},
+                  {QStringLiteral("short_bursts"), qint64(s.shortBursts)},
+                  {QStringLiteral("short_missing"), s.shortMissing},
+                  {QStringLiteral("unstable"), s.unstable}};
     return QJsonDocument(o).toJson(QJsonDocument::Compact);
 }
 

@@ -17,7 +17,8 @@ class QDateTime;
 //                                  module, contact, state, since_ms (the --history fields);
 //                                  seq counts the changes: one sent again after a lost
 //                                  connection has the seq it had
-//   P/check              retained  the module check as JSON, at most once a second
+//   P/check              retained  the module check as JSON, at most once a second (the
+//                                  window's rule: history/modulecheck.h)
 //   P/dropped            retained  changes dropped while the broker was away (beyond 10,000)
 //   P/counts/set         taken     "L,M,R", with --mqtt-commands only: as Indsæt (s)
 //   P/counts/result      not kept  JSON: {"ok":true,"counts":"L,M,R"} or {"ok":false,"reason":…}
@@ -58,6 +59,10 @@ struct CheckSummary {
     double burstsPerSecond = 0;
     quint64 givenUp = 0;
     quint64 strayBytes = 0;
+    bool countsNotSent = false; // the counts were loaded, not sent: nobody is called missing
+    quint64 shortBursts = 0;
+    QString shortMissing; // the modules the short bursts left out
+    QString unstable;     // the unstable inputs, "73, 75"
 };
 QByteArray checkPayload(const CheckSummary& summary);
 

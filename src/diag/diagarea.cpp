@@ -11,6 +11,7 @@
 #include "history/csv.h"
 #include "history/filename.h"
 #include "history/recorder.h"
+#include "history/station.h"
 #include "state/messagesink.h"
 #include "state/serialcontrol.h"
 
@@ -27,7 +28,6 @@
 
 namespace {
 
-constexpr int kTickMs = 1000;
 constexpr qint64 kNoteShownMs = 5000; // how long "Gemt: …" stays
 
 QString sizeText(quint64 bytes) {
@@ -50,9 +50,10 @@ QString elapsedText(qint64 ms) {
 } // namespace
 
 DiagArea::DiagArea(QWidget& form, const Parts& parts)
-    : QWidget(&form), m_history(parts.history), m_recorder(parts.recorder),
-      m_messages(parts.messages), m_serial(parts.serial), m_form(form),
-      m_markers(parts.history, parts.lamps), m_gate(parts.gate),
+    : QWidget(&form), m_station(parts.station), m_history(parts.station.history()),
+      m_recorder(parts.station.recorder()), m_messages(parts.messages),
+      m_serial(parts.station.serial()), m_form(form), m_markers(m_history, parts.lamps),
+      m_gate(parts.gate), m_names(parts.station.names()),
       m_choose([this](const QString& caption, const QString& filters, QString* chosen) {
           return QFileDialog::getSaveFileName(&m_form, caption, QString(), filters, chosen);
       }),
@@ -67,9 +68,6 @@ DiagArea::DiagArea(QWidget& form, const Parts& parts)
     connectParts();
     connect(&parts.start, &QAbstractButton::clicked, this,
             [this] { m_changesAtStart = ModuleCheck::changesNow(m_history); });
-    m_sinceSample.start();
-    m_burstsAtSample = m_history.bursts().complete;
-    m_tick.start(kTickMs);
     m_watchClock.start();
     m_watchTimer.setSingleShot(true);
     m_watchTimer.setTimerType(Qt::PreciseTimer); // the silence is due to the millisecond
@@ -121,38 +119,26 @@ void DiagArea::connectParts() {
         if (m_speaker)
             m_speaker->announceChange(n, active);
     });
-    connect(&m_tick, &QTimer::timeout, this, &DiagArea::sample);
+    // Every second, with the bursts a second sampled anew.
+    connect(&m_station, &Station::sampled, this, &DiagArea::tick);
+    connect(&m_station, &Station::countsChanged, this, &DiagArea::countsChanged);
 }
 
 void DiagArea::cleared() {
     m_changesAtStart.fill(0);
-    m_burstsAtSample = 0;
     m_list->historyChanged();
     m_markers.historyChanged();
     tick();
 }
 
-void DiagArea::setConfiguredModules(std::optional<int> modules, bool sent) {
-    m_configured = modules;
-    m_countsSent = m_countsSent || sent;
-    if (m_walk && modules)
-        m_walk->setConfiguredModules(*modules);
-    tick();
-}
-
-// Bursts a second, over the last tick.
-void DiagArea::sample() {
-    const quint64 bursts = m_history.bursts().complete;
-    const qint64 ms = m_sinceSample.restart();
-    if (ms > 0 && bursts >= m_burstsAtSample)
-        m_burstRate = double(bursts - m_burstsAtSample) * 1000.0 / double(ms);
-    m_burstsAtSample = bursts;
+void DiagArea::countsChanged() {
+    if (m_walk && m_station.configuredModules())
+        m_walk->setConfiguredModules(*m_station.configuredModules());
     tick();
 }
 
 void DiagArea::tick() {
-    m_check = ModuleCheck::of(m_history, m_configured, m_changesAtStart, m_burstRate);
-    m_check.countsSent(m_countsSent);
+    m_check = m_station.check(m_changesAtStart);
     watchPort();
     requestFrame();
 }
@@ -222,9 +208,7 @@ QString DiagArea::moduleCheckToolTip() const {
 }
 
 QString DiagArea::summaryText() const {
-    ModuleCheck::Modules unstable;
-    for (int n = 1; n <= FormState::kLastInput; ++n)
-        unstable[std::size_t(n)] = m_history.input(n).unstable();
+    const ModuleCheck::Inputs unstable = ModuleCheck::unstableInputs(m_history);
     QString text = QCoreApplication::translate("DiagArea", "Skift: %1")
                        .arg(m_history.total() - m_history.firstKept());
     if (m_history.dropped() > 0)

@@ -2,10 +2,10 @@
 
 #include "diag/changefeed.h"
 #include "diag/lampmarkers.h"
-#include "diag/modulecheck.h"
 #include "diag/portwatch.h"
 #include "diag/speaker.h"
 #include "frame/framegate.h"
+#include "history/modulecheck.h"
 #include "history/names.h"
 
 #include <QElapsedTimer>
@@ -31,6 +31,7 @@ class QPushButton;
 class Recorder;
 class SerialControl;
 class SettingsStore;
+class Station;
 class ViewDialog;
 class WalkTestWindow;
 
@@ -47,22 +48,15 @@ class DiagArea final : public QWidget, public FrameView {
 
 public:
     struct Parts {
-        ChangeHistory& history;
-        Recorder& recorder;
+        Station& station; // its history, recorder, names, counts and rate; its line watched
         FrameGate& gate;
         std::array<QWidget*, FormState::kLampCount> lamps; // the lamps, as widgets
         QAbstractButton& start;                            // "since Start" counts from its clicks
         MessageSink& messages;
-        const SerialControl& serial; // watched for a started port that gives no data
-        SettingsStore& settings;     // "Visning…" keeps its choices there
+        SettingsStore& settings; // "Visning…" keeps its choices there
     };
     DiagArea(QWidget& form, const Parts& parts);
     ~DiagArea() override;
-
-    // The modules the counts announce (Left + Mid + Right), as loaded or last sent; nothing
-    // while they are not known. `sent`: sent with Indsæt (s) in this session; until then no
-    // module is called missing.
-    void setConfiguredModules(std::optional<int> modules, bool sent);
 
     // What "Gem CSV…" and "Optag" do once a file is chosen. False, after a message, when it
     // cannot be written. The CSV holds what the list shows (its filter applied), its cells
@@ -145,7 +139,7 @@ private:
     void speechChanged();
     void namesChanged();
     void connectParts();
-    void sample();
+    void countsChanged();
     void cleared();
     void recordToggled(bool on);
     void showRecording();
@@ -159,6 +153,7 @@ private:
     // A note in the summary's line for a few seconds; `full` in its tooltip.
     void showNote(const QString& note, const QString& full);
 
+    Station& m_station;
     ChangeHistory& m_history;
     Recorder& m_recorder;
     MessageSink& m_messages;
@@ -169,7 +164,7 @@ private:
     std::unique_ptr<TtsSpeaker> m_speaker; // made on first use: opening speech can take long
     WalkTestWindow* m_walk = nullptr;
     FrameGate& m_gate;
-    names::Names m_names;
+    names::Names& m_names; // the station's
     TimelineWindow* m_timeline = nullptr;
     NamesWindow* m_namesWindow = nullptr;
     QPushButton* m_timelineButton = nullptr;
@@ -202,12 +197,6 @@ private:
     QString m_checkTip;
     QLabel* m_portLine = nullptr;
 
-    QTimer m_tick;
-    QElapsedTimer m_sinceSample;
-    quint64 m_burstsAtSample = 0;
-    double m_burstRate = 0;
-    std::optional<int> m_configured;
-    bool m_countsSent = false;
     PortWatch m_watch;
     QTimer m_watchTimer;
     QElapsedTimer m_watchClock;

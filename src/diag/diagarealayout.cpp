@@ -3,7 +3,7 @@
 
 #include "diag/diagarea.h"
 #include "diag/historylist.h"
-#include "diag/modulecheck.h"
+#include "history/modulecheck.h"
 #include "diag/readable.h"
 #include "diag/statuslabel.h"
 

@@ -8,6 +8,7 @@
 #include "diag/timelinewindow.h"
 #include "diag/viewdialog.h"
 #include "diag/walktestwindow.h"
+#include "history/station.h"
 #include "state/messagesink.h"
 #include "state/protocol.h"
 
@@ -19,7 +20,10 @@ TimelineWindow& DiagArea::openTimeline() {
     if (!m_timeline)
         m_timeline = new TimelineWindow(
             m_history, m_names, m_gate, m_messages,
-            [this] { return m_configured.value_or(10) * protocol::kInputsPerModule; }, &m_form);
+            [this] {
+                return m_station.configuredModules().value_or(10) * protocol::kInputsPerModule;
+            },
+            &m_form);
     m_timeline->show();
     m_timeline->raise();
     m_timeline->activateWindow();
@@ -74,8 +78,8 @@ void DiagArea::openWalkTest() {
         m_walk = new WalkTestWindow(m_changes, speaker(), m_messages, &m_form); // own window
         m_walk->setNames(&m_names);
     }
-    if (m_configured)
-        m_walk->setConfiguredModules(*m_configured);
+    if (const std::optional<int> modules = m_station.configuredModules())
+        m_walk->setConfiguredModules(*modules);
     m_walk->show();
     m_walk->raise();
     m_walk->activateWindow();

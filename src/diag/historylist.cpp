@@ -98,10 +98,9 @@ void HistoryList::rebuildMatches() {
 // returns the rows this added at the top.
 int HistoryList::takeNew() {
     if (m_filter.all) { // every event is a row: count them, nothing to note
-        const quint64 total = m_history.total();
-        const quint64 from = std::max(m_seen, m_history.firstKept());
-        m_seen = total;
-        return int(total - std::min(from, total));
+        int rows = 0;
+        m_seen = m_history.forEachNew(m_seen, [&rows](const ChangeEvent&) { ++rows; });
+        return rows;
     }
     const std::size_t before = m_matches.size();
     m_seen = m_history.forEachNew(m_seen, [this](quint64 seq, const ChangeEvent& e) {

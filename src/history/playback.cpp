@@ -52,21 +52,21 @@ bool Playback::waitForInput(int msecs) {
 }
 
 PlaybackRun::PlaybackRun(recording::Reader& reader, qsizetype capacity)
-    : m_reader(reader), m_line(reader), m_receiver(m_state, m_line, m_monitor, m_refresh),
-      m_history(m_state, m_line, capacity) {
-    m_receiver.setObserver(&m_history);
-}
+    : m_reader(reader), m_line(reader), m_station(m_line, capacity) {}
 
 bool PlaybackRun::run() {
     bool first = true;
     while (m_line.advance()) {
         if (first) {
             first = false;
-            m_history.setOrigin(0, QDateTime::fromMSecsSinceEpoch(m_reader.startEpochMs()));
+            m_station.history().setOrigin(0,
+                                          QDateTime::fromMSecsSinceEpoch(m_reader.startEpochMs()));
         }
         // As the real control raises OnComm while characters wait.
         while (m_line.InBufferCount() > 0)
-            m_receiver.takeWaiting();
+            m_station.receiver().takeWaiting();
+        if (m_line.modulesSent() != m_station.configuredModules())
+            m_station.setConfiguredModules(m_line.modulesSent(), true);
     }
     return m_reader.ok();
 }

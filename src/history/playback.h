@@ -2,8 +2,7 @@
 
 #include "history/changehistory.h"
 #include "history/recording.h"
-#include "receive/monitor.h"
-#include "receive/receiver.h"
+#include "history/station.h"
 #include "state/formstate.h"
 #include "state/serialcontrol.h"
 
@@ -50,33 +49,26 @@ private:
     std::optional<int> m_modulesSent;
 };
 
-// A recording run through the very receive state machine and decoder the window uses, into a
-// change history whose time 0 is the recording's start.
+// A recording run through a station of its own (the very receive state machine, decoder and
+// module check the window uses), into a change history whose time 0 is the recording's start.
+// The counts are those of the last count command the recording sent.
 class PlaybackRun {
 public:
     explicit PlaybackRun(recording::Reader& reader,
                          qsizetype capacity = ChangeHistory::kDefaultCapacity);
 
     // Connect to eventsAdded() before run() to see every event before the bound drops it.
-    ChangeHistory& history() { return m_history; }
-    const FormState& state() const { return m_state; }
+    ChangeHistory& history() { return m_station.history(); }
+    const FormState& state() const { return m_station.state(); }
     const Playback& line() const { return m_line; }
+    const Station& station() const { return m_station; }
 
     // Plays the whole recording; false when it has a fault (the reader says which). What
     // came before the fault has been played.
     bool run();
 
 private:
-    class NoRefresh final : public Refresh {
-    public:
-        void arbejd() override {}
-    };
-
     recording::Reader& m_reader;
     Playback m_line;
-    FormState m_state;
-    Monitor m_monitor;
-    NoRefresh m_refresh;
-    Receiver m_receiver;
-    ChangeHistory m_history;
+    Station m_station;
 };

@@ -1,14 +1,13 @@
 #include "history/summary.h"
 
 #include "history/changehistory.h"
+#include "history/modulecheck.h"
 
 #include <QCoreApplication>
 #include <QStringList>
 #include <bitset>
 
 namespace {
-
-constexpr int kModules = ChangeHistory::kModules;
 
 // "2, 4-7, 12", or "none".
 template <std::size_t N> QString list(const std::bitset<N>& set) {
@@ -37,24 +36,16 @@ QString numberRanges(int count, const std::function<bool(int)>& has, int most) {
 
 QByteArray moduleSummary(const ChangeHistory& history, std::optional<int> configured) {
     const BurstStats& b = history.bursts();
-    std::bitset<kModules> reported;
-    std::bitset<kModules> missing;
-    std::bitset<kModules> unknown;
-    for (int m = 0; m < kModules; ++m) {
-        const bool expected = configured && m >= 1 && m <= *configured;
-        reported[std::size_t(m)] = history.reports(m) > 0;
-        // A module a short burst names is told there, as in the window.
-        missing[std::size_t(m)] =
-            expected && !reported.test(std::size_t(m)) && !b.shortMissing.test(std::size_t(m));
-        unknown[std::size_t(m)] = configured && !expected && reported.test(std::size_t(m));
-    }
-    std::bitset<FormState::kInputCount> unstable;
-    for (int n = 1; n <= FormState::kLastInput; ++n)
-        unstable[std::size_t(n)] = history.input(n).unstable();
-    QString shortText = QString::number(b.shortBursts);
-    if (b.shortMissing.any())
+    // The counts come from a count command the recording sent: the window's rule, as sent.
+    const ModuleCheck check = ModuleCheck::of(history, configured, ModuleCheck::Changes{}, 0);
+    const ModuleCheck::Modules& reported = check.reported;
+    const ModuleCheck::Modules& missing = check.missing;
+    const ModuleCheck::Modules& unknown = check.unexpected;
+    const ModuleCheck::Inputs& unstable = check.unstable;
+    QString shortText = QString::number(check.shortBursts);
+    if (check.shortMissing.any())
         shortText += QCoreApplication::translate("summary", " (module %1 left out of the reply)")
-                         .arg(list(b.shortMissing));
+                         .arg(list(check.shortMissing));
     if (b.shortUnnamed > 0)
         shortText +=
             QCoreApplication::translate("summary", " (%1 with fewer reports than announced)")

@@ -1,7 +1,6 @@
-#include "diag/modulecheck.h"
+#include "history/modulecheck.h"
 
 #include "history/changehistory.h"
-#include "history/summary.h"
 #include "state/language.h"
 #include "state/protocol.h"
 
@@ -24,6 +23,13 @@ ModuleCheck::Changes ModuleCheck::changesNow(const ChangeHistory& history) {
     for (int n = 1; n <= FormState::kLastInput; ++n)
         changes[std::size_t(n)] = history.input(n).changes;
     return changes;
+}
+
+ModuleCheck::Inputs ModuleCheck::unstableInputs(const ChangeHistory& history) {
+    Inputs unstable;
+    for (int n = 1; n <= FormState::kLastInput; ++n)
+        unstable[std::size_t(n)] = history.input(n).unstable();
+    return unstable;
 }
 
 ModuleCheck ModuleCheck::of(const ChangeHistory& history, std::optional<int> configured,
@@ -54,6 +60,7 @@ ModuleCheck ModuleCheck::of(const ChangeHistory& history, std::optional<int> con
         check.unchanged[std::size_t(m)] = !changed;
     }
     check.takeShortBursts(history);
+    check.unstable = unstableInputs(history);
     return check;
 }
 
@@ -82,10 +89,6 @@ void ModuleCheck::countsSent(bool sent) {
         return;
     countsNotSent = missing.any();
     missing.reset();
-}
-
-QString ModuleCheck::list(const Modules& modules, int most) {
-    return numberRanges(modules, most);
 }
 
 template <typename Add> void ModuleCheck::parts(Add&& add) const {

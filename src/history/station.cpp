@@ -1,0 +1,70 @@
+#include "history/station.h"
+
+#include "state/platformerror.h"
+#include "state/serialcontrol.h"
+
+Station::Station(SerialControl& serial, qsizetype capacity, QObject* parent)
+    : QObject(parent), m_serial(serial), m_receiver(m_state, serial, m_monitor, m_refresh),
+      m_history(m_state, serial, capacity), m_recorder(serial) {
+    m_receiver.setObserver(&m_history);
+    connect(&serial, &SerialControl::PortLost, this, [this](const QString& why) {
+        m_recorder.notePort(m_serial.CommPort(), false);
+        emit portLost(why);
+    });
+    connect(&m_history, &ChangeHistory::cleared, this, [this] {
+        m_burstsAtSample = 0;
+        m_rate = 0;
+    });
+    m_sampleTimer.setInterval(kSampleMs);
+    connect(&m_sampleTimer, &QTimer::timeout, this, &Station::sample);
+}
+
+Station::~Station() {
+    m_serial.setOnCommHandler({});
+}
+
+void Station::listen(std::function<void(const QString&)> failed, std::function<void()> after) {
+    m_serial.setOnCommHandler([this, failed = std::move(failed), after = std::move(after)] {
+        try {
+            m_receiver.takeWaiting();
+        } catch (const PlatformError& e) {
+            failed(e.message());
+        } catch (const std::exception& e) {
+            failed(QString::fromLocal8Bit(e.what()));
+        }
+        if (after)
+            after();
+    });
+}
+
+void Station::setConfiguredModules(std::optional<int> modules, bool sent) {
+    const bool nowSent = m_countsSent || sent;
+    if (modules == m_configured && nowSent == m_countsSent)
+        return;
+    m_configured = modules;
+    m_countsSent = nowSent;
+    emit countsChanged();
+}
+
+void Station::startSampling() {
+    m_sinceSample.start();
+    m_burstsAtSample = m_history.bursts().complete;
+    m_sampleTimer.start();
+}
+
+void Station::sample() {
+    const quint64 bursts = m_history.bursts().complete;
+    const qint64 ms = m_sinceSample.isValid() ? m_sinceSample.restart() : 0;
+    if (!m_sinceSample.isValid())
+        m_sinceSample.start();
+    if (ms > 0 && bursts >= m_burstsAtSample)
+        m_rate = double(bursts - m_burstsAtSample) * 1000.0 / double(ms);
+    m_burstsAtSample = bursts;
+    emit sampled();
+}
+
+ModuleCheck Station::check(const ModuleCheck::Changes& changesAtStart) const {
+    ModuleCheck c = ModuleCheck::of(m_history, m_configured, changesAtStart, m_rate);
+    c.countsSent(m_countsSent);
+    return c;
+}

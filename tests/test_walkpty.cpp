@@ -48,6 +48,20 @@ QByteArray burst(const QList<quint16>& modules) {
     return b;
 }
 
+// The window on a real line, its walk test of module 1 started, then the link.
+struct ModuleOneRig {
+    ModuleOneRig() {
+        walk.setConfiguredModules(1);
+        walk.startButton()->click();
+        rig.start();
+    }
+    PtyPair pty;
+    WindowRig rig{pty};
+    SpeakerDouble speaker;
+    CapturedMessages messages;
+    WalkTestWindow walk{rig.form.diagnostics().changes(), speaker, messages};
+};
+
 } // namespace
 
 void TestWalkPty::reportNamesSwappedContacts_data() {
@@ -105,14 +119,9 @@ void TestWalkPty::reportNamesSwappedContacts() {
 // wired the wrong way round, on a real line: the train is never an answer, the pair is found.
 void TestWalkPty::trainOutsideTheModule() {
     SKIP_WITHOUT_PTYS();
-    PtyPair pty;
-    WindowRig rig(pty);
-    SpeakerDouble speaker;
-    CapturedMessages messages;
-    WalkTestWindow walk(rig.form.diagnostics().changes(), speaker, messages);
-    walk.setConfiguredModules(1);
-    walk.startButton()->click();
-    rig.start();
+    ModuleOneRig t;
+    PtyPair& pty = t.pty;
+    WalkTestWindow& walk = t.walk;
 
     // Ten bursts (200 ms) a step; after two quiet steps contact k of module 1 is active for
     // step 2 + 4(k - 1), then quiet for three; the train takes three inputs of module 3 and
@@ -140,7 +149,7 @@ void TestWalkPty::trainOutsideTheModule() {
                                             "3.1 (indgang 33): ")),
              qPrintable(report));
     QVERIFY(!feeder.failed());
-    rig.stop();
+    t.rig.stop();
 }
 
 // A train runs through module 1, one input every 0.7 s, each input quiet long before it
@@ -149,14 +158,9 @@ void TestWalkPty::trainOutsideTheModule() {
 // and 9 swapped and contact 12 stuck.
 void TestWalkPty::trainThroughTheModule() {
     SKIP_WITHOUT_PTYS();
-    PtyPair pty;
-    WindowRig rig(pty);
-    SpeakerDouble speaker;
-    CapturedMessages messages;
-    WalkTestWindow walk(rig.form.diagnostics().changes(), speaker, messages);
-    walk.setConfiguredModules(1);
-    walk.startButton()->click();
-    rig.start();
+    ModuleOneRig t;
+    PtyPair& pty = t.pty;
+    WalkTestWindow& walk = t.walk;
 
     // A burst every 100 ms: the train, seven bursts an input, then gone.
     QList<QByteArray> train;
@@ -197,7 +201,7 @@ void TestWalkPty::trainThroughTheModule() {
     QCOMPARE(faultLines(walk),
              QStringList({"1,3,3,wrong_input,9", "1,9,9,wrong_input,3", "1,12,12,stuck,"}));
     QVERIFY(!feeder.failed());
-    rig.stop();
+    t.rig.stop();
 }
 
 QTEST_MAIN(TestWalkPty)

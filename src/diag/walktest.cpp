@@ -40,22 +40,22 @@ QList<int> WalkTest::start(const QList<int>& activeNow, qint64 nowMs,
     return settled;
 }
 
-void WalkTest::clearAsk(qint64 timeMs) {
+void WalkTest::dropAnswer() {
     m_sinceAsk.clear();
-    m_noise.clear();
     m_pressed = false;
     m_together = 0;
     m_firstPress = kNever;
     m_held.reset();
+}
+
+void WalkTest::clearAsk(qint64 timeMs) {
+    dropAnswer();
+    m_noise.clear();
     m_askedAt = timeMs;
 }
 
 void WalkTest::unrest(qint64 timeMs) {
-    m_sinceAsk.clear();
-    m_pressed = false;
-    m_together = 0;
-    m_firstPress = kNever;
-    m_held.reset();
+    dropAnswer();
     m_restlessAt = timeMs;
 }
 

@@ -120,7 +120,9 @@ private:
     QList<int> judge(int input, bool active, qint64 timeMs);
     // Holds the answer until the quiet after it has passed.
     QList<int> answer(Outcome outcome, int other, qint64 timeMs);
-    // Drops the answer under way: the contact stays asked.
+    // Forgets the answer under way.
+    void dropAnswer();
+    // Drops the answer under way for unrest: the contact stays asked.
     void unrest(qint64 timeMs);
     // Whether another input of the tested modules than `input` changed in the quiet before.
     bool stirredBefore(int input, qint64 timeMs) const;

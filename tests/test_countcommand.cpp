@@ -115,6 +115,10 @@ void TestCountCommand::sendsAndStoresCounts_data() {
     QTest::newRow("1E10 beyond 32 bits") << QStringList{"1E10", "0", "1"} << true << 1 << none;
     QTest::newRow("&HFFFF reads as -1") << QStringList{"2", "&HFFFF", "1"} << true << 1 << none;
     QTest::newRow("only the last box fails") << QStringList{"2", "0", "300"} << true << 1 << none;
+    QTest::newRow("300 while marked not started, port open")
+        << QStringList{"300", "0", "1"} << true << 0 << none;
+    QTest::newRow("0, 0, 0") << QStringList{"0", "0", "0"} << true << 1
+                             << bytes({115, 0, 0, 0, 13});
 }
 
 void TestCountCommand::sendsAndStoresCounts() {
@@ -134,7 +138,8 @@ void TestCountCommand::sendsAndStoresCounts() {
 
     QCOMPARE(rig.serial.output, sent);
     if (sent.isEmpty()) {
-        QCOMPARE(rig.messages.shown, QStringList{kReminder});
+        // A count outside 0..255 on an open port is named; else Start is what is missing.
+        QCOMPARE(rig.messages.shown, QStringList{portOpen ? fixed::kCountRange : kReminder});
         QCOMPARE(rig.settings.values, earlierValues());
     } else {
         QCOMPARE(rig.messages.shown, QStringList{});

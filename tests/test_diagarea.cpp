@@ -482,6 +482,17 @@ void TestDiagArea::shortBurstOnVirtualModule() {
     QCOMPARE(history.bursts().strayBytes, quint64(0));
     // Each short burst loses the next: its first report's 3 bytes, then 5 stray ones.
     QTRY_VERIFY(history.bursts().lostBytes >= 4 * 8);
+    // Short bursts are data: the port never reads as silent while they come, past the
+    // watch's three seconds after the last complete burst.
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < PortWatch::kSilentMs + 1000) {
+        QTest::qWait(100);
+        const QString now = w.form.diagnostics().checkLineText();
+        QVERIFY2(!now.startsWith(QStringLiteral("Ingen data")), qPrintable(now));
+    }
+    QVERIFY2(w.form.diagnostics().checkLineText().contains(QStringLiteral("kort burst")),
+             qPrintable(w.form.diagnostics().checkLineText()));
 }
 
 void TestDiagArea::burstRate_data() {
@@ -591,6 +602,36 @@ void TestDiagArea::countsNotSent() {
     }
     QCOMPARE(t.diag().checkLineText(), line);
 
+    const auto veilNow = [&t] {
+        t.diag().tick();
+        t.rig.form.frameGate().frame();
+        return t.diag().markers().veiledCount();
+    };
+    // Ryd while data comes: no veil until a complete burst since, and then only the silent
+    // ones, never every counted module.
+    if (!reported.isEmpty()) {
+        t.history().clear();
+        QCOMPARE(veilNow(), 0);
+        QVERIFY(t.play(inputOneOnAndOff(reported), 20));
+        QCOMPARE(veilNow(), int(veiled.size()) * 16);
+    }
+    // Stop: the veil goes, the lamps stay as they were.
+    const QList<int> green = greenLamps(t.rig.form);
+    QList<QImage> lamps;
+    for (int n = 1; n <= 64; ++n)
+        lamps << t.rig.c().Lampe[std::size_t(n - 1)]->grab().toImage();
+    t.rig.stop();
+    QCOMPARE(veilNow(), 0);
+    QCOMPARE(greenLamps(t.rig.form), green);
+    for (int n = 1; n <= 64; ++n)
+        QCOMPARE(t.rig.c().Lampe[std::size_t(n - 1)]->grab().toImage(), lamps[n - 1]);
+    // Ryd while stopped: no veil, though no module has reported since.
+    t.history().clear();
+    QCOMPARE(veilNow(), 0);
+    // Started again: none until a complete burst.
+    t.rig.start();
+    QCOMPARE(veilNow(), 0);
+
     // The silent module comes back: the veil goes.
     if (!veiled.isEmpty()) {
         QList<std::array<int, 3>> all;
@@ -605,8 +646,8 @@ void TestDiagArea::countsNotSent() {
 }
 
 void TestDiagArea::portWatch_data() {
-    // "open@t", "burst@t", "close@t"; "port@t": another port chosen; "clear@t": the history
-    // cleared, its burst count back at 0
+    // "open@t", "burst@t", "close@t"; "short@t": a short burst (a module missing from it);
+    // "port@t": another port chosen; "clear@t": the history cleared, its burst counts back at 0
     QTest::addColumn<QString>("script");
     QTest::addColumn<qint64>("atMs");
     QTest::addColumn<bool>("silent");
@@ -631,6 +672,14 @@ void TestDiagArea::portWatch_data() {
         << "open@0 burst@1000 clear@5000" << qint64(5001) << true << qint64(-1);
     QTest::newRow("a burst after clearing counts")
         << "open@0 burst@1000 clear@2000 burst@3000" << qint64(5999) << false << qint64(1);
+    QTest::newRow("short burst 2999 ms ago")
+        << "open@0 short@5000" << qint64(7999) << false << qint64(1);
+    QTest::newRow("short burst 3000 ms ago")
+        << "open@0 short@5000" << qint64(8000) << true << qint64(-1);
+    QTest::newRow("short bursts after complete ones")
+        << "open@0 burst@1000 short@4000 short@6000" << qint64(8999) << false << qint64(1);
+    QTest::newRow("short burst ends the silence")
+        << "open@0 short@5000" << qint64(5000) << false << qint64(3000);
 }
 
 void TestDiagArea::portWatch() {
@@ -641,15 +690,18 @@ void TestDiagArea::portWatch() {
     PortWatch watch;
     int port = 1;
     bool open = false;
-    quint64 bursts = 0;
+    BurstStats bursts;
     for (const QString& step : script.split(u' ', Qt::SkipEmptyParts)) {
         const QString what = step.section(u'@', 0, 0);
         open = what == u"close" ? false : what == u"open" ? true : open;
-        bursts = what == u"clear" ? 0 : bursts + (what == u"burst" ? 1 : 0);
+        if (what == u"clear")
+            bursts = {};
+        bursts.complete += what == u"burst" ? 1 : 0;
+        bursts.shortBursts += what == u"short" ? 1 : 0;
         port += what == u"port" ? 1 : 0;
-        watch.update(port, open, bursts, step.section(u'@', 1).toLongLong());
+        watch.update(port, open, PortWatch::dataBursts(bursts), step.section(u'@', 1).toLongLong());
     }
-    watch.update(port, open, bursts, atMs);
+    watch.update(port, open, PortWatch::dataBursts(bursts), atMs);
     QCOMPARE(watch.silent(), silent);
     QCOMPARE(watch.msUntilSilent(atMs), untilSilent);
 }

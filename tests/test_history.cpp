@@ -3,6 +3,7 @@
 #include "app/form1.h"
 #include "diag/diagarea.h"
 #include "diag/historylist.h"
+#include "diag/portwatch.h"
 #include "history/changehistory.h"
 #include "history/csv.h"
 #include "history/playback.h"
@@ -14,6 +15,7 @@
 #include "support/formsupport.h"
 #include "support/ptypair.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
@@ -726,6 +728,16 @@ void TestHistory::replayRunsOnRecordingClock() {
             .arg(QDateTime::fromMSecsSinceEpoch(start + 2400).toString(u"hh:mm:ss"))));
     QTRY_COMPARE(w.form.diagnostics().list().rowText(0).left(12),
                  QDateTime::fromMSecsSinceEpoch(start + 2400).toString(u"hh:mm:ss.zzz"));
+    // The replay over, no more data comes: that is its end, not a wrong port.
+    QElapsedTimer ended;
+    ended.start();
+    while (ended.elapsed() < PortWatch::kSilentMs + 500) {
+        QTest::qWait(100);
+        w.form.diagnostics().tick();
+        const QString line = w.form.diagnostics().checkLineText();
+        QVERIFY2(!line.startsWith(QStringLiteral("Ingen data")), qPrintable(line));
+    }
+    QVERIFY(w.form.diagnostics().summary().contains(QStringLiteral("Afspilning slut")));
 }
 
 void TestHistory::replayClockTimesEachByte_data() {

@@ -5,6 +5,7 @@
 #include "app/form1.h"
 #include "app/translations.h"
 #include "diag/changefeed.h"
+#include "diag/diagarea.h"
 #include "diag/speaker.h"
 #include "diag/walktest.h"
 #include "diag/walktestwindow.h"
@@ -161,6 +162,22 @@ void collect(QWidget* window, QList<Fit>& into) {
     }
 }
 
+// Counts sent, modules missing, one not counted, a short burst, stray bytes: the module check
+// line long. Returns the line.
+QLabel* inTrouble(ScriptedWindow& rig) {
+    rig.c().Text1->setText(QStringLiteral("4"));
+    rig.c().Text2->setText(QStringLiteral("3"));
+    rig.c().Text3->setText(QStringLiteral("3"));
+    rig.start();
+    rig.c().Command1->click();
+    const QByteArray complete = bytes({105, 2, 1, 0, 0, 12, 0, 0});
+    rig.serial.deliver(complete + bytes({105, 3, 1, 0, 1}) + complete + complete +
+                       bytes({7, 9, 200}) + complete + complete);
+    rig.form.diagnostics().tick();
+    rig.form.frameGate().frame();
+    return rig.form.findChild<QLabel*>(QStringLiteral("diagModuleCheck"));
+}
+
 // Every captioned control of both windows, made in `language`.
 QList<Fit> fitsIn(Language language) {
     translations::install(*QCoreApplication::instance(), language);
@@ -168,6 +185,16 @@ QList<Fit> fitsIn(Language language) {
     {
         ScriptedWindow rig;
         collect(&rig.form, fits);
+    }
+    {
+        // The module check line long, as a layout with trouble makes it: counted modules
+        // missing, one not counted, a short burst, stray bytes. Cut, it ends at a whole part.
+        ScriptedWindow rig;
+        QLabel* line = inTrouble(rig);
+        if (std::optional<Fit> f = fitOf(line)) {
+            f->control = QStringLiteral("Form1 diagModuleCheck (in trouble)");
+            fits.append(*f);
+        }
     }
     {
         ChangeFeed feed;
@@ -192,6 +219,7 @@ private slots:
     void windowSpeaks_data();
     void windowSpeaks();
     void tableCoversEveryLanguage();
+    void cutLineWholeInTooltip();
     void readAloud_data();
     void readAloud();
     void walkTestReport_data();
@@ -261,6 +289,20 @@ void TestTranslations::windowSpeaks() {
         QCOMPARE(shown(window.skipButton()->text()), skip);
     }
     translations::install(*QCoreApplication::instance(), Language::Danish);
+}
+
+// The module check line cut short ends at a whole part, and its tooltip begins with all of it.
+void TestTranslations::cutLineWholeInTooltip() {
+    ScriptedWindow rig;
+    QLabel* line = inTrouble(rig);
+    const QString whole = rig.form.diagnostics().checkLineText();
+    QTextDocument doc;
+    doc.setHtml(line->text());
+    const QString visible = doc.toPlainText();
+    QVERIFY2(visible.endsWith(QStringLiteral(" · …")), qPrintable(visible));
+    QVERIFY2(whole.startsWith(visible.chopped(1)), qPrintable(visible + u'\n' + whole));
+    QVERIFY2(line->toolTip().startsWith(whole + QStringLiteral("\n\n")),
+             qPrintable(line->toolTip()));
 }
 
 // The fit table holds the same controls in every language, and not a handful.

@@ -57,6 +57,10 @@
         <source>Husk at aktiver start</source>
         <translation>Bitte zuerst Start drücken</translation>
     </message>
+    <message>
+        <source>Modulantal skal være fra 0 til 255</source>
+        <translation>Modulanzahl muss zwischen 0 und 255 liegen</translation>
+    </message>
 </context>
 <context>
     <name>DiagArea</name>
@@ -1155,6 +1159,14 @@ Aktivität außerhalb der Prüfung (nicht als Antwort gewertet):
 </source>
         <translation>Modul %1, Kontakt %2 (Eingang %3%4): %5
 </translation>
+    </message>
+    <message>
+        <source>Uro på modul %1: 1 indgang skifter – venter</source>
+        <translation>Unruhe auf Modul %1: 1 Eingang wechselt – warte</translation>
+    </message>
+    <message>
+        <source>Uro på modul %1: %2 indgange skifter – venter</source>
+        <translation>Unruhe auf Modul %1: %2 Eingänge wechseln – warte</translation>
     </message>
 </context>
 <context>

@@ -57,6 +57,10 @@
         <source>Husk at aktiver start</source>
         <translation>Remember to press Start</translation>
     </message>
+    <message>
+        <source>Modulantal skal være fra 0 til 255</source>
+        <translation>Module counts must be from 0 to 255</translation>
+    </message>
 </context>
 <context>
     <name>DiagArea</name>
@@ -1155,6 +1159,14 @@ Activity outside the test (not taken as an answer):
 </source>
         <translation>Module %1, contact %2 (input %3%4): %5
 </translation>
+    </message>
+    <message>
+        <source>Uro på modul %1: 1 indgang skifter – venter</source>
+        <translation>Activity on module %1: 1 input changing – waiting</translation>
+    </message>
+    <message>
+        <source>Uro på modul %1: %2 indgange skifter – venter</source>
+        <translation>Activity on module %1: %2 inputs changing – waiting</translation>
     </message>
 </context>
 <context>

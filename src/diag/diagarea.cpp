@@ -4,6 +4,7 @@
 #include "diag/historylist.h"
 #include "diag/historywindow.h"
 #include "diag/nameswindow.h"
+#include "diag/statuslabel.h"
 #include "diag/timelinewindow.h"
 #include "diag/viewdialog.h"
 #include "diag/walktestwindow.h"
@@ -66,8 +67,10 @@ DiagArea::DiagArea(QWidget& form, const Parts& parts)
     parts.gate.add(*m_list);
     parts.gate.add(m_markers);
     connectParts();
-    connect(&parts.start, &QAbstractButton::clicked, this,
-            [this] { m_changesAtStart = ModuleCheck::changesNow(m_history); });
+    connect(&parts.start, &QAbstractButton::clicked, this, [this] {
+        m_changesAtStart = ModuleCheck::changesNow(m_history);
+        m_markers.restartVeil();
+    });
     m_watchClock.start();
     m_watchTimer.setSingleShot(true);
     m_watchTimer.setTimerType(Qt::PreciseTimer); // the silence is due to the millisecond
@@ -126,6 +129,7 @@ void DiagArea::connectParts() {
 
 void DiagArea::cleared() {
     m_changesAtStart.fill(0);
+    m_markers.restartVeil();
     m_list->historyChanged();
     m_markers.historyChanged();
     tick();
@@ -145,7 +149,7 @@ void DiagArea::tick() {
 
 // Follows the port: its device when it is chosen or opened, and whether it gives data.
 void DiagArea::watchPort() {
-    const quint64 bursts = m_history.bursts().complete;
+    const quint64 bursts = PortWatch::dataBursts(m_history.bursts());
     const bool open = m_serial.PortOpen();
     if (open == m_watchedOpen && bursts == m_watch.bursts() &&
         m_serial.CommPort() == m_watchedPort &&
@@ -169,7 +173,7 @@ void DiagArea::watchPort() {
 }
 
 QString DiagArea::checkLineText() const {
-    return m_watch.silent() ? PortWatch::silentText(m_watchedPort, m_device) : m_check.text();
+    return portSilent() ? PortWatch::silentText(m_watchedPort, m_device) : m_check.text();
 }
 
 QString DiagArea::portLineText() const {
@@ -178,15 +182,27 @@ QString DiagArea::portLineText() const {
 
 void DiagArea::paintFrame() {
     // QLabel repaints only when its text changes.
-    if (m_watch.silent())
+    // The line is cut at whole parts, never part-way; its tooltip then begins with all of it.
+    const int room = m_checkLine->contentsRect().width();
+    bool cut = false;
+    if (portSilent()) {
+        const QString text = checkLineText();
+        const QString shown = m_checkLine->fontMetrics().elidedText(text, Qt::ElideRight, room);
+        cut = room > 0 && shown != text;
         m_checkLine->setText(QStringLiteral("<span style=\"color:#c00000\">%1</span>")
-                                 .arg(checkLineText().toHtmlEscaped()));
-    else
-        m_checkLine->setText(m_check.html());
+                                 .arg((cut ? shown : text).toHtmlEscaped()));
+    } else {
+        const QString separator = QStringLiteral(" · ");
+        m_checkLine->setText(StatusLabel::fitParts(m_check.html().split(separator),
+                                                   m_check.text().split(separator), separator,
+                                                   m_checkLine->fontMetrics(), room, &cut));
+    }
     m_portLine->setText(
         m_portLine->fontMetrics().elidedText(portLineText(), Qt::ElideMiddle, m_portLine->width()));
-    m_markers.setSilentModules(m_check.missing);
-    if (const QString tip = moduleCheckToolTip(); tip != m_checkTip) {
+    m_markers.setSilentModules(m_check.missing, m_serial.PortOpen(), m_check.bursts);
+    if (const QString tip =
+            (cut ? checkLineText() + QStringLiteral("\n\n") : QString()) + moduleCheckToolTip();
+        tip != m_checkTip) {
         m_checkTip = tip;
         m_checkLine->setToolTip(tip);
     }

@@ -149,6 +149,9 @@ private:
     TtsSpeaker& speaker();
     QString summaryText() const;
     QString noteText() const;
+    // The port gives no data, and it is a port, not a replay (whose end, or a pause in the
+    // recording, is no wrong port).
+    bool portSilent() const { return m_watch.silent() && !m_replayText; }
     void noteSaved(const QString& path);
     // A note in the summary's line for a few seconds; `full` in its tooltip.
     void showNote(const QString& note, const QString& full);

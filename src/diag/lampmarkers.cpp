@@ -109,7 +109,12 @@ int LampMarkers::veiledCount() const {
     return int(std::count_if(m_veils.begin(), m_veils.end(), [](QWidget* w) { return w; }));
 }
 
-void LampMarkers::setSilentModules(const Modules& modules) {
+void LampMarkers::restartVeil() {
+    m_burstsAtRestart = m_history.bursts().complete;
+}
+
+void LampMarkers::setSilentModules(const Modules& missing, bool linkRuns, quint64 completeBursts) {
+    const Modules modules = linkRuns && completeBursts > m_burstsAtRestart ? missing : Modules();
     if (modules == m_silent)
         return;
     m_silent = modules;

@@ -33,9 +33,14 @@ public:
     // Names shown in the tooltips; null: none.
     void setNames(const names::Names* names) { m_names = names; }
 
-    // The modules (bit m for module m) whose lamps are veiled as silent.
+    // The modules (bit m for module m) whose lamps are veiled as silent: the missing ones, but
+    // only while the link runs and after at least one complete burst since Start or Ryd
+    // (`completeBursts` is the count the missing ones were found at, against the count at the
+    // last restartVeil()). Stopped, the lamps show what they showed, unveiled.
     using Modules = std::bitset<256>;
-    void setSilentModules(const Modules& modules);
+    void setSilentModules(const Modules& missing, bool linkRuns, quint64 completeBursts);
+    // Start or Ryd: no veil until the next complete burst.
+    void restartVeil();
     bool isVeiled(int input) const { return m_veils[std::size_t(input - 1)] != nullptr; }
     int veiledCount() const;
 
@@ -66,5 +71,6 @@ private:
     std::array<QWidget*, FormState::kLampCount> m_markers{};
     std::array<QWidget*, FormState::kLampCount> m_veils{};
     Modules m_silent;
+    quint64 m_burstsAtRestart = 0;
     bool m_colourHelp = false;
 };

@@ -1,17 +1,25 @@
 #pragma once
 
+#include "history/changehistory.h"
+
 #include <QString>
 #include <QtGlobal>
 
-// Whether a started port gives data: open for kSilentMs without one complete burst (nothing
-// at all, or only bytes that never make a burst) is silent, until a burst comes. No clock of
-// its own: the caller says what the time is.
+// Whether a started port gives data: open for kSilentMs without one burst (nothing at all, or
+// only bytes that never make a burst) is silent, until a burst comes. A short burst (a module
+// missing from the reply) is data as much as a complete one. No clock of its own: the caller
+// says what the time is.
 class PortWatch {
 public:
     static constexpr qint64 kSilentMs = 3000;
 
-    // The port's state now: which port, open or not, the complete bursts received so far (fewer
-    // than before: the history was cleared, which is no sign of data), the time. Another port
+    // The bursts that count as data: complete and short ones alike.
+    static quint64 dataBursts(const BurstStats& bursts) {
+        return bursts.complete + bursts.shortBursts;
+    }
+
+    // The port's state now: which port, open or not, the bursts received so far (dataBursts();
+    // fewer than before: the history was cleared, which is no sign of data), the time. Another port
     // starts the count afresh.
     void update(int port, bool open, quint64 bursts, qint64 nowMs);
     bool silent() const { return m_silent; }

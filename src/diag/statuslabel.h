@@ -10,6 +10,13 @@ class StatusLabel final : public QLabel {
 public:
     using QLabel::QLabel;
 
+    // The parts of a line, as rich text (`html`) and as plain text (`plain`, the same parts),
+    // joined by `separator` and cut to `width` pixels of `fm`: whole parts while they fit, then
+    // "…", so a line never ends part-way through a number. *cut says whether any part was left
+    // out (or, when even the first does not fit, cut).
+    static QString fitParts(const QStringList& html, const QStringList& plain,
+                            const QString& separator, const QFontMetrics& fm, int width, bool* cut);
+
     QSize sizeHint() const override { return hint(); }
     QSize minimumSizeHint() const override { return hint(); }
 

@@ -40,12 +40,67 @@ QList<int> WalkTest::start(const QList<int>& activeNow, qint64 nowMs,
     return settled;
 }
 
-void WalkTest::clearAsk(qint64 timeMs) {
+void WalkTest::dropAnswer() {
     m_sinceAsk.clear();
-    m_noise.clear();
     m_pressed = false;
     m_together = 0;
+    m_firstPress = kNever;
+    m_held.reset();
+}
+
+void WalkTest::clearAsk(qint64 timeMs) {
+    dropAnswer();
+    m_noise.clear();
     m_askedAt = timeMs;
+}
+
+void WalkTest::unrest(qint64 timeMs) {
+    dropAnswer();
+    m_restlessAt = timeMs;
+}
+
+bool WalkTest::stirredBefore(int input, qint64 timeMs) const {
+    return std::any_of(m_results.begin(), m_results.end(), [&](const Result& r) {
+        const qint64 own = m_ownChange[std::size_t(r.input())];
+        return r.input() != input && own != kNever && own > timeMs - kQuietBeforeMs;
+    });
+}
+
+QList<int> WalkTest::restless(qint64 nowMs) const {
+    if (!running() || m_restlessAt == kNever || m_firstPress != kNever || m_held)
+        return {}; // not waiting, or an answer under way in quiet
+    qint64 latest = m_restlessAt;
+    for (const Result& r : m_results)
+        latest = std::max(latest, m_ownChange[std::size_t(r.input())]);
+    if (nowMs - latest >= kQuietBeforeMs)
+        return {};
+    QList<int> inputs;
+    for (const Result& r : m_results)
+        if (m_ownChange[std::size_t(r.input())] > latest - kQuietBeforeMs)
+            inputs.append(r.input());
+    return inputs;
+}
+
+QList<int> WalkTest::answer(Outcome outcome, int other, qint64 timeMs) {
+    QList<int> inputs = m_sinceAsk;
+    inputs.append(m_results[m_current].input());
+    m_held = Held{outcome, other, timeMs, inputs};
+    return {};
+}
+
+QList<int> WalkTest::tick(qint64 nowMs) {
+    m_latest = std::max(m_latest, nowMs);
+    if (!running() || !m_held || nowMs - m_held->releasedAt < kQuietAfterMs)
+        return {};
+    const Held held = *m_held;
+    m_held.reset();
+    return settle(held.outcome, held.other, held.releasedAt);
+}
+
+QList<int> WalkTest::settlePast(std::optional<qint64> nowMs) {
+    QList<int> settled = tick(nowMs.value_or(m_latest));
+    m_held.reset();
+    return settled;
 }
 
 // Asks for the contact at m_current, settling it at once (and moving on) while the asked
@@ -102,21 +157,54 @@ bool WalkTest::isBackground(int input, bool active) {
 QList<int> WalkTest::change(int input, bool active, qint64 timeMs) {
     if (input < 1 || input > kLastInput || m_active[input] == active)
         return {};
+    // An answer whose quiet has passed is decided before this change, which comes after it.
+    QList<int> settled = tick(timeMs);
     m_active[input] = active;
-    m_latest = std::max(m_latest, timeMs);
     if (!running()) {
         m_ownChange[std::size_t(input)] = timeMs;
-        return {};
+        return settled;
     }
+    if (m_held && m_held->inputs.contains(input))
+        return {}; // the answer's own bounce, or the release of its other half
+    settled += judge(input, active, timeMs);
+    return settled;
+}
+
+QList<int> WalkTest::judge(int input, bool active, qint64 timeMs) {
     if (input == m_bounceInput && timeMs < m_bounceUntil)
         return {};
+    if (!active && m_carried.removeOne(input))
+        return {}; // the last answer's input let go
     const int asked = m_results[m_current].input();
     if (input != asked && isBackground(input, active)) {
         ++m_background[input];
         m_ownChange[std::size_t(input)] = timeMs;
+        if (tests(input) && (m_firstPress != kNever || m_held))
+            unrest(timeMs);
         return {};
     }
     m_ownChange[std::size_t(input)] = timeMs;
+    // Quiet around the answer: nothing else moves in the tested modules.
+    if (m_held) {
+        unrest(timeMs);
+        return {};
+    }
+    if (active) {
+        if (m_firstPress == kNever) {
+            if (stirredBefore(input, timeMs)) {
+                unrest(timeMs);
+                return {};
+            }
+            m_firstPress = timeMs;
+        } else if (timeMs - m_firstPress > kTogetherMs) {
+            unrest(timeMs);
+            return {};
+        }
+    } else if (m_firstPress != kNever &&
+               !(input == asked ? m_pressed : m_sinceAsk.contains(input))) {
+        unrest(timeMs); // an input outside the answer let go during it
+        return {};
+    }
     if (input == asked) {
         if (active) {
             m_pressed = true;
@@ -133,7 +221,7 @@ QList<int> WalkTest::change(int input, bool active, qint64 timeMs) {
         // a bounce) only makes the contact ready to be asked.
         if (!m_pressed)
             return {};
-        return settle(m_together ? Outcome::AlsoActive : Outcome::Ok, m_together, timeMs);
+        return answer(m_together ? Outcome::AlsoActive : Outcome::Ok, m_together, timeMs);
     }
     if (active) {
         if (!m_sinceAsk.contains(input)) // a chattering input is listed once
@@ -145,16 +233,17 @@ QList<int> WalkTest::change(int input, bool active, qint64 timeMs) {
     // Another input went inactive: a full pulse of it while the asked one never came is the
     // asked contact wired to that input.
     if (!m_pressed && m_sinceAsk.contains(input))
-        return settle(Outcome::WrongInput, input, timeMs);
+        return answer(Outcome::WrongInput, input, timeMs);
     return {};
 }
 
 QList<int> WalkTest::skip(std::optional<qint64> nowMs) {
+    QList<int> settled = settlePast(nowMs);
     if (!running())
-        return {};
+        return settled;
     Result& r = m_results[m_current];
     r.outcome = Outcome::Skipped;
-    QList<int> settled{m_current};
+    settled.append(m_current);
     ++m_current;
     m_bounceInput = 0;
     m_carried.clear();
@@ -163,25 +252,28 @@ QList<int> WalkTest::skip(std::optional<qint64> nowMs) {
 }
 
 QList<int> WalkTest::back(std::optional<qint64> nowMs) {
+    QList<int> settled = settlePast(nowMs);
     if (!running())
-        return {};
+        return settled;
     if (m_current > 0)
         --m_current;
     m_results[m_current].outcome = Outcome::Untested;
     m_results[m_current].other = 0;
     m_bounceInput = 0;
     m_carried.clear();
-    QList<int> settled;
     ask(settled, nowMs.value_or(m_latest));
     return settled;
 }
 
-void WalkTest::repeat(std::optional<qint64> nowMs) {
+QList<int> WalkTest::repeat(std::optional<qint64> nowMs) {
+    QList<int> settled = settlePast(nowMs);
     if (running())
         clearAsk(nowMs.value_or(m_latest));
+    return settled;
 }
 
-void WalkTest::stop() {
+void WalkTest::stop(std::optional<qint64> nowMs) {
+    settlePast(nowMs);
     m_current = -1;
 }
 
@@ -312,6 +404,28 @@ QString reportSummary(const QList<WalkTest::Result>& results) {
     if (untested > 0 && untested < results.size())
         text += QCoreApplication::translate("WalkTest", " (%1 ikke testet)").arg(untested);
     return text;
+}
+
+QString restlessText(const QList<int>& inputs) {
+    if (inputs.isEmpty())
+        return {};
+    QStringList modules;
+    QStringList names;
+    for (int n : inputs) {
+        const QString module = QString::number(protocol::moduleOf(n));
+        if (!modules.contains(module))
+            modules << module;
+        names << shortName(n);
+    }
+    const QString moving =
+        inputs.size() == 1
+            ? QCoreApplication::translate("WalkTest", "Uro på modul %1: 1 indgang skifter – venter")
+                  .arg(modules.join(QStringLiteral(", ")))
+            : QCoreApplication::translate("WalkTest",
+                                          "Uro på modul %1: %2 indgange skifter – venter")
+                  .arg(modules.join(QStringLiteral(", ")))
+                  .arg(inputs.size());
+    return moving + u'\n' + names.join(QStringLiteral(", "));
 }
 
 QString reportBackground(const QMap<int, int>& background) {

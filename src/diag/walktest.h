@@ -32,6 +32,14 @@
 // input and never marks a contact wrong or "together". Its changes are counted apart
 // (background()). Within the tested modules a quiet input that answers still counts: that is
 // the swapped wire the test exists for.
+//
+// An answer is taken only in quiet: no other input of the tested modules changes from
+// kQuietBeforeMs before its first press until kQuietAfterMs after the release that ends it,
+// and the inputs of an answer (a short gives two or more) all go active within kTogetherMs of
+// the first. Changes of the last answer's own inputs (its release, its bounce) are no unrest.
+// An answer that fails this is dropped, the contact stays asked, and the test is restless()
+// until the tested modules have been quiet for kQuietBeforeMs. The answer is decided
+// kQuietAfterMs after its release: by the first change after that, or by tick().
 class WalkTest {
 public:
     enum class Outcome { Untested, Ok, WrongInput, AlsoActive, Stuck, Skipped };
@@ -52,6 +60,11 @@ public:
     static constexpr qint64 kSettleMs = 250;
     // An input that changed on its own this long before a request is background for it.
     static constexpr qint64 kQuietMs = 5000;
+    // The quiet around an answer: before its first press, after its release.
+    static constexpr qint64 kQuietBeforeMs = 1000;
+    static constexpr qint64 kQuietAfterMs = 500;
+    // The inputs of one answer go active this close together (a short), or it is unrest.
+    static constexpr qint64 kTogetherMs = 250;
 
     // Modules first..last, clamped to 1..kLastModule; contacts past input 200 are left out.
     WalkTest(int firstModule, int lastModule);
@@ -66,15 +79,27 @@ public:
     // settled, in order; empty while the asked contact is still open or nothing is asked.
     QList<int> change(int input, bool active, qint64 timeMs);
     // "Spring over": the asked contact is Skipped; returns the settled indices as change().
+    // Here, in back(), repeat() and stop(), an answer whose quiet after it has passed by
+    // `nowMs` is decided first, and one still in it is dropped.
     // `nowMs` is the time of the new request; without it, that of the latest change.
     QList<int> skip(std::optional<qint64> nowMs = {});
     // "Forrige": the contact before the asked one is untested again and asked for (the first
     // one is asked again). Returns the settled indices as change().
     QList<int> back(std::optional<qint64> nowMs = {});
     // "Gentag": the asked contact is asked for again, as if nothing had happened since.
-    void repeat(std::optional<qint64> nowMs = {});
-    // Ends the test; contacts not reached stay Untested.
-    void stop();
+    // Returns the indices an answer decided first settled, as change().
+    QList<int> repeat(std::optional<qint64> nowMs = {});
+    // The time now: decides an answer whose quiet after it has passed. Returns the settled
+    // indices as change().
+    QList<int> tick(qint64 nowMs);
+    // Ends the test; contacts not reached stay Untested. An answer whose quiet after it has
+    // passed by `nowMs` is decided first.
+    void stop(std::optional<qint64> nowMs = {});
+    // While the test waits for quiet (an answer was dropped for unrest, and the tested modules
+    // have not been quiet for kQuietBeforeMs since), the inputs of the tested modules that
+    // changed in the kQuietBeforeMs up to the latest change, in order; empty otherwise, and
+    // while an answer is under way.
+    QList<int> restless(qint64 nowMs) const;
 
     bool running() const { return m_current >= 0; }
     bool finished() const { return m_finished; }
@@ -92,6 +117,17 @@ private:
     void ask(QList<int>& settled, qint64 timeMs);
     void clearAsk(qint64 timeMs);
     bool isBackground(int input, bool active);
+    QList<int> judge(int input, bool active, qint64 timeMs);
+    // Holds the answer until the quiet after it has passed.
+    QList<int> answer(Outcome outcome, int other, qint64 timeMs);
+    // Forgets the answer under way.
+    void dropAnswer();
+    // Drops the answer under way for unrest: the contact stays asked.
+    void unrest(qint64 timeMs);
+    // Whether another input of the tested modules than `input` changed in the quiet before.
+    bool stirredBefore(int input, qint64 timeMs) const;
+    // Decides the held answer when its quiet has passed by `nowMs`, drops it otherwise.
+    QList<int> settlePast(std::optional<qint64> nowMs);
 
     static constexpr qint64 kNever = std::numeric_limits<qint64>::min();
 
@@ -113,7 +149,17 @@ private:
     qint64 m_latest = 0;  // the time of the latest change
     // Per input: its last change that was no contact's answer, or kNever.
     std::array<qint64, kLastInput + 1> m_ownChange{};
-    QList<int> m_noise; // inputs found to be background since the contact was asked for
+    QList<int> m_noise;           // inputs found to be background since the contact was asked for
+    qint64 m_firstPress = kNever; // the first press of the answer under way
+    // The answer held for the quiet after its release.
+    struct Held {
+        Outcome outcome;
+        int other;
+        qint64 releasedAt;
+        QList<int> inputs;
+    };
+    std::optional<Held> m_held;
+    qint64 m_restlessAt = kNever; // when an answer was last dropped for unrest
     QMap<int, int> m_background;
 };
 
@@ -127,6 +173,9 @@ QChar outcomeMark(WalkTest::Outcome outcome);
 QString reportGrid(const QList<WalkTest::Result>& results);
 // What was found, in words: "2.3 og 2.9 er byttet om; 1.7 svarer ikke; 4.2 sidder fast".
 QString reportSummary(const QList<WalkTest::Result>& results);
+// What the window shows in large type while the test waits for quiet, naming the moving
+// inputs: "Uro på modul 1: 3 indgange skifter – venter", then "1.4, 1.5, 1.6" on a line.
+QString restlessText(const QList<int>& inputs);
 // The background inputs and their changes, one a line, or nothing.
 QString reportBackground(const QMap<int, int>& background);
 // A header with `header` (date, time and range), the summary, every contact with its result,

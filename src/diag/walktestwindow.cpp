@@ -180,6 +180,8 @@ WalkTestWindow::WalkTestWindow(ChangeFeed& feed, Speaker& speaker, MessageSink& 
     connect(m_stop, &QPushButton::clicked, this, &WalkTestWindow::stop);
     connect(m_save, &QPushButton::clicked, this, &WalkTestWindow::chooseFileAndSave);
     connect(&m_feed, &ChangeFeed::inputChanged, this, &WalkTestWindow::onChange);
+    m_quietTimer.setInterval(100);
+    connect(&m_quietTimer, &QTimer::timeout, this, &WalkTestWindow::tickQuiet);
     showState();
 }
 
@@ -248,7 +250,18 @@ void WalkTestWindow::begin() {
     m_report->setFocus(); // read-only: it leaves Space, Backspace and G to the keys
     emit runningChanged(true);
     const qint64 now = m_feed.nowMs();
+    m_quietTimer.start();
     settled(m_test->start(active, now, m_feed.changedSince(now - WalkTest::kQuietMs)));
+}
+
+void WalkTestWindow::tickQuiet() {
+    if (!m_test || !m_test->running())
+        return;
+    const QList<int> indices = m_test->tick(m_feed.nowMs());
+    if (indices.isEmpty())
+        showRequest();
+    else
+        settled(indices);
 }
 
 void WalkTestWindow::skip() {
@@ -264,15 +277,13 @@ void WalkTestWindow::back() {
 }
 
 void WalkTestWindow::repeat() {
-    if (m_test && m_test->running()) {
-        m_test->repeat(m_feed.nowMs());
-        settled({});
-    }
+    if (m_test && m_test->running())
+        settled(m_test->repeat(m_feed.nowMs()));
 }
 
 void WalkTestWindow::stop() {
     if (m_test && m_test->running()) {
-        m_test->stop();
+        m_test->stop(m_feed.nowMs());
         finish();
     }
 }
@@ -292,6 +303,7 @@ QString WalkTestWindow::header() const {
 }
 
 void WalkTestWindow::finish() {
+    m_quietTimer.stop();
     m_speaker.setGuiding(false);
     showState();
     emit runningChanged(false);
@@ -303,6 +315,8 @@ void WalkTestWindow::onChange(int input, bool active, qint64 timeMs) {
     const QList<int> indices = m_test->change(input, active, timeMs);
     if (!indices.isEmpty())
         settled(indices);
+    else
+        showRequest();
 }
 
 // Shows and says what the settled contacts came to, then the next request.
@@ -369,13 +383,7 @@ void WalkTestWindow::showState() {
     }
     const QList<WalkTest::Result>& results = m_test->results();
     if (running) {
-        const WalkTest::Result& r = results.at(m_test->current());
-        const QString name = m_names ? m_names->name(r.input()) : QString();
-        m_request->setText(
-            QCoreApplication::translate("WalkTestWindow", "Aktivér modul %1, kontakt %2%3")
-                .arg(r.module)
-                .arg(r.contact)
-                .arg(name.isEmpty() ? QString() : QStringLiteral(": ") + name));
+        showRequest();
         m_progress->setText(QCoreApplication::translate("WalkTestWindow", "Kontakt %1 af %2")
                                 .arg(m_test->current() + 1)
                                 .arg(results.size()));
@@ -391,6 +399,23 @@ void WalkTestWindow::showState() {
                                 .arg(results.size()));
     }
     m_report->setPlainText(reportText(*m_test, header(), m_names));
+}
+
+void WalkTestWindow::showRequest() {
+    if (!m_test || !m_test->running())
+        return;
+    const QList<int> moving = m_test->restless(m_feed.nowMs());
+    if (!moving.isEmpty()) {
+        m_request->setText(restlessText(moving));
+        return;
+    }
+    const WalkTest::Result& r = m_test->results().at(m_test->current());
+    const QString name = m_names ? m_names->name(r.input()) : QString();
+    m_request->setText(
+        QCoreApplication::translate("WalkTestWindow", "Aktivér modul %1, kontakt %2%3")
+            .arg(r.module)
+            .arg(r.contact)
+            .arg(name.isEmpty() ? QString() : QStringLiteral(": ") + name));
 }
 
 bool WalkTestWindow::saveReport(const QString& path, QString* error) {

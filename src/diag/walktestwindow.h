@@ -4,6 +4,7 @@
 
 #include <QDateTime>
 #include <QFont>
+#include <QTimer>
 #include <QWidget>
 #include <memory>
 
@@ -80,6 +81,9 @@ private:
     void onChange(int input, bool active, qint64 timeMs);
     void settled(const QList<int>& indices);
     void showState();
+    // The request, or while the tested modules are not quiet, what moves.
+    void showRequest();
+    void tickQuiet();
     void chooseFileAndSave();
 
     ChangeFeed& m_feed;
@@ -100,5 +104,8 @@ private:
     GridView* m_grid = nullptr;
     QPlainTextEdit* m_report = nullptr;
     QDateTime m_startedAt;
+    // Looks at the time while a test runs: an answer is decided, and the wait for quiet ends,
+    // when time has passed, with no change to say so.
+    QTimer m_quietTimer;
     bool m_saved = true;
 };

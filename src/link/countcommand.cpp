@@ -11,6 +11,10 @@ QString reminder() {
     return QCoreApplication::translate("CountCommand", "Husk at aktiver start");
 }
 
+QString outOfRange() {
+    return QCoreApplication::translate("CountCommand", "Modulantal skal være fra 0 til 255");
+}
+
 // The text to store for a box: what it shows; none (a null text) when it shows a stored text
 // cut to the box's length and the user has not touched it, so the store keeps that text as it
 // is.
@@ -37,7 +41,10 @@ void CountCommand::Command1_Click() {
                            m_serial, m_settings, &modules);
     if (modules >= 0)
         m_modulesSent = modules;
-    // Not counts, a closed port or a store that cannot be written: the user gets one reminder.
-    if (result != countcommand::Result::Sent)
+    // A count outside 0..255 on a started link says so; a closed port or a store that cannot be
+    // written (or a count beside a closed port) gets the reminder to start.
+    if (result == countcommand::Result::NotCounts && m_serial.PortOpen())
+        m_messages.MsgBox(outOfRange());
+    else if (result != countcommand::Result::Sent)
         m_messages.MsgBox(reminder());
 }

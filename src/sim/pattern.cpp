@@ -30,9 +30,10 @@ bool Pattern::isActive(int input) const {
     if (!m_walk)
         return inTrain(input) || isLit(input);
     constexpr quint64 kQuietSteps = 2;
+    constexpr quint64 kStepsPerContact = 4; // one active, three to reach the next
     const quint64 walked = m_steps - m_walkFrom;
     return input >= 1 && input <= inputCount() && walked >= kQuietSteps &&
-           walked == kQuietSteps + quint64(input - 1) * 2;
+           walked == kQuietSteps + quint64(input - 1) * kStepsPerContact;
 }
 
 void Pattern::step() {

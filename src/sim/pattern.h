@@ -34,8 +34,8 @@ public:
 
     // Walk mode: instead of the train and the toggles, from the next setModules() on (the
     // module-count command), after two quiet steps each configured input in turn is active
-    // for one step and inactive for the next, once: a person checking the wiring contact by
-    // contact.
+    // for one step and inactive for the next three, once: a person checking the wiring contact
+    // by contact, who takes a moment from one contact to the next.
     void setWalk(bool on) { m_walk = on; }
 
     // Inputs are numbered from 1; anything outside 1..inputCount() is inactive.

@@ -141,6 +141,7 @@ inline constexpr int kStarted = 32768;
 inline constexpr int kStopped = 2303;
 
 inline const QString kSendReminder = QStringLiteral("Husk at aktiver start");
+inline const QString kCountRange = QStringLiteral("Modulantal skal være fra 0 til 255");
 inline const QString kLeftReminder = QStringLiteral("Husk at angive antal moduler (Left)");
 inline const QString kMidReminder = QStringLiteral("Husk at angive antal moduler (Mid)");
 inline const QString kRightReminder = QStringLiteral("Husk at angive antal moduler (Right)");

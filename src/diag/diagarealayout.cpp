@@ -3,9 +3,9 @@
 
 #include "diag/diagarea.h"
 #include "diag/historylist.h"
-#include "history/modulecheck.h"
 #include "diag/readable.h"
 #include "diag/statuslabel.h"
+#include "history/modulecheck.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>

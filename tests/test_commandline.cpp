@@ -1,6 +1,6 @@
 // The command line as parsed, and as the program answers it when there is no display.
 
-#include "app/commandline.h"
+#include "launch/commandline.h"
 #include "support/testsupport.h"
 
 #include <QDir>

@@ -3,12 +3,12 @@
 // translation too long for its place fails here; the answer is a shorter translation.
 
 #include "app/form1.h"
-#include "app/translations.h"
 #include "diag/changefeed.h"
 #include "diag/diagarea.h"
 #include "diag/speaker.h"
 #include "diag/walktest.h"
 #include "diag/walktestwindow.h"
+#include "launch/translations.h"
 #include "support/formsupport.h"
 #include "support/speakerdouble.h"
 

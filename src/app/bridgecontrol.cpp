@@ -1,7 +1,7 @@
 #include "app/bridgecontrol.h"
 
 #include "app/form1.h"
-#include "app/headless.h"
+#include "launch/launch.h"
 #include "state/messagesink.h"
 
 #include <QCoreApplication>
@@ -16,7 +16,7 @@ BridgeControl::~BridgeControl() {
 bool BridgeControl::startAtLaunch(const CommandLine::Window& options, SettingsStore& settings,
                                   QString* why) {
     if (options.mqtt) {
-        std::optional<Bridge::Options> b = headless::bridgeOptions(options, why);
+        std::optional<Bridge::Options> b = launch::bridgeOptions(options, why);
         if (!b)
             return false;
         run(std::move(*b), true);

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/commandline.h"
 #include "bridge/bridge.h"
 #include "bridge/mqttsettings.h"
+#include "launch/commandline.h"
 
 #include <QObject>
 #include <memory>

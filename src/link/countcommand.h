@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/countsend.h"
+#include "serial/countsend.h"
 #include "state/formstate.h"
 
 #include <QString>

@@ -1,4 +1,4 @@
-#include "app/headless.h"
+#include "service/headless.h"
 
 int main(int argc, char* argv[]) {
     return headless::serviceMain(argc, argv);

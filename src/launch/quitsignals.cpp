@@ -1,4 +1,4 @@
-#include "app/quitsignals.h"
+#include "launch/quitsignals.h"
 
 #include <QCoreApplication>
 #include <QObject>

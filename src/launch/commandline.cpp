@@ -1,7 +1,7 @@
-#include "app/commandline.h"
+#include "launch/commandline.h"
 
-#include "app/options.h"
 #include "history/filename.h"
+#include "launch/options.h"
 #include "serial/countvalue.h"
 #include "sim/faults.h"
 

@@ -1,4 +1,4 @@
-#include "link/countsend.h"
+#include "serial/countsend.h"
 
 #include "serial/countvalue.h"
 #include "state/platformerror.h"

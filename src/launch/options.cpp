@@ -1,4 +1,4 @@
-#include "app/options.h"
+#include "launch/options.h"
 
 #include "sim/faults.h"
 

@@ -1,12 +1,12 @@
-#include "app/headless.h"
+#include "service/headless.h"
 
-#include "app/launch.h"
-#include "app/quitsignals.h"
-#include "app/translations.h"
 #include "bridge/bridge.h"
 #include "history/names.h"
 #include "history/station.h"
-#include "link/countsend.h"
+#include "launch/launch.h"
+#include "launch/quitsignals.h"
+#include "launch/translations.h"
+#include "serial/countsend.h"
 #include "serial/portmap.h"
 #include "serial/qtserialcontrol.h"
 #include "state/settingsstore.h"
@@ -184,24 +184,6 @@ int portOf(const CommandLine::Window& options) {
     return options.ports.size() == 1 ? options.ports.first().port : 1;
 }
 
-std::optional<Bridge::Options> bridgeOptions(const CommandLine::Window& options, QString* why) {
-    QString reason;
-    const std::optional<QString> password = readMqttPassword(options.mqttPasswordFile, &reason);
-    if (!password) {
-        if (why)
-            *why = QCoreApplication::translate("main", "--mqtt-password-file %1: %2")
-                       .arg(options.mqttPasswordFile, reason);
-        return std::nullopt;
-    }
-    Bridge::Options b;
-    b.url = options.mqtt.value_or(MqttUrl{});
-    b.password = *password;
-    b.caFile = options.mqttCa;
-    b.discovery = options.mqttDiscovery;
-    b.commands = options.mqttCommands;
-    return b;
-}
-
 int run(const CommandLine::Window& options, const PortMap& ports) {
     QtSerialControl serial([&ports](int port) { return ports.device(port); });
     QtSettingsStore settings;
@@ -212,7 +194,7 @@ int run(const CommandLine::Window& options, const PortMap& ports) {
     }
     QString why;
     std::optional<Bridge::Options> bridge;
-    if (options.mqtt && !(bridge = bridgeOptions(options, &why))) {
+    if (options.mqtt && !(bridge = launch::bridgeOptions(options, &why))) {
         say(why);
         return 2;
     }

@@ -1,4 +1,4 @@
-#include "app/launch.h"
+#include "launch/launch.h"
 
 #include "history/filename.h"
 #include "history/recording.h"
@@ -86,6 +86,24 @@ std::optional<int> Ports::set(const CommandLine::Window& options) {
         map.assign(1, module->devicePath(),
                    QCoreApplication::translate("main", "virtuelt S88-modul"));
     return std::nullopt;
+}
+
+std::optional<Bridge::Options> bridgeOptions(const CommandLine::Window& options, QString* why) {
+    QString reason;
+    const std::optional<QString> password = readMqttPassword(options.mqttPasswordFile, &reason);
+    if (!password) {
+        if (why)
+            *why = QCoreApplication::translate("main", "--mqtt-password-file %1: %2")
+                       .arg(options.mqttPasswordFile, reason);
+        return std::nullopt;
+    }
+    Bridge::Options b;
+    b.url = options.mqtt.value_or(MqttUrl{});
+    b.password = *password;
+    b.caFile = options.mqttCa;
+    b.discovery = options.mqttDiscovery;
+    b.commands = options.mqttCommands;
+    return b;
 }
 
 } // namespace launch

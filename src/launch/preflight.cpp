@@ -1,4 +1,4 @@
-#include "app/preflight.h"
+#include "launch/preflight.h"
 
 #include <QCoreApplication>
 #include <QtGlobal>

@@ -1,4 +1,4 @@
-#include "app/translations.h"
+#include "launch/translations.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "app/commandline.h"
+#include "bridge/bridge.h"
+#include "launch/commandline.h"
 #include "serial/portmap.h"
 #include "sim/virtualmodule.h"
 
@@ -22,6 +23,10 @@ QStringList arguments(int argc, char* argv[]);
 
 // --language if given, else the one chosen in the window, else Danish.
 Language spoken(const CommandLine& commandLine);
+
+// The bridge as the command line's --mqtt options give it, the password read from its file or
+// the environment; nothing, with why, when the password file cannot be read.
+std::optional<Bridge::Options> bridgeOptions(const CommandLine::Window& options, QString* why);
 
 // Writes `text` on stderr and returns the exit status for a run that cannot start.
 int fail(const QString& text);

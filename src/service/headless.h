@@ -1,9 +1,6 @@
 #pragma once
 
-#include "app/commandline.h"
-#include "bridge/bridge.h"
-
-#include <functional>
+#include "launch/commandline.h"
 
 class PortMap;
 
@@ -17,10 +14,6 @@ namespace headless {
 
 // The port the service opens: the only --port given, else 1.
 int portOf(const CommandLine::Window& options);
-
-// The bridge as the command line's --mqtt options give it, the password read from its file or
-// the environment; nothing, with why, when the password file cannot be read.
-std::optional<Bridge::Options> bridgeOptions(const CommandLine::Window& options, QString* why);
 
 // Runs the service on `ports` (a QCoreApplication exists); returns the exit status.
 int run(const CommandLine::Window& options, const PortMap& ports);

@@ -72,7 +72,7 @@ template <typename Handler> void Form1::run(Handler&& handler) {
 
 template <typename Handler> void Form1::runPort(Handler&& handler) {
     run(std::forward<Handler>(handler));
-    m_diag->watchPort();
+    m_station->watchPort();
     m_station->recorder().notePort(m_serial.CommPort(), m_serial.PortOpen());
     if (m_bridge)
         m_bridge->setLink(m_serial.PortOpen() ? Bridge::Link::Started : Bridge::Link::Stopped);
@@ -227,7 +227,7 @@ void Form1::connectHandlers() {
     }
     m_station->listen([this](const QString& why) { report(why); },
                       [this] {
-                          m_diag->watchPort();
+                          m_station->watchPort();
                           m_frameGate->frameIfDue();
                       });
     connect(m_station.get(), &Station::portLost, this, [this](const QString& error) {

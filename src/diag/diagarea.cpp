@@ -26,6 +26,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSaveFile>
+#include <QTimer>
 
 namespace {
 
@@ -68,13 +69,9 @@ DiagArea::DiagArea(QWidget& form, const Parts& parts)
     parts.gate.add(m_markers);
     connectParts();
     connect(&parts.start, &QAbstractButton::clicked, this, [this] {
-        m_changesAtStart = ModuleCheck::changesNow(m_history);
+        m_station.markStart();
         m_markers.restartVeil();
     });
-    m_watchClock.start();
-    m_watchTimer.setSingleShot(true);
-    m_watchTimer.setTimerType(Qt::PreciseTimer); // the silence is due to the millisecond
-    connect(&m_watchTimer, &QTimer::timeout, this, &DiagArea::watchPort);
     showRecording(); // --record may have started one
     tick();
     loadNames();
@@ -125,10 +122,10 @@ void DiagArea::connectParts() {
     // Every second, with the bursts a second sampled anew.
     connect(&m_station, &Station::sampled, this, &DiagArea::tick);
     connect(&m_station, &Station::countsChanged, this, &DiagArea::countsChanged);
+    connect(&m_station, &Station::portWatchChanged, this, [this] { requestFrame(); });
 }
 
 void DiagArea::cleared() {
-    m_changesAtStart.fill(0);
     m_markers.restartVeil();
     m_list->historyChanged();
     m_markers.historyChanged();
@@ -142,42 +139,22 @@ void DiagArea::countsChanged() {
 }
 
 void DiagArea::tick() {
-    m_check = m_station.check(m_changesAtStart);
-    watchPort();
+    m_check = m_station.checkSinceStart();
+    m_station.watchPort();
     requestFrame();
 }
 
-// Follows the port: its device when it is chosen or opened, and whether it gives data.
-void DiagArea::watchPort() {
-    const quint64 bursts = PortWatch::dataBursts(m_history.bursts());
-    const bool open = m_serial.PortOpen();
-    if (open == m_watchedOpen && bursts == m_watch.bursts() &&
-        m_serial.CommPort() == m_watchedPort &&
-        (m_watchTimer.isActive() || !open || m_watch.silent()))
-        return; // a read that completed no burst: nothing to look at
-    if (m_serial.CommPort() != m_watchedPort || open != m_watchedOpen) {
-        m_watchedPort = m_serial.CommPort();
-        m_watchedOpen = open;
-        m_device = m_serial.deviceName(); // may scan the system's ports: only on a change
-    }
-    const bool wasSilent = m_watch.silent();
-    const qint64 now = m_watchClock.elapsed();
-    m_watch.update(m_watchedPort, open, bursts, now);
-    if (m_watch.silent() != wasSilent)
-        requestFrame();
-    // The deadline only moves later: a timer still running looks again, early, and sets it anew.
-    if (const qint64 wait = m_watch.msUntilSilent(now); wait < 0)
-        m_watchTimer.stop();
-    else if (!m_watchTimer.isActive())
-        m_watchTimer.start(int(wait));
+bool DiagArea::portSilent() const {
+    return m_station.portSilent() && !m_replayText;
 }
 
 QString DiagArea::checkLineText() const {
-    return portSilent() ? PortWatch::silentText(m_watchedPort, m_device) : m_check.text();
+    return portSilent() ? PortWatch::silentText(m_station.watchedPort(), m_station.device())
+                        : m_check.text();
 }
 
 QString DiagArea::portLineText() const {
-    return PortWatch::portText(m_watchedPort, m_device);
+    return PortWatch::portText(m_station.watchedPort(), m_station.device());
 }
 
 void DiagArea::paintFrame() {

@@ -2,15 +2,14 @@
 
 #include "diag/changefeed.h"
 #include "diag/lampmarkers.h"
-#include "diag/portwatch.h"
 #include "diag/speaker.h"
 #include "frame/framegate.h"
 #include "history/modulecheck.h"
 #include "history/names.h"
+#include "history/portwatch.h"
 
 #include <QElapsedTimer>
 #include <QList>
-#include <QTimer>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -118,10 +117,6 @@ public:
     // Brings the module check, the counts and the recording's size up to date now (a timer
     // does it every second).
     void tick();
-    // Looks at the port now: call it when the port was chosen, opened, closed or lost, and after
-    // each read of the line. Between these, a timer looks when the port would fall silent, and
-    // the tick every second.
-    void watchPort();
     void paintFrame() override;
 
 signals:
@@ -151,7 +146,7 @@ private:
     QString noteText() const;
     // The port gives no data, and it is a port, not a replay (whose end, or a pause in the
     // recording, is no wrong port).
-    bool portSilent() const { return m_watch.silent() && !m_replayText; }
+    bool portSilent() const;
     void noteSaved(const QString& path);
     // A note in the summary's line for a few seconds; `full` in its tooltip.
     void showNote(const QString& note, const QString& full);
@@ -199,13 +194,5 @@ private:
     std::function<QString()> m_checkStatus;
     QString m_checkTip;
     QLabel* m_portLine = nullptr;
-
-    PortWatch m_watch;
-    QTimer m_watchTimer;
-    QElapsedTimer m_watchClock;
-    int m_watchedPort = 0; // the port the device was looked up for, 0 for none yet
-    bool m_watchedOpen = false;
-    QString m_device;
-    ModuleCheck::Changes m_changesAtStart{};
-    ModuleCheck m_check;
+    ModuleCheck m_check; // as shown
 };

@@ -14,9 +14,14 @@ Station::Station(SerialControl& serial, qsizetype capacity, QObject* parent)
     connect(&m_history, &ChangeHistory::cleared, this, [this] {
         m_burstsAtSample = 0;
         m_rate = 0;
+        m_changesAtStart.fill(0);
     });
     m_sampleTimer.setInterval(kSampleMs);
     connect(&m_sampleTimer, &QTimer::timeout, this, &Station::sample);
+    m_watchClock.start();
+    m_watchTimer.setSingleShot(true);
+    m_watchTimer.setTimerType(Qt::PreciseTimer); // the silence is due to the millisecond
+    connect(&m_watchTimer, &QTimer::timeout, this, &Station::watchPort);
 }
 
 Station::~Station() {
@@ -67,4 +72,31 @@ ModuleCheck Station::check(const ModuleCheck::Changes& changesAtStart) const {
     ModuleCheck c = ModuleCheck::of(m_history, m_configured, changesAtStart, m_rate);
     c.countsSent(m_countsSent);
     return c;
+}
+
+// Follows the port: its device when it is chosen or opened, and whether it gives data.
+void Station::watchPort() {
+    const quint64 bursts = PortWatch::dataBursts(m_history.bursts());
+    const bool open = m_serial.PortOpen();
+    const int port = m_serial.CommPort();
+    if (open == m_watchedOpen && bursts == m_watch.bursts() && port == m_watchedPort &&
+        (m_watchTimer.isActive() || !open || m_watch.silent()))
+        return; // a read that completed no burst: nothing to look at
+    bool changed = false;
+    if (port != m_watchedPort || open != m_watchedOpen) {
+        m_watchedPort = port;
+        m_watchedOpen = open;
+        m_device = m_serial.deviceName(); // may scan the system's ports: only on a change
+        changed = true;
+    }
+    const bool wasSilent = m_watch.silent();
+    const qint64 now = m_watchClock.elapsed();
+    m_watch.update(m_watchedPort, open, bursts, now);
+    // The deadline only moves later: a timer still running looks again, early, and sets it anew.
+    if (const qint64 wait = m_watch.msUntilSilent(now); wait < 0)
+        m_watchTimer.stop();
+    else if (!m_watchTimer.isActive())
+        m_watchTimer.start(int(wait));
+    if (changed || m_watch.silent() != wasSilent)
+        emit portWatchChanged();
 }

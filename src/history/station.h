@@ -3,6 +3,7 @@
 #include "history/changehistory.h"
 #include "history/modulecheck.h"
 #include "history/names.h"
+#include "history/portwatch.h"
 #include "history/recorder.h"
 #include "receive/monitor.h"
 #include "receive/receiver.h"
@@ -65,10 +66,23 @@ public:
 
     // The module check now, on the counts and the rate; `changesAtStart` for "uændret".
     ModuleCheck check(const ModuleCheck::Changes& changesAtStart = {}) const;
+    // The check with "uændret" counted since the link was last started (markStart()), or since
+    // the history was cleared after that.
+    ModuleCheck checkSinceStart() const { return check(m_changesAtStart); }
+    void markStart() { m_changesAtStart = ModuleCheck::changesNow(m_history); }
+
+    // Whether the started port gives data (PortWatch's rule). Call watchPort() when the port was
+    // chosen, opened, closed or lost, and after each read of the line; between these a timer
+    // looks when the port would fall silent. portWatchChanged() when that or the device changed.
+    void watchPort();
+    bool portSilent() const { return m_watch.silent(); }
+    int watchedPort() const { return m_watchedPort; }
+    const QString& device() const { return m_device; } // empty: none
 
 signals:
     void countsChanged();
     void sampled();
+    void portWatchChanged();
     // The port went away; the recording has noted it.
     void portLost(const QString& why);
 
@@ -96,4 +110,12 @@ private:
     QElapsedTimer m_sinceSample;
     quint64 m_burstsAtSample = 0;
     double m_rate = 0;
+    ModuleCheck::Changes m_changesAtStart{};
+
+    PortWatch m_watch;
+    QTimer m_watchTimer;
+    QElapsedTimer m_watchClock;
+    int m_watchedPort = 0; // the port the device was looked up for, 0 for none yet
+    bool m_watchedOpen = false;
+    QString m_device;
 };

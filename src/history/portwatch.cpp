@@ -1,4 +1,4 @@
-#include "diag/portwatch.h"
+#include "history/portwatch.h"
 
 #include <QCoreApplication>
 

@@ -20,6 +20,8 @@ private slots:
     void fewerModulesDropLitInputs();
     void burstDecodesToInputs_data();
     void burstDecodesToInputs();
+    void walkTakesEachContactOnce_data();
+    void walkTakesEachContactOnce();
 };
 
 void TestPattern::sameSeedSameRun() {
@@ -158,6 +160,39 @@ void TestPattern::burstDecodesToInputs() {
             QVERIFY2(active.contains(n) == p.isActive(n), qPrintable(QString::number(n)));
         QVERIFY(active.size() >= (modules > 0 ? Pattern::kTrainLength : 0));
         QVERIFY(active.size() <= Pattern::kTrainLength + Pattern::kMaxLit);
+        p.step();
+    }
+}
+
+void TestPattern::walkTakesEachContactOnce_data() {
+    QTest::addColumn<int>("modules");
+    QTest::addColumn<int>("stepsBefore"); // steps run before the counts come
+    QTest::newRow("one module") << 1 << 0;
+    QTest::newRow("two modules, counts after a while") << 2 << 7;
+    QTest::newRow("no module") << 0 << 3;
+}
+
+// From the counts on: two quiet steps, then contact k alone for one step at step 2 + 4 (k - 1),
+// each exactly once, from the first contact to the last, and nothing before, between or after.
+void TestPattern::walkTakesEachContactOnce() {
+    QFETCH(int, modules);
+    QFETCH(int, stepsBefore);
+    Pattern p(9);
+    p.setWalk(true);
+    p.setModules(3);
+    for (int i = 0; i < stepsBefore; ++i)
+        p.step();
+    p.setModules(modules); // the walk starts afresh here
+    const int inputs = modules * 16;
+    for (int walked = 0; walked < 2 + 4 * inputs + 8; ++walked) {
+        QList<int> active;
+        for (int input = 1; input <= 160; ++input) {
+            if (p.isActive(input))
+                active << input;
+        }
+        const bool contact = walked >= 2 && (walked - 2) % 4 == 0 && (walked - 2) / 4 < inputs;
+        const QList<int> expected = contact ? QList<int>{1 + (walked - 2) / 4} : QList<int>{};
+        QVERIFY2(active == expected, qPrintable(QStringLiteral("step %1").arg(walked)));
         p.step();
     }
 }

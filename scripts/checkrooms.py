@@ -2,7 +2,7 @@
 """Fails while docs/architecture.md's room table and the code tell different stories.
 
 Each folder under src/ is a room: one library (s88_<room>) or one program, and the window's
-folder one program with the library its tests link. A room's row in the table names the rooms
+folder one program with the library its tests link; rooms link rooms PRIVATE. A room's row in the table names the rooms
 it uses; those must be exactly the rooms its files include, and the rooms its CMake targets
 link (by their s88_ names) must be exactly those too. Neither program links a library of the
 other's. Usage: scripts/checkrooms.py [source root]
@@ -53,6 +53,9 @@ for room in rooms:
     linked = set()
     for target_links in re.findall(r"target_link_libraries\((.*?)\)", cmake, re.S):
         linked |= set(re.findall(r"\bs88_([a-z]+)\b", target_links))
+        for public in re.findall(r"\bPUBLIC\b(.*?)(?=\bPRIVATE\b|\bINTERFACE\b|$)", target_links, re.S):
+            if re.search(r"\bs88_", public):
+                problems.append(f"{room}: links a room PUBLIC ({public.split()})")
     linked -= {"options", room}
     if linked != table[room]:
         problems.append(f"{room}: links {sorted(linked)}, the table says {sorted(table[room])}")

@@ -1,5 +1,5 @@
 #include "diag/diagarea.h"
-#include "diag/mqttwindow.h"
+#include "app/mqttwindow.h"
 #include "support/broker.h"
 #include "support/formsupport.h"
 #include "support/mqttsetting.h"

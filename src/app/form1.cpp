@@ -5,7 +5,7 @@
 #include "app/startup.h"
 #include "bridge/bridge.h"
 #include "diag/diagarea.h"
-#include "diag/mqttwindow.h"
+#include "app/mqttwindow.h"
 #include "frame/framegate.h"
 #include "history/changehistory.h"
 #include "history/recorder.h"

@@ -1,4 +1,4 @@
-#include "diag/mqttwindow.h"
+#include "app/mqttwindow.h"
 
 #include "state/messagesink.h"
 #include "state/platformerror.h"

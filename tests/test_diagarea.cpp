@@ -340,23 +340,28 @@ void TestDiagArea::moduleCheck_data() {
     QTest::addColumn<QStringList>("counts"); // Left, Mid, Right as sent with Indsæt (s)
     QTest::addColumn<QList<int>>("reported");
     QTest::addColumn<QString>("expected");
+    QTest::addColumn<bool>("startAgain"); // Start pressed once more after the bursts
 
     QTest::newRow("module 4 missing from the bursts")
         << QStringList{} << QStringList{"2", "1", "1"} << QList<int>{1, 2, 3}
-        << "Modulantal 4, meldt 3 · mangler 4 · uændret 2-3";
+        << "Modulantal 4, meldt 3 · mangler 4 · uændret 2-3" << false;
     QTest::newRow("a module not counted")
         << QStringList{} << QStringList{"2", "0", "0"} << QList<int>{1, 2, 5}
-        << "Modulantal 2, meldt 3 · ukendt 5 · uændret 2, 5";
+        << "Modulantal 2, meldt 3 · ukendt 5 · uændret 2, 5" << false;
     QTest::newRow("all there") << QStringList{} << QStringList{"1", "1", "0"} << QList<int>{1, 2}
-                               << "Modulantal 2, meldt 2 · uændret 2";
+                               << "Modulantal 2, meldt 2 · uændret 2" << false;
     QTest::newRow("no counts loaded or sent") << QStringList{} << QStringList{} << QList<int>{1, 2}
-                                              << "Modulantal ?, meldt 2 · uændret 2";
+                                              << "Modulantal ?, meldt 2 · uændret 2" << false;
     QTest::newRow("counts loaded at start")
         << QStringList{"1", "1", "0"} << QStringList{} << QList<int>{1, 2}
-        << "Modulantal 2, meldt 2 · uændret 2";
+        << "Modulantal 2, meldt 2 · uændret 2" << false;
     QTest::newRow("only Left loaded at start")
         << QStringList{"2", QString(), QString()} << QStringList{} << QList<int>{1, 2}
-        << "Modulantal ?, meldt 2 · uændret 2";
+        << "Modulantal ?, meldt 2 · uændret 2" << false;
+    // "uændret" counts from the last Start: module 1's changes came before it.
+    QTest::newRow("started again after the changes")
+        << QStringList{} << QStringList{"1", "1", "0"} << QList<int>{1, 2}
+        << "Modulantal 2, meldt 2 · uændret 1-2" << true;
 }
 
 void TestDiagArea::moduleCheck() {
@@ -365,6 +370,7 @@ void TestDiagArea::moduleCheck() {
     QFETCH(QStringList, counts);
     QFETCH(QList<int>, reported);
     QFETCH(QString, expected);
+    QFETCH(bool, startAgain);
 
     PtyRig t;
     if (!loaded.isEmpty()) {
@@ -390,6 +396,8 @@ void TestDiagArea::moduleCheck() {
     const quint64 written = quint64(bursts[0].size() + bursts[1].size() + 2);
     QTRY_COMPARE(t.rig.serial.charactersTaken(), written);
     QCOMPARE(t.history().bursts().strayBytes, quint64(2));
+    if (startAgain)
+        t.rig.c().Command3->click();
     t.diag().tick();
     const QString line = t.diag().moduleCheckText();
     QVERIFY2(line.startsWith(expected + QStringLiteral(" · ")), qPrintable(line));

@@ -186,12 +186,12 @@ void TestHistory::cursorTakesEachKeptEventOnce() {
     QFETCH(QList<quint64>, seqs);
     FormState state;
     ScriptedSerialControl clock;
-    ChangeHistory history(state, clock, capacity);
+    ChangeHistory history([&clock] { return clock.clockMs(); }, capacity);
     int changed = 0;
     const auto change = [&] { // inputs 1, 2, 3... of module 1 switch on in turn
         ++changed;
         state.InputState[std::size_t(changed)] = true;
-        history.reportDecoded(1);
+        history.reportDecoded(reportOf(state, 1, clock.clockMs()));
     };
     for (int i = 0; i < before; ++i)
         change();
@@ -630,9 +630,8 @@ void TestHistory::clockColumn() {
     const QByteArray before = qgetenv("TZ");
     qputenv("TZ", zone);
     tzset();
-    FormState state;
     ScriptedSerialControl serial;
-    ChangeHistory history(state, serial);
+    ChangeHistory history([&serial] { return serial.clockMs(); });
     history.setOrigin(0, QDateTime::fromMSecsSinceEpoch(startMs));
     QByteArray fresh;
     QByteArray freshUtc;

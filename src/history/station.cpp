@@ -5,7 +5,7 @@
 
 Station::Station(SerialControl& serial, qsizetype capacity, QObject* parent)
     : QObject(parent), m_serial(serial), m_receiver(m_state, serial, m_monitor, m_refresh),
-      m_history(m_state, serial, capacity), m_recorder(serial) {
+      m_history([&serial] { return serial.clockMs(); }, capacity), m_recorder(serial) {
     m_receiver.setObserver(&m_history);
     connect(&serial, &SerialControl::PortLost, this, [this](const QString& why) {
         m_recorder.notePort(m_serial.CommPort(), false);

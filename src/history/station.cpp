@@ -47,16 +47,16 @@ void Station::setConfiguredModules(std::optional<int> modules, bool sent) {
 }
 
 void Station::startSampling() {
-    m_sinceSample.start();
+    m_sampleAtMs = m_history.nowMs();
     m_burstsAtSample = m_history.bursts().complete;
     m_sampleTimer.start();
 }
 
 void Station::sample() {
     const quint64 bursts = m_history.bursts().complete;
-    const qint64 ms = m_sinceSample.isValid() ? m_sinceSample.restart() : 0;
-    if (!m_sinceSample.isValid())
-        m_sinceSample.start();
+    const qint64 now = m_history.nowMs();
+    const qint64 ms = now - m_sampleAtMs;
+    m_sampleAtMs = now;
     if (ms > 0 && bursts >= m_burstsAtSample)
         m_rate = double(bursts - m_burstsAtSample) * 1000.0 / double(ms);
     m_burstsAtSample = bursts;

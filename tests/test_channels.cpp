@@ -190,36 +190,62 @@ void TestChannels::channelsAgree_data() {
     QTest::addColumn<QList<int>>("sent");    // the count command recorded; none: not sent
     QTest::addColumn<QList<int>>("loaded");  // the counts the window loads; none: none
     QTest::addColumn<QString>("expected");   // what every channel says
+    // The window sends the recorded counts itself during the replay; otherwise it has only
+    // the recording's.
+    QTest::addColumn<bool>("windowSends");
 
     const QList<int> five{2, 2, 1};
     QTest::newRow("clean") << 5 << QStringList{} << five << QList<int>{}
                            << "configured 5, reported 5, missing -, unknown -, short bursts 0 "
-                              "(left out -), unstable -";
+                              "(left out -), unstable -"
+                           << true;
     QTest::newRow("missing:2") << 3 << QStringList{"missing:2"} << QList<int>{1, 1, 1}
                                << QList<int>{}
                                << "configured 3, reported 2, missing -, unknown -, short bursts "
-                                  "15 (left out 2), unstable -";
+                                  "15 (left out 2), unstable -"
+                               << true;
     QTest::newRow("silent:4") << 5 << QStringList{"silent:4"} << five << QList<int>{}
                               << "configured 5, reported 4, missing 4, unknown -, short bursts 0 "
-                                 "(left out -), unstable -";
+                                 "(left out -), unstable -"
+                              << true;
     QTest::newRow("chatter:73") << 5 << QStringList{"chatter:73"} << five << QList<int>{}
                                 << "configured 5, reported 5, missing -, unknown -, short "
-                                   "bursts 0 (left out -), unstable 73";
+                                   "bursts 0 (left out -), unstable 73"
+                                << true;
     // The last input: module 13's eighth contact, the rest of the module past the lamps.
     QTest::newRow("chatter:200") << 13 << QStringList{"chatter:200"} << QList<int>{5, 4, 4}
                                  << QList<int>{}
                                  << "configured 13, reported 13, missing -, unknown -, short "
-                                    "bursts 0 (left out -), unstable 200";
+                                    "bursts 0 (left out -), unstable 200"
+                                 << true;
     // The window loaded 5 and never sent them: nobody is missing; the recording knows no
     // counts, so --summary judges neither missing nor unknown.
     QTest::newRow("counts loaded but not sent")
         << 4 << QStringList{} << QList<int>{} << five
         << "configured 5, reported 4, missing ?, unknown -, short bursts 0 (left out -), "
-           "unstable -";
+           "unstable -"
+        << true;
     QTest::newRow("wrong module count")
         << 5 << QStringList{} << QList<int>{2, 1, 1} << QList<int>{}
         << "configured 4, reported 5, missing -, unknown 5, short bursts 0 (left out -), "
-           "unstable -";
+           "unstable -"
+        << true;
+    // The counts only in the recording: the window's replay takes them, as --summary does.
+    QTest::newRow("silent:4, counts only in the recording")
+        << 5 << QStringList{"silent:4"} << five << QList<int>{}
+        << "configured 5, reported 4, missing 4, unknown -, short bursts 0 (left out -), "
+           "unstable -"
+        << false;
+    QTest::newRow("silent:4, other counts loaded, the recording's win")
+        << 5 << QStringList{"silent:4"} << five << QList<int>{3, 3, 3}
+        << "configured 5, reported 4, missing 4, unknown -, short bursts 0 (left out -), "
+           "unstable -"
+        << false;
+    QTest::newRow("wrong module count only in the recording")
+        << 5 << QStringList{} << QList<int>{2, 1, 1} << QList<int>{}
+        << "configured 4, reported 5, missing -, unknown 5, short bursts 0 (left out -), "
+           "unstable -"
+        << false;
 }
 
 void TestChannels::channelsAgree() {
@@ -229,6 +255,7 @@ void TestChannels::channelsAgree() {
     QFETCH(QList<int>, sent);
     QFETCH(QList<int>, loaded);
     QFETCH(QString, expected);
+    QFETCH(bool, windowSends);
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("row.s88"));
@@ -267,7 +294,7 @@ void TestChannels::channelsAgree() {
     QVERIFY(live.connect());
     QVERIFY(live.waitFor([&] { return bridge.isConnected(); }));
     w.start();
-    if (!sent.isEmpty()) {
+    if (!sent.isEmpty() && windowSends) {
         w.c().Text1->setText(QString::number(sent[0]));
         w.c().Text2->setText(QString::number(sent[1]));
         w.c().Text3->setText(QString::number(sent[2]));
@@ -296,6 +323,9 @@ void TestChannels::channelsAgree() {
     bridge.stop();
 
     QCOMPARE(window.text(), expected);
+    // The lamps of every module called missing wear the veil, and no others.
+    const bool judged = window.missing != u'?' && window.missing != u'-';
+    QCOMPARE(diag.markers().veiledCount(), judged ? countOf(window.missing) * 16 : 0);
     QCOMPARE(mqtt.text(), window.text());
     Told recorded = window; // --summary knows only counts the recording sent
     if (sent.isEmpty())

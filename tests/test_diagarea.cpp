@@ -202,12 +202,12 @@ void TestDiagArea::listKeepsRowsInSight() {
     QFETCH(int, topAfter);
     FormState state;
     ScriptedSerialControl clock;
-    ChangeHistory history(state, clock);
+    ChangeHistory history([&clock] { return clock.clockMs(); });
     const auto change = [&](int from, int to) {
         for (int n = from; n <= to; ++n) {
             state.InputState[std::size_t(n)] = true;
-            history.reportDecoded(qint16((n - 1) / 16 + 1));
-            history.burstEnded(true);
+            history.reportDecoded(reportOf(state, (n - 1) / 16 + 1, clock.clockMs()));
+            history.burstEnded(true, clock.clockMs());
         }
     };
     FrameGate gate;
@@ -245,11 +245,11 @@ void TestDiagArea::listRowsFollowTheLook() {
     QFETCH(QString, change);
     FormState state;
     ScriptedSerialControl clock;
-    ChangeHistory history(state, clock);
+    ChangeHistory history([&clock] { return clock.clockMs(); });
     for (int n = 1; n <= 30; ++n) {
         state.InputState[std::size_t((n * 7) % 160 + 1)] = n % 3 != 0;
-        history.reportDecoded(qint16((n * 7) % 160 / 16 + 1));
-        history.burstEnded(true);
+        history.reportDecoded(reportOf(state, (n * 7) % 160 / 16 + 1, clock.clockMs()));
+        history.burstEnded(true, clock.clockMs());
     }
     QFont font;
     font.setPointSize(font.pointSize() + 3);

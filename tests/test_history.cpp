@@ -10,6 +10,7 @@
 #include "history/recorder.h"
 #include "history/recording.h"
 #include "history/replayclock.h"
+#include "history/station.h"
 #include "sim/faults.h"
 #include "sim/virtualmodule.h"
 #include "support/formsupport.h"
@@ -86,6 +87,8 @@ private slots:
     void stabilityRules();
     void cursorTakesEachKeptEventOnce_data();
     void cursorTakesEachKeptEventOnce();
+    void ratesOnTheHistorysClock_data();
+    void ratesOnTheHistorysClock();
     void truncatedRecordingReadsToLastWholeRecord();
     void startTimeLimits_data();
     void startTimeLimits();
@@ -186,12 +189,12 @@ void TestHistory::cursorTakesEachKeptEventOnce() {
     QFETCH(QList<quint64>, seqs);
     FormState state;
     ScriptedSerialControl clock;
-    ChangeHistory history(state, clock, capacity);
+    ChangeHistory history([&clock] { return clock.clockMs(); }, capacity);
     int changed = 0;
     const auto change = [&] { // inputs 1, 2, 3... of module 1 switch on in turn
         ++changed;
         state.InputState[std::size_t(changed)] = true;
-        history.reportDecoded(1);
+        history.reportDecoded(reportOf(state, 1, clock.clockMs()));
     };
     for (int i = 0; i < before; ++i)
         change();
@@ -219,6 +222,38 @@ void TestHistory::cursorTakesEachKeptEventOnce() {
     int more = 0;
     QCOMPARE(history.forEachNew(next, [&more](const ChangeEvent&) { ++more; }), next);
     QCOMPARE(more, 0);
+}
+
+void TestHistory::ratesOnTheHistorysClock_data() {
+    QTest::addColumn<int>("bursts");
+    QTest::addColumn<qint64>("passedMs"); // on the history's clock between two samples
+    QTest::addColumn<double>("rate");
+    QTest::newRow("7 in a recorded second") << 7 << qint64(1000) << 7.0;
+    QTest::newRow("7 in 4 recorded seconds") << 7 << qint64(4000) << 1.75;
+    QTest::newRow("none in a recorded second") << 0 << qint64(1000) << 0.0;
+    QTest::newRow("7, the clock stood still: no new rate") << 7 << qint64(0) << 0.0;
+    QTest::newRow("7 in 1 ms") << 7 << qint64(1) << 7000.0;
+}
+
+// Bursts a second are counted on the history's clock, a replay's while there is one: a replay
+// at any speed shows the recording's rate, however little wall time passed.
+void TestHistory::ratesOnTheHistorysClock() {
+    QFETCH(int, bursts);
+    QFETCH(qint64, passedMs);
+    QFETCH(double, rate);
+    ScriptedSerialControl serial;
+    Station station(serial);
+    station.listen([](const QString&) {});
+    qint64 t = 1000;
+    station.history().setClock([&t] { return t; });
+    serial.setPortOpen(true);
+    station.startSampling();
+    for (int b = 0; b < bursts; ++b)
+        serial.deliver(burstOf({{1, quint16(b % 2)}}));
+    QCOMPARE(station.history().bursts().complete, quint64(bursts));
+    t += passedMs;
+    station.sample();
+    QCOMPARE(station.burstsPerSecond(), rate);
 }
 
 void TestHistory::truncatedRecordingReadsToLastWholeRecord() {
@@ -630,9 +665,8 @@ void TestHistory::clockColumn() {
     const QByteArray before = qgetenv("TZ");
     qputenv("TZ", zone);
     tzset();
-    FormState state;
     ScriptedSerialControl serial;
-    ChangeHistory history(state, serial);
+    ChangeHistory history([&serial] { return serial.clockMs(); });
     history.setOrigin(0, QDateTime::fromMSecsSinceEpoch(startMs));
     QByteArray fresh;
     QByteArray freshUtc;

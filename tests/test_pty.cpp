@@ -1,6 +1,8 @@
 // End to end over pseudo terminals: the real serial control opens the slave side as its port,
 // the test plays the interface module on the master side, and the window is watched.
 
+#include "history/playback.h"
+#include "history/recording.h"
 #include "panel/monitorview.h"
 #include "receive/receiver.h"
 #include "support/formsupport.h"
@@ -49,6 +51,8 @@ private slots:
     void exampleBurst();
     void longStreamInArbitraryChunks();
     void stalledBurstIsGivenUp();
+    void pulseTimedByArrival_data();
+    void pulseTimedByArrival();
     void countCommand_data();
     void countCommand();
     void portChangeMovesStartedLink();
@@ -231,6 +235,65 @@ void TestPty::stalledBurstIsGivenUp() {
     QCOMPARE(rig.text5(), QStringLiteral(" 32"));
     QVERIFY(rig.idle());
     QVERIFY(rig.messages.shown.isEmpty());
+}
+
+void TestPty::pulseTimedByArrival_data() {
+    QTest::addColumn<int>("stallMs");
+    QTest::newRow("window idle") << 0;
+    QTest::newRow("event loop stalled 200 ms around the pulse") << 200;
+}
+
+// A pulse is timed by when its bytes arrived, however late the window takes them: a chatter
+// pulse of input 73 sent while the event loop is stuck measures what the module sent, in the
+// window's history and in a recording of it played back.
+void TestPty::pulseTimedByArrival() {
+    QFETCH(int, stallMs);
+    constexpr int kPulseMs = 80; // the three bursts all fall inside the stall
+    constexpr int kInput = 73;   // module 5, contact 9
+    const QByteArray off = burstOf({{5, 0}});
+    const QByteArray on = burstOf({{5, 1 << 8}});
+
+    PtyPair pty;
+    WindowRig rig(pty);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("pulse.s88"));
+    QVERIFY(rig.form.recorder().start(path));
+    rig.start();
+    std::unique_ptr<Feeder> feeder;
+    QTimer::singleShot(0, &rig.form, [&] {
+        feeder = std::make_unique<Feeder>(pty, QList<QByteArray>{off, on, off},
+                                          std::chrono::milliseconds(kPulseMs));
+        QElapsedTimer busy;
+        busy.start();
+        while (busy.elapsed() < stallMs) {
+        }
+    });
+    const auto pulses = [](const ChangeHistory& history) {
+        QList<qint64> lengths;
+        history.forEachNew(0, [&](const ChangeEvent& e) {
+            if (e.input == kInput && !e.active)
+                lengths << e.sinceMs;
+        });
+        return lengths;
+    };
+    QTRY_COMPARE_WITH_TIMEOUT(pulses(rig.form.history()).size(), 1, kPatienceMs);
+    QVERIFY(feeder->done() && !feeder->failed());
+    const qint64 sent = feeder->writtenAtMs()[2] - feeder->writtenAtMs()[1];
+    const qint64 shown = pulses(rig.form.history()).front();
+    QVERIFY2(std::abs(shown - sent) <= 2,
+             qPrintable(QStringLiteral("sent %1 ms, shown %2 ms").arg(sent).arg(shown)));
+
+    rig.form.recorder().stop();
+    recording::File file;
+    QVERIFY(file.open(path, nullptr));
+    recording::Reader reader(file);
+    PlaybackRun played(reader);
+    QVERIFY(played.run());
+    const QList<qint64> replayed = pulses(played.history());
+    QCOMPARE(replayed.size(), 1);
+    QVERIFY2(
+        std::abs(replayed.front() - sent) <= 2,
+        qPrintable(QStringLiteral("sent %1 ms, recorded %2 ms").arg(sent).arg(replayed.front())));
 }
 
 void TestPty::countCommand_data() {

@@ -508,8 +508,12 @@ struct Run {
     class Log final : public ReceiveObserver, public Refresh, public SerialTap {
     public:
         explicit Log(FormState& state) : m_state(state) {}
-        void reportDecoded(qint16 module) override { events << QStringLiteral("r%1").arg(module); }
-        void burstEnded(bool complete) override { events << (complete ? "end" : "given up"); }
+        void reportDecoded(const DecodedReport& r) override {
+            events << QStringLiteral("r%1").arg(r.module);
+        }
+        void burstEnded(bool complete, qint64) override {
+            events << (complete ? "end" : "given up");
+        }
         void strayByte(quint8 value) override { events << QStringLiteral("s%1").arg(value); }
         // As the panel: the inputs it finds changed become the last state; each change seen
         // is one entry, which is what the lamps and Text5 show.

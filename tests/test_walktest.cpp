@@ -743,9 +743,8 @@ void TestWalkTest::mnemonicsTakeFreeLetters() {
 // A feed that follows the history tells the history's time (a replay's recorded one included),
 // not the time since its last change, and publishing reads no clock.
 void TestWalkTest::feedTellsTheHistorysTime() {
-    FormState state;
     ScriptedSerialControl serial;
-    ChangeHistory history(state, serial);
+    ChangeHistory history([&serial] { return serial.clockMs(); });
     qint64 t = 0;
     history.setClock([&t] { return t; });
     ChangeFeed feed;

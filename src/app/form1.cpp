@@ -188,6 +188,9 @@ bool Form1::replay(const QString& path, int port, QString* error) {
     history.clear();
     history.setOrigin(0, QDateTime::fromMSecsSinceEpoch(m_replay->startEpochMs()));
     history.setClock([this] { return m_replay->clockMs(); });
+    // The counts the recording sent, as its --summary takes them; else the window's own.
+    if (m_replay->modulesSent())
+        m_station->setConfiguredModules(m_replay->modulesSent(), true);
     m_diag->setReplayText([this] { return m_replay->text(); });
     return true;
 }

@@ -15,6 +15,7 @@ public:
 
     bool open(const QString& path, QString* error) { return m_clock.open(path, error); }
     qint64 startEpochMs() const { return m_clock.startEpochMs(); }
+    std::optional<int> modulesSent() const { return m_clock.modulesSent(); }
 
     // After every port handler: where the port stands now.
     void notePort(int port, bool open);

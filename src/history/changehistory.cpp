@@ -1,16 +1,14 @@
 #include "history/changehistory.h"
 
 #include "state/protocol.h"
-#include "state/serialcontrol.h"
 
 #include <algorithm>
 #include <cstring>
 
-ChangeHistory::ChangeHistory(const FormState& state, const SerialControl& clock, qsizetype capacity,
-                             QObject* parent)
-    : QObject(parent), m_state(state), m_clock(clock), m_capacity(std::max<qsizetype>(1, capacity)),
-      m_origin(clock.clockMs()), m_wallOrigin(QDateTime::currentDateTime()),
-      m_wallOriginMs(m_wallOrigin.toMSecsSinceEpoch()), m_known(state.InputState) {}
+ChangeHistory::ChangeHistory(std::function<qint64()> clockMs, qsizetype capacity, QObject* parent)
+    : QObject(parent), m_clockMs(std::move(clockMs)), m_capacity(std::max<qsizetype>(1, capacity)),
+      m_origin(m_clockMs()), m_wallOrigin(QDateTime::currentDateTime()),
+      m_wallOriginMs(m_wallOrigin.toMSecsSinceEpoch()) {}
 
 ChangeHistory::~ChangeHistory() = default;
 
@@ -25,7 +23,11 @@ QString ChangeHistory::timeOfDay(qint64 timeMs) const {
 }
 
 qint64 ChangeHistory::nowMs() const {
-    return (m_clockMs ? m_clockMs() : m_clock.clockMs()) - m_origin;
+    return (m_replayClockMs ? m_replayClockMs() : m_clockMs()) - m_origin;
+}
+
+qint64 ChangeHistory::timeOf(qint64 arrivalMs) const {
+    return (m_replayClockMs ? m_replayClockMs() : arrivalMs) - m_origin;
 }
 
 void ChangeHistory::setLimits(const StabilityLimits& limits) {
@@ -55,12 +57,12 @@ void ChangeHistory::clear() {
     emit cleared();
 }
 
-void ChangeHistory::reportDecoded(qint16 module) {
-    const int m = std::clamp<int>(module, 0, kModules - 1);
+void ChangeHistory::reportDecoded(const DecodedReport& report) {
+    const int m = std::clamp<int>(report.module, 0, kModules - 1);
     m_afterShort = false;
     // A report of the burst lost behind a short one is not the module's, and counts as none;
     // the inputs it set changed all the same, as the lamps show, and are told as changes.
-    const bool lost = swallowed(m);
+    const bool lost = swallowed(m, report);
     if (!lost) {
         ++m_burstReports;
         m_burstModules.set(std::size_t(m));
@@ -73,17 +75,21 @@ void ChangeHistory::reportDecoded(qint16 module) {
     const bool firstReport = lost || !m_seen.test(std::size_t(m));
     if (!lost)
         m_seen.set(std::size_t(m));
+    if (first > last)
+        return;
     // Most reports repeat what the module said last time: one comparison finds it so.
-    if (first > last ||
-        std::memcmp(&m_state.InputState[std::size_t(first)], &m_known[std::size_t(first)],
-                    std::size_t(last - first + 1)) == 0)
+    std::array<bool, protocol::kInputsPerModule> inputs;
+    for (int k = 0; k < protocol::kInputsPerModule; ++k)
+        inputs[std::size_t(k)] = report.input(k + 1);
+    const bool* reported = &inputs[std::size_t(first - protocol::inputOf(m, 1))];
+    if (std::memcmp(reported, &m_known[std::size_t(first)], std::size_t(last - first + 1)) == 0)
         return;
     for (int n = first; n <= last; ++n) {
-        const bool active = m_state.InputState[std::size_t(n)];
+        const bool active = reported[n - first];
         if (active == m_known[std::size_t(n)])
             continue;
         if (now < 0)
-            now = nowMs();
+            now = timeOf(report.arrivalMs);
         m_known[std::size_t(n)] = active;
         add(n, active, now);
         if (!firstReport) {
@@ -135,7 +141,7 @@ void ChangeHistory::add(int input, bool active, qint64 now) {
     m_added = true;
 }
 
-void ChangeHistory::burstEnded(bool complete) {
+void ChangeHistory::burstEnded(bool complete, qint64 atMs) {
     // A short burst that the receive path then gave up counts as both.
     const bool wasShort = m_shortCount >= 0;
     if (wasShort)
@@ -159,7 +165,7 @@ void ChangeHistory::burstEnded(bool complete) {
     if (mark.noise)
         ++m_bursts.noise;
     if (mark.noise || mark.givenUp) {
-        mark.timeMs = nowMs();
+        mark.timeMs = timeOf(atMs);
         if (qsizetype(m_marks.size()) >= kMaxMarks)
             m_marks.pop_front();
         m_marks.push_back(mark);
@@ -176,16 +182,16 @@ void ChangeHistory::strayByte(quint8) {
 
 // A burst start read as a report: module byte 'i', then a count, then the first module of the
 // next burst (or, for an empty one, whatever follows it). No module 105 is ever counted.
-bool ChangeHistory::swallowed(int module) {
+bool ChangeHistory::swallowed(int module, const DecodedReport& report) {
     if (m_shortCount >= 0) {
         m_bursts.lostBytes += protocol::kReportSize;
         return true;
     }
-    const bool header = module == quint8(protocol::kBurstStart) &&
-                        (m_state.ReportHigh == 0 || m_state.ReportLow >= 1);
+    const bool header =
+        module == quint8(protocol::kBurstStart) && (report.high == 0 || report.low >= 1);
     if (!header)
         return false;
-    m_shortCount = m_state.ReportCount;
+    m_shortCount = report.count;
     m_bursts.lostBytes += protocol::kReportSize;
     return true;
 }

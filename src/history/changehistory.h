@@ -13,8 +13,6 @@
 #include <type_traits>
 #include <vector>
 
-class SerialControl;
-
 // One change of one input, as a decoded report made it.
 struct ChangeEvent {
     qint64 timeMs = 0;   // from the history's origin to the arrival of the report's last byte
@@ -92,10 +90,11 @@ public:
     static constexpr qsizetype kDefaultCapacity = 100'000;
     static constexpr int kModules = 256; // module numbers as received, 0..255
 
-    // Reads the inputs from `state` and the time from `clock` (its clockMs()). Time 0 is the
+    // Takes the inputs from the reports handed on and times each change by its report's
+    // arrival; `clockMs` (the line's clock, in milliseconds) tells the time now. Time 0 is the
     // clock's reading now; see setOrigin().
-    ChangeHistory(const FormState& state, const SerialControl& clock,
-                  qsizetype capacity = kDefaultCapacity, QObject* parent = nullptr);
+    explicit ChangeHistory(std::function<qint64()> clockMs, qsizetype capacity = kDefaultCapacity,
+                           QObject* parent = nullptr);
     ~ChangeHistory() override;
 
     // Time 0 of the events: `clockMs` on the clock, `wall` on the wall clock.
@@ -107,9 +106,10 @@ public:
     QString timeOfDay(qint64 timeMs) const;
     // Now, on the history's time scale.
     qint64 nowMs() const;
-    // Another clock than the serial control's, in milliseconds: a recording's while it is
-    // replayed. Empty: the serial control's again.
-    void setClock(std::function<qint64()> clockMs) { m_clockMs = std::move(clockMs); }
+    // Another clock than the line's, in milliseconds: a recording's while it is replayed, which
+    // then also times the changes (the recorded time of the byte being taken). Empty: the
+    // line's clock and the reports' arrival again.
+    void setClock(std::function<qint64()> clockMs) { m_replayClockMs = std::move(clockMs); }
 
     void setLimits(const StabilityLimits& limits); // applies to changes from now on
 
@@ -150,8 +150,8 @@ public:
     // current states are kept, so the next change is measured against what the lamps show.
     void clear();
 
-    void reportDecoded(qint16 module) override;
-    void burstEnded(bool complete) override;
+    void reportDecoded(const DecodedReport& report) override;
+    void burstEnded(bool complete, qint64 atMs) override;
     void strayByte(quint8 value) override;
 
 signals:
@@ -161,8 +161,10 @@ signals:
 
 private:
     void add(int input, bool active, qint64 now);
+    // `arrivalMs` on the history's time scale (a replay's clock, while there is one).
+    qint64 timeOf(qint64 arrivalMs) const;
     // True when this report is the next burst's start read as a report, or comes after one.
-    bool swallowed(int module);
+    bool swallowed(int module, const DecodedReport& report);
     void shortBurstEnded();
 
     struct Recent { // the input's newest change times, for the changes-in-a-window rule
@@ -170,9 +172,8 @@ private:
         int next = 0;
     };
 
-    const FormState& m_state;
-    const SerialControl& m_clock;
     std::function<qint64()> m_clockMs;
+    std::function<qint64()> m_replayClockMs;
     qsizetype m_capacity;
     std::vector<ChangeEvent> m_ring;
     quint64 m_total = 0;

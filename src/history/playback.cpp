@@ -1,7 +1,5 @@
 #include "history/playback.h"
 
-#include "state/protocol.h"
-
 Playback::Playback(recording::Reader& reader, QObject* parent)
     : SerialControl(parent), m_reader(reader) {}
 
@@ -23,10 +21,8 @@ bool Playback::advance() {
         m_next = 0;
         break;
     case recording::Record::Kind::Sent:
-        if (const QByteArrayView b = m_record.bytes; b.size() == protocol::kCountCommandSize &&
-                                                     b[0] == protocol::kCountCommand &&
-                                                     b[4] == protocol::kCommandEnd)
-            m_modulesSent = int(quint8(b[1])) + quint8(b[2]) + quint8(b[3]);
+        if (const std::optional<int> modules = recording::modulesAnnounced(m_record))
+            m_modulesSent = modules;
         break;
     case recording::Record::Kind::End:
         break;

@@ -233,9 +233,9 @@ void Recorder::endChunk() {
 }
 
 void Recorder::received(char c) {
-    // Bytes taken within one millisecond make one record; reading the clock per byte costs
-    // far less than a byte's time on the line.
-    const qint64 now = std::max(m_serial.clockMs() - m_startMs, m_lastMs);
+    // Bytes that arrived within one millisecond make one record; reading the arrival per byte
+    // costs far less than a byte's time on the line.
+    const qint64 now = std::max(m_serial.arrivalMs() - m_startMs, m_lastMs);
     if (!m_chunk.isEmpty() && (now != m_chunkMs || m_chunk.size() == recording::kMaxPayload))
         endChunk();
     if (m_chunk.isEmpty())

@@ -1,6 +1,7 @@
 #include "history/recording.h"
 
 #include "history/filename.h"
+#include "state/protocol.h"
 
 #include <QCoreApplication>
 #include <QtEndian>
@@ -14,6 +15,14 @@
 #include <unistd.h>
 
 namespace recording {
+
+std::optional<int> modulesAnnounced(const Record& sent) {
+    const QByteArrayView b = sent.bytes;
+    if (sent.kind != Record::Kind::Sent || b.size() != protocol::kCountCommandSize ||
+        b[0] != protocol::kCountCommand || b[4] != protocol::kCommandEnd)
+        return std::nullopt;
+    return int(quint8(b[1])) + quint8(b[2]) + quint8(b[3]);
+}
 
 namespace {
 

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QtGlobal>
 #include <functional>
+#include <optional>
 
 // The recording file format (docs/recording.md): a 16-byte header, then records, each a tag
 // byte, the milliseconds since the previous record, and its payload. Appends only, so a file
@@ -42,6 +43,10 @@ void appendReceived(QByteArray& out, qint64 deltaMs, QByteArrayView bytes);
 void appendSent(QByteArray& out, qint64 deltaMs, QByteArrayView bytes);
 void appendPort(QByteArray& out, qint64 deltaMs, int port, bool open);
 void appendEnd(QByteArray& out, qint64 deltaMs);
+
+// The modules a sent record's count command announces (Left + Mid + Right); nothing when the
+// record is another command.
+std::optional<int> modulesAnnounced(const Record& sent);
 
 class File;
 

@@ -11,6 +11,8 @@ bool ReplayClock::open(const QString& path, QString* error) {
         if (r.kind == recording::Record::Kind::Received && !r.bytes.isEmpty()) {
             m_bytes += quint64(r.bytes.size());
             m_endMs = r.timeMs;
+        } else if (const std::optional<int> modules = recording::modulesAnnounced(r)) {
+            m_modulesSent = modules;
         }
     }
     // A recording cut short plays up to its last whole record; anything else is no replay.

@@ -18,6 +18,9 @@ public:
     qint64 startEpochMs() const { return m_startEpochMs; }
     quint64 bytes() const { return m_bytes; } // received bytes in the recording
     qint64 endMs() const { return m_endMs; }  // time of the last received byte
+    // Left + Mid + Right of the recording's last count command (as a replay of it ends with
+    // them); nothing when it sent none.
+    std::optional<int> modulesSent() const { return m_modulesSent; }
 
     // The recorded time of received byte `n` (1 for the first); 0 before the first, the last
     // byte's time past the end. Calls with growing `n` cost next to nothing.
@@ -30,6 +33,7 @@ private:
     quint64 m_bytes = 0;
     qint64 m_startEpochMs = 0;
     qint64 m_endMs = 0;
+    std::optional<int> m_modulesSent;
     quint64 m_from = 0;    // the first byte of the record at the cursor
     quint64 m_through = 0; // its last byte
     qint64 m_time = 0;     // that record's time

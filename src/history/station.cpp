@@ -5,7 +5,7 @@
 
 Station::Station(SerialControl& serial, qsizetype capacity, QObject* parent)
     : QObject(parent), m_serial(serial), m_receiver(m_state, serial, m_monitor, m_refresh),
-      m_history(m_state, serial, capacity), m_recorder(serial) {
+      m_history([&serial] { return serial.clockMs(); }, capacity), m_recorder(serial) {
     m_receiver.setObserver(&m_history);
     connect(&serial, &SerialControl::PortLost, this, [this](const QString& why) {
         m_recorder.notePort(m_serial.CommPort(), false);
@@ -52,16 +52,16 @@ void Station::setConfiguredModules(std::optional<int> modules, bool sent) {
 }
 
 void Station::startSampling() {
-    m_sinceSample.start();
+    m_sampleAtMs = m_history.nowMs();
     m_burstsAtSample = m_history.bursts().complete;
     m_sampleTimer.start();
 }
 
 void Station::sample() {
     const quint64 bursts = m_history.bursts().complete;
-    const qint64 ms = m_sinceSample.isValid() ? m_sinceSample.restart() : 0;
-    if (!m_sinceSample.isValid())
-        m_sinceSample.start();
+    const qint64 now = m_history.nowMs();
+    const qint64 ms = now - m_sampleAtMs;
+    m_sampleAtMs = now;
     if (ms > 0 && bursts >= m_burstsAtSample)
         m_rate = double(bursts - m_burstsAtSample) * 1000.0 / double(ms);
     m_burstsAtSample = bursts;

@@ -9,7 +9,6 @@
 #include "receive/receiver.h"
 #include "state/formstate.h"
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 #include <functional>
@@ -59,7 +58,8 @@ public:
     std::optional<int> configuredModules() const { return m_configured; }
     bool countsSent() const { return m_countsSent; }
 
-    // Bursts a second over the last sample: sample() every kSampleMs from startSampling() on.
+    // Bursts a second over the last sample: sample() every kSampleMs from startSampling() on,
+    // on the history's clock (a replay's, while there is one: the recording's rate).
     void startSampling();
     void sample();
     double burstsPerSecond() const { return m_rate; }
@@ -107,7 +107,7 @@ private:
     std::optional<int> m_configured;
     bool m_countsSent = false;
     QTimer m_sampleTimer;
-    QElapsedTimer m_sinceSample;
+    qint64 m_sampleAtMs = 0; // on the history's clock
     quint64 m_burstsAtSample = 0;
     double m_rate = 0;
     ModuleCheck::Changes m_changesAtStart{};

@@ -38,9 +38,17 @@ void Receiver::reportByte(int position, char c) {
     } else {
         s.ReportLow = value;
         S88(s.InputState, s.ReportModule, s.ReportHigh, s.ReportLow);
-        if (m_observer)
-            m_observer->reportDecoded(s.ReportModule);
+        decoded();
     }
+}
+
+// The report just decoded, to the observer, timed by the arrival of its last byte.
+void Receiver::decoded() {
+    if (!m_observer)
+        return;
+    const FormState& s = m_state;
+    m_observer->reportDecoded(
+        {s.ReportModule, s.ReportHigh, s.ReportLow, s.ReportCount, m_serial.arrivalMs()});
 }
 
 // Reads the pending burst's reports, waiting for bytes that have not arrived yet. False when
@@ -83,8 +91,7 @@ void Receiver::burstFrom(const char* bytes) {
         s.ReportHigh = high;
         s.ReportLow = low;
         S88(s.InputState, s.ReportModule, s.ReportHigh, s.ReportLow);
-        if (m_observer)
-            m_observer->reportDecoded(s.ReportModule);
+        decoded();
         bytes += protocol::kReportSize;
     }
     if (s.ReportCount >= 1)
@@ -116,7 +123,7 @@ void Receiver::burstDone(bool complete) {
     m_lastSpan = complete && m_lastBurstEnd > 0 ? end - m_lastBurstEnd : 0;
     m_lastBurstEnd = end;
     if (m_observer)
-        m_observer->burstEnded(complete);
+        m_observer->burstEnded(complete, complete ? m_serial.arrivalMs() : m_serial.clockMs());
 }
 
 // Nothing waits and no burst is pending: the next one likely takes as long as the last did.

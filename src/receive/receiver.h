@@ -20,13 +20,29 @@ public:
 // Every byte is echoed to the monitor; every event ends with the panel refresh.
 // Who wants to know what the state machine made of the stream beyond the form state: the
 // change history and the recording. Called on the receive path, so it must be cheap.
+// One decoded report, as the state machine hands it on.
+struct DecodedReport {
+    qint16 module = 0;    // as received, 0..255
+    qint16 high = 0;      // its inputs 9..16, weight 1 first
+    qint16 low = 0;       // its inputs 1..8
+    qint16 count = 0;     // the reports the burst under way announced
+    qint64 arrivalMs = 0; // when its last byte arrived, on the serial control's clock
+
+    // The report's contact 1..16: on or off.
+    bool input(int contact) const {
+        const int value = contact <= 8 ? low : high;
+        return ((value >> ((contact - 1) % 8)) & 1) != 0;
+    }
+};
+
 class ReceiveObserver {
 public:
     virtual ~ReceiveObserver() = default;
-    // A report was decoded into InputState (module as received, 0..255).
-    virtual void reportDecoded(qint16 module) = 0;
-    // A burst's reports all arrived (complete) or it was given up part-way.
-    virtual void burstEnded(bool complete) = 0;
+    // A report was decoded (into InputState as well).
+    virtual void reportDecoded(const DecodedReport& report) = 0;
+    // A burst's reports all arrived (complete) or it was given up part-way, at `atMs` on the
+    // serial control's clock: when its last byte arrived, or when it was given up.
+    virtual void burstEnded(bool complete, qint64 atMs) = 0;
     // A byte outside a burst that neither starts one nor is its count.
     virtual void strayByte(quint8 value) = 0;
 };
@@ -67,6 +83,7 @@ private:
     void burstFrom(const char* bytes);
     void endEvent(bool complete);
     void burstDone(bool complete);
+    void decoded();
     void awaitNextBurst();
 
     FormState& m_state;

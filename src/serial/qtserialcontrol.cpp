@@ -48,7 +48,7 @@ bool atLineRate(qsizetype got, qint64 sinceLastUs) {
 
 QtSerialControl::QtSerialControl(DeviceResolver resolver, QObject* parent)
     : SerialControl(parent), m_resolver(std::move(resolver)), m_port(this),
-      m_block(std::size_t(kReadBlock)) {
+      m_block(std::size_t(kReadBlock)), m_arrival(std::size_t(kReadBlock)) {
     connect(&m_port, &QSerialPort::errorOccurred, this, &QtSerialControl::onError);
     m_port.setReadBufferSize(kReadBlock);
     m_gather.setSingleShot(true);
@@ -77,6 +77,7 @@ void QtSerialControl::setPortOpen(bool open) {
     if (!open) {
         m_gather.stop();
         m_readable.reset();
+        stopReader();
         m_port.close();
         discardInput(); // like the classic control, closing empties the input buffer
         m_lost = false;
@@ -104,7 +105,14 @@ void QtSerialControl::setPortOpen(bool open) {
         throw PlatformError(text);
     }
     muteQtReader();
-    m_readable = std::make_unique<QSocketNotifier>(m_port.handle(), QSocketNotifier::Read);
+#ifdef Q_OS_UNIX
+    if (!m_reader.start(int(m_port.handle()))) {
+        const QString why = qt_error_string(errno);
+        m_port.close();
+        throw PlatformError(openFailure(m_commPort, device, QSerialPort::UnknownError, why));
+    }
+#endif
+    m_readable = std::make_unique<QSocketNotifier>(readFd(), QSocketNotifier::Read);
     connect(m_readable.get(), &QSocketNotifier::activated, this, [this] { onReadable(true); });
 }
 
@@ -154,7 +162,10 @@ QtSerialControl::Read QtSerialControl::fill(bool woken) {
     if (m_next > 0) {
         // What is not yet taken (the start of a burst being gathered) moves to the front, so
         // the room after it never runs out however long bursts are gathered in pieces.
+        m_takenArrival = m_arrival[std::size_t(m_next - 1)];
         std::memmove(m_block.data(), m_block.data() + m_next, std::size_t(m_end - m_next));
+        std::memmove(m_arrival.data(), m_arrival.data() + m_next,
+                     std::size_t(m_end - m_next) * sizeof(qint64));
         m_end -= m_next;
         m_next = 0;
     }
@@ -166,29 +177,29 @@ QtSerialControl::Read QtSerialControl::fill(bool woken) {
         // Should Qt ever have read for itself, what it holds came before the rest.
         got = m_port.read(m_block.data() + m_end, room);
         muteQtReader(); // its read switches its own reader on again
+        std::fill_n(m_arrival.begin() + m_end, std::max<qint64>(got, 0), clockMs());
     } else {
 #ifdef Q_OS_UNIX
+        // The reader's pipe: the device's bytes, each stamped when the reader read it.
         do {
-            got = ::read(int(m_port.handle()), m_block.data() + m_end, std::size_t(room));
+            got = ::read(readFd(), m_block.data() + m_end, std::size_t(room));
         } while (got < 0 && errno == EINTR);
         m_lastFillBrought = got > 0;
-        // An empty line reads as nothing (or EAGAIN). So does a hung-up one, which only the
-        // poll that woke us tells apart; a failure reads as an error.
-        const int error = got < 0 ? errno : 0;
-        if (got == 0 || error == EAGAIN || error == EWOULDBLOCK) {
-            if (!woken || !lineGone(m_port))
-                return Read::None;
-        }
+        // An empty line reads as nothing (or EAGAIN). A hung-up or failed one ends the
+        // reader, which the poll that woke us tells apart.
+        int error = 0;
         if (got <= 0) {
-            if (error != 0 && error != EAGAIN && error != EWOULDBLOCK && !lineGone(m_port))
+            if (!woken || !m_reader.ended(&error))
                 return Read::None;
-            lose(got == 0 || error == EAGAIN || error == EWOULDBLOCK
+            lose(error == 0
                      ? QCoreApplication::translate("QtSerialControl", "enheden er væk eller lukket")
                      : qt_error_string(error));
             return Read::Failed;
         }
+        m_reader.stamp(m_arrival.data() + m_end, got);
 #else
         got = m_port.read(m_block.data() + m_end, room);
+        std::fill_n(m_arrival.begin() + m_end, std::max<qint64>(got, 0), clockMs());
 #endif
     }
     m_lastFillBrought = got > 0;
@@ -221,7 +232,7 @@ bool QtSerialControl::waitForInput(int msecs) {
     if (InBufferCount() == 0 && PortOpen()) {
         const int left = msecs - int(waited.elapsed());
         if (left > 0) {
-            pollfd p{int(m_port.handle()), POLLIN, 0};
+            pollfd p{readFd(), POLLIN, 0};
             fill(::poll(&p, 1, left) > 0);
         }
     }
@@ -319,6 +330,7 @@ void QtSerialControl::lose(const QString& reason) {
             if (!m_lost)
                 return; // closed or reopened by the user meanwhile
             m_readable.reset();
+            stopReader();
             m_port.close();
             discardInput();
             m_lost = false;
@@ -331,4 +343,25 @@ QString QtSerialControl::deviceName() const {
     if (m_port.isOpen())
         return m_device;
     return m_resolver ? m_resolver(m_commPort) : QString();
+}
+
+int QtSerialControl::readFd() const {
+#ifdef Q_OS_UNIX
+    return m_reader.fd();
+#else
+    return int(m_port.handle());
+#endif
+}
+
+void QtSerialControl::stopReader() {
+#ifdef Q_OS_UNIX
+    m_reader.stop();
+#endif
+}
+
+qint64 QtSerialControl::arrivalOf(qsizetype index) const {
+    const qsizetype at = m_next + index;
+    if (at < 0)
+        return m_takenArrival;
+    return at < m_end ? m_arrival[std::size_t(at)] : clockMs();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "serial/arrivalreader.h"
 #include "state/protocol.h"
 #include "state/serialcontrol.h"
 
@@ -15,12 +16,13 @@ class QSocketNotifier;
 // The serial control on a real port through Qt Serial Port, 9600 8N1, no flow control.
 // Port numbers become device names through the resolver given at construction.
 //
-// QSerialPort opens the port, sets the line and writes; the control reads the device itself,
-// from its own notifier. At the line rate a read that brought a few characters mutes the
-// notifier for as long as the characters the reader awaits take on the wire (kGatherMs when it
-// did not say), so a slow line wakes the program about once a burst instead of once a byte; a
-// character after a quiet spell is still read at once, and a flood is read a block per
-// wake-up.
+// QSerialPort opens the port, sets the line and writes; the control reads the device itself:
+// on Unix a reader thread (ArrivalReader) reads it and stamps each read with its arrival, and
+// the control reads the reader's pipe from its own notifier, as it would the device. At the line
+// rate a read that brought a few characters mutes the notifier for as long as the characters the
+// reader awaits take on the wire (kGatherMs when it did not say), so a slow line wakes the program
+// about once a burst instead of once a byte; a character after a quiet spell is still read at once,
+// and a flood is read a block per wake-up.
 class QtSerialControl final : public SerialControl {
     Q_OBJECT
 
@@ -57,6 +59,7 @@ public:
 
 protected:
     char takeOne() override { return m_block[std::size_t(m_next++)]; }
+    qint64 arrivalOf(qsizetype index) const override;
     void skip(qsizetype count) override { m_next += count; }
     bool waitForInput(int msecs) override;
     bool gatherFor(int chars) override;
@@ -70,13 +73,20 @@ private:
     void lose(const QString& reason);
     void muteQtReader();
     void discardInput();
+    int readFd() const; // what the device's bytes are read from
+    void stopReader();
 
     DeviceResolver m_resolver;
     QSerialPort m_port;
     std::unique_ptr<QSocketNotifier> m_readable; // while the port is open
     QTimer m_gather;
-    QString m_device;          // as resolved when the port was opened
-    std::vector<char> m_block; // read from the device; m_next..m_end not yet taken
+    QString m_device;              // as resolved when the port was opened
+    std::vector<char> m_block;     // read from the device; m_next..m_end not yet taken
+    std::vector<qint64> m_arrival; // when each byte of m_block arrived
+    qint64 m_takenArrival = 0;     // the arrival of the last byte moved out of m_block
+#ifdef Q_OS_UNIX
+    ArrivalReader m_reader; // reads the device while the port is open
+#endif
     qsizetype m_next = 0;
     qsizetype m_end = 0;
     bool m_lineRate = false;        // the last read that brought any came at the line rate

@@ -12,12 +12,9 @@
 class SerialTap {
 public:
     virtual ~SerialTap() = default;
-    virtual void received(char c) = 0; // every character Input() takes
-    // Characters taken together (takeBlock()), in order: the same as received() for each.
-    virtual void received(QByteArrayView bytes) {
-        for (char c : bytes)
-            received(c);
-    }
+    // Every character Input() or takeBlock() takes, in order; the control's arrivalMs() is
+    // its arrival.
+    virtual void received(char c) = 0;
     virtual void sent(const QByteArray& bytes) = 0; // every Output() that was queued
 };
 
@@ -57,13 +54,23 @@ public:
     // wait or return to the event loop.
     virtual QByteArrayView waitingBlock() const { return {}; }
     // Takes the first `count` characters of waitingBlock(), as `count` Input() calls would.
+    // The tap is told of them one by one, each with arrivalMs() its own.
     void takeBlock(qsizetype count) {
+        if (m_tap) {
+            const QByteArrayView block = waitingBlock().first(count);
+            for (qsizetype i = 0; i < count; ++i) {
+                m_run = i + 1;
+                m_tap->received(block[i]);
+            }
+        }
         m_run = 0;
         m_taken += quint64(count);
-        if (m_tap)
-            m_tap->received(waitingBlock().first(count));
         skip(count);
     }
+    // When the character the reader is at arrived, on clockMs()'s scale: the last one taken,
+    // or the last one run through (markRun()); for the tap, the one it is told of. A busy
+    // program takes characters late, but their arrival stays when they were read off the line.
+    qint64 arrivalMs() const { return arrivalOf(m_run - 1); }
     // Waits at most `msecs` for input without returning to the event loop; true when a
     // character is waiting. OnComm is not raised from inside the wait. `wanted` says how many
     // characters the caller still expects: a control may gather that many while they are on
@@ -114,6 +121,12 @@ signals:
 
 protected:
     virtual char takeOne() = 0;
+    // When waitingBlock()[index] arrived; a negative index counts back over the characters
+    // taken (-1: the last one). By default now: a control without stamps takes at once.
+    virtual qint64 arrivalOf(qsizetype index) const {
+        Q_UNUSED(index);
+        return clockMs();
+    }
     virtual bool waitForInput(int msecs) = 0;
     // Drops the first `count` waiting characters (those takeBlock() hands out).
     virtual void skip(qsizetype count) {

@@ -1,5 +1,7 @@
 #include "support/ptypair.h"
 
+#include "state/clock.h"
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QRandomGenerator>
@@ -149,6 +151,7 @@ Feeder::Feeder(PtyPair& pty, QList<QByteArray> chunks, std::chrono::milliseconds
                 std::this_thread::sleep_for(pause);
             if (!writeAll(m_pty.masterFd(), chunks[i], m_stop))
                 m_failed = true;
+            m_writtenAtMs.push_back(monotonicMs());
         }
         m_done = true;
     });

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <thread>
+#include <vector>
 
 // Tests on pseudo terminals skip where the system gives out none.
 #define SKIP_WITHOUT_PTYS()                                                                        \
@@ -74,12 +75,15 @@ public:
     Feeder& operator=(const Feeder&) = delete;
     bool done() const { return m_done; }
     bool failed() const { return m_failed; }
+    // Once done(): when each chunk was written, on the program's monotonic clock.
+    const std::vector<qint64>& writtenAtMs() const { return m_writtenAtMs; }
 
 private:
     PtyPair& m_pty;
     std::atomic<bool> m_stop{false};
     std::atomic<bool> m_done{false};
     std::atomic<bool> m_failed{false};
+    std::vector<qint64> m_writtenAtMs;
     std::thread m_thread;
 };
 

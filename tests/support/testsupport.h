@@ -1,5 +1,7 @@
 #pragma once
 
+#include "receive/receiver.h"
+#include "state/formstate.h"
 #include "state/messagesink.h"
 #include "state/serialcontrol.h"
 #include "state/settingsstore.h"
@@ -161,6 +163,20 @@ struct Report {
     int module;
     quint16 inputs;
 };
+// The report of `module` that leaves its inputs as `state` holds them, arrived at `arrivalMs`:
+// what the receive path hands a change history once it decoded such a report into `state`.
+inline DecodedReport reportOf(const FormState& state, int module, qint64 arrivalMs) {
+    DecodedReport r;
+    r.module = qint16(module);
+    r.arrivalMs = arrivalMs;
+    for (int k = 0; k < 16; ++k) {
+        const int input = (module - 1) * 16 + k + 1;
+        if (input >= 1 && input <= FormState::kLastInput && state.InputState[std::size_t(input)])
+            (k < 8 ? r.low : r.high) |= qint16(1 << (k % 8));
+    }
+    return r;
+}
+
 // The burst as the module sends it: 'i', the number of reports, then per report the module
 // number, the inputs 9..16 and the inputs 1..8.
 QByteArray burstOf(const QList<Report>& reports);

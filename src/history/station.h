@@ -9,6 +9,7 @@
 #include "receive/receiver.h"
 #include "state/formstate.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 #include <functional>

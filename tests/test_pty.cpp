@@ -44,6 +44,8 @@ const QString kExampleMonitor = QStringLiteral("105 - - 2 - - 1 + 0 + 3 + 2 + 12
 class TestPty : public QObject {
     Q_OBJECT
 
+    QString timePulse(int stallMs);
+
 private slots:
     void init();
     void lineSettingsAfterStart();
@@ -248,6 +250,24 @@ void TestPty::pulseTimedByArrival_data() {
 // window's history and in a recording of it played back.
 void TestPty::pulseTimedByArrival() {
     QFETCH(int, stallMs);
+    // The reader thread's own wake-up waits for a core like any thread: on a machine busy with
+    // other work one run may be a few milliseconds off. Taking the time the window took the
+    // bytes is off by the whole stall every time, so three runs all off are a fault.
+    QStringList misses;
+    for (int run = 0; run < 3; ++run) {
+        const QString miss = timePulse(stallMs);
+        if (QTest::currentTestFailed())
+            return;
+        if (miss.isEmpty())
+            return;
+        misses << miss;
+    }
+    QFAIL(qPrintable(misses.join(QStringLiteral("; "))));
+}
+
+// One pulse sent while the event loop stalls `stallMs`: empty when the window and the
+// recording both measured it within 2 ms of what was sent, else what they measured.
+QString TestPty::timePulse(int stallMs) {
     constexpr int kPulseMs = 80; // the three bursts all fall inside the stall
     constexpr int kInput = 73;   // module 5, contact 9
     const QByteArray off = burstOf({{5, 0}});
@@ -257,7 +277,8 @@ void TestPty::pulseTimedByArrival() {
     WindowRig rig(pty);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("pulse.s88"));
-    QVERIFY(rig.form.recorder().start(path));
+    if (!rig.form.recorder().start(path))
+        return QStringLiteral("the recording cannot be started");
     rig.start();
     std::unique_ptr<Feeder> feeder;
     QTimer::singleShot(0, &rig.form, [&] {
@@ -276,24 +297,26 @@ void TestPty::pulseTimedByArrival() {
         });
         return lengths;
     };
-    QTRY_COMPARE_WITH_TIMEOUT(pulses(rig.form.history()).size(), 1, kPatienceMs);
-    QVERIFY(feeder->done() && !feeder->failed());
+    [&] { QTRY_COMPARE_WITH_TIMEOUT(pulses(rig.form.history()).size(), 1, kPatienceMs); }();
+    if (QTest::currentTestFailed() || !feeder->done() || feeder->failed())
+        return QStringLiteral("the pulse never came");
     const qint64 sent = feeder->writtenAtMs()[2] - feeder->writtenAtMs()[1];
     const qint64 shown = pulses(rig.form.history()).front();
-    QVERIFY2(std::abs(shown - sent) <= 2,
-             qPrintable(QStringLiteral("sent %1 ms, shown %2 ms").arg(sent).arg(shown)));
 
     rig.form.recorder().stop();
     recording::File file;
-    QVERIFY(file.open(path, nullptr));
+    if (!file.open(path, nullptr))
+        return QStringLiteral("the recording cannot be read");
     recording::Reader reader(file);
     PlaybackRun played(reader);
-    QVERIFY(played.run());
-    const QList<qint64> replayed = pulses(played.history());
-    QCOMPARE(replayed.size(), 1);
-    QVERIFY2(
-        std::abs(replayed.front() - sent) <= 2,
-        qPrintable(QStringLiteral("sent %1 ms, recorded %2 ms").arg(sent).arg(replayed.front())));
+    const QList<qint64> replayed = played.run() ? pulses(played.history()) : QList<qint64>{};
+    const qint64 recorded = replayed.size() == 1 ? replayed.front() : -1;
+    if (std::abs(shown - sent) <= 2 && std::abs(recorded - sent) <= 2)
+        return {};
+    return QStringLiteral("sent %1 ms, shown %2 ms, recorded %3 ms")
+        .arg(sent)
+        .arg(shown)
+        .arg(recorded);
 }
 
 void TestPty::countCommand_data() {

@@ -11,6 +11,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QSet>
+#include <QSignalSpy>
 #include <QTest>
 #include <csignal>
 
@@ -29,11 +32,13 @@ struct Rig {
         serial.setPortOpen(true);
         station.listen([](const QString&) {});
         bridge = std::make_unique<Bridge>(station, std::move(options));
+        bridge->setLink(Bridge::Link::Started); // as the window's Start and the service do
         QObject::connect(bridge.get(), &Bridge::stateChanged, &serial,
                          [this](const QString& line) { lines.append(line); });
     }
     static Bridge::Options at(int port, const QString& prefix = QStringLiteral("t")) {
         Bridge::Options o;
+        // An empty prefix: none in the URL, so the default.
         o.url = *MqttUrl::parse(QStringLiteral("mqtt://127.0.0.1:%1/%2").arg(port).arg(prefix));
         return o;
     }
@@ -71,10 +76,15 @@ class TestBridge : public QObject {
 private slots:
     void url_data();
     void url();
+    void nodeAndClientIds();
     void password();
     void statesEqualLampsAfterBursts();
     void oneEventPerChange();
     void checkAndLink();
+    void defaultPrefixTaken_data();
+    void defaultPrefixTaken();
+    void statesUnknownUntilACompleteBurst_data();
+    void statesUnknownUntilACompleteBurst();
     void discovery();
     void brokerRestartedMidStream();
     void heldLimit_data();
@@ -134,6 +144,25 @@ void TestBridge::url_data() {
                                  << "" << 0 << "";
     QTest::newRow("double slash prefix") << "mqtt://h/a//b" << false << false << ""
                                          << "" << 0 << "";
+    // Letters, digits, _ and - in levels parted by /, at most 64 characters.
+    QTest::newRow("dot prefix") << "mqtt://h/a.b" << false << false << ""
+                                << "" << 0 << "";
+    QTest::newRow("blank in prefix") << "mqtt://h/a b" << false << false << ""
+                                     << "" << 0 << "";
+    QTest::newRow("hash prefix") << "mqtt://h/#" << false << false << ""
+                                 << "" << 0 << "";
+    QTest::newRow("dollar prefix") << "mqtt://h/$SYS" << false << false << ""
+                                   << "" << 0 << "";
+    QTest::newRow("underscore and dash") << "mqtt://h/a_b/c-d" << true << false << ""
+                                         << "h" << 1883 << "a_b/c-d";
+    QTest::newRow("prefix of 63") << "mqtt://h/" + QString(63, u'p') << true << false << ""
+                                  << "h" << 1883 << QString(63, u'p');
+    QTest::newRow("prefix of 64") << "mqtt://h/" + QString(64, u'p') << true << false << ""
+                                  << "h" << 1883 << QString(64, u'p');
+    QTest::newRow("prefix of 65") << "mqtt://h/" + QString(65, u'p') << false << false << ""
+                                  << "" << 0 << "";
+    QTest::newRow("prefix of 300") << "mqtt://h/" + QString(300, u'p') << false << false << ""
+                                   << "" << 0 << "";
 }
 
 void TestBridge::url() {
@@ -154,6 +183,32 @@ void TestBridge::url() {
     QTEST(url->prefix, "prefix");
 }
 
+// Different prefixes never share a node id (nor the unique ids made from it); the client id is
+// one every broker must take and the same at every start.
+void TestBridge::nodeAndClientIds() {
+    const QStringList prefixes{"a_b",  "a/b",       "a-b",   "a__b",  "a/_b",  "a_/b",
+                               "a-_b", "a_-b",      "a--b",  "a/-b",  "a-/b",  "ab",
+                               "s88",  "club/hall", "a/b/c", "a_b_c", "a/b_c", "a-b-c"};
+    QSet<QString> nodes;
+    QSet<QString> clients;
+    static const QRegularExpression nodeChars(QStringLiteral("^[A-Za-z0-9_-]+$"));
+    static const QRegularExpression clientChars(QStringLiteral("^[A-Za-z0-9]{1,23}$"));
+    for (const QString& prefix : prefixes) {
+        const QString node = topics::node(prefix);
+        QVERIFY2(nodeChars.match(node).hasMatch(), qPrintable(node));
+        nodes.insert(node);
+        const QString client = Bridge::clientId(prefix);
+        QVERIFY2(clientChars.match(client).hasMatch(), qPrintable(client));
+        QCOMPARE(Bridge::clientId(prefix), client);
+        clients.insert(client);
+    }
+    QCOMPARE(nodes.size(), prefixes.size());
+    QCOMPARE(clients.size(), prefixes.size());
+    QVERIFY(topics::node(QStringLiteral("a_b")) != topics::node(QStringLiteral("a/b")));
+    QCOMPARE(topics::node(QStringLiteral("club/hall")), QStringLiteral("s88_club_hall"));
+    QCOMPARE(Bridge::clientId(QString(64, u'p')).size(), 23);
+}
+
 void TestBridge::password() {
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("pw"));
@@ -166,6 +221,19 @@ void TestBridge::password() {
     QString why;
     QVERIFY(!readMqttPassword(dir.filePath(QStringLiteral("none")), &why));
     QVERIFY(!why.isEmpty());
+    // A service's credential, from systemd's LoadCredential=: before the environment, after
+    // a named file; an empty one is no password.
+    QTemporaryDir credentials;
+    qputenv("CREDENTIALS_DIRECTORY", credentials.path().toUtf8());
+    qputenv("S88_MQTT_PASSWORD", "fromenv");
+    QCOMPARE(readMqttPassword({}).value_or(QString()), QStringLiteral("fromenv"));
+    QVERIFY(writeFile(credentials.filePath(QStringLiteral("mqtt-password")), "cr3d\n"));
+    QCOMPARE(readMqttPassword({}).value_or(QString()), QStringLiteral("cr3d"));
+    QCOMPARE(readMqttPassword(file).value_or(QString()), QStringLiteral("s3cret"));
+    QVERIFY(writeFile(credentials.filePath(QStringLiteral("mqtt-password")), ""));
+    QCOMPARE(readMqttPassword({}).value_or(QStringLiteral("x")), QString());
+    qunsetenv("CREDENTIALS_DIRECTORY");
+    qunsetenv("S88_MQTT_PASSWORD");
 }
 
 void TestBridge::statesEqualLampsAfterBursts() {
@@ -285,6 +353,131 @@ void TestBridge::checkAndLink() {
     rig.bridge->setLink(Bridge::Link::Lost);
     QVERIFY(live.waitFor([&] { return live.last().value(QStringLiteral("t/link")) == "lost"; }));
     rig.bridge->stop();
+}
+
+void TestBridge::statesUnknownUntilACompleteBurst_data() {
+    QTest::addColumn<QByteArray>("beforeStart");       // on the line before the link is started
+    QTest::addColumn<QList<QByteArray>>("afterStart"); // each read on its own
+    QTest::addColumn<bool>("known");
+    const QByteArray part = onlyInput73().left(8); // 'i', the count and two of eight reports
+    QTest::newRow("nothing") << QByteArray() << QList<QByteArray>{} << false;
+    QTest::newRow("stray bytes") << QByteArray() << QList<QByteArray>{bytes({1, 2, 3})} << false;
+    QTest::newRow("a burst given up part-way") << QByteArray() << QList<QByteArray>{part} << false;
+    QTest::newRow("a complete burst before Start only")
+        << onlyInput73() << QList<QByteArray>{} << false;
+    QTest::newRow("a complete burst") << QByteArray() << QList<QByteArray>{onlyInput73()} << true;
+    QTest::newRow("given up, then complete")
+        << QByteArray() << QList<QByteArray>{part, onlyInput73()} << true;
+}
+
+// Until a complete burst since Start has told the inputs, the broker keeps what it had (here
+// 52, 73 and 125 ACTIVE from an earlier run) and the status is not "online". Stop and a lost
+// port take "online" back and leave the states.
+void TestBridge::statesUnknownUntilACompleteBurst() {
+    SKIP_WITHOUT_MOSQUITTO();
+    QFETCH(QByteArray, beforeStart);
+    QFETCH(QList<QByteArray>, afterStart);
+    QFETCH(bool, known);
+    Broker broker;
+    QVERIFY2(broker.start(), qPrintable(broker.log()));
+    Subscriber live(broker.port(), {QStringLiteral("t/#")});
+    QVERIFY(live.connect());
+    QVERIFY(live.publishRetained(earlierStates(QStringLiteral("t"))));
+    Rig rig(Rig::at(broker.port()));
+    rig.bridge->setLink(Bridge::Link::Stopped);
+    rig.bridge->start();
+    QVERIFY(live.waitFor([&] { return live.last().value(QStringLiteral("t/link")) == "stopped"; }));
+    if (!beforeStart.isEmpty())
+        rig.serial.deliver(beforeStart);
+    rig.bridge->setLink(Bridge::Link::Started);
+    for (const QByteArray& read : afterStart)
+        rig.serial.deliver(read);
+    QVERIFY(live.waitFor([&] { return live.last().value(QStringLiteral("t/link")) == "started"; }));
+    QCOMPARE(rig.bridge->statesKnown(), known);
+    auto status = [&] { return live.last().value(QStringLiteral("t/status")); };
+    if (!known) {
+        live.waitFor([] { return false; }, 200); // a moment for anything on its way
+        QCOMPARE(retainedOn(broker.port(), QStringLiteral("t/track/sensor/+"), 3),
+                 earlierStates(QStringLiteral("t")));
+        QCOMPARE(status(), QByteArray("offline"));
+        return;
+    }
+    QVERIFY(live.waitFor([&] { return status() == "online"; }));
+    QCOMPARE(sensors(live.last()), rig.expected());
+    QCOMPARE(live.last().value(QStringLiteral("t/track/sensor/52")), QByteArray("INACTIVE"));
+    QCOMPARE(live.last().value(QStringLiteral("t/track/sensor/73")), QByteArray("ACTIVE"));
+    // The states were out before "online" was.
+    const QList<Subscriber::Message> all = live.messages();
+    qsizetype online = -1;
+    qsizetype lastState = -1;
+    for (qsizetype i = 0; i < all.size(); ++i) {
+        if (all[i].topic == QStringLiteral("t/status") && all[i].payload == "online")
+            online = i;
+        if (all[i].topic.startsWith(QStringLiteral("t/track/sensor/")) && !all[i].retained)
+            lastState = i;
+    }
+    QVERIFY(lastState >= 0 && lastState < online);
+    for (const Bridge::Link away : {Bridge::Link::Stopped, Bridge::Link::Lost}) {
+        rig.bridge->setLink(away);
+        QVERIFY(live.waitFor([&] { return status() == "offline"; }));
+        rig.bridge->setLink(Bridge::Link::Started);
+        rig.serial.deliver(bytes({1, 2, 3}));
+        live.waitFor([] { return false; }, 100); // a moment for anything on its way
+        QCOMPARE(status(), QByteArray("offline"));
+        rig.serial.deliver(onlyInput73());
+        QVERIFY(live.waitFor([&] { return status() == "online"; }));
+    }
+    rig.bridge->stop();
+    QVERIFY(live.waitFor([&] { return status() == "offline"; }));
+    QCOMPARE(live.last().value(QStringLiteral("t/link")), QByteArray("stopped"));
+}
+
+void TestBridge::defaultPrefixTaken_data() {
+    QTest::addColumn<QString>("prefix");        // in the URL; empty: none, so "s88"
+    QTest::addColumn<QByteArray>("otherBoard"); // s88/status as another board left it
+    QTest::addColumn<bool>("refused");
+    QTest::newRow("default, another board online") << "" << QByteArray("online") << true;
+    QTest::newRow("s88 given, another board online") << "s88" << QByteArray("online") << true;
+    QTest::newRow("default, the other board offline") << "" << QByteArray("offline") << false;
+    QTest::newRow("default, no other board") << "" << QByteArray() << false;
+    QTest::newRow("a prefix of its own") << "hall" << QByteArray("online") << false;
+}
+
+// A second board left at the default prefix would share every topic with the first: it is
+// refused before it publishes anything, with the way out named.
+void TestBridge::defaultPrefixTaken() {
+    SKIP_WITHOUT_MOSQUITTO();
+    QFETCH(QString, prefix);
+    QFETCH(QByteArray, otherBoard);
+    QFETCH(bool, refused);
+    Broker broker;
+    QVERIFY2(broker.start(), qPrintable(broker.log()));
+    Subscriber live(broker.port(), {QStringLiteral("#")});
+    QVERIFY(live.connect());
+    if (!otherBoard.isEmpty())
+        QVERIFY(live.publishRetained({{QStringLiteral("s88/status"), otherBoard}}));
+    const qsizetype before = live.messages().size();
+    Rig rig(Rig::at(broker.port(), prefix));
+    QCOMPARE(rig.bridge->options().url.prefix, prefix.isEmpty() ? QStringLiteral("s88") : prefix);
+    rig.serial.deliver(onlyInput73());
+    QSignalSpy told(rig.bridge.get(), &Bridge::refused);
+    rig.bridge->start();
+    const QString status = rig.bridge->options().url.prefix + QStringLiteral("/status");
+    if (!refused) {
+        QVERIFY(live.waitFor([&] { return live.last().value(status) == "online"; }));
+        QCOMPARE(told.size(), 0);
+        return;
+    }
+    QVERIFY(live.waitFor([&] { return told.size() == 1; }));
+    const QString why = told.first().first().toString();
+    QVERIFY2(why.contains(QStringLiteral("--mqtt mqtt://127.0.0.1:%1/").arg(broker.port())),
+             qPrintable(why));
+    QCOMPARE(rig.lines.last(), why);
+    QVERIFY(live.waitFor([&] { return !rig.bridge->isConnected(); }));
+    live.waitFor([] { return false; }, 1500); // no second try
+    QVERIFY(!rig.bridge->isConnected());
+    QCOMPARE(live.messages().size(), before);
+    QCOMPARE(live.last().value(QStringLiteral("s88/status")), QByteArray("online"));
 }
 
 void TestBridge::discovery() {

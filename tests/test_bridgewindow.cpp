@@ -108,6 +108,15 @@ void TestBridgeWindow::launch() {
     Subscriber onGiven(givenBroker.port(), {QStringLiteral("w/#")});
     QVERIFY(onStored.connect());
     QVERIFY(onGiven.connect());
+    if (!expect.isEmpty()) {
+        // The burst before the bridge came tells it nothing: the states wait for the next one.
+        Subscriber& on = expect == QLatin1String("stored") ? onStored : onGiven;
+        QVERIFY(on.waitFor([&] { return on.last().value(QStringLiteral("w/link")) == "started"; }));
+        on.waitFor([] { return false; }, 200); // a moment for anything on its way
+        QVERIFY(!on.last().contains(QStringLiteral("w/track/sensor/1")));
+        QVERIFY(on.last().value(QStringLiteral("w/status")) != "online");
+        w.serial.deliver(burstOf({{1, 0x0005}}));
+    }
     if (expect.isEmpty()) {
         QVERIFY(!w.form.mqtt().bridge());
         QTest::qWait(300);
@@ -136,9 +145,11 @@ void TestBridgeWindow::launch() {
         w.form.frameGate().frame();
         QVERIFY(w.form.diagnostics().moduleCheckToolTip().contains(
             QStringLiteral("MQTT: forbundet til 127.0.0.1")));
+        // What the window does when its loop ends (SIGTERM included): the link is told too.
         w.form.mqtt().stop();
         QVERIFY(
             on.waitFor([&] { return on.last().value(QStringLiteral("w/status")) == "offline"; }));
+        QCOMPARE(on.last().value(QStringLiteral("w/link")), QByteArray("stopped"));
     }
     // The command line's broker is for this run: the stored setting stays as it was.
     QCOMPARE(bytesOf(dir.settingsFile()), before);
@@ -171,6 +182,10 @@ void TestBridgeWindow::builtProgram() {
     QVERIFY(onStored.connect());
     QVERIFY(onGiven.connect());
     Subscriber& on = commandLine ? onGiven : onStored;
+    // What an earlier run left: three inputs ACTIVE, its link started.
+    QMap<QString, QByteArray> earlier = earlierStates(QStringLiteral("w"));
+    earlier.insert(QStringLiteral("w/link"), "started");
+    QVERIFY(on.publishRetained(earlier));
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
@@ -184,10 +199,16 @@ void TestBridgeWindow::builtProgram() {
         arguments << QStringLiteral("--mqtt") << urlOf(givenBroker);
     p.start(QStringLiteral(S88MONITOR), arguments);
     QVERIFY(p.waitForStarted());
+    // Not started, so nothing is known: the link says so, the states stay as they were.
     QVERIFY2(
-        on.waitFor([&] { return on.last().value(QStringLiteral("w/status")) == "online"; }, 10000),
-        qPrintable(QString::fromUtf8(p.readAllStandardError())));
-    QVERIFY(on.waitFor([&] { return on.last().contains(QStringLiteral("w/track/sensor/200")); }));
+        on.waitFor([&] { return on.last().value(QStringLiteral("w/link")) == "stopped"; }, 10000),
+        qPrintable(QString::fromUtf8(bytesOf(errFile))));
+    on.waitFor([] { return false; }, 3000); // three seconds, nothing started
+    QCOMPARE(retainedOn(&on == &onGiven ? givenBroker.port() : storedBroker.port(),
+                        QStringLiteral("w/track/sensor/+"), 3),
+             earlierStates(QStringLiteral("w")));
+    for (const Subscriber::Message& m : on.on(QStringLiteral("w/status")))
+        QCOMPARE(m.payload, QByteArray("offline"));
     ::kill(pid_t(p.processId()), SIGTERM);
     QVERIFY(p.waitForFinished(10000));
     QCOMPARE(p.exitStatus(), QProcess::NormalExit);

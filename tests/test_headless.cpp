@@ -18,6 +18,8 @@ private slots:
     void badOptions_data();
     void badOptions();
     void runsPublishesAndEndsOnSigterm();
+    void statesAndStatusFollowTheLine();
+    void defaultPrefixTaken();
     void noStoredCounts();
     void serviceMissingOrRunAlone_data();
     void serviceMissingOrRunAlone();
@@ -75,8 +77,6 @@ void TestHeadless::runsPublishesAndEndsOnSigterm() {
     // The counts go out as soon as the port is open: the five bytes of Indsæt (s).
     QCOMPARE(pty.read(5, 10000), QByteArray("s\x02\x03\x00\r", 5));
     QVERIFY(
-        live.waitFor([&] { return live.last().value(QStringLiteral("hl/status")) == "online"; }));
-    QVERIFY(
         live.waitFor([&] { return live.last().value(QStringLiteral("hl/link")) == "started"; }));
     // The service runs as a program of its own, with none of the window's libraries loaded.
     const QString pid = QString::number(p.processId());
@@ -89,6 +89,8 @@ void TestHeadless::runsPublishesAndEndsOnSigterm() {
     QVERIFY(!mapped.contains("libQt6Widgets"));
     QVERIFY(!mapped.contains("libQt6Gui"));
     QVERIFY(pty.write(burstOf({{1, 0x0001}, {5, 0x0100}})));
+    QVERIFY(
+        live.waitFor([&] { return live.last().value(QStringLiteral("hl/status")) == "online"; }));
     QVERIFY(live.waitFor([&] {
         return live.last().value(QStringLiteral("hl/track/sensor/73")) == "ACTIVE" &&
                live.last().value(QStringLiteral("hl/track/sensor/1")) == "ACTIVE";
@@ -111,6 +113,96 @@ void TestHeadless::runsPublishesAndEndsOnSigterm() {
     QSettings stored(config.filePath(QStringLiteral("Gen_Vorn_S88.conf")), QSettings::IniFormat);
     QCOMPARE(stored.value(QStringLiteral("S88Mid/Antal")).toString(), QStringLiteral("3"));
     QVERIFY(QFileInfo(config.filePath(QStringLiteral("rec.s88rec"))).size() > 0);
+}
+
+// Nothing is published about the inputs before the module has told them, and "online" holds
+// only while the line gives bursts: not in silence, not with the line gone, again when it comes
+// back. The service's port is a link to the pty of the moment, so a new one can take its place.
+void TestHeadless::statesAndStatusFollowTheLine() {
+    SKIP_WITHOUT_MOSQUITTO();
+    SKIP_WITHOUT_PTYS();
+    Broker broker;
+    QVERIFY2(broker.start(), qPrintable(broker.log()));
+    Subscriber live(broker.port(), {QStringLiteral("hl/#")});
+    QVERIFY(live.connect());
+    QVERIFY(live.publishRetained(earlierStates(QStringLiteral("hl"))));
+    auto status = [&] { return live.last().value(QStringLiteral("hl/status")); };
+    QTemporaryDir config;
+    const QString line = config.filePath(QStringLiteral("line"));
+    auto pty = std::make_unique<PtyPair>();
+    QVERIFY(QFile::link(pty->devicePath(), line));
+    QProcess p;
+    p.setProcessEnvironment(withoutDisplay(config.path()));
+    p.start(QStringLiteral(S88MONITOR),
+            {"--headless", "--port", "1=" + line, "--counts", "5,3,0", "--mqtt",
+             QStringLiteral("mqtt://127.0.0.1:%1/hl").arg(broker.port())});
+    QVERIFY(p.waitForStarted());
+    const QByteArray counts("s\x05\x03\x00\r", 5);
+    QCOMPARE(pty->read(5, 10000), counts);
+    QVERIFY(
+        live.waitFor([&] { return live.last().value(QStringLiteral("hl/link")) == "started"; }));
+    // Three seconds and no burst: the earlier states stand, nobody is told "online".
+    live.waitFor([] { return false; }, 3000); // three seconds of silence on the line
+    QCOMPARE(retainedOn(broker.port(), QStringLiteral("hl/track/sensor/+"), 3),
+             earlierStates(QStringLiteral("hl")));
+    QVERIFY(status() != "online");
+    // The first burst: every input as the module says, then "online".
+    QVERIFY(pty->write(onlyInput73()));
+    QVERIFY(live.waitFor([&] { return status() == "online"; }));
+    const QMap<QString, QByteArray> held =
+        retainedOn(broker.port(), QStringLiteral("hl/track/sensor/+"), 200);
+    QCOMPARE(held.size(), 200);
+    QCOMPARE(held.value(QStringLiteral("hl/track/sensor/52")), QByteArray("INACTIVE"));
+    QCOMPARE(held.value(QStringLiteral("hl/track/sensor/73")), QByteArray("ACTIVE"));
+    QCOMPARE(held.value(QStringLiteral("hl/track/sensor/125")), QByteArray("INACTIVE"));
+    // Silence: "offline"; the next burst brings it back.
+    QVERIFY(live.waitFor([&] { return status() == "offline"; }, 10000));
+    QVERIFY(pty->write(onlyInput73()));
+    QVERIFY(live.waitFor([&] { return status() == "online"; }));
+    // The line goes: "offline" and the link lost within 4 s.
+    pty->closeMaster();
+    QVERIFY(live.waitFor([&] { return status() == "offline"; }, 4000));
+    QVERIFY(live.waitFor([&] { return live.last().value(QStringLiteral("hl/link")) == "lost"; }));
+    // A line again where the port is: opened, counted, and "online" only after a burst.
+    auto fresh = std::make_unique<PtyPair>();
+    QVERIFY(QFile::remove(line));
+    QVERIFY(QFile::link(fresh->devicePath(), line));
+    QCOMPARE(fresh->read(5, 10000), counts);
+    QVERIFY(
+        live.waitFor([&] { return live.last().value(QStringLiteral("hl/link")) == "started"; }));
+    QCOMPARE(status(), QByteArray("offline"));
+    QVERIFY(fresh->write(onlyInput73()));
+    QVERIFY(live.waitFor([&] { return status() == "online"; }));
+    ::kill(pid_t(p.processId()), SIGTERM);
+    QVERIFY(p.waitForFinished(10000));
+    QCOMPARE(p.exitCode(), 0);
+    QVERIFY(live.waitFor([&] { return status() == "offline"; }));
+    QCOMPARE(live.last().value(QStringLiteral("hl/link")), QByteArray("stopped"));
+}
+
+// Another board online under the default prefix: a usage error (exit 2, which the unit does
+// not restart), naming --mqtt with a prefix.
+void TestHeadless::defaultPrefixTaken() {
+    SKIP_WITHOUT_MOSQUITTO();
+    SKIP_WITHOUT_PTYS();
+    Broker broker;
+    QVERIFY2(broker.start(), qPrintable(broker.log()));
+    Subscriber live(broker.port(), {QStringLiteral("s88/#")});
+    QVERIFY(live.connect());
+    QVERIFY(live.publishRetained({{QStringLiteral("s88/status"), "online"}}));
+    PtyPair pty;
+    QTemporaryDir config;
+    QProcess p;
+    p.setProcessEnvironment(withoutDisplay(config.path()));
+    p.start(QStringLiteral(S88MONITOR),
+            {"--headless", "--port", "1=" + pty.devicePath(), "--counts", "1,0,0", "--mqtt",
+             QStringLiteral("mqtt://127.0.0.1:%1").arg(broker.port())});
+    QVERIFY(p.waitForFinished(15000));
+    QCOMPARE(p.exitCode(), 2);
+    const QString err = QString::fromUtf8(p.readAllStandardError());
+    QVERIFY2(err.contains(QStringLiteral("--mqtt mqtt://127.0.0.1:%1/").arg(broker.port())),
+             qPrintable(err));
+    QCOMPARE(live.on(QStringLiteral("s88/status")).size(), 1); // the other board's only
 }
 
 void TestHeadless::noStoredCounts() {

@@ -44,6 +44,7 @@ void TestMqttWindow::dialogMovesToAnotherBroker() {
     const QByteArray counts = countLines(dir.settingsFile());
     QCOMPARE(counts.count("Antal="), 3);
     ScriptedWindow w(RigSetup{.store = &store});
+    w.start();
     QVERIFY(w.form.mqtt().startAtLaunch(CommandLine::parse({"s88monitor"}).window, store));
     Subscriber onFirst(first.port(), {QStringLiteral("w/#")});
     QVERIFY(onFirst.connect());
@@ -71,6 +72,8 @@ void TestMqttWindow::dialogMovesToAnotherBroker() {
     QVERIFY(onFirst.waitFor(
         [&] { return onFirst.last().value(QStringLiteral("w/status")) == "offline"; }));
     QVERIFY(onSecond.waitFor([&] { return connected(w.form); }));
+    // The new bridge tells the states once a burst has told them to it.
+    w.serial.deliver(burstOf({{1, 0x0005}}));
     QVERIFY(onSecond.waitFor([&] {
         return onSecond.last().value(QStringLiteral("w/status")) == "online" &&
                onSecond.last().contains(
@@ -88,6 +91,7 @@ void TestMqttWindow::dialogMovesToAnotherBroker() {
     QCOMPARE(countLines(dir.settingsFile()), counts);
 
     // "Anvend" with nothing changed keeps the connection.
+    w.serial.deliver(burstOf({{1, 0x0005}})); // the line goes on giving data
     const qsizetype statuses = onSecond.on(QStringLiteral("w/status")).size();
     Bridge* running = w.form.mqtt().bridge();
     d.applyButton().click();
@@ -132,11 +136,14 @@ void TestMqttWindow::dialogRefuses_data() {
     QTest::newRow("no host") << "mqtt:///w"
                              << "" << false << "no broker host";
     QTest::newRow("bad prefix") << "mqtt://127.0.0.1/a+b"
-                                << "" << false << "prefix";
+                                << "" << false << "præfikset";
+    QTest::newRow("prefix of 65 characters")
+        << "mqtt://127.0.0.1/" + QString(65, u'p') << "" << false << "højst 64";
     QTest::newRow("CA file missing") << "mqtts://127.0.0.1/w"
                                      << "missing" << false << "CA-filen";
     // Stored texts are read back up to 255 characters: a longer one is refused, not cut.
-    const QString at = QStringLiteral("mqtt://127.0.0.1:1/") + QString(236, u'a');
+    const QString at =
+        QStringLiteral("mqtt://") + QString(234, u'a') + QStringLiteral("@127.0.0.1:1/w");
     QTest::newRow("URL of 255 characters") << at << "" << false << "";
     QTest::newRow("URL of 256 characters") << at + u'a' << "" << false << "højst 255 tegn";
     QTest::newRow("CA path of 255 characters") << "mqtts://127.0.0.1/w"

@@ -35,6 +35,10 @@
         <source>mqtt: %1 not reachable: %2; trying again</source>
         <translation>mqtt: %1 nicht erreichbar: %2; neuer Versuch</translation>
     </message>
+    <message>
+        <source>mqtt: en anden tavle udgiver allerede under præfikset %1 (%2 er online); giv denne sit eget: --mqtt %3/PRÆFIKS</source>
+        <translation>mqtt: eine andere Platine veröffentlicht bereits unter dem Präfix %1 (%2 ist online); geben Sie dieser ein eigenes: --mqtt %3/PRÄFIX</translation>
+    </message>
 </context>
 <context>
     <name>BridgeControl</name>
@@ -560,10 +564,6 @@ Leeren setzt die Zahlen zurück</translation>
         <translation>mqtt://[user@]host[:port][/prefix] oder mqtts://… erwartet</translation>
     </message>
     <message>
-        <source>the prefix &quot;%1&quot; may hold only letters, digits, - _ . and /</source>
-        <translation>das Präfix &quot;%1&quot; darf nur Buchstaben, Ziffern, - _ . und / enthalten</translation>
-    </message>
-    <message>
         <source>no password in the URL: use --mqtt-password-file or S88_MQTT_PASSWORD</source>
         <translation>kein Passwort in der URL: --mqtt-password-file oder S88_MQTT_PASSWORD verwenden</translation>
     </message>
@@ -582,6 +582,14 @@ Leeren setzt die Zahlen zurück</translation>
     <message>
         <source>&quot;%1&quot; is not a host name</source>
         <translation>&quot;%1&quot; ist kein Hostname</translation>
+    </message>
+    <message>
+        <source>præfikset har %1 tegn; højst %2 er tilladt</source>
+        <translation>das Präfix hat %1 Zeichen; höchstens %2 sind erlaubt</translation>
+    </message>
+    <message>
+        <source>præfikset &quot;%1&quot; må kun have bogstaver, cifre, _ og - i niveauer delt af /</source>
+        <translation>das Präfix &quot;%1&quot; darf nur Buchstaben, Ziffern, _ und - in durch / getrennten Ebenen enthalten</translation>
     </message>
 </context>
 <context>

@@ -35,6 +35,10 @@
         <source>mqtt: %1 not reachable: %2; trying again</source>
         <translation>mqtt: %1 not reachable: %2; trying again</translation>
     </message>
+    <message>
+        <source>mqtt: en anden tavle udgiver allerede under præfikset %1 (%2 er online); giv denne sit eget: --mqtt %3/PRÆFIKS</source>
+        <translation>mqtt: another board already publishes under the prefix %1 (%2 is online); give this one its own: --mqtt %3/PREFIX</translation>
+    </message>
 </context>
 <context>
     <name>BridgeControl</name>
@@ -560,10 +564,6 @@ Clear resets the figures</translation>
         <translation>expected mqtt://[user@]host[:port][/prefix] or mqtts://…</translation>
     </message>
     <message>
-        <source>the prefix &quot;%1&quot; may hold only letters, digits, - _ . and /</source>
-        <translation>the prefix &quot;%1&quot; may hold only letters, digits, - _ . and /</translation>
-    </message>
-    <message>
         <source>no password in the URL: use --mqtt-password-file or S88_MQTT_PASSWORD</source>
         <translation>no password in the URL: use --mqtt-password-file or S88_MQTT_PASSWORD</translation>
     </message>
@@ -582,6 +582,14 @@ Clear resets the figures</translation>
     <message>
         <source>&quot;%1&quot; is not a host name</source>
         <translation>&quot;%1&quot; is not a host name</translation>
+    </message>
+    <message>
+        <source>præfikset har %1 tegn; højst %2 er tilladt</source>
+        <translation>the prefix has %1 characters; at most %2 are allowed</translation>
+    </message>
+    <message>
+        <source>præfikset &quot;%1&quot; må kun have bogstaver, cifre, _ og - i niveauer delt af /</source>
+        <translation>the prefix &quot;%1&quot; may hold only letters, digits, _ and - in levels parted by /</translation>
     </message>
 </context>
 <context>

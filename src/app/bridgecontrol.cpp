@@ -49,6 +49,10 @@ void BridgeControl::run(Bridge::Options options, bool fromCommandLine) {
     m_fromCommandLine = fromCommandLine;
     m_bridge = std::make_unique<Bridge>(m_form.station(), std::move(options));
     connect(m_bridge.get(), &Bridge::stateChanged, this, &BridgeControl::stateChanged);
+    // Told in front of the window, from the event loop rather than the client's callback.
+    connect(
+        m_bridge.get(), &Bridge::refused, this,
+        [this](const QString& why) { m_messages.MsgBox(why); }, Qt::QueuedConnection);
     m_form.setBridge(m_bridge.get());
     m_bridge->start();
 }

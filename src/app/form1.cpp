@@ -229,10 +229,7 @@ void Form1::connectHandlers() {
         });
     }
     m_station->listen([this](const QString& why) { report(why); },
-                      [this] {
-                          m_station->watchPort();
-                          m_frameGate->frameIfDue();
-                      });
+                      [this] { m_frameGate->frameIfDue(); });
     connect(m_station.get(), &Station::portLost, this, [this](const QString& error) {
         runPort([this, error] { m_portControl->MSComm1_PortLost(error); });
         if (m_bridge)
@@ -254,6 +251,7 @@ void Form1::setBridge(Bridge* bridge) {
     }
     m_diag->setCheckStatus([bridge] { return bridge->stateText(); });
     bridge->setNames(&m_station->names()); // the counts it takes from the station
+    bridge->setLink(m_serial.PortOpen() ? Bridge::Link::Started : Bridge::Link::Stopped);
     // Counts from the broker go out as Indsæt (s) sends them, and the boxes show them; a
     // refusal is answered on the broker, with no message box in front of the window.
     bridge->setCountHandler([this](const std::array<QString, 3>& texts) {

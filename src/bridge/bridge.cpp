@@ -9,7 +9,9 @@
 #include "state/protocol.h"
 
 #include <QCoreApplication>
+#include <QCryptographicHash>
 #include <QStringList>
+#include <QSysInfo>
 
 namespace {
 
@@ -44,23 +46,32 @@ Bridge::Bridge(const Station& station, Options options, QObject* parent)
     config.password = m_options.password;
     config.tls = m_options.url.tls;
     config.caFile = m_options.caFile;
-    config.clientId = QStringLiteral("%1-%2")
-                          .arg(topics::node(prefix))
-                          .arg(quint64(QCoreApplication::applicationPid()));
+    config.clientId = clientId(prefix);
     config.willTopic = topics::status(prefix);
     config.willPayload = topics::kOffline;
+    config.noDelay = m_options.noDelay;
     m_client = std::make_unique<MqttClient>(config);
     connect(m_client.get(), &MqttClient::connected, this, &Bridge::onConnected);
     connect(m_client.get(), &MqttClient::disconnected, this, &Bridge::onDisconnected);
     connect(m_client.get(), &MqttClient::published, this, &Bridge::onPublished);
     connect(m_client.get(), &MqttClient::messageReceived, this, &Bridge::onMessage);
+    connect(m_client.get(), &MqttClient::subscribed, this, &Bridge::onSubscribed);
     connect(&m_history, &ChangeHistory::eventsAdded, this, &Bridge::take);
     connect(&station, &Station::countsChanged, this, &Bridge::countsChanged);
+    connect(&station, &Station::burstsReceived, this, &Bridge::burstsReceived);
+    connect(&station, &Station::portWatchChanged, this, &Bridge::publishStatus);
+    connect(&m_history, &ChangeHistory::cleared, this, [this] { m_completeAtLink = 0; });
     m_checkTimer.setInterval(kCheckMs);
     connect(&m_checkTimer, &QTimer::timeout, this, [this] { publishCheck(false); });
 }
 
 Bridge::~Bridge() = default;
+
+QString Bridge::clientId(const QString& prefix) {
+    const QByteArray hash = QCryptographicHash::hash(
+        QSysInfo::machineHostName().toUtf8() + '\n' + prefix.toUtf8(), QCryptographicHash::Sha256);
+    return QStringLiteral("s88") + QString::fromLatin1(hash.toHex().left(20));
+}
 
 void Bridge::start() {
     m_started = true;
@@ -71,14 +82,16 @@ void Bridge::start() {
 }
 
 void Bridge::stop() {
+    if (m_refused)
+        m_client->close(); // refused: nothing to publish
     if (!m_started)
         return;
-    m_started = false;
-    m_checkTimer.stop();
-    if (m_client->isConnected()) {
+    if (live())
         take();
-        m_client->publish(topics::status(m_options.url.prefix), topics::kOffline, true);
-    }
+    setLink(Link::Stopped); // nobody tells the link's state from here on
+    m_started = false;
+    publishStatus();
+    m_checkTimer.stop();
     m_client->close();
     say(QCoreApplication::translate("Bridge", "mqtt: disconnected from %1")
             .arg(m_options.url.display()));
@@ -88,7 +101,46 @@ bool Bridge::isConnected() const {
     return m_client->isConnected();
 }
 
+bool Bridge::live() const {
+    return m_client->isConnected() && m_guarded && !m_refused;
+}
+
+bool Bridge::available() const {
+    return m_started && m_link == Link::Started && m_known && !m_station.portSilent();
+}
+
+// "online" or "offline" as available() says, whenever it changes; retained.
+void Bridge::publishStatus() {
+    const bool online = available();
+    if (!live() || m_online == online)
+        return;
+    if (m_client->publish(topics::status(m_options.url.prefix),
+                          online ? topics::kOnline : topics::kOffline, true) > 0)
+        m_online = online;
+}
+
+void Bridge::publishStates() {
+    for (int n = 1; n <= FormState::kLastInput; ++n)
+        m_client->publish(m_sensorTopics[std::size_t(n)],
+                          topics::statePayload(m_state.InputState[std::size_t(n)]), true, 0);
+}
+
+// The first complete burst since the link was started tells every input's state: all of them
+// go out, then "online".
+void Bridge::burstsReceived() {
+    if (!m_known && m_link == Link::Started && m_history.bursts().complete > m_completeAtLink) {
+        m_known = true;
+        if (live()) {
+            const MqttClient::Batch batch(*m_client);
+            publishStates();
+        }
+    }
+    publishStatus();
+}
+
 QString Bridge::stateText() const {
+    if (m_refused)
+        return m_refusal;
     if (!m_started)
         return {};
     const QString host = m_options.url.host;
@@ -112,10 +164,10 @@ void Bridge::say(const QString& line) {
 void Bridge::take() {
     const MqttClient::Batch batch(*m_client);
     noteDropped();
-    const bool live = m_client->isConnected();
-    m_next = m_history.forEachNew(m_next, [this, live](quint64 seq, const ChangeEvent& event) {
-        if (live)
-            publishEvent({seq, event}, true);
+    const bool now = live();
+    m_next = m_history.forEachNew(m_next, [this, now](quint64 seq, const ChangeEvent& event) {
+        if (now)
+            publishEvent({seq, event}, m_known);
         else
             hold({seq, event});
     });
@@ -165,16 +217,68 @@ void Bridge::onPublished(int mid) {
 
 void Bridge::onConnected() {
     const QString& prefix = m_options.url.prefix;
+    if (!m_guarded && prefix == MqttUrl::kDefaultPrefix) {
+        // Another board on the default prefix says so in its retained status, which the broker
+        // sends before it acknowledges a second subscription (to a topic nobody publishes on);
+        // nothing goes out before.
+        m_client->subscribe(topics::status(prefix), 0);
+        m_guardMid = m_client->subscribe(guardTopic(), 0);
+        if (m_guardMid > 0)
+            return;
+    }
+    m_guarded = true;
+    publishAll();
+}
+
+QString Bridge::guardTopic() const {
+    return topics::status(m_options.url.prefix) + QStringLiteral("/guard");
+}
+
+void Bridge::onSubscribed(int mid) {
+    if (m_guardMid == 0 || mid != m_guardMid)
+        return;
+    m_guardMid = 0;
+    if (m_otherBoard) {
+        refuse();
+        return;
+    }
+    m_client->unsubscribe(topics::status(m_options.url.prefix));
+    m_client->unsubscribe(guardTopic());
+    m_guarded = true;
+    publishAll();
+}
+
+void Bridge::refuse() {
+    m_refused = true;
+    m_started = false;
+    m_checkTimer.stop();
+    const QString prefix = m_options.url.prefix;
+    m_refusal = QCoreApplication::translate(
+                    "Bridge", "mqtt: en anden tavle udgiver allerede under præfikset %1 (%2 er "
+                              "online); giv denne sit eget: --mqtt %3/PRÆFIKS")
+                    .arg(prefix, topics::status(prefix), m_options.url.display());
+    say(m_refusal);
+    emit refused(m_refusal);
+    // Not from inside the client's own callback; a clean disconnect, so the broker does not
+    // publish this connection's last will over the other board's status.
+    QMetaObject::invokeMethod(
+        this, [this] { m_client->close(); }, Qt::QueuedConnection);
+}
+
+// Everything, once connected: the link, the states when known, the status, the discovery, the
+// held changes and the check.
+void Bridge::publishAll() {
+    const QString& prefix = m_options.url.prefix;
     // What changed before now is in the state below; its events go out after it, in order.
     noteDropped();
     m_next = m_history.forEachNew(m_next, [this](quint64 seq, const ChangeEvent& event) {
         hold({seq, event});
     });
-    m_client->publish(topics::status(prefix), topics::kOnline, true);
+    m_online.reset();
     m_client->publish(topics::link(prefix), linkText(m_link).toUtf8(), true);
-    for (int n = 1; n <= FormState::kLastInput; ++n)
-        m_client->publish(m_sensorTopics[std::size_t(n)],
-                          topics::statePayload(m_state.InputState[std::size_t(n)]), true, 0);
+    if (m_known)
+        publishStates();
+    publishStatus();
     if (m_options.discovery)
         publishDiscovery();
     if (m_options.commands)
@@ -208,14 +312,18 @@ void Bridge::setLink(Link link) {
     if (link == m_link)
         return;
     m_link = link;
-    if (m_client->isConnected())
+    // Started anew, stopped or lost: the states are not known until a complete burst tells.
+    m_known = false;
+    m_completeAtLink = m_history.bursts().complete;
+    if (live())
         m_client->publish(topics::link(m_options.url.prefix), linkText(link).toUtf8(), true);
+    publishStatus();
 }
 
 void Bridge::countsChanged() {
     const bool other = m_station.configuredModules() != m_configured;
     m_configured = m_station.configuredModules();
-    if (!m_client->isConnected())
+    if (!live())
         return;
     if (other && m_options.discovery)
         publishDiscovery();
@@ -242,7 +350,7 @@ void Bridge::publishDiscovery() {
 }
 
 void Bridge::publishCheck(bool always) {
-    if (!m_client->isConnected())
+    if (!live())
         return;
     const ModuleCheck check = m_station.check();
     topics::CheckSummary summary;
@@ -266,6 +374,10 @@ void Bridge::publishCheck(bool always) {
 
 void Bridge::onMessage(const QString& topic, const QByteArray& payload) {
     const QString& prefix = m_options.url.prefix;
+    if (m_guardMid > 0 && topic == topics::status(prefix)) {
+        m_otherBoard = m_otherBoard || payload == topics::kOnline;
+        return;
+    }
     if (!m_options.commands || topic != topics::countsSet(prefix))
         return;
     const QString shown = QString::fromUtf8(payload.left(64));

@@ -20,6 +20,12 @@ class Station;
 // availability. It reads the station: its change history, form state, counts and module check
 // (the one the window shows); the receive path and the serial link know nothing of it.
 //
+// The inputs' states are published only once they are known: after the first complete burst
+// since the link was last started (setLink()); until then the states the broker keeps are left
+// as they are. P/status is "online" only while the link is started, its states are known and
+// the port gives data (Station::portSilent(): 3 s without a burst is silent); "offline" is the
+// last will and is published at stop(), at Stop, at a lost port and at silence.
+//
 // While the broker is away the changes are held, at most kMaxHeld (the oldest dropped and
 // counted). On every (re)connect it publishes the whole current state first, then what it
 // held, in order; changes the broker had not acknowledged when the connection went are held
@@ -43,16 +49,22 @@ public:
         QString caFile;
         bool discovery = false;
         bool commands = false;
+        bool noDelay = true; // MqttClient::Config::noDelay; off only in the bench
         bool operator==(const Options&) const = default;
     };
     // Runs "L,M,R" as Indsæt (s) would: empty when the counts went out, else why not.
     using CountHandler = std::function<QString(const std::array<QString, 3>& texts)>;
 
     Bridge(const Station& station, Options options, QObject* parent = nullptr);
+    // The MQTT client id for `prefix` on this machine: "s88" and 20 hex digits of a hash of
+    // both, 23 characters that every broker must take; the same at every start, so a restart
+    // takes over what is left of the last connection.
+    static QString clientId(const QString& prefix);
     ~Bridge() override;
 
     void start();
-    // Publishes "offline", waits (boundedly) for what is queued, disconnects.
+    // Publishes the link "stopped" and "offline", waits (boundedly) for what is queued,
+    // disconnects.
     void stop();
 
     void setLink(Link link);
@@ -61,6 +73,9 @@ public:
     void setNames(const names::Names* names) { m_names = names; }
 
     bool isConnected() const;
+    // Whether the inputs' states are known (see above) and whether P/status says "online".
+    bool statesKnown() const { return m_known; }
+    bool available() const;
     qsizetype held() const { return qsizetype(m_held.size()); }
     quint64 dropped() const { return m_dropped; }
     const Options& options() const { return m_options; }
@@ -72,11 +87,20 @@ public:
 signals:
     // One line whenever the broker's state changes (connecting, connected, refused, lost).
     void stateChanged(const QString& line);
+    // At the first connection, another board publishes under the default prefix (its retained
+    // status is "online"): nothing was published and the bridge has given up; `why` says so
+    // and names --mqtt with a prefix.
+    void refused(const QString& why);
 
 private:
     void take();
     void noteDropped();
     void onConnected();
+    void onSubscribed(int mid);
+    void refuse();
+    QString guardTopic() const;
+    void publishAll();
+    bool live() const; // connected, and allowed to publish
     void onDisconnected(const QString& why);
     void onPublished(int mid);
     void onMessage(const QString& topic, const QByteArray& payload);
@@ -88,6 +112,9 @@ private:
     void publishEvent(const Numbered& event, bool withState);
     void publishCheck(bool always);
     void countsChanged();
+    void burstsReceived();
+    void publishStates();
+    void publishStatus();
     void publishDiscovery();
     int discoveryInputs() const;
     void say(const QString& line);
@@ -107,6 +134,14 @@ private:
     std::deque<std::pair<int, Numbered>> m_unacked; // sent, not yet acknowledged
     quint64 m_dropped = 0;
     Link m_link = Link::Stopped;
+    bool m_known = false;         // a complete burst came since the link was started
+    quint64 m_completeAtLink = 0; // the history's complete bursts when it was started
+    std::optional<bool> m_online; // the status published on this connection
+    bool m_guarded = false;       // no other board's status stands in the way
+    int m_guardMid = 0;           // the subscription that ends the look at it
+    bool m_otherBoard = false;    // its retained status says "online"
+    bool m_refused = false;
+    QString m_refusal;
     std::optional<int> m_configured; // as the discovery configs were made for
     int m_discovered = 0;            // inputs with a discovery config out
     QTimer m_checkTimer;

@@ -73,10 +73,11 @@ void MqttClient::makeClient() {
     // A stream of changes keeps many messages on their way at once (the default is 20).
     mosquitto_max_inflight_messages_set(m_mosq, kInflight);
     // A change goes out at once, not when the previous message's acknowledgement came back.
-    mosquitto_int_option(m_mosq, MOSQ_OPT_TCP_NODELAY, 1);
+    mosquitto_int_option(m_mosq, MOSQ_OPT_TCP_NODELAY, m_config.noDelay ? 1 : 0);
     mosquitto_connect_callback_set(m_mosq, &MqttClient::onConnect);
     mosquitto_message_callback_set(m_mosq, &MqttClient::onMessage);
     mosquitto_publish_callback_set(m_mosq, &MqttClient::onPublish);
+    mosquitto_subscribe_callback_set(m_mosq, &MqttClient::onSubscribe);
     if (!m_config.user.isEmpty())
         mosquitto_username_pw_set(
             m_mosq, m_config.user.toUtf8().constData(),
@@ -227,13 +228,21 @@ int MqttClient::publish(const QByteArray& topic, const QByteArray& payload, bool
     return mid;
 }
 
-bool MqttClient::subscribe(const QString& topic, int qos) {
+int MqttClient::subscribe(const QString& topic, int qos) {
     if (!m_connected)
-        return false;
-    const bool ok =
-        mosquitto_subscribe(m_mosq, nullptr, topic.toUtf8().constData(), qos) == MOSQ_ERR_SUCCESS;
+        return 0;
+    int mid = 0;
+    if (mosquitto_subscribe(m_mosq, &mid, topic.toUtf8().constData(), qos) != MOSQ_ERR_SUCCESS)
+        mid = 0;
     syncSocket();
-    return ok;
+    return mid;
+}
+
+void MqttClient::unsubscribe(const QString& topic) {
+    if (!m_connected)
+        return;
+    mosquitto_unsubscribe(m_mosq, nullptr, topic.toUtf8().constData());
+    syncSocket();
 }
 
 void MqttClient::close(int flushMs) {
@@ -251,6 +260,12 @@ void MqttClient::close(int flushMs) {
                 break;
             service((p.revents & POLLIN ? 1 : 0) | (p.revents & POLLOUT ? 2 : 0));
         }
+        // What the broker sent meanwhile is read first: closing a socket with unread data
+        // resets the connection, and the broker may then lose the DISCONNECT and publish the
+        // last will.
+        for (pollfd p{m_fd, POLLIN, 0}; m_fd >= 0 && ::poll(&p, 1, 0) > 0 && p.revents & POLLIN;
+             p.fd = m_fd)
+            service(1);
         if (m_fd >= 0) {
             mosquitto_disconnect(m_mosq);
             m_connected = false;
@@ -282,4 +297,8 @@ void MqttClient::onPublish(mosquitto*, void* self, int mid) {
     if (client->m_pending > 0)
         --client->m_pending;
     emit client->published(mid);
+}
+
+void MqttClient::onSubscribe(mosquitto*, void* self, int mid, int, const int*) {
+    emit static_cast<MqttClient*>(self)->subscribed(mid);
 }

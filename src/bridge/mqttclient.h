@@ -32,6 +32,9 @@ public:
         QString willTopic; // the broker publishes `willPayload` here, retained, if we vanish
         QByteArray willPayload;
         int keepAliveS = 30;
+        // TCP_NODELAY on the socket: a message goes out at once, not when the broker has
+        // acknowledged the previous segment (up to 40 ms later). Off only to measure that.
+        bool noDelay = true;
     };
 
     explicit MqttClient(Config config, QObject* parent = nullptr);
@@ -46,7 +49,9 @@ public:
     int publish(const QString& topic, const QByteArray& payload, bool retain, int qos = 1);
     // The same with the topic in UTF-8 already: for topics made once and used for every change.
     int publish(const QByteArray& topic, const QByteArray& payload, bool retain, int qos = 1);
-    bool subscribe(const QString& topic, int qos = 1);
+    // The subscription's message id (> 0; subscribed() tells when the broker took it), or 0.
+    int subscribe(const QString& topic, int qos = 1);
+    void unsubscribe(const QString& topic);
 
     // What is published while a Batch lives leaves in as few TCP segments as fit, when the
     // Batch ends. The broker's acknowledgements of it are read when the next Batch ends or at
@@ -70,11 +75,14 @@ signals:
     void messageReceived(const QString& topic, const QByteArray& payload);
     // The broker acknowledged message `mid` (QoS 1), or a QoS 0 message was written out.
     void published(int mid);
+    // The broker acknowledged subscription `mid`.
+    void subscribed(int mid);
 
 private:
     static void onConnect(mosquitto*, void* self, int rc);
     static void onMessage(mosquitto*, void* self, const struct mosquitto_message* message);
     static void onPublish(mosquitto*, void* self, int mid);
+    static void onSubscribe(mosquitto*, void* self, int mid, int count, const int* granted);
 
     void makeClient();
     void attempt();

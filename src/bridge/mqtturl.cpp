@@ -33,10 +33,18 @@ std::optional<MqttUrl> MqttUrl::parse(const QString& text, QString* why) {
         while (prefix.endsWith(QLatin1Char('/')))
             prefix.chop(1);
         static const QRegularExpression topicLevel(
-            QStringLiteral("^[A-Za-z0-9_.-]+(/[A-Za-z0-9_.-]+)*$"));
+            QStringLiteral("^[A-Za-z0-9_-]+(/[A-Za-z0-9_-]+)*$"));
+        if (prefix.size() > kMaxPrefix) {
+            fail(why, QCoreApplication::translate("MqttUrl",
+                                                  "præfikset har %1 tegn; højst %2 er tilladt")
+                          .arg(prefix.size())
+                          .arg(kMaxPrefix));
+            return std::nullopt;
+        }
         if (!prefix.isEmpty() && !topicLevel.match(prefix).hasMatch()) {
             fail(why, QCoreApplication::translate(
-                          "MqttUrl", "the prefix \"%1\" may hold only letters, digits, - _ . and /")
+                          "MqttUrl", "præfikset \"%1\" må kun have bogstaver, cifre, _ og - "
+                                     "i niveauer delt af /")
                           .arg(prefix));
             return std::nullopt;
         }
@@ -92,8 +100,13 @@ QString MqttUrl::display() const {
 }
 
 std::optional<QString> readMqttPassword(const QString& file, QString* why) {
-    if (file.isEmpty())
-        return qEnvironmentVariable("S88_MQTT_PASSWORD");
+    if (file.isEmpty()) {
+        const QString credentials = qEnvironmentVariable("CREDENTIALS_DIRECTORY");
+        const QString credential = credentials + QStringLiteral("/mqtt-password");
+        if (credentials.isEmpty() || !QFile::exists(credential))
+            return qEnvironmentVariable("S88_MQTT_PASSWORD");
+        return readMqttPassword(credential, why);
+    }
     QFile f(file);
     if (!f.open(QIODevice::ReadOnly)) {
         fail(why, f.errorString());

@@ -34,8 +34,18 @@ QString countsResult(const QString& p) {
     return p + QStringLiteral("/counts/result");
 }
 QString node(const QString& p) {
-    QString n = p;
-    return QStringLiteral("s88_") + n.replace(QLatin1Char('/'), QLatin1Char('_'));
+    QString n = QStringLiteral("s88_");
+    for (const QChar c : p) {
+        if (c == u'/')
+            n += u'_';
+        else if (c == u'_')
+            n += QStringLiteral("-_");
+        else if (c == u'-')
+            n += QStringLiteral("--");
+        else
+            n += c;
+    }
+    return n;
 }
 QString discovery(const QString& p, int input) {
     return QStringLiteral("homeassistant/binary_sensor/%1/input%2/config").arg(node(p)).arg(input);

@@ -41,7 +41,8 @@ QString check(const QString& prefix);
 QString dropped(const QString& prefix);
 QString countsSet(const QString& prefix);
 QString countsResult(const QString& prefix);
-// The discovery node id: the prefix with '/' as '_'.
+// The discovery node id: "s88_" and the prefix with '/' as '_', '_' as "-_" and '-' as "--",
+// so that two prefixes never give the same one ("club/hall": "s88_club_hall").
 QString node(const QString& prefix);
 QString discovery(const QString& prefix, int input);
 

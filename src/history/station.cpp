@@ -37,6 +37,7 @@ void Station::listen(std::function<void(const QString&)> failed, std::function<v
         } catch (const std::exception& e) {
             failed(QString::fromLocal8Bit(e.what()));
         }
+        watchPort();
         if (after)
             after();
     });
@@ -90,6 +91,7 @@ void Station::watchPort() {
         changed = true;
     }
     const bool wasSilent = m_watch.silent();
+    const bool more = bursts > m_watch.bursts();
     const qint64 now = m_watchClock.elapsed();
     m_watch.update(m_watchedPort, open, bursts, now);
     // The deadline only moves later: a timer still running looks again, early, and sets it anew.
@@ -99,4 +101,6 @@ void Station::watchPort() {
         m_watchTimer.start(int(wait));
     if (changed || m_watch.silent() != wasSilent)
         emit portWatchChanged();
+    if (more)
+        emit burstsReceived();
 }

@@ -48,8 +48,9 @@ public:
 
     // What ends every receive event (the window's panel and monitor); null: nothing.
     void setRefresh(Refresh* refresh) { m_refresh.to = refresh; }
-    // Takes what the line offers on every OnComm of the serial control. A receive run that
-    // fails goes to `failed` (the program keeps running); `after` runs after every one.
+    // Takes what the line offers on every OnComm of the serial control, then watches the port
+    // (watchPort()). A receive run that fails goes to `failed` (the program keeps running);
+    // `after` runs after every one.
     void listen(std::function<void(const QString& why)> failed, std::function<void()> after = {});
 
     // The modules the counts announce (Left + Mid + Right), as loaded or last sent; nothing
@@ -73,8 +74,9 @@ public:
     void markStart() { m_changesAtStart = ModuleCheck::changesNow(m_history); }
 
     // Whether the started port gives data (PortWatch's rule). Call watchPort() when the port was
-    // chosen, opened, closed or lost, and after each read of the line; between these a timer
-    // looks when the port would fall silent. portWatchChanged() when that or the device changed.
+    // chosen, opened, closed or lost (listen() does it after each read of the line); between
+    // these a timer looks when the port would fall silent. portWatchChanged() when that or the
+    // device changed; burstsReceived() when bursts (complete or short) came since the last look.
     void watchPort();
     bool portSilent() const { return m_watch.silent(); }
     int watchedPort() const { return m_watchedPort; }
@@ -84,6 +86,7 @@ signals:
     void countsChanged();
     void sampled();
     void portWatchChanged();
+    void burstsReceived();
     // The port went away; the recording has noted it.
     void portLost(const QString& why);
 

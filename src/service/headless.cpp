@@ -37,6 +37,7 @@ public:
         });
         m_station.startSampling();
         connect(&m_station, &Station::portLost, this, [this](const QString& why) {
+            m_station.watchPort();
             link(Bridge::Link::Lost,
                  QCoreApplication::translate("headless", "link: %1 lost: %2; opening it again")
                      .arg(device(), why));
@@ -90,6 +91,8 @@ public:
     void startBridge(Bridge::Options options) {
         m_bridge = std::make_unique<Bridge>(m_station, std::move(options));
         connect(m_bridge.get(), &Bridge::stateChanged, this, &say);
+        // Another board on the default prefix: a usage error, not to be tried again.
+        connect(m_bridge.get(), &Bridge::refused, this, [] { QCoreApplication::exit(2); });
         loadNames();
         m_bridge->setNames(&m_station.names());
         m_bridge->setCountHandler([this](const std::array<QString, 3>& texts) {
@@ -114,6 +117,7 @@ public:
             return;
         }
         m_station.state().PortStarted = 1;
+        m_station.watchPort(); // silent after 3 s without a burst
         m_station.recorder().notePort(m_serial.CommPort(), true);
         link(Bridge::Link::Started,
              QCoreApplication::translate("headless", "link: %1 open").arg(device()));
@@ -132,6 +136,7 @@ public:
                 m_serial.setPortOpen(false);
         } catch (const PlatformError&) {
         }
+        m_station.watchPort();
         m_station.recorder().notePort(m_serial.CommPort(), false);
         m_station.recorder().stop();
         say(QCoreApplication::translate("headless", "link: %1 closed").arg(device()));
@@ -206,9 +211,9 @@ int run(const CommandLine::Window& options, const PortMap& ports) {
         service.startBridge(*bridge);
     quitOnSignals(service);
     service.open();
-    QCoreApplication::exec();
+    const int status = QCoreApplication::exec();
     service.close();
-    return 0;
+    return status;
 }
 
 } // namespace headless

@@ -51,7 +51,8 @@ int Broker::freePort() {
     return ntohs(a.sin_port);
 }
 
-Broker::Broker(QString extra) : m_extra(std::move(extra)), m_port(freePort()) {}
+Broker::Broker(QString extra, bool noDelay)
+    : m_extra(std::move(extra)), m_noDelay(noDelay), m_port(freePort()) {}
 
 Broker::~Broker() {
     if (running())
@@ -70,7 +71,9 @@ bool Broker::start() {
     // Run as root (CI containers), the broker would drop to its own user and could not read
     // the test's files.
     // A subscriber that falls behind a flood gets all of it, as the tests count every message.
-    text += QStringLiteral("max_queued_messages 0\nset_tcp_nodelay true\n");
+    text += QStringLiteral("max_queued_messages 0\n");
+    if (m_noDelay)
+        text += QStringLiteral("set_tcp_nodelay true\n");
     if (::getuid() == 0)
         text += QStringLiteral("user root\n");
     text += m_extra + QLatin1Char('\n');
@@ -108,6 +111,7 @@ Subscriber::Subscriber(int port, const QStringList& topics, const QString& clien
     m_mosq = mosquitto_new(id.isEmpty() ? nullptr : id.constData(), id.isEmpty(), this);
     mosquitto_message_callback_set(m_mosq, &Subscriber::onMessage);
     mosquitto_connect_callback_set(m_mosq, &Subscriber::onConnect);
+    mosquitto_publish_callback_set(m_mosq, &Subscriber::onPublish);
     if (!user.isEmpty())
         mosquitto_username_pw_set(m_mosq, user.toUtf8().constData(), password.toUtf8().constData());
     mosquitto_reconnect_delay_set(m_mosq, 1, 1, false);
@@ -132,9 +136,31 @@ bool Subscriber::isConnected() const {
     return m_connected;
 }
 
-void Subscriber::publish(const QString& topic, const QByteArray& payload) {
+void Subscriber::publish(const QString& topic, const QByteArray& payload, bool retain) {
     mosquitto_publish(m_mosq, nullptr, topic.toUtf8().constData(), int(payload.size()),
-                      payload.constData(), 1, false);
+                      payload.constData(), 1, retain);
+}
+
+bool Subscriber::publishRetained(const QMap<QString, QByteArray>& messages, int msecs) {
+    int before = 0;
+    {
+        std::lock_guard lock(m_mutex);
+        before = m_acknowledged;
+    }
+    for (auto it = messages.begin(); it != messages.end(); ++it)
+        publish(it.key(), it.value(), true);
+    return waitFor(
+        [&] {
+            std::lock_guard lock(m_mutex);
+            return m_acknowledged - before >= messages.size();
+        },
+        msecs);
+}
+
+void Subscriber::onPublish(mosquitto*, void* self, int) {
+    auto* s = static_cast<Subscriber*>(self);
+    std::lock_guard lock(s->m_mutex);
+    ++s->m_acknowledged;
 }
 
 void Subscriber::onConnect(mosquitto* mosq, void* self, int rc) {
@@ -190,4 +216,24 @@ bool Subscriber::waitFor(const std::function<bool()>& done, int msecs) const {
         loop.exec();
     }
     return true;
+}
+
+QMap<QString, QByteArray> retainedOn(int port, const QString& filter, int count) {
+    Subscriber later(port, {filter});
+    QMap<QString, QByteArray> held;
+    if (!later.connect())
+        return held;
+    later.waitFor([&] { return later.messages().size() >= count; });
+    later.waitFor([] { return false; }, 100); // none beyond them
+    for (const Subscriber::Message& m : later.messages())
+        if (m.retained)
+            held.insert(m.topic, m.payload);
+    return held;
+}
+
+QMap<QString, QByteArray> earlierStates(const QString& prefix) {
+    QMap<QString, QByteArray> m;
+    for (int n : {52, 73, 125})
+        m.insert(prefix + QStringLiteral("/track/sensor/%1").arg(n), "ACTIVE");
+    return m;
 }

@@ -27,8 +27,9 @@ public:
     static bool available();
     static int freePort();
 
-    // `extra` is added to the configuration ("listener PORT 127.0.0.1" is written first).
-    explicit Broker(QString extra = {});
+    // `extra` is added to the configuration ("listener PORT 127.0.0.1" is written first);
+    // `noDelay`: "set_tcp_nodelay true" (Mosquitto's default is false).
+    explicit Broker(QString extra = {}, bool noDelay = true);
     ~Broker();
     Broker(const Broker&) = delete;
     Broker& operator=(const Broker&) = delete;
@@ -45,6 +46,7 @@ public:
 private:
     QTemporaryDir m_dir;
     QString m_extra;
+    bool m_noDelay = true;
     int m_port = 0;
     QProcess m_process;
     QString m_log;
@@ -70,7 +72,9 @@ public:
 
     bool connect(int msecs = 5000);
     bool isConnected() const;
-    void publish(const QString& topic, const QByteArray& payload);
+    void publish(const QString& topic, const QByteArray& payload, bool retain = false);
+    // Retained messages that are on the broker once the call returns (QoS 1, acknowledged).
+    bool publishRetained(const QMap<QString, QByteArray>& messages, int msecs = 5000);
 
     QList<Message> messages() const;
     QList<Message> on(const QString& topic) const; // the messages of one topic, in order
@@ -81,6 +85,7 @@ public:
 private:
     static void onMessage(mosquitto*, void* self, const struct mosquitto_message* message);
     static void onConnect(mosquitto*, void* self, int rc);
+    static void onPublish(mosquitto*, void* self, int mid);
 
     mosquitto* m_mosq = nullptr;
     int m_port;
@@ -89,4 +94,11 @@ private:
     QList<Message> m_messages;
     QMap<QString, QByteArray> m_last;
     bool m_connected = false;
+    int m_acknowledged = 0;
 };
+
+// What the broker holds retained on `filter`: a subscriber that comes afterwards, waiting for
+// `count` messages (and a moment for any beyond them).
+QMap<QString, QByteArray> retainedOn(int port, const QString& filter, int count);
+// Inputs 52, 73 and 125 ACTIVE under `prefix`, as an earlier run left them on the broker.
+QMap<QString, QByteArray> earlierStates(const QString& prefix);

@@ -76,16 +76,7 @@ inline bool connected(Form1& form) {
 
 // What the broker holds retained for the inputs: a subscriber that comes afterwards.
 inline QMap<QString, QByteArray> retainedStates(int port) {
-    Subscriber later(port, {QStringLiteral("w/track/sensor/+")});
-    QMap<QString, QByteArray> held;
-    if (!later.connect())
-        return held;
-    later.waitFor([&] { return later.messages().size() >= 200; });
-    QTest::qWait(100); // none beyond the 200
-    for (const Subscriber::Message& m : later.messages())
-        if (m.retained)
-            held.insert(m.topic, m.payload);
-    return held;
+    return retainedOn(port, QStringLiteral("w/track/sensor/+"), 200);
 }
 
 } // namespace mqtt_rig

@@ -21,6 +21,10 @@ PtyPair::PtyPair() {
         m_master = m_slave = -1;
         return;
     }
+    // Not inherited by a program the test starts, which would keep the line up after
+    // closeMaster().
+    ::fcntl(m_master, F_SETFD, FD_CLOEXEC);
+    ::fcntl(m_slave, F_SETFD, FD_CLOEXEC);
     termios raw{};
     tcgetattr(m_slave, &raw);
     cfmakeraw(&raw);

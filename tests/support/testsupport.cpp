@@ -81,6 +81,13 @@ QByteArray burstOf(const QList<Report>& reports) {
     return out;
 }
 
+QByteArray onlyInput73() {
+    QList<Report> reports;
+    for (int m = 1; m <= 8; ++m)
+        reports.append({m, quint16(m == 5 ? 0x0100 : 0)});
+    return burstOf(reports);
+}
+
 QByteArray randomBurst(QRandomGenerator& random, const QList<int>& modules) {
     QList<Report> reports;
     for (const int module : modules)

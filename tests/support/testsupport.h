@@ -180,6 +180,8 @@ inline DecodedReport reportOf(const FormState& state, int module, qint64 arrival
 // The burst as the module sends it: 'i', the number of reports, then per report the module
 // number, the inputs 9..16 and the inputs 1..8.
 QByteArray burstOf(const QList<Report>& reports);
+// Modules 1..8 with only input 73 (module 5, contact 9) active.
+QByteArray onlyInput73();
 // A burst for these modules, in this order, with random inputs; its last byte is never 105,
 // which would make the byte after the burst a count.
 QByteArray randomBurst(QRandomGenerator& random, const QList<int>& modules);

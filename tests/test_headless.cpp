@@ -198,7 +198,7 @@ void TestHeadless::defaultPrefixTaken() {
             {"--headless", "--port", "1=" + pty.devicePath(), "--counts", "1,0,0", "--mqtt",
              QStringLiteral("mqtt://127.0.0.1:%1").arg(broker.port())});
     QVERIFY(p.waitForFinished(15000));
-    QCOMPARE(p.exitCode(), 2);
+    QCOMPARE(p.exitCode(), 1); // tried again by the unit: it may be our own last run
     const QString err = QString::fromUtf8(p.readAllStandardError());
     QVERIFY2(err.contains(QStringLiteral("--mqtt mqtt://127.0.0.1:%1/").arg(broker.port())),
              qPrintable(err));

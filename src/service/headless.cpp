@@ -91,8 +91,10 @@ public:
     void startBridge(Bridge::Options options) {
         m_bridge = std::make_unique<Bridge>(m_station, std::move(options));
         connect(m_bridge.get(), &Bridge::stateChanged, this, &say);
-        // Another board on the default prefix: a usage error, not to be tried again.
-        connect(m_bridge.get(), &Bridge::refused, this, [] { QCoreApplication::exit(2); });
+        // Another board online on the default prefix: not now. Exit 1, which the unit tries again:
+        // the board online may be this one's own last run, dead without a word (a power cut),
+        // whose retained "online" stands until the broker gives up on that connection.
+        connect(m_bridge.get(), &Bridge::refused, this, [] { QCoreApplication::exit(1); });
         loadNames();
         m_bridge->setNames(&m_station.names());
         m_bridge->setCountHandler([this](const std::array<QString, 3>& texts) {

@@ -1,5 +1,5 @@
-#include "diag/diagarea.h"
 #include "app/mqttwindow.h"
+#include "diag/diagarea.h"
 #include "support/broker.h"
 #include "support/formsupport.h"
 #include "support/mqttsetting.h"

@@ -1,11 +1,11 @@
 #include "app/form1.h"
 
 #include "app/bridgecontrol.h"
+#include "app/mqttwindow.h"
 #include "app/replaysession.h"
 #include "app/startup.h"
 #include "bridge/bridge.h"
 #include "diag/diagarea.h"
-#include "app/mqttwindow.h"
 #include "frame/framegate.h"
 #include "history/changehistory.h"
 #include "history/recorder.h"

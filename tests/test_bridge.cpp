@@ -86,6 +86,9 @@ private slots:
     void statesUnknownUntilACompleteBurst_data();
     void statesUnknownUntilACompleteBurst();
     void discovery();
+    void discoveryAfterRestartWithFewerCounts();
+    void foreignStatesAnswered_data();
+    void foreignStatesAnswered();
     void brokerRestartedMidStream();
     void heldLimit_data();
     void heldLimit();
@@ -480,6 +483,34 @@ void TestBridge::defaultPrefixTaken() {
     QCOMPARE(live.last().value(QStringLiteral("s88/status")), QByteArray("online"));
 }
 
+namespace {
+// The board's discovery config on the broker, parsed.
+QJsonObject deviceConfig(const Subscriber& live, const QString& node) {
+    return QJsonDocument::fromJson(
+               live.last().value(QStringLiteral("homeassistant/device/%1/config").arg(node)))
+        .object();
+}
+QJsonObject component(const QJsonObject& config, int input) {
+    return config.value(QStringLiteral("components"))
+        .toObject()
+        .value(QStringLiteral("input%1").arg(input))
+        .toObject();
+}
+// The inputs the config gives a sensor, and those it lists as removed (the platform alone).
+std::pair<int, int> sensorsAndRemoved(const QJsonObject& config) {
+    const QJsonObject all = config.value(QStringLiteral("components")).toObject();
+    int sensors = 0;
+    int removed = 0;
+    for (auto it = all.begin(); it != all.end(); ++it) {
+        const QJsonObject c = it.value().toObject();
+        if (c.value(QStringLiteral("platform")).toString() != QStringLiteral("binary_sensor"))
+            return {-1, -1};
+        (c.size() == 1 ? removed : sensors) += 1;
+    }
+    return {sensors, removed};
+}
+} // namespace
+
 void TestBridge::discovery() {
     SKIP_WITHOUT_MOSQUITTO();
     Broker broker;
@@ -494,46 +525,133 @@ void TestBridge::discovery() {
     rig.bridge->start();
     Subscriber live(broker.port(), {QStringLiteral("homeassistant/#")});
     QVERIFY(live.connect());
-    QVERIFY(live.waitFor([&] { return live.last().size() == 32; }));
+    QVERIFY(live.waitFor([&] { return !deviceConfig(live, "s88_club_hall").isEmpty(); }));
     QTest::qWait(100);
-    QCOMPARE(live.last().size(), 32); // 2 modules, 16 inputs each: not 31, not 33
-    const QByteArray config = live.last().value(
-        QStringLiteral("homeassistant/binary_sensor/s88_club_hall/input17/config"));
-    QJsonParseError error;
-    const QJsonObject o = QJsonDocument::fromJson(config, &error).object();
-    QCOMPARE(error.error, QJsonParseError::NoError);
+    QCOMPARE(live.last().size(), 1); // one config for the board
+    const QJsonObject config = deviceConfig(live, QStringLiteral("s88_club_hall"));
+    // 2 modules, 16 inputs each: 32 sensors, not 31, not 33; the rest up to 200 removed.
+    QCOMPARE(sensorsAndRemoved(config), std::make_pair(32, 168));
+    const QJsonObject o = component(config, 17);
+    QCOMPARE(o.value(QStringLiteral("platform")).toString(), QStringLiteral("binary_sensor"));
     QCOMPARE(o.value(QStringLiteral("state_topic")).toString(),
              QStringLiteral("club/hall/track/sensor/17"));
     // A named input is called by its name; the others by their number.
     QCOMPARE(o.value(QStringLiteral("name")).toString(), QStringLiteral("Blok 3 øst (indgang 17)"));
-    const QJsonObject unnamed =
-        QJsonDocument::fromJson(live.last().value(QStringLiteral(
-                                    "homeassistant/binary_sensor/s88_club_hall/input18/config")))
-            .object();
-    QCOMPARE(unnamed.value(QStringLiteral("name")).toString(), QStringLiteral("Indgang 18"));
-    QCOMPARE(o.value(QStringLiteral("availability_topic")).toString(),
-             QStringLiteral("club/hall/status"));
+    QCOMPARE(component(config, 18).value(QStringLiteral("name")).toString(),
+             QStringLiteral("Indgang 18"));
     QCOMPARE(o.value(QStringLiteral("payload_on")).toString(), QStringLiteral("ACTIVE"));
     QCOMPARE(o.value(QStringLiteral("payload_off")).toString(), QStringLiteral("INACTIVE"));
     QCOMPARE(o.value(QStringLiteral("unique_id")).toString(),
              QStringLiteral("s88_club_hall_input17"));
-    QCOMPARE(o.value(QStringLiteral("device"))
-                 .toObject()
-                 .value(QStringLiteral("identifiers"))
-                 .toArray()
-                 .first()
-                 .toString(),
+    QCOMPARE(o.value(QStringLiteral("default_entity_id")).toString(),
+             QStringLiteral("binary_sensor.s88_club_hall_input17"));
+    QVERIFY(!o.contains(QStringLiteral("object_id")));
+    QCOMPARE(config.value(QStringLiteral("availability_topic")).toString(),
+             QStringLiteral("club/hall/status"));
+    const QJsonObject device = config.value(QStringLiteral("device")).toObject();
+    QCOMPARE(device.value(QStringLiteral("identifiers")).toArray().first().toString(),
              QStringLiteral("s88_club_hall"));
-    // One module fewer: its configs are removed (empty retained payloads).
+    for (const char* key : {"name", "manufacturer", "model", "sw_version"})
+        QVERIFY2(!device.value(QLatin1String(key)).toString().isEmpty(), key);
+    const QJsonObject origin = config.value(QStringLiteral("origin")).toObject();
+    QCOMPARE(origin.value(QStringLiteral("name")).toString(), QStringLiteral("s88monitor"));
+    QVERIFY(origin.value(QStringLiteral("support_url")).toString().startsWith("https://"));
+    QCOMPARE(origin.value(QStringLiteral("sw_version")),
+             device.value(QStringLiteral("sw_version")));
+    // One module fewer: its inputs are listed as removed.
     rig.station.setConfiguredModules(1, true);
     QVERIFY(live.waitFor([&] {
-        return live.last()
-            .value(QStringLiteral("homeassistant/binary_sensor/s88_club_hall/input32/config"))
-            .isEmpty();
+        return sensorsAndRemoved(deviceConfig(live, "s88_club_hall")) == std::make_pair(16, 184);
     }));
-    QVERIFY(!live.last()
-                 .value(QStringLiteral("homeassistant/binary_sensor/s88_club_hall/input16/config"))
-                 .isEmpty());
+    QCOMPARE(component(deviceConfig(live, "s88_club_hall"), 17).size(), 1);
+    QCOMPARE(component(deviceConfig(live, "s88_club_hall"), 16).size(), 8);
+}
+
+// A board started again with fewer modules than it had, on a broker that still holds what the
+// last run and an earlier version left: the one-input configs of the earlier version are
+// handed over and cleared, and the board's config has no sensor for an input no longer counted.
+void TestBridge::discoveryAfterRestartWithFewerCounts() {
+    SKIP_WITHOUT_MOSQUITTO();
+    Broker broker;
+    QVERIFY2(broker.start(), qPrintable(broker.log()));
+    Subscriber live(broker.port(), {QStringLiteral("homeassistant/#")});
+    QVERIFY(live.connect());
+    QMap<QString, QByteArray> earlier;
+    for (const int n : {1, 33, 64})
+        earlier.insert(QStringLiteral("homeassistant/binary_sensor/s88_t/input%1/config").arg(n),
+                       QByteArray("{\"name\":\"old\"}"));
+    QVERIFY(live.publishRetained(earlier));
+    Bridge::Options options = Rig::at(broker.port());
+    options.discovery = true;
+    for (const int modules : {4, 1}) { // 2,1,1 then 1,0,0
+        Rig rig(options);
+        rig.station.setConfiguredModules(modules, true);
+        rig.bridge->start();
+        QVERIFY(live.waitFor(
+            [&] { return sensorsAndRemoved(deviceConfig(live, "s88_t")).first == modules * 16; }));
+        rig.bridge->stop();
+    }
+    QCOMPARE(sensorsAndRemoved(deviceConfig(live, "s88_t")), std::make_pair(16, 184));
+    QCOMPARE(retainedOn(broker.port(), QStringLiteral("homeassistant/binary_sensor/#"), 0),
+             (QMap<QString, QByteArray>{}));
+    // Each old config was told to move before the board's config came, and cleared after it.
+    const QString old33 = QStringLiteral("homeassistant/binary_sensor/s88_t/input33/config");
+    QList<QByteArray> told;
+    for (const Subscriber::Message& m : live.on(old33))
+        told.append(m.payload);
+    QCOMPARE(told, (QList<QByteArray>{"{\"name\":\"old\"}", "{\"migrate_discovery\":true}", ""}));
+}
+
+void TestBridge::foreignStatesAnswered_data() {
+    QTest::addColumn<int>("input");
+    QTest::addColumn<QByteArray>("foreign");
+    QTest::addColumn<bool>("answered");
+    QTest::newRow("ACTIVE on a free input") << 52 << QByteArray("ACTIVE") << true;
+    QTest::newRow("INACTIVE on an occupied input") << 73 << QByteArray("INACTIVE") << true;
+    QTest::newRow("junk") << 125 << QByteArray("on") << true;
+    QTest::newRow("empty (retained cleared)") << 52 << QByteArray() << true;
+    QTest::newRow("the true state") << 52 << QByteArray("INACTIVE") << false;
+    QTest::newRow("input 200") << 200 << QByteArray("ACTIVE") << true;
+}
+
+// Another client (JMRI setting a sensor by hand) publishes on our state topics while a train
+// moves input 1: the true state is back at once, and our own echoes are never answered.
+void TestBridge::foreignStatesAnswered() {
+    SKIP_WITHOUT_MOSQUITTO();
+    QFETCH(int, input);
+    QFETCH(QByteArray, foreign);
+    QFETCH(bool, answered);
+    Broker broker;
+    QVERIFY2(broker.start(), qPrintable(broker.log()));
+    Rig rig(Rig::at(broker.port()));
+    rig.bridge->start();
+    Subscriber live(broker.port(), {QStringLiteral("t/#")});
+    QVERIFY(live.connect());
+    const QString topic = QStringLiteral("t/track/sensor/%1").arg(input);
+    // Before the states are known, what others publish is left alone.
+    live.publish(topic, "ACTIVE", true);
+    live.waitFor([] { return false; }, 200);
+    QCOMPARE(rig.bridge->answered(), quint64(0));
+    rig.serial.deliver(onlyInput73());
+    QVERIFY(live.waitFor([&] { return sensors(live.last()) == rig.expected(); }));
+    QCOMPARE(rig.bridge->answered(), quint64(0));
+    for (int i = 0; i < 50; ++i) {
+        QList<Report> reports;
+        for (int m = 1; m <= 8; ++m)
+            reports.append({m, quint16(m == 5 ? 0x0100 : m == 1 ? i % 2 : 0)});
+        rig.serial.deliver(burstOf(reports));
+        if (i == 25)
+            live.publish(topic, foreign, true);
+    }
+    rig.serial.deliver(onlyInput73());
+    QVERIFY(live.waitFor([&] { return rig.bridge->answered() == quint64(answered); }));
+    QVERIFY(live.waitFor([&] { return sensors(live.last()) == rig.expected(); }));
+    live.waitFor([] { return false; }, 200); // a moment for anything on its way
+    QCOMPARE(rig.bridge->answered(), quint64(answered));
+    QCOMPARE(sensors(live.last()), rig.expected());
+    QCOMPARE(retainedOn(broker.port(), topic, 1).value(topic), rig.expected().value(topic));
+    if (answered)
+        QVERIFY(rig.lines.join(u'\n').contains(QStringLiteral("t/track/sensor/%1").arg(input)));
 }
 
 void TestBridge::brokerRestartedMidStream() {

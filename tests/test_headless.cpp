@@ -5,6 +5,8 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QSettings>
 #include <QTest>
@@ -40,6 +42,9 @@ void TestHeadless::badOptions_data() {
         << QStringList{"--counts", "1,1,1"} << "needs --headless";
     QTest::newRow("counts 256") << QStringList{"--headless", "--counts", "256,0,0"} << "--counts";
     QTest::newRow("two counts") << QStringList{"--headless", "--counts", "1,2"} << "--counts";
+    QTest::newRow("names file missing")
+        << QStringList{"--headless", "--counts", "1,1,1", "--names", "/nonexistent/names.csv"}
+        << "--headless: names: /nonexistent/names.csv";
     QTest::newRow("mqtt with a report")
         << QStringList{"--history", "x", "--mqtt", "mqtt://h"} << "does not go with";
 }
@@ -63,16 +68,22 @@ void TestHeadless::runsPublishesAndEndsOnSigterm() {
     SKIP_WITHOUT_PTYS();
     Broker broker;
     QVERIFY2(broker.start(), qPrintable(broker.log()));
-    Subscriber live(broker.port(), {QStringLiteral("hl/#")});
+    Subscriber live(broker.port(), {QStringLiteral("hl/#"), QStringLiteral("homeassistant/#")});
     QVERIFY(live.connect());
     PtyPair pty;
     QTemporaryDir config;
+    // Names of its own, not the window's; in English.
+    QFile names(config.filePath(QStringLiteral("names.csv")));
+    QVERIFY(names.open(QIODevice::WriteOnly));
+    names.write("input,name\n73,Blok 3 \xc3\xb8st\n");
+    names.close();
     QProcess p;
     p.setProcessEnvironment(withoutDisplay(config.path()));
     p.start(QStringLiteral(S88MONITOR),
             {"--headless", "--port", "1=" + pty.devicePath(), "--counts", "2,3,0", "--mqtt",
              QStringLiteral("mqtt://127.0.0.1:%1/hl").arg(broker.port()), "--record",
-             config.filePath(QStringLiteral("rec.s88rec"))});
+             config.filePath(QStringLiteral("rec.s88rec")), "--mqtt-discovery", "--names",
+             names.fileName(), "--language", "en"});
     QVERIFY(p.waitForStarted());
     // The counts go out as soon as the port is open: the five bytes of Indsæt (s).
     QCOMPARE(pty.read(5, 10000), QByteArray("s\x02\x03\x00\r", 5));
@@ -96,6 +107,23 @@ void TestHeadless::runsPublishesAndEndsOnSigterm() {
                live.last().value(QStringLiteral("hl/track/sensor/1")) == "ACTIVE";
     }));
     QVERIFY(live.waitFor([&] { return live.on(QStringLiteral("hl/event")).size() == 2; }));
+    QList<QJsonObject> events;
+    for (const Subscriber::Message& m : live.on(QStringLiteral("hl/event")))
+        events.append(QJsonDocument::fromJson(m.payload).object());
+    QCOMPARE(events[0].value(QStringLiteral("input")).toInt(), 1);
+    QVERIFY(!events[0].contains(QStringLiteral("name")));
+    QCOMPARE(events[1].value(QStringLiteral("name")).toString(), QStringLiteral("Blok 3 øst"));
+    const QJsonObject inputs =
+        QJsonDocument::fromJson(
+            live.last().value(QStringLiteral("homeassistant/device/s88_hl/config")))
+            .object()
+            .value(QStringLiteral("components"))
+            .toObject();
+    QCOMPARE(inputs.value(QStringLiteral("input73")).toObject().value(QStringLiteral("name")),
+             QStringLiteral("Blok 3 øst (input 73)"));
+    QCOMPARE(inputs.value(QStringLiteral("input1")).toObject().value(QStringLiteral("name")),
+             QStringLiteral("Input 1"));
+    QCOMPARE(inputs.value(QStringLiteral("input81")).toObject().size(), 1); // 5 modules counted
     ::kill(pid_t(p.processId()), SIGTERM);
     QVERIFY(p.waitForFinished(10000));
     QCOMPARE(p.exitStatus(), QProcess::NormalExit);

@@ -76,8 +76,7 @@ void TestMqttWindow::dialogMovesToAnotherBroker() {
     w.serial.deliver(burstOf({{1, 0x0005}}));
     QVERIFY(onSecond.waitFor([&] {
         return onSecond.last().value(QStringLiteral("w/status")) == "online" &&
-               onSecond.last().contains(
-                   QStringLiteral("homeassistant/binary_sensor/s88_w/input1/config"));
+               onSecond.last().contains(QStringLiteral("homeassistant/device/s88_w/config"));
     }));
     QCOMPARE(w.form.mqtt().bridge()->options().url.port, second.port());
     QCOMPARE(retainedStates(second.port()).size(), 200);

@@ -39,6 +39,10 @@
         <source>mqtt: en anden tavle udgiver allerede under præfikset %1 (%2 er online); giv denne sit eget: --mqtt %3/PRÆFIKS</source>
         <translation>mqtt: eine andere Platine veröffentlicht bereits unter dem Präfix %1 (%2 ist online); geben Sie dieser ein eigenes: --mqtt %3/PRÄFIX</translation>
     </message>
+    <message>
+        <source>mqtt: en anden klient udgiver på %1; den sande tilstand sendes igen</source>
+        <translation>mqtt: ein anderer Client veröffentlicht auf %1; der wahre Zustand wird erneut gesendet</translation>
+    </message>
 </context>
 <context>
     <name>BridgeControl</name>
@@ -1402,6 +1406,10 @@ Siehe &apos;%1 --help&apos;.
         <source>--language %1: expected one of %2</source>
         <translation>--language %1: erwartet eines von %2</translation>
     </message>
+    <message>
+        <source>--names goes with --history, --inputs, --summary, --bursts, --timeline or --headless</source>
+        <translation>--names gehört zu --history, --inputs, --summary, --bursts, --timeline oder --headless</translation>
+    </message>
 </context>
 <context>
     <name>faults</name>
@@ -1491,6 +1499,10 @@ Siehe &apos;%1 --help&apos;.
     <message>
         <source>s88monitor-headless: only --headless runs here; the window is s88monitor</source>
         <translation>s88monitor-headless: hier läuft nur --headless; das Fenster ist s88monitor</translation>
+    </message>
+    <message>
+        <source>names: %1: no such file</source>
+        <translation>Namen: %1: keine solche Datei</translation>
     </message>
 </context>
 <context>
@@ -1698,10 +1710,6 @@ Siehe &apos;%1 --help&apos;.
         <translation>Mit --timeline: S Sekunden nach Beginn der Aufnahme enden (ihr Ende).</translation>
     </message>
     <message>
-        <source>With a report or --timeline: names for the inputs from CSV FILE (input,name), in a name column added last.</source>
-        <translation>Mit einem Bericht oder --timeline: Namen der Eingänge aus der CSV-Datei FILE (Eingang,Name), in einer zuletzt angefügten Namensspalte.</translation>
-    </message>
-    <message>
         <source>Publish the inputs to an MQTT broker: mqtt://[user@]host[:port][/prefix] or mqtts://… (TLS). The password comes from --mqtt-password-file or S88_MQTT_PASSWORD.</source>
         <translation>Die Eingänge an einen MQTT-Broker senden: mqtt://[user@]host[:port][/prefix] oder mqtts://… (TLS). Das Passwort kommt aus --mqtt-password-file oder S88_MQTT_PASSWORD.</translation>
     </message>
@@ -1756,6 +1764,10 @@ Portnummern 1 bis 8 sind die seriellen Ports, die das System meldet, nach Namen 
     <message>
         <source>%1 needs %2</source>
         <translation>%1 braucht %2</translation>
+    </message>
+    <message>
+        <source>With a report or --timeline: names for the inputs from CSV FILE (input,name), in a name column added last. With --headless: the names in the MQTT discovery and events (else those of the window&apos;s names file).</source>
+        <translation>Mit einem Bericht oder --timeline: Namen der Eingänge aus der CSV-Datei FILE (Eingang,Name), in einer zuletzt angefügten Namensspalte. Mit --headless: die Namen in der MQTT-Discovery und den Ereignissen (sonst die der Namensdatei des Fensters).</translation>
     </message>
 </context>
 <context>
@@ -1935,6 +1947,17 @@ Portnummern 1 bis 8 sind die seriellen Ports, die das System meldet, nach Namen 
     <message>
         <source>--from %1 s is past the recording&apos;s end at %2 s</source>
         <translation>--from %1 s liegt hinter dem Ende der Aufnahme bei %2 s</translation>
+    </message>
+</context>
+<context>
+    <name>topics</name>
+    <message>
+        <source>Indgang %1</source>
+        <translation>Eingang %1</translation>
+    </message>
+    <message>
+        <source>%1 (indgang %2)</source>
+        <translation>%1 (Eingang %2)</translation>
     </message>
 </context>
 </TS>

@@ -39,6 +39,10 @@
         <source>mqtt: en anden tavle udgiver allerede under præfikset %1 (%2 er online); giv denne sit eget: --mqtt %3/PRÆFIKS</source>
         <translation>mqtt: another board already publishes under the prefix %1 (%2 is online); give this one its own: --mqtt %3/PREFIX</translation>
     </message>
+    <message>
+        <source>mqtt: en anden klient udgiver på %1; den sande tilstand sendes igen</source>
+        <translation>mqtt: another client publishes on %1; the true state is sent again</translation>
+    </message>
 </context>
 <context>
     <name>BridgeControl</name>
@@ -1402,6 +1406,10 @@ Try &apos;%1 --help&apos;.
         <source>--language %1: expected one of %2</source>
         <translation>--language %1: expected one of %2</translation>
     </message>
+    <message>
+        <source>--names goes with --history, --inputs, --summary, --bursts, --timeline or --headless</source>
+        <translation>--names goes with --history, --inputs, --summary, --bursts, --timeline or --headless</translation>
+    </message>
 </context>
 <context>
     <name>faults</name>
@@ -1491,6 +1499,10 @@ Try &apos;%1 --help&apos;.
     <message>
         <source>s88monitor-headless: only --headless runs here; the window is s88monitor</source>
         <translation>s88monitor-headless: only --headless runs here; the window is s88monitor</translation>
+    </message>
+    <message>
+        <source>names: %1: no such file</source>
+        <translation>names: %1: no such file</translation>
     </message>
 </context>
 <context>
@@ -1698,10 +1710,6 @@ Try &apos;%1 --help&apos;.
         <translation>With --timeline: end S seconds into the recording (its end).</translation>
     </message>
     <message>
-        <source>With a report or --timeline: names for the inputs from CSV FILE (input,name), in a name column added last.</source>
-        <translation>With a report or --timeline: names for the inputs from CSV FILE (input,name), in a name column added last.</translation>
-    </message>
-    <message>
         <source>Publish the inputs to an MQTT broker: mqtt://[user@]host[:port][/prefix] or mqtts://… (TLS). The password comes from --mqtt-password-file or S88_MQTT_PASSWORD.</source>
         <translation>Publish the inputs to an MQTT broker: mqtt://[user@]host[:port][/prefix] or mqtts://… (TLS). The password comes from --mqtt-password-file or S88_MQTT_PASSWORD.</translation>
     </message>
@@ -1756,6 +1764,10 @@ Port numbers 1 to 8 are the serial ports the system reports, sorted by name (a s
     <message>
         <source>%1 needs %2</source>
         <translation>%1 needs %2</translation>
+    </message>
+    <message>
+        <source>With a report or --timeline: names for the inputs from CSV FILE (input,name), in a name column added last. With --headless: the names in the MQTT discovery and events (else those of the window&apos;s names file).</source>
+        <translation>With a report or --timeline: names for the inputs from CSV FILE (input,name), in a name column added last. With --headless: the names in the MQTT discovery and events (else those of the window&apos;s names file).</translation>
     </message>
 </context>
 <context>
@@ -1935,6 +1947,17 @@ Port numbers 1 to 8 are the serial ports the system reports, sorted by name (a s
     <message>
         <source>--from %1 s is past the recording&apos;s end at %2 s</source>
         <translation>--from %1 s is past the recording&apos;s end at %2 s</translation>
+    </message>
+</context>
+<context>
+    <name>topics</name>
+    <message>
+        <source>Indgang %1</source>
+        <translation>Input %1</translation>
+    </message>
+    <message>
+        <source>%1 (indgang %2)</source>
+        <translation>%1 (input %2)</translation>
     </message>
 </context>
 </TS>

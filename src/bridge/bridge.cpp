@@ -119,10 +119,37 @@ void Bridge::publishStatus() {
         m_online = online;
 }
 
+void Bridge::publishState(int input, bool active) {
+    if (m_client->publish(m_sensorTopics[std::size_t(input)], topics::statePayload(active), true,
+                          0) > 0)
+        ++m_mine[std::size_t(input)];
+}
+
 void Bridge::publishStates() {
     for (int n = 1; n <= FormState::kLastInput; ++n)
-        m_client->publish(m_sensorTopics[std::size_t(n)],
-                          topics::statePayload(m_state.InputState[std::size_t(n)]), true, 0);
+        publishState(n, m_state.InputState[std::size_t(n)]);
+}
+
+// A state on input N's topic: the echo of one of ours, or another client's. The broker keeps
+// the order of what it is sent, so while echoes of ours are still due it is one of them, or
+// the other's came before ours, which then stands. Once none is due, a state that is not the
+// true one is answered with it. A lost echo leaves one due too many, which the next message
+// takes up: never an answer withheld for long, never a wrong one sent.
+void Bridge::stateHeard(int input, const QByteArray& payload) {
+    quint16& mine = m_mine[std::size_t(input)];
+    if (mine > 0)
+        --mine;
+    if (mine > 0 || !m_known || !live())
+        return;
+    const bool active = m_state.InputState[std::size_t(input)];
+    if (payload == topics::statePayload(active))
+        return;
+    publishState(input, active);
+    ++m_answered;
+    if (m_answered == 1)
+        say(QCoreApplication::translate(
+                "Bridge", "mqtt: en anden klient udgiver på %1; den sande tilstand sendes igen")
+                .arg(QString::fromUtf8(m_sensorTopics[std::size_t(input)])));
 }
 
 // The first complete burst since the link was started tells every input's state: all of them
@@ -190,12 +217,12 @@ void Bridge::hold(const Numbered& event) {
 void Bridge::publishEvent(const Numbered& n, bool withState) {
     const ChangeEvent& e = n.event;
     if (withState)
-        m_client->publish(m_sensorTopics[std::size_t(e.input)], topics::statePayload(e.active),
-                          true,
-                          0); // every (re)connect publishes all states again
+        publishState(e.input, e.active); // every (re)connect publishes all states again
     QByteArray time;
     m_clock.append(time, e.timeMs);
-    const int mid = m_client->publish(m_eventTopic, topics::eventPayload(e, n.seq, time), false);
+    const int mid = m_client->publish(
+        m_eventTopic,
+        topics::eventPayload(e, n.seq, time, m_names ? m_names->name(e.input) : QString()), false);
     if (mid > 0)
         m_unacked.emplace_back(mid, n);
     else
@@ -216,18 +243,27 @@ void Bridge::onPublished(int mid) {
 }
 
 void Bridge::onConnected() {
-    const QString& prefix = m_options.url.prefix;
-    if (!m_guarded && prefix == MqttUrl::kDefaultPrefix) {
-        // Another board on the default prefix says so in its retained status, which the broker
-        // sends before it acknowledges a second subscription (to a topic nobody publishes on);
-        // nothing goes out before.
-        m_client->subscribe(topics::status(prefix), 0);
-        m_guardMid = m_client->subscribe(guardTopic(), 0);
-        if (m_guardMid > 0)
+    if (!m_guarded) {
+        // A first look at what the broker keeps, before anything goes out: another board on the
+        // default prefix says so in its retained status, and an earlier version's one-input
+        // discovery configs are there to move. The broker sends what it keeps for a
+        // subscription before it acknowledges the next one (to a topic nobody publishes on).
+        for (const QString& topic : lookTopics())
+            m_client->subscribe(topic, 0);
+        if (!lookTopics().isEmpty() && (m_guardMid = m_client->subscribe(guardTopic(), 0)) > 0)
             return;
     }
     m_guarded = true;
     publishAll();
+}
+
+QStringList Bridge::lookTopics() const {
+    QStringList look;
+    if (m_options.url.prefix == MqttUrl::kDefaultPrefix)
+        look.append(topics::status(m_options.url.prefix));
+    if (m_options.discovery)
+        look.append(topics::oldDiscoveries(m_options.url.prefix));
+    return look;
 }
 
 QString Bridge::guardTopic() const {
@@ -242,7 +278,8 @@ void Bridge::onSubscribed(int mid) {
         refuse();
         return;
     }
-    m_client->unsubscribe(topics::status(m_options.url.prefix));
+    for (const QString& topic : lookTopics())
+        m_client->unsubscribe(topic);
     m_client->unsubscribe(guardTopic());
     m_guarded = true;
     publishAll();
@@ -275,6 +312,9 @@ void Bridge::publishAll() {
         hold({seq, event});
     });
     m_online.reset();
+    // What the states' topics carried before this connection is answered below, not echoed.
+    m_mine.fill(0);
+    m_client->subscribe(topics::sensors(prefix), 0);
     m_client->publish(topics::link(prefix), linkText(m_link).toUtf8(), true);
     if (m_known)
         publishStates();
@@ -336,17 +376,20 @@ int Bridge::discoveryInputs() const {
     return std::clamp(*m_configured * protocol::kInputsPerModule, 0, FormState::kLastInput);
 }
 
+// The board's one config, every input not counted now in it as removed. An earlier version's
+// one-input configs are handed over to it first and cleared after.
 void Bridge::publishDiscovery() {
     const QString& prefix = m_options.url.prefix;
-    const int inputs = discoveryInputs();
-    for (int n = 1; n <= inputs; ++n)
-        m_client->publish(
-            topics::discovery(prefix, n),
-            topics::discoveryPayload(prefix, n, m_names ? m_names->name(n) : QString()), true);
-    // Inputs no longer counted: their configs removed.
-    for (int n = inputs + 1; n <= m_discovered; ++n)
-        m_client->publish(topics::discovery(prefix, n), QByteArray(), true);
-    m_discovered = inputs;
+    for (const QString& topic : std::as_const(m_oldConfigs))
+        m_client->publish(topic, topics::migratePayload(), true);
+    m_client->publish(
+        topics::deviceDiscovery(prefix),
+        topics::devicePayload(prefix, discoveryInputs(),
+                              [this](int n) { return m_names ? m_names->name(n) : QString(); }),
+        true);
+    for (const QString& topic : std::as_const(m_oldConfigs))
+        m_client->publish(topic, QByteArray(), true);
+    m_oldConfigs.clear();
 }
 
 void Bridge::publishCheck(bool always) {
@@ -376,6 +419,15 @@ void Bridge::onMessage(const QString& topic, const QByteArray& payload) {
     const QString& prefix = m_options.url.prefix;
     if (m_guardMid > 0 && topic == topics::status(prefix)) {
         m_otherBoard = m_otherBoard || payload == topics::kOnline;
+        return;
+    }
+    if (m_guardMid > 0 && topic.startsWith(QStringLiteral("homeassistant/"))) {
+        if (!payload.isEmpty() && !m_oldConfigs.contains(topic))
+            m_oldConfigs.append(topic);
+        return;
+    }
+    if (const int input = topics::sensorOf(prefix, topic)) {
+        stateHeard(input, payload);
         return;
     }
     if (!m_options.commands || topic != topics::countsSet(prefix))

@@ -5,6 +5,7 @@
 #include "history/csv.h"
 
 #include <QObject>
+#include <QStringList>
 #include <QTimer>
 #include <array>
 #include <deque>
@@ -78,6 +79,8 @@ public:
     bool available() const;
     qsizetype held() const { return qsizetype(m_held.size()); }
     quint64 dropped() const { return m_dropped; }
+    // States another client published on ours that were answered with the true one.
+    quint64 answered() const { return m_answered; }
     const Options& options() const { return m_options; }
     // The state in the window's words; empty before start().
     QString stateText() const;
@@ -113,7 +116,10 @@ private:
     void publishCheck(bool always);
     void countsChanged();
     void burstsReceived();
+    void publishState(int input, bool active);
     void publishStates();
+    void stateHeard(int input, const QByteArray& payload);
+    QStringList lookTopics() const;
     void publishStatus();
     void publishDiscovery();
     int discoveryInputs() const;
@@ -143,7 +149,10 @@ private:
     bool m_refused = false;
     QString m_refusal;
     std::optional<int> m_configured; // as the discovery configs were made for
-    int m_discovered = 0;            // inputs with a discovery config out
+    QStringList m_oldConfigs;        // an earlier version's discovery configs, found at the look
+    // Per input, the states published on this connection whose echo has not come back.
+    std::array<quint16, FormState::kLastInput + 1> m_mine{};
+    quint64 m_answered = 0; // states of other clients answered
     QTimer m_checkTimer;
     QByteArray m_lastCheck;
     bool m_started = false;

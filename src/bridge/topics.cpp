@@ -1,7 +1,9 @@
 #include "bridge/topics.h"
 
 #include "history/changehistory.h"
+#include "state/formstate.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -17,6 +19,9 @@ QString link(const QString& p) {
 }
 QString sensor(const QString& p, int input) {
     return p + QStringLiteral("/track/sensor/") + QString::number(input);
+}
+QString sensors(const QString& p) {
+    return p + QStringLiteral("/track/sensor/+");
 }
 QString event(const QString& p) {
     return p + QStringLiteral("/event");
@@ -47,15 +52,49 @@ QString node(const QString& p) {
     }
     return n;
 }
-QString discovery(const QString& p, int input) {
-    return QStringLiteral("homeassistant/binary_sensor/%1/input%2/config").arg(node(p)).arg(input);
+QString deviceDiscovery(const QString& p) {
+    return QStringLiteral("homeassistant/device/%1/config").arg(node(p));
+}
+QString oldDiscoveries(const QString& p) {
+    return QStringLiteral("homeassistant/binary_sensor/%1/+/config").arg(node(p));
+}
+QString entityId(const QString& p, int input) {
+    QString slug;
+    bool gap = false;
+    for (const QChar c : node(p)) {
+        const QChar l = c.toLower();
+        if ((l >= u'a' && l <= u'z') || (l >= u'0' && l <= u'9')) {
+            if (gap && !slug.isEmpty())
+                slug += u'_';
+            slug += l;
+            gap = false;
+        } else {
+            gap = true;
+        }
+    }
+    return QStringLiteral("binary_sensor.%1_input%2").arg(slug).arg(input);
+}
+QString sensorName(int input, const QString& name) {
+    return name.isEmpty()
+               ? QCoreApplication::translate("topics", "Indgang %1").arg(input)
+               : QCoreApplication::translate("topics", "%1 (indgang %2)").arg(name).arg(input);
+}
+int sensorOf(const QString& p, QStringView topic) {
+    static const QString kSensors = QStringLiteral("/track/sensor/");
+    if (!topic.startsWith(p) || !topic.mid(p.size()).startsWith(kSensors))
+        return 0;
+    const QStringView number = topic.mid(p.size() + kSensors.size());
+    bool ok = false;
+    const int n = number.toInt(&ok);
+    return ok && n >= 1 && n <= FormState::kLastInput && number == QString::number(n) ? n : 0;
 }
 
 QByteArray statePayload(bool active) {
     return active ? kActive : kInactive;
 }
 
-QByteArray eventPayload(const ChangeEvent& e, quint64 seq, QByteArrayView time) {
+QByteArray eventPayload(const ChangeEvent& e, quint64 seq, QByteArrayView time,
+                        const QString& name) {
     QByteArray out;
     out.reserve(128);
     out += "{\"seq\":" + QByteArray::number(seq);
@@ -69,30 +108,51 @@ QByteArray eventPayload(const ChangeEvent& e, quint64 seq, QByteArrayView time) 
     out += e.active ? "1" : "0";
     out += ",\"since_ms\":";
     out += e.sinceMs >= 0 ? QByteArray::number(e.sinceMs) : QByteArray("null");
+    if (!name.isEmpty()) {
+        out += ",\"name\":";
+        out += QJsonDocument(QJsonArray{name}).toJson(QJsonDocument::Compact).chopped(1).mid(1);
+    }
     out += '}';
     return out;
 }
 
-QByteArray discoveryPayload(const QString& p, int input, const QString& name) {
+QByteArray devicePayload(const QString& p, int counted, const std::function<QString(int)>& nameOf) {
     const QString id = node(p);
-    QJsonObject device{{QStringLiteral("identifiers"), QJsonArray{id}},
-                       {QStringLiteral("name"), QStringLiteral("S88 %1").arg(p)},
-                       {QStringLiteral("model"), QStringLiteral("VornS88")}};
-    QJsonObject config{
-        {QStringLiteral("name"), name.isEmpty()
-                                     ? QStringLiteral("Indgang %1").arg(input)
-                                     : QStringLiteral("%1 (indgang %2)").arg(name).arg(input)},
-        {QStringLiteral("unique_id"), QStringLiteral("%1_input%2").arg(id).arg(input)},
-        {QStringLiteral("object_id"), QStringLiteral("%1_input%2").arg(id).arg(input)},
-        {QStringLiteral("state_topic"), sensor(p, input)},
-        {QStringLiteral("payload_on"), QString::fromLatin1(kActive)},
-        {QStringLiteral("payload_off"), QString::fromLatin1(kInactive)},
-        {QStringLiteral("device_class"), QStringLiteral("occupancy")},
+    const QString version = QStringLiteral(S88_VERSION);
+    const QJsonObject device{{QStringLiteral("identifiers"), QJsonArray{id}},
+                             {QStringLiteral("name"), QStringLiteral("S88 %1").arg(p)},
+                             {QStringLiteral("manufacturer"), QStringLiteral("Vorn")},
+                             {QStringLiteral("model"), QStringLiteral("VornS88")},
+                             {QStringLiteral("sw_version"), version}};
+    const QJsonObject origin{{QStringLiteral("name"), QStringLiteral("s88monitor")},
+                             {QStringLiteral("sw_version"), version},
+                             {QStringLiteral("support_url"), QStringLiteral(S88_HOMEPAGE)}};
+    QJsonObject components;
+    for (int n = 1; n <= FormState::kLastInput; ++n) {
+        QJsonObject c{{QStringLiteral("platform"), QStringLiteral("binary_sensor")}};
+        if (n <= counted) {
+            c.insert(QStringLiteral("name"), sensorName(n, nameOf(n)));
+            c.insert(QStringLiteral("unique_id"), QStringLiteral("%1_input%2").arg(id).arg(n));
+            c.insert(QStringLiteral("default_entity_id"), entityId(p, n));
+            c.insert(QStringLiteral("state_topic"), sensor(p, n));
+            c.insert(QStringLiteral("payload_on"), QString::fromLatin1(kActive));
+            c.insert(QStringLiteral("payload_off"), QString::fromLatin1(kInactive));
+            c.insert(QStringLiteral("device_class"), QStringLiteral("occupancy"));
+        }
+        components.insert(QStringLiteral("input%1").arg(n), c);
+    }
+    const QJsonObject config{
+        {QStringLiteral("device"), device},
+        {QStringLiteral("origin"), origin},
         {QStringLiteral("availability_topic"), status(p)},
         {QStringLiteral("payload_available"), QString::fromLatin1(kOnline)},
         {QStringLiteral("payload_not_available"), QString::fromLatin1(kOffline)},
-        {QStringLiteral("device"), device}};
+        {QStringLiteral("components"), components}};
     return QJsonDocument(config).toJson(QJsonDocument::Compact);
+}
+
+QByteArray migratePayload() {
+    return QByteArrayLiteral("{\"migrate_discovery\":true}");
 }
 
 QByteArray checkPayload(const CheckSummary& s) {

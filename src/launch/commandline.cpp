@@ -177,6 +177,7 @@ Problem readWindow(const Given& given, CommandLine::Window& window) {
     if (!window.mqttCa.isEmpty() && !window.mqtt->tls)
         return QCoreApplication::translate("commandline", "--mqtt-ca goes with an mqtts:// URL");
     window.mqttPasswordFile = given.value(Id::MqttPasswordFile);
+    window.names = given.value(Id::Names);
     window.mqttDiscovery = given.isSet(Id::MqttDiscovery);
     window.mqttCommands = given.isSet(Id::MqttCommands);
     if (given.isSet(Id::Counts)) {
@@ -217,6 +218,11 @@ CommandLine readRun(const Given& given) {
     if (const std::optional<QString> why = given.misplaced(
             result.run == Run::Report ? options::Goes::Report : options::Goes::Window))
         return usageError(*why);
+    if (result.run == Run::Window && given.isSet(Id::Names))
+        return usageError(QCoreApplication::translate(
+            "commandline",
+            "--names goes with --history, --inputs, --summary, --bursts, --timeline or "
+            "--headless"));
     if (result.run == Run::Headless && given.isSet(Id::ExitWhenShown))
         return usageError(QCoreApplication::translate(
             "commandline", "--exit-when-shown does not go with --headless"));

@@ -40,6 +40,7 @@ struct CommandLine {
         bool mqttDiscovery = false;
         bool mqttCommands = false;
         std::optional<std::array<QString, 3>> counts; // --counts L,M,R, with --headless
+        QString names;                                // --names FILE, with --headless
     };
 
     Run run = Run::Window;

@@ -198,8 +198,9 @@ std::vector<Declaration> makeDeclarations() {
          text(QT_TRANSLATE_NOOP(
              "options",
              "With a report or --timeline: names for the inputs from CSV FILE (input,name), "
-             "in a name column added last.")),
-         G::Report},
+             "in a name column added last. With --headless: the names in the MQTT discovery "
+             "and events (else those of the window's names file).")),
+         G::Anywhere},
         // For the start-up benchmark: leave as soon as the window has been shown.
         {Id::ExitWhenShown, {"exit-when-shown"}, {}, {}, {}, G::Window},
         {Id::Mqtt,

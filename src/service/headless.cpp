@@ -69,19 +69,29 @@ public:
         return {};
     }
 
-    // The names the window keeps beside the settings, for the discovery configs; a bad line is
-    // told once and left out, a file that cannot be read is told and the inputs go unnamed.
-    void loadNames() {
-        const QString path = names::defaultPath();
-        if (!QFileInfo::exists(path))
-            return;
+    // The names for the discovery configs and the events: --names FILE, which must be read, or
+    // else the window's names file, if there is one. A bad line is told once and left out; a
+    // window's file that cannot be read is told and the inputs go unnamed.
+    bool loadNames(QString* why) {
+        const QString path = m_options.names.isEmpty() ? names::defaultPath() : m_options.names;
+        if (!QFileInfo::exists(path)) {
+            if (m_options.names.isEmpty())
+                return true;
+            *why = QCoreApplication::translate("headless", "names: %1: no such file").arg(path);
+            return false;
+        }
         QList<names::Problem> problems;
-        QString why;
-        if (!names::load(path, m_station.names(), &problems, &why))
-            say(QCoreApplication::translate("headless", "names: %1: %2").arg(path, why));
+        QString error;
+        if (!names::load(path, m_station.names(), &problems, &error)) {
+            *why = QCoreApplication::translate("headless", "names: %1: %2").arg(path, error);
+            if (!m_options.names.isEmpty())
+                return false;
+            say(*why);
+        }
         for (const names::Problem& p : problems)
             say(QCoreApplication::translate("headless", "names: %1: %2")
                     .arg(path, names::describe(p)));
+        return true;
     }
 
     bool startRecording(QString* why) {
@@ -95,7 +105,6 @@ public:
         // the board online may be this one's own last run, dead without a word (a power cut),
         // whose retained "online" stands until the broker gives up on that connection.
         connect(m_bridge.get(), &Bridge::refused, this, [] { QCoreApplication::exit(1); });
-        loadNames();
         m_bridge->setNames(&m_station.names());
         m_bridge->setCountHandler([this](const std::array<QString, 3>& texts) {
             const QString refusal = sendCounts(texts);
@@ -203,6 +212,10 @@ int run(const CommandLine::Window& options, const PortMap& ports) {
     std::optional<Bridge::Options> bridge;
     if (options.mqtt && !(bridge = launch::bridgeOptions(options, &why))) {
         say(why);
+        return 2;
+    }
+    if ((options.mqtt || !options.names.isEmpty()) && !service.loadNames(&why)) {
+        say(QCoreApplication::translate("headless", "--headless: %1").arg(why));
         return 2;
     }
     if (!service.startRecording(&why)) {

@@ -3,6 +3,7 @@
 #include "support/testsupport.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -21,6 +22,7 @@ private slots:
     void badOptions();
     void runsPublishesAndEndsOnSigterm();
     void statesAndStatusFollowTheLine();
+    void sigtermWithTheBrokerStopped();
     void defaultPrefixTaken();
     void noStoredCounts();
     void serviceMissingOrRunAlone_data();
@@ -206,6 +208,46 @@ void TestHeadless::statesAndStatusFollowTheLine() {
     QCOMPARE(p.exitCode(), 0);
     QVERIFY(live.waitFor([&] { return status() == "offline"; }));
     QCOMPARE(live.last().value(QStringLiteral("hl/link")), QByteArray("stopped"));
+}
+
+// SIGTERM while the broker is stopped (SIGSTOP) and trains run: the service still ends at once,
+// within the 2 s a service manager is promised, with what it could not send left behind.
+void TestHeadless::sigtermWithTheBrokerStopped() {
+    SKIP_WITHOUT_MOSQUITTO();
+    SKIP_WITHOUT_PTYS();
+    Broker broker;
+    QVERIFY2(broker.start(), qPrintable(broker.log()));
+    Subscriber live(broker.port(), {QStringLiteral("hl/#")});
+    QVERIFY(live.connect());
+    PtyPair pty;
+    QTemporaryDir config;
+    QProcess p;
+    p.setProcessEnvironment(withoutDisplay(config.path()));
+    p.start(QStringLiteral(S88MONITOR),
+            {"--headless", "--port", "1=" + pty.devicePath(), "--counts", "5,5,0", "--mqtt",
+             QStringLiteral("mqtt://127.0.0.1:%1/hl").arg(broker.port())});
+    QVERIFY(p.waitForStarted());
+    QCOMPARE(pty.read(5, 10000), QByteArray("s\x05\x05\x00\r", 5));
+    QVERIFY(pty.write(onlyInput73()));
+    QVERIFY(
+        live.waitFor([&] { return live.last().value(QStringLiteral("hl/status")) == "online"; }));
+    broker.signal(SIGSTOP);
+    for (int b = 0; b < 200; ++b) {
+        QList<Report> reports;
+        for (int m = 1; m <= 10; ++m)
+            reports.append({m, quint16(b % 2 ? 0xffff : 0x0000)});
+        QVERIFY(pty.write(burstOf(reports)));
+    }
+    QTest::qWait(1000);
+    QElapsedTimer ending;
+    ending.start();
+    ::kill(pid_t(p.processId()), SIGTERM);
+    const bool ended = p.waitForFinished(10000);
+    const qint64 took = ending.elapsed();
+    broker.signal(SIGCONT);
+    QVERIFY(ended);
+    QCOMPARE(p.exitCode(), 0);
+    QVERIFY2(took < 2000, qPrintable(QString::number(took)));
 }
 
 // Another board online under the default prefix: a usage error (exit 2, which the unit does

@@ -50,6 +50,7 @@ Bridge::Bridge(const Station& station, Options options, QObject* parent)
     config.willTopic = topics::status(prefix);
     config.willPayload = topics::kOffline;
     config.noDelay = m_options.noDelay;
+    config.keepAliveS = m_options.keepAliveS;
     m_client = std::make_unique<MqttClient>(config);
     connect(m_client.get(), &MqttClient::connected, this, &Bridge::onConnected);
     connect(m_client.get(), &MqttClient::disconnected, this, &Bridge::onDisconnected);
@@ -92,7 +93,7 @@ void Bridge::stop() {
     m_started = false;
     publishStatus();
     m_checkTimer.stop();
-    m_client->close();
+    m_client->close(kStopFlushMs);
     say(QCoreApplication::translate("Bridge", "mqtt: disconnected from %1")
             .arg(m_options.url.display()));
 }
@@ -123,6 +124,8 @@ void Bridge::publishState(int input, bool active) {
     if (m_client->publish(m_sensorTopics[std::size_t(input)], topics::statePayload(active), true,
                           0) > 0)
         ++m_mine[std::size_t(input)];
+    else
+        m_statesOwed = true; // the queue is full: all of them again when it has room
 }
 
 void Bridge::publishStates() {
@@ -193,10 +196,12 @@ void Bridge::take() {
     noteDropped();
     const bool now = live();
     m_next = m_history.forEachNew(m_next, [this, now](quint64 seq, const ChangeEvent& event) {
-        if (now)
-            publishEvent({seq, event}, m_known);
-        else
-            hold({seq, event});
+        const Numbered n{seq, event};
+        // Behind held ones a change waits its turn, its state with all the others later.
+        if (now && !m_held.empty())
+            m_statesOwed = true;
+        if (!now || !m_held.empty() || !publishEvent(n, m_known))
+            hold(n);
     });
 }
 
@@ -214,7 +219,7 @@ void Bridge::hold(const Numbered& event) {
     m_held.push_back(event);
 }
 
-void Bridge::publishEvent(const Numbered& n, bool withState) {
+bool Bridge::publishEvent(const Numbered& n, bool withState) {
     const ChangeEvent& e = n.event;
     if (withState)
         publishState(e.input, e.active); // every (re)connect publishes all states again
@@ -223,23 +228,49 @@ void Bridge::publishEvent(const Numbered& n, bool withState) {
     const int mid = m_client->publish(
         m_eventTopic,
         topics::eventPayload(e, n.seq, time, m_names ? m_names->name(e.input) : QString()), false);
-    if (mid > 0)
-        m_unacked.emplace_back(mid, n);
-    else
-        hold(n);
+    if (mid <= 0)
+        return false;
+    m_unacked.emplace_back(mid, n);
+    return true;
+}
+
+// The held changes, in order, as far as the client takes them.
+void Bridge::sendHeld() {
+    while (!m_held.empty() && publishEvent(m_held.front(), false))
+        m_held.pop_front();
+}
+
+// The client's queue has room again after it was full: the states and the held changes.
+void Bridge::drain() {
+    const MqttClient::Batch batch(*m_client);
+    if (m_statesOwed) {
+        m_statesOwed = false;
+        if (m_known)
+            publishStates();
+    }
+    sendHeld();
+    publishDropped();
+}
+
+void Bridge::publishDropped() {
+    if (m_droppedSent != m_dropped && m_client->publish(topics::dropped(m_options.url.prefix),
+                                                        QByteArray::number(m_dropped), true) > 0)
+        m_droppedSent = m_dropped;
 }
 
 void Bridge::onPublished(int mid) {
     if (!m_unacked.empty() && m_unacked.front().first == mid) {
         m_unacked.pop_front();
-        return;
-    }
-    for (auto it = m_unacked.begin(); it != m_unacked.end(); ++it) {
-        if (it->first == mid) {
-            m_unacked.erase(it);
-            return;
+    } else {
+        for (auto it = m_unacked.begin(); it != m_unacked.end(); ++it) {
+            if (it->first == mid) {
+                m_unacked.erase(it);
+                break;
+            }
         }
     }
+    if ((m_statesOwed || !m_held.empty()) && live() && m_client->hasRoom())
+        drain();
 }
 
 void Bridge::onConnected() {
@@ -323,11 +354,10 @@ void Bridge::publishAll() {
         publishDiscovery();
     if (m_options.commands)
         m_client->subscribe(topics::countsSet(prefix));
-    std::deque<Numbered> held;
-    held.swap(m_held);
-    for (const Numbered& e : held)
-        publishEvent(e, false);
-    m_client->publish(topics::dropped(prefix), QByteArray::number(m_dropped), true);
+    m_statesOwed = false;
+    sendHeld();
+    m_droppedSent = ~quint64(0);
+    publishDropped();
     publishCheck(true);
     say(QCoreApplication::translate("Bridge", "mqtt: connected to %1")
             .arg(m_options.url.display()));
@@ -443,4 +473,8 @@ void Bridge::onMessage(const QString& topic, const QByteArray& payload) {
         refusal = m_countHandler(*texts);
     m_client->publish(topics::countsResult(prefix), topics::countsResultPayload(shown, refusal),
                       false);
+}
+
+int Bridge::queued() const {
+    return m_client->queued();
 }

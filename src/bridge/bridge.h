@@ -31,6 +31,10 @@ class Station;
 // counted). On every (re)connect it publishes the whole current state first, then what it
 // held, in order; changes the broker had not acknowledged when the connection went are held
 // again, so no input's events arrive out of order (one may arrive twice).
+// A broker that is there but does not keep up (or is stopped) is met the same way: what the
+// client's bounded queue (MqttClient::kMaxQueued) does not take is held, the states are sent
+// again when it has room, and one that answers nothing for the keep-alive time is left and
+// connected anew. Every change is either published or counted in P/dropped.
 namespace names {
 class Names;
 }
@@ -41,6 +45,8 @@ class Bridge final : public QObject {
 public:
     static constexpr qsizetype kMaxHeld = 10'000;
     static constexpr int kCheckMs = 1000;
+    // At stop, what is queued may take this long to go out: SIGTERM ends the service in 2 s.
+    static constexpr int kStopFlushMs = 1000;
 
     enum class Link { Stopped, Started, Lost };
 
@@ -51,6 +57,7 @@ public:
         bool discovery = false;
         bool commands = false;
         bool noDelay = true; // MqttClient::Config::noDelay; off only in the bench
+        int keepAliveS = 30; // MqttClient::Config::keepAliveS; shorter only in tests
         bool operator==(const Options&) const = default;
     };
     // Runs "L,M,R" as Indsæt (s) would: empty when the counts went out, else why not.
@@ -78,6 +85,8 @@ public:
     bool statesKnown() const { return m_known; }
     bool available() const;
     qsizetype held() const { return qsizetype(m_held.size()); }
+    // Messages waiting in the client to be written or acknowledged.
+    int queued() const;
     quint64 dropped() const { return m_dropped; }
     // States another client published on ours that were answered with the true one.
     quint64 answered() const { return m_answered; }
@@ -112,7 +121,10 @@ private:
         ChangeEvent event;
     };
     void hold(const Numbered& event);
-    void publishEvent(const Numbered& event, bool withState);
+    bool publishEvent(const Numbered& event, bool withState); // false: the client is full
+    void sendHeld();
+    void drain();
+    void publishDropped();
     void publishCheck(bool always);
     void countsChanged();
     void burstsReceived();
@@ -139,6 +151,8 @@ private:
     std::deque<Numbered> m_held;                    // while the broker is away
     std::deque<std::pair<int, Numbered>> m_unacked; // sent, not yet acknowledged
     quint64 m_dropped = 0;
+    quint64 m_droppedSent = 0; // as P/dropped says on this connection
+    bool m_statesOwed = false; // a state did not fit the client's queue
     Link m_link = Link::Stopped;
     bool m_known = false;         // a complete burst came since the link was started
     quint64 m_completeAtLink = 0; // the history's complete bursts when it was started

@@ -9,6 +9,7 @@
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 
 namespace {
@@ -44,11 +45,18 @@ QString connackReason(int rc) {
 MqttClient::MqttClient(Config config, QObject* parent)
     : QObject(parent), m_config(std::move(config)) {
     initOnce();
+    m_clock.start();
     m_misc.setInterval(1000); // keep-alive and retries of unacknowledged messages
     connect(&m_misc, &QTimer::timeout, this, [this] {
         service(m_read && !m_read->isEnabled() ? 4 | 1 : 4);
         if (m_read)
             m_read->setEnabled(true);
+        // A broker that takes what we send but answers nothing (stopped, or a stalled path):
+        // libmosquitto's own keep-alive would wait while the queue grows.
+        if (m_connected && m_pending > 0 &&
+            m_clock.elapsed() - m_heardMs > qint64(m_config.keepAliveS) * 1000)
+            lost(QCoreApplication::translate("MqttClient", "the broker has not answered for %1 s")
+                     .arg(m_config.keepAliveS));
     });
     m_retry.setSingleShot(true);
     connect(&m_retry, &QTimer::timeout, this, &MqttClient::attempt);
@@ -67,6 +75,8 @@ void MqttClient::makeClient() {
     if (m_mosq)
         mosquitto_destroy(m_mosq);
     m_pending = 0;
+    m_pendingBytes = 0;
+    m_sizes.clear();
     m_mosq = mosquitto_new(
         m_config.clientId.isEmpty() ? nullptr : m_config.clientId.toUtf8().constData(), true, this);
     mosquitto_int_option(m_mosq, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V311);
@@ -119,6 +129,8 @@ void MqttClient::attempt() {
 void MqttClient::lost(const QString& why) {
     m_connected = false;
     m_pending = 0;
+    m_pendingBytes = 0;
+    m_sizes.clear();
     dropSocket();
     if (m_open) {
         m_retry.start(m_retryMs);
@@ -131,8 +143,12 @@ void MqttClient::service(int events) {
     if (m_fd < 0)
         return;
     int rc = MOSQ_ERR_SUCCESS;
-    if (events & 1)
+    if (events & 1) {
+        int waiting = 0;
+        if (::ioctl(m_fd, FIONREAD, &waiting) == 0 && waiting > 0)
+            m_heardMs = m_clock.elapsed();
         rc = mosquitto_loop_read(m_mosq, 1);
+    }
     if (rc == MOSQ_ERR_SUCCESS && (events & 2 || mosquitto_want_write(m_mosq)))
         rc = mosquitto_loop_write(m_mosq, 1);
     if (rc == MOSQ_ERR_SUCCESS && events & 4)
@@ -214,15 +230,25 @@ int MqttClient::publish(const QString& topic, const QByteArray& payload, bool re
 int MqttClient::publish(const QByteArray& topic, const QByteArray& payload, bool retain, int qos) {
     if (!m_connected)
         return 0;
+    const qsizetype bytes = topic.size() + payload.size();
+    if (m_pending >= kMaxQueued || m_pendingBytes + bytes > kMaxQueuedBytes)
+        return 0;
     // Counted before the call: a message written at once is reported sent from inside it.
     ++m_pending;
+    m_pendingBytes += bytes;
     int mid = 0;
+    m_lastPublished = 0;
     const int rc = mosquitto_publish(m_mosq, &mid, topic.constData(), int(payload.size()),
                                      payload.constData(), qos, retain);
     if (rc != MOSQ_ERR_SUCCESS) {
         --m_pending;
+        m_pendingBytes -= bytes;
         return 0;
     }
+    if (m_lastPublished == mid)
+        m_pendingBytes -= bytes; // written and reported from inside the call
+    else
+        m_sizes.insert(mid, bytes);
     if (m_write && !m_write->isEnabled() && mosquitto_want_write(m_mosq))
         m_write->setEnabled(true);
     return mid;
@@ -282,6 +308,7 @@ void MqttClient::onConnect(mosquitto*, void* self, int rc) {
     }
     client->m_connected = true;
     client->m_retryMs = kFirstRetryMs;
+    client->m_heardMs = client->m_clock.elapsed();
     emit client->connected();
 }
 
@@ -296,6 +323,8 @@ void MqttClient::onPublish(mosquitto*, void* self, int mid) {
     auto* client = static_cast<MqttClient*>(self);
     if (client->m_pending > 0)
         --client->m_pending;
+    client->m_pendingBytes -= client->m_sizes.take(mid);
+    client->m_lastPublished = mid;
     emit client->published(mid);
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -20,6 +22,10 @@ public:
     static constexpr int kFirstRetryMs = 1000;
     static constexpr int kLastRetryMs = 30'000;
     static constexpr unsigned kInflight = 1000;
+    // What may wait to be written or acknowledged: beyond either bound publish() refuses, so
+    // memory stays flat whatever the broker does (the bridge holds and counts the rest).
+    static constexpr int kMaxQueued = 5000;
+    static constexpr qsizetype kMaxQueuedBytes = 4 * 1024 * 1024;
 
     struct Config {
         QString host;
@@ -31,6 +37,8 @@ public:
         QString clientId;
         QString willTopic; // the broker publishes `willPayload` here, retained, if we vanish
         QByteArray willPayload;
+        // Also the longest the broker may leave what is on its way unanswered (a broker that
+        // is stopped, a socket that stalls) before the connection is given up and made anew.
         int keepAliveS = 30;
         // TCP_NODELAY on the socket: a message goes out at once, not when the broker has
         // acknowledged the previous segment (up to 40 ms later). Off only to measure that.
@@ -45,13 +53,21 @@ public:
     void close(int flushMs = 2000);
     bool isConnected() const { return m_connected; }
 
-    // Queues a message; its id (> 0), or 0 when the client cannot take it (not connected).
+    // Queues a message; its id (> 0), or 0 when the client cannot take it (not connected, or
+    // the queue full).
     int publish(const QString& topic, const QByteArray& payload, bool retain, int qos = 1);
     // The same with the topic in UTF-8 already: for topics made once and used for every change.
     int publish(const QByteArray& topic, const QByteArray& payload, bool retain, int qos = 1);
     // The subscription's message id (> 0; subscribed() tells when the broker took it), or 0.
     int subscribe(const QString& topic, int qos = 1);
     void unsubscribe(const QString& topic);
+    // Messages and bytes waiting to be written or acknowledged.
+    int queued() const { return m_pending; }
+    qsizetype queuedBytes() const { return m_pendingBytes; }
+    // Whether the queue has room again after it was full: half of it free.
+    bool hasRoom() const {
+        return m_pending <= kMaxQueued / 2 && m_pendingBytes <= kMaxQueuedBytes / 2;
+    }
 
     // What is published while a Batch lives leaves in as few TCP segments as fit, when the
     // Batch ends. The broker's acknowledgements of it are read when the next Batch ends or at
@@ -104,6 +120,11 @@ private:
     QTimer m_retry;
     int m_retryMs = kFirstRetryMs;
     int m_pending = 0;
+    qsizetype m_pendingBytes = 0;
+    QHash<int, qsizetype> m_sizes; // of the messages queued, by id
+    int m_lastPublished = 0;       // the last message onPublish() reported
+    QElapsedTimer m_clock;
+    qint64 m_heardMs = 0; // when the broker last sent anything
     bool m_connected = false;
     bool m_open = false;
     int m_batches = 0;

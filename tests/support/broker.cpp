@@ -103,6 +103,11 @@ void Broker::stop(int signal) {
     m_log += QString::fromUtf8(m_process.readAll());
 }
 
+void Broker::signal(int signal) {
+    if (running())
+        ::kill(pid_t(m_process.processId()), signal);
+}
+
 Subscriber::Subscriber(int port, const QStringList& topics, const QString& clientId,
                        const QString& user, const QString& password)
     : m_port(port), m_topics(topics) {

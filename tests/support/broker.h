@@ -38,6 +38,8 @@ public:
     bool start();
     // Sends `signal` to its process id and waits for it to end.
     void stop(int signal = 15);
+    // Sends `signal` (SIGSTOP, SIGCONT) and does not wait.
+    void signal(int signal);
     bool running() const { return m_process.state() == QProcess::Running; }
     int port() const { return m_port; }
     QString dir() const { return m_dir.path(); }

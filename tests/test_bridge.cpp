@@ -78,6 +78,8 @@ private slots:
     void url_data();
     void url();
     void nodeAndClientIds();
+    void sensorTopics_data();
+    void sensorTopics();
     void password();
     void statesEqualLampsAfterBursts();
     void oneEventPerChange();
@@ -212,6 +214,37 @@ void TestBridge::nodeAndClientIds() {
     QVERIFY(topics::node(QStringLiteral("a_b")) != topics::node(QStringLiteral("a/b")));
     QCOMPARE(topics::node(QStringLiteral("club/hall")), QStringLiteral("s88_club_hall"));
     QCOMPARE(Bridge::clientId(QString(64, u'p')).size(), 23);
+    // Entity ids as Home Assistant takes them: lower case, no "__", no '_' at either end.
+    static const QRegularExpression entity(
+        QStringLiteral("^binary_sensor\\.(?!_)(?!.*__)[a-z0-9_]+(?<!_)$"));
+    for (const QString& prefix : prefixes + QStringList{"A-B", "_x_", "X"}) {
+        const QString id = topics::entityId(prefix, 17);
+        QVERIFY2(entity.match(id).hasMatch(), qPrintable(id));
+    }
+    QCOMPARE(topics::entityId(QStringLiteral("Club/Hall"), 17),
+             QStringLiteral("binary_sensor.s88_club_hall_input17"));
+}
+
+void TestBridge::sensorTopics_data() {
+    QTest::addColumn<QString>("topic");
+    QTest::addColumn<int>("input");
+    QTest::newRow("1") << "t/track/sensor/1" << 1;
+    QTest::newRow("200") << "t/track/sensor/200" << 200;
+    QTest::newRow("0") << "t/track/sensor/0" << 0;
+    QTest::newRow("201") << "t/track/sensor/201" << 0;
+    QTest::newRow("leading zero") << "t/track/sensor/01" << 0;
+    QTest::newRow("sign") << "t/track/sensor/+5" << 0;
+    QTest::newRow("a level more") << "t/track/sensor/5/x" << 0;
+    QTest::newRow("another prefix") << "u/track/sensor/5" << 0;
+    QTest::newRow("a longer prefix") << "tt/track/sensor/5" << 0;
+    QTest::newRow("another topic") << "t/track/senso/5" << 0;
+    QTest::newRow("no number") << "t/track/sensor/" << 0;
+}
+
+// The state topics the bridge answers for, and only those.
+void TestBridge::sensorTopics() {
+    QFETCH(QString, topic);
+    QTEST(topics::sensorOf(QStringLiteral("t"), topic), "input");
 }
 
 void TestBridge::password() {

@@ -102,6 +102,8 @@ private slots:
     void reportOutput();
     void notRegularFiles_data();
     void notRegularFiles();
+    void givenPaths_data();
+    void givenPaths();
     void changedWhileRead_data();
     void changedWhileRead();
     void addressSpaceLimit_data();
@@ -194,6 +196,82 @@ void TestFiles::notRegularFiles() {
     const QByteArray why = kind == u"folder" ? "is a folder" : "is not a regular file";
     QVERIFY2(r.err.contains(why) && r.err.contains(path.toUtf8()), r.err.constData());
     QCOMPARE(r.out, QByteArray());
+}
+
+void TestFiles::givenPaths_data() {
+    QTest::addColumn<QString>("arguments"); // REC: a recording; PATH: the path of `kind`
+    QTest::addColumn<QString>("kind");      // pipe, device, folder, rec, link (to REC)
+    QTest::addColumn<QString>("says");
+    const QString timeline = QStringLiteral("--timeline REC --png PATH");
+    const QString names = QStringLiteral("--history REC --names PATH");
+    const QString service =
+        QStringLiteral("--headless --counts 1,1,1 --mqtt mqtt://127.0.0.1:1/x ");
+    QTest::newRow("--png onto the recording") << timeline << "rec"
+                                              << "which is being read";
+    QTest::newRow("--png onto a link to it") << timeline << "link"
+                                             << "which is being read";
+    QTest::newRow("--png onto the names") << "--timeline REC --names NAMES --png NAMES"
+                                          << "rec"
+                                          << "which is being read";
+    QTest::newRow("--png into a pipe") << timeline << "pipe"
+                                       << "is not a regular file";
+    QTest::newRow("--png into a folder") << timeline << "folder"
+                                         << "is a folder";
+    QTest::newRow("--names from a pipe") << names << "pipe"
+                                         << "is not a regular file";
+    QTest::newRow("--names from /dev/zero") << names << "device"
+                                            << "is not a regular file";
+    QTest::newRow("--names from a folder") << names << "folder"
+                                           << "is a folder";
+    QTest::newRow("--names of the service from /dev/zero") << service + "--names PATH"
+                                                           << "device"
+                                                           << "is not a regular file";
+    QTest::newRow("--mqtt-password-file from a pipe") << service + "--mqtt-password-file PATH"
+                                                      << "pipe"
+                                                      << "is not a regular file";
+    QTest::newRow("--mqtt-ca from a pipe")
+        << "--headless --counts 1,1,1 --mqtt mqtts://127.0.0.1:1/x --mqtt-ca PATH"
+        << "pipe"
+        << "--mqtt-ca";
+}
+
+// Every path an option takes goes through one gate: a pipe, a device or a folder is refused
+// at once with one line naming it, and an output never replaces an input, whatever names it.
+void TestFiles::givenPaths() {
+    QFETCH(QString, arguments);
+    QFETCH(QString, kind);
+    QFETCH(QString, says);
+    const QString rec = m_dir.filePath(QStringLiteral("given.s88"));
+    const QByteArray recorded = bigRecording(1);
+    QFile f(rec);
+    QVERIFY(f.open(QIODevice::WriteOnly) && f.write(recorded) == recorded.size());
+    f.close();
+    const QString namesFile = m_dir.filePath(QStringLiteral("given.csv"));
+    QFile n(namesFile);
+    QVERIFY(n.open(QIODevice::WriteOnly) && n.write("1,Blok 1\n") > 0);
+    n.close();
+    QString path = m_dir.filePath(kind);
+    if (kind == u"pipe" && !QFileInfo::exists(path))
+        QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+    else if (kind == u"folder")
+        QVERIFY(QDir().mkpath(path));
+    else if (kind == u"device")
+        path = QStringLiteral("/dev/zero");
+    else if (kind == u"rec")
+        path = rec;
+    else if (kind == u"link" && !QFileInfo::exists(path))
+        QVERIFY(QFile::link(rec, path));
+    QStringList words = arguments.split(u' ');
+    for (QString& w : words)
+        w = quoted(w == u"REC" ? rec : w == u"PATH" ? path : w == u"NAMES" ? namesFile : w);
+    const ProgramRun r = runShell(QStringLiteral("exec \"$0\" ") + words.join(u' '), 10000);
+    QCOMPARE(r.status, 2);
+    QCOMPARE(r.err.count('\n'), 1);
+    QVERIFY2(r.err.contains(says.toUtf8()), r.err.constData());
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QCOMPARE(f.readAll(), recorded);
+    QVERIFY(n.open(QIODevice::ReadOnly));
+    QCOMPARE(n.readAll(), QByteArray("1,Blok 1\n"));
 }
 
 void TestFiles::changedWhileRead_data() {

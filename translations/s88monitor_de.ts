@@ -549,6 +549,10 @@ Leeren setzt die Zahlen zurück</translation>
         <source>the broker refused the connection (%1)</source>
         <translation>der Broker lehnt die Verbindung ab (%1)</translation>
     </message>
+    <message>
+        <source>the broker has not answered for %1 s</source>
+        <translation>der Broker hat %1 s lang nicht geantwortet</translation>
+    </message>
 </context>
 <context>
     <name>MqttSettings</name>
@@ -1539,6 +1543,10 @@ Siehe &apos;%1 --help&apos;.
         <source>s88monitor: --headless needs %1, which is not installed</source>
         <translation>s88monitor: --headless braucht %1, das nicht installiert ist</translation>
     </message>
+    <message>
+        <source>--mqtt-ca %1: %2</source>
+        <translation>--mqtt-ca %1: %2</translation>
+    </message>
 </context>
 <context>
     <name>names</name>
@@ -1613,10 +1621,6 @@ Siehe &apos;%1 --help&apos;.
     <message>
         <source>linje %1: %2</source>
         <translation>Zeile %1: %2</translation>
-    </message>
-    <message>
-        <source>larger than 1 MB</source>
-        <translation>größer als 1 MB</translation>
     </message>
     <message>
         <source>the save was abandoned</source>
@@ -1771,6 +1775,37 @@ Portnummern 1 bis 8 sind die seriellen Ports, die das System meldet, nach Namen 
     </message>
 </context>
 <context>
+    <name>pathgate</name>
+    <message>
+        <source>is a folder</source>
+        <translation>ist ein Ordner</translation>
+    </message>
+    <message>
+        <source>is not a regular file</source>
+        <translation>ist keine gewöhnliche Datei</translation>
+    </message>
+    <message>
+        <source>no such file</source>
+        <translation>keine solche Datei</translation>
+    </message>
+    <message>
+        <source>cannot be read: %1</source>
+        <translation>kann nicht gelesen werden: %1</translation>
+    </message>
+    <message>
+        <source>larger than %1 KB</source>
+        <translation>größer als %1 KB</translation>
+    </message>
+    <message>
+        <source>no file name</source>
+        <translation>kein Dateiname</translation>
+    </message>
+    <message>
+        <source>is %1, which is being read</source>
+        <translation>ist %1, die gerade gelesen wird</translation>
+    </message>
+</context>
+<context>
     <name>preflight</name>
     <message>
         <source>no display: set DISPLAY, or use --history/--inputs/--headless for work without a window</source>
@@ -1838,22 +1873,6 @@ Portnummern 1 bis 8 sind die seriellen Ports, die das System meldet, nach Namen 
     <message>
         <source>data after the end record</source>
         <translation>Daten nach dem Schlussdatensatz</translation>
-    </message>
-    <message>
-        <source>no such file</source>
-        <translation>keine solche Datei</translation>
-    </message>
-    <message>
-        <source>is a folder, not a recording</source>
-        <translation>ist ein Ordner, keine Aufnahme</translation>
-    </message>
-    <message>
-        <source>is not a regular file</source>
-        <translation>ist keine normale Datei</translation>
-    </message>
-    <message>
-        <source>cannot be read: %1</source>
-        <translation>nicht lesbar: %1</translation>
     </message>
     <message>
         <source>is still being recorded</source>

@@ -549,6 +549,10 @@ Clear resets the figures</translation>
         <source>the broker refused the connection (%1)</source>
         <translation>the broker refused the connection (%1)</translation>
     </message>
+    <message>
+        <source>the broker has not answered for %1 s</source>
+        <translation>the broker has not answered for %1 s</translation>
+    </message>
 </context>
 <context>
     <name>MqttSettings</name>
@@ -1539,6 +1543,10 @@ Try &apos;%1 --help&apos;.
         <source>s88monitor: --headless needs %1, which is not installed</source>
         <translation>s88monitor: --headless needs %1, which is not installed</translation>
     </message>
+    <message>
+        <source>--mqtt-ca %1: %2</source>
+        <translation>--mqtt-ca %1: %2</translation>
+    </message>
 </context>
 <context>
     <name>names</name>
@@ -1613,10 +1621,6 @@ Try &apos;%1 --help&apos;.
     <message>
         <source>linje %1: %2</source>
         <translation>line %1: %2</translation>
-    </message>
-    <message>
-        <source>larger than 1 MB</source>
-        <translation>larger than 1 MB</translation>
     </message>
     <message>
         <source>the save was abandoned</source>
@@ -1771,6 +1775,37 @@ Port numbers 1 to 8 are the serial ports the system reports, sorted by name (a s
     </message>
 </context>
 <context>
+    <name>pathgate</name>
+    <message>
+        <source>is a folder</source>
+        <translation>is a folder</translation>
+    </message>
+    <message>
+        <source>is not a regular file</source>
+        <translation>is not a regular file</translation>
+    </message>
+    <message>
+        <source>no such file</source>
+        <translation>no such file</translation>
+    </message>
+    <message>
+        <source>cannot be read: %1</source>
+        <translation>cannot be read: %1</translation>
+    </message>
+    <message>
+        <source>larger than %1 KB</source>
+        <translation>larger than %1 KB</translation>
+    </message>
+    <message>
+        <source>no file name</source>
+        <translation>no file name</translation>
+    </message>
+    <message>
+        <source>is %1, which is being read</source>
+        <translation>is %1, which is being read</translation>
+    </message>
+</context>
+<context>
     <name>preflight</name>
     <message>
         <source>no display: set DISPLAY, or use --history/--inputs/--headless for work without a window</source>
@@ -1838,22 +1873,6 @@ Port numbers 1 to 8 are the serial ports the system reports, sorted by name (a s
     <message>
         <source>data after the end record</source>
         <translation>data after the end record</translation>
-    </message>
-    <message>
-        <source>no such file</source>
-        <translation>no such file</translation>
-    </message>
-    <message>
-        <source>is a folder, not a recording</source>
-        <translation>is a folder, not a recording</translation>
-    </message>
-    <message>
-        <source>is not a regular file</source>
-        <translation>is not a regular file</translation>
-    </message>
-    <message>
-        <source>cannot be read: %1</source>
-        <translation>cannot be read: %1</translation>
     </message>
     <message>
         <source>is still being recorded</source>

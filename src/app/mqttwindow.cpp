@@ -1,11 +1,11 @@
 #include "app/mqttwindow.h"
 
+#include "history/pathgate.h"
 #include "state/messagesink.h"
 #include "state/platformerror.h"
 
 #include <QCheckBox>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -128,8 +128,7 @@ QString MqttWindow::check() const {
     if (!MqttUrl::parse(s.url, &why))
         return tr("Adressen kan ikke bruges: %1").arg(why);
     if (!s.caFile.isEmpty()) {
-        const QFileInfo ca(s.caFile);
-        if (!ca.isFile() || !ca.isReadable())
+        if (!pathgate::readable(s.caFile, nullptr))
             return tr("CA-filen %1 kan ikke læses").arg(s.caFile);
     }
     return {};

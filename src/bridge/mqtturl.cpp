@@ -1,5 +1,7 @@
 #include "bridge/mqtturl.h"
 
+#include "history/pathgate.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QRegularExpression>
@@ -107,13 +109,13 @@ std::optional<QString> readMqttPassword(const QString& file, QString* why) {
             return qEnvironmentVariable("S88_MQTT_PASSWORD");
         return readMqttPassword(credential, why);
     }
-    QFile f(file);
-    if (!f.open(QIODevice::ReadOnly)) {
-        fail(why, f.errorString());
+    constexpr qint64 kMaxSize = 64 * 1024;
+    const std::optional<QByteArray> text = pathgate::readWhole(file, kMaxSize, why);
+    if (!text)
         return std::nullopt;
-    }
-    const QByteArray line = f.readLine(4096);
-    QString password = QString::fromUtf8(line);
+    QString password = QString::fromUtf8(text->left(text->indexOf('\n') + 1));
+    if (!text->contains('\n'))
+        password = QString::fromUtf8(*text);
     while (password.endsWith(QLatin1Char('\n')) || password.endsWith(QLatin1Char('\r')))
         password.chop(1);
     return password;

@@ -1,6 +1,7 @@
 #include "diag/timelinepicture.h"
 
 #include "diag/timelinepainter.h"
+#include "history/pathgate.h"
 #include "history/playback.h"
 #include "history/recording.h"
 
@@ -26,8 +27,11 @@ int savePicture(const reports::Request& request) {
     names::Names names;
     if (!request.names.isEmpty() && !reports::readNames(request.names, names))
         return 2;
-    recording::File file;
     QString why;
+    // The picture never replaces the recording or the names it is drawn from.
+    if (!pathgate::writable(request.png, {request.path, request.names}, &why))
+        return fail(QStringLiteral("--png %1: %2").arg(request.png, why));
+    recording::File file;
     if (!file.open(request.path, &why))
         return fail(QStringLiteral("%1: %2").arg(request.path, why));
     recording::Reader reader(file);

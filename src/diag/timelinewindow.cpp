@@ -2,6 +2,7 @@
 
 #include "diag/readable.h"
 #include "history/changehistory.h"
+#include "history/pathgate.h"
 #include "state/messagesink.h"
 #include "state/protocol.h"
 
@@ -294,7 +295,7 @@ TimelineWindow::TimelineWindow(const ChangeHistory& history, const names::Names&
 }
 
 bool TimelineWindow::savePicture(const QString& path) {
-    if (m_view->picture().save(path, "png"))
+    if (pathgate::writable(path, {}, nullptr) && m_view->picture().save(path, "png"))
         return true;
     m_messages.MsgBox(
         QCoreApplication::translate("TimelineWindow", "%1 kan ikke skrives").arg(path));

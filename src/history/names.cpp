@@ -1,5 +1,6 @@
 #include "history/names.h"
 
+#include "history/pathgate.h"
 #include "state/settingsstore.h"
 
 #include <QCoreApplication>
@@ -263,28 +264,14 @@ QByteArray toCsv(const Names& names) {
 
 bool load(const QString& path, Names& names, QList<Problem>* problems, QString* error) {
     names.clear();
-    QFile file(path);
-    if (!file.exists())
+    if (!QFile::exists(path))
         return true;
-    if (!file.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
     // A names file is a few kilobytes; anything far larger is not one.
     constexpr qint64 kMaxSize = 1024 * 1024;
-    if (file.size() > kMaxSize) {
-        if (error)
-            *error = QCoreApplication::translate("names", "larger than 1 MB");
+    const std::optional<QByteArray> text = pathgate::readWhole(path, kMaxSize, error);
+    if (!text)
         return false;
-    }
-    const QByteArray text = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        if (error)
-            *error = file.errorString();
-        return false;
-    }
-    parse(text, names, problems);
+    parse(*text, names, problems);
     return true;
 }
 

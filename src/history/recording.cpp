@@ -1,6 +1,7 @@
 #include "history/recording.h"
 
 #include "history/filename.h"
+#include "history/pathgate.h"
 #include "state/protocol.h"
 
 #include <QCoreApplication>
@@ -271,33 +272,9 @@ File::~File() {
 }
 
 bool File::open(const QString& path, QString* error, bool* beingRecorded) {
-    const auto fail = [error](const QString& why) {
-        if (error)
-            *error = why;
-        return false;
-    };
-    const auto system = [](int code) { return QString::fromLocal8Bit(std::strerror(code)); };
-    const QByteArray name = filename::toNative(path);
-    struct stat st {};
-    if (name.isEmpty() || ::stat(name.constData(), &st) != 0)
-        return fail(errno == ENOENT || name.isEmpty()
-                        ? QCoreApplication::translate("recording", "no such file")
-                        : system(errno));
-    const auto notRegular = [&](const struct stat& s) {
-        return fail(S_ISDIR(s.st_mode)
-                        ? QCoreApplication::translate("recording", "is a folder, not a recording")
-                        : QCoreApplication::translate("recording", "is not a regular file"));
-    };
-    if (!S_ISREG(st.st_mode))
-        return notRegular(st);
-    // Non-blocking, so that a file swapped for a pipe since the look cannot hold us up.
-    m_fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    m_fd = pathgate::openRead(path, error);
     if (m_fd < 0)
-        return fail(
-            QCoreApplication::translate("recording", "cannot be read: %1").arg(system(errno)));
-    if (::fstat(m_fd, &st) != 0 || !S_ISREG(st.st_mode))
-        return notRegular(st);
-    ::fcntl(m_fd, F_SETFL, ::fcntl(m_fd, F_GETFL) & ~O_NONBLOCK);
+        return false;
     if (beingRecorded) {
         // A recorder holds an exclusive lock while it writes.
         *beingRecorded = ::flock(m_fd, LOCK_SH | LOCK_NB) != 0 && errno == EWOULDBLOCK;

@@ -1,6 +1,7 @@
 #include "launch/commandline.h"
 
 #include "history/filename.h"
+#include "history/pathgate.h"
 #include "launch/options.h"
 #include "serial/countvalue.h"
 #include "sim/faults.h"
@@ -9,7 +10,6 @@
 #include <cmath>
 #include <cstdio>
 #include <optional>
-#include <sys/stat.h>
 
 namespace {
 
@@ -113,16 +113,6 @@ Problem readReport(const Given& given, reports::Request& report) {
     return std::nullopt;
 }
 
-// Whether two names name one file (through a link or another path): false when either is not
-// there yet.
-bool sameFile(const QString& a, const QString& b) {
-    struct stat sa {};
-    struct stat sb {};
-    return ::stat(filename::toNative(a).constData(), &sa) == 0 &&
-           ::stat(filename::toNative(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev &&
-           sa.st_ino == sb.st_ino;
-}
-
 Problem readWindow(const Given& given, CommandLine::Window& window) {
     if (given.isSet(Id::Simulate) && given.isSet(Id::Replay))
         return QCoreApplication::translate("commandline", "give one of --simulate and --replay");
@@ -151,7 +141,7 @@ Problem readWindow(const Given& given, CommandLine::Window& window) {
     window.record = given.value(Id::Record);
     // Recording into the file being replayed would empty it before it is played.
     if (!window.replay.isEmpty() && !window.record.isEmpty() &&
-        sameFile(window.replay, window.record))
+        pathgate::sameFile(window.replay, window.record))
         return QCoreApplication::translate(
                    "commandline",
                    "--record %1: is the file --replay plays; record into another file")

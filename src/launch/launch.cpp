@@ -1,6 +1,7 @@
 #include "launch/launch.h"
 
 #include "history/filename.h"
+#include "history/pathgate.h"
 #include "history/recording.h"
 #include "state/settingsstore.h"
 #include "state/viewsettings.h"
@@ -95,6 +96,13 @@ std::optional<Bridge::Options> bridgeOptions(const CommandLine::Window& options,
         if (why)
             *why = QCoreApplication::translate("main", "--mqtt-password-file %1: %2")
                        .arg(options.mqttPasswordFile, reason);
+        return std::nullopt;
+    }
+    // libmosquitto reads the CA file itself, at every connect: a FIFO there would hold it up.
+    if (!options.mqttCa.isEmpty() && !pathgate::readable(options.mqttCa, &reason)) {
+        if (why)
+            *why =
+                QCoreApplication::translate("main", "--mqtt-ca %1: %2").arg(options.mqttCa, reason);
         return std::nullopt;
     }
     Bridge::Options b;

@@ -1,0 +1,120 @@
+#include "history/pathgate.h"
+
+#include "history/filename.h"
+
+#include <QCoreApplication>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace pathgate {
+
+namespace {
+
+QString tr(const char* text) {
+    return QCoreApplication::translate("pathgate", text);
+}
+
+bool fail(QString* why, const QString& text) {
+    if (why)
+        *why = text;
+    return false;
+}
+
+QString system(int code) {
+    return QString::fromLocal8Bit(std::strerror(code));
+}
+
+QString notRegular(const struct stat& st) {
+    return S_ISDIR(st.st_mode) ? tr("is a folder") : tr("is not a regular file");
+}
+
+} // namespace
+
+int openRead(const QString& path, QString* why) {
+    const QByteArray name = filename::toNative(path);
+    struct stat st {};
+    if (name.isEmpty() || ::stat(name.constData(), &st) != 0) {
+        fail(why, errno == ENOENT || name.isEmpty() ? tr("no such file") : system(errno));
+        return -1;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        fail(why, notRegular(st));
+        return -1;
+    }
+    // Non-blocking, so that a file swapped for a pipe since the look cannot hold us up.
+    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        fail(why, tr("cannot be read: %1").arg(system(errno)));
+        return -1;
+    }
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        fail(why, notRegular(st));
+        ::close(fd);
+        return -1;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    return fd;
+}
+
+bool readable(const QString& path, QString* why) {
+    const int fd = openRead(path, why);
+    if (fd < 0)
+        return false;
+    ::close(fd);
+    return true;
+}
+
+std::optional<QByteArray> readWhole(const QString& path, qint64 maxBytes, QString* why) {
+    const int fd = openRead(path, why);
+    if (fd < 0)
+        return std::nullopt;
+    QByteArray data;
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            fail(why, tr("cannot be read: %1").arg(system(errno)));
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (n == 0)
+            break;
+        if (data.size() + n > maxBytes) {
+            fail(why, tr("larger than %1 KB").arg(maxBytes / 1024));
+            ::close(fd);
+            return std::nullopt;
+        }
+        data.append(buffer, n);
+    }
+    ::close(fd);
+    return data;
+}
+
+bool writable(const QString& path, const QStringList& inputs, QString* why) {
+    const QByteArray name = filename::toNative(path);
+    if (name.isEmpty())
+        return fail(why, tr("no file name"));
+    struct stat st {};
+    if (::stat(name.constData(), &st) == 0 && !S_ISREG(st.st_mode))
+        return fail(why, notRegular(st));
+    for (const QString& input : inputs) {
+        if (!input.isEmpty() && sameFile(path, input))
+            return fail(why, tr("is %1, which is being read").arg(input));
+    }
+    return true;
+}
+
+bool sameFile(const QString& a, const QString& b) {
+    struct stat sa {};
+    struct stat sb {};
+    return ::stat(filename::toNative(a).constData(), &sa) == 0 &&
+           ::stat(filename::toNative(b).constData(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
+} // namespace pathgate

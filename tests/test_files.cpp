@@ -106,6 +106,7 @@ private slots:
     void givenPaths();
     void changedWhileRead_data();
     void changedWhileRead();
+    void stillBeingRecorded();
     void addressSpaceLimit_data();
     void addressSpaceLimit();
     void recorderRefuses_data();
@@ -286,7 +287,8 @@ void TestFiles::changedWhileRead_data() {
             << r << 16LL + 1000 << "cut short|without its end record";
         QTest::addRow("%s, cut to nothing", report)
             << r << 0LL << "cut short|without its end record";
-        QTest::addRow("%s, grown", report) << r << -1LL << "data after the end record";
+        // Read up to its size at the start: the whole recording, and a word that it grew.
+        QTest::addRow("%s, grown", report) << r << -1LL << "grew while it was read";
     }
 }
 
@@ -316,11 +318,53 @@ void TestFiles::changedWhileRead() {
     QVERIFY(p.waitForFinished(60000));
     const QByteArray err = p.readAllStandardError();
     QCOMPARE(p.exitStatus(), QProcess::NormalExit);
+    if (cutTo < 0) {
+        QCOMPARE(p.exitCode(), 0);
+        QVERIFY2(err.contains(message.toUtf8()), err.constData());
+        return;
+    }
     if (p.exitCode() == 0)
         QSKIP("the program had read the whole file before it was changed");
     QCOMPARE(p.exitCode(), 2);
     QCOMPARE(err.count('\n'), 1);
     QVERIFY2(QString::fromUtf8(err).contains(QRegularExpression(message)), err.constData());
+}
+
+// A recording another process keeps writing (no end record yet, 6 MB a second) is reported up
+// to its size at the start, and the report ends, saying so, instead of running for ever.
+void TestFiles::stillBeingRecorded() {
+    const QString path = m_dir.filePath(QStringLiteral("growing.s88"));
+    QByteArray start = bigRecording(16);
+    QByteArray end;
+    recording::appendEnd(end, 0);
+    start.chop(end.size()); // no end record: still being written
+    QVERIFY(writeFile(path, start));
+    QFile grow(path);
+    QVERIFY(grow.open(QIODevice::Append));
+    QProcess p;
+    p.setStandardOutputFile(QProcess::nullDevice());
+    p.start(QStringLiteral(S88MONITOR), {QStringLiteral("--inputs"), path});
+    QVERIFY(p.waitForStarted());
+    QByteArray more;
+    recording::appendReceived(more, 1, QByteArray(64 * 1024, 'x'));
+    QElapsedTimer clock;
+    clock.start();
+    while (p.state() != QProcess::NotRunning && clock.elapsed() < 30000) {
+        grow.write(more);
+        grow.flush();
+        p.waitForFinished(10);
+    }
+    QCOMPARE(p.state(), QProcess::NotRunning);
+    QCOMPARE(p.exitCode(), 2);
+    const QByteArray err = p.readAllStandardError();
+    QCOMPARE(err.count('\n'), 1);
+    // The size it saw when it opened the file: what the test wrote before, and perhaps more.
+    const QRegularExpressionMatch m =
+        QRegularExpression(QStringLiteral("still being recorded; reported up to its (\\d+) bytes"))
+            .match(QString::fromUtf8(err));
+    QVERIFY2(m.hasMatch(), err.constData());
+    QVERIFY2(m.captured(1).toLongLong() >= start.size(), err.constData());
+    QVERIFY2(m.captured(1).toLongLong() < QFileInfo(path).size(), err.constData());
 }
 
 void TestFiles::addressSpaceLimit_data() {

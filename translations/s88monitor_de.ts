@@ -1889,6 +1889,14 @@ Portnummern 1 bis 8 sind die seriellen Ports, die das System meldet, nach Namen 
         <source> (reported up to %1 ms)</source>
         <translation> (gemeldet bis %1 ms)</translation>
     </message>
+    <message>
+        <source>%1: still being recorded; reported up to its %2 bytes at the start%3</source>
+        <translation>%1: wird noch aufgenommen; berichtet bis zu den %2 Bytes vom Beginn%3</translation>
+    </message>
+    <message>
+        <source>%1: grew while it was read; reported up to its %2 bytes at the start</source>
+        <translation>%1: wuchs beim Lesen; berichtet bis zu den %2 Bytes vom Beginn</translation>
+    </message>
 </context>
 <context>
     <name>summary</name>

@@ -1889,6 +1889,14 @@ Port numbers 1 to 8 are the serial ports the system reports, sorted by name (a s
         <source> (reported up to %1 ms)</source>
         <translation> (reported up to %1 ms)</translation>
     </message>
+    <message>
+        <source>%1: still being recorded; reported up to its %2 bytes at the start%3</source>
+        <translation>%1: still being recorded; reported up to its %2 bytes at the start%3</translation>
+    </message>
+    <message>
+        <source>%1: grew while it was read; reported up to its %2 bytes at the start</source>
+        <translation>%1: grew while it was read; reported up to its %2 bytes at the start</translation>
+    </message>
 </context>
 <context>
     <name>summary</name>

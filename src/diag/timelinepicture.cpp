@@ -34,6 +34,7 @@ int savePicture(const reports::Request& request) {
     recording::File file;
     if (!file.open(request.path, &why))
         return fail(QStringLiteral("%1: %2").arg(request.path, why));
+    file.stopAtSizeNow();
     recording::Reader reader(file);
     PlaybackRun run(reader, kEventsDrawn);
     ChangeHistory& history = run.history();

@@ -283,10 +283,16 @@ bool File::open(const QString& path, QString* error, bool* beingRecorded) {
 }
 
 qint64 File::read(char* into, qint64 size) {
+    if (m_stop >= 0)
+        size = std::min(size, m_stop - m_pos);
+    if (size <= 0)
+        return 0;
     for (;;) {
         const ssize_t n = ::read(m_fd, into, size_t(size));
-        if (n >= 0)
+        if (n >= 0) {
+            m_pos += n;
             return n;
+        }
         if (errno != EINTR) {
             m_error = QString::fromLocal8Bit(std::strerror(errno));
             return -1;
@@ -294,9 +300,22 @@ qint64 File::read(char* into, qint64 size) {
     }
 }
 
+void File::stopAtSizeNow() {
+    struct stat st {};
+    if (::fstat(m_fd, &st) == 0)
+        m_stop = st.st_size;
+}
+
+bool File::grewPastStop() const {
+    struct stat st {};
+    return m_stop >= 0 && ::fstat(m_fd, &st) == 0 && st.st_size > m_stop;
+}
+
 bool File::rewind() {
-    if (::lseek(m_fd, 0, SEEK_SET) == 0)
+    if (::lseek(m_fd, 0, SEEK_SET) == 0) {
+        m_pos = 0;
         return true;
+    }
     m_error = QString::fromLocal8Bit(std::strerror(errno));
     return false;
 }

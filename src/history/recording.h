@@ -114,10 +114,17 @@ public:
     bool rewind();
     // The system's reason for the last failed read (empty after none).
     QString error() const { return m_error; }
+    // Reads no further than the file's size now: a report of a file still being written ends.
+    void stopAtSizeNow();
+    // Whether the file has grown past where stopAtSizeNow() stopped it.
+    bool grewPastStop() const;
+    qint64 stop() const { return m_stop; }
 
 private:
     int m_fd = -1;
     QString m_error;
+    qint64 m_pos = 0;   // the reading position
+    qint64 m_stop = -1; // none
 };
 
 // The received bytes of a recording file, piece by piece with their times, for a replay; the

@@ -69,6 +69,7 @@ int report(const Request& request) {
     QString why;
     if (!file.open(path, &why))
         return usage(QStringLiteral("%1: %2").arg(filename::shown(path), why));
+    file.stopAtSizeNow(); // a recording still being written would never end
     recording::Reader reader(file);
     PlaybackRun run(reader);
     ChangeHistory& changes = run.history();
@@ -136,9 +137,23 @@ int report(const Request& request) {
                 ? QCoreApplication::translate("reports", " (reported up to %1 ms)")
                       .arg(reader.timeMs())
                 : QString();
+        if (file.grewPastStop())
+            return usage(QCoreApplication::translate(
+                             "reports", "%1: still being recorded; reported up to its %2 bytes "
+                                        "at the start%3")
+                             .arg(filename::shown(path))
+                             .arg(file.stop())
+                             .arg(covered));
         return usage(
             QStringLiteral("%1: %2%3").arg(filename::shown(path), reader.error(), covered));
     }
+    if (file.grewPastStop())
+        std::fprintf(stderr, "s88monitor: %s\n",
+                     qPrintable(QCoreApplication::translate(
+                                    "reports", "%1: grew while it was read; reported up to its "
+                                               "%2 bytes at the start")
+                                    .arg(filename::shown(path))
+                                    .arg(file.stop())));
     return 0;
 }
 

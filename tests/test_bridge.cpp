@@ -16,7 +16,11 @@
 #include <QSet>
 #include <QSignalSpy>
 #include <QTest>
+#include <arpa/inet.h>
 #include <csignal>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 namespace {
 
@@ -97,6 +101,7 @@ private slots:
     void heldLimit();
     void frozenBroker();
     void wrongPassword();
+    void silentBroker();
     void tls();
     void commands_data();
     void commands();
@@ -865,6 +870,31 @@ void TestBridge::frozenBroker() {
     QCOMPARE(live.last().value(QStringLiteral("t/dropped")),
              QByteArray::number(rig.bridge->dropped()));
     QVERIFY(live.waitFor([&] { return sensors(live.last()) == rig.expected(); }));
+}
+
+// A host that takes the connection but never answers it (a broker hung, a port forwarded to
+// nothing): told after the keep-alive time, and tried again, never silence.
+void TestBridge::silentBroker() {
+    const int listener = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    QVERIFY(listener >= 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    QCOMPARE(::bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    QCOMPARE(::listen(listener, 4), 0); // the kernel takes the connection; nobody answers
+    QCOMPARE(::getsockname(listener, reinterpret_cast<sockaddr*>(&address), &length), 0);
+    Bridge::Options options = Rig::at(ntohs(address.sin_port));
+    options.keepAliveS = 5;
+    Rig rig(options);
+    QElapsedTimer clock;
+    clock.start();
+    rig.bridge->start();
+    QVERIFY(QTest::qWaitFor([&] { return rig.lines.size() >= 2; }, 9000));
+    QVERIFY2(rig.lines[1].contains(QStringLiteral("no answer to the connection in 5 s")),
+             qPrintable(rig.lines[1]));
+    QVERIFY2(clock.elapsed() >= 3500, qPrintable(QString::number(clock.elapsed())));
+    ::close(listener);
 }
 
 void TestBridge::wrongPassword() {

@@ -553,6 +553,10 @@ Leeren setzt die Zahlen zurück</translation>
         <source>the broker has not answered for %1 s</source>
         <translation>der Broker hat %1 s lang nicht geantwortet</translation>
     </message>
+    <message>
+        <source>no answer to the connection in %1 s</source>
+        <translation>keine Antwort auf die Verbindung in %1 s</translation>
+    </message>
 </context>
 <context>
     <name>MqttSettings</name>

@@ -553,6 +553,10 @@ Clear resets the figures</translation>
         <source>the broker has not answered for %1 s</source>
         <translation>the broker has not answered for %1 s</translation>
     </message>
+    <message>
+        <source>no answer to the connection in %1 s</source>
+        <translation>no answer to the connection in %1 s</translation>
+    </message>
 </context>
 <context>
     <name>MqttSettings</name>

@@ -13,6 +13,10 @@
 #include <sys/socket.h>
 
 namespace {
+// libmosquitto keeps its times in whole seconds: its keep-alive may end a connection up to a
+// second before ours would.
+constexpr int kCoarseMs = 1500;
+
 void initOnce() {
     static const bool done = [] {
         mosquitto_lib_init();
@@ -51,12 +55,11 @@ MqttClient::MqttClient(Config config, QObject* parent)
         service(m_read && !m_read->isEnabled() ? 4 | 1 : 4);
         if (m_read)
             m_read->setEnabled(true);
-        // A broker that takes what we send but answers nothing (stopped, or a stalled path):
-        // libmosquitto's own keep-alive would wait while the queue grows.
-        if (m_connected && m_pending > 0 &&
-            m_clock.elapsed() - m_heardMs > qint64(m_config.keepAliveS) * 1000)
-            lost(QCoreApplication::translate("MqttClient", "the broker has not answered for %1 s")
-                     .arg(m_config.keepAliveS));
+        // A broker that takes what we send but answers nothing (stopped, or a stalled path),
+        // where libmosquitto's own keep-alive would wait while the queue grows; a host that
+        // takes the connection but never answers it.
+        if (m_fd >= 0 && (!m_connected || m_pending > 0) && !silence().isEmpty())
+            lost(silence());
     });
     m_retry.setSingleShot(true);
     connect(&m_retry, &QTimer::timeout, this, &MqttClient::attempt);
@@ -114,6 +117,7 @@ void MqttClient::attempt() {
         return;
     makeClient();
     const QByteArray host = m_config.host.toUtf8();
+    m_heardMs = m_clock.elapsed(); // the connection's answer is awaited from now
     const int rc =
         mosquitto_connect_async(m_mosq, host.constData(), m_config.port, m_config.keepAliveS);
     syncSocket();
@@ -155,11 +159,24 @@ void MqttClient::service(int events) {
         rc = mosquitto_loop_misc(m_mosq);
     if (m_fd >= 0 && mosquitto_socket(m_mosq) < 0) {
         // libmosquitto closed the socket; told here, once, whether or not it ever connected.
-        lost(m_refusal.isEmpty() ? QString::fromUtf8(mosquitto_strerror(rc)) : m_refusal);
+        // libmosquitto's own keep-alive ends a silent connection without a reason of its own.
+        lost(!m_refusal.isEmpty()            ? m_refusal
+             : !silence(kCoarseMs).isEmpty() ? silence(kCoarseMs)
+                                             : QString::fromUtf8(mosquitto_strerror(rc)));
         m_refusal.clear();
         return;
     }
     syncSocket();
+}
+
+QString MqttClient::silence(int earlyMs) const {
+    if (m_clock.elapsed() - m_heardMs < qint64(m_config.keepAliveS) * 1000 - earlyMs)
+        return {};
+    return m_connected
+               ? QCoreApplication::translate("MqttClient", "the broker has not answered for %1 s")
+                     .arg(m_config.keepAliveS)
+               : QCoreApplication::translate("MqttClient", "no answer to the connection in %1 s")
+                     .arg(m_config.keepAliveS);
 }
 
 void MqttClient::syncSocket() {

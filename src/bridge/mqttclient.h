@@ -105,6 +105,9 @@ private:
     void lost(const QString& why);
     void service(int events); // 1 read, 2 write, 4 misc
     void syncSocket();
+    // Why the connection is given up when the broker has sent nothing for the keep-alive
+    // time (less `earlyMs`); empty before.
+    QString silence(int earlyMs = 0) const;
     void dropSocket();
     void beginBatch();
     void endBatch();

@@ -73,6 +73,20 @@ QByteArray tenModules(quint16 inputs) {
     return burstOf(reports);
 }
 
+// A burst of modules 1..10 after flipping the first `n` of inputs 1..160 in `now`.
+QByteArray flipped(std::array<bool, 161>& now, int n) {
+    for (int i = 1; i <= n; ++i)
+        now[std::size_t(i)] = !now[std::size_t(i)];
+    QList<Report> reports;
+    for (int m = 1; m <= 10; ++m) {
+        quint16 bits = 0;
+        for (int c = 0; c < 16; ++c)
+            bits |= now[std::size_t((m - 1) * 16 + c + 1)] ? quint16(1u << c) : 0;
+        reports.append({m, bits});
+    }
+    return burstOf(reports);
+}
+
 } // namespace
 
 class TestBridge : public QObject {
@@ -308,7 +322,9 @@ void TestBridge::statesEqualLampsAfterBursts() {
     QVERIFY(later.connect());
     QVERIFY(later.waitFor([&] { return later.last().size() == 200; }));
     QCOMPARE(later.last(), rig.expected());
-    for (const Subscriber::Message& m : later.messages())
+    // The first 200 are what the broker kept (the states may go out again behind them, once
+    // the bridge's queue, filled by the flood, has room).
+    for (const Subscriber::Message& m : later.messages().first(200))
         QVERIFY(m.retained);
     QCOMPARE(live.last().value(QStringLiteral("t/status")), QByteArray("online"));
 }
@@ -775,16 +791,7 @@ void TestBridge::heldLimit() {
     std::array<bool, 161> now{};
     for (int left = changes; left > 0;) {
         const int n = std::min(left, 160);
-        for (int i = 1; i <= n; ++i)
-            now[std::size_t(i)] = !now[std::size_t(i)];
-        QList<Report> reports;
-        for (int m = 1; m <= 10; ++m) {
-            quint16 bits = 0;
-            for (int c = 0; c < 16; ++c)
-                bits |= now[std::size_t((m - 1) * 16 + c + 1)] ? quint16(1u << c) : 0;
-            reports.append({m, bits});
-        }
-        rig.serial.deliver(burstOf(reports));
+        rig.serial.deliver(flipped(now, n));
         left -= n;
     }
     QCOMPARE(rig.history.total(), quint64(changes));
@@ -824,16 +831,7 @@ void TestBridge::frozenBroker() {
     int most = 0;
     const int bursts = 200;
     for (int b = 0; b < bursts; ++b) {
-        for (int i = 1; i <= 160; ++i)
-            now[std::size_t(i)] = !now[std::size_t(i)];
-        QList<Report> reports;
-        for (int m = 1; m <= 10; ++m) {
-            quint16 bits = 0;
-            for (int c = 0; c < 16; ++c)
-                bits |= now[std::size_t((m - 1) * 16 + c + 1)] ? quint16(1u << c) : 0;
-            reports.append({m, bits});
-        }
-        rig.serial.deliver(burstOf(reports));
+        rig.serial.deliver(flipped(now, 160));
         QCoreApplication::processEvents(); // the client's socket, as between bursts on a line
         most = std::max(most, rig.bridge->queued());
     }

@@ -354,6 +354,24 @@ void TestCommandLine::programWithoutDisplay_data() {
                                         << "/nonexistent/r.s88: no such file";
     QTest::newRow("-inputs, one dash") << QStringList{"-inputs", "/nonexistent/r.s88"} << 2 << ""
                                        << "/nonexistent/r.s88: no such file";
+    // A names file named on the command line must be there; it is read before the recording.
+    const QString noNames =
+        QStringLiteral("s88monitor: --names /nonexistent/n.csv: no such file\n");
+    QTest::newRow("--history with a missing names file")
+        << QStringList{"--history", "/nonexistent/r.s88", "--names", "/nonexistent/n.csv"} << 2
+        << "" << noNames;
+    QTest::newRow("--inputs with a missing names file")
+        << QStringList{"--inputs", "/nonexistent/r.s88", "--names", "/nonexistent/n.csv"} << 2 << ""
+        << noNames;
+    QTest::newRow("--timeline with a missing names file")
+        << QStringList{"--timeline", "/nonexistent/r.s88", "--png", "/nonexistent/t.png",
+                       "--names",    "/nonexistent/n.csv"}
+        << 2 << "" << noNames;
+    QTest::newRow("a missing names file in German")
+        << QStringList{"--language",         "de",      "--inputs",
+                       "/nonexistent/r.s88", "--names", "/nonexistent/n.csv"}
+        << 2 << ""
+        << "s88monitor: --names /nonexistent/n.csv: keine solche Datei\n";
     // The window needs a display: one line and status 2, no toolkit abort.
     const QString noDisplay = QStringLiteral(
         "s88monitor: no display: set DISPLAY, or use --history/--inputs/--headless for work "

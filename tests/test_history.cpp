@@ -18,6 +18,7 @@
 
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -355,13 +356,22 @@ void TestHistory::badFiles() {
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(content);
     }
-    for (const char* report : {"--history", "--inputs"}) {
-        const ProgramRun r = runProgram({QLatin1String(report), path});
+    // The picture, like the reports, is drawn up to the fault and ends with status 2.
+    const QString png = dir.filePath(QStringLiteral("t.png"));
+    for (const char* report : {"--history", "--inputs", "--timeline"}) {
+        const bool timeline = qstrcmp(report, "--timeline") == 0;
+        QStringList arguments{QLatin1String(report), path};
+        if (timeline)
+            arguments << QStringLiteral("--png") << png;
+        const ProgramRun r = runProgram(arguments);
         QCOMPARE(r.status, 2);
-        QCOMPARE(r.err.count('\n'), 1);
+        // The program's own lines (a picture's toolkit may add a warning of its own).
+        QCOMPARE(r.err.count("s88monitor: "), 1);
         QVERIFY2(r.err.contains(path.toLocal8Bit()) && r.err.contains(message.toLocal8Bit()),
                  r.err.constData());
-        QCOMPARE(!r.out.isEmpty(), reported);
+        if (!timeline)
+            QCOMPARE(r.err.count('\n'), 1);
+        QCOMPARE(!(timeline ? QImage(png).isNull() : r.out.isEmpty()), reported);
     }
 }
 

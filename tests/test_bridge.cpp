@@ -992,6 +992,36 @@ void TestBridge::commands_data() {
                                  << false;
     QTest::newRow("words") << QByteArray("on") << QByteArray() << false << false << false;
     QTest::newRow("empty") << QByteArray() << QByteArray() << false << false << false;
+    // Only what a person could type into the three boxes and send with Indsæt (s), each box a
+    // count through and through; anything else is refused and sends nothing.
+    const auto refused = [](const char* tag, const QByteArray& payload) {
+        QTest::newRow(tag) << payload << QByteArray() << false << false << false;
+    };
+    refused("nan", "nan,0,0");
+    refused("inf", "inf,0,0");
+    refused("an empty count", "1,,2");
+    refused("three empty counts", ",,");
+    refused("blanks for counts", " , , ");
+    refused("letters after a count", "12abc,0,0");
+    refused("an exponent letter left unread", "1e,0,0");
+    refused("a hex prefix without digits", "&H,0,0");
+    refused("not UTF-8", "1,2,\xff");
+    refused("a cut UTF-8 sequence", "1,2,3\xc3");
+    refused("a NUL at the end", QByteArray("1,2,3\0", 6));
+    refused("a NUL inside a count", QByteArray("1\0,2,3", 6));
+    refused("a NUL alone", QByteArray("\0", 1));
+    refused("a tab before", "\t1,2,3");
+    refused("a line feed after", "1,2,3\n");
+    refused("a carriage return and line feed after", "1,2,3\r\n");
+    refused("a fullwidth digit", "\xef\xbc\x93,0,0");
+    refused("a trailing comma", "1,2,3,");
+    const auto taken = [](const char* tag, const QByteArray& payload, const QByteArray& sent) {
+        QTest::newRow(tag) << payload << sent << true << false << false;
+    };
+    taken("blanks as a box takes them", " 1, 2 ,3 ", QByteArray("s\x01\x02\x03\r", 5));
+    taken("a blank inside a count, as a box reads it", "1 0,0,0", QByteArray("s\x0a\x00\x00\r", 5));
+    taken("ties to even, as a box reads them", "2.5,3.5,0", QByteArray("s\x02\x04\x00\r", 5));
+    taken("hex and octal, as a box reads them", "&H0A,&O17,0", QByteArray("s\x0a\x0f\x00\r", 5));
 }
 
 void TestBridge::commands() {

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -354,6 +355,24 @@ void TestCommandLine::programWithoutDisplay_data() {
                                         << "/nonexistent/r.s88: no such file";
     QTest::newRow("-inputs, one dash") << QStringList{"-inputs", "/nonexistent/r.s88"} << 2 << ""
                                        << "/nonexistent/r.s88: no such file";
+    // A names file named on the command line must be there; it is read before the recording.
+    const QString noNames =
+        QStringLiteral("s88monitor: --names /nonexistent/n.csv: no such file\n");
+    QTest::newRow("--history with a missing names file")
+        << QStringList{"--history", "/nonexistent/r.s88", "--names", "/nonexistent/n.csv"} << 2
+        << "" << noNames;
+    QTest::newRow("--inputs with a missing names file")
+        << QStringList{"--inputs", "/nonexistent/r.s88", "--names", "/nonexistent/n.csv"} << 2 << ""
+        << noNames;
+    QTest::newRow("--timeline with a missing names file")
+        << QStringList{"--timeline", "/nonexistent/r.s88", "--png", "/nonexistent/t.png",
+                       "--names",    "/nonexistent/n.csv"}
+        << 2 << "" << noNames;
+    QTest::newRow("a missing names file in German")
+        << QStringList{"--language",         "de",      "--inputs",
+                       "/nonexistent/r.s88", "--names", "/nonexistent/n.csv"}
+        << 2 << ""
+        << "s88monitor: --names /nonexistent/n.csv: keine solche Datei\n";
     // The window needs a display: one line and status 2, no toolkit abort.
     const QString noDisplay = QStringLiteral(
         "s88monitor: no display: set DISPLAY, or use --history/--inputs/--headless for work "
@@ -470,44 +489,107 @@ void TestCommandLine::recordingIntoTheReplay() {
         qPrintable(c.text));
 }
 
+namespace {
+// An X display number that no server on this machine holds: no socket, named or abstract.
+QString freeDisplay() {
+    QFile unix(QStringLiteral("/proc/net/unix"));
+    const QByteArray sockets = unix.open(QIODevice::ReadOnly) ? unix.readAll() : QByteArray();
+    for (int n = 97; n < 1000; ++n) {
+        const QByteArray socket = "/tmp/.X11-unix/X" + QByteArray::number(n);
+        if (!QFileInfo::exists(QString::fromLatin1(socket)) && !sockets.contains(socket + '\n'))
+            return QStringLiteral(":%1").arg(n);
+    }
+    return QStringLiteral(":999");
+}
+} // namespace
+
 void TestCommandLine::windowNeeds_data() {
-    QTest::addColumn<int>("openFiles"); // the limit the program is started under
+    QTest::addColumn<int>("openFiles");    // the limit the program is started under
+    QTest::addColumn<QString>("platform"); // QT_QPA_PLATFORM
+    QTest::addColumn<QString>("display");  // DISPLAY
+    QTest::addColumn<QStringList>("arguments");
     QTest::addColumn<int>("exitCode");
-    QTest::newRow("12 open files") << 12 << 2;
-    QTest::newRow("31 open files") << 31 << 2;
-    QTest::newRow("32 open files") << 32 << 0;
-    QTest::newRow("33 open files") << 33 << 0;
+    QTest::addColumn<QString>("err"); // how the one line begins
+    const QString few = QStringLiteral("s88monitor: only %1 open files allowed (ulimit -n); the "
+                                       "window needs 32\n");
+    const QString off = QStringLiteral("offscreen");
+    QTest::newRow("12 open files") << 12 << off << "" << QStringList() << 2 << few.arg(12);
+    QTest::newRow("31 open files") << 31 << off << "" << QStringList() << 2 << few.arg(31);
+    QTest::newRow("32 open files") << 32 << off << "" << QStringList() << 0 << "";
+    QTest::newRow("33 open files") << 33 << off << "" << QStringList() << 0 << "";
+    // A display that is set but where no X server answers (a stale DISPLAY over ssh), and a
+    // platform that is not there: one line and status 2, never the toolkit's abort.
+    const QString free = freeDisplay();
+    const QString cannot = QStringLiteral("s88monitor: cannot open the display %1: nothing "
+                                          "answers there, or it refused this program; use "
+                                          "--history/--inputs/--headless for work without a "
+                                          "window\n");
+    QTest::newRow("xcb, no X server at the display")
+        << 64 << "xcb" << free << QStringList() << 2 << cannot.arg(free);
+    QTest::newRow("the system's platform, no X server at the display")
+        << 64 << "" << free << QStringList() << 2 << cannot.arg(free);
+    QTest::newRow("xcb, no X server at a TCP display")
+        << 64 << "xcb"
+        << "127.0.0.1" + free << QStringList() << 2 << cannot.arg("127.0.0.1" + free);
+    QTest::newRow("xcb, a display name that names none")
+        << 64 << "xcb"
+        << "no-display" << QStringList() << 2 << cannot.arg("no-display");
+    QTest::newRow("-display, no X server there")
+        << 64 << "xcb"
+        << ":0" << QStringList{"-display", free} << 2 << cannot.arg(free);
+    const QString bogus = QStringLiteral("s88monitor: no display platform \"bogus\" here (there "
+                                         "are: ");
+    QTest::newRow("--platform bogus") << 64 << ""
+                                      << "" << QStringList{"--platform", "bogus"} << 2 << bogus;
+    QTest::newRow("-platform bogus")
+        << 64 << "" << free << QStringList{"-platform", "bogus"} << 2 << bogus;
+    QTest::newRow("a bogus platform in the environment") << 64 << "bogus"
+                                                         << "" << QStringList() << 2 << bogus;
+    QTest::newRow("bogus, then xcb with no X server: the first told")
+        << 64 << "bogus;xcb" << free << QStringList() << 2 << bogus;
+    QTest::newRow("bogus, then offscreen: offscreen taken") << 64 << "bogus;offscreen"
+                                                            << "" << QStringList() << 0 << "";
+    QTest::newRow("xcb with no X server, then offscreen: offscreen taken")
+        << 64 << "xcb;offscreen" << free << QStringList() << 0 << "";
 }
 
-// Too few open files for the window: one line and status 2 before the toolkit starts.
+// Too few open files, or no screen the platform can open: one line and status 2 before the
+// toolkit starts.
 void TestCommandLine::windowNeeds() {
     QFETCH(int, openFiles);
+    QFETCH(QString, platform);
+    QFETCH(QString, display);
+    QFETCH(QStringList, arguments);
     QFETCH(int, exitCode);
     QTemporaryDir config;
     QFile settings(config.filePath(QStringLiteral("Gen_Vorn_S88.conf")));
     QVERIFY(settings.open(QIODevice::WriteOnly));
     settings.write("[S88Left]\nAntal=1\n[S88Mid]\nAntal=0\n[S88Right]\nAntal=0\n");
     settings.close();
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    environment.insert(QStringLiteral("XDG_CONFIG_HOME"), config.path());
+    QProcessEnvironment environment = withoutDisplay(config.path());
+    if (!platform.isEmpty())
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), platform);
+    if (!display.isEmpty())
+        environment.insert(QStringLiteral("DISPLAY"), display);
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), config.path());
     QProcess program;
     program.setProcessEnvironment(environment);
     // Soft and hard limit alike, as the shell's ulimit -n sets them.
-    program.start(QStringLiteral("sh"),
-                  {QStringLiteral("-c"),
-                   QStringLiteral("ulimit -n %1 && exec \"$0\" --exit-when-shown").arg(openFiles),
-                   QStringLiteral(S88MONITOR)});
+    program.start(
+        QStringLiteral("sh"),
+        QStringList{
+            QStringLiteral("-c"),
+            QStringLiteral("ulimit -n %1 && exec \"$0\" --exit-when-shown \"$@\"").arg(openFiles),
+            QStringLiteral(S88MONITOR)} +
+            arguments);
     QVERIFY(program.waitForFinished(30000));
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
     QCOMPARE(program.exitCode(), exitCode);
-    const QByteArray err = program.readAllStandardError();
-    if (exitCode != 0)
-        QCOMPARE(err, QStringLiteral("s88monitor: only %1 open files allowed (ulimit -n); the "
-                                     "window needs 32\n")
-                          .arg(openFiles)
-                          .toUtf8());
+    const QString told = QString::fromUtf8(program.readAllStandardError());
+    if (exitCode != 0) {
+        QFETCH(QString, err);
+        QVERIFY2(told.startsWith(err) && told.count(u'\n') == 1, qPrintable(told));
+    }
 }
 
 // The language chosen in the window ("Sprog" in the settings' "Visning" group) speaks from the

@@ -1,6 +1,7 @@
 // The diagnostics area on a real pseudo terminal: markers and tooltips of unstable inputs,
 // the module check, and "Gem CSV…" against the command line's --history of a recording.
 
+#include "app/layout.h"
 #include "diag/diagarea.h"
 #include "diag/historylist.h"
 #include "diag/historywindow.h"
@@ -33,12 +34,40 @@
 #include <QScopeGuard>
 #include <QScrollBar>
 #include <QSignalSpy>
+#include <QStyleOptionButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QToolTip>
 #include <QtTest>
+#include <algorithm>
+#include <cmath>
 
 namespace {
+
+// The contrast of two greys, as the accessibility guidelines reckon it (1 to 21).
+double contrast(int a, int b) {
+    const auto luminance = [](int grey) {
+        const double c = grey / 255.0;
+        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The darkest grey drawn in a check box's caption, as it is on the screen.
+int darkestCaptionGrey(QCheckBox& box) {
+    QStyleOptionButton option;
+    option.initFrom(&box);
+    const QRect caption = box.style()->subElementRect(QStyle::SE_CheckBoxContents, &option, &box);
+    const QImage image = box.grab().toImage();
+    const qreal scale = image.devicePixelRatio();
+    int darkest = 255;
+    for (int y = int(caption.top() * scale); y < int((caption.bottom() + 1) * scale); ++y)
+        for (int x = int(caption.left() * scale); x < int((caption.right() + 1) * scale); ++x)
+            if (image.rect().contains(x, y))
+                darkest = std::min(darkest, qGray(image.pixel(x, y)));
+    return darkest;
+}
 
 constexpr int kPatienceMs = 5000;
 
@@ -1314,10 +1343,18 @@ void TestDiagArea::readAloudTellsWhy() {
     DiagArea& area = w.form.diagnostics();
     area.setSpeechEngine(QStringLiteral("no-such-engine"));
     QCheckBox& box = area.readAloudBox();
+    const QRect place = box.geometry();
+    const QString caption = box.text();
     QTest::mouseClick(&box, Qt::LeftButton);
     QVERIFY(!box.isChecked());
     QVERIFY(!box.isEnabled());
     QVERIFY(box.isVisible());
+    // Disabled, its caption still reads on the grey face (at least 4.5:1), where it stays.
+    const int grey = darkestCaptionGrey(box);
+    QVERIFY2(contrast(grey, layout::kFaceGrey) >= 4.5, qPrintable(QString::number(grey)));
+    QVERIFY2(grey > 0, "drawn as if enabled");
+    QCOMPARE(box.geometry(), place);
+    QCOMPARE(box.text(), caption);
     const QString reason = box.toolTip();
     QVERIFY2(reason.startsWith(QStringLiteral("Ingen talemotor")), qPrintable(reason));
     QCOMPARE(area.summary().section(u'\n', -1), reason);

@@ -18,6 +18,7 @@
 
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -114,6 +115,8 @@ private slots:
     void sigtermEndsRecordingProperly();
     void namesAndBurstsInReports_data();
     void namesAndBurstsInReports();
+    void textCellsGuarded_data();
+    void textCellsGuarded();
 };
 
 void TestHistory::stabilityRules_data() {
@@ -353,13 +356,22 @@ void TestHistory::badFiles() {
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write(content);
     }
-    for (const char* report : {"--history", "--inputs"}) {
-        const ProgramRun r = runProgram({QLatin1String(report), path});
+    // The picture, like the reports, is drawn up to the fault and ends with status 2.
+    const QString png = dir.filePath(QStringLiteral("t.png"));
+    for (const char* report : {"--history", "--inputs", "--timeline"}) {
+        const bool timeline = qstrcmp(report, "--timeline") == 0;
+        QStringList arguments{QLatin1String(report), path};
+        if (timeline)
+            arguments << QStringLiteral("--png") << png;
+        const ProgramRun r = runProgram(arguments);
         QCOMPARE(r.status, 2);
-        QCOMPARE(r.err.count('\n'), 1);
+        // The program's own lines (a picture's toolkit may add a warning of its own).
+        QCOMPARE(r.err.count("s88monitor: "), 1);
         QVERIFY2(r.err.contains(path.toLocal8Bit()) && r.err.contains(message.toLocal8Bit()),
                  r.err.constData());
-        QCOMPARE(!r.out.isEmpty(), reported);
+        if (!timeline)
+            QCOMPARE(r.err.count('\n'), 1);
+        QCOMPARE(!(timeline ? QImage(png).isNull() : r.out.isEmpty()), reported);
     }
 }
 
@@ -945,6 +957,8 @@ void TestHistory::namesAndBurstsInReports_data() {
     QTest::addColumn<QByteArray>("out");
     QTest::addColumn<QByteArray>("err");
     QTest::addColumn<int>("lines"); // `out` is how they begin
+    QTest::addColumn<QByteArray>("namesFile");
+    const QByteArray named = "input,name\n1,\"Blok 3 øst, \"\"A\"\"\"\n2,Spor 2\n";
     // Inputs 1 and 17 on at 100, then at 200 ten inputs over both modules:
     // one noise burst; a burst given up at 300 (announced two, sent one, with one change).
     const QByteArray history = "time_ms,input,module,contact,state,since_ms,name\n"
@@ -952,22 +966,22 @@ void TestHistory::namesAndBurstsInReports_data() {
                                "100,17,2,1,1,,\n";
     QTest::newRow("--history with names")
         << QStringList{"--history", "R", "--names", "N"} << history + "200,2,1,2,1,,Spor 2\n"
-        << QByteArray() << 14;
+        << QByteArray() << 14 << named;
     QTest::newRow("--inputs with names")
         << QStringList{"--inputs", "R", "--names", "N"}
         << QByteArray("input,module,contact,changes,shortest_active_ms,shortest_inactive_ms,"
                       "unstable,name\n1,1,1,1,,,0,\"Blok 3 øst, \"\"A\"\"\"\n2,1,2,1,,,0,Spor 2\n"
                       "3,1,3,1,,,0,\n")
-        << QByteArray() << 13;
+        << QByteArray() << 13 << named;
     QTest::newRow("--bursts")
         << QStringList{"--bursts", "R"}
         << QByteArray("time_ms,inputs,modules,noise,given_up\n200,10,2,1,0\n800,1,1,0,1\n")
-        << QByteArray() << 3;
+        << QByteArray() << 3 << named;
     QTest::newRow("--inputs without names keeps its columns")
         << QStringList{"--inputs", "R"}
         << QByteArray("input,module,contact,changes,shortest_active_ms,shortest_inactive_ms,"
                       "unstable\n1,1,1,1,,,0\n2,1,2,1,,,0\n")
-        << QByteArray() << 13;
+        << QByteArray() << 13 << named;
     QTest::newRow("bad names lines told, the rest used")
         << QStringList{"--inputs", "R", "--names", "BAD"}
         << QByteArray("input,module,contact,changes,shortest_active_ms,shortest_inactive_ms,"
@@ -975,7 +989,36 @@ void TestHistory::namesAndBurstsInReports_data() {
         << QByteArray("BAD: line 2: the input is outside 1..160 (left out)\n"
                       "s88monitor: BAD: line 3: the input is named on an earlier line (left "
                       "out)\n")
-        << 13;
+        << 13 << named;
+    // A name a spreadsheet would run as a formula is written with a leading ', in either
+    // report and with either separator; numbers stay numbers.
+    const QByteArray inputsHead = "input,module,contact,changes,shortest_active_ms,"
+                                  "shortest_inactive_ms,unstable,name\n";
+    const auto formula = [&](const char* tag, const QByteArray& name, const QByteArray& cell) {
+        QTest::newRow(tag) << QStringList{"--inputs", "R", "--names", "N"}
+                           << inputsHead + "1,1,1,1,,,0," + cell + "\n2,1,2,1,,,0,\n"
+                           << QByteArray() << 13 << "1," + name + "\n";
+    };
+    formula("name starting with =", "=1+2", "'=1+2");
+    formula("name starting with +", "+45 Spor", "'+45 Spor");
+    formula("name starting with -", "-1", "'-1");
+    formula("name starting with @", "@SUM(A1)", "'@SUM(A1)");
+    // Tab and carriage return are never kept at a name's edge: the name is trimmed, then guarded.
+    formula("name starting with a tab", "\"\t=A1\"", "'=A1");
+    formula("name starting with a carriage return", "\"\r=A1\"", "'=A1");
+    formula("harmless name", "Blok 3", "Blok 3");
+    formula("a name of just =", "=", "'=");
+    formula("an empty name", "", "");
+    formula("a name starting with ' before =", "'=x", "'=x"); // read without, written with
+    formula("a name of ''=x", "''=x", "''=x");
+    // A names file named on the command line that is not there ends the report before it starts.
+    QTest::newRow("--inputs with a names file that is not there")
+        << QStringList{"--inputs", "R", "--names", "MISSING"} << QByteArray()
+        << QByteArray("--names MISSING: no such file\n") << 0 << named;
+    QTest::newRow("--history, semicolons, a formula name")
+        << QStringList{"--history", "R", "--names", "N", "--separator", ";"}
+        << QByteArray("time_ms;input;module;contact;state;since_ms;name\n100;1;1;1;1;;'-1\n")
+        << QByteArray() << 14 << QByteArray("1,-1\n");
 }
 
 void TestHistory::namesAndBurstsInReports() {
@@ -991,29 +1034,59 @@ void TestHistory::namesAndBurstsInReports() {
     recording::appendReceived(r, 1000, bytes({0}));
     recording::appendEnd(r, 0);
     QVERIFY(writeFile(dir.filePath(QStringLiteral("R")), r));
-    QVERIFY(writeFile(dir.filePath(QStringLiteral("N")),
-                      "input,name\n1,\"Blok 3 øst, \"\"A\"\"\"\n2,Spor 2\n"));
+    QFETCH(QByteArray, namesFile);
+    QVERIFY(writeFile(dir.filePath(QStringLiteral("N")), namesFile));
     QVERIFY(writeFile(dir.filePath(QStringLiteral("BAD")), "1,ok\n161,x\n1,again\n"));
     for (QString& o : options)
-        if (o == u"R" || o == u"N" || o == u"BAD")
+        if (o == u"R" || o == u"N" || o == u"BAD" || o == u"MISSING")
             o = dir.filePath(o);
     const ProgramRun run = runProgram(options);
-    QCOMPARE(run.status, 0);
+    QCOMPARE(run.status, options.contains(dir.filePath(QStringLiteral("MISSING"))) ? 2 : 0);
     QFETCH(QByteArray, out);
     QFETCH(QByteArray, err);
     // The clock column (tested on its own) stands before the names: compared without it.
     static const QRegularExpression clock(
-        QStringLiteral(",(last_)?clock|,\\d{4}-\\d\\d-\\d\\dT[0-9:.]+(Z|[+-]\\d\\d:\\d\\d)"));
+        QStringLiteral("[,;](last_)?clock|[,;]\\d{4}-\\d\\d-\\d\\dT[0-9:.]+(Z|[+-]\\d\\d:\\d\\d)"));
     const QByteArray shown = QString::fromUtf8(run.out).remove(clock).toUtf8();
     QVERIFY2(shown.startsWith(out), run.out.constData());
-    if (options.contains(QStringLiteral("--names")))
-        QVERIFY2(run.out.left(run.out.indexOf('\n')).endsWith("clock,name"), run.out.constData());
+    if (options.contains(QStringLiteral("--names")) && !run.out.isEmpty())
+        QVERIFY2(run.out.left(run.out.indexOf('\n'))
+                     .endsWith(options.contains(QStringLiteral(";")) ? "clock;name" : "clock,name"),
+                 run.out.constData());
     QTEST(int(run.out.count('\n')), "lines");
     // Input 17 went off in the noise burst, after 100 ms on: its line, named or not.
-    if (options.first() == u"--inputs")
+    if (options.first() == u"--inputs" && !run.out.isEmpty())
         QVERIFY2(run.out.contains("\n17,2,1,2,100,,0"), run.out.constData());
     QCOMPARE(QString::fromUtf8(run.err).remove(dir.path() + u'/'),
              err.isEmpty() ? QString() : QStringLiteral("s88monitor: ") + QString::fromUtf8(err));
+}
+
+// Every text cell, as the reports, "Gem CSV…" and the names file write it; read back whole.
+void TestHistory::textCellsGuarded_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<char>("separator");
+    QTest::addColumn<QByteArray>("cell");
+    QTest::newRow("=") << "=1+2" << ',' << QByteArray("'=1+2");
+    QTest::newRow("+") << "+1" << ',' << QByteArray("'+1");
+    QTest::newRow("-") << "-1" << ';' << QByteArray("'-1");
+    QTest::newRow("@") << "@A1" << ',' << QByteArray("'@A1");
+    QTest::newRow("tab") << "\t=A1" << ',' << QByteArray("'\t=A1");
+    QTest::newRow("carriage return, quoted too") << "\r=A1" << ',' << QByteArray("\"'\r=A1\"");
+    QTest::newRow("harmless") << "Blok 3" << ',' << QByteArray("Blok 3");
+    QTest::newRow("just =") << "=" << ',' << QByteArray("'=");
+    QTest::newRow("empty") << "" << ',' << QByteArray("");
+    QTest::newRow("' alone") << "'" << ',' << QByteArray("'");
+    QTest::newRow("' before a letter") << "'Blok" << ',' << QByteArray("'Blok");
+    QTest::newRow("' before =") << "'=x" << ',' << QByteArray("''=x");
+    QTest::newRow("= in the middle") << "a=b" << ',' << QByteArray("a=b");
+    QTest::newRow("formula with the separator") << "=a;b" << ';' << QByteArray("\"'=a;b\"");
+}
+
+void TestHistory::textCellsGuarded() {
+    QFETCH(QString, text);
+    QFETCH(char, separator);
+    QTEST(csv::quoted(text, separator), "cell");
+    QCOMPARE(csv::unguarded(csv::guarded(text)), text);
 }
 
 QTEST_MAIN(TestHistory)

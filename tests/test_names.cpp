@@ -103,6 +103,15 @@ void TestNames::parse_data() {
         << Problems{bad(1, F::ControlChar), bad(2, F::ControlChar), bad(3, F::ControlChar)};
     QTest::newRow("spaces trimmed, empty name is no name")
         << QByteArray("1,  Blok 1  \n2,\n3,\"   \"\n") << NameMap{{1, "Blok 1"}} << Problems{};
+    // The leading ' that a save puts before a formula's first character is taken off again.
+    QTest::newRow("formula guard taken off")
+        << QByteArray("1,'=1+2\n2,'+x\n3,'-x\n4,'@x\n5,''=x\n6,'Blok\n7,'\n8,\"'=a,b\"\n")
+        << NameMap{{1, "=1+2"}, {2, "+x"},    {3, "-x"}, {4, "@x"},
+                   {5, "'=x"},  {6, "'Blok"}, {7, "'"},  {8, "=a,b"}}
+        << Problems{};
+    QTest::newRow("40 characters after the guard kept")
+        << (QByteArray("1,'=") + QByteArray(39, 'a') + "\n2,'=" + QByteArray(40, 'a') + "\n")
+        << NameMap{{1, u'=' + QString(39, u'a')}} << Problems{bad(2, F::TooLong)};
     QTest::newRow("header only on line 1")
         << QByteArray("1,a\ninput,name\n") << NameMap{{1, "a"}} << Problems{bad(2, F::NotANumber)};
 }
@@ -157,6 +166,9 @@ void TestNames::unicodeRoundTrip() {
     };
     for (int i = 0; i < samples.size(); ++i)
         QVERIFY(n.setName(1 + i * 31, samples[i]));
+    // Written with the formula guard, read back without it.
+    QVERIFY(n.setName(159, QStringLiteral("-")));
+    QVERIFY(n.setName(160, QStringLiteral("'=1+2")));
     QString error;
     QVERIFY2(names::save(path, n, &error), qPrintable(error));
     names::Names back;
@@ -167,6 +179,7 @@ void TestNames::unicodeRoundTrip() {
     QVERIFY(back == n);
     QVERIFY(readAll(path).startsWith("input,name\n1,Blok 3 øst\n32,Skyggebanegård spor 2\n"
                                      "63,\"say \"\"hi\"\", then go\"\n94,\"Ærø, Åbenrå\"\n"));
+    QVERIFY(readAll(path).endsWith("\n156,'=1+2\n159,'-\n160,''=1+2\n"));
 }
 
 void TestNames::problemsAreDescribed() {

@@ -1819,6 +1819,14 @@ Portnummern 1 bis 8 sind die seriellen Ports, die das System meldet, nach Namen 
         <source>only %1 open files allowed (ulimit -n); the window needs %2</source>
         <translation>nur %1 offene Dateien erlaubt (ulimit -n); das Fenster braucht %2</translation>
     </message>
+    <message>
+        <source>cannot open the display %1: nothing answers there, or it refused this program; use --history/--inputs/--headless for work without a window</source>
+        <translation>Bildschirm %1 lässt sich nicht öffnen: dort antwortet nichts, oder er hat dieses Programm abgewiesen; --history/--inputs/--headless für die Arbeit ohne Fenster verwenden</translation>
+    </message>
+    <message>
+        <source>no display platform &quot;%1&quot; here (there are: %2)</source>
+        <translation>keine Bildschirmplattform &quot;%1&quot; vorhanden (vorhanden sind: %2)</translation>
+    </message>
 </context>
 <context>
     <name>recording</name>

@@ -1819,6 +1819,14 @@ Port numbers 1 to 8 are the serial ports the system reports, sorted by name (a s
         <source>only %1 open files allowed (ulimit -n); the window needs %2</source>
         <translation>only %1 open files allowed (ulimit -n); the window needs %2</translation>
     </message>
+    <message>
+        <source>cannot open the display %1: nothing answers there, or it refused this program; use --history/--inputs/--headless for work without a window</source>
+        <translation>cannot open the display %1: nothing answers there, or it refused this program; use --history/--inputs/--headless for work without a window</translation>
+    </message>
+    <message>
+        <source>no display platform &quot;%1&quot; here (there are: %2)</source>
+        <translation>no display platform &quot;%1&quot; here (there are: %2)</translation>
+    </message>
 </context>
 <context>
     <name>recording</name>

@@ -264,10 +264,16 @@ Controls build(QWidget& form, const Monitor& monitor) {
     // Frames as the classic toolkit draws them: an etched line at half the caption's
     // height, with the caption standing on it, so that children placed from the frame's
     // top-left corner sit inside the line.
-    form.setStyleSheet(QStringLiteral(
-        "QGroupBox { border: 2px groove #f0f0f0; margin-top: 6px; }"
-        "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left;"
-        " left: 6px; padding: 0px 1px; }"));
+    form.setStyleSheet(
+        QStringLiteral(
+            "QGroupBox { border: 2px groove #f0f0f0; margin-top: 6px; }"
+            "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left;"
+            " left: 6px; padding: 0px 1px; }"
+            // Under a style sheet the children do not take the form's palette: the disabled
+            // captions' grey is given here, for the buttons and labels on the face (not for
+            // the views that draw their placeholders in the disabled grey on white).
+            "QAbstractButton:disabled, QLabel:disabled { color: rgb(%1, %1, %1); }")
+            .arg(kDisabledTextGrey));
 
     Controls c;
     buildPortFrame(form, c);

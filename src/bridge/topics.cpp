@@ -1,6 +1,7 @@
 #include "bridge/topics.h"
 
 #include "history/changehistory.h"
+#include "serial/countvalue.h"
 #include "state/formstate.h"
 
 #include <QCoreApplication>
@@ -8,6 +9,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QStringDecoder>
 
 namespace topics {
 
@@ -174,12 +176,20 @@ QByteArray checkPayload(const CheckSummary& s) {
 std::optional<std::array<QString, 3>> splitCounts(const QByteArray& payload) {
     if (payload.size() > 64)
         return std::nullopt;
-    const QList<QByteArray> parts = payload.trimmed().split(',');
+    QStringDecoder decode(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    const QString text = decode(payload);
+    if (decode.hasError())
+        return std::nullopt;
+    const QStringList parts = text.split(u',');
     if (parts.size() != 3)
         return std::nullopt;
-    return std::array<QString, 3>{QString::fromUtf8(parts[0].trimmed()),
-                                  QString::fromUtf8(parts[1].trimmed()),
-                                  QString::fromUtf8(parts[2].trimmed())};
+    std::array<QString, 3> texts;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        if (!countvalue::wholeCountByte(parts[qsizetype(i)]))
+            return std::nullopt;
+        texts[i] = parts[qsizetype(i)].trimmed();
+    }
+    return texts;
 }
 
 QByteArray countsResultPayload(const QString& counts, const QString& refusal) {

@@ -92,7 +92,9 @@ struct CheckSummary {
 };
 QByteArray checkPayload(const CheckSummary& summary);
 
-// "L,M,R" into its three texts; nothing when it has not exactly three parts.
+// "L,M,R" into its three texts, each a count by the rule of countvalue::wholeCountByte (the
+// counts a box sends, from a text that is a count through and through); nothing when the
+// payload is not UTF-8, has not exactly three parts or one of them is not such a count.
 std::optional<std::array<QString, 3>> splitCounts(const QByteArray& payload);
 QByteArray countsResultPayload(const QString& counts, const QString& refusal);
 

@@ -42,7 +42,9 @@ int savePicture(const reports::Request& request) {
     run.run();
     if (reader.offset() < recording::kHeaderSize)
         return fail(QStringLiteral("%1: %2").arg(request.path, reader.error()));
-    if (reader.status() != recording::Reader::Status::Finished)
+    // A damaged recording is drawn up to its fault, told, and ends with status 2 as a report does.
+    const bool damaged = reader.status() != recording::Reader::Status::Finished;
+    if (damaged)
         std::fprintf(stderr, "s88monitor: %s: %s; drawn up to %lld ms\n", qPrintable(request.path),
                      qPrintable(reader.error()), static_cast<long long>(reader.timeMs()));
     const qint64 end = std::max<qint64>(reader.timeMs(), 1);
@@ -58,7 +60,7 @@ int savePicture(const reports::Request& request) {
     QImageWriter writer(request.png, "png");
     if (!writer.write(image))
         return fail(QStringLiteral("%1: %2").arg(request.png, writer.errorString()));
-    return 0;
+    return damaged ? 2 : 0;
 }
 
 } // namespace timeline

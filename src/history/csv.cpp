@@ -140,7 +140,34 @@ QByteArray inputs(const ChangeHistory& history, char separator) {
     return text;
 }
 
-QByteArray quoted(const QString& text, char separator) {
+namespace {
+
+bool formulaStart(QChar c) {
+    return c == u'=' || c == u'+' || c == u'-' || c == u'@' || c == u'\t' || c == u'\r';
+}
+
+// Whether guarded() puts a ' before the text: it begins as a formula, or as ' before one (any
+// number of them), which is what a guarded text looks like.
+bool needsGuard(QStringView text) {
+    qsizetype i = 0;
+    while (i < text.size() && text[i] == u'\'')
+        ++i;
+    return i < text.size() && formulaStart(text[i]);
+}
+
+} // namespace
+
+QString guarded(const QString& text) {
+    return needsGuard(text) ? u'\'' + text : text;
+}
+
+QString unguarded(const QString& cell) {
+    return cell.startsWith(u'\'') && needsGuard(QStringView(cell).sliced(1)) ? cell.sliced(1)
+                                                                             : cell;
+}
+
+QByteArray quoted(const QString& cell, char separator) {
+    const QString text = guarded(cell);
     QByteArray utf8 = text.toUtf8();
     const bool quote =
         !text.isEmpty() &&

@@ -62,7 +62,16 @@ QByteArray inputs(const ChangeHistory& history, char separator = ',');
 // time_ms,inputs,modules,noise,given_up for each noise burst and each burst given up.
 inline constexpr char kBurstsHeader[] = "time_ms,inputs,modules,noise,given_up\n";
 
-// A cell's text, quoted when it holds the separator, a quote, a line break or edge spaces.
+// A text cell that a spreadsheet keeps as text: one beginning with =, +, -, @, a tab or a
+// carriage return (a formula to a spreadsheet) gets a leading ', and so does one that begins
+// with ' before one of those, so that unguarded() gives every text back. Numbers the reports
+// write themselves are not text cells and never pass here.
+QString guarded(const QString& text);
+// The text of a cell that guarded() wrote: one leading ' taken off where guarded() put one.
+QString unguarded(const QString& cell);
+
+// A text cell, guarded, and quoted when it holds the separator, a quote, a line break or edge
+// spaces. Every text cell of every CSV the programs write goes through here.
 QByteArray quoted(const QString& text, char separator = ',');
 
 } // namespace csv

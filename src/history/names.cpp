@@ -1,5 +1,6 @@
 #include "history/names.h"
 
+#include "history/csv.h"
 #include "history/pathgate.h"
 #include "state/settingsstore.h"
 
@@ -58,11 +59,6 @@ bool splitFields(const QString& line, QStringList& fields) {
             return true;
         ++i; // the comma
     }
-}
-
-bool needsQuotes(const QString& name) {
-    return name.contains(u',') || name.contains(u'"') || name.front().isSpace() ||
-           name.back().isSpace();
 }
 
 } // namespace
@@ -233,7 +229,7 @@ void parse(QByteArrayView text, Names& names, QList<Problem>* problems) {
         }
         Fault fault{};
         QString cleaned;
-        if (!Names::check(fields[1], &cleaned, &fault)) {
+        if (!Names::check(csv::unguarded(fields[1].trimmed()), &cleaned, &fault)) {
             fail(lineNo, fault);
             continue;
         }
@@ -250,14 +246,7 @@ QByteArray toCsv(const Names& names) {
             continue;
         out.append(QByteArray::number(n));
         out.append(',');
-        if (needsQuotes(name)) {
-            QString quoted = name;
-            quoted.replace(u'"', QStringLiteral("\"\""));
-            out.append('"').append(quoted.toUtf8()).append('"');
-        } else {
-            out.append(name.toUtf8());
-        }
-        out.append('\n');
+        out.append(csv::quoted(name)).append('\n');
     }
     return out;
 }

@@ -60,9 +60,12 @@ private:
 };
 
 // The file's text read into `names` (which is cleared first); every line left out is in
-// `problems`, once, in line order. An optional first line "input,name" is the header.
+// `problems`, once, in line order. An optional first line "input,name" is the header. A name
+// written with a leading ' before a formula's first character (see csv::guarded) is read
+// without it.
 void parse(QByteArrayView text, Names& names, QList<Problem>* problems);
-// The header and a line per named input, in input order, quoted where CSV needs it.
+// The header and a line per named input, in input order, guarded and quoted as csv::quoted
+// writes a text cell, so a spreadsheet that opens the file runs no name as a formula.
 QByteArray toCsv(const Names& names);
 
 // Reads the file; a file that does not exist is no names and no fault. False with a

@@ -8,6 +8,7 @@
 
 #include <QByteArray>
 #include <QCoreApplication>
+#include <QFileInfo>
 #include <QString>
 #include <cerrno>
 #include <cstdio>
@@ -172,6 +173,13 @@ int guarded(const Request& request) {
 bool readNames(const QString& path, names::Names& names) {
     QList<names::Problem> problems;
     QString why;
+    // The window's own names file may not be there yet; a file named on the command line must.
+    if (!QFileInfo::exists(path)) {
+        usage(QStringLiteral("--names %1: %2")
+                  .arg(filename::shown(path),
+                       QCoreApplication::translate("pathgate", "no such file")));
+        return false;
+    }
     if (!names::load(path, names, &problems, &why)) {
         usage(QStringLiteral("%1: %2").arg(path, why));
         return false;

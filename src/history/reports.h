@@ -24,7 +24,7 @@ struct Request {
 };
 
 // The names of --names read for a report, each bad line told on standard error; false (with
-// the message written) when the file cannot be read.
+// the message written) when the file is not there or cannot be read.
 bool readNames(const QString& path, names::Names& names);
 
 // Writes the report to standard output and returns the exit status: 0, or 2 with a one-line

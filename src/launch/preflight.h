@@ -21,6 +21,12 @@ std::optional<QString> windowProblem(const QStringList& arguments);
 // system's; nothing when it needs a display that is not set.
 bool hasDisplay(const QStringList& arguments);
 
+// Why no platform of -platform NAME (else QT_QPA_PLATFORM, else the system's own) gives the
+// window a screen, in one line; nothing when one does. A platform whose plugin is not there, an
+// X display (-display, else DISPLAY) where no X server lets this program in, and a Wayland socket
+// that nothing answers are told here, where the toolkit would abort.
+std::optional<QString> platformProblem(const QStringList& arguments);
+
 // Raises the soft limit of open files as far as the hard limit allows; false when it stays
 // below kMinOpenFiles. `limit` gets the limit then in force.
 bool enoughOpenFiles(long* limit);

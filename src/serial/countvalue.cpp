@@ -50,13 +50,14 @@ int digitValue(char c, int radix) {
     return v < radix ? v : -1;
 }
 
-double radixNumber(Reader& in, int radix) {
+double radixNumber(Reader& in, int radix, bool& anyDigit) {
     quint64 value = 0;
     bool overflow = false;
     while (true) {
         const int d = digitValue(in.peek(), radix);
         if (d < 0)
             break;
+        anyDigit = true;
         value = value * quint64(radix) + quint64(d);
         if (value > 0xffffffffULL) {
             overflow = true;
@@ -75,14 +76,13 @@ bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
-double decimalNumber(Reader& in) {
+double decimalNumber(Reader& in, bool& anyDigit) {
     std::string text; // what from_chars reads: [-]digits[.digits][e[-]digits]
     if (in.peek() == '+' || in.peek() == '-') {
         if (in.peek() == '-')
             text += '-';
         in.next();
     }
-    bool anyDigit = false;
     std::string mantissa;
     qsizetype pointAt = -1;
     while (true) {
@@ -143,21 +143,37 @@ double decimalNumber(Reader& in) {
     return value;
 }
 
-} // namespace
+// Val's value, and whether it read a number from the whole text (the characters it ignores
+// aside) rather than from a part of it, or none at all.
+struct Reading {
+    double value = 0.0;
+    bool whole = false;
+};
 
-double Val(QStringView text) {
+Reading read(QStringView text) {
     Reader in(text);
+    bool anyDigit = false;
+    Reading r;
     if (in.peek() == '&') {
         Reader ahead = in;
         ahead.next();
         const char prefix = ahead.peek();
-        if (prefix == 'h' || prefix == 'H' || prefix == 'o' || prefix == 'O') {
-            ahead.next();
-            return radixNumber(ahead, (prefix == 'h' || prefix == 'H') ? 16 : 8);
-        }
-        return 0.0;
+        if (prefix != 'h' && prefix != 'H' && prefix != 'o' && prefix != 'O')
+            return r;
+        ahead.next();
+        r.value = radixNumber(ahead, (prefix == 'h' || prefix == 'H') ? 16 : 8, anyDigit);
+        r.whole = anyDigit && ahead.atEnd();
+        return r;
     }
-    return decimalNumber(in);
+    r.value = decimalNumber(in, anyDigit);
+    r.whole = anyDigit && in.atEnd();
+    return r;
+}
+
+} // namespace
+
+double Val(QStringView text) {
+    return read(text).value;
 }
 
 std::optional<qint32> toLong(double value) {
@@ -175,6 +191,15 @@ std::optional<quint8> countByte(QStringView text) {
     if (!n || *n < 0 || *n > 255)
         return std::nullopt;
     return quint8(*n);
+}
+
+std::optional<quint8> wholeCountByte(QStringView text) {
+    for (const QChar c : text)
+        if (c.category() == QChar::Other_Control)
+            return std::nullopt;
+    if (!read(text).whole)
+        return std::nullopt;
+    return countByte(text);
 }
 
 QByteArray countCommand(quint8 left, quint8 mid, quint8 right) {

@@ -23,6 +23,13 @@ std::optional<qint32> toLong(double value);
 // The command byte for a box text, or nothing when it is not a count from 0 to 255.
 std::optional<quint8> countByte(QStringView text);
 
+// The command byte for a text that is a count through and through: what countByte() takes,
+// from a text that Val() reads whole (the blanks it ignores aside) and that holds no control
+// character, which no one can type into a box. For counts from a program, where no one sees a
+// box: a text that a box sends as 0 because no number begins it ("abc", "nan", an empty text)
+// or whose end Val() leaves unread ("12abc", "1\r") is nothing here.
+std::optional<quint8> wholeCountByte(QStringView text);
+
 // The five bytes of the module-count command.
 QByteArray countCommand(quint8 left, quint8 mid, quint8 right);
 

@@ -63,6 +63,8 @@ private slots:
     void startOnUnusablePort();
     void lineGoneUnderStartedLink();
     void stopAndStartBetweenStartCharacterAndCount();
+    void stopKeepsWhatArrived_data();
+    void stopKeepsWhatArrived();
     void quitClosesPort_data();
     void quitClosesPort();
 };
@@ -534,6 +536,52 @@ void TestPty::stopAndStartBetweenStartCharacterAndCount() {
     QTRY_COMPARE_WITH_TIMEOUT(rig.monitor(), kExampleMonitor, kPatienceMs);
     QCOMPARE(greenLamps(rig.form), (QList<int>{1, 2, 32}));
     QVERIFY(rig.idle());
+}
+
+void TestPty::stopKeepsWhatArrived_data() {
+    QTest::addColumn<QByteArray>("sent");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QList<int>>("lamps");
+    QTest::newRow("a whole burst")
+        << bytes({105, 1, 2, 128, 0}) << QStringLiteral("105 - - 1 - - 2 + 128 + 0 + ")
+        << QList<int>{32};
+    QTest::newRow("a burst whose rest is still on the wire")
+        << bytes({105, 3, 1, 0, 3}) << QStringLiteral("105 - - 3 - - 1 + 0 + 3 + ")
+        << QList<int>{1, 2};
+    QTest::newRow("a train through module 2: on, then off again")
+        << bytes({105, 1, 2, 0, 1, 105, 1, 2, 0, 0})
+        << QStringLiteral("105 - - 1 - - 2 + 0 + 1 + 105 - - 1 - - 2 + 0 + 0 + ") << QList<int>{};
+}
+
+// Bytes in the line when Stop is clicked, before the window got round to them (here: while
+// its event loop was held up), are shown and recorded before the port closes.
+void TestPty::stopKeepsWhatArrived() {
+    QFETCH(QByteArray, sent);
+    QFETCH(QString, shown);
+    QFETCH(QList<int>, lamps);
+    PtyPair pty;
+    WindowRig rig(pty);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("stop.s88"));
+    QVERIFY(rig.form.recorder().start(path));
+    rig.start();
+    QVERIFY(pty.write(sent));
+    // The reader thread has them within microseconds; the window has not run since.
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    rig.stop();
+    QCOMPARE(rig.indicator(), kStopped);
+    QCOMPARE(rig.monitor(), shown);
+    QCOMPARE(greenLamps(rig.form), lamps);
+    QVERIFY(rig.idle());
+
+    rig.form.recorder().stop();
+    recording::File file;
+    QVERIFY(file.open(path, nullptr));
+    recording::Reader reader(file);
+    PlaybackRun played(reader);
+    QVERIFY(played.run());
+    QCOMPARE(played.station().monitor().text(), shown);
+    QVERIFY(rig.messages.shown.isEmpty());
 }
 
 void TestPty::quitClosesPort_data() {

@@ -13,6 +13,7 @@
 
 #ifdef Q_OS_UNIX
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 #endif
 
@@ -75,6 +76,7 @@ void QtSerialControl::setCommPort(int port) {
 
 void QtSerialControl::setPortOpen(bool open) {
     if (!open) {
+        takeArrived();
         m_gather.stop();
         m_readable.reset();
         stopReader();
@@ -216,6 +218,8 @@ bool QtSerialControl::waitForInput(int msecs) {
         return true;
     if (!PortOpen())
         return false;
+    if (m_closing)
+        return fillArrived();
     QElapsedTimer waited;
     waited.start();
     // A read that finds nothing costs no more than asking whether there is something.
@@ -259,7 +263,7 @@ void QtSerialControl::onReadable(bool woken) {
 // After the handlers took what they could: a block not yet taken waits for its queued drain;
 // a read at the line rate is followed by a gathering; otherwise the next arrival wakes us.
 void QtSerialControl::afterDrain() {
-    if (!m_readable || !PortOpen())
+    if (!m_readable || !PortOpen() || m_closing)
         return;
     const bool gather = m_lastFillBrought && m_lineRate;
     if (InBufferCount() > 0 && !(awaiting() && gather)) {
@@ -285,10 +289,44 @@ void QtSerialControl::afterDrain() {
     m_expected = 0;
 }
 
+// Before the port closes, what had arrived when it was asked to is taken as if the line had
+// fallen silent after it: shown and recorded, and a burst whose rest is not here is given up as
+// a stalled one is. What arrives meanwhile is left, so a flood cannot hold the close up.
+void QtSerialControl::takeArrived() {
+    if (!m_readable || !PortOpen())
+        return;
+    m_closing = true;
+    m_gather.stop();
+    m_toTake = 0;
+#ifdef Q_OS_UNIX
+    int inPipe = 0;
+    if (::ioctl(readFd(), FIONREAD, &inPipe) == 0)
+        m_toTake = inPipe;
+#endif
+    for (int idle = 0; idle < 2 && PortOpen() && (InBufferCount() > 0 || fillArrived());) {
+        const quint64 before = charactersTaken();
+        drain();
+        idle = charactersTaken() == before ? idle + 1 : 0;
+    }
+    m_closing = false;
+}
+
+// Reads what is left of takeArrived()'s share; whether anything waits.
+bool QtSerialControl::fillArrived() {
+    if (m_toTake > 0) {
+        const qsizetype before = InBufferCount();
+        if (fill() == Read::Some)
+            m_toTake -= std::max<qsizetype>(InBufferCount() - before, 1);
+        else
+            m_toTake = 0;
+    }
+    return InBufferCount() > 0;
+}
+
 // Only at the line rate, where the characters are still on the wire; a faster peer or a quiet
 // line is read as soon as anything arrives.
 bool QtSerialControl::gatherFor(int chars) {
-    if (!m_readable || !PortOpen() || !m_lineRate || !m_lastFillBrought ||
+    if (!m_readable || !PortOpen() || m_closing || !m_lineRate || !m_lastFillBrought ||
         chars > kReadBlock - InBufferCount())
         return false;
     m_expected = chars;

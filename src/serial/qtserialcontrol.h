@@ -73,6 +73,8 @@ private:
     void lose(const QString& reason);
     void muteQtReader();
     void discardInput();
+    void takeArrived();
+    bool fillArrived();
     int readFd() const; // what the device's bytes are read from
     void stopReader();
 
@@ -94,5 +96,7 @@ private:
     int m_expected = 0;             // characters the reader awaits (AwaitInput()), 0 unknown
     QElapsedTimer m_sinceRead;      // since the last read that brought any
     int m_commPort = 1;
-    bool m_lost = false; // failed underneath; closed from the event loop
+    bool m_lost = false;    // failed underneath; closed from the event loop
+    bool m_closing = false; // taking what arrived before the port closes
+    qsizetype m_toTake = 0; // of it, the bytes still in the reader's pipe
 };

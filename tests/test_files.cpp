@@ -226,6 +226,9 @@ void TestFiles::givenPaths_data() {
                                        << "is not a regular file";
     QTest::newRow("--png into a folder") << timeline << "folder"
                                          << "is a folder";
+    // A disk that fills, as the file-size limit tells it; the picture there before is kept.
+    QTest::newRow("--png onto a disk that fills") << timeline << "limit"
+                                                  << "--png|File too large";
     QTest::newRow("--names from a pipe") << names << "pipe"
                                          << "is not a regular file";
     QTest::newRow("--names from /dev/zero") << names << "device"
@@ -264,13 +267,27 @@ void TestFiles::givenPaths() {
         path = rec;
     else if (kind == u"link" && !QFileInfo::exists(path))
         QVERIFY(QFile::link(rec, path));
+    QString limit;
+    if (kind == u"limit") {
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old picture") > 0);
+        limit = QStringLiteral("ulimit -f 1; trap '' XFSZ; ");
+    }
     QStringList words = arguments.split(u' ');
     for (QString& w : words)
         w = quoted(w == u"REC" ? rec : w == u"PATH" ? path : w == u"NAMES" ? namesFile : w);
-    const ProgramRun r = runShell(QStringLiteral("exec \"$0\" ") + words.join(u' '), 10000);
+    const ProgramRun r =
+        runShell(limit + QStringLiteral("exec \"$0\" ") + words.join(u' '), 10000);
     QCOMPARE(r.status, 2);
     QCOMPARE(r.err.count('\n'), 1);
-    QVERIFY2(r.err.contains(says.toUtf8()), r.err.constData());
+    for (const QString& word : says.split(u'|'))
+        QVERIFY2(r.err.contains(word.toUtf8()), r.err.constData());
+    if (kind == u"limit") {
+        QFile old(path);
+        QVERIFY(old.open(QIODevice::ReadOnly));
+        QCOMPARE(old.readAll(), QByteArray("old picture"));
+        QCOMPARE(QDir(m_dir.path()).entryList({QStringLiteral("limit*")}, QDir::Files).size(), 1);
+    }
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), recorded);
     QVERIFY(n.open(QIODevice::ReadOnly));

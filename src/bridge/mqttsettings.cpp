@@ -1,5 +1,6 @@
 #include "bridge/mqttsettings.h"
 
+#include "history/pathgate.h"
 #include "state/settingsfile.h"
 #include "state/settingsstore.h"
 
@@ -65,6 +66,12 @@ bool savePassword(const QString& password, QString* why) {
         return false;
     }
     const QString dir = QFileInfo(path).absolutePath();
+    QString reason;
+    if (!pathgate::writable(path, {}, &reason)) {
+        if (why)
+            *why = QStringLiteral("%1: %2").arg(path, reason);
+        return false;
+    }
     QSaveFile file(path);
     if (!QFileInfo(dir).isDir() || !file.open(QIODevice::WriteOnly)) {
         if (why)

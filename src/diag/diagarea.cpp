@@ -11,6 +11,7 @@
 #include "history/changehistory.h"
 #include "history/csv.h"
 #include "history/filename.h"
+#include "history/pathgate.h"
 #include "history/recorder.h"
 #include "history/station.h"
 #include "state/messagesink.h"
@@ -267,17 +268,19 @@ void DiagArea::chooseCsv() {
 }
 
 bool DiagArea::saveCsv(const QString& path, char separator) {
+    QString why;
     QSaveFile file(path);
     const HistoryList& list = *m_list;
     const bool ok =
-        file.open(QIODevice::WriteOnly) &&
+        pathgate::writable(path, {}, &why) && file.open(QIODevice::WriteOnly) &&
         csv::writeHistory(
             file, m_history, separator, [&list](const ChangeEvent& e) { return list.shows(e); },
             m_names.isEmpty() ? nullptr : &m_names) &&
         file.commit();
     if (!ok) {
-        m_messages.MsgBox(QCoreApplication::translate("DiagArea", "Kan ikke gemme %1: %2")
-                              .arg(QFileInfo(path).fileName(), file.errorString()));
+        m_messages.MsgBox(
+            QCoreApplication::translate("DiagArea", "Kan ikke gemme %1: %2")
+                .arg(QFileInfo(path).fileName(), why.isEmpty() ? file.errorString() : why));
         return false;
     }
     noteSaved(path);

@@ -2,6 +2,7 @@
 
 #include "state/language.h"
 
+#include <QBuffer>
 #include <QCoreApplication>
 #include <QLocale>
 #include <QPainter>
@@ -171,6 +172,14 @@ QImage render(const Model& model, const names::Names& names, const QDateTime& or
     Painter painter(layout);
     painter.paint(p, image.rect(), model, names, origin);
     return image;
+}
+
+QByteArray pngOf(const QImage& image) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "png");
+    return bytes;
 }
 
 } // namespace timeline

@@ -62,4 +62,7 @@ QString timeText(const QDateTime& origin, qint64 timeMs, qint64 stepMs);
 // "250 ms", "2 s", "5 min", "1 t": a span.
 QString spanText(qint64 ms);
 
+// The picture as a PNG file's bytes.
+QByteArray pngOf(const QImage& image);
+
 } // namespace timeline

@@ -6,7 +6,6 @@
 #include "history/recording.h"
 
 #include <QCoreApplication>
-#include <QImageWriter>
 #include <cstdio>
 
 namespace timeline {
@@ -57,9 +56,9 @@ int savePicture(const reports::Request& request) {
     Model model;
     model.build(history, request.fromMs, to, end);
     const QImage image = render(model, names, history.wallTime(0));
-    QImageWriter writer(request.png, "png");
-    if (!writer.write(image))
-        return fail(QStringLiteral("%1: %2").arg(request.png, writer.errorString()));
+    const QByteArray png = pngOf(image);
+    if (!pathgate::writeWhole(request.png, png, {request.path, request.names}, &why))
+        return fail(QStringLiteral("--png %1: %2").arg(request.png, why));
     return damaged ? 2 : 0;
 }
 

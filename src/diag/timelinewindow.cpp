@@ -295,10 +295,11 @@ TimelineWindow::TimelineWindow(const ChangeHistory& history, const names::Names&
 }
 
 bool TimelineWindow::savePicture(const QString& path) {
-    if (pathgate::writable(path, {}, nullptr) && m_view->picture().save(path, "png"))
+    QString why;
+    if (pathgate::writeWhole(path, timeline::pngOf(m_view->picture()), {}, &why))
         return true;
     m_messages.MsgBox(
-        QCoreApplication::translate("TimelineWindow", "%1 kan ikke skrives").arg(path));
+        QCoreApplication::translate("TimelineWindow", "%1 kan ikke skrives: %2").arg(path, why));
     return false;
 }
 

@@ -3,6 +3,7 @@
 #include "diag/changefeed.h"
 #include "diag/readable.h"
 #include "diag/speaker.h"
+#include "history/pathgate.h"
 #include "state/messagesink.h"
 #include "state/protocol.h"
 
@@ -16,7 +17,6 @@
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QShortcut>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -424,13 +424,13 @@ bool WalkTestWindow::saveReport(const QString& path, QString* error) {
     const bool csv = QFileInfo(path).suffix().compare(u"csv", Qt::CaseInsensitive) == 0;
     const QByteArray data =
         (csv ? reportCsv(m_test->results()) : reportText(*m_test, header(), m_names)).toUtf8();
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit()) {
+    QString reason;
+    if (pathgate::writeWhole(path, data, {}, &reason)) {
         m_saved = true;
         return true;
     }
-    const QString why = QCoreApplication::translate("WalkTestWindow", "Kunne ikke gemme %1: %2")
-                            .arg(path, file.errorString());
+    const QString why =
+        QCoreApplication::translate("WalkTestWindow", "Kunne ikke gemme %1: %2").arg(path, reason);
     m_last->setText(why);
     if (error)
         *error = why;

@@ -266,6 +266,8 @@ bool load(const QString& path, Names& names, QList<Problem>* problems, QString* 
 
 bool save(const QString& path, const Names& names, QString* error,
           const std::function<bool()>& beforeCommit) {
+    if (!pathgate::writable(path, {}, error))
+        return false;
     QSaveFile file(path);
     const QByteArray text = toCsv(names);
     bool ok = file.open(QIODevice::WriteOnly) && file.write(text) == text.size();

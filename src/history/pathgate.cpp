@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -107,6 +108,35 @@ bool writable(const QString& path, const QStringList& inputs, QString* why) {
             return fail(why, tr("is %1, which is being read").arg(input));
     }
     return true;
+}
+
+bool writeWhole(const QString& path, const QByteArray& bytes, const QStringList& inputs,
+                QString* why) {
+    if (!writable(path, inputs, why))
+        return false;
+    // Written with the system's own calls: a short write (a file-size limit) is an error here,
+    // where a buffered writer may let it pass.
+    QByteArray temp = filename::toNative(path) + ".XXXXXX";
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0)
+        return fail(why, system(errno));
+    qsizetype done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.constData() + done, std::size_t(bytes.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        done += n;
+    }
+    const int error = done < bytes.size() ? (errno != 0 ? errno : EIO) : 0;
+    const bool ok = error == 0 && ::fchmod(fd, 0644) == 0 && ::fsync(fd) == 0;
+    const int closeError = ::close(fd) == 0 ? 0 : errno;
+    if (ok && closeError == 0 && ::rename(temp.constData(), filename::toNative(path)) == 0)
+        return true;
+    const int cause = error != 0 ? error : closeError != 0 ? closeError : errno;
+    ::unlink(temp.constData());
+    return fail(why, system(cause));
 }
 
 bool sameFile(const QString& a, const QString& b) {

@@ -23,6 +23,11 @@ std::optional<QByteArray> readWhole(const QString& path, qint64 maxBytes, QStrin
 // Whether `path` may be written: not a FIFO, a device or a folder (a file not there yet may
 // be), and not one of `inputs`.
 bool writable(const QString& path, const QStringList& inputs, QString* why);
+// Writes `bytes` as the whole of `path` after writable()'s rules, through a temporary file
+// beside it that replaces it at once, so a failed write leaves what was there. False and `why`,
+// the system's reason ("No space left on device", "File too large"), when it cannot.
+bool writeWhole(const QString& path, const QByteArray& bytes, const QStringList& inputs,
+                QString* why);
 // Whether two paths name one file (through a link or another path): false when either is
 // not there.
 bool sameFile(const QString& a, const QString& b);

@@ -13,8 +13,6 @@
 #include <QSettings>
 #include <QTest>
 #include <memory>
-#include <sys/stat.h>
-#include <sys/sysmacros.h>
 
 namespace {
 
@@ -73,15 +71,6 @@ QByteArray counts(const QByteArray& left, const QByteArray& mid, const QByteArra
 QByteArray contents(const QString& file) {
     QFile f(file);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-// A device that reads as empty at `path`: a node of its own where this user may make one, so
-// that a store that wrongly writes through it replaces no device of the machine's; else a link
-// to /dev/null, whose folder such a user cannot write.
-bool nullDevice(const QString& path) {
-    const QByteArray name = QFile::encodeName(path);
-    return ::mknod(name.constData(), S_IFCHR | 0666, makedev(1, 3)) == 0 ||
-           QFile::link(QStringLiteral("/dev/null"), path);
 }
 
 // The store's lines on standard error.
@@ -589,7 +578,7 @@ void TestSettingsStore::escapedKeyRewrittenInPlace() {
 void TestSettingsStore::settingsPathNotAFile_data() {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<QString>("why");
-    QTest::newRow("a FIFO") << "fifo"
+    QTest::newRow("a FIFO") << "pipe"
                             << "is not a regular file";
     QTest::newRow("a device") << "device"
                               << "is not a regular file";
@@ -602,13 +591,7 @@ void TestSettingsStore::settingsPathNotAFile() {
     QFETCH(QString, kind);
     QFETCH(QString, why);
     const QString file = m_dir->settingsFile();
-    if (kind == u"fifo")
-        QCOMPARE(::mkfifo(QFile::encodeName(file).constData(), 0600), 0);
-    else if (kind == u"device")
-        QVERIFY(nullDevice(file));
-    else
-        QVERIFY(QDir().mkpath(file));
-
+    QVERIFY(makeNotAFile(file, kind));
     const CapturedStderr err;
     QStringList read;
     QString refused;

@@ -1,5 +1,6 @@
 #include "support/testsupport.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSettings>
@@ -10,6 +11,8 @@
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <thread>
 #include <unistd.h>
 
@@ -181,6 +184,16 @@ QStringList CapturedStderr::lines() const {
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();
     return lines;
+}
+
+bool makeNotAFile(const QString& path, const QString& kind) {
+    const QByteArray name = QFile::encodeName(path);
+    if (kind == u"pipe")
+        return ::mkfifo(name.constData(), 0600) == 0;
+    if (kind == u"device")
+        return ::mknod(name.constData(), S_IFCHR | 0666, makedev(1, 3)) == 0 ||
+               QFile::link(QStringLiteral("/dev/null"), path);
+    return kind == u"folder" && QDir().mkpath(path);
 }
 
 bool finishesWithin(const std::function<void()>& work, const QString& fifo, int ms) {

@@ -515,6 +515,12 @@ void TestSettingsStore::keysBeyondTheProgramsOwn() {
                      QString::number(i * 3));
     }
     QCOMPARE(store.GetSetting(kApp, "Other", "absent", kAbsent), kAbsent);
+    // A key never read before is written too, where it stands.
+    store.SaveSettings(kApp, {{"Other", "k0", "new"}, {"Other", "fresh", "x"}});
+    QtSettingsStore again;
+    QCOMPARE(again.GetSetting(kApp, "Other", "k0", kAbsent), "new");
+    QCOMPARE(again.GetSetting(kApp, "Other", "fresh", kAbsent), "x");
+    QCOMPARE(contents(m_dir->settingsFile()).count("k0="), 1);
 }
 
 void TestSettingsStore::rewriteKeepsOtherBytes_data() {

@@ -415,8 +415,12 @@ bool write(int fd, const QString& file, const Scan& scan, const QList<Value>& va
     QList<std::pair<QByteArray, QByteArray>> added;
     for (qsizetype i = values.size() - 1; i >= 0; --i) {
         const qsizetype k = scan.wanted.indexOf(Key{values[i].section, values[i].key});
+        if (k < 0) {
+            *why = QStringLiteral("%1/%2 was not looked for").arg(values[i].section, values[i].key);
+            return false;
+        }
         const auto& [header, line] = (*lines)[i];
-        if (k < 0 || std::any_of(values.begin() + i + 1, values.end(), [&](const Value& v) {
+        if (std::any_of(values.begin() + i + 1, values.end(), [&](const Value& v) {
                 return v.section == values[i].section && v.key == values[i].key;
             }))
             continue;

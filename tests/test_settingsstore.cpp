@@ -546,6 +546,9 @@ void TestSettingsStore::rewriteKeepsOtherBytes_data() {
         << "[S88Left]\nAntal=1" + QByteArray(2 * 1024 * 1024, ' ') + "\n[S88Mid]\nAntal=2\n" +
                junk + "[S88Right]\nAntal=3\n"
         << "[S88Left]\nAntal=4\n[S88Mid]\nAntal=5\n" + junk + "[S88Right]\nAntal=6\n";
+    QTest::newRow("count of 70000 bytes replaced: the file under 64 KB")
+        << "[S88Left]\nAntal=1" + QByteArray(70000, ' ') + '\n' + counts("1", "2", "3").sliced(18)
+        << counts("4", "5", "6");
     QTest::newRow("blanks around a count")
         << junk + "[S88Left]\n  Antal = 1 \n[S88Mid]\nAntal=2\n"
         << junk + "[S88Left]\nAntal=4\n[S88Mid]\nAntal=5\n" + "[S88Right]\nAntal=6\n";

@@ -9,7 +9,9 @@
 #include <QMutex>
 #include <QSet>
 #include <QSettings>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <unistd.h>
 
 namespace {
@@ -75,28 +77,37 @@ void tellDamage(Known& k, const QString& file, const settingsfile::Scan& scan) {
                  .arg(file, reasons.join(QStringLiteral("; "))));
 }
 
-// The settings file open for reading, or -1: not there (a first run), or not to be read, told.
-int openSettings(Known& k, const QString& file) {
-    QString why;
-    bool absent = false;
-    const int fd = filecheck::openRead(QFile::encodeName(file), &why, &absent);
-    if (fd < 0 && !absent)
-        tellUnused(k, file, why);
-    return fd;
-}
-
-class Closer {
+// The settings file open for reading, as it is now; not open (fd() < 0) when it is not there
+// (a first run) or is not to be read, which is told.
+class Opened {
 public:
-    explicit Closer(int fd) : m_fd(fd) {}
-    ~Closer() {
+    Opened(Known& k, const QString& file) {
+        QString why;
+        bool absent = false;
+        m_fd = filecheck::openRead(QFile::encodeName(file), &why, &absent);
+        if (m_fd >= 0 && !filecheck::identify(m_fd, &m_identity)) {
+            why = QString::fromLocal8Bit(std::strerror(errno));
+            ::close(m_fd);
+            m_fd = -1;
+        }
+        if (m_fd < 0 && !absent)
+            tellUnused(k, file, why);
+    }
+    ~Opened() {
         if (m_fd >= 0)
             ::close(m_fd);
     }
-    Closer(const Closer&) = delete;
-    Closer& operator=(const Closer&) = delete;
+    Opened(const Opened&) = delete;
+    Opened& operator=(const Opened&) = delete;
+
+    int fd() const { return m_fd; }
+    const filecheck::Identity& identity() const { return m_identity; }
+    // Too large for QSettings to read whole.
+    bool large() const { return m_fd >= 0 && m_identity.size > QtSettingsStore::kWholeFile; }
 
 private:
-    int m_fd;
+    int m_fd = -1;
+    filecheck::Identity m_identity;
 };
 
 QList<Key> wantedKeys(const Known& k, const QList<Key>& more) {
@@ -110,15 +121,12 @@ QList<Key> wantedKeys(const Known& k, const QList<Key>& more) {
     return keys;
 }
 
-// The pass over the file open as `fd` that has looked for every one of `keys` (for a small
-// file, which QSettings reads, none: the pass only tells what is wrong with it): the one this
-// run has, while the file is the same, or a new one that looks for them too.
-const settingsfile::Scan* scanFor(Known& k, const QString& file, int fd, const QList<Key>& keys,
-                                  bool large = true) {
-    filecheck::Identity identity;
-    if (!filecheck::identify(fd, &identity))
-        return nullptr;
-    if (k.file == file && k.scan && k.scan->identity == identity &&
+// The pass over the open file that has looked for every one of `keys` (for a small file that
+// QSettings reads, none: the pass only tells what is wrong with it): the one this run has,
+// while the file is the same, or a new one that looks for them too.
+const settingsfile::Scan* scanFor(Known& k, const QString& file, const Opened& opened,
+                                  const QList<Key>& keys, bool values = true) {
+    if (k.file == file && k.scan && k.scan->identity == opened.identity() &&
         std::all_of(keys.begin(), keys.end(),
                     [&](const Key& key) { return k.scan->wanted.contains(key); }))
         return &*k.scan;
@@ -128,7 +136,7 @@ const settingsfile::Scan* scanFor(Known& k, const QString& file, int fd, const Q
     }
     QString why;
     k.file = file;
-    k.scan = settingsfile::scan(fd, large ? wantedKeys(k, keys) : QList<Key>(),
+    k.scan = settingsfile::scan(opened.fd(), values ? wantedKeys(k, keys) : QList<Key>(),
                                 QtSettingsStore::kReadLimit, &why);
     if (!k.scan) {
         tellUnused(k, file, why);
@@ -140,7 +148,8 @@ const settingsfile::Scan* scanFor(Known& k, const QString& file, int fd, const Q
 
 // The values written into the large file open as `fd`, and checked in one pass over what was
 // written, which is kept for the reads that follow.
-bool saveLarge(Known& k, const QString& file, int fd, const QList<SettingsStore::Setting>& values) {
+bool saveLarge(Known& k, const QString& file, const Opened& opened,
+               const QList<SettingsStore::Setting>& values) {
     QList<Key> keys;
     QList<settingsfile::Value> lines;
     for (const SettingsStore::Setting& s : values) {
@@ -148,12 +157,12 @@ bool saveLarge(Known& k, const QString& file, int fd, const QList<SettingsStore:
         lines.append({s.section, s.key, s.text});
     }
     QString why;
-    const settingsfile::Scan* before = scanFor(k, file, fd, keys);
-    if (!before || !settingsfile::write(fd, file, *before, lines, &why))
+    const settingsfile::Scan* before = scanFor(k, file, opened, keys);
+    if (!before || !settingsfile::write(opened.fd(), file, *before, lines, &why))
         return false;
-    const int written = openSettings(k, file);
-    const Closer closer(written);
-    const settingsfile::Scan* after = written < 0 ? nullptr : scanFor(k, file, written, keys);
+    const Opened written(k, file);
+    const settingsfile::Scan* after =
+        written.fd() < 0 ? nullptr : scanFor(k, file, written, keys); // small now, maybe
     return after && std::all_of(values.begin(), values.end(), [&](const auto& s) {
                return after->text({s.section, s.key}) == s.text.left(QtSettingsStore::kReadLimit);
            });
@@ -167,17 +176,14 @@ QString QtSettingsStore::GetSetting(const QString& app, const QString& section, 
     const QString file = settingsfile::path(app);
     Known& k = known();
     const QMutexLocker lock(&k.mutex);
-    const int fd = openSettings(k, file);
-    const Closer closer(fd);
-    filecheck::Identity identity;
-    if (fd < 0 || !filecheck::identify(fd, &identity))
+    const Opened opened(k, file);
+    if (opened.fd() < 0)
         return fallback;
     // One pass tells what is wrong with the file, whatever its size; a large file is read
     // only by such passes, a small one whole by QSettings.
-    const bool large = identity.size > kWholeFile;
-    const settingsfile::Scan* scan =
-        scanFor(k, file, fd, large ? QList<Key>{{section, key}} : QList<Key>(), large);
-    if (large)
+    const QList<Key> keys = opened.large() ? QList<Key>{{section, key}} : QList<Key>();
+    const settingsfile::Scan* scan = scanFor(k, file, opened, keys, opened.large());
+    if (opened.large())
         return scan ? scan->text({section, key}).value_or(fallback) : fallback;
     QSettings settings(QSettings::NativeFormat, QSettings::UserScope, app);
     const QVariant value = settings.value(keyPath(section, key));
@@ -196,11 +202,9 @@ void QtSettingsStore::SaveSettings(const QString& app, const QList<Setting>& val
         throw PlatformError(notWritten(file));
     }
     {
-        const int fd = openSettings(k, file);
-        const Closer closer(fd);
-        filecheck::Identity identity;
-        if (fd >= 0 && filecheck::identify(fd, &identity) && identity.size > kWholeFile) {
-            if (!saveLarge(k, file, fd, values))
+        const Opened opened(k, file);
+        if (opened.large()) {
+            if (!saveLarge(k, file, opened, values))
                 throw PlatformError(notWritten(file));
             return;
         }

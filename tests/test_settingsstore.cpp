@@ -453,6 +453,8 @@ void TestSettingsStore::largeFileRead_data() {
                                   << "Visning"
                                   << "Farvehjælp"
                                   << "0" << 0;
+    QTest::newRow("key starting with an escape") << filler(70000) + "[S88Left]\n%41ntal=7\n"
+                                                 << l << a << "7" << 0;
     QTest::newRow("section escaped") << filler(70000) + "[S88%4Ceft]\nAntal=7\n"
                                      << l << a << "7" << 0;
     QTest::newRow("blanks around names and value")

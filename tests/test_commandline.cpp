@@ -618,6 +618,10 @@ void TestCommandLine::storedLanguage_data() {
     QTest::newRow("nothing stored")
         << "" << QStringList{"--help"} << 0 << "Usage: s88monitor [options]"
         << "";
+    // ALONE: the program copied into a folder of its own, without the service beside it.
+    QTest::newRow("stored de, --headless without the service")
+        << "de" << QStringList{"ALONE", "--headless"} << 2 << ""
+        << "s88monitor: --headless braucht ";
 }
 
 void TestCommandLine::storedLanguage() {
@@ -633,9 +637,16 @@ void TestCommandLine::storedLanguage() {
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.write("[Visning]\nSprog=" + stored.toUtf8() + "\n");
     }
+    QString path = QStringLiteral(S88MONITOR);
+    if (arguments.value(0) == u"ALONE") {
+        arguments.removeFirst();
+        path = config.filePath(QStringLiteral("alone/s88monitor"));
+        QVERIFY(QDir().mkpath(config.filePath(QStringLiteral("alone"))));
+        QVERIFY(QFile::copy(QStringLiteral(S88MONITOR), path));
+    }
     QProcess program;
     program.setProcessEnvironment(withoutDisplay(config.path()));
-    program.start(QStringLiteral(S88MONITOR), arguments);
+    program.start(path, arguments);
     QVERIFY(program.waitForFinished(10000));
     const QString stdOut = QString::fromUtf8(program.readAllStandardOutput());
     const QString stdErr = QString::fromUtf8(program.readAllStandardError());

@@ -104,6 +104,8 @@ private slots:
     void notRegularFiles();
     void givenPaths_data();
     void givenPaths();
+    void settingsPathNotAFile_data();
+    void settingsPathNotAFile();
     void changedWhileRead_data();
     void changedWhileRead();
     void stillBeingRecorded();
@@ -292,6 +294,36 @@ void TestFiles::givenPaths() {
     QCOMPARE(f.readAll(), recorded);
     QVERIFY(n.open(QIODevice::ReadOnly));
     QCOMPARE(n.readAll(), QByteArray("1,Blok 1\n"));
+}
+
+void TestFiles::settingsPathNotAFile_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("says");
+    QTest::newRow("settings file a pipe") << "pipe"
+                                          << "is not a regular file";
+    QTest::newRow("settings file a device") << "device"
+                                            << "is not a regular file";
+    QTest::newRow("settings file a folder") << "folder"
+                                            << "is a folder";
+}
+
+// The settings file goes through the same rules: the service reads it as no file, at once, and
+// says so once.
+void TestFiles::settingsPathNotAFile() {
+    QFETCH(QString, kind);
+    QFETCH(QString, says);
+    const QTemporaryDir config;
+    const QString file = config.filePath(QStringLiteral("Gen_Vorn_S88.conf"));
+    QVERIFY(makeNotAFile(file, kind));
+    const ProgramRun r = runShell(
+        QStringLiteral("XDG_CONFIG_HOME=%1 exec \"$0\" --headless").arg(quoted(config.path())),
+        10000);
+    QCOMPARE(r.status, 2);
+    const QList<QByteArray> lines = r.err.trimmed().split('\n');
+    QVERIFY2(lines.size() == 2, r.err.constData());
+    QVERIFY2(lines[0].contains(file.toUtf8()) && lines[0].contains(says.toUtf8()),
+             r.err.constData());
+    QVERIFY2(lines[1].contains("no stored count"), r.err.constData());
 }
 
 void TestFiles::changedWhileRead_data() {

@@ -1,7 +1,9 @@
 // The counts' store in its file: texts kept exactly, the file's layout, refused writes, and
 // sending the counts after start-up found the file damaged, unwritable or holding a text
-// longer than a count box, up to 100 MB.
+// longer than a count box, up to 100 MB; a large file of junk read and rewritten as QSettings
+// would, its damage told once; a settings path that is no file neither read nor written.
 
+#include "state/platformerror.h"
 #include "state/settingsstore.h"
 #include "state/viewsettings.h"
 #include "support/formsupport.h"
@@ -34,6 +36,53 @@ QStringList countsInFile(const QString& file, const QString& other = QString()) 
 
 enum class WriteBlock { FileIsDirectory, DirectoryUnderFile, ReadOnlyDirectory };
 
+// Comment lines of `bytes` bytes in all (at least 2).
+QByteArray filler(qsizetype bytes) {
+    QByteArray lines;
+    while (bytes > 0) {
+        const qsizetype line = bytes > 2000 ? 1000 : bytes;
+        lines += ';' + QByteArray(line - 2, 'c') + '\n';
+        bytes -= line;
+    }
+    return lines;
+}
+
+// `count` sections of one key each, as a junk file has them.
+QByteArray junkSections(int count) {
+    QByteArray sections;
+    for (int i = 0; i < count; ++i)
+        sections += "[Junk" + QByteArray::number(i) + "]\nAntal=" + QByteArray::number(i) + '\n';
+    return sections;
+}
+
+// A file of `count` lines over 64 KB: the Left count, then comments.
+QByteArray linesFile(int count) {
+    QByteArray lines = "[S88Left]\nAntal=7\n";
+    for (int i = 2; i < count; ++i)
+        lines += ';' + QByteArray(18, 'c') + '\n';
+    return lines;
+}
+
+QByteArray counts(const QByteArray& left, const QByteArray& mid, const QByteArray& right) {
+    return "[S88Left]\nAntal=" + left + "\n[S88Mid]\nAntal=" + mid +
+           "\n[S88Right]\nAntal=" + right + '\n';
+}
+
+QByteArray contents(const QString& file) {
+    QFile f(file);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+// The store's lines on standard error.
+QStringList toldLines(const CapturedStderr& err) {
+    QStringList told;
+    for (const QString& line : err.lines()) {
+        if (line.startsWith(QLatin1String("s88monitor: ")))
+            told << line;
+    }
+    return told;
+}
+
 } // namespace
 
 class TestSettingsStore : public QObject {
@@ -55,6 +104,15 @@ private slots:
     void viewSettingsRead_data();
     void viewSettingsRead();
     void viewSettingsStoredBesideCounts();
+    void largeFileRead_data();
+    void largeFileRead();
+    void keysBeyondTheProgramsOwn_data();
+    void keysBeyondTheProgramsOwn();
+    void rewriteKeepsOtherBytes_data();
+    void rewriteKeepsOtherBytes();
+    void escapedKeyRewrittenInPlace();
+    void settingsPathNotAFile_data();
+    void settingsPathNotAFile();
 
 private:
     std::unique_ptr<SettingsDirectory> m_dir;
@@ -333,6 +391,242 @@ void TestSettingsStore::viewSettingsStoredBesideCounts() {
     QCOMPARE(view_settings::language(again), Language::German);
     QCOMPARE(view_settings::zoom(again), 150);
     QCOMPARE(view_settings::colourHelp(again), false);
+}
+
+void TestSettingsStore::largeFileRead_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("read");
+    QTest::addColumn<int>("told"); // lines on standard error
+
+    const QByteArray junk = junkSections(100000);
+    const QByteArray left = "[S88Left]\nAntal=7\n";
+    const QString l = QStringLiteral("S88Left");
+    const QString a = QStringLiteral("Antal");
+    QTest::newRow("count after 100000 junk sections") << junk + left << l << a << "7" << 1;
+    QTest::newRow("count before 100000 junk sections") << left + junk << l << a << "7" << 1;
+    QTest::newRow("count at the very end, no line end")
+        << junk + left.chopped(1) << l << a << "7" << 1;
+    QTest::newRow("the last of two counts wins")
+        << "[S88Left]\nAntal=1\n" + junk + "[S88Left]\nAntal=2\n"
+        << l << a << "2" << 1;
+    QTest::newRow("the last of two in one section wins")
+        << filler(70000) + "[S88Left]\nAntal=1\nAntal=2\n"
+        << l << a << "2" << 0;
+    QTest::newRow("a section given again without the count")
+        << left + filler(70000) + "[S88Left]\nX=1\n"
+        << l << a << "7" << 0;
+    QTest::newRow("another section's count") << filler(70000) + "[S88Mid]\nAntal=7\n"
+                                             << l << a << "<absent>" << 0;
+    QTest::newRow("a count outside any section")
+        << "Antal=7\n" + filler(70000) << l << a << "<absent>" << 0;
+    // The file is read in blocks of 1 MB: "Antal=7" starting just before, at and after a
+    // block's end, and the section's header across it.
+    for (const qsizetype at : {qsizetype(1048575), qsizetype(1048576), qsizetype(1048577)})
+        QTest::addRow("count line starting at byte %lld", qlonglong(at))
+            << filler(at - 10) + left << l << a << "7" << 0;
+    QTest::newRow("header across a block's end") << filler(1048572) + left << l << a << "7" << 0;
+    // A file over 64 KB is read in passes, one up to it by QSettings: the same either way.
+    for (const qsizetype size : {qsizetype(65535), qsizetype(65536), qsizetype(65537)})
+        QTest::addRow("file of %lld bytes", qlonglong(size))
+            << filler(size - left.size()) + left << l << a << "7" << 0;
+    // More than 10000 lines: far more than a settings file has.
+    for (const int lines : {9999, 10000, 10001})
+        QTest::addRow("%d lines", lines) << linesFile(lines) << l << a << "7" << int(lines > 10000);
+    QTest::newRow("one junk line, large file")
+        << filler(70000) + "garbage\n" + left << l << a << "7" << 1;
+    QTest::newRow("one junk line, small file") << "garbage\n" + left << l << a << "7" << 1;
+    QTest::newRow("a header without its end") << filler(70000) + "[S88Left\nAntal=7\n"
+                                              << l << a << "7" << 1;
+    QTest::newRow("key escaped as QSettings writes it")
+        << filler(70000) + "[Visning]\nFarvehj%E6lp=0\n"
+        << "Visning"
+        << "Farvehjælp"
+        << "0" << 0;
+    QTest::newRow("key escaped as a wide character")
+        << filler(70000) + "[Visning]\nFarvehj%U00E6lp=0\n"
+        << "Visning"
+        << "Farvehjælp"
+        << "0" << 0;
+    QTest::newRow("key in UTF-8") << filler(70000) + "[Visning]\nFarvehjælp=0\n"
+                                  << "Visning"
+                                  << "Farvehjælp"
+                                  << "0" << 0;
+    QTest::newRow("key starting with an escape") << filler(70000) + "[S88Left]\n%41ntal=7\n"
+                                                 << l << a << "7" << 0;
+    QTest::newRow("section escaped") << filler(70000) + "[S88%4Ceft]\nAntal=7\n"
+                                     << l << a << "7" << 0;
+    QTest::newRow("blanks around names and value")
+        << filler(70000) + "[ S88Left ]\n  Antal  =  7  \n"
+        << l << a << "7" << 0;
+    QTest::newRow("comment after the value") << filler(70000) + "[S88Left]\nAntal=7 ; seven\n"
+                                             << l << a << "7" << 0;
+    QTest::newRow("quoted value with a comma") << filler(70000) + "[S88Left]\nAntal=\"1,5\"\n"
+                                               << l << a << "1,5" << 0;
+    QTest::newRow("line ends CR") << QByteArray(filler(70000) + left).replace('\n', '\r') << l << a
+                                  << "7" << 0;
+    QTest::newRow("line ends CR LF")
+        << QByteArray(filler(70000) + left).replace("\n", "\r\n") << l << a << "7" << 0;
+}
+
+// A key read from a large file wherever it stands, as QSettings reads it; what is wrong with
+// the file told once however often it is read.
+void TestSettingsStore::largeFileRead() {
+    QFETCH(QByteArray, content);
+    QFETCH(QString, section);
+    QFETCH(QString, key);
+    QFETCH(QString, read);
+    QFETCH(int, told);
+    const QString file = m_dir->settingsFile();
+    QVERIFY(writeFile(file, content));
+
+    const CapturedStderr err;
+    for (int round = 0; round < 3; ++round) {
+        QtSettingsStore store;
+        for (const auto& [s, k] : settings_keys::kRead)
+            store.GetSetting(kApp, s, k, kAbsent);
+        QCOMPARE(store.GetSetting(kApp, section, key, kAbsent), read);
+    }
+    const QVariant truth = QSettings(file, QSettings::IniFormat).value(section + u'/' + key);
+    QCOMPARE(truth.isValid() ? truth.toString() : kAbsent, read);
+    const QStringList lines = toldLines(err);
+    QCOMPARE(lines.size(), told);
+    if (told > 0)
+        QVERIFY2(lines[0].contains(file) && lines[0].contains(QLatin1String("beskadiget")),
+                 qPrintable(lines[0]));
+}
+
+void TestSettingsStore::keysBeyondTheProgramsOwn_data() {
+    QTest::addColumn<int>("count");
+    // A pass looks for at most 64 keys besides the program's own.
+    for (const int count : {63, 64, 65})
+        QTest::addRow("%d keys", count) << count;
+}
+
+void TestSettingsStore::keysBeyondTheProgramsOwn() {
+    QFETCH(int, count);
+    QByteArray content = filler(70000) + "[Other]\n";
+    for (int i = 0; i < count; ++i)
+        content += 'k' + QByteArray::number(i) + '=' + QByteArray::number(i * 3) + '\n';
+    QVERIFY(writeFile(m_dir->settingsFile(), content));
+    QtSettingsStore store;
+    for (int round = 0; round < 2; ++round) {
+        for (int i = 0; i < count; ++i)
+            QCOMPARE(store.GetSetting(kApp, "Other", QStringLiteral("k%1").arg(i), kAbsent),
+                     QString::number(i * 3));
+    }
+    QCOMPARE(store.GetSetting(kApp, "Other", "absent", kAbsent), kAbsent);
+    // A key never read before is written too, where it stands.
+    store.SaveSettings(kApp, {{"Other", "k0", "new"}, {"Other", "fresh", "x"}});
+    QtSettingsStore again;
+    QCOMPARE(again.GetSetting(kApp, "Other", "k0", kAbsent), "new");
+    QCOMPARE(again.GetSetting(kApp, "Other", "fresh", kAbsent), "x");
+    QCOMPARE(contents(m_dir->settingsFile()).count("k0="), 1);
+}
+
+void TestSettingsStore::rewriteKeepsOtherBytes_data() {
+    QTest::addColumn<QByteArray>("before");
+    QTest::addColumn<QByteArray>("after");
+
+    const QByteArray junk = junkSections(20000);
+    QTest::newRow("counts after junk")
+        << junk + counts("1", "2", "3") << junk + counts("4", "5", "6");
+    QTest::newRow("counts before junk")
+        << counts("1", "2", "3") + junk << counts("4", "5", "6") + junk;
+    QTest::newRow("a count twice: the last one replaced")
+        << "[S88Left]\nAntal=1\n" + junk + counts("9", "2", "3")
+        << "[S88Left]\nAntal=1\n" + junk + counts("4", "5", "6");
+    QTest::newRow("line ends CR LF kept")
+        << QByteArray(junk + counts("1", "2", "3")).replace("\n", "\r\n")
+        << QByteArray(junk + counts("4", "5", "6")).replace("\n", "\r\n");
+    QTest::newRow("counts at the very end, no line end")
+        << junk + counts("1", "2", "3").chopped(1) << junk + counts("4", "5", "6").chopped(1);
+    QTest::newRow("no counts, last line without its end")
+        << junk + "[Other]\nk=v" << junk + "[Other]\nk=v\n" + counts("4", "5", "6");
+    QTest::newRow("count of 2 MB replaced")
+        << "[S88Left]\nAntal=1" + QByteArray(2 * 1024 * 1024, ' ') + "\n[S88Mid]\nAntal=2\n" +
+               junk + "[S88Right]\nAntal=3\n"
+        << "[S88Left]\nAntal=4\n[S88Mid]\nAntal=5\n" + junk + "[S88Right]\nAntal=6\n";
+    QTest::newRow("count of 70000 bytes replaced: the file under 64 KB")
+        << "[S88Left]\nAntal=1" + QByteArray(70000, ' ') + '\n' + counts("1", "2", "3").sliced(18)
+        << counts("4", "5", "6");
+    QTest::newRow("blanks around a count")
+        << junk + "[S88Left]\n  Antal = 1 \n[S88Mid]\nAntal=2\n"
+        << junk + "[S88Left]\nAntal=4\n[S88Mid]\nAntal=5\n" + "[S88Right]\nAntal=6\n";
+}
+
+// Indsæt (s) on a large file changes the counts' lines and nothing else.
+void TestSettingsStore::rewriteKeepsOtherBytes() {
+    QFETCH(QByteArray, before);
+    QFETCH(QByteArray, after);
+    const QString file = m_dir->settingsFile();
+    QVERIFY(writeFile(file, before));
+    QtSettingsStore store;
+    QCOMPARE(store.GetSetting(kApp, "S88Mid", "Antal", kAbsent),
+             before.contains("[S88Mid]") ? "2" : kAbsent);
+    store.SaveSettings(
+        kApp, {{"S88Left", "Antal", "4"}, {"S88Mid", "Antal", "5"}, {"S88Right", "Antal", "6"}});
+    const QByteArray written = contents(file);
+    QCOMPARE(written.size(), after.size());
+    QVERIFY(written == after); // no dump of megabytes on failure
+    QCOMPARE(countsInFile(file), (QStringList{"4", "5", "6"}));
+}
+
+// A key QSettings writes escaped is found and replaced where it stands.
+void TestSettingsStore::escapedKeyRewrittenInPlace() {
+    const QByteArray head = filler(70000) + "[Visning]\n";
+    QVERIFY(writeFile(m_dir->settingsFile(), head + "Farvehj%E6lp=1\nZoom=150\n"));
+    QtSettingsStore store;
+    QCOMPARE(view_settings::colourHelp(store), true);
+    view_settings::setColourHelp(store, false);
+    QCOMPARE(contents(m_dir->settingsFile()), head + "Farvehj%E6lp=0\nZoom=150\n");
+    QtSettingsStore again;
+    QCOMPARE(view_settings::colourHelp(again), false);
+    QCOMPARE(view_settings::zoom(again), 150);
+}
+
+void TestSettingsStore::settingsPathNotAFile_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("why");
+    QTest::newRow("a FIFO") << "pipe"
+                            << "is not a regular file";
+    QTest::newRow("a device") << "device"
+                              << "is not a regular file";
+    QTest::newRow("a folder") << "folder"
+                              << "is a folder";
+}
+
+// Never opened: read as no file, not written, told once; nothing waits on a FIFO.
+void TestSettingsStore::settingsPathNotAFile() {
+    QFETCH(QString, kind);
+    QFETCH(QString, why);
+    const QString file = m_dir->settingsFile();
+    QVERIFY(makeNotAFile(file, kind));
+    const CapturedStderr err;
+    QStringList read;
+    QString refused;
+    QVERIFY2(finishesWithin(
+                 [&] {
+                     for (int round = 0; round < 3; ++round) {
+                         QtSettingsStore store;
+                         for (const auto& [s, k] : settings_keys::kRead)
+                             read << store.GetSetting(kApp, s, k, kAbsent);
+                     }
+                     try {
+                         QtSettingsStore().SaveSettings(kApp, {{"S88Left", "Antal", "4"}});
+                     } catch (const PlatformError& e) {
+                         refused = e.message();
+                     }
+                 },
+                 file, 5000),
+             "held up on the settings path");
+    QCOMPARE(read, QStringList(3 * settings_keys::kRead.size(), kAbsent));
+    QCOMPARE(refused, file + " kan ikke skrives");
+    const QStringList lines = toldLines(err);
+    QCOMPARE(lines.size(), 1);
+    QVERIFY2(lines[0].contains(file) && lines[0].contains(why), qPrintable(lines[0]));
+    QVERIFY(!QFileInfo(file).isFile());
 }
 
 QTEST_MAIN(TestSettingsStore)

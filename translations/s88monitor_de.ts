@@ -891,6 +891,22 @@ Leeren setzt die Zahlen zurück</translation>
         <source>%1 kan ikke skrives</source>
         <translation>%1 kann nicht geschrieben werden</translation>
     </message>
+    <message>
+        <source>linjer, der hverken er afsnit, indstillinger eller kommentarer: %1</source>
+        <translation>Zeilen, die weder Abschnitte noch Einstellungen noch Kommentare sind: %1</translation>
+    </message>
+    <message>
+        <source>%1 linjer, langt flere end en indstillingsfil har</source>
+        <translation>%1 Zeilen, weit mehr als eine Einstellungsdatei hat</translation>
+    </message>
+    <message>
+        <source>Indstillingsfilen %1 er beskadiget: %2</source>
+        <translation>Die Einstellungsdatei %1 ist beschädigt: %2</translation>
+    </message>
+    <message>
+        <source>Indstillingsfilen %1 bruges ikke: %2</source>
+        <translation>Die Einstellungsdatei %1 wird nicht verwendet: %2</translation>
+    </message>
 </context>
 <context>
     <name>TimelineWindow</name>

@@ -891,6 +891,22 @@ Clear resets the figures</translation>
         <source>%1 kan ikke skrives</source>
         <translation>%1 cannot be written</translation>
     </message>
+    <message>
+        <source>linjer, der hverken er afsnit, indstillinger eller kommentarer: %1</source>
+        <translation>lines that are neither sections, settings nor comments: %1</translation>
+    </message>
+    <message>
+        <source>%1 linjer, langt flere end en indstillingsfil har</source>
+        <translation>%1 lines, far more than a settings file has</translation>
+    </message>
+    <message>
+        <source>Indstillingsfilen %1 er beskadiget: %2</source>
+        <translation>The settings file %1 is damaged: %2</translation>
+    </message>
+    <message>
+        <source>Indstillingsfilen %1 bruges ikke: %2</source>
+        <translation>The settings file %1 is not used: %2</translation>
+    </message>
 </context>
 <context>
     <name>TimelineWindow</name>

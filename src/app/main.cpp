@@ -30,10 +30,16 @@
 
 namespace {
 
+// What stopped the service from taking over.
+struct ServiceStart {
+    QString path; // empty: none found
+    int error = 0;
+};
+
 // --headless: the service, a program of its own beside this one (in the build) or in
 // ../libexec/s88monitor (installed), takes this process over with the same arguments, so the
 // window's libraries are not loaded for it. Returns only when it cannot.
-int becomeService(char* argv[]) {
+ServiceStart becomeService(char* argv[]) {
     const QString self = QFile::symLinkTarget(QStringLiteral("/proc/self/exe"));
     QStringList candidates;
     if (!self.isEmpty()) { // never the working directory's
@@ -45,14 +51,22 @@ int becomeService(char* argv[]) {
     for (const QString& path : candidates) {
         if (QFileInfo(path).isExecutable()) {
             ::execv(QFile::encodeName(path).constData(), argv);
-            return launch::fail(QStringLiteral("s88monitor: %1: %2")
-                                    .arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+            return {path, errno};
         }
     }
+    return {candidates.isEmpty() ? QString() : candidates.last(), 0};
+}
+
+// Why the service could not take over, in the language the messages are in by now.
+int serviceFailed(const ServiceStart& start) {
+    if (start.error != 0)
+        return launch::fail(
+            QStringLiteral("s88monitor: %1: %2")
+                .arg(start.path, QString::fromLocal8Bit(std::strerror(start.error))));
     return launch::fail(
         QCoreApplication::translate("main",
                                     "s88monitor: --headless needs %1, which is not installed")
-            .arg(candidates.isEmpty() ? QStringLiteral("s88monitor-headless") : candidates.last()));
+            .arg(start.path.isEmpty() ? QStringLiteral("s88monitor-headless") : start.path));
 }
 
 } // namespace
@@ -65,6 +79,9 @@ int main(int argc, char* argv[]) {
     // itself. Another language is carried by one without a display; the command line is read
     // once for its language, then again in it.
     CommandLine commandLine = CommandLine::parse(arguments);
+    // The service reads the settings, its language among them, for itself.
+    const ServiceStart service =
+        commandLine.run == CommandLine::Run::Headless ? becomeService(argv) : ServiceStart();
     const Language language = launch::spoken(commandLine);
     std::unique_ptr<QCoreApplication> early;
     if (language != Language::Danish) {
@@ -85,9 +102,9 @@ int main(int argc, char* argv[]) {
     }
     if (commandLine.run == CommandLine::Run::Report)
         return reports::run(commandLine.report);
-    const CommandLine::Window& options = commandLine.window;
     if (commandLine.run == CommandLine::Run::Headless)
-        return becomeService(argv);
+        return serviceFailed(service);
+    const CommandLine::Window& options = commandLine.window;
     if (const std::optional<QString> why = preflight::windowProblem(arguments))
         return launch::fail(QStringLiteral("s88monitor: %1").arg(*why));
 

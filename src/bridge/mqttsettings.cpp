@@ -12,12 +12,12 @@
 namespace mqtt_settings {
 
 namespace {
-const QString kSection = QStringLiteral("MQTT");
-const QString kUrl = QStringLiteral("URL");
-const QString kCa = QStringLiteral("CA");
-const QString kDiscovery = QStringLiteral("Discovery");
-const QString kCommands = QStringLiteral("Kommandoer");
-const QString kOn = QStringLiteral("Til");
+using settings_keys::kCa;
+using settings_keys::kCommands;
+using settings_keys::kDiscovery;
+using settings_keys::kOn;
+using settings_keys::kUrl;
+const QString& kSection = settings_keys::kMqtt;
 
 QString stored(SettingsStore& settings, const QString& key) {
     return settings.GetSetting(settings_keys::kApp, kSection, key, QString());

@@ -1,12 +1,12 @@
 #include "history/pathgate.h"
 
 #include "history/filename.h"
+#include "state/filecheck.h"
 
 #include <QCoreApplication>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -28,36 +28,10 @@ QString system(int code) {
     return QString::fromLocal8Bit(std::strerror(code));
 }
 
-QString notRegular(const struct stat& st) {
-    return S_ISDIR(st.st_mode) ? tr("is a folder") : tr("is not a regular file");
-}
-
 } // namespace
 
 int openRead(const QString& path, QString* why) {
-    const QByteArray name = filename::toNative(path);
-    struct stat st {};
-    if (name.isEmpty() || ::stat(name.constData(), &st) != 0) {
-        fail(why, errno == ENOENT || name.isEmpty() ? tr("no such file") : system(errno));
-        return -1;
-    }
-    if (!S_ISREG(st.st_mode)) {
-        fail(why, notRegular(st));
-        return -1;
-    }
-    // Non-blocking, so that a file swapped for a pipe since the look cannot hold us up.
-    const int fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-    if (fd < 0) {
-        fail(why, tr("cannot be read: %1").arg(system(errno)));
-        return -1;
-    }
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        fail(why, notRegular(st));
-        ::close(fd);
-        return -1;
-    }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    return fd;
+    return filecheck::openRead(filename::toNative(path), why);
 }
 
 bool readable(const QString& path, QString* why) {
@@ -100,9 +74,8 @@ bool writable(const QString& path, const QStringList& inputs, QString* why) {
     const QByteArray name = filename::toNative(path);
     if (name.isEmpty())
         return fail(why, tr("no file name"));
-    struct stat st {};
-    if (::stat(name.constData(), &st) == 0 && !S_ISREG(st.st_mode))
-        return fail(why, notRegular(st));
+    if (!filecheck::writable(name, why))
+        return false;
     for (const QString& input : inputs) {
         if (!input.isEmpty() && sameFile(path, input))
             return fail(why, tr("is %1, which is being read").arg(input));

@@ -10,7 +10,8 @@
 // followed), opened without waiting on a FIFO and read whole only up to a bound; what may be
 // written is not a FIFO, a device or a folder, and never the same file as one being read,
 // whatever path or link names it. A refusal says why in a few words, for a message that
-// names the path.
+// names the path. The rules for a single file are state/filecheck.h's, which the settings file
+// follows too.
 namespace pathgate {
 
 // The file descriptor of `path` opened for reading (close-on-exec, blocking reads), or -1 and

@@ -5,10 +5,10 @@
 namespace view_settings {
 
 namespace {
-const QString kSection = QStringLiteral("Visning");
-const QString kLanguage = QStringLiteral("Sprog");
-const QString kZoom = QStringLiteral("Zoom");
-const QString kColourHelp = QStringLiteral("Farvehjælp");
+using settings_keys::kColourHelp;
+using settings_keys::kLanguage;
+using settings_keys::kZoom;
+const QString& kSection = settings_keys::kView;
 constexpr int kDefaultZoom = 100;
 
 QString stored(SettingsStore& settings, const QString& key) {

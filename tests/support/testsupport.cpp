@@ -1,10 +1,20 @@
 #include "support/testsupport.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QSettings>
 #include <QTest>
+#include <QThread>
 #include <algorithm>
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <thread>
+#include <unistd.h>
 
 void ScriptedSerialControl::deliver(const QByteArray& bytes) {
     m_input.append(bytes);
@@ -144,6 +154,74 @@ SettingsDirectory::~SettingsDirectory() {
 void SettingsDirectory::use(const QString& path) {
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, path);
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, path);
+}
+
+CapturedStderr::CapturedStderr() {
+    std::fflush(stderr);
+    m_file = ::open(QFile::encodeName(m_dir.filePath(QStringLiteral("stderr"))).constData(),
+                    O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    m_saved = ::dup(STDERR_FILENO);
+    if (m_file >= 0 && m_saved >= 0)
+        ::dup2(m_file, STDERR_FILENO);
+}
+
+CapturedStderr::~CapturedStderr() {
+    std::fflush(stderr);
+    if (m_saved >= 0) {
+        ::dup2(m_saved, STDERR_FILENO);
+        ::close(m_saved);
+    }
+    if (m_file >= 0)
+        ::close(m_file);
+}
+
+QStringList CapturedStderr::lines() const {
+    std::fflush(stderr);
+    QFile f(m_dir.filePath(QStringLiteral("stderr")));
+    if (!f.open(QIODevice::ReadOnly))
+        return {};
+    QStringList lines = QString::fromUtf8(f.readAll()).split(u'\n');
+    if (!lines.isEmpty() && lines.last().isEmpty())
+        lines.removeLast();
+    return lines;
+}
+
+bool makeNotAFile(const QString& path, const QString& kind) {
+    const QByteArray name = QFile::encodeName(path);
+    if (kind == u"pipe")
+        return ::mkfifo(name.constData(), 0600) == 0;
+    if (kind == u"device")
+        return ::mknod(name.constData(), S_IFCHR | 0666, makedev(1, 3)) == 0 ||
+               QFile::link(QStringLiteral("/dev/null"), path);
+    return kind == u"folder" && QDir().mkpath(path);
+}
+
+bool finishesWithin(const std::function<void()>& work, const QString& fifo, int ms) {
+    std::atomic<bool> done = false;
+    std::thread worker([&] {
+        work();
+        done = true;
+    });
+    QElapsedTimer timer;
+    timer.start();
+    while (!done && timer.elapsed() < ms)
+        QThread::msleep(10);
+    const bool inTime = done;
+    // Both ends opened at once let a reader or a writer waiting on either go on: the reader
+    // to the end of the file, the writer to a broken pipe, not to the signal.
+    const auto before = std::signal(SIGPIPE, SIG_IGN);
+    while (!done) {
+        const int fd = ::open(QFile::encodeName(fifo).constData(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
+        char drain[4096];
+        while (fd >= 0 && ::read(fd, drain, sizeof drain) > 0) {
+        }
+        if (fd >= 0)
+            ::close(fd);
+        QThread::msleep(10);
+    }
+    worker.join();
+    std::signal(SIGPIPE, before);
+    return inTime;
 }
 
 QProcessEnvironment withoutDisplay(const QString& configHome) {

@@ -213,6 +213,32 @@ private:
 
 bool writeFile(const QString& path, const QByteArray& content);
 
+// This process's standard error caught in a file of its own while the object lives.
+class CapturedStderr {
+public:
+    CapturedStderr();
+    ~CapturedStderr();
+    CapturedStderr(const CapturedStderr&) = delete;
+    CapturedStderr& operator=(const CapturedStderr&) = delete;
+    // The lines written so far.
+    QStringList lines() const;
+
+private:
+    QTemporaryDir m_dir;
+    int m_file = -1;
+    int m_saved = -1;
+};
+
+// Makes `path` a file that is not one, by `kind`: "pipe" (a FIFO), "device" (one that reads as
+// empty: a node of its own where this user may make one, so that a program that wrongly writes
+// through it replaces no device of the machine's; else a link to /dev/null, whose folder such
+// a user cannot write) or "folder".
+bool makeNotAFile(const QString& path, const QString& kind);
+
+// Runs `work` on a thread of its own. Work held up on the FIFO `fifo` (opening or reading it)
+// is let go after `ms` by opening the FIFO's other end: false then.
+bool finishesWithin(const std::function<void()>& work, const QString& fifo, int ms);
+
 // The environment with no display of any kind (the program must run without one); with
 // `configHome`, settings are kept there instead of the user's.
 QProcessEnvironment withoutDisplay(const QString& configHome = {});

@@ -1003,16 +1003,16 @@ Instabil</translation>
         <translation>PNG-Bilder (*.png)</translation>
     </message>
     <message>
-        <source>%1 kan ikke skrives</source>
-        <translation>%1 kann nicht geschrieben werden</translation>
-    </message>
-    <message>
         <source>Vist: %1</source>
         <translation>Angezeigt: %1</translation>
     </message>
     <message>
         <source>   Markør: %1</source>
         <translation>   Markierung: %1</translation>
+    </message>
+    <message>
+        <source>%1 kan ikke skrives: %2</source>
+        <translation>%1 kann nicht geschrieben werden: %2</translation>
     </message>
 </context>
 <context>

@@ -1003,16 +1003,16 @@ Unstable</translation>
         <translation>PNG pictures (*.png)</translation>
     </message>
     <message>
-        <source>%1 kan ikke skrives</source>
-        <translation>%1 cannot be written</translation>
-    </message>
-    <message>
         <source>Vist: %1</source>
         <translation>Shown: %1</translation>
     </message>
     <message>
         <source>   Markør: %1</source>
         <translation>   Cursor: %1</translation>
+    </message>
+    <message>
+        <source>%1 kan ikke skrives: %2</source>
+        <translation>%1 cannot be written: %2</translation>
     </message>
 </context>
 <context>
